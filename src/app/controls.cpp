@@ -1,0 +1,158 @@
+#include "app/controls.h"
+
+namespace trovix::app {
+
+QString EditBox::initialText() {
+    return QStringLiteral("Name\r\nAddress1\r\nAddress2\r\nCity, State\r\nZip\r\n");
+}
+
+void EditBox::setText(const QString& text) {
+    if (text == text_) {
+        return;
+    }
+    text_ = text;
+    if (view_) {
+        view_();
+    }
+    if (onChange_) {
+        onChange_();
+    }
+}
+
+void EditBox::setEnabled(bool enabled) {
+    if (enabled != enabled_) {
+        enabled_ = enabled;
+        if (view_) {
+            view_();
+        }
+    }
+}
+
+void SearchBox::setText(const QString& text) {
+    if (text != text_) {
+        text_ = text;
+        if (view_) {
+            view_();
+        }
+    }
+}
+
+void SearchBox::setEntries(const QStringList& entries) {
+    if (entries != entries_) {
+        entries_ = entries;
+        if (view_) {
+            view_();
+        }
+    }
+}
+
+Toolbar::Toolbar() {
+    // Keys of the buttons with the tool tips they start with; the two-state buttons are
+    // "edit", "data", "fileA", "fileB" and "fileC".
+    const std::pair<const char*, const char*> buttons[] = {
+        {"find", "Find"},
+        {"viewall", "View All"},
+        {"print", "Print List"},
+        {"edit", "Display Edit Textbox"},
+        {"data", "Full Data Display (Read Only)"},
+        {"font", "Change Font"},
+        {"copy", "Copy Selection to Clipboard"},
+        {"fileA", "Display Results (File 1)"},
+        {"fileB", "Display Results (File 2)"},
+        {"fileC", "Display Results (File 3)"},
+        {"new", "New"},
+        {"delete", "Delete"},
+        {"sort", "Sort"},
+        {"select", "Select File Name"},
+        {"save", "Save Selected File"},
+        {"open", "Open File for Direct Editing"},
+        {"refresh", "Reload Selected File"},
+        {"email", "Email Author"},
+    };
+    for (const auto& [key, tip] : buttons) {
+        buttons_[QString::fromLatin1(key)].toolTip = QString::fromLatin1(tip);
+    }
+    // The edit pane and the three lists are shown until the settings say otherwise.
+    for (const char* key : {"edit", "fileA", "fileB", "fileC"}) {
+        buttons_[QString::fromLatin1(key)].pressed = true;
+    }
+}
+
+const ToolbarButton* Toolbar::button(const QString& key) const {
+    const auto it = buttons_.find(key);
+    return it == buttons_.end() ? nullptr : &it->second;
+}
+
+ToolbarButton* Toolbar::find(const QString& key) {
+    const auto it = buttons_.find(key);
+    return it == buttons_.end() ? nullptr : &it->second;
+}
+
+bool Toolbar::isPressed(const QString& key) const {
+    const ToolbarButton* b = button(key);
+    return b != nullptr && b->pressed;
+}
+
+void Toolbar::setPressed(const QString& key, bool pressed) {
+    if (ToolbarButton* b = find(key); b != nullptr && b->pressed != pressed) {
+        b->pressed = pressed;
+        if (view_) {
+            view_(key);
+        }
+    }
+}
+
+void Toolbar::setEnabled(const QString& key, bool enabled) {
+    if (ToolbarButton* b = find(key); b != nullptr && b->enabled != enabled) {
+        b->enabled = enabled;
+        if (view_) {
+            view_(key);
+        }
+    }
+}
+
+void Toolbar::setToolTip(const QString& key, const QString& tip) {
+    if (ToolbarButton* b = find(key); b != nullptr && b->toolTip != tip) {
+        b->toolTip = tip;
+        if (view_) {
+            view_(key);
+        }
+    }
+}
+
+void OptionMenu::setChecked(Option option, bool checked) {
+    if (checked_[index(option)] != checked) {
+        checked_[index(option)] = checked;
+        if (view_) {
+            view_(option);
+        }
+    }
+}
+
+QString StatusBar::panel(int number) const {
+    return number >= 1 && number <= 4 ? panels_[static_cast<std::size_t>(number - 1)] : QString();
+}
+
+void StatusBar::setPanel(int number, const QString& text) {
+    if (number < 1 || number > 4) {
+        return;
+    }
+    QString& panel = panels_[static_cast<std::size_t>(number - 1)];
+    if (panel != text) {
+        panel = text;
+        if (view_) {
+            view_();
+        }
+    }
+}
+
+void StatusBar::setSimpleText(const QString& text) {
+    if (simpleText_ != text) {
+        simpleText_ = text;
+        if (view_) {
+            view_();
+        }
+    }
+}
+
+}  // namespace trovix::app

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <functional>
+#include <map>
+
+namespace trovix::app {
+
+// The window's controls as the program sees them. Each write that changes a control tells
+// its view (one listener, the widget layer) and, where the control has an event, raises that
+// event's handler before the write returns, as a native control does.
+
+// The multi-line edit box. Its text holds the record's lines separated by CR LF.
+class EditBox {
+public:
+    // The text of the window design before anything is selected.
+    static QString initialText();
+
+    const QString& text() const { return text_; }
+    // Raises the change handler when the text changes.
+    void setText(const QString& text);
+    bool isEnabled() const { return enabled_; }
+    void setEnabled(bool enabled);
+
+    void setChangeHandler(std::function<void()> handler) { onChange_ = std::move(handler); }
+    void setViewListener(std::function<void()> listener) { view_ = std::move(listener); }
+
+private:
+    QString text_ = initialText();
+    bool enabled_ = true;
+    std::function<void()> onChange_;
+    std::function<void()> view_;
+};
+
+// The editable search combo box with its drop-down entries.
+class SearchBox {
+public:
+    const QString& text() const { return text_; }
+    void setText(const QString& text);
+    const QStringList& entries() const { return entries_; }
+    void setEntries(const QStringList& entries);
+    void setViewListener(std::function<void()> listener) { view_ = std::move(listener); }
+
+private:
+    QString text_;
+    QStringList entries_;
+    std::function<void()> view_;
+};
+
+// A toolbar button found by its key: pressed state of a two-state button, enabled, tool tip.
+struct ToolbarButton {
+    bool pressed = false;
+    bool enabled = true;
+    QString toolTip;
+};
+
+class Toolbar {
+public:
+    Toolbar();
+    // The button of a key; unknown keys have no button.
+    const ToolbarButton* button(const QString& key) const;
+    bool isPressed(const QString& key) const;
+    void setPressed(const QString& key, bool pressed);
+    void setEnabled(const QString& key, bool enabled);
+    void setToolTip(const QString& key, const QString& tip);
+    void setViewListener(std::function<void(const QString& key)> listener) {
+        view_ = std::move(listener);
+    }
+
+private:
+    ToolbarButton* find(const QString& key);
+    std::map<QString, ToolbarButton> buttons_;
+    std::function<void(const QString&)> view_;
+};
+
+// The check marks of the Options menu.
+enum class Option { IgnoreCase, SearchWhileTyping, DisplayFileNames, AutoSave, OnTop };
+
+class OptionMenu {
+public:
+    bool isChecked(Option option) const { return checked_[index(option)]; }
+    void setChecked(Option option, bool checked);
+    void setViewListener(std::function<void(Option)> listener) { view_ = std::move(listener); }
+
+private:
+    static std::size_t index(Option option) { return static_cast<std::size_t>(option); }
+    std::array<bool, 5> checked_{true, false, false, false, false};
+    std::function<void(Option)> view_;
+};
+
+// The status bar: four panels (numbered from 1) and a text shown across it.
+class StatusBar {
+public:
+    QString panel(int number) const;
+    void setPanel(int number, const QString& text);
+    const QString& simpleText() const { return simpleText_; }
+    void setSimpleText(const QString& text);
+    void setViewListener(std::function<void()> listener) { view_ = std::move(listener); }
+
+private:
+    std::array<QString, 4> panels_;
+    QString simpleText_;
+    std::function<void()> view_;
+};
+
+}  // namespace trovix::app

@@ -1,0 +1,278 @@
+#include "store/data_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/native.h"
+
+namespace trovix::store {
+namespace {
+
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+// Far beyond any record collection; keeps every record index within a result row's tag.
+constexpr qint64 kMaxFileSize = qint64{1} << 30;
+
+bool startsWithSep(const char* d, std::size_t n, std::size_t at) {
+    return n - at >= kRecordSep.size() && std::memcmp(d + at, kRecordSep.data(), 5) == 0;
+}
+
+// Which line break a text uses: any CR LF makes it a CR LF text; otherwise LF if it has one.
+std::optional<LineBreak> detectLineBreak(const char* d, std::size_t n) {
+    for (const char* p = d; (p = static_cast<const char*>(std::memchr(p, '\r', d + n - p)));
+         ++p) {
+        if (p + 1 < d + n && p[1] == '\n') {
+            return LineBreak::CrLf;
+        }
+    }
+    if (std::memchr(d, '\n', n) != nullptr) {
+        return LineBreak::Lf;
+    }
+    return std::nullopt;
+}
+
+// Index of the LF of the next line break at or after `from`, or kNone.
+std::size_t nextBreak(const char* d, std::size_t n, std::size_t from, LineBreak lb) {
+    while (from < n) {
+        const auto* p = static_cast<const char*>(std::memchr(d + from, '\n', n - from));
+        if (p == nullptr) {
+            return kNone;
+        }
+        const auto at = static_cast<std::size_t>(p - d);
+        if (lb == LineBreak::Lf || (at > from && d[at - 1] == '\r')) {
+            return at;
+        }
+        from = at + 1;
+    }
+    return kNone;
+}
+
+std::string_view lineBreakBytes(LineBreak lb) {
+    return lb == LineBreak::CrLf ? std::string_view("\r\n") : std::string_view("\n");
+}
+
+// Collects output in a reused buffer and writes it to the device in large pieces.
+class ChunkWriter {
+public:
+    ChunkWriter(QIODevice& device, bool windows1252) : device_(device), cp1252_(windows1252) {
+        buffer_.reserve(kChunk + 4096);
+    }
+    void text(std::string_view utf8) {
+        if (cp1252_) {
+            appendAsWindows1252(utf8, buffer_);
+        } else {
+            buffer_.append(utf8);
+        }
+        if (buffer_.size() >= kChunk) {
+            flush();
+        }
+    }
+    bool flush() {
+        if (ok_ && !buffer_.empty()) {
+            const auto size = static_cast<qint64>(buffer_.size());
+            ok_ = device_.write(buffer_.data(), size) == size;
+        }
+        buffer_.clear();
+        return ok_;
+    }
+
+private:
+    static constexpr std::size_t kChunk = 1 << 20;
+    QIODevice& device_;
+    bool cp1252_;
+    bool ok_ = true;
+    std::string buffer_;
+};
+
+}  // namespace
+
+FileFormat FileFormat::native() {
+    return FileFormat{Encoding::Utf8, platform::nativeLineEnd() == "\r\n" ? LineBreak::CrLf
+                                                                          : LineBreak::Lf};
+}
+
+bool fileExists(const QString& fileName) {
+    if (fileName.isEmpty()) {
+        return false;
+    }
+    const QFileInfo info(fileName);
+    return info.exists() && info.isFile();
+}
+
+DataFileContent parseDataFile(QByteArray bytes) {
+    DataFileContent content;
+    content.format = FileFormat::native();
+    if (!isValidUtf8(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
+        bytes = windows1252ToUtf8(
+            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        content.format.encoding = Encoding::Windows1252;
+    }
+    const auto n = static_cast<std::size_t>(bytes.size());
+    if (n == 0) {
+        return content;
+    }
+    char* d = bytes.data();  // detaches once; the records point into this buffer afterwards
+    const std::optional<LineBreak> detected = detectLineBreak(d, n);
+    if (detected) {
+        content.format.lineBreak = *detected;
+    }
+
+    std::vector<std::uint64_t> offsets;
+    std::vector<std::uint32_t> sizes;
+    const std::size_t breaks = detected ? static_cast<std::size_t>(std::count(d, d + n, '\n')) : 0;
+    offsets.reserve(breaks + 1);
+    sizes.reserve(breaks + 1);
+
+    // One pass: lines are moved down over the removed line breaks, records end at every line
+    // break that is not followed by the marker.
+    const std::size_t breakSize = content.format.lineBreak == LineBreak::CrLf ? 2 : 1;
+    std::size_t write = 0, read = 0, recordStart = 0;
+    for (;;) {
+        const std::size_t at = detected ? nextBreak(d, n, read, *detected) : kNone;
+        const std::size_t lineEnd = at == kNone ? n : at + 1 - breakSize;
+        const std::size_t length = lineEnd - read;
+        if (write != read && length > 0) {
+            std::memmove(d + write, d + read, length);
+        }
+        write += length;
+        if (at == kNone) {
+            break;
+        }
+        read = at + 1;
+        if (!startsWithSep(d, n, read)) {
+            offsets.push_back(recordStart);
+            sizes.push_back(static_cast<std::uint32_t>(write - recordStart));
+            recordStart = write;
+        }
+    }
+    offsets.push_back(recordStart);
+    sizes.push_back(static_cast<std::uint32_t>(write - recordStart));
+    content.records = RecordArray::adopt(std::move(bytes), offsets, sizes);
+    return content;
+}
+
+DataFileContent missingFileContent() {
+    DataFileContent content;
+    content.format = FileFormat::native();
+    content.records.append(kFileNotFound);
+    return content;
+}
+
+bool readWholeDevice(QIODevice& device, QByteArray& bytes, QString& error) {
+    // Read the announced size straight into its final buffer, then on until the device says it
+    // is at its end: files of unknown size (or that grew meanwhile) are appended piece by piece.
+    const qint64 expected = std::max<qint64>(device.size(), 0);
+    bytes = QByteArray(static_cast<qsizetype>(expected), Qt::Uninitialized);
+    qint64 filled = 0;
+    while (filled < expected) {
+        const qint64 got = device.read(bytes.data() + filled, expected - filled);
+        if (got < 0) {
+            error = device.errorString();
+            bytes.clear();
+            return false;
+        }
+        if (got == 0) {
+            break;
+        }
+        filled += got;
+    }
+    bytes.truncate(static_cast<qsizetype>(filled));
+    char piece[64 * 1024];
+    for (;;) {
+        const qint64 got = device.read(piece, sizeof piece);
+        if (got < 0) {
+            error = device.errorString();
+            bytes.clear();
+            return false;
+        }
+        if (got == 0) {
+            return true;
+        }
+        bytes.append(piece, static_cast<qsizetype>(got));
+    }
+}
+
+ReadResult readDataFile(const QString& fileName) {
+    ReadResult result;
+    if (!fileExists(fileName)) {
+        result.content = missingFileContent();
+        return result;
+    }
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = file.errorString();
+        return result;
+    }
+    if (file.size() > kMaxFileSize) {
+        result.error = QStringLiteral("The file is larger than 1 GB.");
+        return result;
+    }
+    QByteArray bytes;
+    if (!readWholeDevice(file, bytes, result.error)) {
+        return result;
+    }
+    result.content = parseDataFile(std::move(bytes));
+    return result;
+}
+
+bool writeDataFile(QIODevice& device, const RecordArray& records, const FileFormat& format,
+                   FileFormat& written, QString& error) {
+    written = format;
+    if (format.encoding == Encoding::Windows1252) {
+        for (qsizetype i = 0; i < records.size(); ++i) {
+            if (!fitsWindows1252(records.utf8(i))) {
+                written.encoding = Encoding::Utf8;  // never drop a character the code page lacks
+                break;
+            }
+        }
+    }
+    const std::string_view lineBreak = lineBreakBytes(written.lineBreak);
+    ChunkWriter out(device, written.encoding == Encoding::Windows1252);
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        if (i > 0) {
+            out.text(lineBreak);
+        }
+        std::string_view rest = records.utf8(i);
+        for (std::size_t at; (at = rest.find(kRecordSep)) != std::string_view::npos;) {
+            out.text(rest.substr(0, at));
+            // A marker at the very start of the file has no line above it to continue.
+            if (!(i == 0 && at == 0 && rest.data() == records.utf8(0).data())) {
+                out.text(lineBreak);
+            }
+            out.text(kRecordSep);
+            rest.remove_prefix(at + kRecordSep.size());
+        }
+        out.text(rest);
+    }
+    if (!out.flush()) {
+        error = device.errorString();
+        return false;
+    }
+    return true;
+}
+
+SaveResult saveDataFile(const QString& fileName, const RecordArray& records,
+                        const FileFormat& format) {
+    SaveResult result;
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        result.error = file.errorString();
+        return result;
+    }
+    if (!writeDataFile(file, records, format, result.format, result.error)) {
+        file.cancelWriting();
+        return result;
+    }
+    if (!file.commit()) {
+        result.error = file.errorString();
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+}  // namespace trovix::store

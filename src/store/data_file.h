@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+#include "store/record_array.h"
+#include "store/text_codec.h"
+
+class QIODevice;
+
+namespace trovix::store {
+
+// The record-line marker: a file line that begins with it continues the record above; in an
+// element it joins the record's lines.
+inline constexpr std::string_view kRecordSep = "-----";
+inline const QString kRecordSepText = QStringLiteral("-----");
+// The single record a slot holds when its file does not exist.
+inline const QString kFileNotFound = QStringLiteral("<file not found>");
+
+enum class LineBreak { CrLf, Lf };
+
+// How a file is written back: in the encoding and with the line breaks it was read with.
+struct FileFormat {
+    Encoding encoding = Encoding::Utf8;
+    LineBreak lineBreak = LineBreak::Lf;
+
+    // The format of a new file on this platform.
+    static FileFormat native();
+    friend bool operator==(const FileFormat&, const FileFormat&) = default;
+};
+
+struct DataFileContent {
+    RecordArray records;
+    FileFormat format;
+};
+
+// True for an existing regular file (links followed). Any error counts as missing.
+bool fileExists(const QString& fileName);
+
+// Decodes a file's bytes and splits them into records: every line break followed by "-----"
+// is removed (the continuation line joins its record), then the text is split at every line
+// break. A file holding any CR LF breaks at CR LF only; one with LF but no CR LF breaks at LF.
+DataFileContent parseDataFile(QByteArray bytes);
+
+// What a slot holds for a missing file.
+DataFileContent missingFileContent();
+
+struct ReadResult {
+    std::optional<DataFileContent> content;  // empty when the file exists but could not be read
+    QString error;
+};
+
+// Reads a data file whole; a missing file gives missingFileContent().
+ReadResult readDataFile(const QString& fileName);
+
+// Reads everything a device delivers until its end.
+bool readWholeDevice(QIODevice& device, QByteArray& bytes, QString& error);
+
+// The bytes of a data file: the elements joined by line breaks, each "-----" put at the start
+// of a line of its own. A last element that is empty stands for the line break that ends the
+// file, so a file read and written again keeps its bytes.
+// The file is written in `format`'s encoding when every character fits it, in UTF-8 otherwise;
+// `written` receives the format actually used.
+bool writeDataFile(QIODevice& device, const RecordArray& records, const FileFormat& format,
+                   FileFormat& written, QString& error);
+
+struct SaveResult {
+    bool ok = false;
+    FileFormat format;  // the format the file now has
+    QString error;
+};
+
+// Saves atomically: the old file stays whole until the new content is completely written.
+SaveResult saveDataFile(const QString& fileName, const RecordArray& records,
+                        const FileFormat& format);
+
+}  // namespace trovix::store

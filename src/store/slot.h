@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include "store/data_file.h"
+#include "store/record_array.h"
+#include "store/result_list.h"
+
+namespace trovix::store {
+
+enum class SlotId { A = 0, B = 1, C = 2 };
+inline constexpr SlotId kAllSlots[] = {SlotId::A, SlotId::B, SlotId::C};
+
+// One data file in memory: its name, its records, whether they differ from the file, and the
+// result list that shows them.
+struct FileSlot {
+    QString fileName;
+    RecordArray records;
+    bool changed = false;
+    FileFormat format = FileFormat::native();
+    // Set when the file exists but could not be read: saving over it would destroy it.
+    bool unreadable = false;
+    ResultList list{records};
+};
+
+}  // namespace trovix::store

@@ -1,0 +1,148 @@
+#include "store/text_codec.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+namespace trovix::store {
+namespace {
+
+// Characters of the bytes 0x80 to 0x9F; the rest of the code page equals Latin-1.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char32_t windows1252Char(unsigned char byte) {
+    if (byte >= 0x80 && byte <= 0x9F) {
+        return kHighControls[byte - 0x80];
+    }
+    return byte;
+}
+
+// The byte of a character, or -1 when the code page has none.
+int windows1252Byte(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+        return static_cast<int>(c);
+    }
+    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
+        if (kHighControls[i] == c) {
+            return static_cast<int>(0x80 + i);
+        }
+    }
+    return -1;
+}
+
+void appendUtf8(char32_t c, QByteArray& out) {
+    if (c < 0x80) {
+        out.append(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.append(static_cast<char>(0xC0 | (c >> 6)));
+        out.append(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.append(static_cast<char>(0xE0 | (c >> 12)));
+        out.append(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.append(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+bool allAscii8(const unsigned char* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return (word & 0x8080808080808080ULL) == 0;
+}
+
+// Decodes one UTF-8 sequence of valid text starting at p; advances p.
+char32_t nextChar(const unsigned char*& p) {
+    const unsigned char lead = *p++;
+    if (lead < 0x80) {
+        return lead;
+    }
+    int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;
+    char32_t c = lead & (0x3F >> extra);
+    while (extra-- > 0) {
+        c = (c << 6) | (*p++ & 0x3F);
+    }
+    return c;
+}
+
+}  // namespace
+
+bool isValidUtf8(std::string_view bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        if (end - p >= 8 && allAscii8(p)) {
+            p += 8;
+            continue;
+        }
+        const unsigned char lead = *p;
+        if (lead < 0x80) {
+            ++p;
+            continue;
+        }
+        int extra;
+        char32_t min;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            extra = 1;
+            min = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            extra = 2;
+            min = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            extra = 3;
+            min = 0x10000;
+        } else {
+            return false;
+        }
+        if (end - p <= extra) {
+            return false;
+        }
+        char32_t c = lead & (0x3F >> extra);
+        for (int i = 1; i <= extra; ++i) {
+            if ((p[i] & 0xC0) != 0x80) {
+                return false;
+            }
+            c = (c << 6) | (p[i] & 0x3F);
+        }
+        if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+            return false;
+        }
+        p += extra + 1;
+    }
+    return true;
+}
+
+QByteArray windows1252ToUtf8(std::string_view bytes) {
+    QByteArray out;
+    out.reserve(static_cast<qsizetype>(bytes.size() + bytes.size() / 4 + 16));
+    for (const char ch : bytes) {
+        appendUtf8(windows1252Char(static_cast<unsigned char>(ch)), out);
+    }
+    return out;
+}
+
+bool fitsWindows1252(std::string_view utf8) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* end = p + utf8.size();
+    while (p < end) {
+        if (end - p >= 8 && allAscii8(p)) {
+            p += 8;
+            continue;
+        }
+        if (windows1252Byte(nextChar(p)) < 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void appendAsWindows1252(std::string_view utf8, std::string& out) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* end = p + utf8.size();
+    while (p < end) {
+        out.push_back(static_cast<char>(windows1252Byte(nextChar(p))));
+    }
+}
+
+}  // namespace trovix::store

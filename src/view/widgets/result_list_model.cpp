@@ -1,0 +1,63 @@
+#include "view/widgets/result_list_model.h"
+
+namespace trovix::view {
+
+ResultListModel::ResultListModel(store::ResultList& list, QObject* parent)
+    : QAbstractListModel(parent), list_(list), count_(list.count()) {
+    list_.setObserver(this);
+}
+
+ResultListModel::~ResultListModel() {
+    list_.setObserver(nullptr);
+}
+
+int ResultListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : count_;
+}
+
+QVariant ResultListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= list_.count()) {
+        return {};
+    }
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
+        return list_.text(index.row());
+    }
+    if (role == Qt::UserRole) {
+        return list_.itemData(index.row());
+    }
+    return {};
+}
+
+void ResultListModel::rowsReset() {
+    beginResetModel();
+    count_ = list_.count();
+    endResetModel();
+    Q_EMIT coreSelectionChanged();
+}
+
+void ResultListModel::rowsInserted(int first, int count) {
+    beginInsertRows(QModelIndex(), first, first + count - 1);
+    count_ += count;
+    endInsertRows();
+}
+
+void ResultListModel::rowsRemoved(int first, int count) {
+    beginRemoveRows(QModelIndex(), first, first + count - 1);
+    count_ -= count;
+    endRemoveRows();
+}
+
+void ResultListModel::rowTextChanged(int row) {
+    const QModelIndex at = index(row);
+    Q_EMIT dataChanged(at, at, {Qt::DisplayRole});
+}
+
+void ResultListModel::selectionChanged() {
+    Q_EMIT coreSelectionChanged();
+}
+
+void ResultListModel::appearanceChanged() {
+    Q_EMIT coreAppearanceChanged();
+}
+
+}  // namespace trovix::view

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QAbstractListModel>
+
+#include "store/result_list.h"
+
+namespace trovix::view {
+
+// Presents a core result list to a QListView. Rows are read from the core list on demand, so a
+// list of a million records costs the view nothing until rows are painted.
+class ResultListModel : public QAbstractListModel, public store::ResultListObserver {
+    Q_OBJECT
+public:
+    explicit ResultListModel(store::ResultList& list, QObject* parent = nullptr);
+    ~ResultListModel() override;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+    store::ResultList& list() { return list_; }
+
+Q_SIGNALS:
+    void coreSelectionChanged();
+    void coreAppearanceChanged();
+
+private:
+    void rowsReset() override;
+    void rowsInserted(int first, int count) override;
+    void rowsRemoved(int first, int count) override;
+    void rowTextChanged(int row) override;
+    void selectionChanged() override;
+    void appearanceChanged() override;
+
+    store::ResultList& list_;
+    // The row count the view knows: the core list changes first and reports afterwards.
+    int count_ = 0;
+};
+
+}  // namespace trovix::view

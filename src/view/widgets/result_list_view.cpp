@@ -1,0 +1,72 @@
+#include "view/widgets/result_list_view.h"
+
+#include <QMouseEvent>
+
+#include "view/widgets/result_list_model.h"
+
+namespace trovix::view {
+
+ResultListView::ResultListView(store::ResultList& list, QWidget* parent)
+    : QListView(parent), list_(list), model_(new ResultListModel(list, this)) {
+    setModel(model_);
+    setUniformItemSizes(true);  // keeps lists of millions of rows instant
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setAutoFillBackground(true);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { userMovedTo(current); });
+    connect(model_, &ResultListModel::coreSelectionChanged, this,
+            &ResultListView::showCoreSelection);
+    connect(model_, &ResultListModel::coreAppearanceChanged, this,
+            &ResultListView::showCoreAppearance);
+    showCoreAppearance();
+    showCoreSelection();
+}
+
+void ResultListView::mousePressEvent(QMouseEvent* event) {
+    if (onMouseDown_) {
+        onMouseDown_();
+    }
+    const QModelIndex at = indexAt(event->position().toPoint());
+    if (!at.isValid()) {
+        // The empty area below the last row selects nothing and keeps the selection.
+        setFocus(Qt::MouseFocusReason);
+        return;
+    }
+    const bool sameRow = at.row() == list_.listIndex();
+    QListView::mousePressEvent(event);
+    if (sameRow && event->button() == Qt::LeftButton) {
+        list_.userSelect(at.row());  // a click on the selected row is still a click
+    }
+}
+
+void ResultListView::userMovedTo(const QModelIndex& current) {
+    if (showingCore_ || !current.isValid()) {
+        return;
+    }
+    list_.userSelect(current.row());
+    showCoreSelection();  // the click handling may have changed it again
+}
+
+void ResultListView::showCoreSelection() {
+    showingCore_ = true;
+    const int row = list_.listIndex();
+    if (row >= 0 && row < model_->rowCount()) {
+        const QModelIndex at = model_->index(row);
+        selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect);
+        scrollTo(at);
+    } else {
+        selectionModel()->clear();
+    }
+    showingCore_ = false;
+}
+
+void ResultListView::showCoreAppearance() {
+    const std::uint32_t rgb = list_.backColor();
+    QPalette p = palette();
+    p.setColor(QPalette::Base, QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+    setPalette(p);
+    setVisible(list_.isVisible());
+}
+
+}  // namespace trovix::view

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+namespace trovix::view {
+
+// The picture of a toolbar button, drawn with plain shapes so the toolbar looks the same on
+// every desktop, with or without an icon theme.
+QIcon toolbarIcon(const QString& key);
+
+}  // namespace trovix::view
