@@ -36,8 +36,8 @@ int main(int argc, char* argv[]) {
     trovix::platform::QtShell shell;
     trovix::platform::QtScreen screen;
     trovix::platform::QtInstanceGuard instance;
-    state.services = {&settings, &messages, &files,  &fonts,   &printer,
-                      &clipboard, &shell,   &screen, &instance};
+    state.services = {&settings,  &messages, &files,  &fonts,   &printer,
+                      &clipboard, &shell,    &screen, &instance};
 
     trovix::app::startUp(state);
     window.show();

@@ -14,7 +14,7 @@ namespace trovix::app {
 
 // The multi-line edit box. Its text holds the record's lines separated by CR LF.
 class EditBox {
-public:
+  public:
     // The text of the window design before anything is selected.
     static QString initialText();
 
@@ -27,7 +27,7 @@ public:
     void setChangeHandler(std::function<void()> handler) { onChange_ = std::move(handler); }
     void setViewListener(std::function<void()> listener) { view_ = std::move(listener); }
 
-private:
+  private:
     QString text_ = initialText();
     bool enabled_ = true;
     std::function<void()> onChange_;
@@ -36,14 +36,14 @@ private:
 
 // The editable search combo box with its drop-down entries.
 class SearchBox {
-public:
+  public:
     const QString& text() const { return text_; }
     void setText(const QString& text);
     const QStringList& entries() const { return entries_; }
     void setEntries(const QStringList& entries);
     void setViewListener(std::function<void()> listener) { view_ = std::move(listener); }
 
-private:
+  private:
     QString text_;
     QStringList entries_;
     std::function<void()> view_;
@@ -57,7 +57,7 @@ struct ToolbarButton {
 };
 
 class Toolbar {
-public:
+  public:
     Toolbar();
     // The button of a key; unknown keys have no button.
     const ToolbarButton* button(const QString& key) const;
@@ -69,7 +69,7 @@ public:
         view_ = std::move(listener);
     }
 
-private:
+  private:
     ToolbarButton* find(const QString& key);
     std::map<QString, ToolbarButton> buttons_;
     std::function<void(const QString&)> view_;
@@ -79,12 +79,12 @@ private:
 enum class Option { IgnoreCase, SearchWhileTyping, DisplayFileNames, AutoSave, OnTop };
 
 class OptionMenu {
-public:
+  public:
     bool isChecked(Option option) const { return checked_[index(option)]; }
     void setChecked(Option option, bool checked);
     void setViewListener(std::function<void(Option)> listener) { view_ = std::move(listener); }
 
-private:
+  private:
     static std::size_t index(Option option) { return static_cast<std::size_t>(option); }
     std::array<bool, 5> checked_{true, false, false, false, false};
     std::function<void(Option)> view_;
@@ -92,14 +92,14 @@ private:
 
 // The status bar: four panels (numbered from 1) and a text shown across it.
 class StatusBar {
-public:
+  public:
     QString panel(int number) const;
     void setPanel(int number, const QString& text);
     const QString& simpleText() const { return simpleText_; }
     void setSimpleText(const QString& text);
     void setViewListener(std::function<void()> listener) { view_ = std::move(listener); }
 
-private:
+  private:
     std::array<QString, 4> panels_;
     QString simpleText_;
     std::function<void()> view_;

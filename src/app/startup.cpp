@@ -12,8 +12,8 @@ QString defaultDataFile(const QString& programFolder, const QString& name) {
 
 void startUp(MainState& state) {
     state.busy = true;
-    const QString defaults[] = {QStringLiteral("phone_numbers.txt"),
-                                QStringLiteral("taglines.txt"), QStringLiteral("area_codes.txt")};
+    const QString defaults[] = {QStringLiteral("phone_numbers.txt"), QStringLiteral("taglines.txt"),
+                                QStringLiteral("area_codes.txt")};
     for (store::SlotId id : store::kAllSlots) {
         QString& name = state.slot(id).fileName;
         if (name.isEmpty()) {

@@ -5,7 +5,7 @@
 namespace trovix::platform {
 
 class Clipboard {
-public:
+  public:
     virtual ~Clipboard() = default;
     // Removes every format from the clipboard.
     virtual void clear() = 0;

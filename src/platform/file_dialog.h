@@ -6,7 +6,7 @@ namespace trovix::platform {
 
 // The system's open-file dialog. The chosen file need not exist.
 class FileDialog {
-public:
+  public:
     virtual ~FileDialog() = default;
     // Returns the chosen path, or the empty text when the user cancelled.
     virtual QString openFileName(const QString& title, const QString& startFolder,

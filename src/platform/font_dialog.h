@@ -15,7 +15,7 @@ struct FontChoice {
 };
 
 class FontDialog {
-public:
+  public:
     virtual ~FontDialog() = default;
     // Shows the dialog starting from `initial`; nothing when the user cancelled.
     virtual std::optional<FontChoice> chooseFont(const FontChoice& initial) = 0;

@@ -10,7 +10,7 @@ enum class MessageAnswer { Ok, Cancel, Yes, No };
 
 // Modal message boxes owned by the main window. An empty title shows the application title.
 class MessageBoxes {
-public:
+  public:
     virtual ~MessageBoxes() = default;
     virtual MessageAnswer show(const QString& text, const QString& title, MessageButtons buttons,
                                MessageIcon icon) = 0;

@@ -7,7 +7,7 @@ namespace trovix::platform {
 
 // Metrics of the screens, in device-independent pixels.
 class Screen {
-public:
+  public:
     virtual ~Screen() = default;
     // Logical dots per inch of the primary screen (96 on most desktops).
     virtual double logicalDpi() const = 0;

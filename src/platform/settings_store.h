@@ -7,7 +7,7 @@ namespace trovix::platform {
 
 // The per-user settings store: text values by section and key.
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
 
     // The stored text of a key, or nothing when the key (or its section) is absent.

@@ -7,7 +7,7 @@ namespace trovix::platform {
 
 // Starting things outside the program. None of the calls waits for what it started.
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
     // Opens a URL (mailto:, https:) with the user's preferred handler.
     virtual bool openUrl(const QString& url) = 0;

@@ -23,8 +23,7 @@ bool startsWithSep(const char* d, std::size_t n, std::size_t at) {
 
 // Which line break a text uses: any CR LF makes it a CR LF text; otherwise LF if it has one.
 std::optional<LineBreak> detectLineBreak(const char* d, std::size_t n) {
-    for (const char* p = d; (p = static_cast<const char*>(std::memchr(p, '\r', d + n - p)));
-         ++p) {
+    for (const char* p = d; (p = static_cast<const char*>(std::memchr(p, '\r', d + n - p))); ++p) {
         if (p + 1 < d + n && p[1] == '\n') {
             return LineBreak::CrLf;
         }
@@ -57,7 +56,7 @@ std::string_view lineBreakBytes(LineBreak lb) {
 
 // Collects output in a reused buffer and writes it to the device in large pieces.
 class ChunkWriter {
-public:
+  public:
     ChunkWriter(QIODevice& device, bool windows1252) : device_(device), cp1252_(windows1252) {
         buffer_.reserve(kChunk + 4096);
     }
@@ -80,7 +79,7 @@ public:
         return ok_;
     }
 
-private:
+  private:
     static constexpr std::size_t kChunk = 1 << 20;
     QIODevice& device_;
     bool cp1252_;
@@ -91,8 +90,8 @@ private:
 }  // namespace
 
 FileFormat FileFormat::native() {
-    return FileFormat{Encoding::Utf8, platform::nativeLineEnd() == "\r\n" ? LineBreak::CrLf
-                                                                          : LineBreak::Lf};
+    return FileFormat{Encoding::Utf8,
+                      platform::nativeLineEnd() == "\r\n" ? LineBreak::CrLf : LineBreak::Lf};
 }
 
 bool fileExists(const QString& fileName) {

@@ -3,12 +3,14 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "store/text_codec.h"
+
 namespace trovix::store {
 
 // Append-only storage for texts written after loading. Blocks never move, so the elements
 // that point into them stay valid; a RecordArray copy may share the arena.
 class TextArena {
-public:
+  public:
     const char* store(std::string_view text) {
         if (text.empty()) {
             return "";
@@ -31,7 +33,7 @@ public:
     }
     std::size_t used() const { return used_; }
 
-private:
+  private:
     static constexpr std::size_t kBlockSize = 64 * 1024;
     std::vector<std::unique_ptr<char[]>> blocks_;
     std::vector<std::unique_ptr<char[]>> large_;
@@ -43,7 +45,8 @@ namespace {
 constexpr std::uint32_t kMaxElement = 0xFFFFFFFFu;
 }
 
-RecordArray::RecordArray() : arena_(std::make_shared<TextArena>()) {}
+RecordArray::RecordArray() : arena_(std::make_shared<TextArena>()) {
+}
 RecordArray::~RecordArray() = default;
 RecordArray::RecordArray(const RecordArray& other) = default;
 RecordArray& RecordArray::operator=(const RecordArray& other) = default;
@@ -91,8 +94,7 @@ RecordArray RecordArray::fromStrings(const QStringList& elements) {
 }
 
 QString RecordArray::text(qsizetype index) const {
-    const std::string_view v = utf8(index);
-    return QString::fromUtf8(v.data(), static_cast<qsizetype>(v.size()));
+    return utf8ToText(utf8(index));
 }
 
 QStringList RecordArray::toStringList() const {

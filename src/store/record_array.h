@@ -19,7 +19,7 @@ class TextArena;
 // copies no record. Texts written later go to a separate append-only arena, so replacing one
 // element costs the length of that element, never the size of the file.
 class RecordArray {
-public:
+  public:
     struct Span {
         const char* data;
         std::uint32_t size;
@@ -67,7 +67,7 @@ public:
         spans_.resize(out);
     }
 
-private:
+  private:
     Span store(std::string_view utf8);
     bool inStorage(const Span& s) const;
     void collectGarbage();

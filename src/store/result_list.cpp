@@ -1,12 +1,13 @@
 #include "store/result_list.h"
 
 #include "store/data_file.h"
+#include "store/text_codec.h"
 
 namespace trovix::store {
 namespace {
 
 QString fromUtf8(std::string_view v) {
-    return QString::fromUtf8(v.data(), static_cast<qsizetype>(v.size()));
+    return utf8ToText(v);
 }
 
 }  // namespace
@@ -35,7 +36,8 @@ int furtherLineCount(std::string_view element) {
     return count;
 }
 
-ResultList::ResultList(const RecordArray& records) : records_(records) {}
+ResultList::ResultList(const RecordArray& records) : records_(records) {
+}
 
 ResultList::Update::~Update() {
     if (--list_.updateDepth_ == 0 && list_.changedInUpdate_) {
@@ -55,8 +57,7 @@ QString ResultList::text(int row) const {
     switch (kindOf(row)) {
         case Kind::Record: {
             const auto index = static_cast<qsizetype>(indexOf(row));
-            return records_.contains(index) ? fromUtf8(firstLine(records_.utf8(index)))
-                                            : QString();
+            return records_.contains(index) ? fromUtf8(firstLine(records_.utf8(index))) : QString();
         }
         case Kind::Continuation: {
             const auto index = static_cast<qsizetype>(indexOf(row));

@@ -12,7 +12,7 @@ namespace trovix::store {
 
 // The view of a result list is told of every change after it happened.
 class ResultListObserver {
-public:
+  public:
     virtual ~ResultListObserver() = default;
     virtual void rowsReset() = 0;
     virtual void rowsInserted(int first, int count) = 0;
@@ -30,7 +30,7 @@ public:
 // given an explicit text (header, "no match found", a text written over a row) store it.
 // Writing the selected row raises the click handler before the write returns.
 class ResultList {
-public:
+  public:
     static constexpr std::uint32_t kWhite = 0xFFFFFF;
     static constexpr std::uint32_t kFocusColour = 0xFFE0E0;  // light red, as 0xRRGGBB
 
@@ -73,17 +73,17 @@ public:
     // While an Update lives, row changes are gathered and the observer hears one reset at its
     // end: rebuilding a list of a million rows costs one notification, not a million.
     class Update {
-    public:
+      public:
         explicit Update(ResultList& list) : list_(list) { ++list_.updateDepth_; }
         ~Update();
         Update(const Update&) = delete;
         Update& operator=(const Update&) = delete;
 
-    private:
+      private:
         ResultList& list_;
     };
 
-private:
+  private:
     enum class Kind : std::uint8_t { Record, Continuation, NoMatch, Header, Text };
     struct Row {
         std::int32_t value;    // item data; the line number of a continuation row

@@ -1,5 +1,6 @@
 #include "store/text_codec.h"
 
+#include <QStringDecoder>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -120,6 +121,14 @@ QByteArray windows1252ToUtf8(std::string_view bytes) {
         appendUtf8(windows1252Char(static_cast<unsigned char>(ch)), out);
     }
     return out;
+}
+
+QString utf8ToText(std::string_view utf8) {
+    if (utf8.size() < 3 || std::memcmp(utf8.data(), "\xEF\xBB\xBF", 3) != 0) {
+        return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    }
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }
 
 bool fitsWindows1252(std::string_view utf8) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,10 @@ QByteArray windows1252ToUtf8(std::string_view bytes);
 
 // Whether every character of the UTF-8 text has a Windows-1252 byte.
 bool fitsWindows1252(std::string_view utf8);
+
+// UTF-8 to text, keeping a leading byte-order mark as a character (QString::fromUtf8 drops it,
+// and a record must come back unchanged).
+QString utf8ToText(std::string_view utf8);
 
 // Appends the Windows-1252 bytes of a UTF-8 text that fitsWindows1252().
 void appendAsWindows1252(std::string_view utf8, std::string& out);

@@ -71,8 +71,7 @@ void MainWindow::buildMenus() {
     const Item items[] = {
         {app::Option::IgnoreCase, "mnuIgnoreCase", "&Ignore Case", ""},
         {app::Option::AutoSave, "mnuAutoSave", "&AutoSave", ""},
-        {app::Option::SearchWhileTyping, "mnuSearchWhileTyping", "&Search While &Typing",
-         "Ctrl+V"},
+        {app::Option::SearchWhileTyping, "mnuSearchWhileTyping", "&Search While &Typing", "Ctrl+V"},
         {app::Option::DisplayFileNames, "mnuDisplayFileNames", "&Display File Names", "Ctrl+F"},
     };
     for (const Item& item : items) {

@@ -24,7 +24,7 @@ class ResultListView;
 // The main window: renders the core's state and hands the user's actions to it.
 class MainWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit MainWindow(app::MainState& state, QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -32,7 +32,7 @@ public:
         return lists_[static_cast<std::size_t>(id)];
     }
 
-private:
+  private:
     void buildMenus();
     void buildToolbar();
     void buildCentralArea();

@@ -10,7 +10,7 @@ namespace trovix::view {
 // list of a million records costs the view nothing until rows are painted.
 class ResultListModel : public QAbstractListModel, public store::ResultListObserver {
     Q_OBJECT
-public:
+  public:
     explicit ResultListModel(store::ResultList& list, QObject* parent = nullptr);
     ~ResultListModel() override;
 
@@ -19,11 +19,11 @@ public:
 
     store::ResultList& list() { return list_; }
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void coreSelectionChanged();
     void coreAppearanceChanged();
 
-private:
+  private:
     void rowsReset() override;
     void rowsInserted(int first, int count) override;
     void rowsRemoved(int first, int count) override;

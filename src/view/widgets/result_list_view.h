@@ -13,16 +13,16 @@ class ResultListModel;
 // program selects, colours or hides comes back from it without echoing as a user event.
 class ResultListView : public QListView {
     Q_OBJECT
-public:
+  public:
     explicit ResultListView(store::ResultList& list, QWidget* parent = nullptr);
 
     // Runs when a mouse button goes down over the list, before any selection change.
     void setMouseDownHandler(std::function<void()> handler) { onMouseDown_ = std::move(handler); }
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void showCoreSelection();
     void showCoreAppearance();
     void userMovedTo(const QModelIndex& current);

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/screen.h"
+
+namespace trovix::platform {
+
+// One 1920x1080 screen at 96 dpi unless a test says otherwise.
+class FakeScreen : public Screen {
+  public:
+    double logicalDpi() const override { return dpi; }
+    QRect primaryGeometry() const override { return primary; }
+    QList<QRect> availableGeometries() const override { return available; }
+
+    double dpi = 96.0;
+    QRect primary{0, 0, 1920, 1080};
+    QList<QRect> available{QRect(0, 0, 1920, 1080)};
+};
+
+}  // namespace trovix::platform

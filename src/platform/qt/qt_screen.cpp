@@ -1,0 +1,29 @@
+#include "platform/qt/qt_screen.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace trovix::platform {
+
+double QtScreen::logicalDpi() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpi = screen != nullptr ? screen->logicalDotsPerInch() : 0.0;
+    // twipsPerPixel() divides by this, so never hand out zero.
+    return dpi > 0 ? dpi : 96.0;
+}
+
+QRect QtScreen::primaryGeometry() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->geometry() : QRect();
+}
+
+QList<QRect> QtScreen::availableGeometries() const {
+    QList<QRect> result;
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    for (const QScreen* screen : screens) {
+        result.append(screen->availableGeometry());
+    }
+    return result;
+}
+
+}  // namespace trovix::platform

@@ -1,0 +1,329 @@
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "store/data_file.h"
+
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#include <csignal>
+#endif
+
+using namespace trovix::store;
+
+namespace {
+
+QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+QStringList parse(const QByteArray& bytes) {
+    return parseDataFile(bytes).records.toStringList();
+}
+
+QByteArray written(const QStringList& elements, FileFormat format, FileFormat* used = nullptr) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    FileFormat actual;
+    QString error;
+    if (!writeDataFile(buffer, RecordArray::fromStrings(elements), format, actual, error)) {
+        return "<failed>";
+    }
+    if (used != nullptr) {
+        *used = actual;
+    }
+    return buffer.data();
+}
+
+constexpr FileFormat kCrLfUtf8{Encoding::Utf8, LineBreak::CrLf};
+constexpr FileFormat kLfUtf8{Encoding::Utf8, LineBreak::Lf};
+constexpr FileFormat kCrLf1252{Encoding::Windows1252, LineBreak::CrLf};
+
+// A device that accepts a few bytes and then fails, like a disk that fills up.
+class FailingDevice : public QIODevice {
+  public:
+    explicit FailingDevice(qint64 budget) : budget_(budget) { open(QIODevice::ReadWrite); }
+
+  protected:
+    qint64 readData(char*, qint64) override {
+        setErrorString(QStringLiteral("Input/output error"));
+        return -1;
+    }
+    qint64 writeData(const char*, qint64 len) override {
+        if (len > budget_) {
+            setErrorString(QStringLiteral("No space left on device"));
+            return -1;
+        }
+        budget_ -= len;
+        return len;
+    }
+
+  private:
+    qint64 budget_;
+};
+
+class UnknownSizeBuffer : public QBuffer {
+  public:
+    using QBuffer::QBuffer;
+    qint64 size() const override { return 0; }
+};
+
+// Random text lines: letters, spaces, hyphens, a tab, a stray CR or LF where allowed, and
+// characters outside ASCII. No line holds the marker except at its start.
+QString randomLine(QRandomGenerator& rng, bool strayBreaks) {
+    static const QString alphabet = QStringLiteral("ab Z- -\t5éü€ß");
+    QString line;
+    const int length = rng.bounded(0, 14);
+    for (int i = 0; i < length; ++i) {
+        line.append(alphabet.at(rng.bounded(alphabet.size())));
+        if (strayBreaks && rng.bounded(20) == 0) {
+            line.append(rng.bounded(2) ? QChar(u'\r') : QChar(u'\n'));
+        }
+    }
+    while (line.indexOf(QStringLiteral("-----"), 1) >= 0) {
+        line.remove(line.indexOf(QStringLiteral("-----"), 1), 1);
+    }
+    if (line.endsWith(u'\r')) {
+        line.chop(1);  // a CR right before the line break would make it part of the break
+    }
+    return line;
+}
+
+}  // namespace
+
+class TestDataFile : public QObject {
+    Q_OBJECT
+  private Q_SLOTS:
+    void continuationLinesJoinTheirRecord() {
+        const DataFileContent c = parseDataFile("alpha\r\n-----beta\r\n-----gamma\r\ndelta");
+        QCOMPARE(c.records.toStringList(), QStringList({QStringLiteral("alpha-----beta-----gamma"),
+                                                        QStringLiteral("delta")}));
+        QCOMPARE(c.format, kCrLfUtf8);
+
+        // A file that ends in a line break has an empty last record; blank lines are records.
+        QCOMPARE(parse("a\r\n\r\n   \r\nb\r\n"), QStringList({"a", "", "   ", "b", ""}));
+        QCOMPARE(parse(""), QStringList());
+        QCOMPARE(parse("\r\n"), QStringList({"", ""}));
+        // The first line of a file has no record above it to continue.
+        QCOMPARE(parse("-----x\r\ny"), QStringList({"-----x", "y"}));
+        // Ten hyphens at a line start are two markers; both join the record above.
+        QCOMPARE(parse("a\r\n-----\r\n-----b"), QStringList({"a----------b"}));
+        // The marker inside a line is ordinary text.
+        QCOMPARE(parse("a-----b\r\nc"), QStringList({"a-----b", "c"}));
+        // A line break followed by fewer than five hyphens starts a record.
+        QCOMPARE(parse("a\r\n----b"), QStringList({"a", "----b"}));
+    }
+
+    void lineBreakConventions() {
+        // In a CR LF file a lone CR or LF is text, and only CR LF breaks lines.
+        QCOMPARE(parse("a\nb\r\nc\rd\r\n-----e\nf"), QStringList({"a\nb", "c\rd-----e\nf"}));
+        // A file without any CR LF breaks at LF and is written back with LF.
+        const DataFileContent lf = parseDataFile("one\n-----two\nthree\n");
+        QCOMPARE(lf.records.toStringList(), QStringList({"one-----two", "three", ""}));
+        QCOMPARE(lf.format.lineBreak, LineBreak::Lf);
+        QCOMPARE(written(lf.records.toStringList(), lf.format),
+                 QByteArray("one\n-----two\nthree\n"));
+        // Lone CRs are no line break at all: one record, and the platform's line end.
+        const DataFileContent cr = parseDataFile("a\rb\r");
+        QCOMPARE(cr.records.toStringList(), QStringList({"a\rb\r"}));
+        QCOMPARE(cr.format, FileFormat::native());
+    }
+
+    void encodings() {
+        // Not UTF-8: every byte is one Windows-1252 character.
+        const DataFileContent legacy = parseDataFile("caf\xE9\r\n-----\x80 5\r\n");
+        QCOMPARE(legacy.records.toStringList(), QStringList({QStringLiteral("café-----€ 5"), ""}));
+        QCOMPARE(legacy.format.encoding, Encoding::Windows1252);
+        QCOMPARE(written(legacy.records.toStringList(), legacy.format),
+                 QByteArray("caf\xE9\r\n-----\x80 5\r\n"));
+
+        const DataFileContent utf8 = parseDataFile(QStringLiteral("Zoë\r\n").toUtf8());
+        QCOMPARE(utf8.records.text(0), QStringLiteral("Zoë"));
+        QCOMPARE(utf8.format.encoding, Encoding::Utf8);
+
+        // A byte-order mark stays part of the first line, and is written back.
+        const QByteArray bom = "\xEF\xBB\xBFhead\r\n";
+        QCOMPARE(parse(bom).first(), QStringLiteral("\uFEFFhead"));
+        QCOMPARE(written(parse(bom), kCrLfUtf8), bom);
+
+        // A character the code page lacks switches the file to UTF-8 rather than losing it.
+        FileFormat used;
+        const QByteArray bytes = written({QStringLiteral("Łódź"), ""}, kCrLf1252, &used);
+        QCOMPARE(used.encoding, Encoding::Utf8);
+        QCOMPARE(QString::fromUtf8(bytes), QStringLiteral("Łódź\r\n"));
+        QCOMPARE(written({QStringLiteral("Müller")}, kCrLf1252, &used), QByteArray("M\xFCller"));
+        QCOMPARE(used.encoding, Encoding::Windows1252);
+    }
+
+    void markersGetTheirOwnLinesWhenWritten() {
+        QCOMPARE(written({"alpha-----beta", "delta", ""}, kCrLfUtf8),
+                 QByteArray("alpha\r\n-----beta\r\ndelta\r\n"));
+        QCOMPARE(written({"a----------b"}, kCrLfUtf8), QByteArray("a\r\n-----\r\n-----b"));
+        // A record beginning with the marker starts the file without an empty line above it,
+        // but further down it needs one so it does not join the record before it.
+        QCOMPARE(written({"-----x", "-----y"}, kCrLfUtf8), QByteArray("-----x\r\n\r\n-----y"));
+        QCOMPARE(parse("-----x\r\n\r\n-----y"), QStringList({"-----x", "-----y"}));
+        QCOMPARE(written({}, kCrLfUtf8), QByteArray());
+    }
+
+    void readingAndWritingAreInverse() {
+        QRandomGenerator rng(20261206);
+        for (int round = 0; round < 400; ++round) {
+            const bool crlf = rng.bounded(2) == 0;
+            // Records hold lone CR and LF characters only where the file's breaks are CR LF.
+            QStringList records;
+            const int count = rng.bounded(1, 8);
+            for (int i = 0; i < count; ++i) {
+                QString record = randomLine(rng, crlf);
+                for (int extra = rng.bounded(3); extra > 0; --extra) {
+                    record += QStringLiteral("-----") + randomLine(rng, crlf);
+                }
+                records.append(record);
+            }
+            if (records == QStringList({QString()})) {
+                continue;  // a lone empty record and no record at all both make an empty file
+            }
+            const FileFormat format = crlf ? kCrLfUtf8 : kLfUtf8;
+            const QByteArray bytes = written(records, format);
+            QCOMPARE(parse(bytes), records);
+            // Reading the file and writing it again gives the same bytes.
+            const DataFileContent again = parseDataFile(bytes);
+            if (again.format.lineBreak == format.lineBreak) {
+                QCOMPARE(written(again.records.toStringList(), again.format), bytes);
+            }
+        }
+    }
+
+    void anyBytesRoundTrip() {
+        // Binary content, NUL bytes and invalid UTF-8 come back byte for byte.
+        QRandomGenerator rng(7);
+        for (int round = 0; round < 200; ++round) {
+            QByteArray bytes;
+            const int length = rng.bounded(0, 300);
+            for (int i = 0; i < length; ++i) {
+                bytes.append(static_cast<char>(rng.bounded(256)));
+            }
+            if (rng.bounded(2) == 0) {
+                bytes.append("\r\n");
+            }
+            const DataFileContent c = parseDataFile(bytes);
+            const QByteArray back = written(c.records.toStringList(), c.format);
+            // The only change a save may make: a marker inside a line moves to its own line.
+            QByteArray expected = bytes;
+            if (!expected.contains("-----")) {
+                QCOMPARE(back, expected);
+            } else {
+                QCOMPARE(parse(back), c.records.toStringList());
+            }
+        }
+    }
+
+    void missingFilesAndTheFileTest() {
+        QTemporaryDir dir;
+        QVERIFY(!fileExists(QString()));
+        QVERIFY(!fileExists(dir.filePath(QStringLiteral("absent.txt"))));
+        QVERIFY(!fileExists(dir.path()));  // a folder is not a data file
+        QVERIFY(!fileExists(dir.filePath(QStringLiteral("*.txt"))));
+        writeBytes(dir.filePath(QStringLiteral(".hidden")), "x");
+        QVERIFY(fileExists(dir.filePath(QStringLiteral(".hidden"))));
+        writeBytes(dir.filePath(QStringLiteral("*.txt")), "star");
+        QVERIFY(fileExists(dir.filePath(QStringLiteral("*.txt"))));  // no wildcards
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral(".hidden")),
+                            dir.filePath(QStringLiteral("link.txt"))));
+        QVERIFY(fileExists(dir.filePath(QStringLiteral("link.txt"))));
+
+        const ReadResult missing = readDataFile(dir.filePath(QStringLiteral("absent.txt")));
+        QVERIFY(missing.content);
+        QCOMPARE(missing.content->records.toStringList(), QStringList({"<file not found>"}));
+        const ReadResult folder = readDataFile(dir.path());
+        QCOMPARE(folder.content->records.toStringList(), QStringList({"<file not found>"}));
+    }
+
+    void savingIsAtomicAndKeepsTheFileOnFailure() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("data.txt"));
+        writeBytes(path, "old\r\n-----content\r\n");
+        QVERIFY(
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+
+        const RecordArray records = RecordArray::fromStrings({"new-----text", ""});
+        SaveResult saved = saveDataFile(path, records, kCrLfUtf8);
+        QVERIFY2(saved.ok, qPrintable(saved.error));
+        QCOMPARE(readBytes(path), QByteArray("new\r\n-----text\r\n"));
+        // The replaced file keeps its permissions (a new file would be readable by others).
+        QVERIFY(QFile::permissions(path).testFlag(QFile::ReadGroup));
+        QVERIFY(!QFile::permissions(path).testFlag(QFile::ReadOther));
+
+        // A folder that does not exist: nothing is written and the reason is given.
+        saved =
+            saveDataFile(dir.filePath(QStringLiteral("no/such/folder/x.txt")), records, kCrLfUtf8);
+        QVERIFY(!saved.ok);
+        QVERIFY(!saved.error.isEmpty());
+
+        // Saving through a link replaces the file it points to and keeps the link.
+        const QString link = dir.filePath(QStringLiteral("link.txt"));
+        QVERIFY(QFile::link(path, link));
+        QVERIFY(saveDataFile(link, RecordArray::fromStrings({"via link"}), kCrLfUtf8).ok);
+        QCOMPARE(readBytes(path), QByteArray("via link"));
+        QVERIFY(QFileInfo(link).isSymLink());
+
+#ifdef Q_OS_UNIX
+        // A write that fails half way (here: the file size limit, as a full disk would)
+        // leaves the old file whole and no temporary file behind.
+        writeBytes(path, "precious\r\n");
+        QStringList big;
+        for (int i = 0; i < 20000; ++i) {
+            big.append(QStringLiteral("record number %1-----second line").arg(i));
+        }
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit oldLimit{};
+        getrlimit(RLIMIT_FSIZE, &oldLimit);
+        rlimit limit = oldLimit;
+        limit.rlim_cur = 64 * 1024;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        saved = saveDataFile(path, RecordArray::fromStrings(big), kCrLfUtf8);
+        setrlimit(RLIMIT_FSIZE, &oldLimit);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(!saved.ok);
+        QVERIFY(!saved.error.isEmpty());
+        QCOMPARE(readBytes(path), QByteArray("precious\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+#endif
+    }
+
+    void deviceFailuresAreReported() {
+        FailingDevice disk(10);
+        FileFormat used;
+        QString error;
+        QVERIFY(!writeDataFile(disk, RecordArray::fromStrings({"more than ten bytes"}), kCrLfUtf8,
+                               used, error));
+        QCOMPARE(error, QStringLiteral("No space left on device"));
+
+        FailingDevice broken(0);
+        QByteArray bytes = "stale";
+        QVERIFY(!readWholeDevice(broken, bytes, error));
+        QCOMPARE(error, QStringLiteral("Input/output error"));
+        QVERIFY(bytes.isEmpty());
+
+        // A device that does not know its size beforehand is read to its end.
+        QByteArray content(200000, 'x');
+        content[150000] = 'y';
+        UnknownSizeBuffer sequential(&content);
+        sequential.open(QIODevice::ReadOnly);
+        QVERIFY(readWholeDevice(sequential, bytes, error));
+        QCOMPARE(bytes, content);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDataFile)
+#include "test_data_file.moc"

@@ -1,0 +1,145 @@
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/commands.h"
+#include "app/main_state.h"
+#include "app/startup.h"
+#include "platform/fake/fake_message_boxes.h"
+#include "store/slot_procedures.h"
+
+using namespace trovix;
+using store::SlotId;
+
+namespace {
+
+QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QStringList rowTexts(const store::ResultList& list) {
+    QStringList out;
+    for (int r = 0; r < list.count(); ++r) {
+        out << list.text(r);
+    }
+    return out;
+}
+
+// A path that exists as a regular file but fails when read.
+QString unreadableFile() {
+    return QStringLiteral("/proc/self/mem");
+}
+
+}  // namespace
+
+class TestSlotProcedures : public QObject {
+    Q_OBJECT
+  private Q_SLOTS:
+    void startUpLoadsTheThreeDefaultFiles() {
+        QTemporaryDir dir;
+        writeBytes(dir.filePath(QStringLiteral("phone_numbers.txt")), "Smith\r\n-----555\r\n");
+        writeBytes(dir.filePath(QStringLiteral("taglines.txt")), "one\r\ntwo\r\n");
+        platform::FakeMessageBoxes messages;
+        app::MainState state({.messages = &messages});
+        state.programFolder = dir.path();
+        app::startUp(state);
+        QCOMPARE(state.slot(SlotId::A).fileName, dir.filePath(QStringLiteral("phone_numbers.txt")));
+        QCOMPARE(rowTexts(state.slot(SlotId::A).list), QStringList({"Smith"}));
+        QCOMPARE(rowTexts(state.slot(SlotId::B).list), QStringList({"one", "two"}));
+        QCOMPARE(rowTexts(state.slot(SlotId::C).list), QStringList({"<file not found>"}));
+        QVERIFY(!state.busy);
+        QVERIFY(messages.shown.isEmpty());
+        for (SlotId id : store::kAllSlots) {
+            QVERIFY(!state.slot(id).changed);
+        }
+    }
+
+    void anUnreadableFileIsNeverSavedOver() {
+        if (!QFile(unreadableFile()).open(QIODevice::ReadOnly) ||
+            QFile(unreadableFile()).read(1).size() != 0) {
+            QSKIP("this system has no file that fails on reading");
+        }
+        platform::FakeMessageBoxes messages;
+        app::MainState state({.messages = &messages});
+        store::FileSlot& slot = state.slot(SlotId::A);
+        slot.records = store::RecordArray::fromStrings({"kept"});
+        store::loadArray(state, SlotId::A);
+        slot.changed = true;
+        slot.fileName = unreadableFile();
+        store::loadFile(state, SlotId::A);
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY(messages.shown[0].text.contains(unreadableFile()));
+        QCOMPARE(slot.records.toStringList(), QStringList({"kept"}));
+        QCOMPARE(rowTexts(slot.list), QStringList({"kept"}));
+        QVERIFY(slot.changed);
+        QVERIFY(!store::saveFile(state, SlotId::A));
+        QCOMPARE(messages.shown.size(), 2);
+        QVERIFY(messages.shown[1].text.contains(unreadableFile()));
+    }
+
+    void aFailedSaveTellsTheUserAndKeepsTheChanges() {
+        QTemporaryDir dir;
+        platform::FakeMessageBoxes messages;
+        app::MainState state({.messages = &messages});
+        store::FileSlot& slot = state.slot(SlotId::B);
+        slot.fileName = dir.filePath(QStringLiteral("gone/taglines.txt"));
+        slot.records = store::RecordArray::fromStrings({"edited"});
+        slot.changed = true;
+        QVERIFY(!store::saveFile(state, SlotId::B));
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY(messages.shown[0].text.contains(slot.fileName));
+        QVERIFY(slot.changed);
+        QCOMPARE(slot.records.toStringList(), QStringList({"edited"}));
+
+        // Saved where it can be: the file has the records, in the format it was read with.
+        slot.fileName = dir.filePath(QStringLiteral("taglines.txt"));
+        writeBytes(slot.fileName, "caf\xE9\r\n");
+        store::loadFile(state, SlotId::B);
+        slot.records.set(0, QStringLiteral("café-----crème"));
+        QVERIFY(store::saveFile(state, SlotId::B));
+        QCOMPARE(readBytes(slot.fileName), QByteArray("caf\xE9\r\n-----cr\xE8me\r\n"));
+    }
+
+    void fullDataViewSwitchesTheThreeLists() {
+        platform::FakeMessageBoxes messages;
+        app::MainState state({.messages = &messages});
+        state.slot(SlotId::A).records = store::RecordArray::fromStrings({"a-----a2", "b"});
+        state.slot(SlotId::C).records = store::RecordArray::fromStrings({"c-----c2-----c3"});
+        for (SlotId id : store::kAllSlots) {
+            store::loadArray(state, id);
+        }
+        QList<bool> busyDuringChange;
+        state.editBox.setChangeHandler([&] { busyDuringChange << state.busy; });
+
+        state.toolbar.setPressed(QStringLiteral("data"), true);
+        app::toolbarButtonClick(state, QStringLiteral("data"));
+        QCOMPARE(rowTexts(state.slot(SlotId::A).list), QStringList({"a", "-----a2", "b"}));
+        QCOMPARE(rowTexts(state.slot(SlotId::C).list), QStringList({"c", "-----c2", "-----c3"}));
+        QCOMPARE(state.editBox.text(), QStringLiteral("<disabled>"));
+        QVERIFY(!state.editBox.isEnabled());
+        for (const char* key : {"new", "delete", "sort"}) {
+            QVERIFY(!state.toolbar.button(QString::fromLatin1(key))->enabled);
+        }
+
+        state.toolbar.setPressed(QStringLiteral("data"), false);
+        app::toolbarButtonClick(state, QStringLiteral("data"));
+        QCOMPARE(rowTexts(state.slot(SlotId::A).list), QStringList({"a", "b"}));
+        QCOMPARE(rowTexts(state.slot(SlotId::C).list), QStringList({"c"}));
+        QCOMPARE(state.editBox.text(), QString());
+        QVERIFY(state.editBox.isEnabled());
+        QVERIFY(state.toolbar.button(QStringLiteral("sort"))->enabled);
+        // The program's own writes to the edit box happened while it was busy.
+        QCOMPARE(busyDuringChange, QList<bool>({true, true}));
+        QVERIFY(!state.busy);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSlotProcedures)
+#include "test_slot_procedures.moc"

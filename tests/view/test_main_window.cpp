@@ -1,0 +1,182 @@
+#include <QAction>
+#include <QFile>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/main_state.h"
+#include "app/startup.h"
+#include "platform/fake/fake_message_boxes.h"
+#include "view/widgets/main_window.h"
+#include "view/widgets/result_list_view.h"
+
+using namespace trovix;
+using store::SlotId;
+
+namespace {
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// What a list view shows, row by row, read through its model as a screen reader would.
+QStringList shown(const QListView* view) {
+    QStringList out;
+    const QAbstractItemModel* model = view->model();
+    for (int r = 0; r < model->rowCount(); ++r) {
+        out << model->index(r, 0).data().toString();
+    }
+    return out;
+}
+
+// A window on three temporary data files, as the program starts it.
+struct Fixture {
+    QTemporaryDir dir;
+    platform::FakeMessageBoxes messages;
+    app::MainState state{{.messages = &messages}};
+    std::unique_ptr<view::MainWindow> window;
+
+    Fixture() {
+        writeBytes(dir.filePath(QStringLiteral("phone_numbers.txt")),
+                   "Smith, Ann\r\n-----12 Elm St\r\n-----(212) 555-0100\r\nJones, Bo\r\n");
+        writeBytes(dir.filePath(QStringLiteral("taglines.txt")), "Be brief.\r\n\r\nBe kind.\r\n");
+        writeBytes(dir.filePath(QStringLiteral("area_codes.txt")), "201  New Jersey\n202  DC\n");
+        state.programFolder = dir.path();
+        window = std::make_unique<view::MainWindow>(state);
+        app::startUp(state);
+        window->show();
+    }
+    QListView* list(SlotId id) { return window->findChild<QListView*>(listName(id)); }
+    static QString listName(SlotId id) {
+        return QStringList{"lstA", "lstB", "lstC"}[static_cast<int>(id)];
+    }
+    QAction* action(const char* name) {
+        return window->findChild<QAction*>(QString::fromLatin1(name));
+    }
+};
+
+}  // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+  private Q_SLOTS:
+    void showsEveryRecordOfTheThreeFiles() {
+        Fixture f;
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        QCOMPARE(shown(f.list(SlotId::A)), QStringList({"Smith, Ann", "Jones, Bo"}));
+        QCOMPARE(shown(f.list(SlotId::B)), QStringList({"Be brief.", "Be kind."}));
+        QCOMPARE(shown(f.list(SlotId::C)), QStringList({"201  New Jersey", "202  DC"}));
+        for (const char* name : {"frmMain", "lstFind", "txtEdit", "frameFind", "frameResults",
+                                 "frameEdit", "Picture1", "Toolbar1", "StatusBar1"}) {
+            QVERIFY2(f.window->objectName() == QLatin1String(name) ||
+                         f.window->findChild<QObject*>(QString::fromLatin1(name)) != nullptr,
+                     name);
+        }
+        QVERIFY(!f.list(SlotId::A)->accessibleName().isEmpty());
+        QCOMPARE(f.window->findChild<QPlainTextEdit*>(QStringLiteral("txtEdit"))->toPlainText(),
+                 QStringLiteral("Name\nAddress1\nAddress2\nCity, State\nZip\n"));
+    }
+
+    void headerRowsAndFullDataViewFollowTheControls() {
+        Fixture f;
+        f.action("mnuDisplayFileNames")->trigger();
+        const QString header = QStringLiteral("... %1 ...").arg(f.state.slot(SlotId::B).fileName);
+        QCOMPARE(shown(f.list(SlotId::B)), QStringList({header, "Be brief.", "Be kind."}));
+        QVERIFY(f.action("mnuDisplayFileNames")->isChecked());
+
+        f.action("data")->trigger();
+        QVERIFY(f.state.fullDataView());
+        QCOMPARE(shown(f.list(SlotId::A)).mid(1),
+                 QStringList({"Smith, Ann", "-----12 Elm St", "-----(212) 555-0100", "Jones, Bo"}));
+        QVERIFY(!f.action("new")->isEnabled());
+        QVERIFY(!f.window->findChild<QPlainTextEdit*>(QStringLiteral("txtEdit"))->isEnabled());
+
+        f.action("data")->trigger();
+        f.action("mnuDisplayFileNames")->trigger();
+        QCOMPARE(shown(f.list(SlotId::A)), QStringList({"Smith, Ann", "Jones, Bo"}));
+        QVERIFY(f.action("new")->isEnabled());
+    }
+
+    void clicksReachTheCoreOnceAndProgramChangesDoNotEcho() {
+        Fixture f;
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        QListView* view = f.list(SlotId::A);
+        store::ResultList& list = f.state.slot(SlotId::A).list;
+        int clicks = 0;
+        int mouseDowns = 0;
+        list.setClickHandler([&] { ++clicks; });
+        f.window->listView(SlotId::A)->setMouseDownHandler([&] { ++mouseDowns; });
+
+        const QRect second = view->visualRect(view->model()->index(1, 0));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, second.center());
+        QCOMPARE(list.listIndex(), 1);
+        QCOMPARE(clicks, 1);
+        QCOMPARE(mouseDowns, 1);
+
+        // The arrow keys run the click handling without a mouse-down.
+        QTest::keyClick(view, Qt::Key_Up);
+        QCOMPARE(list.listIndex(), 0);
+        QCOMPARE(clicks, 2);
+        QCOMPARE(mouseDowns, 1);
+
+        // Below the last row: a mouse-down, no click, and the selection stays.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          QPoint(5, view->viewport()->height() - 3));
+        QCOMPARE(mouseDowns, 2);
+        QCOMPARE(clicks, 2);
+        QCOMPARE(list.listIndex(), 0);
+        QCOMPARE(view->currentIndex().row(), 0);
+
+        // The program selecting a row shows it, and raises the handler once, not twice.
+        list.setListIndex(1);
+        QCOMPARE(clicks, 3);
+        QCOMPARE(view->currentIndex().row(), 1);
+        list.setListIndex(-1);
+        QVERIFY(view->selectionModel()->selectedIndexes().isEmpty());
+        QCOMPARE(clicks, 4);
+
+        // Colour and visibility come from the core list.
+        list.setBackColor(store::ResultList::kFocusColour);
+        QCOMPARE(view->palette().color(QPalette::Base), QColor(255, 224, 224));
+        list.setVisible(false);
+        QVERIFY(!view->isVisible());
+    }
+
+    void largeListsNeedNoWidgetPerRow() {
+        Fixture f;
+        QStringList many;
+        for (int i = 0; i < 200000; ++i) {
+            many << QStringLiteral("record %1").arg(i);
+        }
+        store::FileSlot& slot = f.state.slot(SlotId::C);
+        slot.records = store::RecordArray::fromStrings(many);
+        store::listAllRecords(slot.list, slot.records, slot.fileName, {false, false});
+        QCOMPARE(f.list(SlotId::C)->model()->rowCount(), 200000);
+        QCOMPARE(f.list(SlotId::C)->model()->index(199999, 0).data().toString(),
+                 QStringLiteral("record 199999"));
+        slot.list.setListIndex(150000);
+        QCOMPARE(f.list(SlotId::C)->currentIndex().row(), 150000);
+    }
+
+    void editBoxTextIsKeptInItsLineForm() {
+        Fixture f;
+        auto* edit = f.window->findChild<QPlainTextEdit*>(QStringLiteral("txtEdit"));
+        f.state.editBox.setText(QStringLiteral("first\r\nsecond"));
+        QCOMPARE(edit->toPlainText(), QStringLiteral("first\nsecond"));
+        int changes = 0;
+        f.state.editBox.setChangeHandler([&] { ++changes; });
+        edit->setFocus();
+        edit->moveCursor(QTextCursor::End);
+        QTest::keyClicks(edit, QStringLiteral("!"));
+        QCOMPARE(f.state.editBox.text(), QStringLiteral("first\r\nsecond!"));
+        QCOMPARE(changes, 1);
+        f.state.editBox.setText(QStringLiteral("program"));
+        QCOMPARE(changes, 2);  // the program's write raised it once; the widget did not echo
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"
