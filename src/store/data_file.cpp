@@ -10,6 +10,10 @@
 
 #include "platform/native.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace trovix::store {
 namespace {
 
@@ -64,12 +68,11 @@ class ChunkWriter {
         if (cp1252_) {
             appendAsWindows1252(utf8, buffer_);
         } else {
-            buffer_.append(utf8);
-        }
-        if (buffer_.size() >= kChunk) {
-            flush();
+            buffer_.append(utf8.data(), utf8.size());
         }
     }
+    // Called once per record: keeps the writes large without a check per piece.
+    bool maybeFlush() { return buffer_.size() < kChunk || flush(); }
     bool flush() {
         if (ok_ && !buffer_.empty()) {
             const auto size = static_cast<qint64>(buffer_.size());
@@ -88,6 +91,55 @@ class ChunkWriter {
 };
 
 }  // namespace
+
+namespace {
+
+// The scalar search: every run of five hyphens covers one of the positions from+4, from+9, ...;
+// a position that is not a hyphen rules out the five starts that would cover it.
+std::size_t findRecordSepFrom(const char* d, std::size_t n, std::size_t from) {
+    std::size_t i = from + 4;
+    while (i < n) {
+        if (d[i] != '-') {
+            i += 5;
+            continue;
+        }
+        std::size_t start = i;
+        while (start > i - 4 && d[start - 1] == '-') {
+            --start;
+        }
+        std::size_t end = i + 1;
+        while (end < n && end - start < 5 && d[end] == '-') {
+            ++end;
+        }
+        if (end - start == 5) {
+            return start;
+        }
+        i = end + 5;  // d[end] is not a hyphen (or the text ends there)
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace
+
+std::size_t findRecordSep(std::string_view text) {
+    const char* d = text.data();
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+#ifdef __SSE2__
+    // Sixteen bytes at a time: a bit per hyphen, and a run of five bits marks a marker. The
+    // windows overlap by four bytes so a marker never straddles two of them unseen.
+    const __m128i hyphen = _mm_set1_epi8('-');
+    for (; i + 16 <= n; i += 12) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        const auto m = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, hyphen)));
+        const unsigned runs = m & (m >> 1) & (m >> 2) & (m >> 3) & (m >> 4) & 0xFFFu;
+        if (runs != 0) {
+            return i + static_cast<std::size_t>(__builtin_ctz(runs));
+        }
+    }
+#endif
+    return findRecordSepFrom(d, n, i);
+}
 
 FileFormat FileFormat::native() {
     return FileFormat{Encoding::Utf8,
@@ -120,11 +172,12 @@ DataFileContent parseDataFile(QByteArray bytes) {
         content.format.lineBreak = *detected;
     }
 
-    std::vector<std::uint64_t> offsets;
-    std::vector<std::uint32_t> sizes;
-    const std::size_t breaks = detected ? static_cast<std::size_t>(std::count(d, d + n, '\n')) : 0;
-    offsets.reserve(breaks + 1);
-    sizes.reserve(breaks + 1);
+    // About one record per 64 bytes of file; the vector grows if the records are shorter.
+    std::vector<RecordArray::Span> spans;
+    spans.reserve(n / 64 + 16);
+    const auto pushRecord = [&](std::size_t start, std::size_t end) {
+        spans.push_back({d + start, static_cast<std::uint32_t>(end - start)});
+    };
 
     // One pass: lines are moved down over the removed line breaks, records end at every line
     // break that is not followed by the marker.
@@ -143,14 +196,12 @@ DataFileContent parseDataFile(QByteArray bytes) {
         }
         read = at + 1;
         if (!startsWithSep(d, n, read)) {
-            offsets.push_back(recordStart);
-            sizes.push_back(static_cast<std::uint32_t>(write - recordStart));
+            pushRecord(recordStart, write);
             recordStart = write;
         }
     }
-    offsets.push_back(recordStart);
-    sizes.push_back(static_cast<std::uint32_t>(write - recordStart));
-    content.records = RecordArray::adopt(std::move(bytes), offsets, sizes);
+    pushRecord(recordStart, write);
+    content.records = RecordArray::adopt(std::move(bytes), std::move(spans));
     return content;
 }
 
@@ -236,7 +287,7 @@ bool writeDataFile(QIODevice& device, const RecordArray& records, const FileForm
             out.text(lineBreak);
         }
         std::string_view rest = records.utf8(i);
-        for (std::size_t at; (at = rest.find(kRecordSep)) != std::string_view::npos;) {
+        for (std::size_t at; (at = findRecordSep(rest)) != std::string_view::npos;) {
             out.text(rest.substr(0, at));
             // A marker at the very start of the file has no line above it to continue.
             if (!(i == 0 && at == 0 && rest.data() == records.utf8(0).data())) {
@@ -246,6 +297,9 @@ bool writeDataFile(QIODevice& device, const RecordArray& records, const FileForm
             rest.remove_prefix(at + kRecordSep.size());
         }
         out.text(rest);
+        if (!out.maybeFlush()) {
+            break;
+        }
     }
     if (!out.flush()) {
         error = device.errorString();

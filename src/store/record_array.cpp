@@ -72,15 +72,10 @@ RecordArray& RecordArray::operator=(RecordArray&& other) noexcept {
     return *this;
 }
 
-RecordArray RecordArray::adopt(QByteArray storage, const std::vector<std::uint64_t>& offsets,
-                               const std::vector<std::uint32_t>& sizes) {
+RecordArray RecordArray::adopt(QByteArray storage, std::vector<Span> spans) {
     RecordArray a;
     a.storage_ = std::move(storage);
-    const char* base = a.storage_.constData();
-    a.spans_.resize(offsets.size());
-    for (std::size_t i = 0; i < offsets.size(); ++i) {
-        a.spans_[i] = Span{base + offsets[i], sizes[i]};
-    }
+    a.spans_ = std::move(spans);
     return a;
 }
 

@@ -32,9 +32,8 @@ class RecordArray {
     RecordArray(RecordArray&& other) noexcept;
     RecordArray& operator=(RecordArray&& other) noexcept;
 
-    // Takes over a buffer and the elements found in it (offset and size of each).
-    static RecordArray adopt(QByteArray storage, const std::vector<std::uint64_t>& offsets,
-                             const std::vector<std::uint32_t>& sizes);
+    // Takes over a buffer and the elements found in it; the spans point into the buffer.
+    static RecordArray adopt(QByteArray storage, std::vector<Span> spans);
     static RecordArray fromStrings(const QStringList& elements);
 
     qsizetype size() const { return static_cast<qsizetype>(spans_.size()); }

@@ -13,13 +13,13 @@ QString fromUtf8(std::string_view v) {
 }  // namespace
 
 std::string_view firstLine(std::string_view element) {
-    const std::size_t at = element.find(kRecordSep);
+    const std::size_t at = findRecordSep(element);
     return at == std::string_view::npos ? element : element.substr(0, at);
 }
 
 std::string_view lineOf(std::string_view element, int line) {
     for (; line > 0; --line) {
-        const std::size_t at = element.find(kRecordSep);
+        const std::size_t at = findRecordSep(element);
         if (at == std::string_view::npos) {
             return {};
         }
@@ -30,7 +30,7 @@ std::string_view lineOf(std::string_view element, int line) {
 
 int furtherLineCount(std::string_view element) {
     int count = 0;
-    for (std::size_t at; (at = element.find(kRecordSep)) != std::string_view::npos; ++count) {
+    for (std::size_t at; (at = findRecordSep(element)) != std::string_view::npos; ++count) {
         element.remove_prefix(at + kRecordSep.size());
     }
     return count;

@@ -228,6 +228,18 @@ class TestDataFile : public QObject {
         }
     }
 
+    void findingTheMarkerAgreesWithAPlainSearch() {
+        QRandomGenerator rng(99);
+        for (int round = 0; round < 20000; ++round) {
+            std::string text;
+            const int length = rng.bounded(0, 40);
+            for (int i = 0; i < length; ++i) {
+                text.push_back(rng.bounded(3) == 0 ? 'x' : '-');
+            }
+            QCOMPARE(findRecordSep(text), std::string_view(text).find("-----"));
+        }
+    }
+
     void missingFilesAndTheFileTest() {
         QTemporaryDir dir;
         QVERIFY(!fileExists(QString()));

@@ -95,6 +95,7 @@ void MainWindow::buildMenus() {
 void MainWindow::buildToolbar() {
     QToolBar* bar = addToolBar(QStringLiteral("Toolbar"));
     bar->setObjectName(QStringLiteral("Toolbar1"));
+    bar->setAccessibleName(QStringLiteral("Commands"));
     bar->setMovable(false);
     bar->setIconSize(QSize(24, 24));
     const char* const groups[][7] = {
@@ -114,7 +115,9 @@ void MainWindow::buildToolbar() {
                 break;
             }
             const QString key = QString::fromLatin1(name);
-            QAction* action = bar->addAction(toolbarIcon(key), key);
+            // The button's first tool tip names it for assistive technology.
+            const app::ToolbarButton* button = state_.toolbar.button(key);
+            QAction* action = bar->addAction(toolbarIcon(key), button->toolTip);
             action->setObjectName(key);
             action->setCheckable(twoState.contains(key));
             connect(action, &QAction::triggered, this, [this, key, action] {
@@ -135,6 +138,7 @@ void MainWindow::buildCentralArea() {
 
     auto* frameFind = new QGroupBox(QStringLiteral("Find &String"), central);
     frameFind->setObjectName(QStringLiteral("frameFind"));
+    frameFind->setAccessibleName(QStringLiteral("Find"));
     find_ = new QComboBox(frameFind);
     find_->setObjectName(QStringLiteral("lstFind"));
     find_->setAccessibleName(QStringLiteral("Search text"));
@@ -145,6 +149,7 @@ void MainWindow::buildCentralArea() {
 
     auto* frameResults = new QGroupBox(QStringLiteral("&Results"), central);
     frameResults->setObjectName(QStringLiteral("frameResults"));
+    frameResults->setAccessibleName(QStringLiteral("Results"));
     auto* results = new QVBoxLayout(frameResults);
     const char* const accessible[] = {"Results of file 1", "Results of file 2",
                                       "Results of file 3"};
@@ -166,6 +171,7 @@ void MainWindow::buildCentralArea() {
 
     frameEdit_ = new QGroupBox(QStringLiteral("Edit / Full Content"), central);
     frameEdit_->setObjectName(QStringLiteral("frameEdit"));
+    frameEdit_->setAccessibleName(QStringLiteral("Edit"));
     edit_ = new QPlainTextEdit(frameEdit_);
     edit_->setObjectName(QStringLiteral("txtEdit"));
     edit_->setAccessibleName(QStringLiteral("Record text"));
@@ -178,9 +184,12 @@ void MainWindow::buildCentralArea() {
 void MainWindow::buildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setAccessibleName(QStringLiteral("Status"));
     for (std::size_t i = 0; i < panels_.size(); ++i) {
         panels_[i] = new QLabel(bar);
         panels_[i]->setObjectName(QStringLiteral("panel%1").arg(i + 1));
+        panels_[i]->setAccessibleName(i < 3 ? QStringLiteral("File %1 count").arg(i + 1)
+                                            : QStringLiteral("Selected row"));
         bar->addWidget(panels_[i], i < 3 ? 2 : 1);
     }
 }

@@ -1,0 +1,157 @@
+#!/usr/bin/env bash
+# Builds the benchmark in Release, runs it on a generated data file and compares its figures
+# with plain file input/output and with grep on the same file.
+#
+#   bench/run.sh [trovix_bench options...]     e.g. bench/run.sh --records 200000
+#
+# Environment: BUILD_DIR (default <tree>/build-bench), GREP_WORD (default Smith),
+# GREP_RUNS (default 5).
+set -euo pipefail
+# Decimal points in every number read and printed; grep reads the records as UTF-8 text, as the
+# program does.
+export LC_ALL=C.UTF-8
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+tree=$(dirname "$here")
+build=${BUILD_DIR:-$tree/build-bench}
+grep_word=${GREP_WORD:-Smith}
+grep_runs=${GREP_RUNS:-5}
+
+if [[ ! -f $build/CMakeCache.txt ]]; then
+    cmake -S "$tree" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+fi
+cmake --build "$build" --target trovix_bench -j"$(nproc 2>/dev/null || echo 2)" >/dev/null
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/trovix_bench.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+data_file=$work/records.txt
+
+echo "Running trovix_bench${*:+ $*} ..." >&2
+out=$("$build/bench/trovix_bench" --file "$data_file" --keep "$@")
+
+# The value of one "name value" line of the benchmark's output.
+figure() {
+    awk -v name="$1" '$1 == name { print $2; found = 1 } END { if (!found) exit 1 }' <<<"$out" ||
+        { echo "run.sh: the benchmark printed no '$1'" >&2; exit 1; }
+}
+
+kept=$(sed -n 's/^file //p' <<<"$out")
+[[ $kept == "$data_file" ]] || { echo "run.sh: the benchmark did not keep $data_file" >&2; exit 1; }
+
+# Best wall time in seconds of a command over $grep_runs runs. Its output goes through a pipe:
+# with output on /dev/null, grep would stop at the first match.
+best_time() {
+    local best="" start end t
+    for ((run = 0; run < grep_runs; ++run)); do
+        start=$EPOCHREALTIME
+        "$@" | cat >/dev/null
+        end=$EPOCHREALTIME
+        t=$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.6f", e - s }')
+        if [[ -z $best ]] || awk -v t="$t" -v b="$best" 'BEGIN { exit !(t < b) }'; then
+            best=$t
+        fi
+    done
+    echo "$best"
+}
+
+matches=$(grep -c -F -- "$grep_word" "$data_file" || true)
+grep_s=$(best_time grep -c -F -- "$grep_word" "$data_file")
+
+# One line of the table.
+#   row NAME SECONDS [BASE_NAME BASE_SECONDS LIMIT [AIM]]
+# Shows the time and its ratio to grep; with a base, also SECONDS / BASE_SECONDS checked
+# against LIMIT (OK or OVER) and, when given, the ratio aimed for. A LIMIT of "-" shows the
+# ratio without checking it.
+overs=0
+row() {
+    local name=$1 secs=$2 base_name=${3:-} base=${4:-} limit=${5:-} aim=${6:-}
+    local check="" status=""
+    if [[ -n $base_name ]]; then
+        local ratio
+        ratio=$(awk -v a="$secs" -v b="$base" 'BEGIN { printf "%.2f", a / b }')
+        if [[ $limit == - ]]; then
+            check=$(printf '%-26s %6s' "$name / $base_name" "$ratio")
+        else
+            check=$(printf '%-26s %6s  <= %-4s' "$name / $base_name" "$ratio" "$limit")
+            if awk -v r="$ratio" -v l="$limit" 'BEGIN { exit !(r <= l) }'; then
+                status=OK
+            else
+                status=OVER
+                overs=$((overs + 1))
+            fi
+            if [[ -n $aim ]]; then
+                status="$status (aim $aim)"
+            fi
+        fi
+    fi
+    printf '%-12s %9.4f %8.2f   %s %s\n' "$name" "$secs" \
+        "$(awk -v a="$secs" -v g="$grep_s" 'BEGIN { print a / g }')" "$check" "$status"
+}
+
+# A check that is not a time: VALUE against LIMIT.
+ratio_row() {
+    local label=$1 value=$2 limit=$3 status=OK
+    if ! awk -v v="$value" -v l="$limit" 'BEGIN { exit !(v <= l) }'; then
+        status=OVER
+        overs=$((overs + 1))
+    fi
+    printf '%-12s %9s %8s   %-26s %6.2f  <= %-4s %s\n' "" "" "" "$label" "$value" "$limit" "$status"
+}
+
+records=$(figure records)
+file_bytes=$(figure file_bytes)
+file_lines=$(figure file_lines)
+file_mb=$(figure file_mb)
+read_floor=$(figure read_floor)
+write_floor=$(figure write_floor)
+write_sync=$(figure write_sync_floor)
+load=$(figure load)
+list=$(figure list)
+expand=$(figure expand)
+contract=$(figure contract)
+save=$(figure save)
+load_read=$(figure load_read)
+load_utf8_check=$(figure load_utf8_check)
+load_parse=$(figure load_parse)
+save_unsynced=$(figure save_unsynced)
+peak_mb=$(figure peak_rss_mb)
+
+echo
+echo "records $records, file $file_bytes bytes ($file_mb MiB), $file_lines lines"
+echo "grep -c -F $grep_word: $matches matching lines, best of $grep_runs;" \
+    "trovix_bench: best of 3 (fresh list and model each run)"
+echo
+printf '%-12s %9s %8s   %-26s %6s  %-7s %s\n' figure seconds "x grep" check ratio target status
+row grep "$grep_s"
+row read_floor "$read_floor"
+row write_floor "$write_floor"
+row write_sync "$write_sync"
+row load "$load" read_floor "$read_floor" 3 1.5
+row save "$save" write_floor "$write_floor" 3
+row list "$list" grep "$grep_s" 2
+row expand "$expand" grep "$grep_s" 4
+row contract "$contract" grep "$grep_s" 4
+ratio_row "peak $peak_mb MiB / file" "$(awk -v p="$peak_mb" -v f="$file_mb" 'BEGIN { print p / f }')" 4
+
+# Where load and save spend their time; not checked.
+echo
+echo "breakdown (saving syncs the file to disk, the write floor does not):"
+row load_read "$load_read"
+row load_utf8 "$load_utf8_check"
+row load_parse "$load_parse"
+row save_nosync "$save_unsynced" write_floor "$write_floor" -
+row save "$save" write_sync "$write_sync" -
+echo "peak memory after floors / load / listing: $(figure peak_rss_floors_mb) /" \
+    "$(figure peak_rss_load_mb) / $peak_mb MiB"
+
+warnings=$(grep '^warning' <<<"$out" || true)
+if [[ -n $warnings ]]; then
+    echo
+    echo "$warnings"
+fi
+echo
+if ((overs > 0)); then
+    echo "$overs figure(s) OVER target"
+else
+    echo "all figures within target"
+fi
