@@ -28,12 +28,13 @@ void EditBox::setEnabled(bool enabled) {
     }
 }
 
-void SearchBox::setText(const QString& text) {
-    if (text != text_) {
-        text_ = text;
-        if (view_) {
-            view_();
-        }
+void SearchBox::userTyped(const QString& text) {
+    if (text == text_) {
+        return;
+    }
+    text_ = text;
+    if (onChange_) {
+        onChange_();
     }
 }
 
@@ -43,6 +44,31 @@ void SearchBox::setEntries(const QStringList& entries) {
         if (view_) {
             view_();
         }
+    }
+}
+
+void SearchBox::setListIndex(int row) {
+    if (row < 0 || row >= entries_.size()) {
+        return;
+    }
+    text_ = entries_[row];
+    if (view_) {
+        view_();
+    }
+    if (onClick_) {
+        onClick_();
+    }
+}
+
+void SearchBox::keyPress(QChar key) {
+    if (onKeyPress_) {
+        onKeyPress_(key);
+    }
+}
+
+void SearchBox::selectAll() {
+    if (selectAll_) {
+        selectAll_();
     }
 }
 

@@ -34,19 +34,38 @@ class EditBox {
     std::function<void()> view_;
 };
 
-// The editable search combo box with its drop-down entries.
+// The editable search combo box with its drop-down entries. It never adds an entry by itself.
 class SearchBox {
   public:
     const QString& text() const { return text_; }
-    void setText(const QString& text);
+    // The user changed the text: raises the change handler.
+    void userTyped(const QString& text);
     const QStringList& entries() const { return entries_; }
+    // Rebuilds the drop-down list; the text in the box stays as it is.
     void setEntries(const QStringList& entries);
+    // Selects a drop-down entry: its text goes into the box and the click handler runs.
+    void setListIndex(int row);
+    // A character key pressed in the box; the key itself is not changed or swallowed.
+    void keyPress(QChar key);
+    // Asks the view to select the whole text of the box.
+    void selectAll();
+
+    void setChangeHandler(std::function<void()> handler) { onChange_ = std::move(handler); }
+    void setClickHandler(std::function<void()> handler) { onClick_ = std::move(handler); }
+    void setKeyPressHandler(std::function<void(QChar)> handler) {
+        onKeyPress_ = std::move(handler);
+    }
     void setViewListener(std::function<void()> listener) { view_ = std::move(listener); }
+    void setSelectAllListener(std::function<void()> listener) { selectAll_ = std::move(listener); }
 
   private:
     QString text_;
     QStringList entries_;
+    std::function<void()> onChange_;
+    std::function<void()> onClick_;
+    std::function<void(QChar)> onKeyPress_;
     std::function<void()> view_;
+    std::function<void()> selectAll_;
 };
 
 // A toolbar button found by its key: pressed state of a two-state button, enabled, tool tip.

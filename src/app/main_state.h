@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <array>
+#include <functional>
 
 #include "app/controls.h"
 #include "platform/services.h"
@@ -38,6 +39,12 @@ struct MainState {
     Toolbar toolbar;
     OptionMenu options;
     StatusBar statusBar;
+
+    // The search history, newest first; an empty text is an unused entry.
+    std::array<QString, 10> history;
+
+    // Closes the main window by its normal close path.
+    std::function<void()> closeWindow;
 
     platform::Services services;
     QString programFolder;

@@ -1,7 +1,9 @@
 #include "app/startup.h"
 
+#include "app/event_handlers.h"
 #include "app/main_state.h"
 #include "platform/native.h"
+#include "search/search_box.h"
 #include "store/slot_procedures.h"
 
 namespace trovix::app {
@@ -11,6 +13,7 @@ QString defaultDataFile(const QString& programFolder, const QString& name) {
 }
 
 void startUp(MainState& state) {
+    connectEventHandlers(state);
     state.busy = true;
     const QString defaults[] = {QStringLiteral("phone_numbers.txt"), QStringLiteral("taglines.txt"),
                                 QStringLiteral("area_codes.txt")};
@@ -23,6 +26,7 @@ void startUp(MainState& state) {
     for (store::SlotId id : store::kAllSlots) {
         store::loadFile(state, id);
     }
+    search::loadSearchTermList(state);
     if (state.fullDataView()) {
         for (const char* key : {"new", "delete", "sort"}) {
             state.toolbar.setEnabled(QString::fromLatin1(key), false);

@@ -48,13 +48,29 @@ constexpr std::uint32_t kMaxElement = 0xFFFFFFFFu;
 RecordArray::RecordArray() : arena_(std::make_shared<TextArena>()) {
 }
 RecordArray::~RecordArray() = default;
-RecordArray::RecordArray(const RecordArray& other) = default;
-RecordArray& RecordArray::operator=(const RecordArray& other) = default;
+// A copy folds again when it is first searched ignoring case.
+RecordArray::RecordArray(const RecordArray& other)
+    : storage_(other.storage_),
+      arena_(other.arena_),
+      spans_(other.spans_),
+      arenaLive_(other.arenaLive_) {
+}
+RecordArray& RecordArray::operator=(const RecordArray& other) {
+    if (this != &other) {
+        storage_ = other.storage_;
+        arena_ = other.arena_;
+        spans_ = other.spans_;
+        arenaLive_ = other.arenaLive_;
+        folded_.reset();
+    }
+    return *this;
+}
 RecordArray::RecordArray(RecordArray&& other) noexcept
     : storage_(std::move(other.storage_)),
       arena_(std::move(other.arena_)),
       spans_(std::move(other.spans_)),
-      arenaLive_(other.arenaLive_) {
+      arenaLive_(other.arenaLive_),
+      folded_(std::move(other.folded_)) {
     other.arena_ = std::make_shared<TextArena>();
     other.spans_.clear();
     other.arenaLive_ = 0;
@@ -65,6 +81,7 @@ RecordArray& RecordArray::operator=(RecordArray&& other) noexcept {
         arena_ = std::move(other.arena_);
         spans_ = std::move(other.spans_);
         arenaLive_ = other.arenaLive_;
+        folded_ = std::move(other.folded_);
         other.arena_ = std::make_shared<TextArena>();
         other.spans_.clear();
         other.arenaLive_ = 0;
@@ -121,6 +138,11 @@ void RecordArray::set(qsizetype index, std::string_view utf8) {
     }
     slot = store(utf8);
     collectGarbage();
+    if (folded_) {
+        std::string f;
+        appendCaseFolded(utf8, f);
+        folded_->set(index, std::string_view(f));
+    }
 }
 
 void RecordArray::set(qsizetype index, const QString& text) {
@@ -130,6 +152,11 @@ void RecordArray::set(qsizetype index, const QString& text) {
 
 void RecordArray::append(std::string_view utf8) {
     spans_.push_back(store(utf8));
+    if (folded_) {
+        std::string f;
+        appendCaseFolded(utf8, f);
+        folded_->append(std::string_view(f));
+    }
 }
 
 void RecordArray::append(const QString& text) {
@@ -139,6 +166,31 @@ void RecordArray::append(const QString& text) {
 
 void RecordArray::swap(qsizetype a, qsizetype b) {
     std::swap(spans_[static_cast<std::size_t>(a)], spans_[static_cast<std::size_t>(b)]);
+    if (folded_) {
+        folded_->swap(a, b);
+    }
+}
+
+const RecordArray& RecordArray::folded() const {
+    if (!folded_) {
+        // One buffer for all folded texts, adopted like a loaded file's.
+        std::string all;
+        std::vector<std::size_t> ends;
+        ends.reserve(spans_.size());
+        for (const Span& s : spans_) {
+            appendCaseFolded(std::string_view(s.data, s.size), all);
+            ends.push_back(all.size());
+        }
+        QByteArray storage(all.data(), static_cast<qsizetype>(all.size()));
+        std::vector<Span> spans(spans_.size());
+        std::size_t begin = 0;
+        for (std::size_t i = 0; i < spans.size(); ++i) {
+            spans[i] = {storage.constData() + begin, static_cast<std::uint32_t>(ends[i] - begin)};
+            begin = ends[i];
+        }
+        folded_ = std::make_unique<RecordArray>(adopt(std::move(storage), std::move(spans)));
+    }
+    return *folded_;
 }
 
 void RecordArray::clear() {

@@ -54,9 +54,14 @@ class RecordArray {
     void swap(qsizetype a, qsizetype b);
     void clear();
 
+    // The case-folded copy of every element, made on first use and kept in step with every
+    // later change, so a search that ignores case never folds the whole file twice.
+    const RecordArray& folded() const;
+
     // Keeps the elements for which keep(text) is true, in their order.
     template <typename Pred>
     void keepIf(Pred keep) {
+        folded_.reset();
         std::size_t out = 0;
         for (const Span& s : spans_) {
             if (keep(std::string_view(s.data, s.size))) {
@@ -75,6 +80,7 @@ class RecordArray {
     std::shared_ptr<TextArena> arena_;
     std::vector<Span> spans_;
     std::size_t arenaLive_ = 0;  // bytes of arena texts that elements still point to
+    mutable std::unique_ptr<RecordArray> folded_;
 };
 
 }  // namespace trovix::store

@@ -60,6 +60,13 @@ class ResultList {
     // changes, the click handler runs before this returns.
     void setListIndex(int row);
     void setClickHandler(std::function<void()> handler) { onClick_ = std::move(handler); }
+    void setMouseDownHandler(std::function<void()> handler) { onMouseDown_ = std::move(handler); }
+    // A mouse button went down over the list, before any click.
+    void userMouseDown() {
+        if (onMouseDown_) {
+            onMouseDown_();
+        }
+    }
     // A user's click or keyboard move onto a row: selects it and always runs the click handler.
     void userSelect(int row);
 
@@ -113,6 +120,7 @@ class ResultList {
     int updateDepth_ = 0;
     bool changedInUpdate_ = false;
     std::function<void()> onClick_;
+    std::function<void()> onMouseDown_;
     ResultListObserver* observer_ = nullptr;
 };
 

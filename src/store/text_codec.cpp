@@ -131,6 +131,20 @@ QString utf8ToText(std::string_view utf8) {
     return decoder.decode(QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }
 
+void appendCaseFolded(std::string_view utf8, std::string& out) {
+    const std::size_t start = out.size();
+    for (const char ch : utf8) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c >= 0x80) {
+            // Letters beyond ASCII fold by the Unicode tables.
+            out.resize(start);
+            out.append(utf8ToText(utf8).toCaseFolded().toStdString());
+            return;
+        }
+        out.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : ch);
+    }
+}
+
 bool fitsWindows1252(std::string_view utf8) {
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* end = p + utf8.size();

@@ -26,6 +26,10 @@ bool fitsWindows1252(std::string_view utf8);
 // and a record must come back unchanged).
 QString utf8ToText(std::string_view utf8);
 
+// Appends the case-folded form of a UTF-8 text (Unicode case folding), the form in which
+// searches that ignore case compare texts.
+void appendCaseFolded(std::string_view utf8, std::string& out);
+
 // Appends the Windows-1252 bytes of a UTF-8 text that fitsWindows1252().
 void appendAsWindows1252(std::string_view utf8, std::string& out);
 

@@ -108,7 +108,7 @@ class TestMainWindow : public QObject {
         int clicks = 0;
         int mouseDowns = 0;
         list.setClickHandler([&] { ++clicks; });
-        f.window->listView(SlotId::A)->setMouseDownHandler([&] { ++mouseDowns; });
+        list.setMouseDownHandler([&] { ++mouseDowns; });
 
         const QRect second = view->visualRect(view->model()->index(1, 0));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, second.center());

@@ -12,25 +12,13 @@
 
 #include "app/commands.h"
 #include "app/main_state.h"
+#include "view/edit_text.h"
 #include "view/list_display.h"
 #include "view/widgets/result_list_view.h"
 #include "view/widgets/toolbar_icons.h"
 
 namespace trovix::view {
 namespace {
-
-// The edit box keeps a record's lines separated by CR LF; the widget separates them by LF.
-QString toWidgetText(const QString& text) {
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return shown;
-}
-
-QString fromWidgetText(const QString& text) {
-    QString stored = text;
-    stored.replace(u'\n', QStringLiteral("\r\n"));
-    return stored;
-}
 
 QString listName(store::SlotId id) {
     static const char* const names[] = {"lstA", "lstB", "lstC"};
@@ -54,6 +42,8 @@ MainWindow::MainWindow(app::MainState& state, QWidget* parent)
 MainWindow::~MainWindow() {
     state_.editBox.setViewListener({});
     state_.searchBox.setViewListener({});
+    state_.searchBox.setSelectAllListener({});
+    state_.closeWindow = {};
     state_.toolbar.setViewListener({});
     state_.options.setViewListener({});
     state_.statusBar.setViewListener({});
@@ -144,7 +134,9 @@ void MainWindow::buildCentralArea() {
     find_->setAccessibleName(QStringLiteral("Search text"));
     find_->setEditable(true);
     find_->setInsertPolicy(QComboBox::NoInsert);
+    find_->setCompleter(nullptr);  // the typed text is searched as typed, never completed
     (new QVBoxLayout(frameFind))->addWidget(find_);
+    find_->setFocus();  // the user types a search first
     column->addWidget(frameFind);
 
     auto* frameResults = new QGroupBox(QStringLiteral("&Results"), central);
@@ -201,8 +193,14 @@ void MainWindow::connectCore() {
     state_.options.setViewListener([this](app::Option option) { showOption(option); });
     state_.statusBar.setViewListener([this] { showStatusBar(); });
     connect(edit_, &QPlainTextEdit::textChanged, this, &MainWindow::userEditedText);
+    state_.searchBox.setSelectAllListener([this] { find_->lineEdit()->selectAll(); });
+    state_.closeWindow = [this] { close(); };
     connect(find_, &QComboBox::editTextChanged, this,
-            [this](const QString& text) { state_.searchBox.setText(text); });
+            [this](const QString& text) { state_.searchBox.userTyped(text); });
+    connect(find_->lineEdit(), &QLineEdit::returnPressed, this,
+            [this] { state_.searchBox.keyPress(QChar(13)); });
+    connect(find_, &QComboBox::activated, this,
+            [this](int row) { state_.searchBox.setListIndex(row); });
 
     showEditBox();
     showSearchBox();
@@ -216,16 +214,15 @@ void MainWindow::connectCore() {
 }
 
 void MainWindow::showEditBox() {
-    const QString shown = toWidgetText(state_.editBox.text());
-    if (edit_->toPlainText() != shown) {
+    if (fromWidgetText(edit_->document()->toRawText()) != state_.editBox.text()) {
         const QSignalBlocker quiet(edit_);
-        edit_->setPlainText(shown);
+        edit_->setPlainText(toWidgetText(state_.editBox.text()));
     }
     edit_->setEnabled(state_.editBox.isEnabled());
 }
 
 void MainWindow::userEditedText() {
-    state_.editBox.setText(fromWidgetText(edit_->toPlainText()));
+    state_.editBox.setText(fromWidgetText(edit_->document()->toRawText()));
 }
 
 void MainWindow::showSearchBox() {

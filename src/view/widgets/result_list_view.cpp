@@ -24,9 +24,7 @@ ResultListView::ResultListView(store::ResultList& list, QWidget* parent)
 }
 
 void ResultListView::mousePressEvent(QMouseEvent* event) {
-    if (onMouseDown_) {
-        onMouseDown_();
-    }
+    list_.userMouseDown();
     const QModelIndex at = indexAt(event->position().toPoint());
     if (!at.isValid()) {
         // The empty area below the last row selects nothing and keeps the selection.

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QListView>
-#include <functional>
 
 #include "store/result_list.h"
 
@@ -16,9 +15,6 @@ class ResultListView : public QListView {
   public:
     explicit ResultListView(store::ResultList& list, QWidget* parent = nullptr);
 
-    // Runs when a mouse button goes down over the list, before any selection change.
-    void setMouseDownHandler(std::function<void()> handler) { onMouseDown_ = std::move(handler); }
-
   protected:
     void mousePressEvent(QMouseEvent* event) override;
 
@@ -29,7 +25,6 @@ class ResultListView : public QListView {
 
     store::ResultList& list_;
     ResultListModel* model_;
-    std::function<void()> onMouseDown_;
     bool showingCore_ = false;
 };
 

@@ -1,0 +1,24 @@
+#include "app/event_handlers.h"
+
+#include "app/main_state.h"
+#include "records/record_display.h"
+#include "records/record_editing.h"
+#include "search/search_box.h"
+
+namespace trovix::app {
+
+void connectEventHandlers(MainState& state) {
+    for (store::SlotId id : store::kAllSlots) {
+        const int n = static_cast<int>(id) + 1;
+        store::ResultList& list = state.slot(id).list;
+        list.setClickHandler([&state, n] { records::listClick(state, n); });
+        list.setMouseDownHandler([&state, n] { records::listMouseDown(state, n); });
+    }
+    state.editBox.setChangeHandler([&state] { records::editBoxChanged(state); });
+    state.searchBox.setChangeHandler([&state] { search::searchBoxChanged(state); });
+    state.searchBox.setClickHandler([&state] { search::searchBoxClicked(state); });
+    state.searchBox.setKeyPressHandler(
+        [&state](QChar key) { search::searchBoxKeyPress(state, key); });
+}
+
+}  // namespace trovix::app

@@ -1,0 +1,59 @@
+#include "records/record_editing.h"
+
+#include "app/main_state.h"
+#include "store/data_file.h"
+
+namespace trovix::records {
+namespace {
+
+bool isBlankText(const QString& text) {
+    for (const QChar c : text) {
+        if (c != u' ') {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void editBoxChanged(app::MainState& state) {
+    if (state.busy) {
+        return;
+    }
+    const QString& text = state.editBox.text();
+    if (isBlankText(text)) {
+        return;
+    }
+    const int n = state.listWithFocus;
+    if (n < 1 || n > 3) {
+        return;
+    }
+    store::FileSlot& slot = state.slot(static_cast<store::SlotId>(n - 1));
+    store::ResultList& list = slot.list;
+    const int row = list.listIndex();
+    if (state.displayFileNames() && row == 0) {
+        return;  // the file-name header row
+    }
+    if (row >= 0) {
+        const QString crlf = QStringLiteral("\r\n");
+        const qint32 record = list.itemData(row);
+        // The no-match row and continuation rows carry no record to write into.
+        if (!list.isNoMatchRow(row) && !list.isContinuationRow(row) &&
+            slot.records.contains(record)) {
+            QString element = text;
+            element.replace(crlf, store::kRecordSepText);
+            slot.records.set(record, element);
+        }
+        const qsizetype firstBreak = text.indexOf(crlf);
+        list.setRowText(row, firstBreak < 0 ? text : text.left(firstBreak));
+    }
+    slot.changed = true;
+}
+
+void toggleAutoSave(app::MainState& state) {
+    state.options.setChecked(app::Option::AutoSave,
+                             !state.options.isChecked(app::Option::AutoSave));
+}
+
+}  // namespace trovix::records

@@ -1,0 +1,120 @@
+#include "search/matcher.h"
+
+#include <algorithm>
+#include <cstring>
+#include <thread>
+
+#include "store/text_codec.h"
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace trovix::search {
+
+QStringList searchTerms(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == u' ') {
+        ++begin;
+    }
+    while (end > begin && text[end - 1] == u' ') {
+        --end;
+    }
+    return text.mid(begin, end - begin).split(u' ');
+}
+
+bool containsBytes(std::string_view haystack, std::string_view needle) {
+    const std::size_t m = needle.size();
+    const std::size_t n = haystack.size();
+    if (m == 0) {
+        return true;
+    }
+    if (m > n) {
+        return false;
+    }
+    const char* h = haystack.data();
+    if (m == 1) {
+        return std::memchr(h, needle[0], n) != nullptr;
+    }
+    std::size_t i = 0;
+#ifdef __SSE2__
+    // Sixteen starting positions at a time: the first and the last byte of the needle must
+    // both be in place before the bytes between are compared.
+    const __m128i first = _mm_set1_epi8(needle[0]);
+    const __m128i last = _mm_set1_epi8(needle[m - 1]);
+    for (; i + m - 1 + 16 <= n; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i + m - 1));
+        auto mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+        while (mask != 0) {
+            const auto bit = static_cast<std::size_t>(__builtin_ctz(mask));
+            if (std::memcmp(h + i + bit + 1, needle.data() + 1, m - 2) == 0) {
+                return true;
+            }
+            mask &= mask - 1;
+        }
+    }
+#endif
+    return haystack.substr(i).find(needle) != std::string_view::npos;
+}
+
+TermMatcher::TermMatcher(const QStringList& terms, bool ignoreCase) : ignoreCase_(ignoreCase) {
+    for (const QString& term : terms) {
+        if (term.isEmpty()) {
+            continue;  // an empty term is in every record that is not empty
+        }
+        const QByteArray utf8 = term.toUtf8();
+        std::string bytes;
+        if (ignoreCase) {
+            store::appendCaseFolded(std::string_view(utf8.constData(), utf8.size()), bytes);
+        } else {
+            bytes.assign(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+        }
+        terms_.push_back(std::move(bytes));
+    }
+    // A long term rules out most records soonest.
+    std::stable_sort(terms_.begin(), terms_.end(), [](const std::string& a, const std::string& b) {
+        return a.size() > b.size();
+    });
+}
+
+bool TermMatcher::matches(std::string_view record) const {
+    if (record.empty()) {
+        return false;
+    }
+    for (const std::string& term : terms_) {
+        if (!containsBytes(record, term)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::vector<qint32> matchingRecords(const store::RecordArray& records, const TermMatcher& matcher) {
+    const store::RecordArray& compared = matcher.ignoresCase() ? records.folded() : records;
+    const auto scan = [&](qsizetype from, qsizetype to, std::vector<qint32>& out) {
+        for (qsizetype i = from; i < to; ++i) {
+            if (matcher.matches(compared.utf8(i))) {
+                out.push_back(static_cast<qint32>(i));
+            }
+        }
+    };
+    std::vector<qint32> found;
+    const qsizetype n = compared.size();
+    constexpr qsizetype kParallelFrom = 50000;
+    if (n < kParallelFrom || std::thread::hardware_concurrency() < 2) {
+        scan(0, n, found);
+        return found;
+    }
+    std::vector<qint32> secondHalf;
+    const qsizetype middle = n / 2;
+    std::thread helper([&] { scan(middle, n, secondHalf); });
+    scan(0, middle, found);
+    helper.join();
+    found.insert(found.end(), secondHalf.begin(), secondHalf.end());
+    return found;
+}
+
+}  // namespace trovix::search

@@ -1,0 +1,82 @@
+#include "search/search_box.h"
+
+#include "app/main_state.h"
+#include "search/search_engine.h"
+
+namespace trovix::search {
+namespace {
+
+QString trimSpaces(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == u' ') {
+        ++begin;
+    }
+    while (end > begin && text[end - 1] == u' ') {
+        --end;
+    }
+    return text.mid(begin, end - begin);
+}
+
+}  // namespace
+
+void loadSearchTermList(app::MainState& state) {
+    QStringList entries;
+    for (const QString& entry : state.history) {
+        if (!trimSpaces(entry).isEmpty()) {
+            entries.append(entry);
+        }
+    }
+    state.searchBox.setEntries(entries);
+}
+
+void searchBoxChanged(app::MainState& state) {
+    if (state.options.isChecked(app::Option::SearchWhileTyping) &&
+        !trimSpaces(state.searchBox.text()).isEmpty()) {
+        search(state);
+    }
+}
+
+void searchBoxClicked(app::MainState& state) {
+    if (!trimSpaces(state.searchBox.text()).isEmpty()) {
+        search(state);
+    }
+    state.searchBox.selectAll();
+}
+
+void searchBoxKeyPress(app::MainState& state, QChar key) {
+    const QString text = state.searchBox.text();
+    const QString trimmed = trimSpaces(text);
+    if (key != QChar(13) || trimmed.isEmpty()) {
+        return;
+    }
+    if (text.startsWith(QStringLiteral(".."))) {
+        if (text.startsWith(QStringLiteral("..x")) && state.closeWindow) {
+            state.closeWindow();
+        }
+        return;
+    }
+    search(state);
+    state.searchBox.selectAll();
+
+    const QString wanted = trimmed.toLower();
+    int row = 0;  // the drop-down row of an entry: used entries only
+    for (const QString& entry : state.history) {
+        const QString stored = trimSpaces(entry);
+        if (stored.isEmpty()) {
+            continue;
+        }
+        if (stored.toLower() == wanted) {
+            state.searchBox.setListIndex(row);  // its click searches again with the stored text
+            return;
+        }
+        ++row;
+    }
+    for (std::size_t k = state.history.size() - 1; k > 0; --k) {
+        state.history[k] = state.history[k - 1];
+    }
+    state.history[0] = trimmed;
+    loadSearchTermList(state);
+}
+
+}  // namespace trovix::search

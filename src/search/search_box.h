@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QChar>
+
+namespace trovix::app {
+struct MainState;
+}
+
+namespace trovix::search {
+
+// Fills the search box's drop-down list from the history, newest first.
+void loadSearchTermList(app::MainState& state);
+
+// The search box text changed: searches at once while "Search While Typing" is ticked.
+void searchBoxChanged(app::MainState& state);
+
+// A drop-down entry was chosen: searches for it and selects the whole text.
+void searchBoxClicked(app::MainState& state);
+
+// A key pressed in the search box. Enter searches and remembers a new text in the history; a
+// text beginning with ".." is a command instead ("..x" closes the window).
+void searchBoxKeyPress(app::MainState& state, QChar key);
+
+}  // namespace trovix::search

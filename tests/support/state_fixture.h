@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QStringList>
+
+#include "app/event_handlers.h"
+#include "app/main_state.h"
+#include "platform/fake/fake_message_boxes.h"
+#include "store/slot_procedures.h"
+
+namespace trovix::testing {
+
+// A main window state with three slots holding the given records, listed and wired as at the
+// end of start-up, with no files behind them.
+struct StateFixture {
+    platform::FakeMessageBoxes messages;
+    app::MainState state{{.messages = &messages}};
+
+    StateFixture(const QStringList& a, const QStringList& b, const QStringList& c) {
+        app::connectEventHandlers(state);
+        const QStringList* arrays[] = {&a, &b, &c};
+        const char* names[] = {"/data/phone_numbers.txt", "/data/taglines.txt",
+                               "/data/area_codes.txt"};
+        for (store::SlotId id : store::kAllSlots) {
+            store::FileSlot& slot = state.slot(id);
+            slot.fileName = QString::fromLatin1(names[static_cast<int>(id)]);
+            slot.records = store::RecordArray::fromStrings(*arrays[static_cast<int>(id)]);
+            store::loadArray(state, id);
+        }
+    }
+
+    store::FileSlot& slot(int n) { return state.slot(static_cast<store::SlotId>(n - 1)); }
+    store::ResultList& list(int n) { return slot(n).list; }
+
+    // The rows of list n as "tag|text".
+    QStringList rows(int n) {
+        QStringList out;
+        const store::ResultList& l = list(n);
+        for (int r = 0; r < l.count(); ++r) {
+            out << QStringLiteral("%1|%2").arg(l.itemData(r)).arg(l.text(r));
+        }
+        return out;
+    }
+};
+
+}  // namespace trovix::testing
