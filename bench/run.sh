@@ -5,7 +5,9 @@
 #   bench/run.sh [trovix_bench options...]     e.g. bench/run.sh --records 200000
 #
 # Environment: BUILD_DIR (default <tree>/build-bench), GREP_WORD (default Smith),
-# GREP_RUNS (default 5).
+# GREP_RUNS (default 5), RARE_TERMS (default "Westhaven Brontë") and COMMON_TERMS (default
+# "an 5"): the search texts, as the data writes them. Searches that ignore case use them in lower
+# case; grep looks for the first term of each.
 set -euo pipefail
 # Decimal points in every number read and printed; grep reads the records as UTF-8 text, as the
 # program does.
@@ -16,6 +18,11 @@ tree=$(dirname "$here")
 build=${BUILD_DIR:-$tree/build-bench}
 grep_word=${GREP_WORD:-Smith}
 grep_runs=${GREP_RUNS:-5}
+rare_terms=${RARE_TERMS:-Westhaven Brontë}
+common_terms=${COMMON_TERMS:-an 5}
+read -r rare_word _ <<<"$rare_terms"
+read -r common_word _ <<<"$common_terms"
+[[ -n $rare_word && -n $common_word ]] || { echo "run.sh: a search text has no term" >&2; exit 2; }
 
 if [[ ! -f $build/CMakeCache.txt ]]; then
     cmake -S "$tree" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
@@ -27,7 +34,8 @@ trap 'rm -rf "$work"' EXIT
 data_file=$work/records.txt
 
 echo "Running trovix_bench${*:+ $*} ..." >&2
-out=$("$build/bench/trovix_bench" --file "$data_file" --keep "$@")
+out=$("$build/bench/trovix_bench" --file "$data_file" --keep \
+    --rare "$rare_terms" --common "$common_terms" "$@")
 
 # The value of one "name value" line of the benchmark's output.
 figure() {
@@ -57,12 +65,24 @@ best_time() {
 matches=$(grep -c -F -- "$grep_word" "$data_file" || true)
 grep_s=$(best_time grep -c -F -- "$grep_word" "$data_file")
 
+# The searches are measured against grep looking for one of their terms, with and without -i.
+grep_count() { grep -c "$@" "$data_file" || true; }
+rare_lines=$(grep_count -F -- "$rare_word")
+rare_lines_i=$(grep_count -i -F -- "$rare_word")
+common_lines=$(grep_count -F -- "$common_word")
+common_lines_i=$(grep_count -i -F -- "$common_word")
+grep_rare=$(best_time grep -c -F -- "$rare_word" "$data_file")
+grep_rare_i=$(best_time grep -c -i -F -- "$rare_word" "$data_file")
+grep_common=$(best_time grep -c -F -- "$common_word" "$data_file")
+grep_common_i=$(best_time grep -c -i -F -- "$common_word" "$data_file")
+
 # One line of the table.
 #   row NAME SECONDS [BASE_NAME BASE_SECONDS LIMIT [AIM]]
 # Shows the time and its ratio to grep; with a base, also SECONDS / BASE_SECONDS checked
 # against LIMIT (OK or OVER) and, when given, the ratio aimed for. A LIMIT of "-" shows the
 # ratio without checking it.
 overs=0
+name_width=12
 row() {
     local name=$1 secs=$2 base_name=${3:-} base=${4:-} limit=${5:-} aim=${6:-}
     local check="" status=""
@@ -84,7 +104,7 @@ row() {
             fi
         fi
     fi
-    printf '%-12s %9.4f %8.2f   %s %s\n' "$name" "$secs" \
+    printf '%-*s %9.4f %8.2f   %s %s\n' "$name_width" "$name" "$secs" \
         "$(awk -v a="$secs" -v g="$grep_s" 'BEGIN { print a / g }')" "$check" "$status"
 }
 
@@ -143,6 +163,39 @@ row save_nosync "$save_unsynced" write_floor "$write_floor" -
 row save "$save" write_sync "$write_sync" -
 echo "peak memory after floors / load / listing: $(figure peak_rss_floors_mb) /" \
     "$(figure peak_rss_load_mb) / $peak_mb MiB"
+
+# Searches: the whole search, list rebuilds, model resets and the selection of the first match
+# included; the file above in the first slot, a few records in each of the other two.
+echo
+echo "search \"$rare_terms\" (rare) and \"$common_terms\" (common), best of 3; _ci ignores case"
+echo "grep_rare, grep_i_rare: grep -c [-i] -F $rare_word, $rare_lines lines ($rare_lines_i with -i);"
+echo "grep_common, grep_i_common: grep -c [-i] -F $common_word, $common_lines lines" \
+    "($common_lines_i with -i); best of $grep_runs"
+echo "records found in the file: rare $(figure search_rare_ci_rows) ci /" \
+    "$(figure search_rare_cs_rows) cs, common $(figure search_common_ci_rows) ci /" \
+    "$(figure search_common_cs_rows) cs"
+echo
+name_width=17
+printf '%-17s %9s %8s   %-26s %6s  %-7s %s\n' figure seconds "x grep" check ratio target status
+row grep_rare "$grep_rare"
+row grep_i_rare "$grep_rare_i"
+row grep_common "$grep_common"
+row grep_i_common "$grep_common_i"
+row search_first_fold "$(figure search_first_fold)"
+row search_rare_ci "$(figure search_rare_ci)" "grep -i" "$grep_rare_i" 0.5 0.25
+row search_rare_cs "$(figure search_rare_cs)" grep "$grep_rare" 0.5 0.25
+row search_common_ci "$(figure search_common_ci)" "grep -i" "$grep_common_i" 0.5 0.25
+row search_common_cs "$(figure search_common_cs)" grep "$grep_common" 0.5 0.25
+name_width=12
+# Keystrokes: the fastest of three runs of 1000 keys, as a per-key average, and the slowest
+# single key of the three runs (the records' replaced texts are cleared away now and then).
+micro() { awk -v s="$1" 'BEGIN { printf "%.2f", s * 1e6 }'; }
+echo
+echo "edit_keystroke: $(micro "$(figure edit_keystroke)") µs a key written back, slowest key" \
+    "$(micro "$(figure edit_keystroke_max)") µs;"
+echo "  with a file of 10000 records $(micro "$(figure edit_keystroke_10k)") µs, slowest key" \
+    "$(micro "$(figure edit_keystroke_10k_max)") µs"
+echo "peak memory after searching and editing: $(figure peak_rss_search_mb) MiB"
 
 warnings=$(grep '^warning' <<<"$out" || true)
 if [[ -n $warnings ]]; then

@@ -1,6 +1,7 @@
 // Measures the record store on a large generated data file: loading, listing, expanding,
 // contracting and saving, next to the plain cost of reading and writing the same bytes, and the
-// peak memory of the whole run.
+// peak memory of the whole run. Then searches with the file in the window's first slot, and
+// times a keystroke in the edit box that writes the record back.
 //
 // Output is one "name value" pair a line (seconds, megabytes or counts); lines starting with '#'
 // are notes, lines starting with "warning" report a check that failed. bench/run.sh reads it.
@@ -30,10 +31,14 @@
 #include <string_view>
 #include <vector>
 
+#include "app/event_handlers.h"
+#include "app/main_state.h"
+#include "search/search_engine.h"
 #include "store/data_file.h"
 #include "store/listing.h"
 #include "store/record_array.h"
 #include "store/result_list.h"
+#include "store/slot_procedures.h"
 #include "view/widgets/result_list_model.h"
 
 namespace {
@@ -48,6 +53,10 @@ struct Options {
     long long records = 1'000'000;
     QString file;  // empty: a file in a temporary folder
     bool keep = false;
+    // Search texts as the data writes them; the searches that ignore case use them in lower
+    // case. The rare pair occurs together in few records, the common pair in a large share.
+    QString rare = QStringLiteral("Westhaven Brontë");
+    QString common = QStringLiteral("an 5");
 };
 
 [[noreturn]] void usage(const char* problem) {
@@ -55,10 +64,15 @@ struct Options {
         std::fprintf(stderr, "trovix_bench: %s\n", problem);
     }
     std::fprintf(stderr,
-                 "usage: trovix_bench [--records N] [--file PATH] [--keep]\n"
-                 "  --records N  records to generate (default 1000000)\n"
-                 "  --file PATH  where to write the generated data file (overwritten)\n"
-                 "  --keep       leave the data file in place and print its path\n");
+                 "usage: trovix_bench [--records N] [--file PATH] [--keep] [--rare TEXT]\n"
+                 "                    [--common TEXT]\n"
+                 "  --records N    records to generate (default 1000000)\n"
+                 "  --file PATH    where to write the generated data file (overwritten)\n"
+                 "  --keep         leave the data file in place and print its path\n"
+                 "  --rare TEXT    search text of terms found together in few records\n"
+                 "                 (default \"Westhaven Brontë\")\n"
+                 "  --common TEXT  search text of terms found together in many records\n"
+                 "                 (default \"an 5\")\n");
     std::exit(2);
 }
 
@@ -78,6 +92,12 @@ Options parseOptions(int argc, char** argv) {
             options.file = QString::fromLocal8Bit(argv[++i]);
         } else if (arg == "--keep") {
             options.keep = true;
+        } else if ((arg == "--rare" || arg == "--common") && i + 1 < argc) {
+            const QString text = QString::fromLocal8Bit(argv[++i]);
+            if (text.trimmed().isEmpty()) {
+                usage("a search text needs a term");
+            }
+            (arg == "--rare" ? options.rare : options.common) = text;
         } else if (arg == "--help" || arg == "-h") {
             usage(nullptr);
         } else {
@@ -98,6 +118,12 @@ Options parseOptions(int argc, char** argv) {
 
 void printSeconds(const char* name, double seconds) {
     std::printf("%s %.6f\n", name, seconds);
+    std::fflush(stdout);
+}
+
+// For times of a few microseconds, which six decimals would round away.
+void printShortSeconds(const char* name, double seconds) {
+    std::printf("%s %.9f\n", name, seconds);
     std::fflush(stdout);
 }
 
@@ -394,6 +420,271 @@ std::string scratchName(const QString& dataFile, const char* kind, int run) {
     return nativePath(dataFile) + "." + kind + "-" + std::to_string(run);
 }
 
+// ---------------------------------------------------------------------------------------------
+// Searching and editing, through the window's state as the user's actions reach it.
+
+using trovix::app::MainState;
+using trovix::store::kAllSlots;
+using trovix::store::SlotId;
+
+constexpr int kKeystrokes = 1000;
+constexpr long long kSmallFileRecords = 10'000;
+
+// The second and third files: a few records each, so that the search figures are about the one
+// large file in the first slot.
+constexpr std::string_view kSlotBBytes =
+    "Time flies like an arrow; fruit flies like a banana.\r\n"
+    "A watched pot never boils.\r\n"
+    "Measure twice, cut once.\r\n";
+constexpr std::string_view kSlotCBytes =
+    "212\r\n-----New York, NY\r\n"
+    "303\r\n-----Denver, CO\r\n"
+    "505\r\n-----Santa Fe, NM\r\n"
+    "512\r\n-----Austin, TX\r\n";
+
+// The window's state with a file loaded and listed in each slot and a list model on each result
+// list, so that every rebuild of a list pays for its model reset as in the window.
+class Window {
+  public:
+    explicit Window(const std::array<QString, 3>& files) {
+        trovix::app::connectEventHandlers(state);
+        state.busy = true;  // as at start-up: loading selects nothing
+        for (SlotId id : kAllSlots) {
+            const auto i = static_cast<std::size_t>(id);
+            state.slot(id).fileName = files[i];
+            trovix::store::loadFile(state, id);
+            if (state.slot(id).unreadable) {
+                fail("cannot load " + nativePath(files[i]));
+            }
+            models[i] = std::make_unique<trovix::view::ResultListModel>(state.slot(id).list);
+        }
+        state.busy = false;
+    }
+
+    MainState state;
+    // After the state: the models go first, while their lists still exist.
+    std::array<std::unique_ptr<trovix::view::ResultListModel>, 3> models;
+};
+
+struct SearchCase {
+    const char* name;
+    QString text;
+    bool ignoreCase;
+};
+
+// The records holding every term of a search text, found the slow and obvious way: each record
+// decoded and each term looked for with QString::contains.
+std::vector<qint32> expectedMatches(const trovix::store::RecordArray& records, const QString& text,
+                                    bool ignoreCase) {
+    const QStringList terms = text.split(u' ', Qt::SkipEmptyParts);
+    const Qt::CaseSensitivity sensitivity = ignoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    std::vector<qint32> found;
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const QString record = records.text(i);
+        if (std::all_of(terms.begin(), terms.end(),
+                        [&](const QString& term) { return record.contains(term, sensitivity); })) {
+            found.push_back(static_cast<qint32>(i));
+        }
+    }
+    return found;
+}
+
+using ExpectedLists = std::array<std::vector<qint32>, 3>;
+
+ExpectedLists expectedLists(const MainState& state, const SearchCase& search) {
+    ExpectedLists expected;
+    for (SlotId id : kAllSlots) {
+        expected[static_cast<std::size_t>(id)] =
+            expectedMatches(state.slot(id).records, search.text, search.ignoreCase);
+    }
+    return expected;
+}
+
+// The records a list shows, in its order.
+std::vector<qint32> listedRecords(const trovix::store::ResultList& list) {
+    std::vector<qint32> records;
+    for (int row = 0; row < list.count(); ++row) {
+        if (!list.isNoMatchRow(row) && !list.isContinuationRow(row) && !list.isHeaderRow(row)) {
+            records.push_back(list.itemData(row));
+        }
+    }
+    return records;
+}
+
+// The edit box text of a record: its lines separated by CR LF.
+QString shownText(const trovix::store::RecordArray& records, qint32 record) {
+    return records.text(record).replace(QStringLiteral("-----"), QStringLiteral("\r\n"));
+}
+
+void enterSearch(MainState& state, const SearchCase& search) {
+    state.searchBox.userTyped(search.text);
+    state.options.setChecked(trovix::app::Option::IgnoreCase, search.ignoreCase);
+}
+
+// What a search must leave behind: each list holds exactly the matching records of its file, or
+// the "no match found" row; each model knows its list's row count; the first match of the first
+// list that has one is selected, its list has the focus and the edit box shows the record.
+void checkSearch(const Window& window, const SearchCase& search, const ExpectedLists& expected) {
+    const MainState& state = window.state;
+    const std::string name = search.name;
+    bool firstShown = false;
+    for (SlotId id : kAllSlots) {
+        const auto i = static_cast<std::size_t>(id);
+        const std::string list = "list " + std::string(1, static_cast<char>('A' + i));
+        const trovix::store::ResultList& rows = state.slot(id).list;
+        const std::vector<qint32> listed = listedRecords(rows);
+        if (listed != expected[i]) {
+            warn(name + ": " + list + " shows " + std::to_string(listed.size()) +
+                 " records, not the " + std::to_string(expected[i].size()) + " that match");
+        }
+        if (expected[i].empty() && !(rows.count() == 1 && rows.isNoMatchRow(0))) {
+            warn(name + ": " + list + " has no \"no match found\" row");
+        }
+        if (window.models[i]->rowCount() != rows.count()) {
+            warn(name + ": the model of " + list + " has " +
+                 std::to_string(window.models[i]->rowCount()) + " rows, the list " +
+                 std::to_string(rows.count()));
+        }
+        if (!firstShown && !expected[i].empty()) {
+            firstShown = true;
+            if (rows.listIndex() != 0 || state.listWithFocus != static_cast<int>(i) + 1 ||
+                state.editBox.text() != shownText(state.slot(id).records, expected[i].front())) {
+                warn(name + ": the first match of " + list + " is not selected and shown");
+            }
+        }
+    }
+}
+
+struct Keystrokes {
+    double average = 0;  // of a run of kKeystrokes keys, the fastest run
+    double slowest = 0;  // the slowest single key of all runs
+};
+
+// The cost of a keystroke in the edit box with a record of the first file shown: the change
+// writes the whole text back into the record (and its case-folded copy) and the list row shows
+// the record's first line. kRuns runs of kKeystrokes keys, each from the same text; the slowest
+// key shows the occasional pause when the records' replaced texts are cleared away. The search
+// that selects the record is not timed.
+std::optional<Keystrokes> timeKeystrokes(Window& window, const SearchCase& selecting,
+                                         const char* name) {
+    MainState& state = window.state;
+    enterSearch(state, selecting);
+    trovix::search::search(state);
+    trovix::store::FileSlot& slot = state.slot(SlotId::A);
+    trovix::store::ResultList& list = slot.list;
+    const int row = list.listIndex();
+    if (state.listWithFocus != 1 || row < 0 || list.isNoMatchRow(row) ||
+        list.isContinuationRow(row) || list.isHeaderRow(row)) {
+        warn(std::string(name) + ": the search selected no record of the first file");
+        return std::nullopt;
+    }
+    const qint32 record = list.itemData(row);
+    const QString before = state.editBox.text();
+    const QString key = QStringLiteral("x");
+    Fastest typing;
+    double slowest = 0;
+    for (int run = 0; run < kRuns; ++run) {
+        if (run > 0) {
+            state.editBox.setText(before);
+        }
+        double total = 0;
+        for (int k = 0; k < kKeystrokes; ++k) {
+            const double seconds =
+                timed([&] { state.editBox.setText(state.editBox.text() + key); });
+            total += seconds;
+            slowest = std::max(slowest, seconds);
+        }
+        typing.add(total);
+    }
+
+    const QString typed = before + QString(kKeystrokes, u'x');
+    QString element = typed;
+    element.replace(QStringLiteral("\r\n"), QStringLiteral("-----"));
+    if (slot.records.text(record) != element) {
+        warn(std::string(name) + ": the record does not hold the typed text");
+    }
+    const QByteArray folded = element.toCaseFolded().toUtf8();
+    if (slot.records.folded().utf8(record) !=
+        std::string_view(folded.constData(), static_cast<std::size_t>(folded.size()))) {
+        warn(std::string(name) + ": the case-folded copy of the record was not kept in step");
+    }
+    const qsizetype firstBreak = typed.indexOf(QStringLiteral("\r\n"));
+    if (list.text(row) != (firstBreak < 0 ? typed : typed.left(firstBreak)) ||
+        list.listIndex() != row) {
+        warn(std::string(name) + ": the list row does not show the edited record");
+    }
+    if (!slot.changed) {
+        warn(std::string(name) + ": the first file is not marked changed");
+    }
+    return Keystrokes{typing.seconds() / kKeystrokes, slowest};
+}
+
+// Searches with the data file in the first slot: the first search that ignores case (which
+// folds every record), then each search best of kRuns, then keystrokes in the edit box; and the
+// same keystrokes with a file of kSmallFileRecords records, to show they do not grow with it.
+void benchSearching(const QString& dataFile, const Options& options) {
+    const QString fileB = dataFile + QStringLiteral(".slot-b");
+    const QString fileC = dataFile + QStringLiteral(".slot-c");
+    const QString smallFile = dataFile + QStringLiteral(".small");
+    writeWhole(nativePath(fileB), std::string(kSlotBBytes), false);
+    writeWhole(nativePath(fileC), std::string(kSlotCBytes), false);
+
+    const std::array<SearchCase, 4> searches = {{
+        {"search_rare_ci", options.rare.toLower(), true},
+        {"search_rare_cs", options.rare, false},
+        {"search_common_ci", options.common.toLower(), true},
+        {"search_common_cs", options.common, false},
+    }};
+    const SearchCase& selecting = searches[2];  // finds records in any file of some size
+
+    {
+        Window window({dataFile, fileB, fileC});
+        MainState& state = window.state;
+        if (state.slot(SlotId::A).records.size() != options.records + 1) {
+            warn("the first slot holds " + std::to_string(state.slot(SlotId::A).records.size()) +
+                 " elements, expected " + std::to_string(options.records + 1));
+        }
+        std::array<ExpectedLists, searches.size()> expected;
+        for (std::size_t i = 0; i < searches.size(); ++i) {
+            expected[i] = expectedLists(state, searches[i]);
+        }
+
+        enterSearch(state, searches[0]);
+        printSeconds("search_first_fold", timed([&] { trovix::search::search(state); }));
+        checkSearch(window, searches[0], expected[0]);
+
+        for (std::size_t i = 0; i < searches.size(); ++i) {
+            Fastest searching;
+            for (int run = 0; run < kRuns; ++run) {
+                enterSearch(state, searches[i]);
+                searching.add(timed([&] { trovix::search::search(state); }));
+                checkSearch(window, searches[i], expected[i]);
+            }
+            printSeconds(searches[i].name, searching.seconds());
+            printCount((std::string(searches[i].name) + "_rows").c_str(),
+                       static_cast<long long>(listedRecords(state.slot(SlotId::A).list).size()));
+        }
+
+        if (const auto keys = timeKeystrokes(window, selecting, "edit_keystroke")) {
+            printShortSeconds("edit_keystroke", keys->average);
+            printShortSeconds("edit_keystroke_max", keys->slowest);
+        }
+        printValue("peak_rss_search_mb", peakRssMiB());
+    }
+
+    {
+        writeWhole(nativePath(smallFile), generateRecords(kSmallFileRecords).bytes, false);
+        Window window({smallFile, fileB, fileC});
+        if (const auto keys = timeKeystrokes(window, selecting, "edit_keystroke_10k")) {
+            printShortSeconds("edit_keystroke_10k", keys->average);
+            printShortSeconds("edit_keystroke_10k_max", keys->slowest);
+        }
+    }
+    for (const QString& file : {fileB, fileC, smallFile}) {
+        ::unlink(nativePath(file).c_str());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -619,6 +910,9 @@ int main(int argc, char** argv) {
     model.reset();
     list.reset();
     loaded.reset();
+
+    benchSearching(dataFile, options);
+
     if (options.keep) {
         std::printf("file %s\n", dataPath.c_str());
     } else {
