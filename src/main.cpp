@@ -39,7 +39,9 @@ int main(int argc, char* argv[]) {
     state.services = {&settings,  &messages, &files,  &fonts,   &printer,
                       &clipboard, &shell,    &screen, &instance};
 
-    trovix::app::startUp(state);
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();  // the program's own name
+    trovix::app::startUp(state, {arguments, QCoreApplication::applicationFilePath()});
     window.show();
     return QApplication::exec();
 }

@@ -181,4 +181,67 @@ void StatusBar::setSimpleText(const QString& text) {
     }
 }
 
+void WindowFrame::setPlacement(const view::TwipRect& placement) {
+    if (placement != placement_) {
+        placement_ = placement;
+        tell(Aspect::Placement);
+        if (onResize_) {
+            onResize_();
+        }
+    }
+}
+
+void WindowFrame::setWindowState(WindowState state) {
+    if (state != state_) {
+        state_ = state;
+        tell(Aspect::State);
+    }
+}
+
+void WindowFrame::setOnTop(bool onTop) {
+    if (onTop != onTop_) {
+        onTop_ = onTop;
+        tell(Aspect::OnTop);
+    }
+}
+
+void WindowFrame::setEditPaneVisible(bool visible) {
+    if (visible != editPane_) {
+        editPane_ = visible;
+        tell(Aspect::EditPane);
+    }
+}
+
+void WindowFrame::setGeometry(const view::ControlGeometry& geometry) {
+    if (!(geometry == geometry_)) {
+        geometry_ = geometry;
+        tell(Aspect::Geometry);
+    }
+}
+
+void WindowFrame::setFont(const ListFont& font) {
+    if (!(font == font_)) {
+        font_ = font;
+        tell(Aspect::Font);
+    }
+}
+
+void WindowFrame::setLayoutSize(double width, double height) {
+    if (width != layoutWidth_ || height != layoutHeight_) {
+        layoutWidth_ = width;
+        layoutHeight_ = height;
+        if (onResize_) {
+            onResize_();
+        }
+    }
+}
+
+void WindowFrame::userChanged(const view::TwipRect& placement, WindowState state) {
+    placement_ = placement;
+    state_ = state;
+    if (onResize_) {
+        onResize_();
+    }
+}
+
 }  // namespace trovix::app

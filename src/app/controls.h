@@ -6,6 +6,8 @@
 #include <functional>
 #include <map>
 
+#include "view/layout.h"
+
 namespace trovix::app {
 
 // The window's controls as the program sees them. Each write that changes a control tells
@@ -122,6 +124,66 @@ class StatusBar {
     std::array<QString, 4> panels_;
     QString simpleText_;
     std::function<void()> view_;
+};
+
+enum class WindowState { Normal, Minimized, Maximized };
+
+// The font of the three lists and the edit box.
+struct ListFont {
+    QString name = QStringLiteral("Courier New");
+    int size = 10;  // points
+    bool bold = false;
+    bool italic = false;
+    friend bool operator==(const ListFont&, const ListFont&) = default;
+};
+
+// The main window itself: its place and size in twips (outer measures), its state, whether it
+// stays on top, whether the edit pane is shown, the geometry of its controls and the list font.
+class WindowFrame {
+public:
+    enum class Aspect { Placement, State, OnTop, EditPane, Geometry, Font };
+
+    const view::TwipRect& placement() const { return placement_; }
+    void setPlacement(const view::TwipRect& placement);
+    WindowState windowState() const { return state_; }
+    void setWindowState(WindowState state);
+    bool onTop() const { return onTop_; }
+    void setOnTop(bool onTop);
+    bool editPaneVisible() const { return editPane_; }
+    void setEditPaneVisible(bool visible);
+    const view::ControlGeometry& geometry() const { return geometry_; }
+    void setGeometry(const view::ControlGeometry& geometry);
+    const ListFont& font() const { return font_; }
+    void setFont(const ListFont& font);
+    // The outer size the layout works from: the space the window gives its controls, plus the
+    // room its design gave the caption, menu bar, toolbar, status bar and borders.
+    double layoutWidth() const { return layoutWidth_; }
+    double layoutHeight() const { return layoutHeight_; }
+    void setLayoutSize(double width, double height);
+
+    // The user moved, resized, minimised or maximised the window: the view already shows it,
+    // and the resize handler lays the window out.
+    void userChanged(const view::TwipRect& placement, WindowState state);
+
+    void setResizeHandler(std::function<void()> handler) { onResize_ = std::move(handler); }
+    void setViewListener(std::function<void(Aspect)> listener) { view_ = std::move(listener); }
+
+private:
+    void tell(Aspect aspect) {
+        if (view_) {
+            view_(aspect);
+        }
+    }
+    view::TwipRect placement_{1200, 1200, 5505, 5190};
+    WindowState state_ = WindowState::Normal;
+    bool onTop_ = false;
+    bool editPane_ = true;
+    view::ControlGeometry geometry_;
+    ListFont font_;
+    double layoutWidth_ = 5505;
+    double layoutHeight_ = 5190;
+    std::function<void()> onResize_;
+    std::function<void(Aspect)> view_;
 };
 
 }  // namespace trovix::app

@@ -4,6 +4,7 @@
 #include "records/record_display.h"
 #include "records/record_editing.h"
 #include "search/search_box.h"
+#include "view/layout.h"
 
 namespace trovix::app {
 
@@ -14,6 +15,7 @@ void connectEventHandlers(MainState& state) {
         list.setClickHandler([&state, n] { records::listClick(state, n); });
         list.setMouseDownHandler([&state, n] { records::listMouseDown(state, n); });
     }
+    state.frame.setResizeHandler([&state] { view::formResize(state); });
     state.editBox.setChangeHandler([&state] { records::editBoxChanged(state); });
     state.searchBox.setChangeHandler([&state] { search::searchBoxChanged(state); });
     state.searchBox.setClickHandler([&state] { search::searchBoxClicked(state); });

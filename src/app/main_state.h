@@ -18,16 +18,16 @@ struct MainState {
     MainState(const MainState&) = delete;
     MainState& operator=(const MainState&) = delete;
 
-    store::FileSlot& slot(store::SlotId id) { return slots[static_cast<std::size_t>(id)]; }
+    store::FileSlot& slot(store::SlotId id) { return fileSlots[static_cast<std::size_t>(id)]; }
     const store::FileSlot& slot(store::SlotId id) const {
-        return slots[static_cast<std::size_t>(id)];
+        return fileSlots[static_cast<std::size_t>(id)];
     }
 
     bool fullDataView() const { return toolbar.isPressed(QStringLiteral("data")); }
     bool displayFileNames() const { return options.isChecked(Option::DisplayFileNames); }
     store::ListingOptions listingOptions() const { return {displayFileNames(), fullDataView()}; }
 
-    std::array<store::FileSlot, 3> slots;
+    std::array<store::FileSlot, 3> fileSlots;
     // While set, the list click handlers and the edit box change handler do nothing: the
     // program itself is changing selections or the edit box text.
     bool busy = false;
@@ -39,6 +39,12 @@ struct MainState {
     Toolbar toolbar;
     OptionMenu options;
     StatusBar statusBar;
+    WindowFrame frame;
+
+    // From the window's bottom edge up to the splitter bar, twips.
+    int gap = 2700;
+    // Carried from run to run unchanged.
+    int displaySize = 1;
 
     // The search history, newest first; an empty text is an unused entry.
     std::array<QString, 10> history;

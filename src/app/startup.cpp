@@ -1,38 +1,86 @@
 #include "app/startup.h"
 
+#include <QDir>
+
 #include "app/event_handlers.h"
 #include "app/main_state.h"
+#include "app/settings.h"
+#include "app/update_files.h"
 #include "platform/native.h"
 #include "search/search_box.h"
 #include "store/slot_procedures.h"
+#include "view/fonts.h"
+#include "view/layout.h"
+#include "view/window_options.h"
 
 namespace trovix::app {
+namespace {
+
+void handleCommandLine(MainState& state, const QStringList& arguments) {
+    const QString text = arguments.join(u' ');
+    platform::SettingsStore* store = state.services.settings;
+    if (text == QLatin1String("clear")) {
+        if (store != nullptr) {
+            store->removeSection(kSettingsSection);
+            store->sync();
+        }
+        if (state.services.messages != nullptr) {
+            state.services.messages->show(
+                QStringLiteral("Registry settings were deleted for Trovix."), QString(),
+                platform::MessageButtons::Ok, platform::MessageIcon::Information);
+        }
+        return;
+    }
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty()) {
+        return;
+    }
+    const QStringList parts = trimmed.split(u' ');
+    if (parts.size() == 3 && store != nullptr) {
+        store->setValue(kSettingsSection, QStringLiteral("FileA"), parts[0]);
+        store->setValue(kSettingsSection, QStringLiteral("FileB"), parts[1]);
+        store->setValue(kSettingsSection, QStringLiteral("FileC"), parts[2]);
+    }
+}
+
+}  // namespace
 
 QString defaultDataFile(const QString& programFolder, const QString& name) {
     return programFolder + platform::nativeFolderSeparator() + name;
 }
 
-void startUp(MainState& state) {
+void startUp(MainState& state, const StartupArguments& arguments) {
     connectEventHandlers(state);
+    if (!state.programFolder.isEmpty()) {
+        QDir::setCurrent(state.programFolder);  // relative data file names refer to it
+    }
     state.busy = true;
-    const QString defaults[] = {QStringLiteral("phone_numbers.txt"), QStringLiteral("taglines.txt"),
-                                QStringLiteral("area_codes.txt")};
-    for (store::SlotId id : store::kAllSlots) {
-        QString& name = state.slot(id).fileName;
-        if (name.isEmpty()) {
-            name = defaultDataFile(state.programFolder, defaults[static_cast<int>(id)]);
-        }
+    handleCommandLine(state, arguments.arguments);
+    settings(state, QStringLiteral("get"));
+    state.frame.setEditPaneVisible(state.toolbar.isPressed(QStringLiteral("edit")));
+    view::setToolTipText(state);
+    view::setFonts(state);
+    if (state.services.instance != nullptr && state.services.instance->anotherCopyRunning()) {
+        view::TwipRect place = state.frame.placement();
+        place.left -= 500;
+        place.top -= 500;
+        state.frame.setPlacement(place);
     }
     for (store::SlotId id : store::kAllSlots) {
         store::loadFile(state, id);
     }
     search::loadSearchTermList(state);
+    if (!state.programFolder.isEmpty()) {
+        refreshUpdateFiles(state.programFolder, arguments.runningProgram);
+    }
     if (state.fullDataView()) {
         for (const char* key : {"new", "delete", "sort"}) {
             state.toolbar.setEnabled(QString::fromLatin1(key), false);
         }
     }
+    view::setOnTop(state);
     state.busy = false;
+    view::formResize(state);
 }
 
 }  // namespace trovix::app

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace trovix::app {
 
@@ -9,8 +10,15 @@ struct MainState;
 // The program folder joined with a file name by the platform's folder separator.
 QString defaultDataFile(const QString& programFolder, const QString& name);
 
-// Brings the window's state up: default data files for slots without a name, then the three
-// slots loaded and listed in the order A, B, C.
-void startUp(MainState& state);
+// What the program is started with.
+struct StartupArguments {
+    QStringList arguments;  // the command line after the program's name
+    QString runningProgram;  // the path of the program file
+};
+
+// Brings the window's state up, as the window loads: the command line ("clear", or three data
+// file names), the settings, tool tips and fonts, the three slots loaded and listed, the
+// search history, the update program's files, and the first layout.
+void startUp(MainState& state, const StartupArguments& arguments = {});
 
 }  // namespace trovix::app

@@ -12,7 +12,7 @@
 
 namespace trovix::search {
 
-QStringList searchTerms(const QString& text) {
+QString trimSpaces(const QString& text) {
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && text[begin] == u' ') {
@@ -21,7 +21,11 @@ QStringList searchTerms(const QString& text) {
     while (end > begin && text[end - 1] == u' ') {
         --end;
     }
-    return text.mid(begin, end - begin).split(u' ');
+    return text.mid(begin, end - begin);
+}
+
+QStringList searchTerms(const QString& text) {
+    return trimSpaces(text).split(u' ');
 }
 
 bool containsBytes(std::string_view haystack, std::string_view needle) {

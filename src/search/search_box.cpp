@@ -1,25 +1,10 @@
 #include "search/search_box.h"
 
 #include "app/main_state.h"
+#include "search/matcher.h"
 #include "search/search_engine.h"
 
 namespace trovix::search {
-namespace {
-
-QString trimSpaces(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == u' ') {
-        ++begin;
-    }
-    while (end > begin && text[end - 1] == u' ') {
-        --end;
-    }
-    return text.mid(begin, end - begin);
-}
-
-}  // namespace
-
 void loadSearchTermList(app::MainState& state) {
     QStringList entries;
     for (const QString& entry : state.history) {

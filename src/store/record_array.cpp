@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <stdexcept>
+#include <thread>
 
 #include "store/text_codec.h"
 
@@ -172,24 +173,44 @@ void RecordArray::swap(qsizetype a, qsizetype b) {
 }
 
 const RecordArray& RecordArray::folded() const {
-    if (!folded_) {
-        // One buffer for all folded texts, adopted like a loaded file's.
-        std::string all;
-        std::vector<std::size_t> ends;
-        ends.reserve(spans_.size());
-        for (const Span& s : spans_) {
-            appendCaseFolded(std::string_view(s.data, s.size), all);
-            ends.push_back(all.size());
-        }
-        QByteArray storage(all.data(), static_cast<qsizetype>(all.size()));
-        std::vector<Span> spans(spans_.size());
-        std::size_t begin = 0;
-        for (std::size_t i = 0; i < spans.size(); ++i) {
-            spans[i] = {storage.constData() + begin, static_cast<std::uint32_t>(ends[i] - begin)};
-            begin = ends[i];
-        }
-        folded_ = std::make_unique<RecordArray>(adopt(std::move(storage), std::move(spans)));
+    if (folded_) {
+        return *folded_;
     }
+    // All folded texts go to one buffer, adopted like a loaded file's. The records are folded
+    // in two halves at once, each into its own part of the buffer; pages of the room left
+    // unused between the parts are never touched.
+    const std::size_t n = spans_.size();
+    const std::size_t middle = n / 2;
+    std::size_t firstBytes = 0;
+    std::size_t allBytes = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        allBytes += spans_[i].size;
+        if (i + 1 == middle) {
+            firstBytes = allBytes;
+        }
+    }
+    const std::size_t secondStart = foldedSizeBound(firstBytes);
+    QByteArray storage(
+        static_cast<qsizetype>(secondStart + foldedSizeBound(allBytes - firstBytes)),
+        Qt::Uninitialized);
+    char* base = storage.data();
+    std::vector<Span> spans(n);
+    const auto fold = [&](std::size_t from, std::size_t to, char* out) {
+        for (std::size_t i = from; i < to; ++i) {
+            char* end = foldCaseTo(std::string_view(spans_[i].data, spans_[i].size), out);
+            spans[i] = {out, static_cast<std::uint32_t>(end - out)};
+            out = end;
+        }
+    };
+    if (n >= 50000 && std::thread::hardware_concurrency() >= 2) {
+        std::thread helper([&] { fold(middle, n, base + secondStart); });
+        fold(0, middle, base);
+        helper.join();
+    } else {
+        fold(0, middle, base);
+        fold(middle, n, base + secondStart);
+    }
+    folded_ = std::make_unique<RecordArray>(adopt(std::move(storage), std::move(spans)));
     return *folded_;
 }
 
@@ -201,7 +222,9 @@ void RecordArray::clear() {
 // the live texts move to a fresh arena. Amortised over the writes that made the garbage.
 void RecordArray::collectGarbage() {
     const std::size_t used = arena_->used();
-    if (used < (std::size_t{1} << 20) || used < 4 * arenaLive_) {
+    // Rare: only after 64 MB of rewritten text, so the walk over every element it costs never
+    // shows while typing.
+    if (used < (std::size_t{64} << 20) || used < 4 * arenaLive_) {
         return;
     }
     auto fresh = std::make_shared<TextArena>();

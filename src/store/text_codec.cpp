@@ -3,6 +3,7 @@
 #include <QStringDecoder>
 #include <array>
 #include <cstdint>
+#include <cstdint>
 #include <cstring>
 
 namespace trovix::store {
@@ -131,18 +132,54 @@ QString utf8ToText(std::string_view utf8) {
     return decoder.decode(QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }
 
+char* foldCaseTo(std::string_view utf8, char* out) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* end = p + utf8.size();
+    while (p < end) {
+        if (end - p >= 8 && allAscii8(p)) {
+            // Eight ASCII letters at a time: set bit 5 of every byte from 'A' to 'Z'.
+            std::uint64_t word;
+            std::memcpy(&word, p, sizeof word);
+            const std::uint64_t ones = 0x0101010101010101ULL;
+            const std::uint64_t aboveZ = word + ones * (0x7F - 'Z');
+            const std::uint64_t fromA = word + ones * (0x80 - 'A');
+            const std::uint64_t upper = fromA & ~aboveZ & (ones * 0x80);
+            word |= upper >> 2;
+            std::memcpy(out, &word, sizeof word);
+            p += 8;
+            out += 8;
+            continue;
+        }
+        if (*p < 0x80) {
+            const unsigned char c = *p++;
+            *out++ = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+            continue;
+        }
+        const char32_t folded = QChar::toCaseFolded(nextChar(p));
+        if (folded < 0x80) {
+            *out++ = static_cast<char>(folded);
+        } else if (folded < 0x800) {
+            *out++ = static_cast<char>(0xC0 | (folded >> 6));
+            *out++ = static_cast<char>(0x80 | (folded & 0x3F));
+        } else if (folded < 0x10000) {
+            *out++ = static_cast<char>(0xE0 | (folded >> 12));
+            *out++ = static_cast<char>(0x80 | ((folded >> 6) & 0x3F));
+            *out++ = static_cast<char>(0x80 | (folded & 0x3F));
+        } else {
+            *out++ = static_cast<char>(0xF0 | (folded >> 18));
+            *out++ = static_cast<char>(0x80 | ((folded >> 12) & 0x3F));
+            *out++ = static_cast<char>(0x80 | ((folded >> 6) & 0x3F));
+            *out++ = static_cast<char>(0x80 | (folded & 0x3F));
+        }
+    }
+    return out;
+}
+
 void appendCaseFolded(std::string_view utf8, std::string& out) {
     const std::size_t start = out.size();
-    for (const char ch : utf8) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c >= 0x80) {
-            // Letters beyond ASCII fold by the Unicode tables.
-            out.resize(start);
-            out.append(utf8ToText(utf8).toCaseFolded().toStdString());
-            return;
-        }
-        out.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : ch);
-    }
+    out.resize(start + foldedSizeBound(utf8.size()));
+    char* end = foldCaseTo(utf8, out.data() + start);
+    out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
 bool fitsWindows1252(std::string_view utf8) {

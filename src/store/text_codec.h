@@ -26,9 +26,16 @@ bool fitsWindows1252(std::string_view utf8);
 // and a record must come back unchanged).
 QString utf8ToText(std::string_view utf8);
 
-// Appends the case-folded form of a UTF-8 text (Unicode case folding), the form in which
-// searches that ignore case compare texts.
+// Appends the case-folded form of a UTF-8 text (Unicode simple case folding, character by
+// character), the form in which searches that ignore case compare texts.
 void appendCaseFolded(std::string_view utf8, std::string& out);
+
+// Writes the case-folded form of a UTF-8 text to `out`, which has room for
+// foldedSizeBound(utf8.size()) bytes, and returns the end of what it wrote.
+char* foldCaseTo(std::string_view utf8, char* out);
+constexpr std::size_t foldedSizeBound(std::size_t size) {
+    return size + size / 2 + 4;
+}
 
 // Appends the Windows-1252 bytes of a UTF-8 text that fitsWindows1252().
 void appendAsWindows1252(std::string_view utf8, std::string& out);

@@ -1,5 +1,6 @@
 #include <QTest>
 
+#include "app/commands.h"
 #include "search/matcher.h"
 #include "search/search_engine.h"
 #include "search/status_summary.h"
@@ -126,6 +127,16 @@ class TestSearch : public QObject {
         searchFor(f, QStringLiteral("jersey"));
         QCOMPARE(f.list(3).listIndex(), 1);
         QCOMPARE(f.list(3).backColor(), store::ResultList::kWhite);  // never coloured hidden
+    }
+
+    void theFindButtonSearchesOnlyForText() {
+        StateFixture f(kPhones, kTaglines, kCodes);
+        f.state.searchBox.userTyped(QStringLiteral("  "));
+        app::toolbarButtonClick(f.state, QStringLiteral("find"));
+        QCOMPARE(f.rows(2), QStringList({"0|Be brief.", "1|alpha"}));  // nothing cleared
+        f.state.searchBox.userTyped(QStringLiteral(" brief "));
+        app::toolbarButtonClick(f.state, QStringLiteral("find"));
+        QCOMPARE(f.rows(2), QStringList({"0|Be brief."}));
     }
 
     void statusBarNamesFilesWithoutFolders() {

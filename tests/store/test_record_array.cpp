@@ -31,12 +31,23 @@ class TestRecordArray : public QObject {
         QCOMPARE(moved.toStringList(), QStringList({"changed", "y"}));
     }
 
+    void foldedCopyFollowsEveryChange() {
+        RecordArray a = parseDataFile("Alpha\r\nBETA\r\nGamma").records;
+        QCOMPARE(a.folded().toStringList(), QStringList({"alpha", "beta", "gamma"}));
+        a.set(1, QStringLiteral("ÉCOLE"));
+        a.append(QStringLiteral("Delta"));
+        a.swap(0, 2);
+        QCOMPARE(a.folded().toStringList(), QStringList({"gamma", "école", "alpha", "delta"}));
+        a.keepIf([](std::string_view s) { return s != "alpha" && s != "Alpha"; });
+        QCOMPARE(a.folded().toStringList(), QStringList({"gamma", "école", "delta"}));
+    }
+
     void manyEditsKeepTheLatestTexts() {
         // Enough rewrites to make the array move its live texts to fresh storage several times.
         RecordArray a = parseDataFile("first\r\nsecond\r\nthird").records;
         QString text;
         for (int i = 0; i < 30000; ++i) {
-            text = QStringLiteral("edit %1 ").arg(i) + QString(60, u'x');
+            text = QStringLiteral("edit %1 ").arg(i) + QString(3000, u'x');
             a.set(i % 2 == 0 ? 0 : 2, text);
         }
         QCOMPARE(a.text(1), QStringLiteral("second"));

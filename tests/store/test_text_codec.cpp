@@ -46,6 +46,16 @@ class TestTextCodec : public QObject {
         QCOMPARE(QString::fromUtf8(windows1252ToUtf8("\x80\x93\xE9")), QStringLiteral("€“é"));
     }
 
+    void caseFoldingMatchesQt() {
+        const QString text = QStringLiteral(
+            "The QUICK brown Fox [@`{] JUMPS over Zoë, ÉLODIE and ΣΟΦΊΑ; ÀÉÎÕÜ Ÿ and 123 "
+            "ABCDEFGHIJKLMNOPQRSTUVWXYZ abcdefghijklmnopqrstuvwxyz");
+        const QByteArray utf8 = text.toUtf8();
+        std::string folded;
+        appendCaseFolded(view(utf8), folded);
+        QCOMPARE(QString::fromStdString(folded), text.toCaseFolded());
+    }
+
     void charactersOutsideTheCodePageAreDetected() {
         QVERIFY(fitsWindows1252(view(QStringLiteral("Müller € “quoted” ÿ").toUtf8())));
         QVERIFY(!fitsWindows1252(view(QStringLiteral("Łódź").toUtf8())));

@@ -76,8 +76,12 @@ class TestMainWindow : public QObject {
                      name);
         }
         QVERIFY(!f.list(SlotId::A)->accessibleName().isEmpty());
+        // Each activation of the window selects and shows the first record of the list with
+        // focus (list A on a first run).
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
         QCOMPARE(f.window->findChild<QPlainTextEdit*>(QStringLiteral("txtEdit"))->toPlainText(),
-                 QStringLiteral("Name\nAddress1\nAddress2\nCity, State\nZip\n"));
+                 QStringLiteral("Smith, Ann\n12 Elm St\n(212) 555-0100"));
+        QCOMPARE(f.list(SlotId::A)->currentIndex().row(), 0);
     }
 
     void headerRowsAndFullDataViewFollowTheControls() {

@@ -1,5 +1,6 @@
 #include "view/widgets/main_window.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -8,17 +9,32 @@
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QVBoxLayout>
+#include <cmath>
 
 #include "app/commands.h"
 #include "app/main_state.h"
+#include "app/shutdown.h"
+#include "records/record_editing.h"
 #include "view/edit_text.h"
+#include "view/layout.h"
 #include "view/list_display.h"
+#include "view/window_options.h"
 #include "view/widgets/result_list_view.h"
 #include "view/widgets/toolbar_icons.h"
 
 namespace trovix::view {
 namespace {
+
+// The controls are placed as the window design places them, in twips from the top of the
+// area below the menu bar. The design's toolbar took the first 420 twips of that area; here the
+// toolbar is outside the central area, so everything moves up by as much. The layout works
+// from an outer size: the central area plus the room the design gave borders (120 twips across)
+// and the caption, menu bar, toolbar and status bar (1550 twips down).
+constexpr double kToolbarTwips = 420;
+constexpr double kChromeWidthTwips = 120;
+constexpr double kChromeHeightTwips = 1550;
+constexpr double kMinimumWidthTwips = 7050;
+constexpr double kMinimumHeightTwips = 6400;
 
 QString listName(store::SlotId id) {
     static const char* const names[] = {"lstA", "lstB", "lstC"};
@@ -36,7 +52,10 @@ MainWindow::MainWindow(app::MainState& state, QWidget* parent)
     buildCentralArea();
     buildStatusBar();
     connectCore();
-    resize(640, 720);
+    const double tpp = twipsPerPixel();
+    setMinimumSize(static_cast<int>(kMinimumWidthTwips / tpp),
+                   static_cast<int>(kMinimumHeightTwips / tpp));
+    showPlacement();
 }
 
 MainWindow::~MainWindow() {
@@ -47,6 +66,7 @@ MainWindow::~MainWindow() {
     state_.toolbar.setViewListener({});
     state_.options.setViewListener({});
     state_.statusBar.setViewListener({});
+    state_.frame.setViewListener({});
 }
 
 void MainWindow::buildMenus() {
@@ -61,8 +81,10 @@ void MainWindow::buildMenus() {
     const Item items[] = {
         {app::Option::IgnoreCase, "mnuIgnoreCase", "&Ignore Case", ""},
         {app::Option::AutoSave, "mnuAutoSave", "&AutoSave", ""},
-        {app::Option::SearchWhileTyping, "mnuSearchWhileTyping", "&Search While &Typing", "Ctrl+V"},
+        {app::Option::SearchWhileTyping, "mnuSearchWhileTyping", "&Search While &Typing",
+         "Ctrl+V"},
         {app::Option::DisplayFileNames, "mnuDisplayFileNames", "&Display File Names", "Ctrl+F"},
+        {app::Option::OnTop, "mnuOnTop", "&On top", ""},
     };
     for (const Item& item : items) {
         QAction* action = options->addAction(QString::fromUtf8(item.caption));
@@ -71,10 +93,22 @@ void MainWindow::buildMenus() {
         action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
         const app::Option option = item.option;
         connect(action, &QAction::triggered, this, [this, option] {
-            if (option == app::Option::DisplayFileNames) {
-                toggleDisplayFileNames(state_);
-            } else {
-                state_.options.setChecked(option, !state_.options.isChecked(option));
+            switch (option) {
+                case app::Option::IgnoreCase:
+                    toggleIgnoreCase(state_);
+                    break;
+                case app::Option::AutoSave:
+                    records::toggleAutoSave(state_);
+                    break;
+                case app::Option::SearchWhileTyping:
+                    toggleSearchWhileTyping(state_);
+                    break;
+                case app::Option::DisplayFileNames:
+                    toggleDisplayFileNames(state_);
+                    break;
+                case app::Option::OnTop:
+                    toggleOnTop(state_);
+                    break;
             }
             showOption(option);
         });
@@ -84,10 +118,11 @@ void MainWindow::buildMenus() {
 
 void MainWindow::buildToolbar() {
     QToolBar* bar = addToolBar(QStringLiteral("Toolbar"));
+    toolbar_ = bar;
     bar->setObjectName(QStringLiteral("Toolbar1"));
     bar->setAccessibleName(QStringLiteral("Commands"));
     bar->setMovable(false);
-    bar->setIconSize(QSize(24, 24));
+    bar->setIconSize(QSize(16, 16));
     const char* const groups[][7] = {
         {"find", "viewall", "print", "edit", "data", "font", "copy"},
         {"fileA", "fileB", "fileC"},
@@ -123,54 +158,47 @@ void MainWindow::buildToolbar() {
 }
 
 void MainWindow::buildCentralArea() {
-    auto* central = new QWidget(this);
-    auto* column = new QVBoxLayout(central);
+    central_ = new QWidget(this);
+    central_->installEventFilter(this);  // its size drives the layout
 
-    auto* frameFind = new QGroupBox(QStringLiteral("Find &String"), central);
-    frameFind->setObjectName(QStringLiteral("frameFind"));
-    frameFind->setAccessibleName(QStringLiteral("Find"));
-    find_ = new QComboBox(frameFind);
+    frameFind_ = new QGroupBox(QStringLiteral("Find &String"), central_);
+    frameFind_->setObjectName(QStringLiteral("frameFind"));
+    frameFind_->setAccessibleName(QStringLiteral("Find"));
+    find_ = new QComboBox(frameFind_);
     find_->setObjectName(QStringLiteral("lstFind"));
     find_->setAccessibleName(QStringLiteral("Search text"));
     find_->setEditable(true);
     find_->setInsertPolicy(QComboBox::NoInsert);
     find_->setCompleter(nullptr);  // the typed text is searched as typed, never completed
-    (new QVBoxLayout(frameFind))->addWidget(find_);
-    find_->setFocus();  // the user types a search first
-    column->addWidget(frameFind);
+    find_->setFocus();             // the user types a search first
 
-    auto* frameResults = new QGroupBox(QStringLiteral("&Results"), central);
-    frameResults->setObjectName(QStringLiteral("frameResults"));
-    frameResults->setAccessibleName(QStringLiteral("Results"));
-    auto* results = new QVBoxLayout(frameResults);
+    frameResults_ = new QGroupBox(QStringLiteral("&Results"), central_);
+    frameResults_->setObjectName(QStringLiteral("frameResults"));
+    frameResults_->setAccessibleName(QStringLiteral("Results"));
     const char* const accessible[] = {"Results of file 1", "Results of file 2",
                                       "Results of file 3"};
     for (store::SlotId id : store::kAllSlots) {
-        auto* list = new ResultListView(state_.slot(id).list, frameResults);
+        auto* list = new ResultListView(state_.slot(id).list, frameResults_);
         list->setObjectName(listName(id));
         list->setAccessibleName(QString::fromLatin1(accessible[static_cast<int>(id)]));
-        results->addWidget(list);
         lists_[static_cast<std::size_t>(id)] = list;
     }
-    column->addWidget(frameResults, 3);
 
-    auto* splitter = new QFrame(central);
-    splitter->setObjectName(QStringLiteral("Picture1"));
-    splitter->setAccessibleName(QStringLiteral("Splitter"));
-    splitter->setFixedHeight(4);
-    splitter->setFrameShape(QFrame::HLine);
-    column->addWidget(splitter);
+    splitter_ = new QFrame(central_);
+    splitter_->setObjectName(QStringLiteral("Picture1"));
+    splitter_->setAccessibleName(QStringLiteral("Splitter"));
+    splitter_->setBackgroundRole(QPalette::Button);  // the colour of button faces
+    splitter_->setAutoFillBackground(true);
+    splitter_->raise();
 
-    frameEdit_ = new QGroupBox(QStringLiteral("Edit / Full Content"), central);
+    frameEdit_ = new QGroupBox(QStringLiteral("Edit / Full Content"), central_);
     frameEdit_->setObjectName(QStringLiteral("frameEdit"));
     frameEdit_->setAccessibleName(QStringLiteral("Edit"));
     edit_ = new QPlainTextEdit(frameEdit_);
     edit_->setObjectName(QStringLiteral("txtEdit"));
     edit_->setAccessibleName(QStringLiteral("Record text"));
-    (new QVBoxLayout(frameEdit_))->addWidget(edit_);
-    column->addWidget(frameEdit_, 1);
 
-    setCentralWidget(central);
+    setCentralWidget(central_);
 }
 
 void MainWindow::buildStatusBar() {
@@ -192,6 +220,7 @@ void MainWindow::connectCore() {
     state_.toolbar.setViewListener([this](const QString& key) { showToolbarButton(key); });
     state_.options.setViewListener([this](app::Option option) { showOption(option); });
     state_.statusBar.setViewListener([this] { showStatusBar(); });
+    state_.frame.setViewListener([this](app::WindowFrame::Aspect a) { showFrame(a); });
     connect(edit_, &QPlainTextEdit::textChanged, this, &MainWindow::userEditedText);
     state_.searchBox.setSelectAllListener([this] { find_->lineEdit()->selectAll(); });
     state_.closeWindow = [this] { close(); };
@@ -211,6 +240,10 @@ void MainWindow::connectCore() {
         showOption(option);
     }
     showStatusBar();
+    showFont();
+    showGeometry();
+    frameEdit_->setVisible(state_.frame.editPaneVisible());
+    splitter_->setVisible(state_.frame.editPaneVisible());
 }
 
 void MainWindow::showEditBox() {
@@ -266,8 +299,160 @@ void MainWindow::showStatusBar() {
         panels_[i]->setText(state_.statusBar.panel(static_cast<int>(i) + 1));
     }
     if (!state_.statusBar.simpleText().isEmpty()) {
-        statusBar()->showMessage(state_.statusBar.simpleText());
+        statusBar()->showMessage(state_.statusBar.simpleText(), 8000);
     }
+}
+
+double MainWindow::twipsPerPixel() const {
+    return state_.services.screen != nullptr ? state_.services.screen->twipsPerPixel() : 15.0;
+}
+
+void MainWindow::showFrame(app::WindowFrame::Aspect aspect) {
+    switch (aspect) {
+        case app::WindowFrame::Aspect::Placement:
+            showPlacement();
+            break;
+        case app::WindowFrame::Aspect::State: {
+            const app::WindowState s = state_.frame.windowState();
+            applyingCore_ = true;
+            setWindowState(s == app::WindowState::Maximized   ? Qt::WindowMaximized
+                           : s == app::WindowState::Minimized ? Qt::WindowMinimized
+                                                              : Qt::WindowNoState);
+            applyingCore_ = false;
+            break;
+        }
+        case app::WindowFrame::Aspect::OnTop:
+            showOnTop();
+            break;
+        case app::WindowFrame::Aspect::EditPane:
+            frameEdit_->setVisible(state_.frame.editPaneVisible());
+            splitter_->setVisible(state_.frame.editPaneVisible());
+            break;
+        case app::WindowFrame::Aspect::Geometry:
+            showGeometry();
+            break;
+        case app::WindowFrame::Aspect::Font:
+            showFont();
+            break;
+    }
+}
+
+void MainWindow::showPlacement() {
+    const double tpp = twipsPerPixel();
+    const TwipRect& p = state_.frame.placement();
+    applyingCore_ = true;
+    move(static_cast<int>(std::lround(p.left / tpp)), static_cast<int>(std::lround(p.top / tpp)));
+    resize(static_cast<int>(std::lround(p.width / tpp)),
+           static_cast<int>(std::lround(p.height / tpp)));
+    applyingCore_ = false;
+    tellCoreOfLayoutSize();
+}
+
+void MainWindow::tellCoreOfLayoutSize() {
+    // Before the window is first shown its central area has no size yet; it will have what
+    // the bars leave of the window.
+    const QSize area = isVisible() ? central_->size()
+                                   : QSize(width(), height() - menuBar()->sizeHint().height() -
+                                                        toolbar_->sizeHint().height() -
+                                                        statusBar()->sizeHint().height());
+    const double tpp = twipsPerPixel();
+    state_.frame.setLayoutSize(area.width() * tpp + kChromeWidthTwips,
+                               area.height() * tpp + kChromeHeightTwips);
+}
+
+void MainWindow::showGeometry() {
+    const double tpp = twipsPerPixel();
+    const auto px = [tpp](const TwipRect& r, double shiftUp) {
+        return QRect(static_cast<int>(std::lround(r.left / tpp)),
+                     static_cast<int>(std::lround((r.top - shiftUp) / tpp)),
+                     std::max(0, static_cast<int>(std::lround(r.width / tpp))),
+                     std::max(0, static_cast<int>(std::lround(r.height / tpp))));
+    };
+    const ControlGeometry& g = state_.frame.geometry();
+    frameFind_->setGeometry(px(g.frameFind, kToolbarTwips));
+    find_->setGeometry(px(g.lstFind, 0));
+    frameResults_->setGeometry(px(g.frameResults, kToolbarTwips));
+    for (std::size_t i = 0; i < lists_.size(); ++i) {
+        lists_[i]->setGeometry(px(g.lists[i], 0));
+    }
+    splitter_->setGeometry(px(g.picture1, kToolbarTwips));
+    frameEdit_->setGeometry(px(g.frameEdit, kToolbarTwips));
+    edit_->setGeometry(px(g.txtEdit, 0));
+}
+
+void MainWindow::showFont() {
+    const app::ListFont& chosen = state_.frame.font();
+    QFont font(chosen.name, chosen.size);
+    font.setBold(chosen.bold);
+    font.setItalic(chosen.italic);
+    for (ResultListView* list : lists_) {
+        list->setFont(font);
+    }
+    edit_->setFont(font);
+}
+
+void MainWindow::showOnTop() {
+    const bool onTop = state_.frame.onTop();
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop) {
+        return;
+    }
+    // Changing a window flag hides the window; it comes back where it was, as large as it was.
+    const bool wasVisible = isVisible();
+    const QRect place = geometry();
+    applyingCore_ = true;
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    if (wasVisible) {
+        setGeometry(place);
+        show();
+    }
+    applyingCore_ = false;
+}
+
+void MainWindow::tellCoreOfWindowChange() {
+    if (applyingCore_ || !isVisible()) {
+        return;
+    }
+    const double tpp = twipsPerPixel();
+    const QPoint at = pos();
+    const app::WindowState s = isMinimized()   ? app::WindowState::Minimized
+                               : isMaximized() ? app::WindowState::Maximized
+                                               : app::WindowState::Normal;
+    state_.frame.userChanged({at.x() * tpp, at.y() * tpp, width() * tpp, height() * tpp}, s);
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    tellCoreOfWindowChange();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    tellCoreOfWindowChange();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == central_ && event->type() == QEvent::Resize && isVisible()) {
+        tellCoreOfLayoutSize();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        tellCoreOfWindowChange();
+    } else if (event->type() == QEvent::ActivationChange && isActiveWindow() && !applyingCore_) {
+        setListDisplay(state_);
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!app::queryClose(state_)) {
+        event->ignore();
+        return;
+    }
+    app::unload(state_);
+    event->accept();
 }
 
 }  // namespace trovix::view

@@ -9,9 +9,11 @@
 
 class QAction;
 class QComboBox;
+class QFrame;
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
+class QToolBar;
 
 namespace trovix::app {
 struct MainState;
@@ -24,7 +26,7 @@ class ResultListView;
 // The main window: renders the core's state and hands the user's actions to it.
 class MainWindow : public QMainWindow {
     Q_OBJECT
-  public:
+public:
     explicit MainWindow(app::MainState& state, QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -32,7 +34,14 @@ class MainWindow : public QMainWindow {
         return lists_[static_cast<std::size_t>(id)];
     }
 
-  private:
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
     void buildMenus();
     void buildToolbar();
     void buildCentralArea();
@@ -44,16 +53,30 @@ class MainWindow : public QMainWindow {
     void showToolbarButton(const QString& key);
     void showOption(app::Option option);
     void showStatusBar();
+    void showFrame(app::WindowFrame::Aspect aspect);
+    void showPlacement();
+    void showGeometry();
+    void showFont();
+    void showOnTop();
     void userEditedText();
+    void tellCoreOfWindowChange();
+    void tellCoreOfLayoutSize();
+    double twipsPerPixel() const;
 
     app::MainState& state_;
+    QWidget* central_ = nullptr;
+    QToolBar* toolbar_ = nullptr;
+    QGroupBox* frameFind_ = nullptr;
+    QGroupBox* frameResults_ = nullptr;
+    QGroupBox* frameEdit_ = nullptr;
+    QFrame* splitter_ = nullptr;
     QComboBox* find_ = nullptr;
     QPlainTextEdit* edit_ = nullptr;
-    QGroupBox* frameEdit_ = nullptr;
     std::array<ResultListView*, 3> lists_{};
     std::array<QLabel*, 4> panels_{};
     std::map<QString, QAction*> buttons_;
     std::map<app::Option, QAction*> optionItems_;
+    bool applyingCore_ = false;
 };
 
 }  // namespace trovix::view

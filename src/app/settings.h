@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace trovix::app {
+
+struct MainState;
+
+inline const QString kSettingsSection = QStringLiteral("Settings");
+
+// Reads every setting and applies it ("get"), or writes every setting (any other task). A
+// key that is missing or holds text that does not convert gives its default.
+void settings(MainState& state, const QString& task);
+
+// The text forms of the stored values.
+QString booleanText(bool value);
+std::optional<bool> textToBoolean(const QString& text);
+std::optional<int> textToInteger(const QString& text);
+std::optional<double> textToMeasure(const QString& text);
+QString measureText(double twips);
+
+}  // namespace trovix::app

@@ -1,0 +1,55 @@
+#include "app/update_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "store/data_file.h"
+
+namespace trovix::app {
+namespace {
+
+QString programFileName() {
+#ifdef Q_OS_WIN
+    return QStringLiteral("trovix7.exe");
+#else
+    return QStringLiteral("trovix7");
+#endif
+}
+
+void refresh(const QString& path, const QByteArray& expected) {
+    QByteArray current;
+    if (store::fileExists(path)) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly)) {
+            current = file.readAll();
+        }
+    }
+    if (current == expected) {
+        return;
+    }
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(expected) == expected.size()) {
+        file.commit();
+    }
+}
+
+}  // namespace
+
+QByteArray versionLine(qint64 programSize) {
+    return QByteArray::number(kVersionMajor) + '.' + QByteArray::number(kVersionMinor) + '.' +
+           QByteArray::number(kVersionRevision) + '.' + QByteArray::number(programSize);
+}
+
+void refreshUpdateFiles(const QString& programFolder, const QString& runningProgram) {
+    const QDir folder(programFolder);
+    const QFileInfo inFolder(folder.filePath(programFileName()));
+    const qint64 size = inFolder.isFile() ? inFolder.size() : QFileInfo(runningProgram).size();
+    const QByteArray version = versionLine(size);
+    refresh(folder.filePath(QStringLiteral("Patchlet.dat")),
+            "Trovix7\r\ntrovix7\r\n" + version + "\r\n");
+    refresh(folder.filePath(QStringLiteral("trovix7.ver")), version);
+}
+
+}  // namespace trovix::app
