@@ -190,9 +190,8 @@ const RecordArray& RecordArray::folded() const {
         }
     }
     const std::size_t secondStart = foldedSizeBound(firstBytes);
-    QByteArray storage(
-        static_cast<qsizetype>(secondStart + foldedSizeBound(allBytes - firstBytes)),
-        Qt::Uninitialized);
+    QByteArray storage(static_cast<qsizetype>(secondStart + foldedSizeBound(allBytes - firstBytes)),
+                       Qt::Uninitialized);
     char* base = storage.data();
     std::vector<Span> spans(n);
     const auto fold = [&](std::size_t from, std::size_t to, char* out) {

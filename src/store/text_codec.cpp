@@ -3,7 +3,6 @@
 #include <QStringDecoder>
 #include <array>
 #include <cstdint>
-#include <cstdint>
 #include <cstring>
 
 namespace trovix::store {
@@ -35,17 +34,24 @@ int windows1252Byte(char32_t c) {
     return -1;
 }
 
-void appendUtf8(char32_t c, QByteArray& out) {
+// Writes the UTF-8 bytes of a character; returns the end of what it wrote.
+char* encodeUtf8(char32_t c, char* out) {
     if (c < 0x80) {
-        out.append(static_cast<char>(c));
+        *out++ = static_cast<char>(c);
     } else if (c < 0x800) {
-        out.append(static_cast<char>(0xC0 | (c >> 6)));
-        out.append(static_cast<char>(0x80 | (c & 0x3F)));
+        *out++ = static_cast<char>(0xC0 | (c >> 6));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        *out++ = static_cast<char>(0xE0 | (c >> 12));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     } else {
-        out.append(static_cast<char>(0xE0 | (c >> 12)));
-        out.append(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.append(static_cast<char>(0x80 | (c & 0x3F)));
+        *out++ = static_cast<char>(0xF0 | (c >> 18));
+        *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     }
+    return out;
 }
 
 bool allAscii8(const unsigned char* p) {
@@ -118,8 +124,10 @@ bool isValidUtf8(std::string_view bytes) {
 QByteArray windows1252ToUtf8(std::string_view bytes) {
     QByteArray out;
     out.reserve(static_cast<qsizetype>(bytes.size() + bytes.size() / 4 + 16));
+    char buffer[4];
     for (const char ch : bytes) {
-        appendUtf8(windows1252Char(static_cast<unsigned char>(ch)), out);
+        const char* end = encodeUtf8(windows1252Char(static_cast<unsigned char>(ch)), buffer);
+        out.append(buffer, end - buffer);
     }
     return out;
 }
@@ -155,22 +163,7 @@ char* foldCaseTo(std::string_view utf8, char* out) {
             *out++ = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
             continue;
         }
-        const char32_t folded = QChar::toCaseFolded(nextChar(p));
-        if (folded < 0x80) {
-            *out++ = static_cast<char>(folded);
-        } else if (folded < 0x800) {
-            *out++ = static_cast<char>(0xC0 | (folded >> 6));
-            *out++ = static_cast<char>(0x80 | (folded & 0x3F));
-        } else if (folded < 0x10000) {
-            *out++ = static_cast<char>(0xE0 | (folded >> 12));
-            *out++ = static_cast<char>(0x80 | ((folded >> 6) & 0x3F));
-            *out++ = static_cast<char>(0x80 | (folded & 0x3F));
-        } else {
-            *out++ = static_cast<char>(0xF0 | (folded >> 18));
-            *out++ = static_cast<char>(0x80 | ((folded >> 12) & 0x3F));
-            *out++ = static_cast<char>(0x80 | ((folded >> 6) & 0x3F));
-            *out++ = static_cast<char>(0x80 | (folded & 0x3F));
-        }
+        out = encodeUtf8(QChar::toCaseFolded(nextChar(p)), out);
     }
     return out;
 }

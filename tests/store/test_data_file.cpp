@@ -11,21 +11,13 @@
 #include <sys/resource.h>
 #include <csignal>
 #endif
+#include "support/files.h"
 
 using namespace trovix::store;
+using trovix::testing::readBytes;
+using trovix::testing::writeBytes;
 
 namespace {
-
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 QStringList parse(const QByteArray& bytes) {
     return parseDataFile(bytes).records.toStringList();

@@ -7,22 +7,14 @@
 #include "app/startup.h"
 #include "platform/fake/fake_message_boxes.h"
 #include "store/slot_procedures.h"
+#include "support/files.h"
 
 using namespace trovix;
 using store::SlotId;
+using testing::readBytes;
+using testing::writeBytes;
 
 namespace {
-
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 QStringList rowTexts(const store::ResultList& list) {
     QStringList out;

@@ -8,29 +8,17 @@
 #include "app/main_state.h"
 #include "app/startup.h"
 #include "platform/fake/fake_message_boxes.h"
+#include "support/files.h"
+#include "support/list_views.h"
 #include "view/widgets/main_window.h"
 #include "view/widgets/result_list_view.h"
 
 using namespace trovix;
 using store::SlotId;
+using testing::shownRows;
+using testing::writeBytes;
 
 namespace {
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-// What a list view shows, row by row, read through its model as a screen reader would.
-QStringList shown(const QListView* view) {
-    QStringList out;
-    const QAbstractItemModel* model = view->model();
-    for (int r = 0; r < model->rowCount(); ++r) {
-        out << model->index(r, 0).data().toString();
-    }
-    return out;
-}
 
 // A window on three temporary data files, as the program starts it.
 struct Fixture {
@@ -66,9 +54,9 @@ class TestMainWindow : public QObject {
     void showsEveryRecordOfTheThreeFiles() {
         Fixture f;
         QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-        QCOMPARE(shown(f.list(SlotId::A)), QStringList({"Smith, Ann", "Jones, Bo"}));
-        QCOMPARE(shown(f.list(SlotId::B)), QStringList({"Be brief.", "Be kind."}));
-        QCOMPARE(shown(f.list(SlotId::C)), QStringList({"201  New Jersey", "202  DC"}));
+        QCOMPARE(shownRows(f.list(SlotId::A)), QStringList({"Smith, Ann", "Jones, Bo"}));
+        QCOMPARE(shownRows(f.list(SlotId::B)), QStringList({"Be brief.", "Be kind."}));
+        QCOMPARE(shownRows(f.list(SlotId::C)), QStringList({"201  New Jersey", "202  DC"}));
         for (const char* name : {"frmMain", "lstFind", "txtEdit", "frameFind", "frameResults",
                                  "frameEdit", "Picture1", "Toolbar1", "StatusBar1"}) {
             QVERIFY2(f.window->objectName() == QLatin1String(name) ||
@@ -88,19 +76,19 @@ class TestMainWindow : public QObject {
         Fixture f;
         f.action("mnuDisplayFileNames")->trigger();
         const QString header = QStringLiteral("... %1 ...").arg(f.state.slot(SlotId::B).fileName);
-        QCOMPARE(shown(f.list(SlotId::B)), QStringList({header, "Be brief.", "Be kind."}));
+        QCOMPARE(shownRows(f.list(SlotId::B)), QStringList({header, "Be brief.", "Be kind."}));
         QVERIFY(f.action("mnuDisplayFileNames")->isChecked());
 
         f.action("data")->trigger();
         QVERIFY(f.state.fullDataView());
-        QCOMPARE(shown(f.list(SlotId::A)).mid(1),
+        QCOMPARE(shownRows(f.list(SlotId::A)).mid(1),
                  QStringList({"Smith, Ann", "-----12 Elm St", "-----(212) 555-0100", "Jones, Bo"}));
         QVERIFY(!f.action("new")->isEnabled());
         QVERIFY(!f.window->findChild<QPlainTextEdit*>(QStringLiteral("txtEdit"))->isEnabled());
 
         f.action("data")->trigger();
         f.action("mnuDisplayFileNames")->trigger();
-        QCOMPARE(shown(f.list(SlotId::A)), QStringList({"Smith, Ann", "Jones, Bo"}));
+        QCOMPARE(shownRows(f.list(SlotId::A)), QStringList({"Smith, Ann", "Jones, Bo"}));
         QVERIFY(f.action("new")->isEnabled());
     }
 
@@ -163,6 +151,55 @@ class TestMainWindow : public QObject {
                  QStringLiteral("record 199999"));
         slot.list.setListIndex(150000);
         QCOMPARE(f.list(SlotId::C)->currentIndex().row(), 150000);
+    }
+
+    void layoutLimitsAndOnTop() {
+        Fixture f;
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        // 7050 x 6400 twips at 15 twips a pixel.
+        QCOMPARE(f.window->minimumSize(), QSize(470, 426));
+        f.window->resize(800, 700);
+        QTest::qWait(10);
+        const QWidget* central = f.window->centralWidget();
+        const auto inCentral = [&](const char* name) {
+            const auto* w = f.window->findChild<QWidget*>(QString::fromLatin1(name));
+            return QRect(w->mapTo(central, QPoint(0, 0)), w->size());
+        };
+        // Nothing reaches beyond the area between the toolbar and the status bar.
+        for (const char* name : {"frameFind", "frameResults", "frameEdit", "Picture1"}) {
+            QVERIFY2(central->rect().contains(inCentral(name)), name);
+        }
+        QVERIFY(inCentral("frameFind").bottom() < inCentral("frameResults").top());
+        QVERIFY(inCentral("frameResults").bottom() <= inCentral("Picture1").top());
+        QVERIFY(inCentral("Picture1").top() < inCentral("frameEdit").top());
+        // The lists fill the results frame, one below the other.
+        const QRect results = inCentral("frameResults");
+        QRect previous;
+        for (const char* name : {"lstA", "lstB", "lstC"}) {
+            const QRect list = inCentral(name);
+            QVERIFY2(results.contains(list), name);
+            QVERIFY(list.width() > results.width() - 30);
+            QVERIFY(previous.isNull() || previous.bottom() < list.top());
+            previous = list;
+        }
+        QVERIFY(results.bottom() - previous.bottom() < 20);
+
+        // Hiding the edit pane gives its room to the lists.
+        f.action("edit")->trigger();
+        QVERIFY(!f.window->findChild<QWidget*>(QStringLiteral("frameEdit"))->isVisible());
+        QVERIFY(inCentral("frameResults").height() > results.height() + 50);
+
+        // On top: the window keeps its place and size, and the check mark agrees.
+        const QRect before = f.window->geometry();
+        f.action("mnuOnTop")->trigger();
+        QVERIFY(f.window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(f.action("mnuOnTop")->isChecked());
+        QVERIFY(f.window->isVisible());
+        QCOMPARE(f.window->geometry(), before);
+        f.action("mnuOnTop")->trigger();
+        QVERIFY(!f.window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(!f.action("mnuOnTop")->isChecked());
+        QCOMPARE(f.window->geometry(), before);
     }
 
     void editBoxTextIsKeptInItsLineForm() {

@@ -10,26 +10,16 @@
 #include "app/main_state.h"
 #include "app/startup.h"
 #include "platform/fake/fake_message_boxes.h"
+#include "support/files.h"
+#include "support/list_views.h"
 #include "view/widgets/main_window.h"
 
 using namespace trovix;
 using store::SlotId;
+using testing::shownRows;
+using testing::writeBytes;
 
 namespace {
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QStringList shown(const QListView* view) {
-    QStringList out;
-    for (int r = 0; r < view->model()->rowCount(); ++r) {
-        out << view->model()->index(r, 0).data().toString();
-    }
-    return out;
-}
 
 // The real window, started on three temporary files, with a user at the keyboard.
 struct Window {
@@ -75,9 +65,9 @@ class TestSearchWindow : public QObject {
     void typingASearchAndPressingEnter() {
         Window w;
         w.typeSearch(QStringLiteral("smith 555"));
-        QCOMPARE(shown(w.list("lstA")), QStringList({"Smith, Ann"}));
-        QCOMPARE(shown(w.list("lstB")), QStringList({"no match found"}));
-        QCOMPARE(shown(w.list("lstC")), QStringList({"no match found"}));
+        QCOMPARE(shownRows(w.list("lstA")), QStringList({"Smith, Ann"}));
+        QCOMPARE(shownRows(w.list("lstB")), QStringList({"no match found"}));
+        QCOMPARE(shownRows(w.list("lstC")), QStringList({"no match found"}));
         QCOMPARE(w.list("lstA")->currentIndex().row(), 0);
         QCOMPARE(w.list("lstA")->palette().color(QPalette::Base), QColor(255, 224, 224));
         QCOMPARE(w.edit->toPlainText(), QStringLiteral("Smith, Ann\n(212) 555-0100"));
@@ -93,7 +83,7 @@ class TestSearchWindow : public QObject {
 
         // A second search; then choosing the first from the drop-down searches it again.
         w.typeSearch(QStringLiteral("smi"));
-        QCOMPARE(shown(w.list("lstA")), QStringList({"Smith, Ann", "Smithers, Al"}));
+        QCOMPARE(shownRows(w.list("lstA")), QStringList({"Smith, Ann", "Smithers, Al"}));
         QCOMPARE(w.find->count(), 2);
         QCOMPARE(w.find->itemText(0), QStringLiteral("smi"));
         QCOMPARE(w.find->currentText(), QStringLiteral("smi"));
@@ -102,7 +92,7 @@ class TestSearchWindow : public QObject {
         QTest::keyClick(w.find->view(), Qt::Key_Down);
         QTest::keyClick(w.find->view(), Qt::Key_Return);
         QCOMPARE(w.find->currentText(), QStringLiteral("smith 555"));
-        QCOMPARE(shown(w.list("lstA")), QStringList({"Smith, Ann"}));
+        QCOMPARE(shownRows(w.list("lstA")), QStringList({"Smith, Ann"}));
         QCOMPARE(w.find->count(), 2);  // the combo box never adds entries itself
     }
 
@@ -122,7 +112,7 @@ class TestSearchWindow : public QObject {
         cursor.movePosition(QTextCursor::EndOfLine);
         w.edit->setTextCursor(cursor);
         QTest::keyClicks(w.edit, QStringLiteral(" Jr"));
-        QCOMPARE(shown(lstA).at(1), QStringLiteral("Jones, Bo Jr"));
+        QCOMPARE(shownRows(lstA).at(1), QStringLiteral("Jones, Bo Jr"));
         QCOMPARE(w.state.slot(SlotId::A).records.text(1),
                  QStringLiteral("Jones, Bo Jr-----555-0199"));
         QVERIFY(w.state.slot(SlotId::A).changed);
@@ -154,7 +144,7 @@ class TestSearchWindow : public QObject {
         w.window->findChild<QAction*>(QStringLiteral("mnuSearchWhileTyping"))->trigger();
         w.find->lineEdit()->setFocus();
         QTest::keyClicks(w.find->lineEdit(), QStringLiteral("jon"));
-        QCOMPARE(shown(w.list("lstA")), QStringList({"Jones, Bo"}));
+        QCOMPARE(shownRows(w.list("lstA")), QStringList({"Jones, Bo"}));
         QCOMPARE(w.find->count(), 0);  // typing alone remembers nothing
         w.typeSearch(QStringLiteral("..x"));
         QVERIFY(!w.window->isVisible());

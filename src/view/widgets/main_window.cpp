@@ -375,7 +375,11 @@ void MainWindow::showGeometry() {
     for (std::size_t i = 0; i < lists_.size(); ++i) {
         lists_[i]->setGeometry(px(g.lists[i], 0));
     }
-    splitter_->setGeometry(px(g.picture1, kToolbarTwips));
+    // The bar spans the window's whole width, borders included; here that is the central area.
+    QRect bar = px(g.picture1, kToolbarTwips);
+    bar.setLeft(0);
+    bar.setWidth(central_->width());
+    splitter_->setGeometry(bar);
     frameEdit_->setGeometry(px(g.frameEdit, kToolbarTwips));
     edit_->setGeometry(px(g.txtEdit, 0));
 }

@@ -1,0 +1,113 @@
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/main_state.h"
+#include "app/startup.h"
+#include "platform/fake/fake_message_boxes.h"
+#include "platform/fake/fake_screen.h"
+#include "platform/qt/qt_settings_store.h"
+#include "support/files.h"
+#include "view/widgets/main_window.h"
+
+using namespace trovix;
+using testing::writeBytes;
+
+namespace {
+
+// One run of the program: its window on the data folder, with settings in `ini`.
+struct Run {
+    platform::QtSettingsStore settings;
+    platform::FakeMessageBoxes messages;
+    platform::FakeScreen screen;
+    app::MainState state{{.settings = &settings, .messages = &messages, .screen = &screen}};
+    std::unique_ptr<view::MainWindow> window;
+
+    Run(const QString& ini, const QString& folder, const QStringList& arguments = {})
+        : settings(ini) {
+        state.programFolder = folder;
+        window = std::make_unique<view::MainWindow>(state);
+        app::startUp(state, {arguments, QString()});
+        window->show();
+    }
+    QAction* action(const char* name) {
+        return window->findChild<QAction*>(QString::fromLatin1(name));
+    }
+};
+
+}  // namespace
+
+class TestPersistence : public QObject {
+    Q_OBJECT
+  private Q_SLOTS:
+    void aSecondRunStartsWhereTheFirstEnded() {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("Trovix.ini"));
+        writeBytes(dir.filePath(QStringLiteral("mine.txt")), "Mine\r\n");
+        writeBytes(dir.filePath(QStringLiteral("phone_numbers.txt")), "Smith\r\n");
+        {
+            Run first(
+                ini, dir.path(),
+                {QStringLiteral("mine.txt"), QStringLiteral("b.txt"), QStringLiteral("c.txt")});
+            QVERIFY(QTest::qWaitForWindowExposed(first.window.get()));
+            first.action("mnuDisplayFileNames")->trigger();
+            first.action("mnuIgnoreCase")->trigger();
+            first.action("fileB")->trigger();
+            auto* find = first.window->findChild<QComboBox*>(QStringLiteral("lstFind"));
+            QTest::keyClicks(find->lineEdit(), QStringLiteral("mine"));
+            QTest::keyClick(find->lineEdit(), Qt::Key_Return);
+            first.window->move(150, 120);
+            first.window->resize(700, 600);
+            QVERIFY(first.window->close());
+        }
+        QSettings stored(ini, QSettings::IniFormat);
+        QCOMPARE(stored.value(QStringLiteral("Settings/IgnoreCase")).toString(),
+                 QStringLiteral("False"));
+        QCOMPARE(stored.value(QStringLiteral("Settings/ShowB")).toString(), QStringLiteral("0"));
+        QCOMPARE(stored.value(QStringLiteral("Settings/ST1")).toString(), QString());
+        QCOMPARE(stored.value(QStringLiteral("Settings/MainWidth")).toString(),
+                 QStringLiteral("10500"));  // 700 pixels at 15 twips each
+
+        Run second(ini, dir.path());
+        QVERIFY(QTest::qWaitForWindowExposed(second.window.get()));
+        QVERIFY(second.state.displayFileNames());
+        QVERIFY(!second.state.options.isChecked(app::Option::IgnoreCase));
+        QVERIFY(second.action("mnuDisplayFileNames")->isChecked());
+        QVERIFY(!second.action("fileB")->isChecked());
+        QVERIFY(!second.state.slot(store::SlotId::B).list.isVisible());
+        QCOMPARE(second.state.slot(store::SlotId::A).fileName, QStringLiteral("mine.txt"));
+        QCOMPARE(second.state.slot(store::SlotId::A).records.text(0), QStringLiteral("Mine"));
+        QCOMPARE(second.state.history[0], QStringLiteral("mine"));
+        QCOMPARE(second.window->findChild<QComboBox*>(QStringLiteral("lstFind"))->itemText(0),
+                 QStringLiteral("mine"));
+        QCOMPARE(second.window->size(), QSize(700, 600));
+        QCOMPARE(second.window->pos(), QPoint(150, 120));
+    }
+
+    void twoCopiesClosingEachWriteTheirSettingsWhole() {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("Trovix.ini"));
+        auto first = std::make_unique<Run>(ini, dir.path());
+        auto second = std::make_unique<Run>(ini, dir.path());
+        first->action("mnuAutoSave")->trigger();
+        first->state.history[0] = QStringLiteral("first's search");
+        second->state.history[3] = QStringLiteral("second's search");
+        QVERIFY(first->window->close());
+        QVERIFY(second->window->close());
+        QSettings stored(ini, QSettings::IniFormat);
+        QCOMPARE(stored.status(), QSettings::NoError);
+        stored.beginGroup(QStringLiteral("Settings"));
+        QCOMPARE(stored.childKeys().size(), 34);
+        // The copy that closed last wrote every key of its own.
+        QCOMPARE(stored.value(QStringLiteral("AutoSave")).toString(), QStringLiteral("False"));
+        QCOMPARE(stored.value(QStringLiteral("ST0")).toString(), QString());
+        QCOMPARE(stored.value(QStringLiteral("ST3")).toString(), QStringLiteral("second's search"));
+    }
+};
+
+QTEST_MAIN(TestPersistence)
+#include "test_persistence.moc"
