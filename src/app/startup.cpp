@@ -7,6 +7,7 @@
 #include "app/settings.h"
 #include "app/update_files.h"
 #include "platform/native.h"
+#include "search/matcher.h"
 #include "search/search_box.h"
 #include "store/slot_procedures.h"
 #include "view/fonts.h"
@@ -31,7 +32,7 @@ void handleCommandLine(MainState& state, const QStringList& arguments) {
         }
         return;
     }
-    const QString trimmed = text.trimmed();
+    const QString trimmed = search::trimSpaces(text);
     if (trimmed.isEmpty()) {
         return;
     }
