@@ -70,6 +70,12 @@ void listMouseDown(app::MainState& state, int n) {
     state.busy = true;
     clearOtherSelections(state, n);
     state.busy = false;
+    // The record shown came from a list whose selection just went: typing now would reach no
+    // record, so the box takes no typing until a row is selected again.
+    const int focus = state.listWithFocus;
+    if (focus >= 1 && focus <= 3 && focus != n && listOf(state, focus).listIndex() < 0) {
+        state.editBox.setEnabled(false);
+    }
 }
 
 void setListBackGroundColors(app::MainState& state, int n) {

@@ -58,6 +58,19 @@ std::string_view lineBreakBytes(LineBreak lb) {
     return lb == LineBreak::CrLf ? std::string_view("\r\n") : std::string_view("\n");
 }
 
+// Whether LF line breaks can carry these records: none may hold an LF, and none may put a CR
+// right before a written line break, which would read back as CR LF.
+bool fitsLfFile(const RecordArray& records) {
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const std::string_view r = records.utf8(i);
+        if (r.find('\n') != std::string_view::npos || (!r.empty() && r.back() == '\r') ||
+            r.find("\r-----") != std::string_view::npos) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Collects output in a reused buffer and writes it to the device in large pieces.
 class ChunkWriter {
   public:
@@ -279,6 +292,9 @@ bool writeDataFile(QIODevice& device, const RecordArray& records, const FileForm
                 break;
             }
         }
+    }
+    if (written.lineBreak == LineBreak::Lf && !fitsLfFile(records)) {
+        written.lineBreak = LineBreak::CrLf;  // the only form that reads back the same records
     }
     const std::string_view lineBreak = lineBreakBytes(written.lineBreak);
     ChunkWriter out(device, written.encoding == Encoding::Windows1252);

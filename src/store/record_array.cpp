@@ -138,12 +138,14 @@ void RecordArray::set(qsizetype index, std::string_view utf8) {
         arenaLive_ -= slot.size;
     }
     slot = store(utf8);
-    collectGarbage();
+    // The text may live in this array's own arena, which the garbage collection below may
+    // free: everything that reads it comes first.
     if (folded_) {
         std::string f;
         appendCaseFolded(utf8, f);
         folded_->set(index, std::string_view(f));
     }
+    collectGarbage();
 }
 
 void RecordArray::set(qsizetype index, const QString& text) {

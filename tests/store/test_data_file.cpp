@@ -131,6 +131,18 @@ class TestDataFile : public QObject {
         QCOMPARE(cr.format, FileFormat::native());
     }
 
+    void aCarriageReturnBeforeALineBreakKeepsTheRecords() {
+        // An LF file whose record now ends in a CR (or has one before a further line) would
+        // read back as a CR LF file, its records merged; it is written with CR LF instead.
+        const QStringList records = {"one", "two\r", "three\r-----four", "five"};
+        FileFormat used;
+        const QByteArray bytes = written(records, kLfUtf8, &used);
+        QCOMPARE(used.lineBreak, LineBreak::CrLf);
+        QCOMPARE(parse(bytes), records);
+        QCOMPARE(written({"one", "two\rmore"}, kLfUtf8, &used), QByteArray("one\ntwo\rmore"));
+        QCOMPARE(used.lineBreak, LineBreak::Lf);
+    }
+
     void encodings() {
         // Not UTF-8: every byte is one Windows-1252 character.
         const DataFileContent legacy = parseDataFile("caf\xE9\r\n-----\x80 5\r\n");

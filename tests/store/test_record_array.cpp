@@ -42,6 +42,19 @@ class TestRecordArray : public QObject {
         QCOMPARE(a.folded().toStringList(), QStringList({"gamma", "école", "delta"}));
     }
 
+    void rewritingARecordWithItsOwnTextSurvivesACleanUp() {
+        // The text passed in lives in the storage the clean-up may free; it must be read first.
+        RecordArray a = RecordArray::fromStrings({"x", QString(1 << 20, u'y')});
+        a.folded();
+        const QString big(1 << 20, u'z');
+        for (int i = 0; i < 62; ++i) {
+            a.set(0, big);
+        }
+        a.set(1, a.utf8(1));
+        QCOMPARE(a.text(1), QString(1 << 20, u'y'));
+        QCOMPARE(a.folded().text(1), QString(1 << 20, u'y'));
+    }
+
     void manyEditsKeepTheLatestTexts() {
         // Enough rewrites to make the array move its live texts to fresh storage several times.
         RecordArray a = parseDataFile("first\r\nsecond\r\nthird").records;

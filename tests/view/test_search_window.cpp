@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -125,6 +126,32 @@ class TestSearchWindow : public QObject {
         QCOMPARE(lstC->currentIndex().row(), 0);
         QCOMPARE(w.edit->toPlainText(), QStringLiteral("212  New York"));
         QCOMPARE(w.panel(4), QStringLiteral("   1   1"));  // only list A writes the row panel
+    }
+
+    void shiftEnterAndHeaderRowsBehave() {
+        Window w;
+        QListView* lstA = w.list("lstA");
+        QTest::mouseClick(lstA->viewport(), Qt::LeftButton, {},
+                          lstA->visualRect(lstA->model()->index(1, 0)).center());
+        w.edit->setFocus();
+        QTextCursor cursor = w.edit->textCursor();
+        cursor.movePosition(QTextCursor::Start);
+        cursor.movePosition(QTextCursor::EndOfLine);
+        w.edit->setTextCursor(cursor);
+        QTest::keyClick(w.edit, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClicks(w.edit, QStringLiteral("Jr"));
+        QCOMPARE(w.state.slot(SlotId::A).records.text(1),
+                 QStringLiteral("Jones, Bo-----Jr-----555-0199"));
+
+        // Hiding the header rows while a header is selected is not a click on another row.
+        QAction* names = w.window->findChild<QAction*>(QStringLiteral("mnuDisplayFileNames"));
+        names->trigger();
+        QTest::mouseClick(lstA->viewport(), Qt::LeftButton, {},
+                          lstA->visualRect(lstA->model()->index(0, 0)).center());
+        QCOMPARE(w.edit->toPlainText(), QStringLiteral("<disabled>"));
+        names->trigger();
+        QCOMPARE(w.state.slot(SlotId::A).list.listIndex(), -1);
+        QCOMPARE(w.edit->toPlainText(), QStringLiteral("<disabled>"));
     }
 
     void aStrayLineFeedStaysACharacter() {

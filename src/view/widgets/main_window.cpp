@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -18,9 +19,9 @@
 #include "view/edit_text.h"
 #include "view/layout.h"
 #include "view/list_display.h"
-#include "view/window_options.h"
 #include "view/widgets/result_list_view.h"
 #include "view/widgets/toolbar_icons.h"
+#include "view/window_options.h"
 
 namespace trovix::view {
 namespace {
@@ -81,8 +82,7 @@ void MainWindow::buildMenus() {
     const Item items[] = {
         {app::Option::IgnoreCase, "mnuIgnoreCase", "&Ignore Case", ""},
         {app::Option::AutoSave, "mnuAutoSave", "&AutoSave", ""},
-        {app::Option::SearchWhileTyping, "mnuSearchWhileTyping", "&Search While &Typing",
-         "Ctrl+V"},
+        {app::Option::SearchWhileTyping, "mnuSearchWhileTyping", "&Search While &Typing", "Ctrl+V"},
         {app::Option::DisplayFileNames, "mnuDisplayFileNames", "&Display File Names", "Ctrl+F"},
         {app::Option::OnTop, "mnuOnTop", "&On top", ""},
     };
@@ -197,6 +197,7 @@ void MainWindow::buildCentralArea() {
     edit_ = new QPlainTextEdit(frameEdit_);
     edit_->setObjectName(QStringLiteral("txtEdit"));
     edit_->setAccessibleName(QStringLiteral("Record text"));
+    edit_->installEventFilter(this);  // Shift+Enter makes a new line like Enter
 
     setCentralWidget(central_);
 }
@@ -435,6 +436,15 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == edit_ && event->type() == QEvent::KeyPress) {
+        // The text widget would put an invisible line separator into the record instead.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            key->modifiers().testFlag(Qt::ShiftModifier)) {
+            edit_->textCursor().insertBlock();
+            return true;
+        }
+    }
     if (watched == central_ && event->type() == QEvent::Resize && isVisible()) {
         tellCoreOfLayoutSize();
     }

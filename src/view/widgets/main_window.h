@@ -26,7 +26,7 @@ class ResultListView;
 // The main window: renders the core's state and hands the user's actions to it.
 class MainWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit MainWindow(app::MainState& state, QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -34,14 +34,14 @@ public:
         return lists_[static_cast<std::size_t>(id)];
     }
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void buildMenus();
     void buildToolbar();
     void buildCentralArea();

@@ -29,22 +29,27 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
 }
 
 void ResultListModel::rowsReset() {
+    Q_EMIT coreRowsChanging();
     beginResetModel();
     count_ = list_.count();
     endResetModel();
-    Q_EMIT coreSelectionChanged();
+    Q_EMIT coreRowsChanged();
 }
 
 void ResultListModel::rowsInserted(int first, int count) {
+    Q_EMIT coreRowsChanging();
     beginInsertRows(QModelIndex(), first, first + count - 1);
     count_ += count;
     endInsertRows();
+    Q_EMIT coreRowsChanged();
 }
 
 void ResultListModel::rowsRemoved(int first, int count) {
+    Q_EMIT coreRowsChanging();
     beginRemoveRows(QModelIndex(), first, first + count - 1);
     count_ -= count;
     endRemoveRows();
+    Q_EMIT coreRowsChanged();
 }
 
 void ResultListModel::rowTextChanged(int row) {

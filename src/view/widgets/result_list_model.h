@@ -20,6 +20,10 @@ class ResultListModel : public QAbstractListModel, public store::ResultListObser
     store::ResultList& list() { return list_; }
 
   Q_SIGNALS:
+    // Around every change of rows: the view's selection model moves its current row by itself
+    // meanwhile, which is no user's doing.
+    void coreRowsChanging();
+    void coreRowsChanged();
     void coreSelectionChanged();
     void coreAppearanceChanged();
 

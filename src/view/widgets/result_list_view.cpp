@@ -17,6 +17,15 @@ ResultListView::ResultListView(store::ResultList& list, QWidget* parent)
             [this](const QModelIndex& current) { userMovedTo(current); });
     connect(model_, &ResultListModel::coreSelectionChanged, this,
             &ResultListView::showCoreSelection);
+    // While rows come and go, the selection model moves its current row by itself; that is no
+    // user's doing and must not reach the core as a click.
+    const auto quiet = [this] { showingCore_ = true; };
+    const auto settled = [this] {
+        showingCore_ = false;
+        showCoreSelection();
+    };
+    connect(model_, &ResultListModel::coreRowsChanging, this, quiet);
+    connect(model_, &ResultListModel::coreRowsChanged, this, settled);
     connect(model_, &ResultListModel::coreAppearanceChanged, this,
             &ResultListView::showCoreAppearance);
     showCoreAppearance();
