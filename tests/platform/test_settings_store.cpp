@@ -31,7 +31,7 @@ class TestSettingsStore : public QObject {
 
   private Q_SLOTS:
     void valuesAndSectionsSurviveTheFileExactly() {
-        // Text that INI files and QSettings treat specially: lists, blanks, comments, escapes.
+        // Text that an INI file could garble: lists, blanks, comments, escapes, markers.
         const QStringList values =
             QStringLiteral(
                 "a, b, c|100,200|  leading and trailing  |key=value; not a comment|"
