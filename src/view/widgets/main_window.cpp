@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -123,6 +124,9 @@ void MainWindow::buildToolbar() {
     bar->setAccessibleName(QStringLiteral("Commands"));
     bar->setMovable(false);
     bar->setIconSize(QSize(16, 16));
+    // Eighteen buttons fit the narrowest window this way.
+    bar->layout()->setSpacing(0);
+    bar->setContentsMargins(0, 0, 0, 0);
     const char* const groups[][7] = {
         {"find", "viewall", "print", "edit", "data", "font", "copy"},
         {"fileA", "fileB", "fileC"},
