@@ -34,25 +34,6 @@ QString unreadableFile() {
 class TestSlotProcedures : public QObject {
     Q_OBJECT
   private Q_SLOTS:
-    void startUpLoadsTheThreeDefaultFiles() {
-        QTemporaryDir dir;
-        writeBytes(dir.filePath(QStringLiteral("phone_numbers.txt")), "Smith\r\n-----555\r\n");
-        writeBytes(dir.filePath(QStringLiteral("taglines.txt")), "one\r\ntwo\r\n");
-        platform::FakeMessageBoxes messages;
-        app::MainState state({.messages = &messages});
-        state.programFolder = dir.path();
-        app::startUp(state);
-        QCOMPARE(state.slot(SlotId::A).fileName, dir.filePath(QStringLiteral("phone_numbers.txt")));
-        QCOMPARE(rowTexts(state.slot(SlotId::A).list), QStringList({"Smith"}));
-        QCOMPARE(rowTexts(state.slot(SlotId::B).list), QStringList({"one", "two"}));
-        QCOMPARE(rowTexts(state.slot(SlotId::C).list), QStringList({"<file not found>"}));
-        QVERIFY(!state.busy);
-        QVERIFY(messages.shown.isEmpty());
-        for (SlotId id : store::kAllSlots) {
-            QVERIFY(!state.slot(id).changed);
-        }
-    }
-
     void anUnreadableFileIsNeverSavedOver() {
         if (!QFile(unreadableFile()).open(QIODevice::ReadOnly) ||
             QFile(unreadableFile()).read(1).size() != 0) {

@@ -71,19 +71,6 @@ class TestListDisplay : public QObject {
         QCOMPARE(f.list(2).count(), 1);
     }
 
-    void optionTogglesOnlyFlipTheirMarks() {
-        StateFixture f({"a"}, {}, {});
-        const QStringList before = f.rows(1);
-        view::toggleIgnoreCase(f.state);
-        view::toggleSearchWhileTyping(f.state);
-        QVERIFY(!f.state.options.isChecked(app::Option::IgnoreCase));
-        QVERIFY(f.state.options.isChecked(app::Option::SearchWhileTyping));
-        QCOMPARE(f.rows(1), before);
-        view::toggleDisplayFileNames(f.state);
-        view::toggleDisplayFileNames(f.state);
-        QCOMPARE(f.rows(1), before);
-    }
-
     void fontsFromTheDialog() {
         StateFixture f({}, {}, {});
         platform::FakeFontDialog dialog;

@@ -1,49 +1,20 @@
-#include <QAction>
-#include <QFile>
-#include <QListView>
-#include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include "app/main_state.h"
-#include "app/startup.h"
-#include "platform/fake/fake_message_boxes.h"
-#include "support/files.h"
 #include "support/list_views.h"
-#include "view/widgets/main_window.h"
+#include "support/window_fixture.h"
 #include "view/widgets/result_list_view.h"
 
 using namespace trovix;
 using store::SlotId;
 using testing::shownRows;
-using testing::writeBytes;
 
 namespace {
 
-// A window on three temporary data files, as the program starts it.
-struct Fixture {
-    QTemporaryDir dir;
-    platform::FakeMessageBoxes messages;
-    app::MainState state{{.messages = &messages}};
-    std::unique_ptr<view::MainWindow> window;
-
-    Fixture() {
-        writeBytes(dir.filePath(QStringLiteral("phone_numbers.txt")),
-                   "Smith, Ann\r\n-----12 Elm St\r\n-----(212) 555-0100\r\nJones, Bo\r\n");
-        writeBytes(dir.filePath(QStringLiteral("taglines.txt")), "Be brief.\r\n\r\nBe kind.\r\n");
-        writeBytes(dir.filePath(QStringLiteral("area_codes.txt")), "201  New Jersey\n202  DC\n");
-        state.programFolder = dir.path();
-        window = std::make_unique<view::MainWindow>(state);
-        app::startUp(state);
-        window->show();
-    }
-    QListView* list(SlotId id) { return window->findChild<QListView*>(listName(id)); }
-    static QString listName(SlotId id) {
-        return QStringList{"lstA", "lstB", "lstC"}[static_cast<int>(id)];
-    }
-    QAction* action(const char* name) {
-        return window->findChild<QAction*>(QString::fromLatin1(name));
-    }
+// A window on three small data files.
+struct Fixture : testing::WindowFixture {
+    Fixture()
+        : WindowFixture("Smith, Ann\r\n-----12 Elm St\r\n-----(212) 555-0100\r\nJones, Bo\r\n",
+                        "Be brief.\r\n\r\nBe kind.\r\n", "201  New Jersey\n202  DC\n") {}
 };
 
 }  // namespace

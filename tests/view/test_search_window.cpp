@@ -1,60 +1,22 @@
-#include <QAction>
-#include <QComboBox>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListView>
-#include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include "app/main_state.h"
-#include "app/startup.h"
-#include "platform/fake/fake_message_boxes.h"
-#include "support/files.h"
 #include "support/list_views.h"
-#include "view/widgets/main_window.h"
+#include "support/window_fixture.h"
 
 using namespace trovix;
 using store::SlotId;
 using testing::shownRows;
-using testing::writeBytes;
 
 namespace {
 
-// The real window, started on three temporary files, with a user at the keyboard.
-struct Window {
-    QTemporaryDir dir;
-    platform::FakeMessageBoxes messages;
-    app::MainState state{{.messages = &messages}};
-    std::unique_ptr<view::MainWindow> window;
-    QComboBox* find = nullptr;
-    QPlainTextEdit* edit = nullptr;
-
-    Window() {
-        writeBytes(dir.filePath(QStringLiteral("phone_numbers.txt")),
-                   "Smith, Ann\r\n-----(212) 555-0100\r\nJones, Bo\r\n-----555-0199\r\n"
-                   "Smithers, Al\r\n-----no phone\r\nOdd\nline\r\n");
-        writeBytes(dir.filePath(QStringLiteral("taglines.txt")), "Smile, Smith.\r\n");
-        writeBytes(dir.filePath(QStringLiteral("area_codes.txt")), "212  New York\r\n");
-        state.programFolder = dir.path();
-        window = std::make_unique<view::MainWindow>(state);
-        app::startUp(state);
-        window->show();
+// The real window on three small files, with a user at the keyboard.
+struct Window : testing::WindowFixture {
+    Window()
+        : WindowFixture(
+              "Smith, Ann\r\n-----(212) 555-0100\r\nJones, Bo\r\n-----555-0199\r\n"
+              "Smithers, Al\r\n-----no phone\r\nOdd\nline\r\n",
+              "Smile, Smith.\r\n", "212  New York\r\n") {
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        find = window->findChild<QComboBox*>(QStringLiteral("lstFind"));
-        edit = window->findChild<QPlainTextEdit*>(QStringLiteral("txtEdit"));
-    }
-    QListView* list(const char* name) {
-        return window->findChild<QListView*>(QString::fromLatin1(name));
-    }
-    QString panel(int n) {
-        return window->findChild<QLabel*>(QStringLiteral("panel%1").arg(n))->text();
-    }
-    void typeSearch(const QString& text) {
-        find->lineEdit()->selectAll();
-        QTest::keyClicks(find->lineEdit(), text);
-        QTest::keyClick(find->lineEdit(), Qt::Key_Return);
     }
 };
 

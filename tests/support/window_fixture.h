@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "app/main_state.h"
+#include "app/startup.h"
+#include "platform/fake/fake_message_boxes.h"
+#include "support/files.h"
+#include "view/widgets/main_window.h"
+
+namespace trovix::testing {
+
+// The real main window, started as the program starts it on three temporary data files.
+struct WindowFixture {
+    QTemporaryDir dir;
+    platform::FakeMessageBoxes messages;
+    app::MainState state{{.messages = &messages}};
+    std::unique_ptr<view::MainWindow> window;
+    QComboBox* find = nullptr;
+    QPlainTextEdit* edit = nullptr;
+
+    WindowFixture(const QByteArray& a, const QByteArray& b, const QByteArray& c) {
+        writeBytes(dir.filePath(QStringLiteral("phone_numbers.txt")), a);
+        writeBytes(dir.filePath(QStringLiteral("taglines.txt")), b);
+        writeBytes(dir.filePath(QStringLiteral("area_codes.txt")), c);
+        state.programFolder = dir.path();
+        window = std::make_unique<view::MainWindow>(state);
+        app::startUp(state);
+        window->show();
+        find = window->findChild<QComboBox*>(QStringLiteral("lstFind"));
+        edit = window->findChild<QPlainTextEdit*>(QStringLiteral("txtEdit"));
+    }
+    QListView* list(const char* name) {
+        return window->findChild<QListView*>(QString::fromLatin1(name));
+    }
+    QListView* list(store::SlotId id) {
+        const char* const names[] = {"lstA", "lstB", "lstC"};
+        return list(names[static_cast<int>(id)]);
+    }
+    QAction* action(const char* name) {
+        return window->findChild<QAction*>(QString::fromLatin1(name));
+    }
+    QString panel(int n) {
+        return window->findChild<QLabel*>(QStringLiteral("panel%1").arg(n))->text();
+    }
+    // Types a search text over what the box holds and presses Enter.
+    void typeSearch(const QString& text) {
+        find->lineEdit()->selectAll();
+        QTest::keyClicks(find->lineEdit(), text);
+        QTest::keyClick(find->lineEdit(), Qt::Key_Return);
+    }
+};
+
+}  // namespace trovix::testing
