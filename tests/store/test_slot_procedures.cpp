@@ -1,10 +1,8 @@
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "app/commands.h"
 #include "app/main_state.h"
-#include "app/startup.h"
 #include "platform/fake/fake_message_boxes.h"
 #include "store/slot_procedures.h"
 #include "support/files.h"
