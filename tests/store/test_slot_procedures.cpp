@@ -1,3 +1,4 @@
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
