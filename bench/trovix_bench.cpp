@@ -32,13 +32,13 @@
 #include <vector>
 
 #include "app/event_handlers.h"
-#include "app/main_state.h"
+#include "records/slot_procedures.h"
 #include "search/search_engine.h"
+#include "state/main_state.h"
 #include "store/data_file.h"
 #include "store/listing.h"
 #include "store/record_array.h"
 #include "store/result_list.h"
-#include "store/slot_procedures.h"
 #include "view/widgets/result_list_model.h"
 
 namespace {
@@ -423,7 +423,7 @@ std::string scratchName(const QString& dataFile, const char* kind, int run) {
 // ---------------------------------------------------------------------------------------------
 // Searching and editing, through the window's state as the user's actions reach it.
 
-using trovix::app::MainState;
+using trovix::MainState;
 using trovix::store::kAllSlots;
 using trovix::store::SlotId;
 
@@ -452,7 +452,7 @@ class Window {
         for (SlotId id : kAllSlots) {
             const auto i = static_cast<std::size_t>(id);
             state.slot(id).fileName = files[i];
-            trovix::store::loadFile(state, id);
+            trovix::records::loadFile(state, id);
             if (state.slot(id).unreadable) {
                 fail("cannot load " + nativePath(files[i]));
             }
@@ -518,7 +518,7 @@ QString shownText(const trovix::store::RecordArray& records, qint32 record) {
 
 void enterSearch(MainState& state, const SearchCase& search) {
     state.searchBox.userTyped(search.text);
-    state.options.setChecked(trovix::app::Option::IgnoreCase, search.ignoreCase);
+    state.options.setChecked(trovix::Option::IgnoreCase, search.ignoreCase);
 }
 
 // What a search must leave behind: each list holds exactly the matching records of its file, or

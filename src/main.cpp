@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QDir>
 
-#include "app/main_state.h"
 #include "app/startup.h"
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_file_dialog.h"
@@ -12,6 +11,7 @@
 #include "platform/qt/qt_screen.h"
 #include "platform/qt/qt_settings_store.h"
 #include "platform/qt/qt_shell.h"
+#include "state/main_state.h"
 #include "view/widgets/main_window.h"
 
 int main(int argc, char* argv[]) {
@@ -20,7 +20,7 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("Trovix"));
     QCoreApplication::setApplicationVersion(QStringLiteral("7.1.319"));
 
-    trovix::app::MainState state;
+    trovix::MainState state;
     state.programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
     // Relative data file names refer to the program's folder.
     QDir::setCurrent(QCoreApplication::applicationDirPath());

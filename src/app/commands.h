@@ -1,16 +1,29 @@
 #pragma once
 
-#include <QString>
+#include "state/command_table.h"
+
+namespace trovix {
+struct MainState;
+}
 
 namespace trovix::app {
 
-struct MainState;
+// The user clicked a toolbar button: a two-state button changes its pressed state, then the
+// button's command runs.
+void toolbarButtonPressed(MainState& state, Command command);
 
-// A click on the toolbar button with this key; keys without a command do nothing. A two-state
-// button has already changed its pressed state when this runs.
-void toolbarButtonClick(MainState& state, const QString& key);
+// Runs a toolbar button's command. A two-state button has already changed its pressed state.
+void toolbarButtonClick(MainState& state, Command command);
 
 // Full data view switched on or off with the "data" button.
 void switchFullDataView(MainState& state);
+
+// Shows the font dialog; a confirmed font becomes the list font, and the status bar shows its
+// face and size ("Courier New  10 pt"). Sizes are whole points, halves rounded to even; bold
+// follows the face's weight, and a face that gives no reliable weight leaves bold as it was.
+void selectFont(MainState& state);
+
+// A command of the menu bar.
+void menuCommand(MainState& state, MenuCommand command);
 
 }  // namespace trovix::app

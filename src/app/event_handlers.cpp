@@ -1,9 +1,9 @@
 #include "app/event_handlers.h"
 
-#include "app/main_state.h"
 #include "records/record_display.h"
 #include "records/record_editing.h"
 #include "search/search_box.h"
+#include "state/main_state.h"
 #include "view/layout.h"
 
 namespace trovix::app {

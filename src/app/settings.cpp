@@ -5,22 +5,19 @@
 #include <cmath>
 #include <limits>
 
-#include "app/main_state.h"
 #include "app/startup.h"
+#include "state/command_table.h"
+#include "state/defaults.h"
+#include "state/main_state.h"
 
 namespace trovix::app {
 namespace {
 
-const char* const kOptionKeys[] = {"IgnoreCase", "Typing", "DisplayFileNames", "AutoSave",
-                                   "OnTop"};
-const Option kOptions[] = {Option::IgnoreCase, Option::SearchWhileTyping,
-                           Option::DisplayFileNames, Option::AutoSave, Option::OnTop};
-const bool kOptionDefaults[] = {true, false, false, false, false};
-const char* const kButtonKeys[] = {"AllowEdit", "ShowA", "ShowB", "ShowC", "FullDataView"};
-const char* const kButtons[] = {"edit", "fileA", "fileB", "fileC", "data"};
-const int kButtonDefaults[] = {1, 1, 1, 1, 0};
+// The two-state toolbar buttons in the order their settings are read and written; their keys
+// and defaults stand in the command table.
+constexpr Command kStoredButtons[] = {Command::Edit, Command::FileA, Command::FileB, Command::FileC,
+                                      Command::Data};
 const char* const kFileKeys[] = {"FileA", "FileB", "FileC"};
-const char* const kDefaultFiles[] = {"phone_numbers.txt", "taglines.txt", "area_codes.txt"};
 
 QString key(const char* name) {
     return QString::fromLatin1(name);
@@ -28,7 +25,7 @@ QString key(const char* name) {
 
 // Reads settings one key at a time, falling back to each key's default.
 class Reader {
-public:
+  public:
     explicit Reader(const platform::SettingsStore* store) : store_(store) {}
     QString text(const QString& name, const QString& fallback) const {
         const std::optional<QString> v =
@@ -45,12 +42,12 @@ public:
         return textToMeasure(text(name, measureText(fallback))).value_or(fallback);
     }
 
-private:
+  private:
     const platform::SettingsStore* store_;
 };
 
 // A window that lies off every screen is moved onto the nearest one; its size stays.
-view::TwipRect ontoAScreen(const view::TwipRect& placement, const platform::Screen* screen) {
+TwipRect ontoAScreen(const TwipRect& placement, const platform::Screen* screen) {
     if (screen == nullptr) {
         return placement;
     }
@@ -87,40 +84,43 @@ view::TwipRect ontoAScreen(const view::TwipRect& placement, const platform::Scre
 void readAll(MainState& state) {
     const Reader in(state.services.settings);
     WindowFrame& frame = state.frame;
-    view::TwipRect place = frame.placement();
-    place.left = in.measure(key("MainLeft"), 1200);
+    TwipRect place = frame.placement();
+    place.left = in.measure(key("MainLeft"), kDefaultPlacement.left);
     frame.setPlacement(place);
-    place.top = in.measure(key("MainTop"), 1200);
+    place.top = in.measure(key("MainTop"), kDefaultPlacement.top);
     frame.setPlacement(place);
-    place.width = in.measure(key("MainWidth"), 5505);
+    place.width = in.measure(key("MainWidth"), kDefaultPlacement.width);
     frame.setPlacement(place);
-    place.height = in.measure(key("MainHeight"), 5190);
+    place.height = in.measure(key("MainHeight"), kDefaultPlacement.height);
     frame.setPlacement(place);
     frame.setPlacement(ontoAScreen(place, state.services.screen));
 
-    for (std::size_t i = 0; i < std::size(kOptions); ++i) {
-        state.options.setChecked(kOptions[i], in.boolean(key(kOptionKeys[i]), kOptionDefaults[i]));
+    for (const OptionEntry& option : kOptions) {
+        state.options.setChecked(option.option,
+                                 in.boolean(key(option.settingsKey), option.checkedByDefault));
     }
-    for (std::size_t i = 0; i < std::size(kButtons); ++i) {
-        const int value = in.integer(key(kButtonKeys[i]), kButtonDefaults[i]);
-        state.toolbar.setPressed(key(kButtons[i]),
-                                 value == 0 || value == 1 ? value == 1 : kButtonDefaults[i] == 1);
+    for (const Command command : kStoredButtons) {
+        const ToolbarEntry& button = toolbarEntry(command);
+        const int value = in.integer(key(button.settingsKey), button.pressedByDefault ? 1 : 0);
+        state.toolbar.setPressed(command,
+                                 value == 0 || value == 1 ? value == 1 : button.pressedByDefault);
     }
-    state.displaySize = in.integer(key("DisplaySize"), 1);
-    state.listWithFocus = in.integer(key("ListWithFocus"), 1);
-    state.gap = in.integer(key("Gap"), 2700);
+    state.displaySize = in.integer(key("DisplaySize"), kDefaultDisplaySize);
+    state.listWithFocus = in.integer(key("ListWithFocus"), kDefaultListWithFocus);
+    state.gap = in.integer(key("Gap"), kDefaultGap);
     for (std::size_t i = 0; i < 3; ++i) {
-        state.fileSlots[i].fileName =
-            in.text(key(kFileKeys[i]), defaultDataFile(state.programFolder, key(kDefaultFiles[i])));
+        state.fileSlots[i].fileName = in.text(
+            key(kFileKeys[i]), defaultDataFile(state.programFolder, key(kDefaultDataFiles[i])));
     }
     for (std::size_t k = 0; k < state.history.size(); ++k) {
         state.history[k] = in.text(QStringLiteral("ST%1").arg(k), QString());
     }
+    const ListFont defaults;
     ListFont font;
-    font.name = in.text(key("FontName"), QStringLiteral("Courier New"));
-    font.size = in.integer(key("FontSize"), 10);
-    font.bold = in.boolean(key("FontBold"), false);
-    font.italic = in.boolean(key("FontItalic"), false);
+    font.name = in.text(key("FontName"), defaults.name);
+    font.size = in.integer(key("FontSize"), defaults.size);
+    font.bold = in.boolean(key("FontBold"), defaults.bold);
+    font.italic = in.boolean(key("FontItalic"), defaults.italic);
     frame.setFont(font);
 }
 
@@ -134,18 +134,18 @@ void writeAll(MainState& state) {
     };
     // A maximised or minimised window keeps the place and size it had when last normal.
     if (state.frame.windowState() == WindowState::Normal) {
-        const view::TwipRect& place = state.frame.placement();
+        const TwipRect& place = state.frame.placement();
         put(key("MainLeft"), measureText(place.left));
         put(key("MainTop"), measureText(place.top));
         put(key("MainWidth"), measureText(place.width));
         put(key("MainHeight"), measureText(place.height));
     }
-    for (std::size_t i = 0; i < std::size(kOptions); ++i) {
-        put(key(kOptionKeys[i]), booleanText(state.options.isChecked(kOptions[i])));
+    for (const OptionEntry& option : kOptions) {
+        put(key(option.settingsKey), booleanText(state.options.isChecked(option.option)));
     }
-    for (std::size_t i = 0; i < std::size(kButtons); ++i) {
-        put(key(kButtonKeys[i]), state.toolbar.isPressed(key(kButtons[i])) ? QStringLiteral("1")
-                                                                             : QStringLiteral("0"));
+    for (const Command command : kStoredButtons) {
+        put(key(toolbarEntry(command).settingsKey),
+            state.toolbar.isPressed(command) ? QStringLiteral("1") : QStringLiteral("0"));
     }
     put(key("DisplaySize"), QString::number(state.displaySize));
     put(key("ListWithFocus"), QString::number(state.listWithFocus));

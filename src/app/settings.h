@@ -3,9 +3,11 @@
 #include <QString>
 #include <optional>
 
-namespace trovix::app {
-
+namespace trovix {
 struct MainState;
+}
+
+namespace trovix::app {
 
 inline const QString kSettingsSection = QStringLiteral("Settings");
 

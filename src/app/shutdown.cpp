@@ -1,8 +1,8 @@
 #include "app/shutdown.h"
 
-#include "app/main_state.h"
 #include "app/settings.h"
-#include "store/slot_procedures.h"
+#include "records/slot_procedures.h"
+#include "state/main_state.h"
 
 namespace trovix::app {
 namespace {
@@ -12,7 +12,7 @@ bool saveChangedSlots(MainState& state) {
     for (store::SlotId id : store::kAllSlots) {
         store::FileSlot& slot = state.slot(id);
         if (slot.changed) {
-            if (!store::saveFile(state, id)) {
+            if (!records::saveFile(state, id)) {
                 return false;
             }
             slot.changed = false;
@@ -37,10 +37,9 @@ bool queryClose(MainState& state) {
     if (state.services.messages == nullptr) {
         return false;
     }
-    switch (state.services.messages->show(QStringLiteral("Save Changes?"),
-                                          QStringLiteral("Save Changes"),
-                                          platform::MessageButtons::YesNoCancel,
-                                          platform::MessageIcon::None)) {
+    switch (state.services.messages->show(
+        QStringLiteral("Save Changes?"), QStringLiteral("Save Changes"),
+        platform::MessageButtons::YesNoCancel, platform::MessageIcon::None)) {
         case platform::MessageAnswer::Yes:
             return saveChangedSlots(state);
         case platform::MessageAnswer::No:

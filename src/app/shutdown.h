@@ -1,8 +1,10 @@
 #pragma once
 
-namespace trovix::app {
-
+namespace trovix {
 struct MainState;
+}
+
+namespace trovix::app {
 
 // A request to close the window. Unsaved changes are saved (AutoSave) or the user is asked
 // "Save Changes?". Returns false to keep the window open: the user cancelled, or a file could

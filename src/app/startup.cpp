@@ -3,13 +3,13 @@
 #include <QDir>
 
 #include "app/event_handlers.h"
-#include "app/main_state.h"
 #include "app/settings.h"
 #include "app/update_files.h"
 #include "platform/native.h"
-#include "search/matcher.h"
+#include "records/slot_procedures.h"
 #include "search/search_box.h"
-#include "store/slot_procedures.h"
+#include "state/main_state.h"
+#include "state/text.h"
 #include "view/fonts.h"
 #include "view/layout.h"
 #include "view/window_options.h"
@@ -32,7 +32,7 @@ void handleCommandLine(MainState& state, const QStringList& arguments) {
         }
         return;
     }
-    const QString trimmed = search::trimSpaces(text);
+    const QString trimmed = trimSpaces(text);
     if (trimmed.isEmpty()) {
         return;
     }
@@ -42,6 +42,34 @@ void handleCommandLine(MainState& state, const QStringList& arguments) {
         store->setValue(kSettingsSection, QStringLiteral("FileB"), parts[1]);
         store->setValue(kSettingsSection, QStringLiteral("FileC"), parts[2]);
     }
+}
+
+// Everything start-up does while Busy keeps the handlers quiet.
+void startUpWhileBusy(MainState& state, const StartupArguments& arguments) {
+    handleCommandLine(state, arguments.arguments);
+    settings(state, QStringLiteral("get"));
+    state.frame.setEditPaneVisible(state.toolbar.isPressed(Command::Edit));
+    view::setToolTipText(state);
+    view::setFonts(state);
+    if (state.services.instance != nullptr && state.services.instance->anotherCopyRunning()) {
+        TwipRect place = state.frame.placement();
+        place.left -= 500;
+        place.top -= 500;
+        state.frame.setPlacement(place);
+    }
+    for (store::SlotId id : store::kAllSlots) {
+        records::loadFile(state, id);
+    }
+    search::loadSearchTermList(state);
+    if (!state.programFolder.isEmpty()) {
+        refreshUpdateFiles(state.programFolder, arguments.runningProgram);
+    }
+    if (state.fullDataView()) {
+        for (const Command command : {Command::New, Command::Delete, Command::Sort}) {
+            state.toolbar.setEnabled(command, false);
+        }
+    }
+    view::setOnTop(state);
 }
 
 }  // namespace
@@ -55,32 +83,10 @@ void startUp(MainState& state, const StartupArguments& arguments) {
     if (!state.programFolder.isEmpty()) {
         QDir::setCurrent(state.programFolder);  // relative data file names refer to it
     }
-    state.busy = true;
-    handleCommandLine(state, arguments.arguments);
-    settings(state, QStringLiteral("get"));
-    state.frame.setEditPaneVisible(state.toolbar.isPressed(QStringLiteral("edit")));
-    view::setToolTipText(state);
-    view::setFonts(state);
-    if (state.services.instance != nullptr && state.services.instance->anotherCopyRunning()) {
-        view::TwipRect place = state.frame.placement();
-        place.left -= 500;
-        place.top -= 500;
-        state.frame.setPlacement(place);
+    {
+        const BusySection busy(state);
+        startUpWhileBusy(state, arguments);
     }
-    for (store::SlotId id : store::kAllSlots) {
-        store::loadFile(state, id);
-    }
-    search::loadSearchTermList(state);
-    if (!state.programFolder.isEmpty()) {
-        refreshUpdateFiles(state.programFolder, arguments.runningProgram);
-    }
-    if (state.fullDataView()) {
-        for (const char* key : {"new", "delete", "sort"}) {
-            state.toolbar.setEnabled(QString::fromLatin1(key), false);
-        }
-    }
-    view::setOnTop(state);
-    state.busy = false;
     view::formResize(state);
 }
 

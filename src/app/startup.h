@@ -3,16 +3,18 @@
 #include <QString>
 #include <QStringList>
 
-namespace trovix::app {
-
+namespace trovix {
 struct MainState;
+}
+
+namespace trovix::app {
 
 // The program folder joined with a file name by the platform's folder separator.
 QString defaultDataFile(const QString& programFolder, const QString& name);
 
 // What the program is started with.
 struct StartupArguments {
-    QStringList arguments;  // the command line after the program's name
+    QStringList arguments;   // the command line after the program's name
     QString runningProgram;  // the path of the program file
 };
 

@@ -1,6 +1,6 @@
 #include "records/record_display.h"
 
-#include "app/main_state.h"
+#include "state/main_state.h"
 #include "store/data_file.h"
 #include "store/text_codec.h"
 
@@ -9,12 +9,12 @@ namespace {
 
 const QString kDisabled = QStringLiteral("<disabled>");
 
-store::ResultList& listOf(app::MainState& state, int n) {
+store::ResultList& listOf(MainState& state, int n) {
     return state.slot(static_cast<store::SlotId>(n - 1)).list;
 }
 
 // The other two lists lose their selections, in the order A, B, C.
-void clearOtherSelections(app::MainState& state, int n) {
+void clearOtherSelections(MainState& state, int n) {
     for (int other = 1; other <= 3; ++other) {
         if (other != n) {
             listOf(state, other).setListIndex(-1);
@@ -34,11 +34,11 @@ QString displayText(std::string_view element) {
     return text;
 }
 
-void listClick(app::MainState& state, int n) {
+void listClick(MainState& state, int n) {
     if (state.busy || n < 1 || n > 3) {
         return;
     }
-    state.busy = true;
+    const BusySection busy(state);
     store::FileSlot& slot = state.slot(static_cast<store::SlotId>(n - 1));
     const store::ResultList& list = slot.list;
     const int row = list.listIndex();
@@ -62,14 +62,14 @@ void listClick(app::MainState& state, int n) {
             state.editBox.setText(displayText(slot.records.utf8(record)));
         }
     }
-    state.busy = false;
 }
 
-void listMouseDown(app::MainState& state, int n) {
+void listMouseDown(MainState& state, int n) {
     setListBackGroundColors(state, n);
-    state.busy = true;
-    clearOtherSelections(state, n);
-    state.busy = false;
+    {
+        const BusySection busy(state);
+        clearOtherSelections(state, n);
+    }
     // The record shown came from a list whose selection just went: typing now would reach no
     // record, so the box takes no typing until a row is selected again.
     const int focus = state.listWithFocus;
@@ -78,9 +78,8 @@ void listMouseDown(app::MainState& state, int n) {
     }
 }
 
-void setListBackGroundColors(app::MainState& state, int n) {
-    static const char* const buttons[] = {"fileA", "fileB", "fileC"};
-    if (n < 1 || n > 3 || !state.toolbar.isPressed(QString::fromLatin1(buttons[n - 1]))) {
+void setListBackGroundColors(MainState& state, int n) {
+    if (n < 1 || n > 3 || !state.toolbar.isPressed(fileButton(static_cast<store::SlotId>(n - 1)))) {
         return;  // a hidden list is never coloured, and the others keep their colours
     }
     for (int other = 1; other <= 3; ++other) {

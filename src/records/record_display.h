@@ -3,7 +3,7 @@
 #include <QString>
 #include <string_view>
 
-namespace trovix::app {
+namespace trovix {
 struct MainState;
 }
 
@@ -16,13 +16,13 @@ QString displayText(std::string_view element);
 // the focus and its colour, the other lists lose their selections, and the edit box shows the
 // selected record (editable in normal view, read only in full data view) or "<disabled>" for a
 // row that is not a record.
-void listClick(app::MainState& state, int n);
+void listClick(MainState& state, int n);
 
 // A mouse button went down over list n: it is coloured and the other lists lose their
 // selections; the list with focus and the edit box wait for the click.
-void listMouseDown(app::MainState& state, int n);
+void listMouseDown(MainState& state, int n);
 
 // Gives list n the focus colour and the others white, when list n is shown.
-void setListBackGroundColors(app::MainState& state, int n);
+void setListBackGroundColors(MainState& state, int n);
 
 }  // namespace trovix::records

@@ -1,6 +1,6 @@
 #include "records/record_editing.h"
 
-#include "app/main_state.h"
+#include "state/main_state.h"
 #include "store/data_file.h"
 
 namespace trovix::records {
@@ -17,7 +17,7 @@ bool isBlankText(const QString& text) {
 
 }  // namespace
 
-void editBoxChanged(app::MainState& state) {
+void editBoxChanged(MainState& state) {
     if (state.busy) {
         return;
     }
@@ -49,11 +49,6 @@ void editBoxChanged(app::MainState& state) {
         list.setRowText(row, firstBreak < 0 ? text : text.left(firstBreak));
     }
     slot.changed = true;
-}
-
-void toggleAutoSave(app::MainState& state) {
-    state.options.setChecked(app::Option::AutoSave,
-                             !state.options.isChecked(app::Option::AutoSave));
 }
 
 }  // namespace trovix::records

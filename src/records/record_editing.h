@@ -1,6 +1,6 @@
 #pragma once
 
-namespace trovix::app {
+namespace trovix {
 struct MainState;
 }
 
@@ -9,9 +9,6 @@ namespace trovix::records {
 // The edit box text changed: the text goes back into the record of the selected row of the
 // list with focus (its lines joined by "-----"), the row shows the new first line, and the
 // slot is marked changed. Blank texts and the header row are never written back.
-void editBoxChanged(app::MainState& state);
-
-// "AutoSave" ticked or unticked.
-void toggleAutoSave(app::MainState& state);
+void editBoxChanged(MainState& state);
 
 }  // namespace trovix::records

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <thread>
 
+#include "state/text.h"
 #include "store/text_codec.h"
 
 #ifdef __SSE2__
@@ -11,18 +12,6 @@
 #endif
 
 namespace trovix::search {
-
-QString trimSpaces(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == u' ') {
-        ++begin;
-    }
-    while (end > begin && text[end - 1] == u' ') {
-        --end;
-    }
-    return text.mid(begin, end - begin);
-}
 
 QStringList searchTerms(const QString& text) {
     return trimSpaces(text).split(u' ');

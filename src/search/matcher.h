@@ -10,9 +10,6 @@
 
 namespace trovix::search {
 
-// The text without leading and trailing space characters (other white space stays).
-QString trimSpaces(const QString& text);
-
 // The terms of a search text: the text without leading and trailing spaces, split at every
 // single space. Tabs belong to a term; two spaces in a row give an empty term.
 QStringList searchTerms(const QString& text);

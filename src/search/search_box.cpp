@@ -1,11 +1,11 @@
 #include "search/search_box.h"
 
-#include "app/main_state.h"
-#include "search/matcher.h"
 #include "search/search_engine.h"
+#include "state/main_state.h"
+#include "state/text.h"
 
 namespace trovix::search {
-void loadSearchTermList(app::MainState& state) {
+void loadSearchTermList(MainState& state) {
     QStringList entries;
     for (const QString& entry : state.history) {
         if (!trimSpaces(entry).isEmpty()) {
@@ -15,21 +15,21 @@ void loadSearchTermList(app::MainState& state) {
     state.searchBox.setEntries(entries);
 }
 
-void searchBoxChanged(app::MainState& state) {
-    if (state.options.isChecked(app::Option::SearchWhileTyping) &&
+void searchBoxChanged(MainState& state) {
+    if (state.options.isChecked(Option::SearchWhileTyping) &&
         !trimSpaces(state.searchBox.text()).isEmpty()) {
         search(state);
     }
 }
 
-void searchBoxClicked(app::MainState& state) {
+void searchBoxClicked(MainState& state) {
     if (!trimSpaces(state.searchBox.text()).isEmpty()) {
         search(state);
     }
     state.searchBox.selectAll();
 }
 
-void searchBoxKeyPress(app::MainState& state, QChar key) {
+void searchBoxKeyPress(MainState& state, QChar key) {
     const QString text = state.searchBox.text();
     const QString trimmed = trimSpaces(text);
     if (key != QChar(13) || trimmed.isEmpty()) {

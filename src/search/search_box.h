@@ -2,23 +2,23 @@
 
 #include <QChar>
 
-namespace trovix::app {
+namespace trovix {
 struct MainState;
 }
 
 namespace trovix::search {
 
 // Fills the search box's drop-down list from the history, newest first.
-void loadSearchTermList(app::MainState& state);
+void loadSearchTermList(MainState& state);
 
 // The search box text changed: searches at once while "Search While Typing" is ticked.
-void searchBoxChanged(app::MainState& state);
+void searchBoxChanged(MainState& state);
 
 // A drop-down entry was chosen: searches for it and selects the whole text.
-void searchBoxClicked(app::MainState& state);
+void searchBoxClicked(MainState& state);
 
 // A key pressed in the search box. Enter searches and remembers a new text in the history; a
 // text beginning with ".." is a command instead ("..x" closes the window).
-void searchBoxKeyPress(app::MainState& state, QChar key);
+void searchBoxKeyPress(MainState& state, QChar key);
 
 }  // namespace trovix::search

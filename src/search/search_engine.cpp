@@ -1,15 +1,15 @@
 #include "search/search_engine.h"
 
-#include "app/main_state.h"
 #include "search/matcher.h"
 #include "search/status_summary.h"
+#include "state/main_state.h"
 #include "store/listing.h"
 
 namespace trovix::search {
 
-void search(app::MainState& state) {
+void search(MainState& state) {
     const TermMatcher matcher(searchTerms(state.searchBox.text()),
-                              state.options.isChecked(app::Option::IgnoreCase));
+                              state.options.isChecked(Option::IgnoreCase));
     const bool fullDataView = state.fullDataView();
     const bool displayFileNames = state.displayFileNames();
 
@@ -30,20 +30,20 @@ void search(app::MainState& state) {
             }
         }
         if (found.empty()) {
-            state.busy = true;
+            const BusySection busy(state);
             state.editBox.setText(QString());
-            state.busy = false;
         }
     }
 
-    state.busy = true;
-    for (store::SlotId id : store::kAllSlots) {
-        state.slot(id).list.setListIndex(-1);
+    {
+        const BusySection busy(state);
+        for (store::SlotId id : store::kAllSlots) {
+            state.slot(id).list.setListIndex(-1);
+        }
+        for (store::SlotId id : store::kAllSlots) {
+            state.slot(id).list.setBackColor(store::ResultList::kWhite);
+        }
     }
-    for (store::SlotId id : store::kAllSlots) {
-        state.slot(id).list.setBackColor(store::ResultList::kWhite);
-    }
-    state.busy = false;
 
     state.editBox.setEnabled(false);
     const int firstRow = displayFileNames ? 1 : 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace trovix::app {
+namespace trovix {
 struct MainState;
 }
 
@@ -9,6 +9,6 @@ namespace trovix::search {
 // Fills the three result lists with the records of each file that contain every term of the
 // search box text, selects the first match (which shows it in the edit box) and refreshes the
 // status bar. Callers make sure the text is not blank.
-void search(app::MainState& state);
+void search(MainState& state);
 
 }  // namespace trovix::search

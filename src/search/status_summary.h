@@ -1,17 +1,12 @@
 #pragma once
 
-#include <QString>
-
-namespace trovix::app {
+namespace trovix {
 struct MainState;
 }
 
 namespace trovix::search {
 
-// A path without its folders: the part after the last folder separator.
-QString withoutFolder(const QString& fileName);
-
 // Writes status bar panels 1 to 3: each file's name and its list's row count, "name  (n)".
-void fillStatusBar(app::MainState& state);
+void fillStatusBar(MainState& state);
 
 }  // namespace trovix::search

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/main_state.h"
+#include "state/main_state.h"
 
 namespace trovix::view {
 
@@ -50,19 +50,19 @@ int computeLayout(const LayoutInput& in, ControlGeometry& g) {
     return gap;
 }
 
-void formResize(app::MainState& state) {
-    app::WindowFrame& frame = state.frame;
-    if (state.busy || frame.windowState() == app::WindowState::Minimized) {
+void formResize(MainState& state) {
+    WindowFrame& frame = state.frame;
+    if (state.busy || frame.windowState() == WindowState::Minimized) {
         return;
     }
     LayoutInput in;
     in.width = frame.layoutWidth();
     in.height = frame.layoutHeight();
     in.gap = state.gap;
-    in.editPaneShown = state.toolbar.isPressed(QStringLiteral("edit"));
-    in.listShown = {state.toolbar.isPressed(QStringLiteral("fileA")),
-                    state.toolbar.isPressed(QStringLiteral("fileB")),
-                    state.toolbar.isPressed(QStringLiteral("fileC"))};
+    in.editPaneShown = state.toolbar.isPressed(Command::Edit);
+    for (store::SlotId id : store::kAllSlots) {
+        in.listShown[static_cast<std::size_t>(id)] = state.toolbar.isPressed(fileButton(id));
+    }
     ControlGeometry geometry = frame.geometry();
     state.gap = computeLayout(in, geometry);
     frame.setGeometry(geometry);

@@ -1,25 +1,18 @@
 #include "view/window_options.h"
 
-#include "app/main_state.h"
-#include "search/status_summary.h"
+#include "state/main_state.h"
+#include "state/text.h"
 
 namespace trovix::view {
 
-void setToolTipText(app::MainState& state) {
-    const char* const buttons[] = {"fileA", "fileB", "fileC"};
+void setToolTipText(MainState& state) {
     for (store::SlotId id : store::kAllSlots) {
-        state.toolbar.setToolTip(QString::fromLatin1(buttons[static_cast<int>(id)]),
-                                 search::withoutFolder(state.slot(id).fileName));
+        state.toolbar.setToolTip(fileButton(id), withoutFolder(state.slot(id).fileName));
     }
 }
 
-void setOnTop(app::MainState& state) {
-    state.frame.setOnTop(state.options.isChecked(app::Option::OnTop));
-}
-
-void toggleOnTop(app::MainState& state) {
-    state.options.setChecked(app::Option::OnTop, !state.options.isChecked(app::Option::OnTop));
-    setOnTop(state);
+void setOnTop(MainState& state) {
+    state.frame.setOnTop(state.options.isChecked(Option::OnTop));
 }
 
 }  // namespace trovix::view

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace trovix::app {
+namespace trovix {
 struct MainState;
 }
 
@@ -8,10 +8,9 @@ namespace trovix::view {
 
 // The tool tips of the buttons that show the three lists name the slots' data files, without
 // their folders.
-void setToolTipText(app::MainState& state);
+void setToolTipText(MainState& state);
 
 // Keeps the window above all others, or not, as "On top" is ticked; never moves or resizes it.
-void setOnTop(app::MainState& state);
-void toggleOnTop(app::MainState& state);
+void setOnTop(MainState& state);
 
 }  // namespace trovix::view

@@ -1,14 +1,12 @@
 #include <QDir>
 #include <QTest>
 
-#include "app/main_state.h"
 #include "app/settings.h"
 #include "platform/fake/fake_screen.h"
 #include "platform/fake/fake_settings_store.h"
+#include "state/main_state.h"
 
 using namespace trovix;
-using app::Option;
-using app::WindowState;
 
 namespace {
 
@@ -18,7 +16,8 @@ const QString kSection = QStringLiteral("Settings");
 const QString kWindowKeys[] = {"MainLeft", "MainTop", "MainWidth", "MainHeight"};
 const Option kOptions[] = {Option::IgnoreCase, Option::SearchWhileTyping, Option::DisplayFileNames,
                            Option::AutoSave, Option::OnTop};
-const char* const kButtons[] = {"edit", "fileA", "fileB", "fileC", "data"};
+const Command kButtons[] = {Command::Edit, Command::FileA, Command::FileB, Command::FileC,
+                            Command::Data};
 
 // A section from "key=value" entries separated by semicolons.
 Section section(const char* entries) {
@@ -31,21 +30,21 @@ Section section(const char* entries) {
 
 // Every setting as readable text, a line per group, so that one comparison names the setting
 // that differs.
-QStringList describe(const app::MainState& s) {
+QStringList describe(const MainState& s) {
     QString options;
     QString buttons;
     for (Option o : kOptions) {
         options += s.options.isChecked(o) ? u'1' : u'0';
     }
-    for (const char* b : kButtons) {
-        buttons += s.toolbar.isPressed(QString::fromLatin1(b)) ? u'1' : u'0';
+    for (const Command b : kButtons) {
+        buttons += s.toolbar.isPressed(b) ? u'1' : u'0';
     }
     QStringList files;
     for (const store::FileSlot& slot : s.fileSlots) {
         files << slot.fileName;
     }
-    const view::TwipRect& p = s.frame.placement();
-    const app::ListFont& f = s.frame.font();
+    const TwipRect& p = s.frame.placement();
+    const ListFont& f = s.frame.font();
     const int sizes[] = {s.displaySize, s.listWithFocus, s.gap};
     return {QStringLiteral("place %1,%2 %3x%4").arg(p.left).arg(p.top).arg(p.width).arg(p.height),
             "options " + options,
@@ -58,13 +57,13 @@ QStringList describe(const app::MainState& s) {
 
 // Gives every setting a value other than its default, with fractional and negative twips,
 // blanks in a name and unused history entries.
-void setNonDefaults(app::MainState& s) {
+void setNonDefaults(MainState& s) {
     s.frame.setPlacement({-300, 1800.5, 7000, 6015});
     const bool options[] = {false, true, true, true, true};
     const bool buttons[] = {false, false, false, false, true};
     for (int i = 0; i < 5; ++i) {
         s.options.setChecked(kOptions[i], options[i]);
-        s.toolbar.setPressed(QString::fromLatin1(kButtons[i]), buttons[i]);
+        s.toolbar.setPressed(kButtons[i], buttons[i]);
     }
     s.displaySize = 2;
     s.listWithFocus = 0;
@@ -108,7 +107,7 @@ class TestSettings : public QObject {
                 store.sections[kSection] = broken;
             }
             const auto before = store.sections;
-            app::MainState state({.settings = &store});
+            MainState state({.settings = &store});
             state.programFolder = QStringLiteral("/opt/trovix");
             setNonDefaults(state);
             app::settings(state, QStringLiteral("get"));
@@ -120,14 +119,14 @@ class TestSettings : public QObject {
         platform::FakeSettingsStore store;
         store.sections[kSection] =
             section("MainLeft=3000;MainTop=nope;MainWidth=6000;MainHeight=?");
-        app::MainState state({.settings = &store});
+        MainState state({.settings = &store});
         app::settings(state, QStringLiteral("get"));
-        QCOMPARE(state.frame.placement(), (view::TwipRect{3000, 1200, 6000, 5190}));
+        QCOMPARE(state.frame.placement(), (TwipRect{3000, 1200, 6000, 5190}));
     }
 
     void everyKeySurvivesARoundTripInItsTextForm() {
         platform::FakeSettingsStore store;
-        app::MainState state({.settings = &store});
+        MainState state({.settings = &store});
         setNonDefaults(state);
         app::settings(state, QStringLiteral("save"));
 
@@ -144,7 +143,7 @@ class TestSettings : public QObject {
 
         // Read back into a window holding the defaults, which differ from every written value.
         platform::FakeSettingsStore empty;
-        app::MainState again({.settings = &empty});
+        MainState again({.settings = &empty});
         app::settings(again, QStringLiteral("get"));
         again.services.settings = &store;
         app::settings(again, QStringLiteral("get"));
@@ -157,7 +156,7 @@ class TestSettings : public QObject {
             const Section before =
                 section("MainLeft=111;MainTop=222;MainWidth=6333;MainHeight=5444;Gap=2000");
             store.sections[kSection] = before;
-            app::MainState state({.settings = &store});
+            MainState state({.settings = &store});
             state.frame.setPlacement({0, 0, 20000, 15000});
             state.frame.setWindowState(windowState);
             state.gap = 3000;
@@ -180,7 +179,7 @@ class TestSettings : public QObject {
             const char* name;
             double dpi;
             QList<QRect> screens;
-            view::TwipRect stored;
+            TwipRect stored;
             int nearest;  // index into screens; -1: the window stays where it was stored
         };
         // At 96 dpi a pixel is 15 twips; the default window is 367 x 346 pixels.
@@ -204,9 +203,9 @@ class TestSettings : public QObject {
             platform::FakeScreen screen;
             screen.dpi = c.dpi;
             screen.available = c.screens;
-            app::MainState state({.settings = &store, .screen = &screen});
+            MainState state({.settings = &store, .screen = &screen});
             app::settings(state, QStringLiteral("get"));
-            const view::TwipRect got = state.frame.placement();
+            const TwipRect got = state.frame.placement();
             const QByteArray what = QByteArray(c.name) + ": " + describe(state)[0].toUtf8();
             if (c.nearest < 0) {
                 QVERIFY2(got == c.stored, what.constData());

@@ -5,14 +5,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/main_state.h"
 #include "app/shutdown.h"
 #include "app/startup.h"
 #include "platform/fake/fake_message_boxes.h"
 #include "platform/fake/fake_settings_store.h"
+#include "state/main_state.h"
 
 using namespace trovix;
-using app::Option;
+
 using platform::MessageAnswer;
 
 namespace {
@@ -32,7 +32,7 @@ struct Session {
     QTemporaryDir folder;
     platform::FakeSettingsStore store;
     platform::FakeMessageBoxes messages;
-    app::MainState state{{.settings = &store, .messages = &messages}};
+    MainState state{{.settings = &store, .messages = &messages}};
 
     explicit Session(bool autoSave = false) {
         for (int i = 0; i < 3; ++i) {

@@ -6,11 +6,11 @@
 #include <QTest>
 #include <memory>
 
-#include "app/main_state.h"
 #include "app/startup.h"
 #include "platform/fake/fake_instance_guard.h"
 #include "platform/fake/fake_message_boxes.h"
 #include "platform/fake/fake_settings_store.h"
+#include "state/main_state.h"
 
 using namespace trovix;
 using platform::MessageButtons;
@@ -43,7 +43,7 @@ bool aged(const QString& path) {
 }
 
 // The first row listed for each slot; every data file here holds one record.
-QStringList firstRows(const app::MainState& state) {
+QStringList firstRows(const MainState& state) {
     QStringList out;
     for (const store::FileSlot& slot : state.fileSlots) {
         out << (slot.list.count() > 0 ? slot.list.text(0) : QString());
@@ -64,11 +64,11 @@ struct World {
     }
     // A fresh window state started up in this world, as the program does on every run; '|'
     // separates the arguments of the command line.
-    std::unique_ptr<app::MainState> start(const char* commandLine = "",
-                                          const QString& runningProgram = {}) {
+    std::unique_ptr<MainState> start(const char* commandLine = "",
+                                     const QString& runningProgram = {}) {
         QStringList arguments = QString::fromLatin1(commandLine).split(u'|');
         arguments.removeAll(QString());
-        auto state = std::make_unique<app::MainState>(
+        auto state = std::make_unique<MainState>(
             platform::Services{.settings = &store, .messages = &messages, .instance = &instance});
         state->programFolder = folder.path();
         app::startUp(*state, {arguments, runningProgram});
@@ -197,17 +197,13 @@ class TestStartup : public QObject {
             auto state = w.start();
             // A second copy opens up and to the left of the first.
             const double shift = yes ? 500 : 0;
-            QCOMPARE(state->frame.placement(),
-                     (view::TwipRect{3000 - shift, 2500 - shift, 5505, 5190}));
+            QCOMPARE(state->frame.placement(), (TwipRect{3000 - shift, 2500 - shift, 5505, 5190}));
             // The full data view cannot add, delete or sort records.
-            const auto enabled = [&](const char* key) {
-                return state->toolbar.button(QString::fromLatin1(key))->enabled;
-            };
-            for (const char* key : {"new", "delete", "sort"}) {
-                QVERIFY2(enabled(key) == !yes, key);
+            for (const Command c : {Command::New, Command::Delete, Command::Sort}) {
+                QVERIFY2(state->toolbar.button(c).enabled == !yes, qPrintable(commandKey(c)));
             }
-            for (const char* key : {"find", "edit", "data"}) {
-                QVERIFY2(enabled(key), key);
+            for (const Command c : {Command::Find, Command::Edit, Command::Data}) {
+                QVERIFY2(state->toolbar.button(c).enabled, qPrintable(commandKey(c)));
             }
         }
     }

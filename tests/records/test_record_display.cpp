@@ -33,9 +33,9 @@ class TestRecordDisplay : public QObject {
 
     void rowsThatAreNoRecordsShowDisabled() {
         StateFixture f({"x-----y", "z"}, {"b"}, {"c"});
-        f.state.options.setChecked(app::Option::DisplayFileNames, true);
-        f.state.toolbar.setPressed(QStringLiteral("data"), true);
-        store::loadArray(f.state, store::SlotId::A);
+        f.state.options.setChecked(Option::DisplayFileNames, true);
+        f.state.toolbar.setPressed(Command::Data, true);
+        records::loadArray(f.state, store::SlotId::A);
         f.list(1).setListIndex(0);  // the header row
         QCOMPARE(f.state.editBox.text(), QStringLiteral("<disabled>"));
         QVERIFY(!f.state.editBox.isEnabled());
@@ -68,7 +68,7 @@ class TestRecordDisplay : public QObject {
         QCOMPARE(f.state.editBox.text(), shown);
 
         // A hidden list is never coloured, and the others keep their colours.
-        f.state.toolbar.setPressed(QStringLiteral("fileB"), false);
+        f.state.toolbar.setPressed(Command::FileB, false);
         f.list(2).userMouseDown();
         QCOMPARE(f.list(3).backColor(), store::ResultList::kFocusColour);
         QCOMPARE(f.list(2).backColor(), store::ResultList::kWhite);

@@ -1,5 +1,6 @@
 #include <QTest>
 
+#include "app/options.h"
 #include "records/record_editing.h"
 #include "search/search_engine.h"
 #include "support/state_fixture.h"
@@ -50,9 +51,9 @@ class TestRecordEditing : public QObject {
 
     void editsGoToTheListWithFocus() {
         StateFixture f({"a"}, {"b"}, {"c"});
-        f.state.options.setChecked(app::Option::DisplayFileNames, true);
+        f.state.options.setChecked(Option::DisplayFileNames, true);
         for (store::SlotId id : store::kAllSlots) {
-            store::loadArray(f.state, id);
+            records::loadArray(f.state, id);
         }
         // The header row is never written back.
         f.list(2).setListIndex(0);
@@ -95,11 +96,11 @@ class TestRecordEditing : public QObject {
 
     void autoSaveToggles() {
         StateFixture f({}, {}, {});
-        QVERIFY(!f.state.options.isChecked(app::Option::AutoSave));
-        records::toggleAutoSave(f.state);
-        QVERIFY(f.state.options.isChecked(app::Option::AutoSave));
-        records::toggleAutoSave(f.state);
-        QVERIFY(!f.state.options.isChecked(app::Option::AutoSave));
+        QVERIFY(!f.state.options.isChecked(Option::AutoSave));
+        app::optionMenuClick(f.state, Option::AutoSave);
+        QVERIFY(f.state.options.isChecked(Option::AutoSave));
+        app::optionMenuClick(f.state, Option::AutoSave);
+        QVERIFY(!f.state.options.isChecked(Option::AutoSave));
     }
 };
 

@@ -4,6 +4,7 @@
 #include "search/matcher.h"
 #include "search/search_engine.h"
 #include "search/status_summary.h"
+#include "state/text.h"
 #include "support/state_fixture.h"
 
 using namespace trovix;
@@ -48,10 +49,10 @@ class TestSearch : public QObject {
         QCOMPARE(f.rows(1), QStringList({"0|Smith, Ann"}));
         QCOMPARE(f.rows(2), QStringList({"0|no match found"}));
         // Without Ignore Case the capital letter matters.
-        f.state.options.setChecked(app::Option::IgnoreCase, false);
+        f.state.options.setChecked(Option::IgnoreCase, false);
         searchFor(f, QStringLiteral("smith"));
         QCOMPARE(f.rows(1), QStringList({"3|smith, carl"}));
-        f.state.options.setChecked(app::Option::IgnoreCase, true);
+        f.state.options.setChecked(Option::IgnoreCase, true);
         searchFor(f, QStringLiteral("SMITH"));
         QCOMPARE(f.rows(1), QStringList({"0|Smith, Ann", "3|smith, carl"}));
         // Case folding beyond ASCII.
@@ -76,8 +77,8 @@ class TestSearch : public QObject {
 
     void rowsFollowTheDisplayOptions() {
         StateFixture f(kPhones, kTaglines, kCodes);
-        f.state.options.setChecked(app::Option::DisplayFileNames, true);
-        f.state.toolbar.setPressed(QStringLiteral("data"), true);
+        f.state.options.setChecked(Option::DisplayFileNames, true);
+        f.state.toolbar.setPressed(Command::Data, true);
         searchFor(f, QStringLiteral("555"));
         QCOMPARE(f.rows(1), QStringList({"0|... /data/phone_numbers.txt ...", "0|Smith, Ann",
                                          "-1|-----12 Elm St", "-1|-----(212) 555-0100",
@@ -97,7 +98,7 @@ class TestSearch : public QObject {
 
     void theFirstMatchOfTheFirstListWithMatchesIsSelected() {
         StateFixture f(kPhones, kTaglines, kCodes);
-        f.state.options.setChecked(app::Option::DisplayFileNames, true);
+        f.state.options.setChecked(Option::DisplayFileNames, true);
         f.list(1).setBackColor(store::ResultList::kFocusColour);
         searchFor(f, QStringLiteral("new york"));
         QCOMPARE(f.list(1).listIndex(), -1);
@@ -122,7 +123,7 @@ class TestSearch : public QObject {
         QCOMPARE(f.state.statusBar.panel(1), QStringLiteral("phone_numbers.txt  (2)"));
 
         // A hidden list is searched too, and selected when the lists before it have nothing.
-        f.state.toolbar.setPressed(QStringLiteral("fileC"), false);
+        f.state.toolbar.setPressed(Command::FileC, false);
         f.list(3).setVisible(false);
         searchFor(f, QStringLiteral("jersey"));
         QCOMPARE(f.list(3).listIndex(), 1);
@@ -132,18 +133,18 @@ class TestSearch : public QObject {
     void theFindButtonSearchesOnlyForText() {
         StateFixture f(kPhones, kTaglines, kCodes);
         f.state.searchBox.userTyped(QStringLiteral("  "));
-        app::toolbarButtonClick(f.state, QStringLiteral("find"));
+        app::toolbarButtonClick(f.state, Command::Find);
         QCOMPARE(f.rows(2), QStringList({"0|Be brief.", "1|alpha"}));  // nothing cleared
         f.state.searchBox.userTyped(QStringLiteral(" brief "));
-        app::toolbarButtonClick(f.state, QStringLiteral("find"));
+        app::toolbarButtonClick(f.state, Command::Find);
         QCOMPARE(f.rows(2), QStringList({"0|Be brief."}));
     }
 
     void statusBarNamesFilesWithoutFolders() {
-        QCOMPARE(search::withoutFolder(QStringLiteral("/home/ann/notes/phones.txt")),
+        QCOMPARE(withoutFolder(QStringLiteral("/home/ann/notes/phones.txt")),
                  QStringLiteral("phones.txt"));
-        QCOMPARE(search::withoutFolder(QStringLiteral("phones.txt")), QStringLiteral("phones.txt"));
-        QCOMPARE(search::withoutFolder(QString()), QString());
+        QCOMPARE(withoutFolder(QStringLiteral("phones.txt")), QStringLiteral("phones.txt"));
+        QCOMPARE(withoutFolder(QString()), QString());
         StateFixture f({"<file not found>"}, {}, {});
         f.slot(1).fileName = QStringLiteral("missing.txt");
         search::fillStatusBar(f.state);

@@ -8,7 +8,7 @@ using testing::StateFixture;
 
 namespace {
 
-QStringList history(const app::MainState& state) {
+QStringList history(const MainState& state) {
     return QStringList(state.history.begin(), state.history.end());
 }
 
@@ -70,7 +70,7 @@ class TestSearchBox : public QObject {
         enter(f, QStringLiteral("..xit"));
         QCOMPARE(closes, 1);
         // While typing, a command text is searched like any text.
-        f.state.options.setChecked(app::Option::SearchWhileTyping, true);
+        f.state.options.setChecked(Option::SearchWhileTyping, true);
         f.state.searchBox.userTyped(QStringLiteral("..x"));
         QCOMPARE(f.list(1).listIndex(), 0);
         QCOMPARE(closes, 1);
@@ -80,7 +80,7 @@ class TestSearchBox : public QObject {
         StateFixture f({"alpha", "beta"}, {}, {});
         f.state.searchBox.userTyped(QStringLiteral("alpha"));
         QCOMPARE(f.rows(1), QStringList({"0|alpha", "1|beta"}));  // not ticked: no search
-        f.state.options.setChecked(app::Option::SearchWhileTyping, true);
+        f.state.options.setChecked(Option::SearchWhileTyping, true);
         f.state.searchBox.userTyped(QStringLiteral("bet"));
         QCOMPARE(f.rows(1), QStringList({"1|beta"}));
         f.state.searchBox.userTyped(QString());  // deleting the text keeps the last results

@@ -3,9 +3,9 @@
 #include <QStringList>
 
 #include "app/event_handlers.h"
-#include "app/main_state.h"
 #include "platform/fake/fake_message_boxes.h"
-#include "store/slot_procedures.h"
+#include "records/slot_procedures.h"
+#include "state/main_state.h"
 
 namespace trovix::testing {
 
@@ -13,7 +13,7 @@ namespace trovix::testing {
 // end of start-up, with no files behind them.
 struct StateFixture {
     platform::FakeMessageBoxes messages;
-    app::MainState state{{.messages = &messages}};
+    MainState state{{.messages = &messages}};
 
     StateFixture(const QStringList& a, const QStringList& b, const QStringList& c) {
         app::connectEventHandlers(state);
@@ -24,7 +24,7 @@ struct StateFixture {
             store::FileSlot& slot = state.slot(id);
             slot.fileName = QString::fromLatin1(names[static_cast<int>(id)]);
             slot.records = store::RecordArray::fromStrings(*arrays[static_cast<int>(id)]);
-            store::loadArray(state, id);
+            records::loadArray(state, id);
         }
     }
 

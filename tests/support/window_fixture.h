@@ -10,9 +10,9 @@
 #include <QTest>
 #include <memory>
 
-#include "app/main_state.h"
 #include "app/startup.h"
 #include "platform/fake/fake_message_boxes.h"
+#include "state/main_state.h"
 #include "support/files.h"
 #include "view/widgets/main_window.h"
 
@@ -22,7 +22,7 @@ namespace trovix::testing {
 struct WindowFixture {
     QTemporaryDir dir;
     platform::FakeMessageBoxes messages;
-    app::MainState state{{.messages = &messages}};
+    MainState state{{.messages = &messages}};
     std::unique_ptr<view::MainWindow> window;
     QComboBox* find = nullptr;
     QPlainTextEdit* edit = nullptr;

@@ -1,12 +1,10 @@
 #include <QTest>
 
-#include "app/main_state.h"
+#include "state/main_state.h"
 #include "view/layout.h"
 
 using namespace trovix;
-using view::ControlGeometry;
 using view::LayoutInput;
-using view::TwipRect;
 
 namespace {
 
@@ -94,18 +92,18 @@ class TestLayout : public QObject {
     }
 
     void resizingFollowsTheWindowState() {
-        app::MainState state;
+        MainState state;
         state.frame.setLayoutSize(9000, 8000);
         state.gap = 4000;
         view::formResize(state);
         QCOMPARE(state.frame.geometry().picture1.top, 4000.0);
 
         // Minimised or busy: nothing changes.
-        state.frame.userChanged(state.frame.placement(), app::WindowState::Minimized);
+        state.frame.userChanged(state.frame.placement(), WindowState::Minimized);
         state.frame.setLayoutSize(9000, 6400);
         view::formResize(state);
         QCOMPARE(state.gap, 4000);
-        state.frame.userChanged(state.frame.placement(), app::WindowState::Normal);
+        state.frame.userChanged(state.frame.placement(), WindowState::Normal);
         state.busy = true;
         view::formResize(state);
         QCOMPARE(state.gap, 4000);
@@ -115,8 +113,8 @@ class TestLayout : public QObject {
         QCOMPARE(state.frame.geometry().picture1.top, 3000.0);
 
         // The toolbar decides what is laid out.
-        state.toolbar.setPressed(QStringLiteral("edit"), false);
-        state.toolbar.setPressed(QStringLiteral("fileA"), false);
+        state.toolbar.setPressed(Command::Edit, false);
+        state.toolbar.setPressed(Command::FileA, false);
         view::formResize(state);
         QCOMPARE(state.frame.geometry().frameResults.height, 6400.0 - 1200 - 1250);
         QCOMPARE(state.frame.geometry().lists[1].top, 240.0);

@@ -1,6 +1,7 @@
 #include <QTest>
 
 #include "app/commands.h"
+#include "app/options.h"
 #include "platform/fake/fake_font_dialog.h"
 #include "support/state_fixture.h"
 #include "view/fonts.h"
@@ -15,9 +16,8 @@ class TestListDisplay : public QObject {
   private Q_SLOTS:
     void showingListsAndTheListWithFocus() {
         StateFixture f({"a1", "a2"}, {"b1"}, {"c1-----c2"});
-        for (const char* key : {"fileA", "fileB"}) {
-            f.state.toolbar.setPressed(QString::fromLatin1(key), false);
-        }
+        f.state.toolbar.setPressed(Command::FileA, false);
+        f.state.toolbar.setPressed(Command::FileB, false);
         f.state.listWithFocus = 0;
         view::setListDisplay(f.state);
         QVERIFY(!f.list(1).isVisible() && !f.list(2).isVisible() && f.list(3).isVisible());
@@ -36,19 +36,19 @@ class TestListDisplay : public QObject {
 
         // Releasing a list's button drops the focus to the first shown list; pressing one
         // gives it the focus.
-        f.state.toolbar.setPressed(QStringLiteral("fileA"), true);
-        app::toolbarButtonClick(f.state, QStringLiteral("fileA"));
+        f.state.toolbar.setPressed(Command::FileA, true);
+        app::toolbarButtonClick(f.state, Command::FileA);
         QCOMPARE(f.state.listWithFocus, 1);
-        f.state.toolbar.setPressed(QStringLiteral("fileB"), true);
-        app::toolbarButtonClick(f.state, QStringLiteral("fileB"));
+        f.state.toolbar.setPressed(Command::FileB, true);
+        app::toolbarButtonClick(f.state, Command::FileB);
         QCOMPARE(f.state.listWithFocus, 2);
-        f.state.toolbar.setPressed(QStringLiteral("fileB"), false);
-        app::toolbarButtonClick(f.state, QStringLiteral("fileB"));
+        f.state.toolbar.setPressed(Command::FileB, false);
+        app::toolbarButtonClick(f.state, Command::FileB);
         QCOMPARE(f.state.listWithFocus, 1);
         QVERIFY(!f.list(2).isVisible());
 
         // With file names shown the first record row is selected, never the header.
-        view::toggleDisplayFileNames(f.state);
+        app::optionMenuClick(f.state, Option::DisplayFileNames);
         view::setListDisplay(f.state);
         QCOMPARE(f.list(1).listIndex(), 1);
         QCOMPARE(f.state.editBox.text(), QStringLiteral("a1"));
@@ -58,16 +58,17 @@ class TestListDisplay : public QObject {
         StateFixture f({}, {}, {});
         view::setListDisplay(f.state);  // nothing to select
         QCOMPARE(f.list(1).listIndex(), -1);
-        view::toggleDisplayFileNames(f.state);
+        app::optionMenuClick(f.state, Option::DisplayFileNames);
         QCOMPARE(f.rows(1), QStringList({"0|... /data/phone_numbers.txt ..."}));
         view::setListDisplay(f.state);  // a header row alone: no record row to select
         QCOMPARE(f.list(1).listIndex(), -1);
-        view::toggleDisplayFileNames(f.state);
-        view::toggleDisplayFileNames(f.state);
-        view::toggleDisplayFileNames(f.state);
+        app::optionMenuClick(f.state, Option::DisplayFileNames);
+        app::optionMenuClick(f.state, Option::DisplayFileNames);
+        app::optionMenuClick(f.state, Option::DisplayFileNames);
         QCOMPARE(f.rows(1), QStringList());
         f.list(2).clear();
-        view::toggleDisplayFileNames(f.state);  // removing from an empty list does nothing
+        app::optionMenuClick(f.state,
+                             Option::DisplayFileNames);  // removing from an empty list does nothing
         QCOMPARE(f.list(2).count(), 1);
     }
 
@@ -76,27 +77,27 @@ class TestListDisplay : public QObject {
         platform::FakeFontDialog dialog;
         f.state.services.fonts = &dialog;
         dialog.result = platform::FontChoice{QStringLiteral("DejaVu Serif"), 11.5, 700, true};
-        view::selectFont(f.state);
-        app::ListFont font = f.state.frame.font();
+        app::selectFont(f.state);
+        ListFont font = f.state.frame.font();
         QCOMPARE(font.name, QStringLiteral("DejaVu Serif"));
         QCOMPARE(font.size, 12);  // halves round to even
         QVERIFY(font.bold && font.italic);
         QCOMPARE(f.state.statusBar.simpleText(), QStringLiteral("DejaVu Serif  12 pt"));
 
         dialog.result = platform::FontChoice{QStringLiteral("Fixed"), 10.5, std::nullopt, false};
-        view::selectFont(f.state);  // a bitmap face: bold stays as it was
+        app::selectFont(f.state);  // a bitmap face: bold stays as it was
         font = f.state.frame.font();
         QCOMPARE(font.size, 10);
         QVERIFY(font.bold && !font.italic);
         dialog.result = platform::FontChoice{QStringLiteral("Regular"), 9, 400, false};
-        view::selectFont(f.state);
+        app::selectFont(f.state);
         QVERIFY(!f.state.frame.font().bold);
 
         dialog.result.reset();  // cancelled: nothing changes
-        view::selectFont(f.state);
+        app::selectFont(f.state);
         QCOMPARE(f.state.frame.font().name, QStringLiteral("Regular"));
         dialog.result = platform::FontChoice{QString(), 20, 700, true};
-        view::selectFont(f.state);  // no face name: nothing changes
+        app::selectFont(f.state);  // no face name: nothing changes
         QCOMPARE(f.state.frame.font().size, 9);
     }
 
@@ -104,17 +105,16 @@ class TestListDisplay : public QObject {
         StateFixture f({}, {}, {});
         f.slot(2).fileName = QStringLiteral("plain.txt");
         view::setToolTipText(f.state);
-        QCOMPARE(f.state.toolbar.button(QStringLiteral("fileA"))->toolTip,
+        QCOMPARE(f.state.toolbar.button(Command::FileA).toolTip,
                  QStringLiteral("phone_numbers.txt"));
-        QCOMPARE(f.state.toolbar.button(QStringLiteral("fileB"))->toolTip,
-                 QStringLiteral("plain.txt"));
+        QCOMPARE(f.state.toolbar.button(Command::FileB).toolTip, QStringLiteral("plain.txt"));
 
-        const view::TwipRect place = f.state.frame.placement();
-        view::toggleOnTop(f.state);
-        QVERIFY(f.state.options.isChecked(app::Option::OnTop));
+        const TwipRect place = f.state.frame.placement();
+        app::optionMenuClick(f.state, Option::OnTop);
+        QVERIFY(f.state.options.isChecked(Option::OnTop));
         QVERIFY(f.state.frame.onTop());
-        view::toggleOnTop(f.state);
-        QVERIFY(!f.state.options.isChecked(app::Option::OnTop));
+        app::optionMenuClick(f.state, Option::OnTop);
+        QVERIFY(!f.state.options.isChecked(Option::OnTop));
         QVERIFY(!f.state.frame.onTop());
         QCOMPARE(f.state.frame.placement(), place);
     }

@@ -41,6 +41,17 @@ class TestMainWindow : public QObject {
         QCOMPARE(f.window->findChild<QPlainTextEdit*>(QStringLiteral("txtEdit"))->toPlainText(),
                  QStringLiteral("Smith, Ann\n12 Elm St\n(212) 555-0100"));
         QCOMPARE(f.list(SlotId::A)->currentIndex().row(), 0);
+
+        // Coming back from another window keeps the record the user was at.
+        f.state.slot(SlotId::A).list.setListIndex(1);
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        f.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        QCOMPARE(f.list(SlotId::A)->currentIndex().row(), 1);
+        QCOMPARE(f.edit->toPlainText(), QStringLiteral("Jones, Bo"));
     }
 
     void headerRowsAndFullDataViewFollowTheControls() {

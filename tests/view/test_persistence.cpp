@@ -6,11 +6,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/main_state.h"
 #include "app/startup.h"
 #include "platform/fake/fake_message_boxes.h"
 #include "platform/fake/fake_screen.h"
 #include "platform/qt/qt_settings_store.h"
+#include "state/main_state.h"
 #include "support/files.h"
 #include "view/widgets/main_window.h"
 
@@ -24,7 +24,7 @@ struct Run {
     platform::QtSettingsStore settings;
     platform::FakeMessageBoxes messages;
     platform::FakeScreen screen;
-    app::MainState state{{.settings = &settings, .messages = &messages, .screen = &screen}};
+    MainState state{{.settings = &settings, .messages = &messages, .screen = &screen}};
     std::unique_ptr<view::MainWindow> window;
 
     Run(const QString& ini, const QString& folder, const QStringList& arguments = {})
@@ -75,7 +75,7 @@ class TestPersistence : public QObject {
         Run second(ini, dir.path());
         QVERIFY(QTest::qWaitForWindowExposed(second.window.get()));
         QVERIFY(second.state.displayFileNames());
-        QVERIFY(!second.state.options.isChecked(app::Option::IgnoreCase));
+        QVERIFY(!second.state.options.isChecked(Option::IgnoreCase));
         QVERIFY(second.action("mnuDisplayFileNames")->isChecked());
         QVERIFY(!second.action("fileB")->isChecked());
         QVERIFY(!second.state.slot(store::SlotId::B).list.isVisible());

@@ -14,15 +14,13 @@
 #include <cmath>
 
 #include "app/commands.h"
-#include "app/main_state.h"
-#include "app/shutdown.h"
-#include "records/record_editing.h"
+#include "app/options.h"
+#include "app/window_events.h"
+#include "state/main_state.h"
 #include "view/edit_text.h"
 #include "view/layout.h"
-#include "view/list_display.h"
 #include "view/widgets/result_list_view.h"
 #include "view/widgets/toolbar_icons.h"
-#include "view/window_options.h"
 
 namespace trovix::view {
 namespace {
@@ -45,8 +43,7 @@ QString listName(store::SlotId id) {
 
 }  // namespace
 
-MainWindow::MainWindow(app::MainState& state, QWidget* parent)
-    : QMainWindow(parent), state_(state) {
+MainWindow::MainWindow(MainState& state, QWidget* parent) : QMainWindow(parent), state_(state) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Trovix"));
     buildMenus();
@@ -72,48 +69,35 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::buildMenus() {
-    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
-    options->setObjectName(QStringLiteral("mnuOptions"));
-    struct Item {
-        app::Option option;
-        const char* name;
-        const char* caption;
-        const char* shortcut;
-    };
-    const Item items[] = {
-        {app::Option::IgnoreCase, "mnuIgnoreCase", "&Ignore Case", ""},
-        {app::Option::AutoSave, "mnuAutoSave", "&AutoSave", ""},
-        {app::Option::SearchWhileTyping, "mnuSearchWhileTyping", "&Search While &Typing", "Ctrl+V"},
-        {app::Option::DisplayFileNames, "mnuDisplayFileNames", "&Display File Names", "Ctrl+F"},
-        {app::Option::OnTop, "mnuOnTop", "&On top", ""},
-    };
-    for (const Item& item : items) {
-        QAction* action = options->addAction(QString::fromUtf8(item.caption));
-        action->setObjectName(QString::fromLatin1(item.name));
-        action->setCheckable(true);
-        action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
-        const app::Option option = item.option;
-        connect(action, &QAction::triggered, this, [this, option] {
-            switch (option) {
-                case app::Option::IgnoreCase:
-                    toggleIgnoreCase(state_);
-                    break;
-                case app::Option::AutoSave:
-                    records::toggleAutoSave(state_);
-                    break;
-                case app::Option::SearchWhileTyping:
-                    toggleSearchWhileTyping(state_);
-                    break;
-                case app::Option::DisplayFileNames:
-                    toggleDisplayFileNames(state_);
-                    break;
-                case app::Option::OnTop:
-                    toggleOnTop(state_);
-                    break;
-            }
-            showOption(option);
-        });
-        optionItems_[option] = action;
+    QMenu* menu = nullptr;
+    for (const MenuEntry& entry : kMenuBar) {
+        const QString caption = QString::fromUtf8(entry.caption);
+        const QString name = QString::fromLatin1(entry.name);
+        if (entry.kind == MenuItemKind::Menu) {
+            menu = menuBar()->addMenu(caption);
+            menu->setObjectName(name);
+            continue;
+        }
+        if (entry.kind == MenuItemKind::Separator) {
+            menu->addSeparator()->setObjectName(name);
+            continue;
+        }
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(name);
+        action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
+        if (entry.kind == MenuItemKind::Check) {
+            const Option option = entry.option;
+            action->setCheckable(true);
+            connect(action, &QAction::triggered, this, [this, option] {
+                app::optionMenuClick(state_, option);
+                showOption(option);
+            });
+            optionItems_[option] = action;
+        } else {
+            const MenuCommand command = entry.command;
+            connect(action, &QAction::triggered, this,
+                    [this, command] { app::menuCommand(state_, command); });
+        }
     }
 }
 
@@ -127,37 +111,22 @@ void MainWindow::buildToolbar() {
     // Eighteen buttons fit the narrowest window this way.
     bar->layout()->setSpacing(0);
     bar->setContentsMargins(0, 0, 0, 0);
-    const char* const groups[][7] = {
-        {"find", "viewall", "print", "edit", "data", "font", "copy"},
-        {"fileA", "fileB", "fileC"},
-        {"new", "delete", "sort"},
-        {"select", "save", "open", "refresh"},
-        {"email"},
-    };
-    const QStringList twoState = {QStringLiteral("edit"), QStringLiteral("data"),
-                                  QStringLiteral("fileA"), QStringLiteral("fileB"),
-                                  QStringLiteral("fileC")};
-    for (const auto& group : groups) {
-        bar->addSeparator();
-        for (const char* name : group) {
-            if (name == nullptr) {
-                break;
-            }
-            const QString key = QString::fromLatin1(name);
-            // The button's first tool tip names it for assistive technology.
-            const app::ToolbarButton* button = state_.toolbar.button(key);
-            QAction* action = bar->addAction(toolbarIcon(key), button->toolTip);
-            action->setObjectName(key);
-            action->setCheckable(twoState.contains(key));
-            connect(action, &QAction::triggered, this, [this, key, action] {
-                if (action->isCheckable()) {
-                    state_.toolbar.setPressed(key, action->isChecked());
-                }
-                app::toolbarButtonClick(state_, key);
-                showToolbarButton(key);
-            });
-            buttons_[key] = action;
+    for (const ToolbarEntry& entry : kToolbar) {
+        if (entry.style == ButtonStyle::Separator) {
+            bar->addSeparator();
+            continue;
         }
+        const Command command = entry.command;
+        // The button's first tool tip names it for assistive technology.
+        QAction* action = bar->addAction(toolbarIcon(QString::fromLatin1(entry.image)),
+                                         QString::fromLatin1(entry.toolTip));
+        action->setObjectName(QString::fromLatin1(entry.key));
+        action->setCheckable(entry.style == ButtonStyle::Check);
+        connect(action, &QAction::triggered, this, [this, command] {
+            app::toolbarButtonPressed(state_, command);
+            showToolbarButton(command);  // the core decides the pressed state
+        });
+        buttons_[command] = action;
     }
 }
 
@@ -222,10 +191,10 @@ void MainWindow::buildStatusBar() {
 void MainWindow::connectCore() {
     state_.editBox.setViewListener([this] { showEditBox(); });
     state_.searchBox.setViewListener([this] { showSearchBox(); });
-    state_.toolbar.setViewListener([this](const QString& key) { showToolbarButton(key); });
-    state_.options.setViewListener([this](app::Option option) { showOption(option); });
+    state_.toolbar.setViewListener([this](Command command) { showToolbarButton(command); });
+    state_.options.setViewListener([this](Option option) { showOption(option); });
     state_.statusBar.setViewListener([this] { showStatusBar(); });
-    state_.frame.setViewListener([this](app::WindowFrame::Aspect a) { showFrame(a); });
+    state_.frame.setViewListener([this](WindowFrame::Aspect a) { showFrame(a); });
     connect(edit_, &QPlainTextEdit::textChanged, this, &MainWindow::userEditedText);
     state_.searchBox.setSelectAllListener([this] { find_->lineEdit()->selectAll(); });
     state_.closeWindow = [this] { close(); };
@@ -238,8 +207,8 @@ void MainWindow::connectCore() {
 
     showEditBox();
     showSearchBox();
-    for (const auto& [key, action] : buttons_) {
-        showToolbarButton(key);
+    for (const auto& [command, action] : buttons_) {
+        showToolbarButton(command);
     }
     for (const auto& [option, action] : optionItems_) {
         showOption(option);
@@ -278,20 +247,20 @@ void MainWindow::showSearchBox() {
     }
 }
 
-void MainWindow::showToolbarButton(const QString& key) {
-    const auto it = buttons_.find(key);
-    const app::ToolbarButton* button = state_.toolbar.button(key);
-    if (it == buttons_.end() || button == nullptr) {
+void MainWindow::showToolbarButton(Command command) {
+    const auto it = buttons_.find(command);
+    if (it == buttons_.end()) {
         return;
     }
+    const ToolbarButton& button = state_.toolbar.button(command);
     QAction* action = it->second;
     const QSignalBlocker quiet(action);
-    action->setChecked(action->isCheckable() && button->pressed);
-    action->setEnabled(button->enabled);
-    action->setToolTip(button->toolTip);
+    action->setChecked(action->isCheckable() && button.pressed);
+    action->setEnabled(button.enabled);
+    action->setToolTip(button.toolTip);
 }
 
-void MainWindow::showOption(app::Option option) {
+void MainWindow::showOption(Option option) {
     const auto it = optionItems_.find(option);
     if (it != optionItems_.end()) {
         const QSignalBlocker quiet(it->second);
@@ -312,31 +281,31 @@ double MainWindow::twipsPerPixel() const {
     return state_.services.screen != nullptr ? state_.services.screen->twipsPerPixel() : 15.0;
 }
 
-void MainWindow::showFrame(app::WindowFrame::Aspect aspect) {
+void MainWindow::showFrame(WindowFrame::Aspect aspect) {
     switch (aspect) {
-        case app::WindowFrame::Aspect::Placement:
+        case WindowFrame::Aspect::Placement:
             showPlacement();
             break;
-        case app::WindowFrame::Aspect::State: {
-            const app::WindowState s = state_.frame.windowState();
+        case WindowFrame::Aspect::State: {
+            const WindowState s = state_.frame.windowState();
             applyingCore_ = true;
-            setWindowState(s == app::WindowState::Maximized   ? Qt::WindowMaximized
-                           : s == app::WindowState::Minimized ? Qt::WindowMinimized
-                                                              : Qt::WindowNoState);
+            setWindowState(s == WindowState::Maximized   ? Qt::WindowMaximized
+                           : s == WindowState::Minimized ? Qt::WindowMinimized
+                                                         : Qt::WindowNoState);
             applyingCore_ = false;
             break;
         }
-        case app::WindowFrame::Aspect::OnTop:
+        case WindowFrame::Aspect::OnTop:
             showOnTop();
             break;
-        case app::WindowFrame::Aspect::EditPane:
+        case WindowFrame::Aspect::EditPane:
             frameEdit_->setVisible(state_.frame.editPaneVisible());
             splitter_->setVisible(state_.frame.editPaneVisible());
             break;
-        case app::WindowFrame::Aspect::Geometry:
+        case WindowFrame::Aspect::Geometry:
             showGeometry();
             break;
-        case app::WindowFrame::Aspect::Font:
+        case WindowFrame::Aspect::Font:
             showFont();
             break;
     }
@@ -390,7 +359,7 @@ void MainWindow::showGeometry() {
 }
 
 void MainWindow::showFont() {
-    const app::ListFont& chosen = state_.frame.font();
+    const ListFont& chosen = state_.frame.font();
     QFont font(chosen.name, chosen.size);
     font.setBold(chosen.bold);
     font.setItalic(chosen.italic);
@@ -423,9 +392,9 @@ void MainWindow::tellCoreOfWindowChange() {
     }
     const double tpp = twipsPerPixel();
     const QPoint at = pos();
-    const app::WindowState s = isMinimized()   ? app::WindowState::Minimized
-                               : isMaximized() ? app::WindowState::Maximized
-                                               : app::WindowState::Normal;
+    const WindowState s = isMinimized()   ? WindowState::Minimized
+                          : isMaximized() ? WindowState::Maximized
+                                          : WindowState::Normal;
     state_.frame.userChanged({at.x() * tpp, at.y() * tpp, width() * tpp, height() * tpp}, s);
 }
 
@@ -459,18 +428,22 @@ void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) {
         tellCoreOfWindowChange();
-    } else if (event->type() == QEvent::ActivationChange && isActiveWindow() && !applyingCore_) {
-        setListDisplay(state_);
+    }
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!applyingCore_) {
+        app::windowShown(state_);
     }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!app::queryClose(state_)) {
+    if (app::closeRequested(state_)) {
+        event->accept();
+    } else {
         event->ignore();
-        return;
     }
-    app::unload(state_);
-    event->accept();
 }
 
 }  // namespace trovix::view

@@ -4,7 +4,7 @@
 #include <array>
 #include <map>
 
-#include "app/controls.h"
+#include "state/controls.h"
 #include "store/slot.h"
 
 class QAction;
@@ -15,7 +15,7 @@ class QLabel;
 class QPlainTextEdit;
 class QToolBar;
 
-namespace trovix::app {
+namespace trovix {
 struct MainState;
 }
 
@@ -27,7 +27,7 @@ class ResultListView;
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
-    explicit MainWindow(app::MainState& state, QWidget* parent = nullptr);
+    explicit MainWindow(MainState& state, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     ResultListView* listView(store::SlotId id) const {
@@ -36,6 +36,7 @@ class MainWindow : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -50,10 +51,10 @@ class MainWindow : public QMainWindow {
 
     void showEditBox();
     void showSearchBox();
-    void showToolbarButton(const QString& key);
-    void showOption(app::Option option);
+    void showToolbarButton(Command command);
+    void showOption(Option option);
     void showStatusBar();
-    void showFrame(app::WindowFrame::Aspect aspect);
+    void showFrame(WindowFrame::Aspect aspect);
     void showPlacement();
     void showGeometry();
     void showFont();
@@ -63,7 +64,7 @@ class MainWindow : public QMainWindow {
     void tellCoreOfLayoutSize();
     double twipsPerPixel() const;
 
-    app::MainState& state_;
+    MainState& state_;
     QWidget* central_ = nullptr;
     QToolBar* toolbar_ = nullptr;
     QGroupBox* frameFind_ = nullptr;
@@ -74,8 +75,8 @@ class MainWindow : public QMainWindow {
     QPlainTextEdit* edit_ = nullptr;
     std::array<ResultListView*, 3> lists_{};
     std::array<QLabel*, 4> panels_{};
-    std::map<QString, QAction*> buttons_;
-    std::map<app::Option, QAction*> optionItems_;
+    std::map<Command, QAction*> buttons_;
+    std::map<Option, QAction*> optionItems_;
     bool applyingCore_ = false;
 };
 

@@ -4,12 +4,12 @@
 #include <array>
 #include <functional>
 
-#include "app/controls.h"
 #include "platform/services.h"
+#include "state/controls.h"
 #include "store/listing.h"
 #include "store/slot.h"
 
-namespace trovix::app {
+namespace trovix {
 
 // The state of the main window for the life of the program: the three file slots with their
 // result lists, the other controls, and the shared flags the procedures work on.
@@ -22,14 +22,19 @@ struct MainState {
     const store::FileSlot& slot(store::SlotId id) const {
         return fileSlots[static_cast<std::size_t>(id)];
     }
+    // The slot of the list with focus, or none while no list has the focus.
+    store::FileSlot* focusedSlot() {
+        return listWithFocus >= 1 && listWithFocus <= 3 ? &fileSlots[listWithFocus - 1] : nullptr;
+    }
 
-    bool fullDataView() const { return toolbar.isPressed(QStringLiteral("data")); }
+    bool fullDataView() const { return toolbar.isPressed(Command::Data); }
     bool displayFileNames() const { return options.isChecked(Option::DisplayFileNames); }
     store::ListingOptions listingOptions() const { return {displayFileNames(), fullDataView()}; }
 
     std::array<store::FileSlot, 3> fileSlots;
-    // While set, the list click handlers and the edit box change handler do nothing: the
-    // program itself is changing selections or the edit box text.
+    // While set, the list click handlers, the edit box change handler and the layout do
+    // nothing: the program itself is changing selections or the edit box text. Set it with a
+    // BusySection.
     bool busy = false;
     // The list with focus: 1, 2, 3 for the lists of slots A, B, C; 0 for none.
     int listWithFocus = 0;
@@ -42,12 +47,15 @@ struct MainState {
     WindowFrame frame;
 
     // From the window's bottom edge up to the splitter bar, twips.
-    int gap = 2700;
+    int gap = kDefaultGap;
     // Carried from run to run unchanged.
-    int displaySize = 1;
+    int displaySize = kDefaultDisplaySize;
 
     // The search history, newest first; an empty text is an unused entry.
     std::array<QString, 10> history;
+
+    // Whether the window has been activated since it was first shown.
+    bool activatedOnce = false;
 
     // Closes the main window by its normal close path.
     std::function<void()> closeWindow;
@@ -56,4 +64,20 @@ struct MainState {
     QString programFolder;
 };
 
-}  // namespace trovix::app
+// Raises Busy for its lifetime and then gives it back the value it had, so that a busy section
+// inside another one does not end the outer one early.
+class BusySection {
+  public:
+    explicit BusySection(MainState& state) : busy_(state.busy), previous_(state.busy) {
+        busy_ = true;
+    }
+    ~BusySection() { busy_ = previous_; }
+    BusySection(const BusySection&) = delete;
+    BusySection& operator=(const BusySection&) = delete;
+
+  private:
+    bool& busy_;
+    bool previous_;
+};
+
+}  // namespace trovix

@@ -3,9 +3,9 @@
 #include <QTest>
 
 #include "app/commands.h"
-#include "app/main_state.h"
 #include "platform/fake/fake_message_boxes.h"
-#include "store/slot_procedures.h"
+#include "records/slot_procedures.h"
+#include "state/main_state.h"
 #include "support/files.h"
 
 using namespace trovix;
@@ -39,19 +39,19 @@ class TestSlotProcedures : public QObject {
             QSKIP("this system has no file that fails on reading");
         }
         platform::FakeMessageBoxes messages;
-        app::MainState state({.messages = &messages});
+        MainState state({.messages = &messages});
         store::FileSlot& slot = state.slot(SlotId::A);
         slot.records = store::RecordArray::fromStrings({"kept"});
-        store::loadArray(state, SlotId::A);
+        records::loadArray(state, SlotId::A);
         slot.changed = true;
         slot.fileName = unreadableFile();
-        store::loadFile(state, SlotId::A);
+        records::loadFile(state, SlotId::A);
         QCOMPARE(messages.shown.size(), 1);
         QVERIFY(messages.shown[0].text.contains(unreadableFile()));
         QCOMPARE(slot.records.toStringList(), QStringList({"kept"}));
         QCOMPARE(rowTexts(slot.list), QStringList({"kept"}));
         QVERIFY(slot.changed);
-        QVERIFY(!store::saveFile(state, SlotId::A));
+        QVERIFY(!records::saveFile(state, SlotId::A));
         QCOMPARE(messages.shown.size(), 2);
         QVERIFY(messages.shown[1].text.contains(unreadableFile()));
     }
@@ -59,12 +59,12 @@ class TestSlotProcedures : public QObject {
     void aFailedSaveTellsTheUserAndKeepsTheChanges() {
         QTemporaryDir dir;
         platform::FakeMessageBoxes messages;
-        app::MainState state({.messages = &messages});
+        MainState state({.messages = &messages});
         store::FileSlot& slot = state.slot(SlotId::B);
         slot.fileName = dir.filePath(QStringLiteral("gone/taglines.txt"));
         slot.records = store::RecordArray::fromStrings({"edited"});
         slot.changed = true;
-        QVERIFY(!store::saveFile(state, SlotId::B));
+        QVERIFY(!records::saveFile(state, SlotId::B));
         QCOMPARE(messages.shown.size(), 1);
         QVERIFY(messages.shown[0].text.contains(slot.fileName));
         QVERIFY(slot.changed);
@@ -73,40 +73,40 @@ class TestSlotProcedures : public QObject {
         // Saved where it can be: the file has the records, in the format it was read with.
         slot.fileName = dir.filePath(QStringLiteral("taglines.txt"));
         writeBytes(slot.fileName, "caf\xE9\r\n");
-        store::loadFile(state, SlotId::B);
+        records::loadFile(state, SlotId::B);
         slot.records.set(0, QStringLiteral("café-----crème"));
-        QVERIFY(store::saveFile(state, SlotId::B));
+        QVERIFY(records::saveFile(state, SlotId::B));
         QCOMPARE(readBytes(slot.fileName), QByteArray("caf\xE9\r\n-----cr\xE8me\r\n"));
     }
 
     void fullDataViewSwitchesTheThreeLists() {
         platform::FakeMessageBoxes messages;
-        app::MainState state({.messages = &messages});
+        MainState state({.messages = &messages});
         state.slot(SlotId::A).records = store::RecordArray::fromStrings({"a-----a2", "b"});
         state.slot(SlotId::C).records = store::RecordArray::fromStrings({"c-----c2-----c3"});
         for (SlotId id : store::kAllSlots) {
-            store::loadArray(state, id);
+            records::loadArray(state, id);
         }
         QList<bool> busyDuringChange;
         state.editBox.setChangeHandler([&] { busyDuringChange << state.busy; });
 
-        state.toolbar.setPressed(QStringLiteral("data"), true);
-        app::toolbarButtonClick(state, QStringLiteral("data"));
+        state.toolbar.setPressed(Command::Data, true);
+        app::toolbarButtonClick(state, Command::Data);
         QCOMPARE(rowTexts(state.slot(SlotId::A).list), QStringList({"a", "-----a2", "b"}));
         QCOMPARE(rowTexts(state.slot(SlotId::C).list), QStringList({"c", "-----c2", "-----c3"}));
         QCOMPARE(state.editBox.text(), QStringLiteral("<disabled>"));
         QVERIFY(!state.editBox.isEnabled());
-        for (const char* key : {"new", "delete", "sort"}) {
-            QVERIFY(!state.toolbar.button(QString::fromLatin1(key))->enabled);
+        for (const Command command : {Command::New, Command::Delete, Command::Sort}) {
+            QVERIFY(!state.toolbar.button(command).enabled);
         }
 
-        state.toolbar.setPressed(QStringLiteral("data"), false);
-        app::toolbarButtonClick(state, QStringLiteral("data"));
+        state.toolbar.setPressed(Command::Data, false);
+        app::toolbarButtonClick(state, Command::Data);
         QCOMPARE(rowTexts(state.slot(SlotId::A).list), QStringList({"a", "b"}));
         QCOMPARE(rowTexts(state.slot(SlotId::C).list), QStringList({"c"}));
         QCOMPARE(state.editBox.text(), QString());
         QVERIFY(state.editBox.isEnabled());
-        QVERIFY(state.toolbar.button(QStringLiteral("sort"))->enabled);
+        QVERIFY(state.toolbar.button(Command::Sort).enabled);
         // The program's own writes to the edit box happened while it was busy.
         QCOMPARE(busyDuringChange, QList<bool>({true, true}));
         QVERIFY(!state.busy);

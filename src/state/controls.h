@@ -4,11 +4,12 @@
 #include <QStringList>
 #include <array>
 #include <functional>
-#include <map>
 
-#include "view/layout.h"
+#include "state/command_table.h"
+#include "state/defaults.h"
+#include "state/geometry.h"
 
-namespace trovix::app {
+namespace trovix {
 
 // The window's controls as the program sees them. Each write that changes a control tells
 // its view (one listener, the widget layer) and, where the control has an event, raises that
@@ -70,7 +71,7 @@ class SearchBox {
     std::function<void()> selectAll_;
 };
 
-// A toolbar button found by its key: pressed state of a two-state button, enabled, tool tip.
+// A toolbar button: pressed state of a two-state button, enabled, tool tip.
 struct ToolbarButton {
     bool pressed = false;
     bool enabled = true;
@@ -80,34 +81,35 @@ struct ToolbarButton {
 class Toolbar {
   public:
     Toolbar();
-    // The button of a key; unknown keys have no button.
-    const ToolbarButton* button(const QString& key) const;
-    bool isPressed(const QString& key) const;
-    void setPressed(const QString& key, bool pressed);
-    void setEnabled(const QString& key, bool enabled);
-    void setToolTip(const QString& key, const QString& tip);
-    void setViewListener(std::function<void(const QString& key)> listener) {
-        view_ = std::move(listener);
-    }
+    const ToolbarButton& button(Command command) const { return buttons_[index(command)]; }
+    bool isPressed(Command command) const { return button(command).pressed; }
+    void setPressed(Command command, bool pressed);
+    void setEnabled(Command command, bool enabled);
+    void setToolTip(Command command, const QString& tip);
+    void setViewListener(std::function<void(Command)> listener) { view_ = std::move(listener); }
 
   private:
-    ToolbarButton* find(const QString& key);
-    std::map<QString, ToolbarButton> buttons_;
-    std::function<void(const QString&)> view_;
+    static std::size_t index(Command command) { return static_cast<std::size_t>(command); }
+    void tell(Command command) {
+        if (view_) {
+            view_(command);
+        }
+    }
+    std::array<ToolbarButton, kCommandCount> buttons_;
+    std::function<void(Command)> view_;
 };
 
 // The check marks of the Options menu.
-enum class Option { IgnoreCase, SearchWhileTyping, DisplayFileNames, AutoSave, OnTop };
-
 class OptionMenu {
   public:
+    OptionMenu();
     bool isChecked(Option option) const { return checked_[index(option)]; }
     void setChecked(Option option, bool checked);
     void setViewListener(std::function<void(Option)> listener) { view_ = std::move(listener); }
 
   private:
     static std::size_t index(Option option) { return static_cast<std::size_t>(option); }
-    std::array<bool, 5> checked_{true, false, false, false, false};
+    std::array<bool, kOptionCount> checked_{};
     std::function<void(Option)> view_;
 };
 
@@ -140,19 +142,19 @@ struct ListFont {
 // The main window itself: its place and size in twips (outer measures), its state, whether it
 // stays on top, whether the edit pane is shown, the geometry of its controls and the list font.
 class WindowFrame {
-public:
+  public:
     enum class Aspect { Placement, State, OnTop, EditPane, Geometry, Font };
 
-    const view::TwipRect& placement() const { return placement_; }
-    void setPlacement(const view::TwipRect& placement);
+    const TwipRect& placement() const { return placement_; }
+    void setPlacement(const TwipRect& placement);
     WindowState windowState() const { return state_; }
     void setWindowState(WindowState state);
     bool onTop() const { return onTop_; }
     void setOnTop(bool onTop);
     bool editPaneVisible() const { return editPane_; }
     void setEditPaneVisible(bool visible);
-    const view::ControlGeometry& geometry() const { return geometry_; }
-    void setGeometry(const view::ControlGeometry& geometry);
+    const ControlGeometry& geometry() const { return geometry_; }
+    void setGeometry(const ControlGeometry& geometry);
     const ListFont& font() const { return font_; }
     void setFont(const ListFont& font);
     // The outer size the layout works from: the space the window gives its controls, plus the
@@ -163,27 +165,27 @@ public:
 
     // The user moved, resized, minimised or maximised the window: the view already shows it,
     // and the resize handler lays the window out.
-    void userChanged(const view::TwipRect& placement, WindowState state);
+    void userChanged(const TwipRect& placement, WindowState state);
 
     void setResizeHandler(std::function<void()> handler) { onResize_ = std::move(handler); }
     void setViewListener(std::function<void(Aspect)> listener) { view_ = std::move(listener); }
 
-private:
+  private:
     void tell(Aspect aspect) {
         if (view_) {
             view_(aspect);
         }
     }
-    view::TwipRect placement_{1200, 1200, 5505, 5190};
+    TwipRect placement_ = kDefaultPlacement;
     WindowState state_ = WindowState::Normal;
     bool onTop_ = false;
     bool editPane_ = true;
-    view::ControlGeometry geometry_;
+    ControlGeometry geometry_;
     ListFont font_;
-    double layoutWidth_ = 5505;
-    double layoutHeight_ = 5190;
+    double layoutWidth_ = kDefaultPlacement.width;
+    double layoutHeight_ = kDefaultPlacement.height;
     std::function<void()> onResize_;
     std::function<void(Aspect)> view_;
 };
 
-}  // namespace trovix::app
+}  // namespace trovix

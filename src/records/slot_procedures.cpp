@@ -1,12 +1,12 @@
-#include "store/slot_procedures.h"
+#include "records/slot_procedures.h"
 
-#include "app/main_state.h"
+#include "state/main_state.h"
 #include "store/listing.h"
 
-namespace trovix::store {
+namespace trovix::records {
 namespace {
 
-void tellUser(app::MainState& state, const QString& text) {
+void tellUser(MainState& state, const QString& text) {
     if (state.services.messages != nullptr) {
         state.services.messages->show(text, QString(), platform::MessageButtons::Ok,
                                       platform::MessageIcon::Warning);
@@ -15,9 +15,9 @@ void tellUser(app::MainState& state, const QString& text) {
 
 }  // namespace
 
-void loadFile(app::MainState& state, SlotId id) {
-    FileSlot& slot = state.slot(id);
-    ReadResult read = readDataFile(slot.fileName);
+void loadFile(MainState& state, store::SlotId id) {
+    store::FileSlot& slot = state.slot(id);
+    store::ReadResult read = store::readDataFile(slot.fileName);
     if (!read.content) {
         slot.unreadable = true;
         tellUser(state, QStringLiteral("The data file \"%1\" could not be read:\n%2\n\n"
@@ -32,20 +32,20 @@ void loadFile(app::MainState& state, SlotId id) {
     loadArray(state, id);
 }
 
-void loadArray(app::MainState& state, SlotId id) {
-    FileSlot& slot = state.slot(id);
-    listAllRecords(slot.list, slot.records, slot.fileName, state.listingOptions());
+void loadArray(MainState& state, store::SlotId id) {
+    store::FileSlot& slot = state.slot(id);
+    store::listAllRecords(slot.list, slot.records, slot.fileName, state.listingOptions());
 }
 
-bool saveFile(app::MainState& state, SlotId id) {
-    FileSlot& slot = state.slot(id);
+bool saveFile(MainState& state, store::SlotId id) {
+    store::FileSlot& slot = state.slot(id);
     if (slot.unreadable) {
         tellUser(state, QStringLiteral("The data file \"%1\" was not saved: it could not be "
                                        "read, so saving would overwrite its records.")
                             .arg(slot.fileName));
         return false;
     }
-    const SaveResult saved = saveDataFile(slot.fileName, slot.records, slot.format);
+    const store::SaveResult saved = store::saveDataFile(slot.fileName, slot.records, slot.format);
     if (!saved.ok) {
         tellUser(state, QStringLiteral("The data file \"%1\" could not be saved:\n%2\n\n"
                                        "The file is unchanged and your changes are kept.")
@@ -56,18 +56,18 @@ bool saveFile(app::MainState& state, SlotId id) {
     return true;
 }
 
-void expandListData(app::MainState& state) {
-    for (SlotId id : kAllSlots) {
-        FileSlot& slot = state.slot(id);
-        expandList(slot.list, slot.records, slot.fileName, state.displayFileNames());
+void expandListData(MainState& state) {
+    for (store::SlotId id : store::kAllSlots) {
+        store::FileSlot& slot = state.slot(id);
+        store::expandList(slot.list, slot.records, slot.fileName, state.displayFileNames());
     }
 }
 
-void contractListData(app::MainState& state) {
-    for (SlotId id : kAllSlots) {
-        FileSlot& slot = state.slot(id);
-        contractList(slot.list, slot.records, slot.fileName, state.displayFileNames());
+void contractListData(MainState& state) {
+    for (store::SlotId id : store::kAllSlots) {
+        store::FileSlot& slot = state.slot(id);
+        store::contractList(slot.list, slot.records, slot.fileName, state.displayFileNames());
     }
 }
 
-}  // namespace trovix::store
+}  // namespace trovix::records

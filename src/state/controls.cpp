@@ -1,6 +1,6 @@
-#include "app/controls.h"
+#include "state/controls.h"
 
-namespace trovix::app {
+namespace trovix {
 
 QString EditBox::initialText() {
     return QStringLiteral("Name\r\nAddress1\r\nAddress2\r\nCity, State\r\nZip\r\n");
@@ -73,76 +73,42 @@ void SearchBox::selectAll() {
 }
 
 Toolbar::Toolbar() {
-    // Keys of the buttons with the tool tips they start with; the two-state buttons are
-    // "edit", "data", "fileA", "fileB" and "fileC".
-    const std::pair<const char*, const char*> buttons[] = {
-        {"find", "Find"},
-        {"viewall", "View All"},
-        {"print", "Print List"},
-        {"edit", "Display Edit Textbox"},
-        {"data", "Full Data Display (Read Only)"},
-        {"font", "Change Font"},
-        {"copy", "Copy Selection to Clipboard"},
-        {"fileA", "Display Results (File 1)"},
-        {"fileB", "Display Results (File 2)"},
-        {"fileC", "Display Results (File 3)"},
-        {"new", "New"},
-        {"delete", "Delete"},
-        {"sort", "Sort"},
-        {"select", "Select File Name"},
-        {"save", "Save Selected File"},
-        {"open", "Open File for Direct Editing"},
-        {"refresh", "Reload Selected File"},
-        {"email", "Email Author"},
-    };
-    for (const auto& [key, tip] : buttons) {
-        buttons_[QString::fromLatin1(key)].toolTip = QString::fromLatin1(tip);
-    }
-    // The edit pane and the three lists are shown until the settings say otherwise.
-    for (const char* key : {"edit", "fileA", "fileB", "fileC"}) {
-        buttons_[QString::fromLatin1(key)].pressed = true;
-    }
-}
-
-const ToolbarButton* Toolbar::button(const QString& key) const {
-    const auto it = buttons_.find(key);
-    return it == buttons_.end() ? nullptr : &it->second;
-}
-
-ToolbarButton* Toolbar::find(const QString& key) {
-    const auto it = buttons_.find(key);
-    return it == buttons_.end() ? nullptr : &it->second;
-}
-
-bool Toolbar::isPressed(const QString& key) const {
-    const ToolbarButton* b = button(key);
-    return b != nullptr && b->pressed;
-}
-
-void Toolbar::setPressed(const QString& key, bool pressed) {
-    if (ToolbarButton* b = find(key); b != nullptr && b->pressed != pressed) {
-        b->pressed = pressed;
-        if (view_) {
-            view_(key);
+    for (const ToolbarEntry& entry : kToolbar) {
+        if (entry.style != ButtonStyle::Separator) {
+            ToolbarButton& b = buttons_[index(entry.command)];
+            b.toolTip = QString::fromLatin1(entry.toolTip);
+            b.pressed = entry.pressedByDefault;
         }
     }
 }
 
-void Toolbar::setEnabled(const QString& key, bool enabled) {
-    if (ToolbarButton* b = find(key); b != nullptr && b->enabled != enabled) {
-        b->enabled = enabled;
-        if (view_) {
-            view_(key);
-        }
+void Toolbar::setPressed(Command command, bool pressed) {
+    ToolbarButton& b = buttons_[index(command)];
+    if (b.pressed != pressed) {
+        b.pressed = pressed;
+        tell(command);
     }
 }
 
-void Toolbar::setToolTip(const QString& key, const QString& tip) {
-    if (ToolbarButton* b = find(key); b != nullptr && b->toolTip != tip) {
-        b->toolTip = tip;
-        if (view_) {
-            view_(key);
-        }
+void Toolbar::setEnabled(Command command, bool enabled) {
+    ToolbarButton& b = buttons_[index(command)];
+    if (b.enabled != enabled) {
+        b.enabled = enabled;
+        tell(command);
+    }
+}
+
+void Toolbar::setToolTip(Command command, const QString& tip) {
+    ToolbarButton& b = buttons_[index(command)];
+    if (b.toolTip != tip) {
+        b.toolTip = tip;
+        tell(command);
+    }
+}
+
+OptionMenu::OptionMenu() {
+    for (const OptionEntry& entry : kOptions) {
+        checked_[index(entry.option)] = entry.checkedByDefault;
     }
 }
 
@@ -181,7 +147,7 @@ void StatusBar::setSimpleText(const QString& text) {
     }
 }
 
-void WindowFrame::setPlacement(const view::TwipRect& placement) {
+void WindowFrame::setPlacement(const TwipRect& placement) {
     if (placement != placement_) {
         placement_ = placement;
         tell(Aspect::Placement);
@@ -212,7 +178,7 @@ void WindowFrame::setEditPaneVisible(bool visible) {
     }
 }
 
-void WindowFrame::setGeometry(const view::ControlGeometry& geometry) {
+void WindowFrame::setGeometry(const ControlGeometry& geometry) {
     if (!(geometry == geometry_)) {
         geometry_ = geometry;
         tell(Aspect::Geometry);
@@ -236,7 +202,7 @@ void WindowFrame::setLayoutSize(double width, double height) {
     }
 }
 
-void WindowFrame::userChanged(const view::TwipRect& placement, WindowState state) {
+void WindowFrame::userChanged(const TwipRect& placement, WindowState state) {
     placement_ = placement;
     state_ = state;
     if (onResize_) {
@@ -244,4 +210,4 @@ void WindowFrame::userChanged(const view::TwipRect& placement, WindowState state
     }
 }
 
-}  // namespace trovix::app
+}  // namespace trovix

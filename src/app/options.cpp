@@ -1,0 +1,40 @@
+#include "app/options.h"
+
+#include "state/main_state.h"
+#include "store/listing.h"
+#include "view/window_options.h"
+
+namespace trovix::app {
+namespace {
+
+void showOrHideHeaderRows(MainState& state, bool show) {
+    for (store::SlotId id : store::kAllSlots) {
+        store::FileSlot& slot = state.slot(id);
+        if (show) {
+            slot.list.insertHeaderRow(store::headerRowText(slot.fileName));
+        } else if (slot.list.count() > 0) {
+            slot.list.removeRow(0);
+        }
+    }
+}
+
+}  // namespace
+
+void optionMenuClick(MainState& state, Option option) {
+    const bool checked = !state.options.isChecked(option);
+    state.options.setChecked(option, checked);
+    switch (option) {
+        case Option::DisplayFileNames:
+            showOrHideHeaderRows(state, checked);
+            break;
+        case Option::OnTop:
+            view::setOnTop(state);
+            break;
+        case Option::IgnoreCase:
+        case Option::SearchWhileTyping:
+        case Option::AutoSave:
+            break;
+    }
+}
+
+}  // namespace trovix::app
