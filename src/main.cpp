@@ -1,6 +1,9 @@
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
+#include <QStandardPaths>
 
+#include "app/home_folder.h"
 #include "app/startup.h"
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_file_dialog.h"
@@ -11,19 +14,87 @@
 #include "platform/qt/qt_screen.h"
 #include "platform/qt/qt_settings_store.h"
 #include "platform/qt/qt_shell.h"
+#include "state/build_info.h"
 #include "state/main_state.h"
 #include "view/widgets/main_window.h"
 
-int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
+namespace {
+
+// Answers --help and --version as every program does, and exits then. Anything else on the
+// command line is left to start-up: "clear", or three data file names.
+void answerHelpAndVersion(const trovix::app::HomeFolder& home) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Trovix finds and keeps free-form text records in three data files.\n\n"
+                       "Data files, their .old backups and the update program's files are "
+                       "kept in\n  %1\n%2")
+            .arg(QDir::toNativeSeparators(home.path),
+                 home.perUser ? QStringLiteral("(the per-user data folder, as the program's "
+                                               "own folder is read only).")
+                              : QStringLiteral("(the program's own folder).")));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("clear"),
+                                 QStringLiteral("Start with the default settings."),
+                                 QStringLiteral("[clear]"));
+    parser.addPositionalArgument(
+        QStringLiteral("files"),
+        QStringLiteral("Three data file names, relative to the folder above, to open and "
+                       "remember."),
+        QStringLiteral("[one.txt two.txt three.txt]"));
+    if (!parser.parse(QCoreApplication::arguments())) {
+        return;  // not an option of ours: start-up decides
+    }
+    if (parser.isSet(help)) {
+        parser.showHelp(0);
+    }
+    if (parser.isSet(version)) {
+        parser.showVersion();
+    }
+}
+
+void nameTheApplication() {
     QCoreApplication::setOrganizationName(QStringLiteral("Trovix"));
     QCoreApplication::setApplicationName(QStringLiteral("Trovix"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("7.1.319"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(trovix::kVersionText));
+}
+
+trovix::app::HomeFolder findHomeFolder() {
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    return trovix::app::chooseHomeFolder(
+        programFolder,
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+            QStringLiteral("/Trovix"),
+        programFolder + QStringLiteral("/" TROVIX_SAMPLES_FROM_PROGRAM));
+}
+
+bool asksForHelpOrVersion(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArrayView arg(argv[i]);
+        if (arg == "--help" || arg == "-h" || arg == "-?" || arg == "--version" || arg == "-v") {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    // Help and the version need no window, nor a display to show one on.
+    if (asksForHelpOrVersion(argc, argv)) {
+        QCoreApplication application(argc, argv);
+        nameTheApplication();
+        answerHelpAndVersion(findHomeFolder());
+    }
+    QApplication application(argc, argv);
+    nameTheApplication();
+    const trovix::app::HomeFolder home = findHomeFolder();
 
     trovix::MainState state;
-    state.programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
-    // Relative data file names refer to the program's folder.
-    QDir::setCurrent(QCoreApplication::applicationDirPath());
+    state.programFolder = QDir::toNativeSeparators(home.path);
+    // Relative data file names refer to that folder.
+    QDir::setCurrent(home.path);
 
     trovix::view::MainWindow window(state);
 
@@ -34,7 +105,7 @@ int main(int argc, char* argv[]) {
     trovix::platform::QtPrinter printer(&window);
     trovix::platform::QtClipboard clipboard;
     trovix::platform::QtShell shell;
-    trovix::platform::QtScreen screen;
+    trovix::platform::QtScreen screen(&window);
     trovix::platform::QtInstanceGuard instance;
     state.services = {&settings,  &messages, &files,  &fonts,   &printer,
                       &clipboard, &shell,    &screen, &instance};

@@ -2,8 +2,17 @@
 
 #include <cmath>
 
+#include "about/about_box.h"
+#include "about/outside_links.h"
+#include "app/file_commands.h"
+#include "app/window_events.h"
+#include "output/clipboard_copy.h"
+#include "output/printing.h"
+#include "records/file_maintenance.h"
+#include "records/record_operations.h"
 #include "records/slot_procedures.h"
 #include "search/search_engine.h"
+#include "search/status_summary.h"
 #include "state/main_state.h"
 #include "state/text.h"
 #include "view/fonts.h"
@@ -61,7 +70,7 @@ void selectFont(MainState& state) {
     font.size = static_cast<int>(std::nearbyint(chosen->pointSize));  // 10.5 gives 10, 11.5 12
     state.frame.setFont(font);
     view::setFonts(state);
-    state.statusBar.setSimpleText(font.name + QStringLiteral("  %1 pt").arg(font.size));
+    state.statusBar.showMessage(font.name + QStringLiteral("  %1 pt").arg(font.size));
 }
 
 void toolbarButtonPressed(MainState& state, Command command) {
@@ -105,21 +114,84 @@ void toolbarButtonClick(MainState& state, Command command) {
             view::setListDisplay(state);
             break;
         }
-        case Command::Print:
-        case Command::Copy:
         case Command::New:
+            records::newItem(state);
+            search::fillStatusBar(state);
+            break;
         case Command::Delete:
+            records::deleteItem(state);
+            search::fillStatusBar(state);
+            break;
         case Command::Sort:
+            records::sortItems(state);
+            break;
         case Command::Select:
+            selectFile(state);
+            break;
         case Command::Save:
+            saveSelectedFile(state);
+            break;
         case Command::Open:
+            openSelectedFile(state);
+            break;
         case Command::Refresh:
+            reloadSelectedFile(state);
+            break;
+        case Command::Print:
+            output::printList(state);
+            break;
+        case Command::Copy:
+            output::copySelection(state);
+            break;
         case Command::Email:
+            about::emailAuthor(state);
             break;
     }
 }
 
-void menuCommand(MainState& /*state*/, MenuCommand /*command*/) {
+void menuCommand(MainState& state, MenuCommand command) {
+    switch (command) {
+        case MenuCommand::Compact:
+            records::compact(state);
+            break;
+        case MenuCommand::Backup:
+            records::backup(state);
+            break;
+        case MenuCommand::Restore:
+            if (records::restore(state)) {
+                view::setListDisplay(state);
+            }
+            break;
+        case MenuCommand::PrintForm:
+            output::printForm(state);
+            break;
+        case MenuCommand::PrintSelection:
+            output::printSelection(state);
+            break;
+        case MenuCommand::PrintList:
+            output::printList(state);
+            break;
+        case MenuCommand::CopySelection:
+            output::copySelection(state);
+            break;
+        case MenuCommand::CopyList:
+            output::copyList(state);
+            break;
+        case MenuCommand::EmailAuthor:
+            about::emailAuthor(state);
+            break;
+        case MenuCommand::WebSite:
+            about::openWebSite(state);
+            break;
+        case MenuCommand::OnlineUpdate:
+            about::onlineUpdate(state);
+            break;
+        case MenuCommand::About:
+            about::showAbout(state);
+            // The main window becomes the program's active window again.
+            formActivate(state);
+            break;
+    }
 }
 
 }  // namespace trovix::app

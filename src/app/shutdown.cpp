@@ -7,15 +7,36 @@
 namespace trovix::app {
 namespace {
 
-// Saves every changed slot in the order A, B, C; stops at the first file that fails.
+// Saves every changed slot in the order A, B, C. A file that cannot be saved is named with the
+// reason, and the user chooses between closing without it and keeping the window open with
+// every unsaved change; keeping it open, or declining to overwrite another program's change,
+// stops the close.
 bool saveChangedSlots(MainState& state) {
     for (store::SlotId id : store::kAllSlots) {
         store::FileSlot& slot = state.slot(id);
-        if (slot.changed) {
-            if (!records::saveFile(state, id)) {
-                return false;
-            }
+        if (!slot.changed) {
+            continue;
+        }
+        const records::SlotSave saved = records::writeSlot(state, id);
+        if (saved.outcome == records::SaveOutcome::Saved) {
             slot.changed = false;
+            continue;
+        }
+        if (saved.outcome == records::SaveOutcome::Declined) {
+            return false;
+        }
+        platform::MessageBoxes* messages = state.services.messages;
+        const bool closeAnyway =
+            messages != nullptr &&
+            messages->choose(
+                records::saveFailureText(slot.fileName, saved.error) +
+                    QStringLiteral("\n\nClose without saving the changes to this "
+                                   "file, or keep the window open with them?"),
+                QStringLiteral("Save Changes"),
+                {QStringLiteral("Close Without Saving"), QStringLiteral("Keep the Window Open")},
+                platform::MessageIcon::Warning) == 0;
+        if (!closeAnyway) {
+            return false;
         }
     }
     return true;

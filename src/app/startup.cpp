@@ -21,14 +21,18 @@ void handleCommandLine(MainState& state, const QStringList& arguments) {
     const QString text = arguments.join(u' ');
     platform::SettingsStore* store = state.services.settings;
     if (text == QLatin1String("clear")) {
+        bool deleted = true;
         if (store != nullptr) {
             store->removeSection(kSettingsSection);
-            store->sync();
+            deleted = store->sync();
         }
         if (state.services.messages != nullptr) {
             state.services.messages->show(
-                QStringLiteral("Registry settings were deleted for Trovix."), QString(),
-                platform::MessageButtons::Ok, platform::MessageIcon::Information);
+                deleted ? QStringLiteral("Registry settings were deleted for Trovix.")
+                        : QStringLiteral("The settings of Trovix could not be deleted:\n%1")
+                              .arg(store->errorString()),
+                QString(), platform::MessageButtons::Ok,
+                deleted ? platform::MessageIcon::Information : platform::MessageIcon::Warning);
         }
         return;
     }

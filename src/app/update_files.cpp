@@ -1,11 +1,9 @@
 #include "app/update_files.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
-#include "store/data_file.h"
+#include "platform/safe_file.h"
 
 namespace trovix::app {
 namespace {
@@ -19,20 +17,12 @@ QString programFileName() {
 }
 
 void refresh(const QString& path, const QByteArray& expected) {
-    QByteArray current;
-    if (store::fileExists(path)) {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly)) {
-            current = file.readAll();
-        }
-    }
-    if (current == expected) {
+    QString error;
+    if (platform::readWholeFile(path, error) == expected) {
         return;
     }
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(expected) == expected.size()) {
-        file.commit();
-    }
+    // A failure leaves the old file whole; the update program is not this one's business.
+    platform::writeFileSafely(path, platform::bytesContent(expected));
 }
 
 }  // namespace

@@ -3,11 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
-namespace trovix::app {
+#include "state/build_info.h"
 
-inline constexpr int kVersionMajor = 7;
-inline constexpr int kVersionMinor = 1;
-inline constexpr int kVersionRevision = 319;
+namespace trovix::app {
 
 // The version line the update program reads: "7.1.319." followed by the program file's size.
 QByteArray versionLine(qint64 programSize);

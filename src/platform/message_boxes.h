@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace trovix::platform {
 
@@ -14,6 +15,10 @@ class MessageBoxes {
     virtual ~MessageBoxes() = default;
     virtual MessageAnswer show(const QString& text, const QString& title, MessageButtons buttons,
                                MessageIcon icon) = 0;
+    // A question with buttons of its own words. Returns the index of the chosen one. The last
+    // is the way out that changes nothing: Enter, Escape and closing the box choose it.
+    virtual int choose(const QString& text, const QString& title, const QStringList& choices,
+                       MessageIcon icon) = 0;
 };
 
 }  // namespace trovix::platform

@@ -15,6 +15,8 @@ class Screen {
     double twipsPerPixel() const { return 1440.0 / logicalDpi(); }
     virtual QRect primaryGeometry() const = 0;
     virtual QList<QRect> availableGeometries() const = 0;
+    // Shows the busy pointer over the program's windows, or the normal one again. Calls nest.
+    virtual void showBusyPointer(bool busy) = 0;
 };
 
 }  // namespace trovix::platform

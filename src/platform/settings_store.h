@@ -17,6 +17,8 @@ class SettingsStore {
     virtual bool removeSection(const QString& section) = 0;
     // Writes pending changes to permanent storage; false when that failed.
     virtual bool sync() = 0;
+    // Why the last sync() failed, in words; empty after a sync that succeeded.
+    virtual QString errorString() const = 0;
 };
 
 }  // namespace trovix::platform

@@ -2,6 +2,7 @@
 
 #include "state/main_state.h"
 #include "store/data_file.h"
+#include "store/result_list.h"
 #include "store/text_codec.h"
 
 namespace trovix::records {
@@ -34,6 +35,32 @@ QString displayText(std::string_view element) {
     return text;
 }
 
+BoxText editBoxText(std::string_view element) {
+    constexpr int kExcerptLines = 200;
+    constexpr int kExcerptLineChars = 2000;
+    bool editable = element.size() <= kEditableBytes;
+    QStringList excerpt;
+    std::string_view rest = element;
+    for (int line = 0;; ++line) {
+        const std::size_t at = store::findRecordSep(rest);
+        const std::string_view text = rest.substr(0, at);
+        editable = editable && text.size() <= kEditableLineBytes;
+        if (line < kExcerptLines) {
+            excerpt << store::shortenedUtf8(text, kExcerptLineChars);
+        } else if (line == kExcerptLines) {
+            excerpt << QString(QChar(0x2026));
+        }
+        if (at == std::string_view::npos) {
+            break;
+        }
+        rest.remove_prefix(at + store::kRecordSep.size());
+    }
+    if (editable) {
+        return {displayText(element), true};
+    }
+    return {excerpt.join(QStringLiteral("\r\n")), false};
+}
+
 void listClick(MainState& state, int n) {
     if (state.busy || n < 1 || n > 3) {
         return;
@@ -57,9 +84,17 @@ void listClick(MainState& state, int n) {
         if (holdsNoMatchRow(list) || (state.displayFileNames() && row == 0) || !isRecord) {
             state.editBox.setEnabled(false);
             state.editBox.setText(kDisabled);
-        } else {
+        } else if (const BoxText shown = editBoxText(slot.records.utf8(record)); shown.whole) {
             state.editBox.setEnabled(!state.fullDataView());
-            state.editBox.setText(displayText(slot.records.utf8(record)));
+            state.editBox.setText(shown.text);
+        } else {
+            state.editBox.showExcerpt(shown.text);
+            {
+                state.statusBar.showMessage(
+                    QStringLiteral("This record is too long to edit here and is shown "
+                                   "shortened. \"Open File for Direct Editing\" opens its file "
+                                   "in a text editor."));
+            }
         }
     }
 }

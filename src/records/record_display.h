@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cstddef>
 #include <string_view>
 
 namespace trovix {
@@ -11,6 +12,19 @@ namespace trovix::records {
 
 // The text the edit box shows for a record: its lines separated by CR LF.
 QString displayText(std::string_view element);
+
+// Records the edit box shows whole and lets the user edit. A text box lays a line out again on
+// every keystroke, so a longer line would make each key take seconds.
+inline constexpr std::size_t kEditableBytes = 4 << 20;
+inline constexpr std::size_t kEditableLineBytes = 100000;
+
+struct BoxText {
+    QString text;
+    bool whole = true;  // false: an excerpt of a record too long to edit here
+};
+// The display text of a record, or, for a record too long to edit, an excerpt: its first
+// lines, each cut short.
+BoxText editBoxText(std::string_view element);
 
 // The selected row of list n (1, 2, 3 for the lists of slots A, B, C) changed: that list gets
 // the focus and its colour, the other lists lose their selections, and the edit box shows the

@@ -18,7 +18,7 @@ bool isBlankText(const QString& text) {
 }  // namespace
 
 void editBoxChanged(MainState& state) {
-    if (state.busy) {
+    if (state.busy || state.editBox.holdsExcerpt()) {
         return;
     }
     const QString& text = state.editBox.text();

@@ -6,11 +6,45 @@
 namespace trovix::records {
 namespace {
 
+using platform::PathKind;
+
 void tellUser(MainState& state, const QString& text) {
     if (state.services.messages != nullptr) {
         state.services.messages->show(text, QString(), platform::MessageButtons::Ok,
                                       platform::MessageIcon::Warning);
     }
+}
+
+// Asks before a save replaces what the slot did not read; true to go on.
+bool confirm(MainState& state, const QString& text, const QString& goOn) {
+    platform::MessageBoxes* messages = state.services.messages;
+    return messages != nullptr &&
+           messages->choose(text, QStringLiteral("Save"), {goOn, QStringLiteral("Cancel")},
+                            platform::MessageIcon::Warning) == 0;
+}
+
+// What another program did to the file since the slot read it, in words; empty for nothing.
+QString changeByAnotherProgram(const platform::FileStamp& read, const platform::FileStamp& now,
+                               const QString& name) {
+    if (read == now) {
+        return {};
+    }
+    if (!read.exists) {
+        return QStringLiteral(
+                   "A file \"%1\" was made by another program after Trovix found "
+                   "none there.")
+            .arg(name);
+    }
+    if (!now.exists) {
+        return QStringLiteral(
+                   "The data file \"%1\" was deleted by another program after Trovix "
+                   "read it.")
+            .arg(name);
+    }
+    return QStringLiteral(
+               "The data file \"%1\" was changed by another program after Trovix "
+               "read it.")
+        .arg(name);
 }
 
 }  // namespace
@@ -26,9 +60,16 @@ void loadFile(MainState& state, store::SlotId id) {
                             .arg(slot.fileName, read.error));
         return;
     }
+    if (read.kind != PathKind::RegularFile && read.kind != PathKind::Missing &&
+        read.kind != PathKind::DanglingLink) {
+        tellUser(state, QStringLiteral("The data file \"%1\" cannot be read: it is %2, not a "
+                                       "regular file.")
+                            .arg(slot.fileName, platform::describePathKind(read.kind)));
+    }
     slot.unreadable = false;
     slot.records = std::move(read.content->records);
     slot.format = read.content->format;
+    slot.stamp = read.stamp;
     loadArray(state, id);
 }
 
@@ -37,23 +78,55 @@ void loadArray(MainState& state, store::SlotId id) {
     store::listAllRecords(slot.list, slot.records, slot.fileName, state.listingOptions());
 }
 
-bool saveFile(MainState& state, store::SlotId id) {
+SlotSave writeSlot(MainState& state, store::SlotId id) {
     store::FileSlot& slot = state.slot(id);
     if (slot.unreadable) {
-        tellUser(state, QStringLiteral("The data file \"%1\" was not saved: it could not be "
-                                       "read, so saving would overwrite its records.")
-                            .arg(slot.fileName));
-        return false;
+        return {SaveOutcome::Failed,
+                QStringLiteral("It could not be read, so saving would overwrite its records.")};
     }
-    const store::SaveResult saved = store::saveDataFile(slot.fileName, slot.records, slot.format);
+    platform::SafeWriteOptions options;
+    const QString target = platform::fileBehindLinks(slot.fileName);
+    const PathKind kind = platform::pathKind(target);
+    if (kind != PathKind::RegularFile && kind != PathKind::Missing &&
+        kind != PathKind::DanglingLink && kind != PathKind::Folder) {
+        if (!confirm(state,
+                     QStringLiteral("\"%1\" is %2, not a regular file.\n\nSaving replaces it "
+                                    "with a regular file holding the records shown here.")
+                         .arg(slot.fileName, platform::describePathKind(kind)),
+                     QStringLiteral("Replace It"))) {
+            return {SaveOutcome::Declined, {}};
+        }
+        options.replaceNonRegular = true;
+    } else if (const QString change =
+                   changeByAnotherProgram(slot.stamp, platform::fileStamp(target), slot.fileName);
+               !change.isEmpty() &&
+               !confirm(state,
+                        change + QStringLiteral("\n\nSaving replaces it with the records "
+                                                "shown here."),
+                        QStringLiteral("Save Anyway"))) {
+        return {SaveOutcome::Declined, {}};
+    }
+    const store::SaveResult saved =
+        store::saveDataFile(slot.fileName, slot.records, slot.format, options);
     if (!saved.ok) {
-        tellUser(state, QStringLiteral("The data file \"%1\" could not be saved:\n%2\n\n"
-                                       "The file is unchanged and your changes are kept.")
-                            .arg(slot.fileName, saved.error));
-        return false;
+        return {SaveOutcome::Failed, saved.error};
     }
     slot.format = saved.format;
-    return true;
+    slot.stamp = saved.stamp;
+    return {SaveOutcome::Saved, {}};
+}
+
+QString saveFailureText(const QString& fileName, const QString& reason) {
+    return QStringLiteral("The data file \"%1\" could not be saved:\n%2").arg(fileName, reason);
+}
+
+bool saveFile(MainState& state, store::SlotId id) {
+    const SlotSave saved = writeSlot(state, id);
+    if (saved.outcome == SaveOutcome::Failed) {
+        tellUser(state, saveFailureText(state.slot(id).fileName, saved.error) +
+                            QStringLiteral("\n\nThe file is unchanged and your changes are kept."));
+    }
+    return saved.outcome == SaveOutcome::Saved;
 }
 
 void expandListData(MainState& state) {

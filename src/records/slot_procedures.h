@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include "store/slot.h"
 
 namespace trovix {
@@ -9,15 +11,32 @@ struct MainState;
 namespace trovix::records {
 
 // Reads a slot's file into its records and lists them. A file that exists but cannot be read
-// leaves the slot's records and list as they were and tells the user why.
+// leaves the slot's records and list as they were and tells the user why; a name that holds
+// something other than a regular file (a folder, a named pipe) lists "<file not found>" and
+// the user is told what stands there.
 void loadFile(MainState& state, store::SlotId id);
 
 // Lists every record of a slot in its result list.
 void loadArray(MainState& state, store::SlotId id);
 
-// Writes a slot's records to its file. On failure the user is told which file and why, and
-// the slot stays as it was. Returns whether the file was written; the caller clears the
-// changed flag only then.
+enum class SaveOutcome { Saved, Failed, Declined };
+
+struct SlotSave {
+    SaveOutcome outcome = SaveOutcome::Failed;
+    QString error;  // why it failed
+};
+
+// Writes a slot's records to its file. When another program changed, replaced, created or
+// deleted the file since the slot read it, or the name holds something that is not a regular
+// file, the user is asked first; Declined when the user keeps it. A failure is only returned:
+// each caller tells it in its own words.
+SlotSave writeSlot(MainState& state, store::SlotId id);
+
+// The text that tells a failed save: the file's name and the reason.
+QString saveFailureText(const QString& fileName, const QString& reason);
+
+// Writes a slot's records to its file, telling the user which file failed and why. Returns
+// whether the file was written; the caller clears the changed flag only then.
 bool saveFile(MainState& state, store::SlotId id);
 
 // Switch the three lists between one row per record and full data view, keeping what they

@@ -53,6 +53,61 @@ bool containsBytes(std::string_view haystack, std::string_view needle) {
     return haystack.substr(i).find(needle) != std::string_view::npos;
 }
 
+bool containsLowered(std::string_view haystack, std::string_view needle) {
+    const std::size_t m = needle.size();
+    const std::size_t n = haystack.size();
+    if (m == 0) {
+        return true;
+    }
+    if (m > n) {
+        return false;
+    }
+    const auto* h = reinterpret_cast<const unsigned char*>(haystack.data());
+    const auto* t = reinterpret_cast<const unsigned char*>(needle.data());
+    const auto lower = [](unsigned char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c | 0x20) : c;
+    };
+    const auto sameFrom = [&](std::size_t at) {
+        for (std::size_t k = 0; k < m; ++k) {
+            if (lower(h[at + k]) != t[k]) {
+                return false;
+            }
+        }
+        return true;
+    };
+    std::size_t i = 0;
+#ifdef __SSE2__
+    // As containsBytes, with the first and last byte compared in lower case: a letter's bit 5
+    // is set before comparing (exact for letters; other bytes are checked in full after).
+    const auto isLetter = [](unsigned char c) { return c >= 'a' && c <= 'z'; };
+    const __m128i firstMask = _mm_set1_epi8(static_cast<char>(isLetter(t[0]) ? 0x20 : 0));
+    const __m128i lastMask = _mm_set1_epi8(static_cast<char>(isLetter(t[m - 1]) ? 0x20 : 0));
+    const __m128i first = _mm_set1_epi8(static_cast<char>(t[0]));
+    const __m128i last = _mm_set1_epi8(static_cast<char>(t[m - 1]));
+    for (; i + m - 1 + 16 <= n; i += 16) {
+        const __m128i a =
+            _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i)), firstMask);
+        const __m128i b = _mm_or_si128(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i + m - 1)), lastMask);
+        auto mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+        while (mask != 0) {
+            const auto bit = static_cast<std::size_t>(__builtin_ctz(mask));
+            if (sameFrom(i + bit)) {
+                return true;
+            }
+            mask &= mask - 1;
+        }
+    }
+#endif
+    for (; i + m <= n; ++i) {
+        if (sameFrom(i)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 TermMatcher::TermMatcher(const QStringList& terms, bool ignoreCase) : ignoreCase_(ignoreCase) {
     for (const QString& term : terms) {
         if (term.isEmpty()) {
@@ -73,6 +128,18 @@ TermMatcher::TermMatcher(const QStringList& terms, bool ignoreCase) : ignoreCase
     });
 }
 
+bool TermMatcher::matchesAscii(std::string_view record) const {
+    if (record.empty()) {
+        return false;
+    }
+    for (const std::string& term : terms_) {
+        if (!containsLowered(record, term)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool TermMatcher::matches(std::string_view record) const {
     if (record.empty()) {
         return false;
@@ -86,16 +153,28 @@ bool TermMatcher::matches(std::string_view record) const {
 }
 
 std::vector<qint32> matchingRecords(const store::RecordArray& records, const TermMatcher& matcher) {
-    const store::RecordArray& compared = matcher.ignoresCase() ? records.folded() : records;
+    const store::FoldedRecords* folded = matcher.ignoresCase() ? &records.caseFolding() : nullptr;
     const auto scan = [&](qsizetype from, qsizetype to, std::vector<qint32>& out) {
+        if (folded == nullptr) {
+            for (qsizetype i = from; i < to; ++i) {
+                if (matcher.matches(records.utf8(i))) {
+                    out.push_back(static_cast<qint32>(i));
+                }
+            }
+            return;
+        }
+        // ASCII records as they are; the others in their folded form, met in array order.
+        std::size_t k = folded->firstAtOrAfter(from);
         for (qsizetype i = from; i < to; ++i) {
-            if (matcher.matches(compared.utf8(i))) {
+            const bool found = folded->isAscii(i) ? matcher.matchesAscii(records.utf8(i))
+                                                  : matcher.matches(folded->textAt(k++));
+            if (found) {
                 out.push_back(static_cast<qint32>(i));
             }
         }
     };
     std::vector<qint32> found;
-    const qsizetype n = compared.size();
+    const qsizetype n = records.size();
     constexpr qsizetype kParallelFrom = 50000;
     if (n < kParallelFrom || std::thread::hardware_concurrency() < 2) {
         scan(0, n, found);

@@ -17,6 +17,10 @@ QStringList searchTerms(const QString& text);
 // Whether `needle` occurs in `haystack`, byte for byte.
 bool containsBytes(std::string_view haystack, std::string_view needle);
 
+// Whether `needle`, a case-folded text, occurs in `haystack` when the ASCII letters of
+// `haystack` are taken in lower case. Other bytes are compared as they are.
+bool containsLowered(std::string_view haystack, std::string_view needle);
+
 // Tests records against all terms of a search: a record matches when it contains every term.
 class TermMatcher {
   public:
@@ -25,6 +29,8 @@ class TermMatcher {
     bool ignoresCase() const { return ignoreCase_; }
     // `record` in the form the terms are compared with: case-folded when ignoring case.
     bool matches(std::string_view record) const;
+    // A record whose case-folded form is its ASCII letters lowered, ignoring case, as it is.
+    bool matchesAscii(std::string_view record) const;
 
   private:
     std::vector<std::string> terms_;  // the non-empty terms, longest first

@@ -6,7 +6,14 @@ QString EditBox::initialText() {
     return QStringLiteral("Name\r\nAddress1\r\nAddress2\r\nCity, State\r\nZip\r\n");
 }
 
+void EditBox::showExcerpt(const QString& text) {
+    setEnabled(false);
+    setText(text);
+    excerpt_ = true;
+}
+
 void EditBox::setText(const QString& text) {
+    excerpt_ = false;
     if (text == text_) {
         return;
     }
@@ -133,17 +140,15 @@ void StatusBar::setPanel(int number, const QString& text) {
     if (panel != text) {
         panel = text;
         if (view_) {
-            view_();
+            view_(Aspect::Panels);
         }
     }
 }
 
-void StatusBar::setSimpleText(const QString& text) {
-    if (simpleText_ != text) {
-        simpleText_ = text;
-        if (view_) {
-            view_();
-        }
+void StatusBar::showMessage(const QString& text) {
+    message_ = text;
+    if (view_) {
+        view_(Aspect::Message);
     }
 }
 

@@ -26,6 +26,10 @@ class EditBox {
     void setText(const QString& text);
     bool isEnabled() const { return enabled_; }
     void setEnabled(bool enabled);
+    // Shows an excerpt of a record too long to edit here, disabled: nothing it holds may ever
+    // be written back. Any other text ends the excerpt.
+    void showExcerpt(const QString& text);
+    bool holdsExcerpt() const { return excerpt_; }
 
     void setChangeHandler(std::function<void()> handler) { onChange_ = std::move(handler); }
     void setViewListener(std::function<void()> listener) { view_ = std::move(listener); }
@@ -33,6 +37,7 @@ class EditBox {
   private:
     QString text_ = initialText();
     bool enabled_ = true;
+    bool excerpt_ = false;
     std::function<void()> onChange_;
     std::function<void()> view_;
 };
@@ -113,19 +118,22 @@ class OptionMenu {
     std::function<void(Option)> view_;
 };
 
-// The status bar: four panels (numbered from 1) and a text shown across it.
+// The status bar: four panels (numbered from 1), and messages shown across it for a while.
 class StatusBar {
   public:
+    enum class Aspect { Panels, Message };
+
     QString panel(int number) const;
     void setPanel(int number, const QString& text);
-    const QString& simpleText() const { return simpleText_; }
-    void setSimpleText(const QString& text);
-    void setViewListener(std::function<void()> listener) { view_ = std::move(listener); }
+    // The last message; each call shows it anew, also when it is the same text again.
+    const QString& message() const { return message_; }
+    void showMessage(const QString& text);
+    void setViewListener(std::function<void(Aspect)> listener) { view_ = std::move(listener); }
 
   private:
     std::array<QString, 4> panels_;
-    QString simpleText_;
-    std::function<void()> view_;
+    QString message_;
+    std::function<void(Aspect)> view_;
 };
 
 enum class WindowState { Normal, Minimized, Maximized };

@@ -2,10 +2,10 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/native.h"
@@ -63,7 +63,9 @@ std::string_view lineBreakBytes(LineBreak lb) {
 bool fitsLfFile(const RecordArray& records) {
     for (qsizetype i = 0; i < records.size(); ++i) {
         const std::string_view r = records.utf8(i);
-        if (r.find('\n') != std::string_view::npos || (!r.empty() && r.back() == '\r') ||
+        const bool breakFollows = i + 1 < records.size();
+        if (r.find('\n') != std::string_view::npos ||
+            (breakFollows && !r.empty() && r.back() == '\r') ||
             r.find("\r-----") != std::string_view::npos) {
             return false;
         }
@@ -167,54 +169,141 @@ bool fileExists(const QString& fileName) {
     return info.exists() && info.isFile();
 }
 
-DataFileContent parseDataFile(QByteArray bytes) {
-    DataFileContent content;
-    content.format = FileFormat::native();
-    if (!isValidUtf8(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
-        bytes = windows1252ToUtf8(
-            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-        content.format.encoding = Encoding::Windows1252;
-    }
-    const auto n = static_cast<std::size_t>(bytes.size());
-    if (n == 0) {
-        return content;
-    }
-    char* d = bytes.data();  // detaches once; the records point into this buffer afterwards
-    const std::optional<LineBreak> detected = detectLineBreak(d, n);
-    if (detected) {
-        content.format.lineBreak = *detected;
-    }
+namespace {
 
-    // About one record per 64 bytes of file; the vector grows if the records are shorter.
-    std::vector<RecordArray::Span> spans;
-    spans.reserve(n / 64 + 16);
-    const auto pushRecord = [&](std::size_t start, std::size_t end) {
-        spans.push_back({d + start, static_cast<std::uint32_t>(end - start)});
-    };
+// Files this large are validated and split on two threads, each taking one half.
+constexpr std::size_t kParallelFrom = std::size_t{8} << 20;
 
-    // One pass: lines are moved down over the removed line breaks, records end at every line
-    // break that is not followed by the marker.
-    const std::size_t breakSize = content.format.lineBreak == LineBreak::CrLf ? 2 : 1;
-    std::size_t write = 0, read = 0, recordStart = 0;
-    for (;;) {
-        const std::size_t at = detected ? nextBreak(d, n, read, *detected) : kNone;
-        const std::size_t lineEnd = at == kNone ? n : at + 1 - breakSize;
+// Where a large text may be cut in two so that each half holds whole records: the position of
+// the first line break after the middle that ends a record (is not followed by the marker), or
+// kNone.
+std::size_t splitPoint(const char* d, std::size_t n, std::optional<LineBreak> lb) {
+    if (n < kParallelFrom || !lb || std::thread::hardware_concurrency() < 2) {
+        return kNone;
+    }
+    const std::size_t breakSize = *lb == LineBreak::CrLf ? 2 : 1;
+    for (std::size_t from = n / 2;;) {
+        const std::size_t at = nextBreak(d, n, from, *lb);
+        if (at == kNone) {
+            return kNone;
+        }
+        if (!startsWithSep(d, n, at + 1)) {
+            return at + 1 - breakSize;
+        }
+        from = at + 1;
+    }
+}
+
+// Splits the text [begin, end) into records, moving lines down over the line breaks it removes,
+// in one pass: every line break followed by the marker goes, every other ends a record. Line
+// ends are found sixteen bytes at a time. Lines only ever move down, to places already read, so
+// what is still to be read is always the file's own bytes.
+void splitRecords(char* d, std::size_t begin, std::size_t end, std::optional<LineBreak> lb,
+                  std::vector<RecordArray::Span>& spans) {
+    if (!lb) {
+        spans.push_back({d + begin, static_cast<std::uint32_t>(end - begin)});
+        return;
+    }
+    const bool crLf = *lb == LineBreak::CrLf;
+    const std::size_t breakSize = crLf ? 2 : 1;
+    std::size_t write = begin, read = begin, recordStart = begin;
+    const auto moveLine = [&](std::size_t lineEnd) {
         const std::size_t length = lineEnd - read;
         if (write != read && length > 0) {
             std::memmove(d + write, d + read, length);
         }
         write += length;
-        if (at == kNone) {
-            break;
+    };
+    // The LF at p: a line break, unless the text breaks at CR LF and no CR stands before it.
+    const auto atLf = [&](std::size_t p) {
+        if (crLf && (p == read || d[p - 1] != '\r')) {
+            return;
         }
-        read = at + 1;
-        if (!startsWithSep(d, n, read)) {
-            pushRecord(recordStart, write);
+        moveLine(p + 1 - breakSize);
+        read = p + 1;
+        if (!startsWithSep(d, end, read)) {
+            spans.push_back({d + recordStart, static_cast<std::uint32_t>(write - recordStart)});
             recordStart = write;
         }
+    };
+    std::size_t i = begin;
+#ifdef __SSE2__
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; i + 16 <= end; i += 16) {
+        auto mask = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i)), lf)));
+        while (mask != 0) {
+            atLf(i + static_cast<std::size_t>(__builtin_ctz(mask)));
+            mask &= mask - 1;
+        }
     }
-    pushRecord(recordStart, write);
-    content.records = RecordArray::adopt(std::move(bytes), std::move(spans));
+#endif
+    for (; i < end; ++i) {
+        if (d[i] == '\n') {
+            atLf(i);
+        }
+    }
+    moveLine(end);
+    spans.push_back({d + recordStart, static_cast<std::uint32_t>(write - recordStart)});
+}
+
+// Runs work(begin, end) on [0, split) and [split + breakSize, n) at once, or on [0, n) alone
+// when there is no split point.
+template <typename Work>
+void inHalves(std::size_t n, std::size_t split, std::size_t breakSize, Work work) {
+    if (split == kNone) {
+        work(std::size_t{0}, n, 0);
+        return;
+    }
+    std::thread helper([&] { work(split + breakSize, n, 1); });
+    work(std::size_t{0}, split, 0);
+    helper.join();
+}
+
+}  // namespace
+
+DataFileContent parseDataFile(QByteArray bytes) {
+    DataFileContent content;
+    content.format = FileFormat::native();
+    auto n = static_cast<std::size_t>(bytes.size());
+    if (n == 0) {
+        return content;
+    }
+    const std::optional<LineBreak> detected = detectLineBreak(bytes.constData(), n);
+    const std::size_t breakSize = detected == LineBreak::CrLf ? 2 : 1;
+    std::size_t split = splitPoint(bytes.constData(), n, detected);
+
+    // The halves end at a line break, so no character is cut in two.
+    bool valid[2] = {true, true};
+    inHalves(n, split == kNone ? kNone : split, 0, [&](std::size_t from, std::size_t to, int half) {
+        valid[half] = isValidUtf8(
+            std::string_view(bytes.constData() + from, static_cast<std::size_t>(to - from)));
+    });
+    if (!valid[0] || !valid[1]) {
+        bytes = windows1252ToUtf8(std::string_view(bytes.constData(), n));
+        content.format.encoding = Encoding::Windows1252;
+        n = static_cast<std::size_t>(bytes.size());
+        split = splitPoint(bytes.constData(), n, detected);
+    }
+    char* d = bytes.data();  // detaches once; the records point into this buffer afterwards
+    if (detected) {
+        content.format.lineBreak = *detected;
+        content.format.leadingBreak =
+            nextBreak(d, n, 0, *detected) == breakSize - 1 && startsWithSep(d, n, breakSize);
+    }
+
+    // About one record per 64 bytes of file; the vectors grow if the records are shorter.
+    std::vector<RecordArray::Span> spans[2];
+    inHalves(n, split, breakSize, [&](std::size_t from, std::size_t to, int half) {
+        // The first half's vector takes the second's records afterwards.
+        spans[half].reserve((half == 0 ? n : to - from) / 64 + 16);
+        splitRecords(d, from, to, detected, spans[half]);
+    });
+    if (!spans[1].empty()) {
+        spans[0].insert(spans[0].end(), spans[1].begin(), spans[1].end());
+        spans[1] = {};
+    }
+    content.records = RecordArray::adopt(std::move(bytes), std::move(spans[0]));
     return content;
 }
 
@@ -261,7 +350,8 @@ bool readWholeDevice(QIODevice& device, QByteArray& bytes, QString& error) {
 
 ReadResult readDataFile(const QString& fileName) {
     ReadResult result;
-    if (!fileExists(fileName)) {
+    result.kind = platform::pathKind(fileName);
+    if (result.kind != platform::PathKind::RegularFile) {
         result.content = missingFileContent();
         return result;
     }
@@ -270,6 +360,7 @@ ReadResult readDataFile(const QString& fileName) {
         result.error = file.errorString();
         return result;
     }
+    result.stamp = platform::fileStamp(file);
     if (file.size() > kMaxFileSize) {
         result.error = QStringLiteral("The file is larger than 1 GB.");
         return result;
@@ -296,6 +387,26 @@ bool writeDataFile(QIODevice& device, const RecordArray& records, const FileForm
     if (written.lineBreak == LineBreak::Lf && !fitsLfFile(records)) {
         written.lineBreak = LineBreak::CrLf;  // the only form that reads back the same records
     }
+    // A file without a CR LF reads as an LF file, whose LFs are line breaks. A CR LF file of one
+    // record that would come out without a CR LF, but holds an LF, keeps one: the line break in
+    // front of a marker that opens the file, or else one at the end.
+    bool closingBreak = false;
+    if (written.lineBreak == LineBreak::CrLf && records.size() == 1) {
+        const std::string_view only = records.utf8(0);
+        const std::size_t marker = findRecordSep(only);
+        const bool breakBeforeMarker =
+            marker != std::string_view::npos &&
+            (marker > 0 || written.leadingBreak ||
+             findRecordSep(only.substr(marker + kRecordSep.size())) != std::string_view::npos);
+        if (!breakBeforeMarker && only.find("\r\n") == std::string_view::npos &&
+            only.find('\n') != std::string_view::npos) {
+            if (marker == 0) {
+                written.leadingBreak = true;
+            } else {
+                closingBreak = true;
+            }
+        }
+    }
     const std::string_view lineBreak = lineBreakBytes(written.lineBreak);
     ChunkWriter out(device, written.encoding == Encoding::Windows1252);
     for (qsizetype i = 0; i < records.size(); ++i) {
@@ -306,7 +417,8 @@ bool writeDataFile(QIODevice& device, const RecordArray& records, const FileForm
         for (std::size_t at; (at = findRecordSep(rest)) != std::string_view::npos;) {
             out.text(rest.substr(0, at));
             // A marker at the very start of the file has no line above it to continue.
-            if (!(i == 0 && at == 0 && rest.data() == records.utf8(0).data())) {
+            if (!(i == 0 && at == 0 && rest.data() == records.utf8(0).data()) ||
+                written.leadingBreak) {
                 out.text(lineBreak);
             }
             out.text(kRecordSep);
@@ -317,6 +429,9 @@ bool writeDataFile(QIODevice& device, const RecordArray& records, const FileForm
             break;
         }
     }
+    if (closingBreak) {
+        out.text(lineBreak);
+    }
     if (!out.flush()) {
         error = device.errorString();
         return false;
@@ -325,22 +440,19 @@ bool writeDataFile(QIODevice& device, const RecordArray& records, const FileForm
 }
 
 SaveResult saveDataFile(const QString& fileName, const RecordArray& records,
-                        const FileFormat& format) {
+                        const FileFormat& format, const platform::SafeWriteOptions& options) {
     SaveResult result;
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        result.error = file.errorString();
-        return result;
+    const platform::WriteOutcome written = platform::writeFileSafely(
+        fileName,
+        [&](QIODevice& out, QString& error) {
+            return writeDataFile(out, records, format, result.format, error);
+        },
+        options);
+    result.ok = written.ok;
+    result.error = written.error;
+    if (result.ok) {
+        result.stamp = platform::fileStamp(fileName);
     }
-    if (!writeDataFile(file, records, format, result.format, result.error)) {
-        file.cancelWriting();
-        return result;
-    }
-    if (!file.commit()) {
-        result.error = file.errorString();
-        return result;
-    }
-    result.ok = true;
     return result;
 }
 

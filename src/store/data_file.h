@@ -4,6 +4,7 @@
 #include <QString>
 #include <optional>
 
+#include "platform/safe_file.h"
 #include "store/record_array.h"
 #include "store/text_codec.h"
 
@@ -28,6 +29,9 @@ enum class LineBreak { CrLf, Lf };
 struct FileFormat {
     Encoding encoding = Encoding::Utf8;
     LineBreak lineBreak = LineBreak::Lf;
+    // The file begins with an empty line continued by a "-----" line. Its first record reads
+    // the same as when the file begins with the "-----" line itself; this keeps the bytes.
+    bool leadingBreak = false;
 
     // The format of a new file on this platform.
     static FileFormat native();
@@ -53,9 +57,14 @@ DataFileContent missingFileContent();
 struct ReadResult {
     std::optional<DataFileContent> content;  // empty when the file exists but could not be read
     QString error;
+    // What stands at the name. Anything but a regular file reads as a missing file.
+    platform::PathKind kind = platform::PathKind::Missing;
+    // The file as it was read, to tell later whether another program changed it.
+    platform::FileStamp stamp;
 };
 
-// Reads a data file whole; a missing file gives missingFileContent().
+// Reads a data file whole; a missing file, or anything that is not a regular file, gives
+// missingFileContent().
 ReadResult readDataFile(const QString& fileName);
 
 // Reads everything a device delivers until its end.
@@ -73,10 +82,11 @@ struct SaveResult {
     bool ok = false;
     FileFormat format;  // the format the file now has
     QString error;
+    platform::FileStamp stamp;  // the file as written
 };
 
-// Saves atomically: the old file stays whole until the new content is completely written.
+// Saves safely: the old file stays whole until the new content is completely on the disk.
 SaveResult saveDataFile(const QString& fileName, const RecordArray& records,
-                        const FileFormat& format);
+                        const FileFormat& format, const platform::SafeWriteOptions& options = {});
 
 }  // namespace trovix::store

@@ -1,5 +1,6 @@
 #include "store/record_array.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 #include <thread>
@@ -141,9 +142,10 @@ void RecordArray::set(qsizetype index, std::string_view utf8) {
     // The text may live in this array's own arena, which the garbage collection below may
     // free: everything that reads it comes first.
     if (folded_) {
-        std::string f;
-        appendCaseFolded(utf8, f);
-        folded_->set(index, std::string_view(f));
+        folded_->update(static_cast<std::size_t>(index), utf8);
+        if (folded_->arenaBytes() > (std::size_t{64} << 20)) {
+            folded_.reset();  // folded again, without the replaced texts, when next needed
+        }
     }
     collectGarbage();
 }
@@ -156,9 +158,8 @@ void RecordArray::set(qsizetype index, const QString& text) {
 void RecordArray::append(std::string_view utf8) {
     spans_.push_back(store(utf8));
     if (folded_) {
-        std::string f;
-        appendCaseFolded(utf8, f);
-        folded_->append(std::string_view(f));
+        folded_->ascii_.resize((spans_.size() + 63) / 64);
+        folded_->update(spans_.size() - 1, utf8);
     }
 }
 
@@ -170,49 +171,120 @@ void RecordArray::append(const QString& text) {
 void RecordArray::swap(qsizetype a, qsizetype b) {
     std::swap(spans_[static_cast<std::size_t>(a)], spans_[static_cast<std::size_t>(b)]);
     if (folded_) {
-        folded_->swap(a, b);
+        const Span& sa = spans_[static_cast<std::size_t>(a)];
+        const Span& sb = spans_[static_cast<std::size_t>(b)];
+        folded_->update(static_cast<std::size_t>(a), std::string_view(sa.data, sa.size));
+        folded_->update(static_cast<std::size_t>(b), std::string_view(sb.data, sb.size));
     }
 }
 
-const RecordArray& RecordArray::folded() const {
-    if (folded_) {
-        return *folded_;
+void RecordArray::permute(const std::vector<qint32>& order) {
+    std::vector<Span> spans;
+    spans.reserve(order.size());
+    for (const qint32 i : order) {
+        spans.push_back(spans_[static_cast<std::size_t>(i)]);
     }
-    // All folded texts go to one buffer, adopted like a loaded file's. The records are folded
-    // in two halves at once, each into its own part of the buffer; pages of the room left
-    // unused between the parts are never touched.
-    const std::size_t n = spans_.size();
-    const std::size_t middle = n / 2;
-    std::size_t firstBytes = 0;
-    std::size_t allBytes = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        allBytes += spans_[i].size;
-        if (i + 1 == middle) {
-            firstBytes = allBytes;
-        }
+    spans_ = std::move(spans);
+    folded_.reset();
+}
+
+const FoldedRecords& RecordArray::caseFolding() const {
+    if (!folded_) {
+        folded_ = FoldedRecords::build(spans_);
     }
-    const std::size_t secondStart = foldedSizeBound(firstBytes);
-    QByteArray storage(static_cast<qsizetype>(secondStart + foldedSizeBound(allBytes - firstBytes)),
-                       Qt::Uninitialized);
-    char* base = storage.data();
-    std::vector<Span> spans(n);
-    const auto fold = [&](std::size_t from, std::size_t to, char* out) {
-        for (std::size_t i = from; i < to; ++i) {
-            char* end = foldCaseTo(std::string_view(spans_[i].data, spans_[i].size), out);
-            spans[i] = {out, static_cast<std::uint32_t>(end - out)};
-            out = end;
+    return *folded_;
+}
+
+QString RecordArray::foldedText(qsizetype index) const {
+    std::string folded;
+    appendCaseFolded(utf8(index), folded);
+    return utf8ToText(folded);
+}
+
+FoldedRecords::~FoldedRecords() = default;
+
+std::unique_ptr<FoldedRecords> FoldedRecords::build(const std::vector<RecordArray::Span>& spans) {
+    auto f = std::make_unique<FoldedRecords>();
+    const std::size_t n = spans.size();
+    f->ascii_.assign((n + 63) / 64, 0);
+    // Which elements are pure ASCII, a word of 64 at a time; large arrays on two threads,
+    // each on its own words.
+    const auto mark = [&](std::size_t fromWord, std::size_t toWord) {
+        for (std::size_t w = fromWord; w < toWord; ++w) {
+            std::uint64_t bits = 0;
+            const std::size_t end = std::min(n, (w + 1) * 64);
+            for (std::size_t i = w * 64; i < end; ++i) {
+                bits |= std::uint64_t{foldsByLoweringAscii(
+                            std::string_view(spans[i].data, spans[i].size))}
+                        << (i % 64);
+            }
+            f->ascii_[w] = bits;
         }
     };
+    const std::size_t words = f->ascii_.size();
     if (n >= 50000 && std::thread::hardware_concurrency() >= 2) {
-        std::thread helper([&] { fold(middle, n, base + secondStart); });
-        fold(0, middle, base);
+        std::thread helper([&] { mark(words / 2, words); });
+        mark(0, words / 2);
         helper.join();
     } else {
-        fold(0, middle, base);
-        fold(middle, n, base + secondStart);
+        mark(0, words);
     }
-    folded_ = std::make_unique<RecordArray>(adopt(std::move(storage), std::move(spans)));
-    return *folded_;
+    // The others are folded into one buffer.
+    std::size_t bytes = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!f->isAscii(static_cast<qsizetype>(i))) {
+            f->index_.push_back(static_cast<qint32>(i));
+            bytes += spans[i].size;
+        }
+    }
+    f->storage_ = QByteArray(static_cast<qsizetype>(foldedSizeBound(bytes)), Qt::Uninitialized);
+    char* out = f->storage_.data();
+    f->text_.reserve(f->index_.size());
+    for (const qint32 i : f->index_) {
+        const RecordArray::Span& s = spans[static_cast<std::size_t>(i)];
+        char* end = foldCaseTo(std::string_view(s.data, s.size), out);
+        f->text_.push_back({out, static_cast<std::uint32_t>(end - out)});
+        out = end;
+    }
+    f->arena_ = std::make_unique<TextArena>();
+    return f;
+}
+
+std::size_t FoldedRecords::firstAtOrAfter(qsizetype index) const {
+    return static_cast<std::size_t>(std::lower_bound(index_.begin(), index_.end(), index) -
+                                    index_.begin());
+}
+
+void FoldedRecords::setAscii(std::size_t index, bool ascii) {
+    const std::uint64_t bit = std::uint64_t{1} << (index % 64);
+    ascii_[index / 64] = ascii ? (ascii_[index / 64] | bit) : (ascii_[index / 64] & ~bit);
+}
+
+void FoldedRecords::update(std::size_t index, std::string_view utf8) {
+    const bool ascii = foldsByLoweringAscii(utf8);
+    setAscii(index, ascii);
+    const std::size_t k = firstAtOrAfter(static_cast<qsizetype>(index));
+    const bool listed = k < index_.size() && static_cast<std::size_t>(index_[k]) == index;
+    if (ascii) {
+        if (listed) {
+            index_.erase(index_.begin() + static_cast<std::ptrdiff_t>(k));
+            text_.erase(text_.begin() + static_cast<std::ptrdiff_t>(k));
+        }
+        return;
+    }
+    std::string folded;
+    appendCaseFolded(utf8, folded);
+    const RecordArray::Span span{arena_->store(folded), static_cast<std::uint32_t>(folded.size())};
+    if (listed) {
+        text_[k] = span;
+    } else {
+        index_.insert(index_.begin() + static_cast<std::ptrdiff_t>(k), static_cast<qint32>(index));
+        text_.insert(text_.begin() + static_cast<std::ptrdiff_t>(k), span);
+    }
+}
+
+std::size_t FoldedRecords::arenaBytes() const {
+    return arena_->used();
 }
 
 void RecordArray::clear() {

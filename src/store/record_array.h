@@ -11,6 +11,7 @@
 namespace trovix::store {
 
 class TextArena;
+class FoldedRecords;
 
 // The records of one data file, one element per record, each held as UTF-8 text. The lines of
 // a record are joined by the record-line marker "-----".
@@ -52,11 +53,15 @@ class RecordArray {
     void append(std::string_view utf8);
     void append(const QString& text);
     void swap(qsizetype a, qsizetype b);
+    // Puts the elements in a new order: element k of the result is element order[k] before.
+    void permute(const std::vector<qint32>& order);
     void clear();
 
-    // The case-folded copy of every element, made on first use and kept in step with every
-    // later change, so a search that ignores case never folds the whole file twice.
-    const RecordArray& folded() const;
+    // What a search that ignores case compares: made on first use and kept in step with every
+    // later change, so the records are never folded twice.
+    const FoldedRecords& caseFolding() const;
+    // The case-folded form of one element.
+    QString foldedText(qsizetype index) const;
 
     // Keeps the elements for which keep(text) is true, in their order.
     template <typename Pred>
@@ -80,7 +85,39 @@ class RecordArray {
     std::shared_ptr<TextArena> arena_;
     std::vector<Span> spans_;
     std::size_t arenaLive_ = 0;  // bytes of arena texts that elements still point to
-    mutable std::unique_ptr<RecordArray> folded_;
+    mutable std::unique_ptr<FoldedRecords> folded_;
+};
+
+// The case-folded forms of the elements, for searches that ignore case. For most texts folding
+// the case only lowers the ASCII letters (every other character, such as "é", is already its
+// folded form), which a search does as it compares; only the other elements have a folded copy
+// here, in array order.
+class FoldedRecords {
+  public:
+    ~FoldedRecords();
+    // Whether the element folds by lowering its ASCII letters and has no copy here.
+    bool isAscii(qsizetype index) const {
+        return (ascii_[static_cast<std::size_t>(index) / 64] >> (index % 64)) & 1u;
+    }
+    // Entries k are the other elements, by ascending element index.
+    std::size_t count() const { return index_.size(); }
+    std::size_t firstAtOrAfter(qsizetype index) const;
+    qsizetype indexAt(std::size_t k) const { return index_[k]; }
+    std::string_view textAt(std::size_t k) const { return {text_[k].data, text_[k].size}; }
+
+  private:
+    friend class RecordArray;
+    static std::unique_ptr<FoldedRecords> build(const std::vector<RecordArray::Span>& spans);
+    void setAscii(std::size_t index, bool ascii);
+    // Keeps an element's entry in step with its new text.
+    void update(std::size_t index, std::string_view utf8);
+    std::size_t arenaBytes() const;
+
+    std::vector<std::uint64_t> ascii_;  // a bit per element
+    std::vector<qint32> index_;
+    std::vector<RecordArray::Span> text_;
+    QByteArray storage_;                // the folded texts made at once
+    std::unique_ptr<TextArena> arena_;  // those of later changes
 };
 
 }  // namespace trovix::store

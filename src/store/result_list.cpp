@@ -36,7 +36,52 @@ int furtherLineCount(std::string_view element) {
     return count;
 }
 
+QString shortened(const QString& text, int maxChars) {
+    return text.size() <= maxChars ? text : text.left(maxChars) + QChar(0x2026);
+}
+
+QString shortenedUtf8(std::string_view utf8, int maxChars) {
+    // A character takes one to four bytes.
+    const std::string_view start = utf8Prefix(utf8, static_cast<std::size_t>(maxChars) * 4);
+    const QString text = fromUtf8(start);
+    return start.size() < utf8.size() || text.size() > maxChars
+               ? text.left(maxChars) + QChar(0x2026)
+               : text;
+}
+
 ResultList::ResultList(const RecordArray& records) : records_(records) {
+}
+
+QString ResultList::shownText(int row) const {
+    const Row& r = rows_[static_cast<std::size_t>(row)];
+    const auto index = static_cast<qsizetype>(indexOf(row));
+    switch (kindOf(row)) {
+        case Kind::Record: {
+            if (!records_.contains(index)) {
+                return {};
+            }
+            // Look for the end of the first line only as far as the row shows it.
+            const std::string_view element = records_.utf8(index);
+            const std::string_view head = element.substr(
+                0, std::min(element.size(), static_cast<std::size_t>(kShownChars) * 4 + 8));
+            const std::string_view line = firstLine(head);
+            const QString shown = shortenedUtf8(line, kShownChars);
+            return line.size() == head.size() && head.size() < element.size() &&
+                           !shown.endsWith(QChar(0x2026))
+                       ? shown + QChar(0x2026)
+                       : shown;
+        }
+        case Kind::Continuation:
+            return records_.contains(index)
+                       ? kRecordSepText +
+                             shortenedUtf8(lineOf(records_.utf8(index), r.value), kShownChars)
+                       : kRecordSepText;
+        case Kind::NoMatch:
+        case Kind::Header:
+        case Kind::Text:
+            return shortened(text(row), kShownChars);
+    }
+    return {};
 }
 
 ResultList::Update::~Update() {
@@ -171,6 +216,42 @@ void ResultList::setRowText(int row, const QString& text) {
         changedInUpdate_ = true;
     } else if (observer_ != nullptr) {
         observer_->rowTextChanged(row);
+    }
+}
+
+int ResultList::findRow(const QString& text) const {
+    const QByteArray wanted = text.toUtf8();
+    const std::string_view bytes(wanted.constData(), static_cast<std::size_t>(wanted.size()));
+    for (int row = 0; row < count(); ++row) {
+        const auto index = static_cast<qsizetype>(indexOf(row));
+        // A record row is compared in UTF-8, without making a text of every first line.
+        const bool same = kindOf(row) == Kind::Record
+                              ? records_.contains(index) && firstLine(records_.utf8(index)) == bytes
+                              : this->text(row) == text;
+        if (same) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+void ResultList::renumberRecords(const std::vector<qint32>& newIndex) {
+    const auto renumbered = [&](std::int32_t old) {
+        return old >= 0 && static_cast<std::size_t>(old) < newIndex.size()
+                   ? newIndex[static_cast<std::size_t>(old)]
+                   : old;
+    };
+    for (Row& r : rows_) {
+        const auto kind = static_cast<Kind>(r.packed >> 29);
+        if (kind == Kind::Record) {
+            const std::int32_t index = renumbered(r.value);
+            r = makeRow(kind, index, static_cast<std::uint32_t>(index));
+        } else if (kind == Kind::Continuation) {
+            const auto index = renumbered(static_cast<std::int32_t>(r.packed & kIndexMask));
+            r = makeRow(kind, r.value, static_cast<std::uint32_t>(index));
+        } else if (kind == Kind::Text) {
+            r.value = renumbered(r.value);
+        }
     }
 }
 

@@ -41,6 +41,10 @@ class ResultList {
     int count() const { return static_cast<int>(rows_.size()); }
     qint32 itemData(int row) const;
     QString text(int row) const;
+    // The text as a row shows it: a line longer than kShownChars characters is cut there and
+    // ends in "…", so a line of a hundred megabytes costs no more to show than a short one.
+    QString shownText(int row) const;
+    static constexpr int kShownChars = 4000;
     bool isNoMatchRow(int row) const { return kindOf(row) == Kind::NoMatch; }
     bool isContinuationRow(int row) const { return kindOf(row) == Kind::Continuation; }
     bool isHeaderRow(int row) const { return kindOf(row) == Kind::Header; }
@@ -54,6 +58,11 @@ class ResultList {
     void removeRow(int row);
     // Replaces a row's text; its tag and the selection stay.
     void setRowText(int row, const QString& text);
+    // The first row, from row 0 down, that shows exactly this text; -1 when none does.
+    int findRow(const QString& text) const;
+    // The records moved to new indices: every row that names a record names its new index
+    // (newIndex[old]); what the list shows stays as it was.
+    void renumberRecords(const std::vector<qint32>& newIndex);
 
     int listIndex() const { return listIndex_; }
     // Selects a row (-1 for none); a row that does not exist is ignored. When the selection
@@ -123,6 +132,11 @@ class ResultList {
     std::function<void()> onMouseDown_;
     ResultListObserver* observer_ = nullptr;
 };
+
+// A text cut to at most `maxChars` characters, ending in "…" when it was cut.
+QString shortened(const QString& text, int maxChars);
+// The same for UTF-8, converting only the part that is kept.
+QString shortenedUtf8(std::string_view utf8, int maxChars);
 
 // Text helpers over an element (lines joined by "-----").
 std::string_view firstLine(std::string_view element);

@@ -20,6 +20,8 @@ struct FileSlot {
     FileFormat format = FileFormat::native();
     // Set when the file exists but could not be read: saving over it would destroy it.
     bool unreadable = false;
+    // The file as it was last read or written, to notice another program's changes.
+    platform::FileStamp stamp;
     ResultList list{records};
 };
 

@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace trovix::store {
 namespace {
 
@@ -76,12 +80,61 @@ char32_t nextChar(const unsigned char*& p) {
 
 }  // namespace
 
+// The length of the ASCII run at the start of a text, found sixteen bytes at a time.
+std::size_t asciiPrefix(const unsigned char* p, std::size_t n) {
+    std::size_t i = 0;
+#ifdef __SSE2__
+    for (; i + 64 <= n; i += 64) {
+        const auto* b = reinterpret_cast<const __m128i*>(p + i);
+        const __m128i any =
+            _mm_or_si128(_mm_or_si128(_mm_loadu_si128(b), _mm_loadu_si128(b + 1)),
+                         _mm_or_si128(_mm_loadu_si128(b + 2), _mm_loadu_si128(b + 3)));
+        if (_mm_movemask_epi8(any) != 0) {
+            break;
+        }
+    }
+    for (; i + 16 <= n; i += 16) {
+        const int high =
+            _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)));
+        if (high != 0) {
+            return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(high)));
+        }
+    }
+#endif
+    for (; i + 8 <= n && allAscii8(p + i); i += 8) {
+    }
+    while (i < n && p[i] < 0x80) {
+        ++i;
+    }
+    return i;
+}
+
+bool isAsciiText(std::string_view bytes) {
+    return asciiPrefix(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()) ==
+           bytes.size();
+}
+
+bool foldsByLoweringAscii(std::string_view utf8) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* end = p + utf8.size();
+    while (p < end) {
+        p += asciiPrefix(p, static_cast<std::size_t>(end - p));
+        if (p < end) {
+            const char32_t c = nextChar(p);
+            if (QChar::toCaseFolded(c) != c) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 bool isValidUtf8(std::string_view bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* end = p + bytes.size();
     while (p < end) {
-        if (end - p >= 8 && allAscii8(p)) {
-            p += 8;
+        if (*p < 0x80) {
+            p += asciiPrefix(p, static_cast<std::size_t>(end - p));
             continue;
         }
         const unsigned char lead = *p;
@@ -132,6 +185,18 @@ QByteArray windows1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
+std::string_view utf8Prefix(std::string_view utf8, std::size_t maxBytes) {
+    if (utf8.size() <= maxBytes) {
+        return utf8;
+    }
+    std::size_t end = maxBytes;
+    // Continuation bytes (10xxxxxx) belong to the character that began before them.
+    while (end > 0 && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) {
+        --end;
+    }
+    return utf8.substr(0, end);
+}
+
 QString utf8ToText(std::string_view utf8) {
     if (utf8.size() < 3 || std::memcmp(utf8.data(), "\xEF\xBB\xBF", 3) != 0) {
         return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
@@ -166,6 +231,55 @@ char* foldCaseTo(std::string_view utf8, char* out) {
         out = encodeUtf8(QChar::toCaseFolded(nextChar(p)), out);
     }
     return out;
+}
+
+namespace {
+
+// The next character of a valid UTF-8 text in lower case; advances p.
+char32_t nextLowered(const unsigned char*& p) {
+    const unsigned char c = *p;
+    if (c < 0x80) {
+        ++p;
+        return c >= 'A' && c <= 'Z' ? c + 32 : c;
+    }
+    return QChar::toLower(nextChar(p));
+}
+
+}  // namespace
+
+int compareLowered(std::string_view a, std::string_view b) {
+    const auto* p = reinterpret_cast<const unsigned char*>(a.data());
+    const auto* pEnd = p + a.size();
+    const auto* q = reinterpret_cast<const unsigned char*>(b.data());
+    const auto* qEnd = q + b.size();
+    while (p < pEnd && q < qEnd) {
+        if (*p == *q && *p < 0x80 && !(*p >= 'A' && *p <= 'Z')) {
+            ++p;
+            ++q;
+            continue;
+        }
+        const char32_t x = nextLowered(p);
+        const char32_t y = nextLowered(q);
+        if (x != y) {
+            return x < y ? -1 : 1;
+        }
+    }
+    return p < pEnd ? 1 : (q < qEnd ? -1 : 0);
+}
+
+std::uint64_t loweredPrefix(std::string_view utf8) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* end = p + utf8.size();
+    char bytes[8 + 4] = {};
+    char* out = bytes;
+    while (p < end && out < bytes + 8) {
+        out = encodeUtf8(nextLowered(p), out);
+    }
+    std::uint64_t prefix = 0;
+    for (int i = 0; i < 8; ++i) {
+        prefix = (prefix << 8) | static_cast<unsigned char>(bytes[i]);
+    }
+    return prefix;
 }
 
 void appendCaseFolded(std::string_view utf8, std::string& out) {

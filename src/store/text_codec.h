@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,14 @@ namespace trovix::store {
 // How a data file's bytes map to text. Records are held as UTF-8 in memory whatever the file's
 // encoding; Windows-1252 maps every byte to one character, so any file round-trips byte for byte.
 enum class Encoding { Utf8, Windows1252 };
+
+// Whether a text holds only ASCII bytes.
+bool isAsciiText(std::string_view bytes);
+
+// Whether folding the case of a UTF-8 text only lowers its ASCII letters: every other
+// character is its own case-folded form (as "é" or "ñ" are, but not "É"). Such a text can be
+// compared ignoring case without a folded copy.
+bool foldsByLoweringAscii(std::string_view utf8);
 
 // Strict UTF-8: rejects overlong forms, surrogates and code points above U+10FFFF, so that every
 // accepted text decodes and re-encodes to the same bytes.
@@ -21,6 +30,10 @@ QByteArray windows1252ToUtf8(std::string_view bytes);
 
 // Whether every character of the UTF-8 text has a Windows-1252 byte.
 bool fitsWindows1252(std::string_view utf8);
+
+// The longest start of a UTF-8 text that holds at most `maxBytes` bytes and ends between two
+// characters.
+std::string_view utf8Prefix(std::string_view utf8, std::size_t maxBytes);
 
 // UTF-8 to text, keeping a leading byte-order mark as a character (QString::fromUtf8 drops it,
 // and a record must come back unchanged).
@@ -36,6 +49,13 @@ char* foldCaseTo(std::string_view utf8, char* out);
 constexpr std::size_t foldedSizeBound(std::size_t size) {
     return size + size / 2 + 4;
 }
+
+// Texts compared in lower case (each character mapped to its lower-case form, one to one),
+// character by character by code point, a proper prefix being smaller: <0, 0 or >0.
+int compareLowered(std::string_view a, std::string_view b);
+// The first eight bytes of the lower-case form in UTF-8, big-endian, padded with zero bytes:
+// texts whose prefixes differ compare as their prefixes do.
+std::uint64_t loweredPrefix(std::string_view utf8);
 
 // Appends the Windows-1252 bytes of a UTF-8 text that fitsWindows1252().
 void appendAsWindows1252(std::string_view utf8, std::string& out);

@@ -114,10 +114,11 @@ class TestQtWidgets : public QObject {
             QPrinter printer(QPrinter::HighResolution);
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(path);
-            QString error;
             QFile pdf(path);
-            if (!QtPrinter::printLinesOn(printer, QStringList(lineCount, "A\tline"), error) ||
-                !pdf.open(QIODevice::ReadOnly)) {
+            const PrintOutcome outcome = QtPrinter::printLinesOn(
+                printer, lineCount, [](int) { return QStringLiteral("A\tline"); },
+                {"DejaVu Sans Mono", 10});
+            if (outcome.result != PrintOutcome::Result::Printed || !pdf.open(QIODevice::ReadOnly)) {
                 return -1;
             }
             return int(QString::fromLatin1(pdf.readAll())

@@ -2,9 +2,9 @@
 
 #include "app/commands.h"
 #include "search/matcher.h"
+#include "search/search_box.h"
 #include "search/search_engine.h"
 #include "search/status_summary.h"
-#include "state/text.h"
 #include "support/state_fixture.h"
 
 using namespace trovix;
@@ -21,6 +21,16 @@ const QStringList kCodes = {"201  New Jersey", "212  New York City"};
 void searchFor(StateFixture& f, const QString& text) {
     f.state.searchBox.userTyped(text);
     search::search(f.state);
+}
+
+QStringList history(const MainState& state) {
+    return QStringList(state.history.begin(), state.history.end());
+}
+
+// Types a text into the search box and presses Enter.
+void enter(StateFixture& f, const QString& text) {
+    f.state.searchBox.userTyped(text);
+    f.state.searchBox.keyPress(QChar(13));
 }
 
 }  // namespace
@@ -44,39 +54,37 @@ class TestSearch : public QObject {
 
     void recordsMatchEveryTerm() {
         StateFixture f(kPhones, kTaglines, kCodes);
-        // Both words, anywhere in the record and on different lines; case ignored by default.
-        searchFor(f, QStringLiteral("smith 555"));
-        QCOMPARE(f.rows(1), QStringList({"0|Smith, Ann"}));
-        QCOMPARE(f.rows(2), QStringList({"0|no match found"}));
-        // Without Ignore Case the capital letter matters.
-        f.state.options.setChecked(Option::IgnoreCase, false);
-        searchFor(f, QStringLiteral("smith"));
-        QCOMPARE(f.rows(1), QStringList({"3|smith, carl"}));
-        f.state.options.setChecked(Option::IgnoreCase, true);
-        searchFor(f, QStringLiteral("SMITH"));
-        QCOMPARE(f.rows(1), QStringList({"0|Smith, Ann", "3|smith, carl"}));
-        // Case folding beyond ASCII.
-        searchFor(f, QStringLiteral("zoë österreich"));
-        QCOMPARE(f.rows(1), QStringList({"4|Müller, Zoë"}));
-        // Two spaces give an empty term, which every record with text holds.
-        searchFor(f, QStringLiteral("jones  555"));
-        QCOMPARE(f.rows(1), QStringList({"1|Jones, Bo"}));
-        // A tab is part of the term; a term may span the marker between two lines.
-        searchFor(f, QStringLiteral("tab\there"));
-        QCOMPARE(f.rows(1), QStringList({"3|smith, carl"}));
-        searchFor(f, QStringLiteral("alpha-----beta"));
-        QCOMPARE(f.rows(2), QStringList({"1|alpha"}));
-        // A single hyphen finds every record of more than one line (and one with a dash).
-        searchFor(f, QStringLiteral("-"));
-        QCOMPARE(f.rows(1).size(), 4);
-        QCOMPARE(f.rows(2), QStringList({"1|alpha"}));
-        // Blank records never match.
-        searchFor(f, QStringLiteral("e"));
-        QCOMPARE(f.rows(2), QStringList({"0|Be brief.", "1|alpha"}));
+        const struct {
+            const char* search;
+            bool ignoreCase;
+            int list;
+            QStringList rows;
+        } cases[] = {
+            // Both words, anywhere in the record and on different lines.
+            {"smith 555", true, 1, {"0|Smith, Ann"}},
+            {"smith 555", true, 2, {"0|no match found"}},
+            {"smith", false, 1, {"3|smith, carl"}},
+            {"SMITH", true, 1, {"0|Smith, Ann", "3|smith, carl"}},
+            {"zoë österreich", true, 1, {"4|Müller, Zoë"}},
+            // Two spaces give an empty term, which every record with text holds.
+            {"jones  555", true, 1, {"1|Jones, Bo"}},
+            // A tab is part of the term; a term may span the marker between two lines.
+            {"tab\there", true, 1, {"3|smith, carl"}},
+            {"alpha-----beta", true, 2, {"1|alpha"}},
+            {"-", true, 2, {"1|alpha"}},
+            {"e", true, 2, {"0|Be brief.", "1|alpha"}},  // blank records never match
+        };
+        for (const auto& c : cases) {
+            f.state.options.setChecked(Option::IgnoreCase, c.ignoreCase);
+            searchFor(f, QString::fromUtf8(c.search));
+            QVERIFY2(f.rows(c.list) == c.rows, qPrintable(QString::fromUtf8(c.search) + " found " +
+                                                          f.rows(c.list).join(u',')));
+        }
     }
 
     void rowsFollowTheDisplayOptions() {
         StateFixture f(kPhones, kTaglines, kCodes);
+        f.slot(2).fileName = QStringLiteral("taglines.txt");  // a name without a folder
         f.state.options.setChecked(Option::DisplayFileNames, true);
         f.state.toolbar.setPressed(Command::Data, true);
         searchFor(f, QStringLiteral("555"));
@@ -92,7 +100,6 @@ class TestSearch : public QObject {
         QVERIFY(!f.state.editBox.isEnabled());
         QCOMPARE(f.state.statusBar.panel(1), QStringLiteral("phone_numbers.txt  (6)"));
         QCOMPARE(f.state.statusBar.panel(2), QStringLiteral("taglines.txt  (2)"));
-        QCOMPARE(f.state.statusBar.panel(3), QStringLiteral("area_codes.txt  (2)"));
         QCOMPARE(f.state.statusBar.panel(4), QStringLiteral("   1   0"));
     }
 
@@ -120,7 +127,6 @@ class TestSearch : public QObject {
         }
         QCOMPARE(f.state.editBox.text(), QString());
         QVERIFY(!f.state.editBox.isEnabled());
-        QCOMPARE(f.state.statusBar.panel(1), QStringLiteral("phone_numbers.txt  (2)"));
 
         // A hidden list is searched too, and selected when the lists before it have nothing.
         f.state.toolbar.setPressed(Command::FileC, false);
@@ -140,18 +146,6 @@ class TestSearch : public QObject {
         QCOMPARE(f.rows(2), QStringList({"0|Be brief."}));
     }
 
-    void statusBarNamesFilesWithoutFolders() {
-        QCOMPARE(withoutFolder(QStringLiteral("/home/ann/notes/phones.txt")),
-                 QStringLiteral("phones.txt"));
-        QCOMPARE(withoutFolder(QStringLiteral("phones.txt")), QStringLiteral("phones.txt"));
-        QCOMPARE(withoutFolder(QString()), QString());
-        StateFixture f({"<file not found>"}, {}, {});
-        f.slot(1).fileName = QStringLiteral("missing.txt");
-        search::fillStatusBar(f.state);
-        QCOMPARE(f.state.statusBar.panel(1), QStringLiteral("missing.txt  (1)"));
-        QCOMPARE(f.state.statusBar.panel(2), QStringLiteral("taglines.txt  (0)"));
-    }
-
     void largeArraysAreSearchedCompletelyAndInOrder() {
         // Enough records for the search to split the work; every match must come back, in order.
         QStringList many;
@@ -166,6 +160,85 @@ class TestSearch : public QObject {
         for (std::size_t k = 0; k < found.size(); ++k) {
             QCOMPARE(found[k], static_cast<qint32>(7 * k));
         }
+    }
+
+    void enterSearchesAndRemembersNewTexts() {
+        StateFixture f({"Smith-----555", "Jones"}, {}, {});
+        int selectAlls = 0;
+        f.state.searchBox.setSelectAllListener([&] { ++selectAlls; });
+        enter(f, QStringLiteral("  smith "));
+        QCOMPARE(f.rows(1), QStringList({"0|Smith"}));
+        QCOMPARE(history(f.state).first(), QStringLiteral("smith"));     // stored trimmed
+        QCOMPARE(f.state.searchBox.text(), QStringLiteral("  smith "));  // the box keeps its text
+        QCOMPARE(selectAlls, 1);
+
+        // The same text in other letters is found in the history: its stored text is put in
+        // the box, searched again, and the history does not change.
+        enter(f, QStringLiteral("jones"));
+        enter(f, QStringLiteral("SMITH "));
+        QCOMPARE(history(f.state).mid(0, 3), QStringList({"jones", "smith", ""}));
+        QCOMPARE(f.state.searchBox.text(), QStringLiteral("smith"));
+        QCOMPARE(f.rows(1), QStringList({"0|Smith"}));
+
+        // Ten entries at most: the oldest goes.
+        for (int i = 0; i < 10; ++i) {
+            enter(f, QStringLiteral("term %1").arg(i));
+        }
+        QCOMPARE(history(f.state).first(), QStringLiteral("term 9"));
+        QCOMPARE(history(f.state).last(), QStringLiteral("term 0"));
+        QVERIFY(!history(f.state).contains(QStringLiteral("smith")));
+
+        // Enter on blank text does nothing.
+        const QStringList before = history(f.state);
+        enter(f, QStringLiteral("   "));
+        QCOMPARE(history(f.state), before);
+    }
+
+    void commandsInsteadOfSearches() {
+        StateFixture f({"..x marks the spot", "other"}, {}, {});
+        int closes = 0;
+        f.state.closeWindow = [&] { ++closes; };
+        for (const char* text : {"..X", "..", ".. x", "...x"}) {
+            enter(f, QString::fromLatin1(text));
+        }
+        QCOMPARE(closes, 0);
+        QCOMPARE(history(f.state).first(), QString());  // commands are not remembered
+        // and nothing was searched
+        QCOMPARE(f.rows(1), QStringList({"0|..x marks the spot", "1|other"}));
+        enter(f, QStringLiteral("..xit"));
+        QCOMPARE(closes, 1);
+        // While typing, a command text is searched like any text.
+        f.state.options.setChecked(Option::SearchWhileTyping, true);
+        f.state.searchBox.userTyped(QStringLiteral("..x"));
+        QCOMPARE(f.list(1).listIndex(), 0);
+        QCOMPARE(closes, 1);
+    }
+
+    void searchWhileTypingAndChoosingEntries() {
+        StateFixture f({"alpha", "beta"}, {}, {});
+        f.state.searchBox.userTyped(QStringLiteral("alpha"));
+        QCOMPARE(f.rows(1), QStringList({"0|alpha", "1|beta"}));  // not ticked: no search
+        f.state.options.setChecked(Option::SearchWhileTyping, true);
+        f.state.searchBox.userTyped(QStringLiteral("bet"));
+        QCOMPARE(f.rows(1), QStringList({"1|beta"}));
+        f.state.searchBox.userTyped(QString());  // deleting the text keeps the last results
+        QCOMPARE(f.rows(1), QStringList({"1|beta"}));
+        QVERIFY(history(f.state).first().isEmpty());
+
+        f.state.history[0] = QStringLiteral("Alpha");
+        f.state.history[1] = QStringLiteral("beta");
+        search::loadSearchTermList(f.state);
+        int selectAlls = 0;
+        f.state.searchBox.setSelectAllListener([&] { ++selectAlls; });
+        f.state.searchBox.setListIndex(0);
+        QCOMPARE(f.state.searchBox.text(), QStringLiteral("Alpha"));
+        QCOMPARE(f.rows(1), QStringList({"0|alpha"}));
+        QCOMPARE(selectAlls, 1);
+        // A history edited by hand with a gap: rows list the used entries in order.
+        f.state.history = {};
+        f.state.history[2] = QStringLiteral("later");
+        search::loadSearchTermList(f.state);
+        QCOMPARE(f.state.searchBox.entries(), QStringList({"later"}));
     }
 };
 

@@ -1,9 +1,13 @@
 #include <QTest>
 
+#include "store/data_file.h"
+#include "store/listing.h"
 #include "store/record_array.h"
 #include "store/result_list.h"
+#include "support/result_rows.h"
 
 using namespace trovix::store;
+using trovix::testing::rowsOf;
 
 namespace {
 
@@ -27,32 +31,16 @@ struct Recorder : ResultListObserver {
 class TestResultList : public QObject {
     Q_OBJECT
   private Q_SLOTS:
-    void rowTextsAndTags() {
-        RecordArray records = RecordArray::fromStrings({"alpha-----beta-----gamma", "", "-----x"});
+    void aRecordRowFollowsItsRecordUntilTypedOver() {
+        RecordArray records = RecordArray::fromStrings({"alpha-----beta"});
         ResultList list(records);
-        list.insertHeaderRow(QStringLiteral("... f.txt ..."));
         list.addRecordRow(0);
         list.addContinuationRow(0, 1);
-        list.addContinuationRow(0, 2);
-        list.addRecordRow(2);
-        list.addNoMatchRow();
-        const QStringList texts = {"... f.txt ...", "alpha",   "-----beta",
-                                   "-----gamma",    QString(), "no match found"};
-        const QList<qint32> tags = {0, 0, -1, -1, 2, 0};
-        QCOMPARE(list.count(), texts.size());
-        for (int r = 0; r < list.count(); ++r) {
-            QCOMPARE(list.text(r), texts[r]);
-            QCOMPARE(list.itemData(r), tags[r]);
-        }
-        QVERIFY(list.isNoMatchRow(5) && !list.isNoMatchRow(1));
-        QVERIFY(list.isContinuationRow(2) && !list.isContinuationRow(1));
-
-        // A record row follows its record; a text written over it stays, with its tag.
-        records.set(0, QStringLiteral("ALPHA-----beta"));
-        QCOMPARE(list.text(1), QStringLiteral("ALPHA"));
-        list.setRowText(1, QStringLiteral("typed-----over"));
-        QCOMPARE(list.text(1), QStringLiteral("typed-----over"));
-        QCOMPARE(list.itemData(1), 0);
+        records.set(0, QStringLiteral("ALPHA-----BETA"));
+        QCOMPARE(rowsOf(list), QStringList({"0|ALPHA", "-1|-----BETA"}));
+        list.setRowText(0, QStringLiteral("typed-----over"));
+        records.set(0, QStringLiteral("other-----line"));
+        QCOMPARE(rowsOf(list), QStringList({"0|typed-----over", "-1|-----line"}));
     }
 
     void selectingRaisesTheClickHandlerInsideTheWrite() {
@@ -66,7 +54,7 @@ class TestResultList : public QObject {
         list.setListIndex(1);
         QCOMPARE(seen, QList<int>({1}));  // ran before setListIndex returned, saw the new row
         list.setListIndex(1);             // no change, no event
-        list.setListIndex(7);             // no such row: ignored
+        list.setListIndex(3);             // no such row: ignored
         list.setListIndex(-2);
         QCOMPARE(list.listIndex(), 1);
         list.setListIndex(-1);
@@ -82,7 +70,7 @@ class TestResultList : public QObject {
         QCOMPARE(list.listIndex(), 2);
         list.removeRow(2);
         QCOMPARE(list.listIndex(), -1);
-        list.removeRow(9);  // no such row: nothing happens
+        list.removeRow(list.count());  // no such row: nothing happens
         QCOMPARE(list.count(), 2);
         QCOMPARE(seen.size(), 4);  // none of that was a click
     }
@@ -109,6 +97,86 @@ class TestResultList : public QObject {
         list.setBackColor(ResultList::kFocusColour);
         QCOMPARE(view.events, QStringList({"insert 1000 1", "text 0", "remove 1000 1", "selection",
                                            "appearance"}));
+    }
+
+    void listingEveryRecord() {
+        const RecordArray records =
+            parseDataFile("alpha\r\n-----beta\r\n-----gamma\r\n\r\n   \r\ndelta\r\n").records;
+        ResultList list(records);
+        listAllRecords(list, records, QStringLiteral("/data/f.txt"), {false, false});
+        // Blank records are not listed but keep their index: tags have gaps.
+        QCOMPARE(rowsOf(list), QStringList({"0|alpha", "3|delta"}));
+
+        listAllRecords(list, records, QStringLiteral("/data/f.txt"), {true, true});
+        QCOMPARE(rowsOf(list), QStringList({"0|... /data/f.txt ...", "0|alpha", "-1|-----beta",
+                                            "-1|-----gamma", "3|delta"}));
+        QCOMPARE(list.listIndex(), -1);
+
+        // An empty array lists nothing but the header row.
+        const RecordArray none;
+        ResultList empty(none);
+        listAllRecords(empty, none, QStringLiteral("x"), {true, false});
+        QCOMPARE(rowsOf(empty), QStringList({"0|... x ..."}));
+        listAllRecords(empty, none, QStringLiteral("x"), {false, true});
+        QCOMPARE(empty.count(), 0);
+
+        // A missing file lists its single stand-in record; a record starting with the marker
+        // shows an empty first line; ten hyphens give an empty middle line.
+        const RecordArray odd =
+            RecordArray::fromStrings({"<file not found>", "-----x", "a----------b"});
+        ResultList oddList(odd);
+        listAllRecords(oddList, odd, QStringLiteral("x"), {false, true});
+        QCOMPARE(rowsOf(oddList), QStringList({"0|<file not found>", "1|", "-1|-----x", "2|a",
+                                               "-1|-----", "-1|-----b"}));
+    }
+
+    void expandingAndContractingKeepWhatIsShown() {
+        RecordArray records =
+            RecordArray::fromStrings({"one-----1a-----1b", "two", "three-----3a", "four"});
+        ResultList list(records);
+        // A search result: a header and two of the records, in this order.
+        list.insertHeaderRow(headerRowText(QStringLiteral("old name")));
+        list.addRecordRow(2);
+        list.addRecordRow(0);
+        const QStringList before = rowsOf(list);
+
+        expandList(list, records, QStringLiteral("new name"), true);
+        QCOMPARE(rowsOf(list), QStringList({"0|... new name ...", "2|three", "-1|-----3a", "0|one",
+                                            "-1|-----1a", "-1|-----1b"}));
+        contractList(list, records, QStringLiteral("old name"), true);
+        QCOMPARE(rowsOf(list), before);
+
+        // Rows are written from the records, not from what the rows showed.
+        list.setRowText(1, QStringLiteral("typed over"));
+        records.set(2, QStringLiteral("THREE-----x-----y"));
+        expandList(list, records, QStringLiteral("old name"), true);
+        QCOMPARE(rowsOf(list), QStringList({"0|... old name ...", "2|THREE", "-1|-----x",
+                                            "-1|-----y", "0|one", "-1|-----1a", "-1|-----1b"}));
+
+        // A list showing "no match found" stays so, with and without the header.
+        ResultList noMatch(records);
+        noMatch.addNoMatchRow();
+        expandList(noMatch, records, QStringLiteral("n"), false);
+        QCOMPARE(rowsOf(noMatch), QStringList({"0|no match found"}));
+        noMatch.insertHeaderRow(headerRowText(QStringLiteral("n")));
+        contractList(noMatch, records, QStringLiteral("n"), true);
+        QCOMPARE(rowsOf(noMatch), QStringList({"0|... n ...", "0|no match found"}));
+
+        // A record whose first line reads like the no-match row is still a record.
+        RecordArray tricky = RecordArray::fromStrings({"no match found-----really"});
+        ResultList trickyList(tricky);
+        trickyList.addRecordRow(0);
+        expandList(trickyList, tricky, QStringLiteral("t"), false);
+        QCOMPARE(rowsOf(trickyList), QStringList({"0|no match found", "-1|-----really"}));
+
+        // An empty list, or one with only the header, is left so.
+        const RecordArray none;
+        ResultList empty(none);
+        expandList(empty, none, QStringLiteral("e"), false);
+        QCOMPARE(empty.count(), 0);
+        empty.insertHeaderRow(headerRowText(QStringLiteral("e")));
+        contractList(empty, none, QStringLiteral("e"), true);
+        QCOMPARE(rowsOf(empty), QStringList({"0|... e ..."}));
     }
 };
 

@@ -6,6 +6,7 @@
 #include "platform/fake/fake_message_boxes.h"
 #include "records/slot_procedures.h"
 #include "state/main_state.h"
+#include "support/result_rows.h"
 
 namespace trovix::testing {
 
@@ -31,15 +32,7 @@ struct StateFixture {
     store::FileSlot& slot(int n) { return state.slot(static_cast<store::SlotId>(n - 1)); }
     store::ResultList& list(int n) { return slot(n).list; }
 
-    // The rows of list n as "tag|text".
-    QStringList rows(int n) {
-        QStringList out;
-        const store::ResultList& l = list(n);
-        for (int r = 0; r < l.count(); ++r) {
-            out << QStringLiteral("%1|%2").arg(l.itemData(r)).arg(l.text(r));
-        }
-        return out;
-    }
+    QStringList rows(int n) { return rowsOf(list(n)); }
 };
 
 }  // namespace trovix::testing

@@ -51,6 +51,11 @@ struct WindowFixture {
     QString panel(int n) {
         return window->findChild<QLabel*>(QStringLiteral("panel%1").arg(n))->text();
     }
+    // Clicks a row of a list view as the user would.
+    static void clickRow(QListView* view, int row) {
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualRect(view->model()->index(row, 0)).center());
+    }
     // Types a search text over what the box holds and presses Enter.
     void typeSearch(const QString& text) {
         find->lineEdit()->selectAll();

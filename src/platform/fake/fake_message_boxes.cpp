@@ -18,9 +18,23 @@ bool FakeMessageBoxes::offers(MessageButtons buttons, MessageAnswer answer) {
     return false;
 }
 
+int FakeMessageBoxes::choose(const QString& text, const QString& title, const QStringList& choices,
+                             MessageIcon icon) {
+    shown.append({text, title, MessageButtons::Ok, icon, choices});
+    if (choiceAnswers.isEmpty()) {
+        return static_cast<int>(choices.size()) - 1;
+    }
+    const int answer = choiceAnswers.takeFirst();
+    if (answer < 0 || answer >= choices.size()) {
+        qFatal("FakeMessageBoxes: scripted choice %d is not a button of the box \"%s\"", answer,
+               qPrintable(text));
+    }
+    return answer;
+}
+
 MessageAnswer FakeMessageBoxes::show(const QString& text, const QString& title,
                                      MessageButtons buttons, MessageIcon icon) {
-    shown.append({text, title, buttons, icon});
+    shown.append({text, title, buttons, icon, {}});
     if (!answers.isEmpty()) {
         const MessageAnswer answer = answers.takeFirst();
         if (!offers(buttons, answer)) {

@@ -13,6 +13,7 @@ struct ShownMessage {
     QString title;
     MessageButtons buttons;
     MessageIcon icon;
+    QStringList choices;  // the buttons of a choose() box
 };
 
 // Records every box and answers from a script. A scripted answer that the box does not offer
@@ -22,6 +23,10 @@ class FakeMessageBoxes : public MessageBoxes {
     MessageAnswer show(const QString& text, const QString& title, MessageButtons buttons,
                        MessageIcon icon) override;
 
+    // Answers from `choiceAnswers` (indices), else the last choice, as Enter or Escape would.
+    int choose(const QString& text, const QString& title, const QStringList& choices,
+               MessageIcon icon) override;
+
     static bool offers(MessageButtons buttons, MessageAnswer answer);
 
     QList<ShownMessage> shown;
@@ -30,6 +35,7 @@ class FakeMessageBoxes : public MessageBoxes {
     // The answer once the script has run out, where the box offers it; otherwise (or when
     // unset) the box's first button, Ok or Yes, as a user pressing Enter would.
     std::optional<MessageAnswer> defaultAnswer;
+    QList<int> choiceAnswers;
 };
 
 }  // namespace trovix::platform

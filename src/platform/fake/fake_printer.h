@@ -7,31 +7,37 @@
 
 namespace trovix::platform {
 
-// Records the jobs that printed. While `fail` is set every job fails with `failError` and
+struct PrintedJob {
+    QStringList lines;
+    PrintFont font;
+};
+
+// Records the jobs that printed. While `outcome` is not Printed every job ends with it and
 // nothing is recorded.
 class FakePrinter : public Printer {
   public:
-    bool printLines(const QStringList& lines, QString& error) override {
-        if (fail) {
-            error = failError;
-            return false;
+    PrintOutcome printLines(int count, const std::function<QString(int)>& line,
+                            const PrintFont& font) override {
+        if (outcome.result != PrintOutcome::Result::Printed) {
+            return outcome;
         }
-        jobs.append(lines);
-        return true;
+        PrintedJob job{{}, font};
+        for (int i = 0; i < count; ++i) {
+            job.lines << line(i);
+        }
+        jobs.append(job);
+        return outcome;
     }
-    bool printWindow(QString& error) override {
-        if (fail) {
-            error = failError;
-            return false;
+    PrintOutcome printWindow() override {
+        if (outcome.result == PrintOutcome::Result::Printed) {
+            ++windowPrints;
         }
-        ++windowPrints;
-        return true;
+        return outcome;
     }
 
-    QList<QStringList> jobs;
+    QList<PrintedJob> jobs;
     int windowPrints = 0;
-    bool fail = false;
-    QString failError = QStringLiteral("No printer is installed.");
+    PrintOutcome outcome{PrintOutcome::Result::Printed, {}};
 };
 
 }  // namespace trovix::platform

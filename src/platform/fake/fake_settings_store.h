@@ -15,10 +15,12 @@ class FakeSettingsStore : public SettingsStore {
     bool removeSection(const QString& section) override;
     // Counts the call; fails while `failSync` is set.
     bool sync() override;
+    QString errorString() const override { return failSync ? failReason : QString(); }
 
     QMap<QString, QMap<QString, QString>> sections;
     int syncCount = 0;
     bool failSync = false;
+    QString failReason = QStringLiteral("Permission denied");
 };
 
 }  // namespace trovix::platform

@@ -29,6 +29,8 @@ QString QtFileDialog::openFileName(const QString& title, const QString& startFol
         dialog.setNameFilter(filter);
     }
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // The label as given; the patterns that stand behind it are not shown.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setFileMode(QFileDialog::AnyFile);
 #ifndef Q_OS_WIN
     // The GTK, portal and macOS open panels refuse a name that does not exist; the Windows one

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace trovix::platform {
 
@@ -53,10 +54,33 @@ MessageAnswer dismissAnswer(MessageButtons buttons) {
 
 }  // namespace
 
+int QtMessageBoxes::choose(const QString& text, const QString& title, const QStringList& choices,
+                           MessageIcon icon) {
+    const QString shownTitle = title.isEmpty() ? QCoreApplication::applicationName() : title;
+    QMessageBox box(toQt(icon), shownTitle, text, QMessageBox::NoButton, parent_);
+    box.setTextFormat(Qt::PlainText);
+    QList<QAbstractButton*> buttons;
+    for (qsizetype i = 0; i < choices.size(); ++i) {
+        const bool wayOut = i + 1 == choices.size();
+        buttons.append(
+            box.addButton(choices[i], wayOut ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
+    }
+    if (!buttons.isEmpty()) {
+        box.setDefaultButton(qobject_cast<QPushButton*>(buttons.last()));
+        box.setEscapeButton(buttons.last());
+    }
+    box.exec();
+    const qsizetype chosen = buttons.indexOf(box.clickedButton());
+    return chosen >= 0 ? static_cast<int>(chosen) : static_cast<int>(choices.size()) - 1;
+}
+
 MessageAnswer QtMessageBoxes::show(const QString& text, const QString& title,
                                    MessageButtons buttons, MessageIcon icon) {
     const QString shownTitle = title.isEmpty() ? QCoreApplication::applicationName() : title;
-    QMessageBox box(toQt(icon), shownTitle, text, toQt(buttons), parent_);
+    // Texts break their lines with CR LF; a box shows LF alone as the line break.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(toQt(icon), shownTitle, shown, toQt(buttons), parent_);
     // Texts may quote records, which must never be taken for HTML.
     box.setTextFormat(Qt::PlainText);
     // Esc picks Cancel when there is one, otherwise No (QMessageBox's own choice of escape

@@ -8,20 +8,30 @@ class QWidget;
 
 namespace trovix::platform {
 
-// Prints straight to the default printer, without a print dialog.
+// Prints straight to the default printer, without a print dialog. With no printer installed it
+// offers to save the job as a PDF file.
 class QtPrinter : public Printer {
   public:
-    // `window` is the main window that printWindow() prints.
+    // `window` is the main window that printWindow() prints and that owns the questions and the
+    // progress of a long job.
     explicit QtPrinter(QWidget* window) : window_(window) {}
 
-    bool printLines(const QStringList& lines, QString& error) override;
-    bool printWindow(QString& error) override;
+    PrintOutcome printLines(int count, const std::function<QString(int)>& line,
+                            const PrintFont& font) override;
+    PrintOutcome printWindow() override;
 
     // The painting of both jobs on a printer that is already set up (a PDF file in tests).
-    static bool printLinesOn(QPrinter& printer, const QStringList& lines, QString& error);
-    static bool printImageOn(QPrinter& printer, const QPixmap& image, QString& error);
+    // `progressParent`, when given, gets a progress dialog for a long job.
+    static PrintOutcome printLinesOn(QPrinter& printer, int count,
+                                     const std::function<QString(int)>& line, const PrintFont& font,
+                                     QWidget* progressParent = nullptr);
+    static PrintOutcome printImageOn(QPrinter& printer, const QPixmap& image);
 
   private:
+    // Points `printer` at the default printer, or at a PDF file the user chooses when there is
+    // no printer; false when the user declined.
+    bool choosePrinter(QPrinter& printer);
+
     QWidget* window_;
 };
 

@@ -2,14 +2,25 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWidget>
 
 namespace trovix::platform {
 
 double QtScreen::logicalDpi() const {
-    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QScreen* screen = window_ != nullptr && window_->screen() != nullptr
+                                ? window_->screen()
+                                : QGuiApplication::primaryScreen();
     const double dpi = screen != nullptr ? screen->logicalDotsPerInch() : 0.0;
     // twipsPerPixel() divides by this, so never hand out zero.
     return dpi > 0 ? dpi : 96.0;
+}
+
+void QtScreen::showBusyPointer(bool busy) {
+    if (busy) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QGuiApplication::restoreOverrideCursor();
+    }
 }
 
 QRect QtScreen::primaryGeometry() const {

@@ -2,14 +2,22 @@
 
 #include "platform/screen.h"
 
+class QWidget;
+
 namespace trovix::platform {
 
-// The screens QGuiApplication knows of.
+// The screens QGuiApplication knows of. Dots per inch are those of the screen the main window
+// is on, or of the primary screen before it has one.
 class QtScreen : public Screen {
   public:
+    explicit QtScreen(const QWidget* window = nullptr) : window_(window) {}
     double logicalDpi() const override;
     QRect primaryGeometry() const override;
     QList<QRect> availableGeometries() const override;
+    void showBusyPointer(bool busy) override;
+
+  private:
+    const QWidget* window_;
 };
 
 }  // namespace trovix::platform

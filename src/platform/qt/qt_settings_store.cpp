@@ -1,95 +1,214 @@
 #include "platform/qt/qt_settings_store.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
-#include <QStringList>
-#include <QVariant>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/safe_file.h"
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace trovix::platform {
 
 namespace {
 
-// Without fallbacks only the user's own file counts: a removed section must not reappear from
-// the organisation-wide or system-wide file.
-std::unique_ptr<QSettings> openIni(const QString& iniFile) {
-    auto settings = std::make_unique<QSettings>(iniFile, QSettings::IniFormat);
-    settings->setFallbacksEnabled(false);
-    return settings;
+// How long sync() waits while another program writes the same file.
+constexpr int kLockWaitMs = 5000;
+
+// The per-user file QSettings would use; the QSettings object only names it and writes nothing.
+QString perUserIniFile() {
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Trovix"),
+                     QStringLiteral("Trovix"))
+        .fileName();
 }
 
-QString keyPath(const QString& section, const QString& key) {
-    return section + u'/' + key;
+// Makes a folder and the missing folders above it, or says why it cannot.
+bool makeFolder(const QString& folder, QString& error) {
+    const PathKind kind = pathKind(folder);
+    if (kind == PathKind::Folder) {
+        return true;
+    }
+    const QString shown = QDir::toNativeSeparators(folder);
+    if (kind != PathKind::Missing) {
+        error = QStringLiteral("%1 is %2, not a folder.").arg(shown, describePathKind(kind));
+        return false;
+    }
+    const QString parent = QFileInfo(folder).absolutePath();
+    if (parent != folder && !makeFolder(parent, error)) {
+        return false;
+    }
+#ifdef Q_OS_UNIX
+    if (::mkdir(QFile::encodeName(folder).constData(), 0777) != 0 && errno != EEXIST) {
+        error = QStringLiteral("The folder %1 cannot be made: %2")
+                    .arg(shown, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+#else
+    if (!QDir().mkdir(folder) && pathKind(folder) != PathKind::Folder) {
+        error = QStringLiteral("The folder %1 cannot be made.").arg(shown);
+        return false;
+    }
+#endif
+    return true;
+}
+
+// The file's bytes, none when it is missing, or the reason it cannot be read.
+std::optional<QByteArray> readIfThere(const QString& path, QString& error) {
+    const PathKind kind = pathKind(path);
+    if (kind == PathKind::Missing || kind == PathKind::DanglingLink) {
+        return QByteArray();
+    }
+    if (kind == PathKind::Folder) {
+        error = QStringLiteral("It is a folder.");
+        return std::nullopt;
+    }
+    return readWholeFile(path, error);
 }
 
 }  // namespace
 
-QtSettingsStore::QtSettingsStore()
-    : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                            QStringLiteral("Trovix"), QStringLiteral("Trovix"))) {
-    settings_->setFallbacksEnabled(false);
+QtSettingsStore::QtSettingsStore() : QtSettingsStore(perUserIniFile()) {
 }
 
-QtSettingsStore::QtSettingsStore(const QString& iniFile) : settings_(openIni(iniFile)) {
+QtSettingsStore::QtSettingsStore(const QString& iniFile) : path_(iniFile) {
+    // A file that cannot be read reads as empty; sync() says why, and never writes over it.
+    QString ignored;
+    if (const std::optional<QByteArray> bytes = readIfThere(path_, ignored)) {
+        file_ = IniDocument(*bytes);
+    }
 }
 
 QtSettingsStore::~QtSettingsStore() = default;
 
 QString QtSettingsStore::fileName() const {
-    return settings_->fileName();
+    return path_;
+}
+
+QString QtSettingsStore::errorString() const {
+    return error_;
+}
+
+qsizetype QtSettingsStore::changeIndex(const QString& section, const QString& key) const {
+    for (std::size_t i = 0; i < changes_.size(); ++i) {
+        if (changes_[i].section == section && changes_[i].key == key) {
+            return static_cast<qsizetype>(i);
+        }
+    }
+    return -1;
+}
+
+bool QtSettingsStore::isRemoved(const QString& section) const {
+    return std::find(removedSections_.begin(), removedSections_.end(), section) !=
+           removedSections_.end();
 }
 
 std::optional<QString> QtSettingsStore::value(const QString& section, const QString& key) const {
-    const QVariant stored = settings_->value(keyPath(section, key));
-    if (!stored.isValid()) {
+    if (const qsizetype index = changeIndex(section, key); index >= 0) {
+        return changes_[static_cast<std::size_t>(index)].value;
+    }
+    if (isRemoved(section)) {
         return std::nullopt;
     }
-    // Values this class writes are quoted and always read back as one string. A hand-edited
-    // line with unquoted commas reads as a list, whose toString() would be empty; keep its
-    // text instead (QSettings has already dropped the blanks around each comma).
-    if (stored.typeId() == QMetaType::QStringList) {
-        return stored.toStringList().join(QStringLiteral(", "));
-    }
-    if (!stored.canConvert<QString>()) {
-        return std::nullopt;
-    }
-    return stored.toString();
+    return file_.value(section, key);
 }
 
 void QtSettingsStore::setValue(const QString& section, const QString& key, const QString& value) {
-    // Always a QString: QSettings quotes it when needed and never turns it into a list.
-    settings_->setValue(keyPath(section, key), QVariant(value));
+    const qsizetype index = changeIndex(section, key);
+    if (!isRemoved(section) && file_.value(section, key) == value) {
+        // Back to what the file holds: nothing to write, and the line keeps its bytes.
+        if (index >= 0) {
+            changes_.erase(changes_.begin() + index);
+        }
+        return;
+    }
+    if (index >= 0) {
+        changes_[static_cast<std::size_t>(index)].value = value;
+    } else {
+        changes_.push_back({section, key, value});
+    }
 }
 
 bool QtSettingsStore::removeSection(const QString& section) {
-    if (section.isEmpty()) {
-        // remove("") at the top level would wipe the whole file; take only the loose keys.
-        const QStringList keys = settings_->childKeys();
-        for (const QString& key : keys) {
-            settings_->remove(key);
-        }
-        return !keys.isEmpty();
+    const bool hadChanges = std::erase_if(changes_, [&section](const Change& change) {
+                                return change.section == section;
+                            }) > 0;
+    const bool held = hadChanges || (!isRemoved(section) && file_.hasKeys(section));
+    if (!isRemoved(section)) {
+        removedSections_.push_back(section);
     }
-    settings_->beginGroup(section);
-    const bool hadKeys = !settings_->allKeys().isEmpty();
-    settings_->endGroup();
-    settings_->remove(section);
-    return hadKeys;
+    return held;
 }
 
 bool QtSettingsStore::sync() {
-    // QSettings keeps reporting the first error for the rest of its life. Start from a fresh
-    // object so the answer describes this attempt, not an earlier one.
-    if (settings_->status() != QSettings::NoError) {
-        reopen();
+    error_.clear();
+    if (removedSections_.empty() && changes_.empty()) {
+        return true;
     }
-    settings_->sync();
-    return settings_->status() == QSettings::NoError;
+    if (!writeChanges()) {
+        if (error_.isEmpty()) {
+            error_ = QStringLiteral("The settings could not be written.");
+        }
+        return false;
+    }
+    removedSections_.clear();
+    changes_.clear();
+    return true;
 }
 
-void QtSettingsStore::reopen() {
-    // The new object is made while the old one still lives, so both share QSettings' per-file
-    // cache and the changes the failed write left pending are kept and written next time.
-    auto fresh = openIni(settings_->fileName());
-    settings_ = std::move(fresh);
+bool QtSettingsStore::writeChanges() {
+    const QString folder = QFileInfo(path_).absolutePath();
+    const bool folderExists = pathKind(folder) == PathKind::Folder;
+    // QSettings takes the same lock, so older copies of the program wait too. A folder that
+    // takes no lock file takes no settings file from anyone else either.
+    QLockFile lock(path_ + QStringLiteral(".lock"));
+    if (folderExists && !lock.tryLock(kLockWaitMs) && lock.error() == QLockFile::LockFailedError) {
+        error_ = QStringLiteral("Another program is writing it.");
+        return false;
+    }
+
+    // What another copy of the program wrote since this one read the file stays.
+    const std::optional<QByteArray> onDisk = readIfThere(path_, error_);
+    if (!onDisk) {
+        return false;
+    }
+    const IniDocument before(*onDisk);
+    IniDocument after = before;
+    for (const QString& section : removedSections_) {
+        after.removeSection(section);
+    }
+    for (const Change& change : changes_) {
+        after.setValue(change.section, change.key, change.value);
+    }
+    const QByteArray content = after.bytes();
+    if (content == *onDisk) {
+        file_ = std::move(after);
+        return true;
+    }
+
+    if (!folderExists && !makeFolder(folder, error_)) {
+        return false;
+    }
+    const WriteOutcome outcome = writeFileSafely(path_, [&content](QIODevice& out, QString& error) {
+        if (out.write(content) != content.size()) {
+            error = out.errorString();
+            return false;
+        }
+        return true;
+    });
+    if (!outcome.ok) {
+        error_ = outcome.error;
+        file_ = before;
+        return false;
+    }
+    file_ = std::move(after);
+    return true;
 }
 
 }  // namespace trovix::platform

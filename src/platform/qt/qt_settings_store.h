@@ -1,17 +1,20 @@
 #pragma once
 
 #include <QString>
-#include <memory>
+#include <vector>
 
+#include "platform/ini_file.h"
 #include "platform/settings_store.h"
-
-class QSettings;
 
 namespace trovix::platform {
 
 // Settings in an INI file: ~/.config/Trovix/Trovix.ini on Linux, the matching per-user place
-// elsewhere. Sections are INI groups; every value is stored as quoted text, so commas, leading
-// spaces and the like come back exactly as they were written.
+// elsewhere. Sections are INI sections. Files QSettings wrote read as QSettings reads them, and
+// what this class writes QSettings reads back.
+//
+// Changes wait in memory until sync(), which reads the file again, puts them on top of what
+// another copy of the program may have written since, and replaces the file safely. Only the
+// lines of keys set to new text are rewritten; every other line keeps its bytes.
 class QtSettingsStore : public SettingsStore {
   public:
     // The per-user file of organisation "Trovix", application "Trovix".
@@ -24,16 +27,34 @@ class QtSettingsStore : public SettingsStore {
     QtSettingsStore& operator=(const QtSettingsStore&) = delete;
 
     std::optional<QString> value(const QString& section, const QString& key) const override;
+    // Setting the text a key already has is no change: its line, and bytes that are not UTF-8
+    // in it, stay as they are.
     void setValue(const QString& section, const QString& key, const QString& value) override;
     bool removeSection(const QString& section) override;
+    // Fails, keeping the changes for a later sync, when the file cannot be read (it is never
+    // written over then) or written; errorString() says why.
     bool sync() override;
+    QString errorString() const override;
 
     QString fileName() const;
 
   private:
-    void reopen();
+    struct Change {
+        QString section;
+        QString key;
+        QString value;
+    };
 
-    std::unique_ptr<QSettings> settings_;
+    qsizetype changeIndex(const QString& section, const QString& key) const;
+    bool isRemoved(const QString& section) const;
+    bool writeChanges();
+
+    QString path_;
+    IniDocument file_;  // the file as last read or written
+    // Pending: sections to empty, then keys to set, in the order they were first set.
+    std::vector<QString> removedSections_;
+    std::vector<Change> changes_;
+    QString error_;
 };
 
 }  // namespace trovix::platform

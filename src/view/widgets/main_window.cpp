@@ -9,17 +9,22 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QWindow>
 #include <cmath>
 
+#include "about/about_box.h"
 #include "app/commands.h"
 #include "app/options.h"
 #include "app/window_events.h"
 #include "state/main_state.h"
-#include "view/edit_text.h"
 #include "view/layout.h"
+#include "view/widgets/about_window.h"
+#include "view/widgets/edit_text.h"
 #include "view/widgets/result_list_view.h"
+#include "view/widgets/splitter_bar.h"
 #include "view/widgets/toolbar_icons.h"
 
 namespace trovix::view {
@@ -51,9 +56,7 @@ MainWindow::MainWindow(MainState& state, QWidget* parent) : QMainWindow(parent),
     buildCentralArea();
     buildStatusBar();
     connectCore();
-    const double tpp = twipsPerPixel();
-    setMinimumSize(static_cast<int>(kMinimumWidthTwips / tpp),
-                   static_cast<int>(kMinimumHeightTwips / tpp));
+    applyMinimumSize();
     showPlacement();
 }
 
@@ -62,6 +65,7 @@ MainWindow::~MainWindow() {
     state_.searchBox.setViewListener({});
     state_.searchBox.setSelectAllListener({});
     state_.closeWindow = {};
+    state_.showAboutWindow = {};
     state_.toolbar.setViewListener({});
     state_.options.setViewListener({});
     state_.statusBar.setViewListener({});
@@ -122,6 +126,11 @@ void MainWindow::buildToolbar() {
                                          QString::fromLatin1(entry.toolTip));
         action->setObjectName(QString::fromLatin1(entry.key));
         action->setCheckable(entry.style == ButtonStyle::Check);
+        // Every button can be reached with Tab, not only with the mouse.
+        if (QWidget* button = bar->widgetForAction(action)) {
+            button->setFocusPolicy(Qt::TabFocus);
+            button->setAccessibleName(QString::fromLatin1(entry.toolTip));
+        }
         connect(action, &QAction::triggered, this, [this, command] {
             app::toolbarButtonPressed(state_, command);
             showToolbarButton(command);  // the core decides the pressed state
@@ -157,9 +166,8 @@ void MainWindow::buildCentralArea() {
         lists_[static_cast<std::size_t>(id)] = list;
     }
 
-    splitter_ = new QFrame(central_);
+    splitter_ = new SplitterBar(state_, central_);
     splitter_->setObjectName(QStringLiteral("Picture1"));
-    splitter_->setAccessibleName(QStringLiteral("Splitter"));
     splitter_->setBackgroundRole(QPalette::Button);  // the colour of button faces
     splitter_->setAutoFillBackground(true);
     splitter_->raise();
@@ -182,8 +190,10 @@ void MainWindow::buildStatusBar() {
     for (std::size_t i = 0; i < panels_.size(); ++i) {
         panels_[i] = new QLabel(bar);
         panels_[i]->setObjectName(QStringLiteral("panel%1").arg(i + 1));
-        panels_[i]->setAccessibleName(i < 3 ? QStringLiteral("File %1 count").arg(i + 1)
-                                            : QStringLiteral("Selected row"));
+        // A screen reader reads a label's text as its name: the file and its count, the row.
+        panels_[i]->setAccessibleDescription(i < 3
+                                                 ? QStringLiteral("File %1 and its rows").arg(i + 1)
+                                                 : QStringLiteral("Selected row and record"));
         bar->addWidget(panels_[i], i < 3 ? 2 : 1);
     }
 }
@@ -193,11 +203,24 @@ void MainWindow::connectCore() {
     state_.searchBox.setViewListener([this] { showSearchBox(); });
     state_.toolbar.setViewListener([this](Command command) { showToolbarButton(command); });
     state_.options.setViewListener([this](Option option) { showOption(option); });
-    state_.statusBar.setViewListener([this] { showStatusBar(); });
+    state_.statusBar.setViewListener([this](StatusBar::Aspect aspect) {
+        if (aspect == StatusBar::Aspect::Message) {
+            statusBar()->showMessage(state_.statusBar.message(), 8000);
+        } else {
+            showStatusBar();
+        }
+    });
     state_.frame.setViewListener([this](WindowFrame::Aspect a) { showFrame(a); });
     connect(edit_, &QPlainTextEdit::textChanged, this, &MainWindow::userEditedText);
+    // Text typed or pasted next to a stand-in must not take over its mark.
+    connect(edit_, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        if (edit_->currentCharFormat().hasProperty(kStandInProperty)) {
+            edit_->setCurrentCharFormat(QTextCharFormat());
+        }
+    });
     state_.searchBox.setSelectAllListener([this] { find_->lineEdit()->selectAll(); });
     state_.closeWindow = [this] { close(); };
+    state_.showAboutWindow = [this](const QString& caption) { showAbout(caption); };
     connect(find_, &QComboBox::editTextChanged, this,
             [this](const QString& text) { state_.searchBox.userTyped(text); });
     connect(find_->lineEdit(), &QLineEdit::returnPressed, this,
@@ -221,15 +244,17 @@ void MainWindow::connectCore() {
 }
 
 void MainWindow::showEditBox() {
-    if (fromWidgetText(edit_->document()->toRawText()) != state_.editBox.text()) {
+    if (editTextOf(*edit_->document()) != state_.editBox.text()) {
         const QSignalBlocker quiet(edit_);
-        edit_->setPlainText(toWidgetText(state_.editBox.text()));
+        setEditText(*edit_->document(), state_.editBox.text());
+        edit_->moveCursor(QTextCursor::Start);
+        edit_->setCurrentCharFormat(QTextCharFormat());
     }
     edit_->setEnabled(state_.editBox.isEnabled());
 }
 
 void MainWindow::userEditedText() {
-    state_.editBox.setText(fromWidgetText(edit_->document()->toRawText()));
+    state_.editBox.setText(editTextOf(*edit_->document()));
 }
 
 void MainWindow::showSearchBox() {
@@ -272,13 +297,14 @@ void MainWindow::showStatusBar() {
     for (std::size_t i = 0; i < panels_.size(); ++i) {
         panels_[i]->setText(state_.statusBar.panel(static_cast<int>(i) + 1));
     }
-    if (!state_.statusBar.simpleText().isEmpty()) {
-        statusBar()->showMessage(state_.statusBar.simpleText(), 8000);
-    }
 }
 
 double MainWindow::twipsPerPixel() const {
-    return state_.services.screen != nullptr ? state_.services.screen->twipsPerPixel() : 15.0;
+    if (state_.services.screen != nullptr) {
+        return state_.services.screen->twipsPerPixel();
+    }
+    const double dpi = screen() != nullptr ? screen()->logicalDotsPerInch() : 0;
+    return dpi > 0 ? 1440.0 / dpi : 15.0;
 }
 
 void MainWindow::showFrame(WindowFrame::Aspect aspect) {
@@ -354,6 +380,7 @@ void MainWindow::showGeometry() {
     bar.setLeft(0);
     bar.setWidth(central_->width());
     splitter_->setGeometry(bar);
+    splitter_->showPlace();
     frameEdit_->setGeometry(px(g.frameEdit, kToolbarTwips));
     edit_->setGeometry(px(g.txtEdit, 0));
 }
@@ -431,8 +458,38 @@ void MainWindow::changeEvent(QEvent* event) {
     }
 }
 
+void MainWindow::showAbout(const QString& caption) {
+    AboutWindow about(caption, this);
+    about.adjustSize();
+    // Centred on the main window by its outer measures, frame included, in twips.
+    const double tpp = twipsPerPixel();
+    const QRect outer = frameGeometry();
+    const QSize size = about.frameGeometry().size();
+    const TwipRect place = about::aboutPlacement(
+        {outer.x() * tpp, outer.y() * tpp, outer.width() * tpp, outer.height() * tpp},
+        size.width() * tpp, size.height() * tpp);
+    about.move(static_cast<int>(std::lround(place.left / tpp)),
+               static_cast<int>(std::lround(place.top / tpp)));
+    about.exec();
+}
+
+void MainWindow::applyMinimumSize() {
+    const double tpp = twipsPerPixel();
+    setMinimumSize(static_cast<int>(kMinimumWidthTwips / tpp),
+                   static_cast<int>(kMinimumHeightTwips / tpp));
+}
+
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    // The screen's dots per inch are known now, and change when the window moves to another.
+    applyMinimumSize();
+    if (windowHandle() != nullptr && !watchingScreen_) {
+        watchingScreen_ = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, [this] {
+            applyMinimumSize();
+            tellCoreOfLayoutSize();
+        });
+    }
     if (!applyingCore_) {
         app::windowShown(state_);
     }

@@ -22,6 +22,7 @@ struct MainState;
 namespace trovix::view {
 
 class ResultListView;
+class SplitterBar;
 
 // The main window: renders the core's state and hands the user's actions to it.
 class MainWindow : public QMainWindow {
@@ -63,6 +64,8 @@ class MainWindow : public QMainWindow {
     void tellCoreOfWindowChange();
     void tellCoreOfLayoutSize();
     double twipsPerPixel() const;
+    void applyMinimumSize();
+    void showAbout(const QString& caption);
 
     MainState& state_;
     QWidget* central_ = nullptr;
@@ -70,7 +73,7 @@ class MainWindow : public QMainWindow {
     QGroupBox* frameFind_ = nullptr;
     QGroupBox* frameResults_ = nullptr;
     QGroupBox* frameEdit_ = nullptr;
-    QFrame* splitter_ = nullptr;
+    SplitterBar* splitter_ = nullptr;
     QComboBox* find_ = nullptr;
     QPlainTextEdit* edit_ = nullptr;
     std::array<ResultListView*, 3> lists_{};
@@ -78,6 +81,7 @@ class MainWindow : public QMainWindow {
     std::map<Command, QAction*> buttons_;
     std::map<Option, QAction*> optionItems_;
     bool applyingCore_ = false;
+    bool watchingScreen_ = false;
 };
 
 }  // namespace trovix::view

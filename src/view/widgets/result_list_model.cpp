@@ -20,7 +20,7 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
-        return list_.text(index.row());
+        return list_.shownText(index.row());
     }
     if (role == Qt::UserRole) {
         return list_.itemData(index.row());

@@ -1,14 +1,39 @@
 #include "view/widgets/result_list_view.h"
 
+#include <QApplication>
 #include <QMouseEvent>
+#include <QStyledItemDelegate>
 
 #include "view/widgets/result_list_model.h"
 
 namespace trovix::view {
+namespace {
+
+// Every row is one line high in the list's font, whatever its text holds: the list asks one row
+// for its size and gives it to all, so no row's text may make that costly or tall.
+class OneLineRows : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem probe(option);
+        initStyleOption(&probe, index);
+        const int textWidth = probe.fontMetrics.horizontalAdvance(probe.text);
+        probe.text = QStringLiteral("Mg");
+        const QStyle* style =
+            probe.widget != nullptr ? probe.widget->style() : QApplication::style();
+        QSize size =
+            style->sizeFromContents(QStyle::CT_ItemViewItem, &probe, QSize(), probe.widget);
+        size.rwidth() += textWidth - probe.fontMetrics.horizontalAdvance(probe.text);
+        return size;
+    }
+};
+
+}  // namespace
 
 ResultListView::ResultListView(store::ResultList& list, QWidget* parent)
     : QListView(parent), list_(list), model_(new ResultListModel(list, this)) {
     setModel(model_);
+    setItemDelegate(new OneLineRows(this));
     setUniformItemSizes(true);  // keeps lists of millions of rows instant
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -72,6 +97,9 @@ void ResultListView::showCoreAppearance() {
     const std::uint32_t rgb = list_.backColor();
     QPalette p = palette();
     p.setColor(QPalette::Base, QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+    // The backgrounds are always light (white, or pale red with the focus): the text stays
+    // dark under a dark desktop theme too.
+    p.setColor(QPalette::Text, QColor(20, 20, 20));
     setPalette(p);
     setVisible(list_.isVisible());
 }

@@ -1,12 +1,14 @@
 #include <QTest>
 
 #include "records/record_display.h"
+#include "records/record_editing.h"
+#include "search/search_engine.h"
 #include "support/state_fixture.h"
 
 using namespace trovix;
 using testing::StateFixture;
 
-class TestRecordDisplay : public QObject {
+class TestRecords : public QObject {
     Q_OBJECT
   private Q_SLOTS:
     void selectingARowShowsItsRecord() {
@@ -16,9 +18,7 @@ class TestRecordDisplay : public QObject {
         f.list(2).setListIndex(0);
         QCOMPARE(f.state.listWithFocus, 2);
         QCOMPARE(f.list(1).listIndex(), -1);
-        QCOMPARE(f.list(3).listIndex(), -1);
         QCOMPARE(f.list(2).backColor(), store::ResultList::kFocusColour);
-        QCOMPARE(f.list(1).backColor(), store::ResultList::kWhite);
         QCOMPARE(f.state.editBox.text(), QStringLiteral("Bob\r\n1 Main St\r\nSpringfield"));
         QVERIFY(f.state.editBox.isEnabled());
         // Lists B and C leave the row panel alone.
@@ -72,9 +72,6 @@ class TestRecordDisplay : public QObject {
         f.list(2).userMouseDown();
         QCOMPARE(f.list(3).backColor(), store::ResultList::kFocusColour);
         QCOMPARE(f.list(2).backColor(), store::ResultList::kWhite);
-        records::setListBackGroundColors(f.state, 0);
-        records::setListBackGroundColors(f.state, 4);
-        QCOMPARE(f.list(3).backColor(), store::ResultList::kFocusColour);
 
         // The list with focus lost its selection to a mouse-down elsewhere: the record still
         // shown takes no typing, which would otherwise reach no record.
@@ -92,7 +89,81 @@ class TestRecordDisplay : public QObject {
         QCOMPARE(f.state.listWithFocus, 3);
         QCOMPARE(f.state.editBox.text(), QStringLiteral("c"));
     }
+
+    void everyChangeFlowsBackIntoTheRecord() {
+        StateFixture f({"alpha-----beta", "gamma"}, {"one"}, {"two"});
+        f.list(1).setListIndex(0);
+        const struct {
+            const char* typed;
+            const char* record;
+            const char* row;
+        } cases[] = {
+            {"alphax\r\nbeta", "alphax-----beta", "0|alphax"},
+            {"alphax\r\nbeta\r\n", "alphax-----beta-----", "0|alphax"},  // an empty last line
+            {"al-----pha", "al-----pha", "0|al-----pha"},  // the row shows the marker as typed
+            {"", "al-----pha", "0|al-----pha"},            // blank texts are ignored
+            {"   ", "al-----pha", "0|al-----pha"},
+            {"\r\n", "-----", "0|"},  // a single empty line is not blank
+            // A lone LF and CR inside a line are characters of the record.
+            {"top\nline\r\nsecond\rhalf", "top\nline-----second\rhalf", "0|top\nline"},
+        };
+        for (const auto& c : cases) {
+            f.state.editBox.setText(QString::fromLatin1(c.typed));
+            QVERIFY2(f.slot(1).records.text(0) == QLatin1String(c.record), c.typed);
+            QVERIFY2(f.rows(1).first() == QLatin1String(c.row), c.typed);
+        }
+        QVERIFY(f.slot(1).changed);
+        QVERIFY(!f.slot(2).changed);
+        // Shown again, the record has its lines back and keeps the stray characters.
+        f.list(1).setListIndex(1);
+        f.list(1).setListIndex(0);
+        QCOMPARE(f.state.editBox.text(), QStringLiteral("top\nline\r\nsecond\rhalf"));
+
+        // A search sees the edited text at once, ignoring case too.
+        f.state.editBox.setText(QStringLiteral("Zebra crossing"));
+        f.state.searchBox.userTyped(QStringLiteral("ZEBRA"));
+        search::search(f.state);
+        QCOMPARE(f.rows(1), QStringList({"0|Zebra crossing"}));
+        f.state.editBox.setText(QStringLiteral("Horse"));
+        search::search(f.state);
+        QCOMPARE(f.rows(1), QStringList({"0|no match found"}));
+    }
+
+    void editsGoToTheListWithFocus() {
+        StateFixture f({"a"}, {"b"}, {"c"});
+        f.state.options.setChecked(Option::DisplayFileNames, true);
+        for (store::SlotId id : store::kAllSlots) {
+            records::loadArray(f.state, id);
+        }
+        // The header row is never written back.
+        f.list(2).setListIndex(0);
+        f.state.busy = false;
+        f.state.editBox.setEnabled(true);
+        f.state.editBox.setText(QStringLiteral("typed on the header"));
+        QCOMPARE(f.slot(2).records.text(0), QStringLiteral("b"));
+        QCOMPARE(f.rows(2).first(), QStringLiteral("0|... /data/taglines.txt ..."));
+
+        f.list(3).setListIndex(1);
+        f.state.editBox.setText(QStringLiteral("C"));
+        f.list(1).setListIndex(1);
+        f.state.editBox.setText(QStringLiteral("A"));
+        QCOMPARE(f.slot(3).records.text(0), QStringLiteral("C"));
+        QCOMPARE(f.slot(1).records.text(0), QStringLiteral("A"));
+        QVERIFY(f.slot(1).changed && f.slot(3).changed);
+        QVERIFY(!f.slot(2).changed);
+
+        // Typing before anything is selected changes no record but marks the slot.
+        StateFixture fresh({"x"}, {}, {});
+        fresh.state.listWithFocus = 1;
+        fresh.state.editBox.setText(QStringLiteral("Name\r\nchanged"));
+        QCOMPARE(fresh.slot(1).records.text(0), QStringLiteral("x"));
+        QVERIFY(fresh.slot(1).changed);
+        // No list with focus: nothing at all.
+        StateFixture none({"x"}, {}, {});
+        none.state.editBox.setText(QStringLiteral("y"));
+        QVERIFY(!none.slot(1).changed);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestRecordDisplay)
-#include "test_record_display.moc"
+QTEST_GUILESS_MAIN(TestRecords)
+#include "test_records.moc"

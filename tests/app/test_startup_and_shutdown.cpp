@@ -1,46 +1,32 @@
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
+#include "app/shutdown.h"
 #include "app/startup.h"
+#include "app/window_events.h"
 #include "platform/fake/fake_instance_guard.h"
 #include "platform/fake/fake_message_boxes.h"
 #include "platform/fake/fake_settings_store.h"
 #include "state/main_state.h"
+#include "support/files.h"
 
 using namespace trovix;
+using platform::MessageAnswer;
 using platform::MessageButtons;
 using platform::MessageIcon;
+using testing::age;
+using testing::aged;
+using testing::readBytes;
+using testing::writeBytes;
 
 namespace {
 
 const QString kSection = QStringLiteral("Settings");
-const QDateTime kLongAgo(QDate(2001, 2, 3), QTime(4, 5, 6));
-
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-// Dates a file long ago, so that any later write shows.
-bool age(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadWrite) &&
-           f.setFileTime(kLongAgo, QFileDevice::FileModificationTime);
-}
-
-bool aged(const QString& path) {
-    return QFileInfo(path).lastModified() == kLongAgo;
-}
+const char* const kFiles[] = {"phone_numbers.txt", "taglines.txt", "area_codes.txt"};
+const QByteArray kContent[] = {"Smith 555-1234\r\nJones\r\n", "one\r\ntwo\r\n", "212 New York\r\n"};
 
 // The first row listed for each slot; every data file here holds one record.
 QStringList firstRows(const MainState& state) {
@@ -51,7 +37,14 @@ QStringList firstRows(const MainState& state) {
     return out;
 }
 
-// The outside world of one start-up: a program folder and the fake services.
+// Edits the first record of a slot as the user would: changed, not yet saved.
+void change(MainState& state, int i, const QString& text) {
+    store::FileSlot& slot = state.fileSlots[static_cast<std::size_t>(i)];
+    slot.records.set(0, text);
+    slot.changed = true;
+}
+
+// The outside world of the program: its folder and the fake services.
 struct World {
     QTemporaryDir folder;
     platform::FakeSettingsStore store;
@@ -61,6 +54,16 @@ struct World {
     QString path(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
     void put(const char* key, const QString& value) {
         store.sections[kSection][QString::fromLatin1(key)] = value;
+    }
+    // The three default data files, dated long ago so that any write shows.
+    void writeDataFiles() {
+        for (int i = 0; i < 3; ++i) {
+            writeBytes(path(kFiles[i]), kContent[i]);
+            age(path(kFiles[i]));
+        }
+    }
+    bool untouched(int i) const {
+        return aged(path(kFiles[i])) && readBytes(path(kFiles[i])) == kContent[i];
     }
     // A fresh window state started up in this world, as the program does on every run; '|'
     // separates the arguments of the command line.
@@ -81,7 +84,7 @@ struct World {
 
 }  // namespace
 
-class TestStartup : public QObject {
+class TestStartupAndShutdown : public QObject {
     Q_OBJECT
 
     QString startFolder_;
@@ -95,7 +98,7 @@ class TestStartup : public QObject {
     void clearDeletesTheStoredSettingsAndSaysSo() {
         World w;
         w.put("FileA", QStringLiteral("mine.txt"));
-        QVERIFY(writeBytes(w.path("phone_numbers.txt"), "Smith 555\r\n"));
+        writeBytes(w.path("phone_numbers.txt"), "Smith 555\r\n");
         auto state = w.start("clear");
         QVERIFY(!w.store.sections.contains(kSection));
         // The defaults apply, the default data file included.
@@ -125,9 +128,9 @@ class TestStartup : public QObject {
     void threeNamesOnTheCommandLineBecomeTheDataFiles() {
         for (const char* commandLine : {"one.txt two.txt three.txt", "one.txt|two.txt|three.txt"}) {
             World w;
-            QVERIFY(writeBytes(w.path("one.txt"), "uno\r\n") &&
-                    writeBytes(w.path("two.txt"), "dos\r\n") &&
-                    writeBytes(w.path("three.txt"), "tres\r\n"));
+            writeBytes(w.path("one.txt"), "uno\r\n");
+            writeBytes(w.path("two.txt"), "dos\r\n");
+            writeBytes(w.path("three.txt"), "tres\r\n");
             w.put("FileA", QStringLiteral("old.txt"));
             // The names are relative to the program folder, wherever the program was started.
             QTemporaryDir elsewhere;
@@ -150,29 +153,30 @@ class TestStartup : public QObject {
         World w;
         const QString patchlet = w.path("Patchlet.dat");
         const QString ver = w.path("trovix7.ver");
-        QVERIFY(writeBytes(w.path("phone_numbers.txt"), "Smith 555\r\n"));
+        writeBytes(w.path("phone_numbers.txt"), "Smith 555\r\n");
         // No program file "trovix7" in the program folder: the running program's size counts.
         const QString running = w.path("running");
-        QVERIFY(writeBytes(running, QByteArray(777, 'y')));
+        writeBytes(running, QByteArray(777, 'y'));
         w.start("", running);
         QCOMPARE(readBytes(patchlet), QByteArray("Trovix7\r\ntrovix7\r\n7.1.319.777\r\n"));
         QCOMPARE(readBytes(ver), QByteArray("7.1.319.777"));
 
         // Up to date: neither file is touched.
-        QVERIFY(age(patchlet) && age(ver));
+        age(patchlet);
+        age(ver);
         w.start("", running);
         QVERIFY(aged(patchlet) && aged(ver));
 
         // The program file in the folder counts before the running one: both are rewritten.
-        QVERIFY(writeBytes(w.path("trovix7"), QByteArray(12345, 'x')));
+        writeBytes(w.path("trovix7"), QByteArray(12345, 'x'));
         w.start("", running);
         QCOMPARE(readBytes(patchlet), QByteArray("Trovix7\r\ntrovix7\r\n7.1.319.12345\r\n"));
         QCOMPARE(readBytes(ver), QByteArray("7.1.319.12345"));
 
         // Only the file that is out of date is written; a line end makes it out of date.
-        QVERIFY(age(patchlet));
+        age(patchlet);
         for (const char* stale : {"7.1.318.12345", "7.1.319.12345\r\n"}) {
-            QVERIFY(writeBytes(ver, stale));
+            writeBytes(ver, stale);
             w.start("", running);
             QCOMPARE(readBytes(ver), QByteArray("7.1.319.12345"));
             QVERIFY(aged(patchlet));
@@ -207,8 +211,89 @@ class TestStartup : public QObject {
             }
         }
     }
+    void unchangedFilesCloseWithoutAskingAndAutoSaveSavesOnlyChangedOnes() {
+        for (const bool autoSave : {false, true}) {
+            World w;
+            w.writeDataFiles();
+            auto state = w.start();
+            state->options.setChecked(Option::AutoSave, autoSave);
+            QVERIFY(app::queryClose(*state));
+            QVERIFY(w.untouched(0) && w.untouched(1) && w.untouched(2));
+            if (autoSave) {
+                change(*state, 0, QStringLiteral("Smith 555-0000"));
+                change(*state, 2, QStringLiteral("213 Los Angeles"));
+                QVERIFY(app::queryClose(*state));
+                QCOMPARE(readBytes(w.path(kFiles[0])), QByteArray("Smith 555-0000\r\nJones\r\n"));
+                QCOMPARE(readBytes(w.path(kFiles[2])), QByteArray("213 Los Angeles\r\n"));
+                QVERIFY(w.untouched(1));
+                QVERIFY(!state->fileSlots[0].changed && !state->fileSlots[2].changed);
+            }
+            QVERIFY(w.messages.shown.isEmpty());
+        }
+    }
+
+    void theUserIsAskedToSaveChanges() {
+        for (const MessageAnswer answer :
+             {MessageAnswer::Yes, MessageAnswer::No, MessageAnswer::Cancel}) {
+            World w;
+            w.writeDataFiles();
+            auto state = w.start();
+            change(*state, 1, QStringLiteral("uno"));
+            w.messages.answers = {answer};
+            // Yes and No close the window; Cancel keeps it open with the change still there.
+            QCOMPARE(app::closeRequested(*state), answer != MessageAnswer::Cancel);
+            QCOMPARE(w.messages.shown.size(), 1);
+            QCOMPARE(w.messages.shown[0].text, QStringLiteral("Save Changes?"));
+            QCOMPARE(w.messages.shown[0].buttons, MessageButtons::YesNoCancel);
+            // Only Yes writes, and only the changed file; closing writes no other.
+            QCOMPARE(readBytes(w.path(kFiles[1])),
+                     answer == MessageAnswer::Yes ? QByteArray("uno\r\ntwo\r\n") : kContent[1]);
+            QVERIFY(w.untouched(0) && w.untouched(2));
+            QCOMPARE(state->fileSlots[1].changed, answer != MessageAnswer::Yes);
+            QCOMPARE(state->fileSlots[1].records.text(0), QStringLiteral("uno"));
+        }
+    }
+
+    void aFailedSaveKeepsTheWindowOpenAndTheChanges() {
+        for (const bool autoSave : {true, false}) {
+            World w;
+            w.writeDataFiles();
+            auto state = w.start();
+            state->options.setChecked(Option::AutoSave, autoSave);
+            // The slot read a file in a folder that is gone since.
+            const QString missing = w.path("gone/phone_numbers.txt");
+            state->fileSlots[0].fileName = missing;
+            state->fileSlots[0].stamp = {};
+            change(*state, 0, QStringLiteral("precious"));
+            change(*state, 1, QStringLiteral("also precious"));
+
+            // Unscripted, the question is answered Yes, and the failure keeps the window open.
+            QVERIFY(!app::queryClose(*state));
+            // The user is told which file failed, by name, and may close without it.
+            QCOMPARE(w.messages.shown.size(), autoSave ? 1 : 2);
+            QVERIFY(w.messages.shown.last().text.contains(missing));
+            QCOMPARE(w.messages.shown.last().choices,
+                     QStringList({"Close Without Saving", "Keep the Window Open"}));
+            QVERIFY(state->fileSlots[0].changed);
+            QCOMPARE(state->fileSlots[0].records.text(0), QStringLiteral("precious"));
+            // Whatever was not written is still marked changed.
+            QVERIFY(state->fileSlots[1].changed ||
+                    readBytes(w.path(kFiles[1])) == QByteArray("also precious\r\ntwo\r\n"));
+
+            // Closing without that file still saves the others.
+            w.messages.choiceAnswers = {0};
+            QVERIFY(app::queryClose(*state));
+            QVERIFY(state->fileSlots[0].changed && !state->fileSlots[1].changed);
+
+            // With the folder there, the next close saves everything.
+            QVERIFY(QDir(w.folder.path()).mkdir(QStringLiteral("gone")));
+            QVERIFY(app::queryClose(*state));
+            QCOMPARE(readBytes(missing), QByteArray("precious\r\nJones\r\n"));
+            QCOMPARE(readBytes(w.path(kFiles[1])), QByteArray("also precious\r\ntwo\r\n"));
+            QVERIFY(!state->fileSlots[0].changed && !state->fileSlots[1].changed);
+        }
+    }
 };
 
-QTEST_GUILESS_MAIN(TestStartup)
-
-#include "test_startup.moc"
+QTEST_GUILESS_MAIN(TestStartupAndShutdown)
+#include "test_startup_and_shutdown.moc"

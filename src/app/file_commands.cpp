@@ -1,0 +1,66 @@
+#include "app/file_commands.h"
+
+#include "records/slot_procedures.h"
+#include "search/status_summary.h"
+#include "state/main_state.h"
+#include "view/window_options.h"
+
+namespace trovix::app {
+namespace {
+
+store::SlotId focusedId(const MainState& state) {
+    return static_cast<store::SlotId>(state.listWithFocus - 1);
+}
+
+}  // namespace
+
+void selectFile(MainState& state) {
+    if (state.focusedSlot() != nullptr && state.services.files != nullptr) {
+        const QString title =
+            QStringLiteral("Select Text Data File") + QChar(u'A' + (state.listWithFocus - 1));
+        // The dialog shows every file under the label the program has always given it.
+        const QString chosen = state.services.files->openFileName(
+            title, state.programFolder, QStringLiteral("Text Files (*.*)"), QStringLiteral("*"));
+        if (!chosen.isEmpty()) {
+            state.focusedSlot()->fileName = chosen;
+            records::loadFile(state, focusedId(state));
+        }
+    }
+    view::setToolTipText(state);
+}
+
+void saveSelectedFile(MainState& state) {
+    store::FileSlot* slot = state.focusedSlot();
+    if (slot != nullptr && records::saveFile(state, focusedId(state))) {
+        slot->changed = false;
+    }
+}
+
+void openSelectedFile(MainState& state) {
+    const store::FileSlot* slot = state.focusedSlot();
+    if (slot == nullptr || state.services.shell == nullptr) {
+        return;
+    }
+    if (!state.services.shell->openInTextEditor(slot->fileName) &&
+        state.services.messages != nullptr) {
+        state.services.messages->show(
+            QStringLiteral("No text editor could be started for \"%1\".\n\nSet the desktop's "
+                           "application for text files, or name an editor in the VISUAL or "
+                           "EDITOR environment variable.")
+                .arg(slot->fileName),
+            QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
+    }
+}
+
+void reloadSelectedFile(MainState& state) {
+    if (store::FileSlot* slot = state.focusedSlot()) {
+        records::loadFile(state, focusedId(state));
+        const int firstRecordRow = state.displayFileNames() ? 1 : 0;
+        if (slot->list.count() > firstRecordRow) {
+            slot->list.setListIndex(firstRecordRow);
+        }
+    }
+    search::fillStatusBar(state);
+}
+
+}  // namespace trovix::app

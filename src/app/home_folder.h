@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace trovix::app {
+
+// The folder that holds the program's files: relative data file names, the default data files
+// with their backups, the update program and its files, and where the file dialog opens.
+struct HomeFolder {
+    QString path;
+    bool perUser = false;  // the program's own folder is read only
+};
+
+// The program's own folder when the program may write there, as it may where it was built or
+// unpacked. An installed program's folder is read only: then the per-user data folder, made if
+// missing, with the sample data files copied there from `samplesFolder` the first time (a file
+// already there is never overwritten). Decided once, at start-up.
+HomeFolder chooseHomeFolder(const QString& programFolder, const QString& perUserFolder,
+                            const QString& samplesFolder);
+
+// Whether a file can be made in the folder.
+bool folderIsWritable(const QString& folder);
+
+}  // namespace trovix::app

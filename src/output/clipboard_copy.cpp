@@ -1,0 +1,41 @@
+#include "output/clipboard_copy.h"
+
+#include "platform/native.h"
+#include "state/main_state.h"
+
+namespace trovix::output {
+
+void copyList(MainState& state) {
+    platform::Clipboard* clipboard = state.services.clipboard;
+    if (clipboard == nullptr) {
+        return;
+    }
+    clipboard->clear();
+    const store::FileSlot* slot = state.focusedSlot();
+    if (slot == nullptr) {
+        return;
+    }
+    const QString lineBreak = QString::fromLatin1(platform::nativeLineEnd());
+    QString text;
+    for (int row = 0; row < slot->list.count(); ++row) {
+        if (row > 0) {
+            text += lineBreak;
+        }
+        text += slot->list.text(row);
+    }
+    clipboard->setText(text);
+}
+
+void copySelection(MainState& state) {
+    platform::Clipboard* clipboard = state.services.clipboard;
+    if (clipboard == nullptr) {
+        return;
+    }
+    clipboard->clear();
+    if (const store::FileSlot* slot = state.focusedSlot()) {
+        const int row = slot->list.listIndex();
+        clipboard->setText(row >= 0 ? slot->list.text(row) : QString());
+    }
+}
+
+}  // namespace trovix::output

@@ -1,0 +1,82 @@
+#include "output/printing.h"
+
+#include "state/main_state.h"
+
+namespace trovix::output {
+namespace {
+
+constexpr int kTopMargin = 5;  // empty lines on top of a list or a selection
+const QString kIndent(10, u' ');
+
+platform::PrintFont listFont(const MainState& state) {
+    const ListFont& font = state.frame.font();
+    return {font.name, font.size, font.bold, font.italic};
+}
+
+// Prints the lines below the top margin; a failure is told with its reason.
+void print(MainState& state, int count, const std::function<QString(int)>& line) {
+    platform::Printer* printer = state.services.printer;
+    if (printer == nullptr) {
+        return;
+    }
+    const platform::PrintOutcome outcome = printer->printLines(
+        kTopMargin + count,
+        [&](int i) { return i < kTopMargin ? QString() : kIndent + line(i - kTopMargin); },
+        listFont(state));
+    if (outcome.result == platform::PrintOutcome::Result::Failed &&
+        state.services.messages != nullptr) {
+        state.services.messages->show(QStringLiteral("Nothing was printed:\n%1").arg(outcome.error),
+                                      QString(), platform::MessageButtons::Ok,
+                                      platform::MessageIcon::Warning);
+    }
+}
+
+}  // namespace
+
+bool printBigList(MainState& state, int rows) {
+    if (rows <= 50) {
+        return true;
+    }
+    return state.services.messages != nullptr &&
+           state.services.messages->show(
+               QStringLiteral("Printed list will contain %1 lines of data!\r\n\r\nContinue "
+                              "printing?")
+                   .arg(rows),
+               QStringLiteral("Print List"), platform::MessageButtons::OkCancel,
+               platform::MessageIcon::None) == platform::MessageAnswer::Ok;
+}
+
+void printList(MainState& state) {
+    const store::FileSlot* slot = state.focusedSlot();
+    const int rows = slot != nullptr ? slot->list.count() : 0;
+    if (!printBigList(state, rows)) {
+        return;
+    }
+    print(state, rows, [&](int row) { return slot->list.text(row); });
+}
+
+void printSelection(MainState& state) {
+    const store::FileSlot* slot = state.focusedSlot();
+    if (slot == nullptr) {
+        print(state, 0, {});
+        return;
+    }
+    const int row = slot->list.listIndex();
+    print(state, 1, [&](int) { return row >= 0 ? slot->list.text(row) : QString(); });
+}
+
+void printForm(MainState& state) {
+    platform::Printer* printer = state.services.printer;
+    if (printer == nullptr) {
+        return;
+    }
+    const platform::PrintOutcome outcome = printer->printWindow();
+    if (outcome.result == platform::PrintOutcome::Result::Failed &&
+        state.services.messages != nullptr) {
+        state.services.messages->show(QStringLiteral("Nothing was printed:\n%1").arg(outcome.error),
+                                      QString(), platform::MessageButtons::Ok,
+                                      platform::MessageIcon::Warning);
+    }
+}
+
+}  // namespace trovix::output

@@ -1,0 +1,489 @@
+#include "platform/safe_file.h"
+
+#include <QBuffer>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace trovix::platform {
+namespace {
+
+// The fault plan of a test, and how far the writes since it was set have come.
+struct FaultState {
+    std::optional<WriteFault> fault;
+    int steps = 0;
+    qint64 bytes = 0;
+    bool writeFailed = false;
+};
+FaultState g_faults;
+
+QString systemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QString diskFullReason() {
+    return systemReason(ENOSPC);
+}
+
+// A step the plan makes fail.
+bool stepFails() {
+    const int step = g_faults.steps++;
+    return g_faults.fault && g_faults.fault->failAtSteps.contains(step);
+}
+
+// The reason Qt gives for a device's failure, or the system's when Qt has none.
+QString reasonOf(const QFileDevice& file, int savedErrno) {
+    const QString qt = file.errorString();
+    if (!qt.isEmpty() && qt != QLatin1String("Unknown error")) {
+        return qt;
+    }
+    return systemReason(savedErrno != 0 ? savedErrno : EIO);
+}
+
+// Writes all of `data` or says why not.
+bool checkedWrite(QFileDevice& file, const char* data, qint64 size, QString& error) {
+    qint64 allowed = size;
+    if (g_faults.writeFailed || stepFails()) {
+        g_faults.writeFailed = true;
+        allowed = 0;
+    } else if (g_faults.fault && g_faults.fault->bytesAccepted >= 0) {
+        allowed = std::clamp<qint64>(g_faults.fault->bytesAccepted - g_faults.bytes, 0, size);
+    }
+    qint64 done = 0;
+    while (done < allowed) {
+        errno = 0;
+        const qint64 n = file.write(data + done, allowed - done);
+        if (n <= 0) {
+            error = reasonOf(file, errno);
+            return false;
+        }
+        done += n;
+    }
+    g_faults.bytes += done;
+    if (allowed < size) {
+        g_faults.writeFailed = true;
+        error = diskFullReason();
+        return false;
+    }
+    return true;
+}
+
+bool checkedFlush(QFileDevice& file, QString& error) {
+    errno = 0;
+    if (stepFails()) {
+        error = diskFullReason();
+        return false;
+    }
+    if (!file.flush()) {
+        error = reasonOf(file, errno);
+        return false;
+    }
+    return true;
+}
+
+// Waits until the data is on the disk: some file systems report a full disk only here.
+bool checkedSync(QFileDevice& file, QString& error) {
+    if (stepFails()) {
+        error = diskFullReason();
+        return false;
+    }
+#ifdef Q_OS_UNIX
+    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != ENOTSUP) {
+        error = systemReason(errno);
+        return false;
+    }
+#else
+    Q_UNUSED(file);
+    Q_UNUSED(error);
+#endif
+    return true;
+}
+
+// Hands the content writer a device whose every write is checked.
+class CheckedOutput : public QIODevice {
+  public:
+    explicit CheckedOutput(QFileDevice& file) : file_(file) {
+        QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+
+  protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        QString error;
+        if (!checkedWrite(file_, data, size, error)) {
+            setErrorString(error);
+            return -1;
+        }
+        return size;
+    }
+
+  private:
+    QFileDevice& file_;
+};
+
+#ifdef Q_OS_UNIX
+// Gives the new file the owner of the old one, as far as this user may.
+bool keepOwner(QFileDevice& file, const QString& original) {
+    struct stat old {};
+    if (::stat(QFile::encodeName(original).constData(), &old) != 0) {
+        return true;  // a new file belongs to its writer
+    }
+    struct stat mine {};
+    if (::fstat(file.handle(), &mine) != 0) {
+        return false;
+    }
+    if (mine.st_uid == old.st_uid && mine.st_gid == old.st_gid) {
+        return true;
+    }
+    return ::fchown(file.handle(), old.st_uid, old.st_gid) == 0;
+}
+#endif
+
+}  // namespace
+
+PathKind pathKind(const QString& path) {
+    if (path.isEmpty()) {
+        return PathKind::Missing;
+    }
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0) {
+        if (errno == ELOOP) {
+            return PathKind::LinkLoop;
+        }
+        struct stat link {};
+        if (::lstat(name.constData(), &link) == 0 && S_ISLNK(link.st_mode)) {
+            return PathKind::DanglingLink;
+        }
+        return PathKind::Missing;
+    }
+    if (S_ISREG(st.st_mode)) {
+        return PathKind::RegularFile;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        return PathKind::Folder;
+    }
+    if (S_ISFIFO(st.st_mode)) {
+        return PathKind::NamedPipe;
+    }
+    if (S_ISSOCK(st.st_mode)) {
+        return PathKind::Socket;
+    }
+    return PathKind::Device;
+#else
+    const QFileInfo info(path);
+    if (info.isSymLink() && !info.exists()) {
+        return PathKind::DanglingLink;
+    }
+    if (!info.exists()) {
+        return PathKind::Missing;
+    }
+    if (info.isDir()) {
+        return PathKind::Folder;
+    }
+    return info.isFile() ? PathKind::RegularFile : PathKind::Device;
+#endif
+}
+
+QString describePathKind(PathKind kind) {
+    switch (kind) {
+        case PathKind::Missing:
+            return QStringLiteral("missing");
+        case PathKind::RegularFile:
+            return QStringLiteral("a regular file");
+        case PathKind::Folder:
+            return QStringLiteral("a folder");
+        case PathKind::NamedPipe:
+            return QStringLiteral("a named pipe");
+        case PathKind::Socket:
+            return QStringLiteral("a socket");
+        case PathKind::Device:
+            return QStringLiteral("a device");
+        case PathKind::LinkLoop:
+            return QStringLiteral("a symbolic link that leads back to itself");
+        case PathKind::DanglingLink:
+            return QStringLiteral("a symbolic link to a file that does not exist");
+    }
+    return {};
+}
+
+#ifdef Q_OS_UNIX
+namespace {
+FileStamp stampOf(const struct stat& st) {
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.size = st.st_size;
+    stamp.modified = qint64{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.device = st.st_dev;
+    stamp.inode = st.st_ino;
+    return stamp;
+}
+}  // namespace
+#endif
+
+FileStamp fileStamp(const QString& path) {
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? stampOf(st) : FileStamp{};
+#else
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return {};
+    }
+    return {true, info.size(), info.lastModified().toMSecsSinceEpoch() * 1000000, 0, 0};
+#endif
+}
+
+FileStamp fileStamp(const QFileDevice& file) {
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    return ::fstat(file.handle(), &st) == 0 ? stampOf(st) : FileStamp{};
+#else
+    return fileStamp(file.fileName());
+#endif
+}
+
+QString fileBehindLinks(const QString& path) {
+    QString current = path;
+    // Links may lead to links; more than 40 in a row means they go round in a circle.
+    for (int hop = 0; hop < 40; ++hop) {
+        const QFileInfo info(current);
+        if (!info.isSymLink()) {
+            return current;
+        }
+        current = info.symLinkTarget();
+    }
+    return path;
+}
+
+ContentWriter bytesContent(const QByteArray& bytes) {
+    return [bytes](QIODevice& out, QString& error) {
+        if (out.write(bytes) != bytes.size()) {
+            error = out.errorString();
+            return false;
+        }
+        return true;
+    };
+}
+
+SafeFile::SafeFile(const QString& path, SafeWriteOptions options)
+    : path_(fileBehindLinks(path)), options_(options) {
+}
+
+SafeFile::~SafeFile() {
+    cancel();
+}
+
+void SafeFile::cancel() {
+    if (replacement_) {
+        replacement_->cancelWriting();
+        replacement_.reset();
+    }
+    inPlace_ = false;
+    oldContent_.clear();
+    newContent_.clear();
+}
+
+bool SafeFile::prepare(const ContentWriter& content) {
+    cancel();
+    error_.clear();
+    const PathKind kind = pathKind(path_);
+    if (kind == PathKind::Folder) {
+        error_ = QStringLiteral("It is a folder.");
+        return false;
+    }
+    if (kind != PathKind::Missing && kind != PathKind::RegularFile &&
+        kind != PathKind::DanglingLink && !options_.replaceNonRegular) {
+        error_ = QStringLiteral("It is %1, not a regular file.").arg(describePathKind(kind));
+        return false;
+    }
+    if (prepareReplacement(content)) {
+        return true;
+    }
+    // Only a regular file that may be written, in a folder that takes no new file, or whose
+    // owner a new file could not keep, is written in place.
+    const bool writeInPlace = inPlace_;
+    inPlace_ = false;
+    return writeInPlace && prepareInPlace(content);
+}
+
+bool SafeFile::prepareReplacement(const ContentWriter& content) {
+    auto file = std::make_unique<QSaveFile>(path_);
+    file->setDirectWriteFallback(false);
+    errno = 0;
+    const QFileInfo existing(path_);
+    if (stepFails() || !file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        error_ = file->isOpen() || file->error() == QFileDevice::NoError ? diskFullReason()
+                                                                         : reasonOf(*file, errno);
+        file->cancelWriting();
+        // No new file beside it (a read-only folder, say): a file that may be written is
+        // written in place instead.
+        inPlace_ = existing.isFile() && existing.isWritable();
+        return false;
+    }
+#ifdef Q_OS_UNIX
+    if (existing.isFile() && !keepOwner(*file, path_)) {
+        file->cancelWriting();
+        inPlace_ = existing.isWritable();
+        error_ = QStringLiteral("The file's owner could not be kept.");
+        return false;
+    }
+#endif
+    CheckedOutput out(*file);
+    QString error;
+    if (!content(out, error) || !checkedFlush(*file, error) || !checkedSync(*file, error)) {
+        error_ = error.isEmpty() ? out.errorString() : error;
+        file->cancelWriting();
+        return false;
+    }
+    replacement_ = std::move(file);
+    return true;
+}
+
+bool SafeFile::prepareInPlace(const ContentWriter& content) {
+    error_.clear();
+    QString error;
+    const std::optional<QByteArray> old = readWholeFile(path_, error);
+    if (!old) {
+        error_ = error;
+        return false;
+    }
+    QBuffer buffer(&newContent_);
+    buffer.open(QIODevice::WriteOnly);
+    if (!content(buffer, error)) {
+        error_ = error;
+        newContent_.clear();
+        return false;
+    }
+    oldContent_ = *old;
+    inPlace_ = true;
+    return true;
+}
+
+bool SafeFile::commit() {
+    error_.clear();
+    if (inPlace_) {
+        const bool ok = commitInPlace();
+        cancel();
+        return ok;
+    }
+    if (!replacement_) {
+        error_ = QStringLiteral("Nothing was prepared.");
+        return false;
+    }
+    errno = 0;
+    const bool failed = stepFails() || !replacement_->commit();
+    if (failed) {
+        error_ = replacement_->error() == QFileDevice::NoError ? diskFullReason()
+                                                               : reasonOf(*replacement_, errno);
+        replacement_->cancelWriting();
+    }
+    replacement_.reset();
+    return !failed;
+}
+
+bool SafeFile::commitInPlace() {
+    QFile file(path_);
+    errno = 0;
+    if (stepFails() || !file.open(QIODevice::ReadWrite)) {
+        error_ = file.error() == QFileDevice::NoError ? diskFullReason() : reasonOf(file, errno);
+        return false;
+    }
+    const qint64 oldSize = oldContent_.size();
+    const qint64 newSize = newContent_.size();
+    const qint64 common = std::min(oldSize, newSize);
+    QString error;
+    // The part beyond the old end first: a full disk stops it before any old byte changed.
+    if (newSize > oldSize) {
+        if (!file.seek(oldSize) ||
+            !checkedWrite(file, newContent_.constData() + oldSize, newSize - oldSize, error) ||
+            !checkedFlush(file, error) || !checkedSync(file, error)) {
+            error_ = error;
+            file.resize(oldSize);
+            return false;
+        }
+    }
+    const auto putBack = [&] {
+        file.seek(0);
+        file.write(oldContent_);
+        file.resize(oldSize);
+        file.flush();
+#ifdef Q_OS_UNIX
+        ::fsync(file.handle());
+#endif
+    };
+    if (!file.seek(0) || !checkedWrite(file, newContent_.constData(), common, error) ||
+        !checkedFlush(file, error)) {
+        error_ = error;
+        putBack();
+        return false;
+    }
+    if (newSize < oldSize) {
+        errno = 0;
+        if (stepFails() || !file.resize(newSize)) {
+            error_ =
+                file.error() == QFileDevice::NoError ? diskFullReason() : reasonOf(file, errno);
+            putBack();
+            return false;
+        }
+    }
+    if (!checkedSync(file, error)) {
+        error_ = error;
+        putBack();
+        return false;
+    }
+    return true;
+}
+
+WriteOutcome writeFileSafely(const QString& path, const ContentWriter& content,
+                             const SafeWriteOptions& options) {
+    SafeFile file(path, options);
+    WriteOutcome outcome;
+    outcome.ok = file.prepare(content) && file.commit();
+    outcome.error = file.error();
+    return outcome;
+}
+
+std::optional<QByteArray> readWholeFile(const QString& path, QString& error) {
+    const PathKind kind = pathKind(path);
+    if (kind == PathKind::Missing || kind == PathKind::DanglingLink) {
+        error = QStringLiteral("It does not exist.");
+        return std::nullopt;
+    }
+    if (kind != PathKind::RegularFile) {
+        error = QStringLiteral("It is %1, not a regular file.").arg(describePathKind(kind));
+        return std::nullopt;
+    }
+    QFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = reasonOf(file, errno);
+        return std::nullopt;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        error = reasonOf(file, errno);
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+void setWriteFaultForTesting(std::optional<WriteFault> fault) {
+    g_faults = FaultState{fault, 0, 0, false};
+}
+
+int checkedStepsForTesting() {
+    return g_faults.steps;
+}
+
+}  // namespace trovix::platform

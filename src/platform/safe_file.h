@@ -1,0 +1,128 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QFileDevice;
+class QIODevice;
+class QSaveFile;
+
+namespace trovix::platform {
+
+// What stands at a path.
+enum class PathKind {
+    Missing,
+    RegularFile,
+    Folder,
+    NamedPipe,
+    Socket,
+    Device,
+    LinkLoop,      // a symbolic link that leads back to itself
+    DanglingLink,  // a symbolic link to nothing
+};
+
+PathKind pathKind(const QString& path);
+// "a folder", "a named pipe", ... for messages.
+QString describePathKind(PathKind kind);
+
+// What tells whether a file was changed since it was read, without reading it again: whether it
+// exists, its size, its modification time and its identity on the disk.
+struct FileStamp {
+    bool exists = false;
+    qint64 size = 0;
+    qint64 modified = 0;  // nanoseconds where the system keeps them
+    quint64 device = 0;
+    quint64 inode = 0;
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+// The stamp of the file at a path, links followed.
+FileStamp fileStamp(const QString& path);
+// The stamp of an open file.
+FileStamp fileStamp(const QFileDevice& file);
+
+// The file a save of `path` writes: symbolic links are followed to the file they name, so a
+// link stays a link. A path that is no link, or a link that leads back to itself, is returned
+// as it is.
+QString fileBehindLinks(const QString& path);
+
+// Produces a file's content into `out`; returns false with a reason when it cannot.
+using ContentWriter = std::function<bool(QIODevice& out, QString& error)>;
+// The content that is these bytes.
+ContentWriter bytesContent(const QByteArray& bytes);
+
+struct SafeWriteOptions {
+    // Replace something that is not a regular file (a named pipe, a link that leads back to
+    // itself) with a regular file. A folder is never replaced.
+    bool replaceNonRegular = false;
+};
+
+// Writes a file so that its old content survives until the new content is complete on disk.
+// - Symbolic links are followed: the file they name is written and the links stay.
+// - Normally the content goes to a temporary file in the same folder, which is flushed and
+//   synced to disk and then renamed over the file. The file keeps its permissions and, where
+//   the system allows it, its owner.
+// - Where no temporary file can be made beside it (a read-only folder holding a writable file),
+//   or the owner cannot be kept, a file that may be written is written in place: first the part
+//   beyond its old end, then the rest, with the old content kept in memory and written back if
+//   a write fails.
+// Every write, flush, sync, rename and resize is checked, and a failure is described with the
+// system's own reason.
+//
+// prepare() writes the content where it waits; commit() puts it in place of the file. Writing
+// several files all or nothing means preparing them all before committing any.
+class SafeFile {
+  public:
+    explicit SafeFile(const QString& path, SafeWriteOptions options = {});
+    ~SafeFile();  // a prepared write that was not committed is cancelled
+    SafeFile(const SafeFile&) = delete;
+    SafeFile& operator=(const SafeFile&) = delete;
+
+    bool prepare(const ContentWriter& content);
+    bool commit();
+    void cancel();
+    const QString& error() const { return error_; }
+
+  private:
+    bool prepareReplacement(const ContentWriter& content);
+    bool prepareInPlace(const ContentWriter& content);
+    bool commitInPlace();
+
+    QString path_;  // the file behind any links
+    SafeWriteOptions options_;
+    std::unique_ptr<QSaveFile> replacement_;
+    bool inPlace_ = false;
+    QByteArray oldContent_;
+    QByteArray newContent_;
+    QString error_;
+};
+
+struct WriteOutcome {
+    bool ok = false;
+    QString error;  // the reason, in words, when the write failed
+};
+
+// Prepares and commits one file.
+WriteOutcome writeFileSafely(const QString& path, const ContentWriter& content,
+                             const SafeWriteOptions& options = {});
+
+// Reads a regular file whole; a file that is missing, not regular or unreadable is an error.
+std::optional<QByteArray> readWholeFile(const QString& path, QString& error);
+
+// Fault injection for tests: writes fail as on a full disk or a failing device.
+struct WriteFault {
+    // Fail these checked steps (counted from 0) of the writes that follow: opening, each write,
+    // flush, sync, rename and resize. Once a write has failed, later writes fail too, as a full
+    // disk stays full.
+    QList<int> failAtSteps;
+    // Or: files take this many bytes in all, then every write fails.
+    qint64 bytesAccepted = -1;
+};
+void setWriteFaultForTesting(std::optional<WriteFault> fault);
+// The checked steps taken since the fault was last set, for tests that fail each in turn.
+int checkedStepsForTesting();
+
+}  // namespace trovix::platform

@@ -1,0 +1,90 @@
+#include "records/file_maintenance.h"
+
+#include <memory>
+#include <vector>
+
+#include "records/slot_procedures.h"
+#include "state/main_state.h"
+#include "store/listing.h"
+
+namespace trovix::records {
+namespace {
+
+const QString kBackupSuffix = QStringLiteral(".old");
+
+// Copies the three files from `from(slot)` to `to(slot)`: every copy is written where it waits
+// first, and only when all three are ready do they replace the files, so a failure changes none.
+template <typename From, typename To>
+bool copyAllOrNothing(MainState& state, const QString& title, From from, To to) {
+    std::vector<std::unique_ptr<platform::SafeFile>> copies;
+    for (const store::FileSlot& slot : state.fileSlots) {
+        const QString source = from(slot);
+        const QString target = to(slot);
+        QString error;
+        const std::optional<QByteArray> bytes = platform::readWholeFile(source, error);
+        bool ok = bytes.has_value();
+        if (ok) {
+            copies.push_back(std::make_unique<platform::SafeFile>(target));
+            ok = copies.back()->prepare(platform::bytesContent(*bytes));
+            error = copies.back()->error();
+        }
+        if (!ok) {
+            copies.clear();  // the prepared copies are dropped; no file changed
+            if (state.services.messages != nullptr) {
+                state.services.messages->show(
+                    QStringLiteral("\"%1\" could not be copied to \"%2\":\n%3\n\nNo file was "
+                                   "changed.")
+                        .arg(source, target, error),
+                    title, platform::MessageButtons::Ok, platform::MessageIcon::Warning);
+            }
+            return false;
+        }
+    }
+    for (const auto& copy : copies) {
+        if (!copy->commit() && state.services.messages != nullptr) {
+            state.services.messages->show(
+                QStringLiteral("A copy could not be put in place:\n%1").arg(copy->error()), title,
+                platform::MessageButtons::Ok, platform::MessageIcon::Warning);
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void compact(MainState& state) {
+    for (store::FileSlot& slot : state.fileSlots) {
+        std::vector<qint32> newIndex(static_cast<std::size_t>(slot.records.size()), -1);
+        qint32 kept = 0;
+        for (qsizetype i = 0; i < slot.records.size(); ++i) {
+            if (!store::isBlankRecord(slot.records.utf8(i))) {
+                newIndex[static_cast<std::size_t>(i)] = kept++;
+            }
+        }
+        slot.records.keepIf([](std::string_view text) { return !store::isBlankRecord(text); });
+        slot.list.renumberRecords(newIndex);
+        slot.changed = true;
+    }
+}
+
+bool backup(MainState& state) {
+    return copyAllOrNothing(
+        state, QStringLiteral("Backup"), [](const store::FileSlot& slot) { return slot.fileName; },
+        [](const store::FileSlot& slot) { return slot.fileName + kBackupSuffix; });
+}
+
+bool restore(MainState& state) {
+    const bool copied = copyAllOrNothing(
+        state, QStringLiteral("Restore"),
+        [](const store::FileSlot& slot) { return slot.fileName + kBackupSuffix; },
+        [](const store::FileSlot& slot) { return slot.fileName; });
+    if (copied) {
+        for (store::SlotId id : store::kAllSlots) {
+            loadFile(state, id);
+        }
+    }
+    return copied;
+}
+
+}  // namespace trovix::records

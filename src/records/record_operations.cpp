@@ -1,0 +1,98 @@
+#include "records/record_operations.h"
+
+#include "records/record_order.h"
+#include "records/slot_procedures.h"
+#include "state/main_state.h"
+#include "store/listing.h"
+
+namespace trovix::records {
+namespace {
+
+const QString kNewItem = QStringLiteral("New Item");
+
+// Shows the busy pointer for its lifetime.
+class BusyPointer {
+  public:
+    explicit BusyPointer(platform::Screen* screen) : screen_(screen) {
+        if (screen_ != nullptr) {
+            screen_->showBusyPointer(true);
+        }
+    }
+    ~BusyPointer() {
+        if (screen_ != nullptr) {
+            screen_->showBusyPointer(false);
+        }
+    }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+
+  private:
+    platform::Screen* screen_;
+};
+
+}  // namespace
+
+void newItem(MainState& state) {
+    store::FileSlot* slot = state.focusedSlot();
+    if (slot == nullptr) {
+        return;
+    }
+    store::RecordArray& records = slot->records;
+    const qsizetype last = records.size() - 1;
+    qsizetype index = last;
+    if (last >= 0 && records.utf8(last).empty()) {
+        // The empty element after the file's final line break takes the record, and a new one
+        // follows it, so the file still ends with a line break.
+        records.set(last, kNewItem);
+        records.append(std::string_view());
+    } else {
+        index = last + 1;
+        records.append(kNewItem);
+    }
+    store::ResultList& list = slot->list;
+    list.addRecordRow(static_cast<qint32>(index));
+    list.setListIndex(list.count() - 1);  // the click handling shows the record
+    state.editBox.setEnabled(true);
+    state.editBox.setText(kNewItem);
+    slot->changed = true;
+}
+
+void deleteItem(MainState& state) {
+    store::FileSlot* slot = state.focusedSlot();
+    if (slot == nullptr) {
+        return;
+    }
+    store::ResultList& list = slot->list;
+    const int row = list.listIndex();
+    if (list.count() < 2 || row < 0 || list.isHeaderRow(row) || list.isNoMatchRow(row) ||
+        list.isContinuationRow(row)) {
+        return;
+    }
+    const qint32 record = list.itemData(row);
+    if (slot->records.contains(record)) {
+        slot->records.set(record, std::string_view());
+    }
+    const int next = row == list.count() - 1 ? row - 1 : row;
+    list.removeRow(row);
+    slot->changed = true;
+    list.setListIndex(next);
+}
+
+void sortItems(MainState& state) {
+    const BusyPointer pointer(state.services.screen);
+    store::FileSlot* slot = state.focusedSlot();
+    if (slot == nullptr) {
+        return;
+    }
+    store::ResultList& list = slot->list;
+    const QString selected = list.listIndex() >= 0 ? list.text(list.listIndex()) : QString();
+    slot->records.permute(exchangeSortOrder(slot->records));
+    loadArray(state, static_cast<store::SlotId>(state.listWithFocus - 1));
+    const int row = list.findRow(selected);
+    if (row >= 0) {
+        list.setListIndex(row);
+    }
+    slot->changed = true;
+}
+
+}  // namespace trovix::records

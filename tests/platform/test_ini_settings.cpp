@@ -1,0 +1,268 @@
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "platform/qt/qt_settings_store.h"
+#include "platform/safe_file.h"
+#include "support/files.h"
+
+using namespace trovix::platform;
+using trovix::testing::readBytes;
+using trovix::testing::writeBytes;
+
+namespace {
+
+using Value = std::optional<QString>;
+
+const QString kSection = QStringLiteral("Odd Section");
+const QString kKey = QStringLiteral("Key \u00e9/1");
+
+// Permission bits stop nobody who runs as root.
+bool canRead(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly);
+}
+
+bool canCreateIn(const QString& folder) {
+    QFile probe(folder + "/probe");
+    const bool created = probe.open(QIODevice::WriteOnly);
+    probe.remove();
+    return created;
+}
+
+enum class Obstacle { FolderAtPath, UnreadableFile, ReadOnlyFolder, FullDisk };
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Obstacle)
+
+class TestIniSettings : public QObject {
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void valuesSurviveThisStoreAndQSettingsAlike_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("comma list") << "a, b, c";
+        QTest::newRow("leading blanks") << "  leading";
+        QTest::newRow("trailing blanks") << "trailing  ";
+        QTest::newRow("separators") << "key=value; not a comment #hash";
+        QTest::newRow("quotes, backslashes") << R"("C:\dir\" \x41 \n)";
+        QTest::newRow("at form") << "@Variant(1)";
+        QTest::newRow("double at") << "@@x";
+        QTest::newRow("controls") << "one\ntwo\r\x01"
+                                     "f\x7f"
+                                     "end\a\b\f\v";
+        QTest::newRow("nul before digits") << QString("a") + QChar(0) + "12ab";
+        QTest::newRow("beyond Latin-1") << "Zo\u00eb \u6771\u4eac \U0001F600";
+        QTest::newRow("empty") << "";
+    }
+
+    void valuesSurviveThisStoreAndQSettingsAlike() {
+        QFETCH(QString, text);
+        QTemporaryDir dir;
+        const QString ours = dir.filePath("ours.ini");
+        {
+            QtSettingsStore store(ours);
+            store.setValue(kSection, kKey, text);
+            QVERIFY(store.sync());
+        }
+        QCOMPARE(QtSettingsStore(ours).value(kSection, kKey), Value(text));
+        const QSettings qt(ours, QSettings::IniFormat);
+        QCOMPARE(qt.value(kSection + '/' + kKey).toString(), text);
+
+        const QString theirs = dir.filePath("theirs.ini");
+        {
+            QSettings writer(theirs, QSettings::IniFormat);
+            writer.setValue(kSection + '/' + kKey, text);
+        }
+        QCOMPARE(QtSettingsStore(theirs).value(kSection, kKey), Value(text));
+    }
+
+    void readsTheFormsQSettingsWrites_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<Value>("expected");
+        QTest::newRow("Qt 5 escapes")
+            << QByteArray(R"(k="Zo\xeb \x6771\x4eac")") << Value("Zo\u00eb \u6771\u4eac");
+        QTest::newRow("continued line") << QByteArray("k=one \\\n  two") << Value("one   two");
+        QTest::newRow("comment, blanks") << QByteArray("k = value ; note") << Value("value");
+        QTest::newRow("quotes mid list") << QByteArray(R"(k=a"b,c"d, e)") << Value("ab,cd, e");
+        QTest::newRow("octal") << QByteArray(R"(k=\101\0)") << Value(QString("A") + QChar(0));
+        QTest::newRow("list") << QByteArray(R"(k=a , "b, c")") << Value("a, b, c");
+        QTest::newRow("nul string")
+            << QByteArray(R"(k=@String(a\0\x31\x32))") << Value(QString("a") + QChar(0) + "12");
+        QTest::newRow("byte array") << QByteArray("k=@ByteArray(raw)") << Value("raw");
+        QTest::newRow("date variant")
+            << QByteArray(R"(k=@Variant(\0\0\0\xe\0%\x8a\x98))") << Value("2024-01-02");
+        QTest::newRow("rectangle") << QByteArray("k=@Rect(1 2 3 4)") << Value();
+        QTest::newRow("no value") << QByteArray("k=@Invalid()") << Value();
+        QTest::newRow("Latin-1 bytes") << QByteArray("k=Caf\xe9.txt") << Value("Caf\u00e9.txt");
+        QTest::newRow("key of a comment") << QByteArray("#k=1") << Value();
+        QTest::newRow("percent key") << QByteArray("%6B=1") << Value("1");
+    }
+
+    void readsTheFormsQSettingsWrites() {
+        QFETCH(QByteArray, line);
+        QFETCH(Value, expected);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("old.ini");
+        writeBytes(path, "[Other]\nk=no\n[Odd%20Section]\n" + line + "\n[Next]\nk=no\n");
+        QCOMPARE(QtSettingsStore(path).value(kSection, "k"), expected);
+    }
+
+    void untouchedLinesKeepTheirBytes() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("kept.ini");
+        writeBytes(path,
+                   "; Trovix settings\r\n"
+                   "[Settings]\r\n"
+                   "FileA=Caf\xe9.txt\r\n"
+                   "FileB = \"old name\"   ; chosen by hand\r\n"
+                   "Unknown=\\x41 kept\r\n"
+                   "# a note\r\n"
+                   "\r\n"
+                   "[Old]\r\n"
+                   "Gone=1\r\n"
+                   "\r\n"
+                   "[Other%20Tool]\r\n"
+                   "Mode=fast,safe");
+        {
+            QtSettingsStore store(path);
+            const Value fileA = store.value("Settings", "FileA");
+            QCOMPARE(fileA, Value("Caf\u00e9.txt"));
+            // Changed and changed back, as the program writes every setting it holds.
+            store.setValue("Settings", "FileA", "elsewhere.txt");
+            store.setValue("Settings", "FileA", *fileA);
+            store.setValue("Settings", "FileB", "new, name");
+            store.setValue("Settings", "FileC", "third");
+            store.setValue("Other Tool", "Mode", *store.value("Other Tool", "Mode"));
+            QVERIFY(store.removeSection("Old"));
+            store.setValue("New Section", "Key 1", " x");
+            QVERIFY(store.sync());
+        }
+        const QByteArray expected =
+            "; Trovix settings\r\n"
+            "[Settings]\r\n"
+            "FileA=Caf\xe9.txt\r\n"
+            "FileB = \"new, name\"   ; chosen by hand\r\n"
+            "Unknown=\\x41 kept\r\n"
+            "FileC=third\r\n"
+            "# a note\r\n"
+            "\r\n"
+            "[Other%20Tool]\r\n"
+            "Mode=fast,safe\r\n"
+            "\r\n"
+            "[New%20Section]\r\n"
+            "Key%201=\" x\"\r\n";
+        QCOMPARE(readBytes(path), expected);
+
+        // Setting what is already there writes nothing at all.
+        trovix::testing::age(path);
+        QtSettingsStore again(path);
+        again.setValue("Settings", "FileA", "Caf\u00e9.txt");
+        again.setValue("Settings", "FileC", "third");
+        QVERIFY(!again.removeSection("Nothing"));
+        QVERIFY(again.sync());
+        QVERIFY(trovix::testing::aged(path));
+    }
+
+    void failedSyncSaysWhyAndKeepsTheFile_data() {
+        QTest::addColumn<Obstacle>("obstacle");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("folder at the path") << Obstacle::FolderAtPath << "It is a folder.";
+        QTest::newRow("unreadable file") << Obstacle::UnreadableFile << "Permission denied";
+        QTest::newRow("read-only folder") << Obstacle::ReadOnlyFolder << "Permission denied";
+        QTest::newRow("full disk") << Obstacle::FullDisk << "No space left on device";
+    }
+
+    void failedSyncSaysWhyAndKeepsTheFile() {
+        QFETCH(Obstacle, obstacle);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("cfg");
+        const QString path = folder + "/Trovix.ini";
+        const QByteArray old = "[Settings]\nKeep=1\n";
+        QVERIFY(QDir().mkpath(folder));
+        if (obstacle == Obstacle::FolderAtPath) {
+            QVERIFY(QDir().mkpath(path + "/inside"));
+        } else if (obstacle != Obstacle::ReadOnlyFolder) {
+            writeBytes(path, old);
+        }
+        QtSettingsStore store(path);
+        const auto removeObstacle = [&] {
+            setWriteFaultForTesting(std::nullopt);
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            if (QFileInfo(path).isDir()) {
+                QDir(path).removeRecursively();
+                writeBytes(path, old);
+            }
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        };
+        const auto cleanup = qScopeGuard(removeObstacle);
+        switch (obstacle) {
+            case Obstacle::UnreadableFile:
+                QVERIFY(QFile::setPermissions(path, {}));
+                if (canRead(path)) {
+                    QSKIP("Permission bits do not stop this user from reading.");
+                }
+                break;
+            case Obstacle::ReadOnlyFolder:
+                QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+                if (canCreateIn(folder)) {
+                    QSKIP("Permission bits do not stop this user from writing.");
+                }
+                break;
+            case Obstacle::FullDisk:
+                setWriteFaultForTesting(WriteFault{{}, 5});
+                break;
+            case Obstacle::FolderAtPath:
+                break;
+        }
+
+        store.setValue("Settings", "New", "2");
+        QVERIFY(!store.sync());
+        QVERIFY2(store.errorString().contains(reason), qPrintable(store.errorString()));
+        QCOMPARE(store.value("Settings", "New"), Value("2"));
+
+        removeObstacle();
+        if (obstacle != Obstacle::ReadOnlyFolder) {
+            QCOMPARE(readBytes(path), old);
+        }
+        // The change that failed is still pending, and the next sync writes it.
+        QVERIFY(store.sync());
+        QVERIFY(store.errorString().isEmpty());
+        const QtSettingsStore reread(path);
+        QCOMPARE(reread.value("Settings", "New"), Value("2"));
+        QCOMPARE(reread.value("Settings", "Keep"),
+                 obstacle == Obstacle::ReadOnlyFolder ? Value() : Value("1"));
+    }
+
+    void twoStoresKeepEachOthersChanges() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("shared.ini");
+        writeBytes(path, "[Settings]\nShared=old\nDropped=1\n");
+        QtSettingsStore first(path);
+        QtSettingsStore second(path);
+        first.setValue("Settings", "First", "1");
+        first.setValue("Settings", "Shared", "new");
+        QVERIFY(first.removeSection("Settings") && !first.removeSection("Settings"));
+        first.setValue("Settings", "First", "1");
+        first.setValue("Settings", "Shared", "new");
+        // The second copy puts back every value it read, as the program does when it closes.
+        second.setValue("Settings", "Second", "2");
+        second.setValue("Settings", "Shared", "old");
+        QVERIFY(first.sync());
+        QVERIFY(second.sync());
+        const QtSettingsStore third(path);
+        QCOMPARE(third.value("Settings", "First"), Value("1"));
+        QCOMPARE(third.value("Settings", "Second"), Value("2"));
+        QCOMPARE(third.value("Settings", "Shared"), Value("new"));
+        QCOMPARE(third.value("Settings", "Dropped"), Value());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestIniSettings)
+#include "test_ini_settings.moc"

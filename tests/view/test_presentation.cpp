@@ -1,0 +1,237 @@
+#include <QTest>
+
+#include "app/commands.h"
+#include "app/options.h"
+#include "platform/fake/fake_font_dialog.h"
+#include "support/state_fixture.h"
+#include "view/fonts.h"
+#include "view/layout.h"
+#include "view/list_display.h"
+#include "view/window_options.h"
+
+using namespace trovix;
+using testing::StateFixture;
+using view::LayoutInput;
+
+namespace {
+
+LayoutInput window(double width, double height, int gap) {
+    LayoutInput in;
+    in.width = width;
+    in.height = height;
+    in.gap = gap;
+    return in;
+}
+
+}  // namespace
+
+class TestPresentation : public QObject {
+    Q_OBJECT
+  private Q_SLOTS:
+    void editPaneShownAndHidden() {
+        ControlGeometry g;
+        int gap = view::computeLayout(window(9000, 8000, 2700), g);
+        QCOMPARE(gap, 2700);
+        QCOMPARE(g.picture1, (TwipRect{0, 5300, 9000, 60}));
+        QCOMPARE(g.frameEdit, (TwipRect{120, 5340, 8650, 1400}));
+        QCOMPARE(g.txtEdit, (TwipRect{120, 240, 8400, 1070}));
+        QCOMPARE(g.frameResults, (TwipRect{120, 1200, 8650, 4100}));  // ends at the splitter
+        QCOMPARE(g.frameFind.width, 8650.0);
+        QCOMPARE(g.lstFind.width, 8400.0);
+
+        LayoutInput hidden = window(9000, 8000, 2700);
+        hidden.editPaneShown = false;
+        const ControlGeometry before = g;
+        gap = view::computeLayout(hidden, g);
+        QCOMPARE(g.frameResults, (TwipRect{120, 1200, 8650, 8000 - 1200 - 1250}));
+        QCOMPARE(g.picture1, before.picture1);  // the hidden pane keeps its place
+        QCOMPARE(g.frameEdit, before.frameEdit);
+    }
+
+    void theSplitterKeepsItsDistanceFromTheTop() {
+        ControlGeometry g;
+        // A window 6400 high with the bar 4000 from the bottom: the bar stops 3000 from the top.
+        QCOMPARE(view::computeLayout(window(7050, 6400, 4000), g), 3400);
+        QCOMPARE(g.picture1.top, 3000.0);
+        // A stored distance too small to show the edit box is raised until it shows a line.
+        QCOMPARE(view::computeLayout(window(7050, 9000, -5), g), view::kMinimumGap);
+        QVERIFY(g.txtEdit.height > 250);
+        QCOMPARE(view::computeLayout(window(7050, 9000, 1700), g), view::kMinimumGap);
+    }
+
+    void listsStackInTheOrderShown() {
+        // FH = 8000 - 2700 - 1200 = 4100; W = 8650 - 230 = 8420. A shown list gets the whole
+        // width and its share of the height; a hidden one (no top here) keeps its design place.
+        const double fh = 4100;
+        const double two = (fh - 550) / 2;
+        const double three = (fh - 550) / 3;
+        const struct {
+            std::array<bool, 3> shown;
+            std::array<double, 3> tops;
+            double height;
+        } cases[] = {
+            {{true, true, true}, {240, 240 + three + 80, 240 + 2 * (three + 80)}, three},
+            {{true, false, false}, {240, -1, -1}, fh - 350},
+            {{false, true, false}, {-1, 240, -1}, fh - 350},
+            {{false, false, true}, {-1, -1, 240}, fh - 350},
+            {{true, true, false}, {240, 240 + two + 80, -1}, two},
+            {{true, false, true}, {240, -1, 240 + two + 80}, two},
+            {{false, true, true}, {-1, 240, 240 + two + 80}, two},
+            {{false, false, false}, {-1, -1, -1}, 0},
+        };
+        const ControlGeometry design;
+        for (const auto& c : cases) {
+            ControlGeometry g;
+            LayoutInput in = window(9000, 8000, 2700);
+            in.listShown = c.shown;
+            view::computeLayout(in, g);
+            for (std::size_t i = 0; i < 3; ++i) {
+                const TwipRect expected =
+                    c.tops[i] < 0 ? design.lists[i] : TwipRect{120, c.tops[i], 8420, c.height};
+                QCOMPARE(g.lists[i], expected);
+            }
+            QCOMPARE(g.frameResults.height, fh);  // the frames are laid out in every case
+        }
+    }
+
+    void resizingFollowsTheWindowState() {
+        MainState state;
+        state.frame.setLayoutSize(9000, 8000);
+        state.gap = 4000;
+        view::formResize(state);
+        QCOMPARE(state.frame.geometry().picture1.top, 4000.0);
+
+        // Minimised or busy: nothing changes.
+        state.frame.userChanged(state.frame.placement(), WindowState::Minimized);
+        state.frame.setLayoutSize(9000, 6400);
+        view::formResize(state);
+        QCOMPARE(state.gap, 4000);
+        state.frame.userChanged(state.frame.placement(), WindowState::Normal);
+        state.busy = true;
+        view::formResize(state);
+        QCOMPARE(state.gap, 4000);
+        state.busy = false;
+        view::formResize(state);
+        QCOMPARE(state.gap, 3400);  // restored: laid out again from the current Gap
+        QCOMPARE(state.frame.geometry().picture1.top, 3000.0);
+
+        // The toolbar decides what is laid out, as soon as a button is pressed.
+        for (const Command button : {Command::Edit, Command::FileA}) {
+            state.toolbar.setPressed(button, false);
+            app::toolbarButtonClick(state, button);
+        }
+        QCOMPARE(state.frame.geometry().frameResults.height, 6400.0 - 1200 - 1250);
+        QCOMPARE(state.frame.geometry().lists[1].top, 240.0);
+    }
+
+    void showingListsAndTheListWithFocus() {
+        StateFixture f({"a1", "a2"}, {"b1"}, {"c1-----c2"});
+        f.state.toolbar.setPressed(Command::FileA, false);
+        f.state.toolbar.setPressed(Command::FileB, false);
+        f.state.listWithFocus = 0;
+        view::setListDisplay(f.state);
+        QVERIFY(!f.list(1).isVisible() && !f.list(2).isVisible() && f.list(3).isVisible());
+        QCOMPARE(f.state.listWithFocus, 3);
+        QCOMPARE(f.list(3).backColor(), store::ResultList::kFocusColour);
+        QCOMPARE(f.list(3).listIndex(), 0);
+        QCOMPARE(f.state.editBox.text(), QStringLiteral("c1\r\nc2"));
+        QCOMPARE(f.state.statusBar.panel(3), QStringLiteral("area_codes.txt  (1)"));
+
+        // A focus that is not 0 stays, even on a hidden list.
+        f.state.listWithFocus = 1;
+        view::setListDisplay(f.state);
+        QCOMPARE(f.state.listWithFocus, 1);
+        QCOMPARE(f.list(1).listIndex(), 0);
+        QCOMPARE(f.list(3).listIndex(), -1);
+
+        // Releasing a list's button drops the focus to the first shown list; pressing one
+        // gives it the focus.
+        f.state.toolbar.setPressed(Command::FileA, true);
+        app::toolbarButtonClick(f.state, Command::FileA);
+        QCOMPARE(f.state.listWithFocus, 1);
+        f.state.toolbar.setPressed(Command::FileB, true);
+        app::toolbarButtonClick(f.state, Command::FileB);
+        QCOMPARE(f.state.listWithFocus, 2);
+        f.state.toolbar.setPressed(Command::FileB, false);
+        app::toolbarButtonClick(f.state, Command::FileB);
+        QCOMPARE(f.state.listWithFocus, 1);
+        QVERIFY(!f.list(2).isVisible());
+
+        // With file names shown the first record row is selected, never the header.
+        app::optionMenuClick(f.state, Option::DisplayFileNames);
+        view::setListDisplay(f.state);
+        QCOMPARE(f.list(1).listIndex(), 1);
+        QCOMPARE(f.state.editBox.text(), QStringLiteral("a1"));
+    }
+
+    void emptyListsAreLeftAlone() {
+        StateFixture f({}, {}, {});
+        view::setListDisplay(f.state);  // nothing to select
+        QCOMPARE(f.list(1).listIndex(), -1);
+        app::optionMenuClick(f.state, Option::DisplayFileNames);
+        view::setListDisplay(f.state);  // a header row alone: no record row to select
+        QCOMPARE(f.list(1).listIndex(), -1);
+        f.list(2).clear();
+        app::optionMenuClick(f.state, Option::DisplayFileNames);  // no header left to remove
+        QCOMPARE(f.rows(1), QStringList());
+        QCOMPARE(f.list(2).count(), 0);
+    }
+
+    void fontsFromTheDialog() {
+        StateFixture f({}, {}, {});
+        platform::FakeFontDialog dialog;
+        f.state.services.fonts = &dialog;
+        const struct {
+            platform::FontChoice choice;
+            int size;
+            bool bold;
+            bool italic;
+        } cases[] = {
+            {{QStringLiteral("DejaVu Serif"), 11.5, 700, true}, 12, true, true},      // to even
+            {{QStringLiteral("Fixed"), 10.5, std::nullopt, false}, 10, true, false},  // bitmap
+            {{QStringLiteral("Regular"), 9, 400, false}, 9, false, false},
+            {{QStringLiteral("Demi"), 9, 600, false}, 9, true, false},  // demibold is bold
+        };
+        for (const auto& c : cases) {
+            dialog.result = c.choice;
+            app::selectFont(f.state);
+            const ListFont font = f.state.frame.font();
+            QVERIFY2(font.name == c.choice.family && font.size == c.size && font.bold == c.bold &&
+                         font.italic == c.italic,
+                     qPrintable(c.choice.family));
+        }
+        QCOMPARE(f.state.statusBar.message(), QStringLiteral("Demi  9 pt"));
+
+        dialog.result.reset();  // cancelled: nothing changes
+        app::selectFont(f.state);
+        QCOMPARE(f.state.frame.font().name, QStringLiteral("Demi"));
+        dialog.result = platform::FontChoice{QString(), 20, 700, true};
+        app::selectFont(f.state);  // no face name: nothing changes
+        QCOMPARE(f.state.frame.font().size, 9);
+    }
+
+    void optionItemsToggleAndToolTipsNameTheFiles() {
+        StateFixture f({}, {}, {});
+        const TwipRect place = f.state.frame.placement();
+        for (const OptionEntry& entry : kOptions) {
+            app::optionMenuClick(f.state, entry.option);
+            QVERIFY2(f.state.options.isChecked(entry.option) != entry.checkedByDefault,
+                     entry.settingsKey);
+            QCOMPARE(f.state.frame.onTop(), entry.option == Option::OnTop);
+            app::optionMenuClick(f.state, entry.option);
+            QVERIFY2(f.state.options.isChecked(entry.option) == entry.checkedByDefault,
+                     entry.settingsKey);
+        }
+        QVERIFY(!f.state.frame.onTop());
+        QCOMPARE(f.state.frame.placement(), place);  // on top keeps the window where it was
+
+        f.slot(2).fileName = QStringLiteral("plain.txt");
+        view::setToolTipText(f.state);
+        QCOMPARE(f.state.toolbar.button(Command::FileA).toolTip,
+                 QStringLiteral("phone_numbers.txt"));
+        QCOMPARE(f.state.toolbar.button(Command::FileB).toolTip, QStringLiteral("plain.txt"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPresentation)
+#include "test_presentation.moc"
