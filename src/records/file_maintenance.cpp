@@ -1,5 +1,6 @@
 #include "records/file_maintenance.h"
 
+#include <QFile>
 #include <memory>
 #include <vector>
 
@@ -40,13 +41,33 @@ bool copyAllOrNothing(MainState& state, const QString& title, From from, To to) 
             return false;
         }
     }
-    for (const auto& copy : copies) {
-        if (!copy->commit() && state.services.messages != nullptr) {
-            state.services.messages->show(
-                QStringLiteral("A copy could not be put in place:\n%1").arg(copy->error()), title,
-                platform::MessageButtons::Ok, platform::MessageIcon::Warning);
-            return false;
+    // What the targets hold now, to put back should a copy fail to take its place.
+    QList<std::optional<QByteArray>> before;
+    for (const store::FileSlot& slot : state.fileSlots) {
+        QString ignored;
+        before.append(platform::readWholeFile(to(slot), ignored));
+    }
+    for (std::size_t i = 0; i < copies.size(); ++i) {
+        if (copies[i]->commit()) {
+            continue;
         }
+        const QString error = copies[i]->error();
+        for (std::size_t done = 0; done < i; ++done) {
+            const QString target = to(state.fileSlots[done]);
+            if (before[static_cast<qsizetype>(done)]) {
+                platform::writeFileSafely(
+                    target, platform::bytesContent(*before[static_cast<qsizetype>(done)]));
+            } else {
+                QFile::remove(target);
+            }
+        }
+        if (state.services.messages != nullptr) {
+            state.services.messages->show(
+                QStringLiteral("\"%1\" could not be replaced:\n%2\n\nNo file was changed.")
+                    .arg(to(state.fileSlots[i]), error),
+                title, platform::MessageButtons::Ok, platform::MessageIcon::Warning);
+        }
+        return false;
     }
     return true;
 }

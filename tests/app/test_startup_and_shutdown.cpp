@@ -4,6 +4,7 @@
 #include <QTest>
 #include <memory>
 
+#include "app/home_folder.h"
 #include "app/shutdown.h"
 #include "app/startup.h"
 #include "app/window_events.h"
@@ -12,6 +13,10 @@
 #include "platform/fake/fake_settings_store.h"
 #include "state/main_state.h"
 #include "support/files.h"
+
+#ifdef Q_OS_LINUX
+#include <sys/mount.h>
+#endif
 
 using namespace trovix;
 using platform::MessageAnswer;
@@ -115,6 +120,18 @@ class TestStartupAndShutdown : public QObject {
             QCOMPARE(world->messages.shown[0].icon, MessageIcon::Information);
         }
 
+        // Settings that cannot be deleted are not reported deleted; at close, settings that
+        // cannot be stored are reported once, with the reason.
+        World locked;
+        locked.store.failSync = true;
+        auto lockedState = locked.start("clear");
+        QVERIFY(locked.messages.shown[0].text.startsWith(
+            "The settings of Trovix could not be deleted"));
+        QVERIFY(locked.messages.shown[0].text.contains(locked.store.failReason));
+        QVERIFY(app::closeRequested(*lockedState));
+        QCOMPARE(locked.messages.shown.size(), 2);
+        QVERIFY(locked.messages.shown[1].text.contains("could not be stored"));
+
         // Anything but exactly "clear" leaves the settings alone.
         for (const char* commandLine : {"Clear", " clear", "clear|now"}) {
             World kept;
@@ -123,6 +140,42 @@ class TestStartupAndShutdown : public QObject {
             QVERIFY2(kept.messages.shown.isEmpty(), commandLine);
             QVERIFY2(s->frame.placement().left == 3000, commandLine);
         }
+    }
+
+    void aReadOnlyProgramFolderHandsItsRoleToThePerUserFolder() {
+        World w;
+        const QString program = w.path("bin");
+        const QString samples = w.path("samples");
+        const QString perUser = w.path("home/Trovix");
+        QVERIFY(QDir().mkpath(program) && QDir().mkpath(samples));
+        for (int i = 0; i < 3; ++i) {
+            writeBytes(QDir(samples).filePath(kFiles[i]), kContent[i]);
+        }
+        // A writable program folder keeps its role.
+        QCOMPARE(app::chooseHomeFolder(program, perUser, samples).path, program);
+        QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner));
+#ifdef Q_OS_LINUX
+        // Root writes into read-only folders: a read-only file system stops it.
+        const bool mounted = app::folderIsWritable(program) &&
+                             ::mount("tmpfs", QFile::encodeName(program).constData(), "tmpfs",
+                                     MS_RDONLY, "size=64k") == 0;
+        const auto unmount = qScopeGuard([&] {
+            if (mounted) {
+                ::umount(QFile::encodeName(program).constData());
+            }
+        });
+#endif
+        if (app::folderIsWritable(program)) {
+            QSKIP("this user writes into read-only folders");
+        }
+        const app::HomeFolder home = app::chooseHomeFolder(program, perUser, samples);
+        QVERIFY(home.perUser && home.path == perUser);
+        QCOMPARE(readBytes(QDir(perUser).filePath(kFiles[1])), kContent[1]);
+        // The samples are copied once: the user's own data is never overwritten.
+        writeBytes(QDir(perUser).filePath(kFiles[1]), "mine\r\n");
+        app::chooseHomeFolder(program, perUser, samples);
+        QCOMPARE(readBytes(QDir(perUser).filePath(kFiles[1])), QByteArray("mine\r\n"));
+        QVERIFY(QDir(program).entryList(QDir::Files | QDir::Hidden).isEmpty());
     }
 
     void threeNamesOnTheCommandLineBecomeTheDataFiles() {

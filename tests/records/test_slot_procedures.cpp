@@ -1,12 +1,18 @@
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
 #include "app/commands.h"
 #include "platform/fake/fake_message_boxes.h"
 #include "records/slot_procedures.h"
 #include "state/main_state.h"
 #include "support/files.h"
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 using namespace trovix;
 using store::SlotId;
@@ -77,6 +83,68 @@ class TestSlotProcedures : public QObject {
         slot.records.set(0, QStringLiteral("café-----crème"));
         QVERIFY(records::saveFile(state, SlotId::B));
         QCOMPARE(readBytes(slot.fileName), QByteArray("caf\xE9\r\n-----cr\xE8me\r\n"));
+    }
+
+    void savingAsksBeforeOverwritingWhatItDidNotRead() {
+#ifdef Q_OS_UNIX
+        QTemporaryDir dir;
+        platform::FakeMessageBoxes messages;
+        MainState state({.messages = &messages});
+        store::FileSlot& slot = state.slot(SlotId::A);
+        slot.fileName = dir.filePath(QStringLiteral("data.txt"));
+        struct Change {
+            const char* what;
+            std::function<void()> make;
+            const char* said;
+        };
+        const Change changes[] = {
+            {"changed", [&] { writeBytes(slot.fileName, "theirs, longer\r\n"); }, "changed"},
+            {"deleted", [&] { QFile::remove(slot.fileName); }, "deleted"},
+            {"replaced",
+             [&] {
+                 writeBytes(slot.fileName + ".new", "mine\r\n");
+                 QFile::remove(slot.fileName);
+                 QFile::rename(slot.fileName + ".new", slot.fileName);
+             },
+             "changed"},
+        };
+        for (const Change& change : changes) {
+            writeBytes(slot.fileName, "mine\r\n");
+            records::loadFile(state, SlotId::A);
+            slot.records.set(0, QStringLiteral("edited"));
+            change.make();
+            const QByteArray theirs = readBytes(slot.fileName);
+            messages.choiceAnswers = {1};  // Cancel: their file stays
+            QVERIFY2(!records::saveFile(state, SlotId::A), change.what);
+            QVERIFY2(messages.shown.last().text.contains(change.said), change.what);
+            QCOMPARE(readBytes(slot.fileName), theirs);
+            messages.choiceAnswers = {0};  // Save Anyway
+            QVERIFY2(records::saveFile(state, SlotId::A), change.what);
+            QCOMPARE(readBytes(slot.fileName), QByteArray("edited\r\n"));
+            // Saved, the file is the slot's own again: no question next time.
+            const qsizetype asked = messages.shown.size();
+            QVERIFY(records::saveFile(state, SlotId::A));
+            QCOMPARE(messages.shown.size(), asked);
+        }
+
+        // A named pipe reads as a missing file and is never replaced unasked; a link stays.
+        QFile::remove(slot.fileName);
+        QVERIFY(::mkfifo(QFile::encodeName(slot.fileName).constData(), 0644) == 0);
+        records::loadFile(state, SlotId::A);
+        QVERIFY(messages.shown.last().text.contains("named pipe"));
+        QCOMPARE(slot.records.toStringList(), QStringList({"<file not found>"}));
+        messages.choiceAnswers = {1};
+        QVERIFY(!records::saveFile(state, SlotId::A));
+        QCOMPARE(platform::pathKind(slot.fileName), platform::PathKind::NamedPipe);
+        QFile::remove(slot.fileName);
+        writeBytes(dir.filePath("target.txt"), "linked\r\n");
+        QVERIFY(QFile::link(dir.filePath("target.txt"), slot.fileName));
+        records::loadFile(state, SlotId::A);
+        slot.records.set(0, QStringLiteral("through the link"));
+        QVERIFY(records::saveFile(state, SlotId::A));
+        QVERIFY(QFileInfo(slot.fileName).isSymLink());
+        QCOMPARE(readBytes(dir.filePath("target.txt")), QByteArray("through the link\r\n"));
+#endif
     }
 
     void fullDataViewSwitchesTheThreeLists() {

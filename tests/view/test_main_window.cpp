@@ -136,23 +136,25 @@ class TestMainWindow : public QObject {
         names->trigger();
         QVERIFY(names->isChecked());
         const QString header = QStringLiteral("... %1 ...").arg(w.state.slot(SlotId::B).fileName);
-        QCOMPARE(shownRows(w.list(SlotId::B)),
-                 QStringList({header, "Smithers, Al", "Odd\nli\rne"}));
+        const QStringList listB = {header, "Smithers, Al", "Odd\nli\rne"};
+        QCOMPARE(shownRows(w.list(SlotId::B)), listB);
+
+        w.action("data")->trigger();
+        QCOMPARE(shownRows(w.list(SlotId::A)).mid(1),
+                 QStringList({"Smith, Ann", "-----(212) 555-0100", "Jones, Bo", "-----555-0199"}));
+        QCOMPARE(shownRows(w.list(SlotId::B)), listB);
+        QVERIFY(!w.action("new")->isEnabled());
+        QVERIFY(!w.edit->isEnabled());
+        w.action("data")->trigger();
+        QCOMPARE(shownRows(w.list(SlotId::A)).mid(1), QStringList({"Smith, Ann", "Jones, Bo"}));
+        QVERIFY(w.action("new")->isEnabled());
+
         // Hiding the header rows while a header is selected is not a click on another row.
         w.clickRow(w.list(SlotId::A), 0);
         QCOMPARE(w.edit->toPlainText(), QStringLiteral("<disabled>"));
         names->trigger();
         QCOMPARE(w.state.slot(SlotId::A).list.listIndex(), -1);
         QCOMPARE(w.edit->toPlainText(), QStringLiteral("<disabled>"));
-
-        w.action("data")->trigger();
-        QCOMPARE(shownRows(w.list(SlotId::A)),
-                 QStringList({"Smith, Ann", "-----(212) 555-0100", "Jones, Bo", "-----555-0199"}));
-        QVERIFY(!w.action("new")->isEnabled());
-        QVERIFY(!w.edit->isEnabled());
-        w.action("data")->trigger();
-        QCOMPARE(shownRows(w.list(SlotId::A)), QStringList({"Smith, Ann", "Jones, Bo"}));
-        QVERIFY(w.action("new")->isEnabled());
     }
 
     void typingASearchAndPressingEnter() {

@@ -79,26 +79,6 @@ class TestPersistence : public QObject {
         QCOMPARE(second.window->size(), QSize(700, 600));
         QCOMPARE(second.window->pos(), QPoint(150, 120));
     }
-
-    void twoCopiesClosingEachWriteTheirSettingsWhole() {
-        QTemporaryDir dir;
-        const QString ini = dir.filePath(QStringLiteral("Trovix.ini"));
-        auto first = std::make_unique<Run>(ini, dir.path());
-        auto second = std::make_unique<Run>(ini, dir.path());
-        first->action("mnuAutoSave")->trigger();
-        first->state.history[0] = QStringLiteral("first's search");
-        second->state.history[3] = QStringLiteral("second's search");
-        QVERIFY(first->window->close());
-        QVERIFY(second->window->close());
-        QSettings stored(ini, QSettings::IniFormat);
-        QCOMPARE(stored.status(), QSettings::NoError);
-        stored.beginGroup(QStringLiteral("Settings"));
-        QCOMPARE(stored.childKeys().size(), 34);
-        // The copy that closed last wrote every key of its own.
-        QCOMPARE(stored.value(QStringLiteral("AutoSave")).toString(), QStringLiteral("False"));
-        QCOMPARE(stored.value(QStringLiteral("ST0")).toString(), QString());
-        QCOMPARE(stored.value(QStringLiteral("ST3")).toString(), QStringLiteral("second's search"));
-    }
 };
 
 QTEST_MAIN(TestPersistence)

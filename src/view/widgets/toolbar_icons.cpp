@@ -113,13 +113,19 @@ void paint(QPainter& p, const QString& image) {
 }  // namespace
 
 QIcon toolbarIcon(const QString& image) {
-    QPixmap pixmap(kSize, kSize);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    paint(p, image);
-    p.end();
-    return QIcon(pixmap);
+    // Drawn at several sizes, so that the buttons stay sharp on screens scaled up to 400%.
+    QIcon icon;
+    for (const int scale : {1, 2, 4}) {
+        QPixmap pixmap(kSize * scale, kSize * scale);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(scale, scale);
+        paint(p, image);
+        p.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
 }
 
 }  // namespace trovix::view

@@ -1,0 +1,191 @@
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "about/about_box.h"
+#include "about/outside_links.h"
+#include "app/commands.h"
+#include "platform/fake/fake_clipboard.h"
+#include "platform/fake/fake_printer.h"
+#include "platform/fake/fake_shell.h"
+#include "state/build_info.h"
+#include "support/files.h"
+#include "support/state_fixture.h"
+#include "view/layout.h"
+#include "view/splitter.h"
+
+using namespace trovix;
+using platform::MessageAnswer;
+using testing::StateFixture;
+
+namespace {
+
+QStringList numberedRecords(int count) {
+    QStringList out;
+    for (int i = 0; i < count; ++i) {
+        out << QStringLiteral("record %1").arg(i);
+    }
+    return out;
+}
+
+struct Outside : StateFixture {
+    platform::FakePrinter printer;
+    platform::FakeClipboard clipboard;
+    platform::FakeShell shell;
+    explicit Outside(const QStringList& a) : StateFixture(a, {"b1", "b2"}, {}) {
+        state.services.printer = &printer;
+        state.services.clipboard = &clipboard;
+        state.services.shell = &shell;
+    }
+};
+
+}  // namespace
+
+class TestOutputAndLinks : public QObject {
+    Q_OBJECT
+  private Q_SLOTS:
+    void printingAListAsksAboveFiftyRows() {
+        Outside f(numberedRecords(51));
+        f.state.listWithFocus = 1;
+        f.messages.answers = {MessageAnswer::Cancel};
+        app::toolbarButtonPressed(f.state, Command::Print);
+        QVERIFY(f.printer.jobs.isEmpty());
+        QCOMPARE(f.messages.shown.last().text,
+                 QStringLiteral("Printed list will contain 51 lines of data!\r\n\r\nContinue "
+                                "printing?"));
+        QCOMPARE(f.messages.shown.last().title, QStringLiteral("Print List"));
+        QCOMPARE(f.messages.shown.last().buttons, platform::MessageButtons::OkCancel);
+
+        app::menuCommand(f.state, MenuCommand::PrintList);  // answered OK
+        const QStringList& lines = f.printer.jobs.last().lines;
+        QCOMPARE(lines.size(), 5 + 51);
+        QCOMPARE(lines.mid(0, 5), QStringList(5, QString()));
+        QCOMPARE(lines[5], QStringLiteral("          record 0"));
+        QCOMPARE(f.printer.jobs.last().font.family, f.state.frame.font().name);
+
+        // Fifty rows print at once; with no list with focus, only the five empty lines.
+        f.list(1).removeRow(50);
+        const qsizetype asked = f.messages.shown.size();
+        app::menuCommand(f.state, MenuCommand::PrintList);
+        QCOMPARE(f.messages.shown.size(), asked);
+        f.state.listWithFocus = 0;
+        app::menuCommand(f.state, MenuCommand::PrintList);
+        app::menuCommand(f.state, MenuCommand::PrintSelection);
+        QCOMPARE(f.printer.jobs[2].lines, QStringList(5, QString()));
+        QCOMPARE(f.printer.jobs[3].lines, QStringList(5, QString()));
+
+        // The selected row alone, as the list shows it; a failed job says why.
+        f.list(2).setListIndex(1);
+        app::menuCommand(f.state, MenuCommand::PrintSelection);
+        QCOMPARE(f.printer.jobs.last().lines.last(), QStringLiteral("          b2"));
+        f.printer.outcome = {platform::PrintOutcome::Result::Failed, QStringLiteral("Jammed")};
+        app::menuCommand(f.state, MenuCommand::PrintForm);
+        QVERIFY(f.messages.shown.last().text.contains("Jammed"));
+    }
+
+    void copyingEmptiesTheClipboardFirst() {
+        Outside f({"alpha-----more", "beta", "gamma"});
+        app::menuCommand(f.state, MenuCommand::CopyList);  // no list with focus
+        QCOMPARE(f.clipboard.calls.size(), 1);
+        QCOMPARE(f.clipboard.text, QString());
+        f.list(1).setListIndex(1);
+        app::menuCommand(f.state, MenuCommand::CopyList);
+        QCOMPARE(f.clipboard.text, QStringLiteral("alpha\nbeta\ngamma"));
+        QCOMPARE(f.clipboard.calls.last().kind, platform::ClipboardCall::Kind::SetText);
+        app::toolbarButtonPressed(f.state, Command::Copy);
+        QCOMPARE(f.clipboard.text, QStringLiteral("beta"));
+        f.list(1).setListIndex(-1);
+        f.state.listWithFocus = 1;
+        app::menuCommand(f.state, MenuCommand::CopySelection);
+        QCOMPARE(f.clipboard.text, QString());
+    }
+
+    void theSplitterStaysThreeThousandTwipsFromBothEdges() {
+        StateFixture f({"a"}, {"b"}, {"c"});
+        struct Drag {
+            double height;
+            int buttons;
+            double y;    // below the bar's top
+            double top;  // where the bar's top ends
+        };
+        const Drag drags[] = {
+            {9000, 1, -400, 5900},   // follows the pointer
+            {9000, 1, 5000, 6000},   // stops 3000 above the bottom edge
+            {9000, 1, -9000, 3000},  // and 3000 below the top
+            {6400, 1, 300, 3400},    // in the smallest window only 3000 to 3400
+            {6400, 1, -900, 3000},  {5900, 1, 100, 3000},  // lower than 6000: the top edge wins
+            {9000, 2, 400, 6300},                          // not with the right button
+            {9000, 3, 400, 6300},                          // nor with both
+        };
+        for (const Drag& d : drags) {
+            f.state.frame.setLayoutSize(8000, d.height);
+            f.state.gap = 2700;
+            view::formResize(f.state);
+            view::splitterMouseMove(f.state, d.buttons, d.y);
+            const QString what = QStringLiteral("%1 %2 %3").arg(d.height).arg(d.buttons).arg(d.y);
+            QVERIFY2(f.state.frame.geometry().picture1.top == d.top, qPrintable(what));
+            QVERIFY2(f.state.gap == d.height - d.top, qPrintable(what));
+        }
+    }
+
+    void theAboutWindowIsCentredAndActivatesTheMainWindowAfter() {
+        QVERIFY(about::aboutCaption().endsWith(QStringLiteral("    Version: %1.%2.%3")
+                                                   .arg(kVersionMajor)
+                                                   .arg(kVersionMinor)
+                                                   .arg(kVersionRevision)));
+        QCOMPARE(about::aboutPlacement({1000, 2000, 9000, 6001}, 6465, 2000),
+                 (TwipRect{2267.5, 4000.5, 6465, 2000}));
+        StateFixture f({"a1", "a2"}, {"b"}, {"c"});
+        QString shown;
+        f.state.showAboutWindow = [&](const QString& caption) { shown = caption; };
+        f.list(1).setListIndex(1);
+        app::menuCommand(f.state, MenuCommand::About);
+        QCOMPARE(shown, about::aboutCaption());
+        QCOMPARE(f.list(1).listIndex(), 0);  // the list display applied again
+    }
+
+    void mailWebAndUpdateGoThroughTheShell() {
+        Outside f({"a"});
+        QTemporaryDir dir;
+        f.state.programFolder = dir.path();
+        bool closed = false;
+        f.state.closeWindow = [&] { closed = true; };
+        app::toolbarButtonPressed(f.state, Command::Email);
+        QCOMPARE(f.shell.calls.last().target,
+                 QStringLiteral("mailto:") + kAuthorEmail +
+                     QStringLiteral("?subject=Trovix7&body=Comments:"));
+        QCOMPARE(QDir::currentPath(), QDir(dir.path()).absolutePath());
+        f.shell.succeed = false;
+        app::menuCommand(f.state, MenuCommand::EmailAuthor);
+        QCOMPARE(f.messages.shown.last().text, QStringLiteral("Error sending email!"));
+        QCOMPARE(f.messages.shown.last().title, QStringLiteral("Send Email to Author"));
+        app::menuCommand(f.state, MenuCommand::WebSite);
+        QVERIFY(f.messages.shown.last().text.startsWith("Could not locate web site!  Error"));
+        QCOMPARE(f.shell.calls.last().target, QString::fromUtf8(kWebSite));
+
+        // Cancel touches nothing; a newer updater without the old one is an error that keeps
+        // the program running and the newer updater under its name.
+        const QString updater = dir.filePath(QStringLiteral("Patchlet"));
+        const QString newer = dir.filePath(QStringLiteral("Update"));
+        testing::writeBytes(newer, "new updater");
+        f.shell.succeed = true;
+        const qsizetype calls = f.shell.calls.size();
+        f.messages.answers = {MessageAnswer::Cancel};
+        app::menuCommand(f.state, MenuCommand::OnlineUpdate);
+        f.messages.answers = {MessageAnswer::Ok};
+        app::menuCommand(f.state, MenuCommand::OnlineUpdate);
+        QCOMPARE(f.messages.shown.last().title, QStringLiteral("Patchlet"));
+        QVERIFY(QFile::exists(newer) && !closed && f.shell.calls.size() == calls);
+        // With the old updater there, the newer one takes its place; it starts and we close.
+        testing::writeBytes(updater, "old updater");
+        app::menuCommand(f.state, MenuCommand::OnlineUpdate);
+        QCOMPARE(testing::readBytes(updater), QByteArray("new updater"));
+        QVERIFY(!QFile::exists(newer));
+        QCOMPARE(f.shell.calls.last().target, updater);
+        QCOMPARE(f.shell.calls.last().workingFolder, dir.path());
+        QVERIFY(closed);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOutputAndLinks)
+#include "test_output_and_links.moc"
