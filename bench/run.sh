@@ -203,6 +203,25 @@ name_width=17
 ratio_row "peak $search_mb MiB / file" "$(awk -v p="$search_mb" -v f="$file_mb" 'BEGIN { print p / f }')" 2
 name_width=12
 
+# Sorting and copying, in a process of their own: a tenth of the records (100,000 in the full
+# run) with one in a hundred a case variant of another, next to sort -f of the same records one a
+# line; then all of them; then copying a list of as many rows to the clipboard.
+sort_lines=$(sed -n 's/^sort_lines //p' <<<"$out")
+sort_f=$(best_time sort -f "$sort_lines")
+sort_small=$(figure sort_small)
+sort_large=$(figure sort_large)
+copy_list=$(figure copy_list)
+echo
+echo "sort: $(figure sort_small_records) records, 1 in 100 a case variant of another, best of 3;" \
+    "sort -f of the same lines best of $grep_runs; then $records records; copy: $records rows"
+name_width=17
+printf '%-17s %9s %8s   %-26s %6s  %-7s %s\n' figure seconds "x grep" check ratio target status
+row sort_f "$sort_f"
+row sort_small "$sort_small" "sort -f" "$sort_f" 1
+ratio_row "sort_large seconds" "$sort_large" 2
+ratio_row "copy_list seconds" "$copy_list" 1
+name_width=12
+
 warnings=$(grep '^warning' <<<"$out" || true)
 if [[ -n $warnings ]]; then
     echo

@@ -34,6 +34,8 @@
 #include <vector>
 
 #include "app/event_handlers.h"
+#include "output/clipboard_copy.h"
+#include "records/record_order.h"
 #include "records/slot_procedures.h"
 #include "search/search_engine.h"
 #include "state/main_state.h"
@@ -41,6 +43,7 @@
 #include "store/listing.h"
 #include "store/record_array.h"
 #include "store/result_list.h"
+#include "store/text_codec.h"
 #include "view/widgets/result_list_model.h"
 
 namespace {
@@ -62,6 +65,8 @@ struct Options {
     // Only the searches, on the data file given, in a process of their own: its peak memory
     // is what the program holds after loading, searching and editing.
     bool searchesOnly = false;
+    // Only sorting and copying, in a process of their own.
+    bool sortsOnly = false;
     std::string self;  // this program, to start the searches with
 };
 
@@ -101,6 +106,8 @@ Options parseOptions(int argc, char** argv) {
             options.keep = true;
         } else if (arg == "--searches-only") {
             options.searchesOnly = true;
+        } else if (arg == "--sorts-only") {
+            options.sortsOnly = true;
         } else if ((arg == "--rare" || arg == "--common") && i + 1 < argc) {
             const QString text = QString::fromLocal8Bit(argv[++i]);
             if (text.trimmed().isEmpty()) {
@@ -466,6 +473,16 @@ constexpr std::string_view kSlotCBytes =
 
 // The window's state with a file loaded and listed in each slot and a list model on each result
 // list, so that every rebuild of a list pays for its model reset as in the window.
+// A clipboard that counts the lines it is given.
+class CountingClipboard : public trovix::platform::Clipboard {
+  public:
+    void clear() override {}
+    void setText(const QString& text) override {
+        rows = text.isEmpty() ? 0 : text.count(u'\n') + 1;
+    }
+    long long rows = 0;
+};
+
 class Window {
   public:
     explicit Window(const std::array<QString, 3>& files) {
@@ -713,6 +730,96 @@ void benchSearching(const QString& dataFile, const Options& options) {
     }
 }
 
+// Runs this benchmark again with `phase` in a fresh process and waits for it; its figures go to
+// the same output.
+void runPhase(const Options& options, const char* phase, const std::string& dataPath) {
+    const std::string recordCount = std::to_string(options.records);
+    const std::string rare = options.rare.toStdString();
+    const std::string common = options.common.toStdString();
+    const char* const args[] = {options.self.c_str(),
+                                phase,
+                                "--file",
+                                dataPath.c_str(),
+                                "--records",
+                                recordCount.c_str(),
+                                "--rare",
+                                rare.c_str(),
+                                "--common",
+                                common.c_str(),
+                                nullptr};
+    pid_t child = 0;
+    if (::posix_spawn(&child, options.self.c_str(), nullptr, nullptr,
+                      const_cast<char* const*>(args), environ) != 0) {
+        fail(std::string("cannot start ") + phase);
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        fail(std::string("the run ") + phase + " failed");
+    }
+}
+
+// Sorting: the records of a generated file of `count` records, one in a hundred replaced by a
+// copy of another record in other letter case, so that the groups of equal keys hold different
+// texts (the case the exchange sort's order has to be worked out for). The same records go to
+// `linesFile`, one a line in their array form, for `sort -f` to sort. Best of kRuns.
+double timeSort(long long count, const std::string& linesFile) {
+    using trovix::store::DataFileContent;
+    using trovix::store::RecordArray;
+    const GeneratedData data = generateRecords(count);
+    DataFileContent content = trovix::store::parseDataFile(QByteArray::fromStdString(data.bytes));
+    RecordArray& records = content.records;
+    Random random(99);
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        if (random.chance(1)) {
+            const qsizetype other =
+                static_cast<qsizetype>(random.below(static_cast<unsigned>(records.size())));
+            records.set(i, random.chance(50) ? records.text(other).toUpper()
+                                             : records.text(other).toLower());
+        }
+    }
+    if (!linesFile.empty()) {
+        std::string lines;
+        for (qsizetype i = 0; i < records.size(); ++i) {
+            lines.append(records.utf8(i));
+            lines += '\n';
+        }
+        writeWhole(linesFile, lines, false);
+    }
+    Fastest sorting;
+    for (int run = 0; run < kRuns; ++run) {
+        RecordArray copy = records;
+        sorting.add(timed([&] { copy.permute(trovix::records::exchangeSortOrder(copy)); }));
+        for (qsizetype i = 1; i < copy.size(); ++i) {
+            if (trovix::store::compareLowered(copy.utf8(i - 1), copy.utf8(i)) > 0) {
+                warn("the sorted records are out of order");
+                break;
+            }
+        }
+    }
+    return sorting.seconds();
+}
+
+// Copying a list of `count` rows to the clipboard: the text is built from every row.
+double timeCopyList(long long count) {
+    using trovix::store::RecordArray;
+    Window window({QString(), QString(), QString()});
+    MainState& state = window.state;
+    QStringList texts;
+    for (long long i = 0; i < count; ++i) {
+        texts << QStringLiteral("Record number %1 with some text").arg(i);
+    }
+    state.slot(SlotId::A).records = RecordArray::fromStrings(texts);
+    trovix::records::loadArray(state, SlotId::A);
+    state.listWithFocus = 1;
+    CountingClipboard clipboard;
+    state.services.clipboard = &clipboard;
+    const double seconds = timed([&] { trovix::output::copyList(state); });
+    if (clipboard.rows != count) {
+        warn("copying the list gave " + std::to_string(clipboard.rows) + " rows");
+    }
+    return seconds;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -720,6 +827,17 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);  // the result list model is a QObject
     std::setlocale(LC_NUMERIC, "C");   // Qt took the user's locale: keep decimal points
     using namespace trovix::store;
+    if (options.sortsOnly) {
+        // Sorting and copying, in a process of their own: 100,000 records next to sort -f, a
+        // million, and copying a list of a million rows.
+        const std::string linesFile = nativePath(options.file) + ".lines";
+        printCount("sort_small_records", options.records / 10);
+        printSeconds("sort_small", timeSort(options.records / 10, linesFile));
+        std::printf("sort_lines %s\n", linesFile.c_str());
+        printSeconds("sort_large", timeSort(options.records, std::string()));
+        printSeconds("copy_list", timeCopyList(options.records));
+        return 0;
+    }
     if (options.searchesOnly) {
         if (options.file.isEmpty()) {
             usage("--searches-only needs --file");
@@ -947,24 +1065,11 @@ int main(int argc, char** argv) {
     loaded.reset();
 
     // The searches run in a process of their own, which starts with nothing loaded as the
-    // program does: its peak memory is the program's after loading, searching and editing.
+    // program does: its peak memory is the program's after loading, searching and editing. So
+    // do sorting and copying.
     std::fflush(stdout);
-    const std::string recordCount = std::to_string(options.records);
-    const std::string rare = options.rare.toStdString();
-    const std::string common = options.common.toStdString();
-    const char* const searchArgs[] = {
-        options.self.c_str(), "--searches-only",   "--file", dataPath.c_str(),
-        "--records",          recordCount.c_str(), "--rare", rare.c_str(),
-        "--common",           common.c_str(),      nullptr};
-    pid_t child = 0;
-    if (::posix_spawn(&child, options.self.c_str(), nullptr, nullptr,
-                      const_cast<char* const*>(searchArgs), environ) != 0) {
-        fail("cannot start the searches");
-    }
-    int status = 0;
-    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        fail("the searches failed");
-    }
+    runPhase(options, "--searches-only", dataPath);
+    runPhase(options, "--sorts-only", dataPath);
 
     if (options.keep) {
         std::printf("file %s\n", dataPath.c_str());

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QIcon>
 #include <QStandardPaths>
 
 #include "app/home_folder.h"
@@ -29,9 +30,10 @@ void answerHelpAndVersion(const trovix::app::HomeFolder& home) {
                        "Data files, their .old backups and the update program's files are "
                        "kept in\n  %1\n%2")
             .arg(QDir::toNativeSeparators(home.path),
-                 home.perUser ? QStringLiteral("(the per-user data folder, as the program's "
-                                               "own folder is read only).")
-                              : QStringLiteral("(the program's own folder).")));
+                 home.perUser
+                     ? QStringLiteral("(the per-user data folder: the program is installed, "
+                                      "or its own folder is read only).")
+                     : QStringLiteral("(the program's own folder).")));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("clear"),
@@ -89,6 +91,10 @@ int main(int argc, char* argv[]) {
     }
     QApplication application(argc, argv);
     nameTheApplication();
+    // The launcher's icon from the desktop's theme; the window manager matches the launcher by
+    // this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("trovix"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("trovix")));
     const trovix::app::HomeFolder home = findHomeFolder();
 
     trovix::MainState state;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryFile>
 
 #include "state/defaults.h"
@@ -15,7 +16,11 @@ bool folderIsWritable(const QString& folder) {
 
 HomeFolder chooseHomeFolder(const QString& programFolder, const QString& perUserFolder,
                             const QString& samplesFolder) {
-    if (folderIsWritable(programFolder) || perUserFolder.isEmpty()) {
+    // An installed program has its samples beside it, in the data folder of its prefix, and
+    // keeps the user's files in the user's own folder even where root may write to /usr/bin.
+    const bool installed =
+        QFileInfo(QDir(samplesFolder).filePath(QString::fromLatin1(kDefaultDataFiles[0]))).isFile();
+    if ((!installed && folderIsWritable(programFolder)) || perUserFolder.isEmpty()) {
         return {programFolder, false};
     }
     QDir().mkpath(perUserFolder);

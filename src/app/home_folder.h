@@ -12,9 +12,10 @@ struct HomeFolder {
 };
 
 // The program's own folder when the program may write there, as it may where it was built or
-// unpacked. An installed program's folder is read only: then the per-user data folder, made if
-// missing, with the sample data files copied there from `samplesFolder` the first time (a file
-// already there is never overwritten). Decided once, at start-up.
+// unpacked. An installed program (its sample data files stand in `samplesFolder`, the data
+// folder of its prefix) or a read-only program folder: the per-user data folder, made if
+// missing, with the sample data files copied there the first time (a file already there is never
+// overwritten). Decided once, at start-up.
 HomeFolder chooseHomeFolder(const QString& programFolder, const QString& perUserFolder,
                             const QString& samplesFolder);
 

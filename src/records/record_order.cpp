@@ -35,7 +35,7 @@ class PositionCounts {
 };
 
 struct Item {
-    std::uint64_t prefix;
+    store::LoweredPrefix prefix;
     qint32 index;
 };
 

@@ -3,7 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -194,57 +196,100 @@ std::size_t splitPoint(const char* d, std::size_t n, std::optional<LineBreak> lb
     }
 }
 
-// Splits the text [begin, end) into records, moving lines down over the line breaks it removes,
-// in one pass: every line break followed by the marker goes, every other ends a record. Line
-// ends are found sixteen bytes at a time. Lines only ever move down, to places already read, so
-// what is still to be read is always the file's own bytes.
-void splitRecords(char* d, std::size_t begin, std::size_t end, std::optional<LineBreak> lb,
-                  std::vector<RecordArray::Span>& spans) {
-    if (!lb) {
-        spans.push_back({d + begin, static_cast<std::uint32_t>(end - begin)});
-        return;
-    }
-    const bool crLf = *lb == LineBreak::CrLf;
-    const std::size_t breakSize = crLf ? 2 : 1;
-    std::size_t write = begin, read = begin, recordStart = begin;
-    const auto moveLine = [&](std::size_t lineEnd) {
-        const std::size_t length = lineEnd - read;
-        if (write != read && length > 0) {
-            std::memmove(d + write, d + read, length);
-        }
-        write += length;
-    };
-    // The LF at p: a line break, unless the text breaks at CR LF and no CR stands before it.
-    const auto atLf = [&](std::size_t p) {
-        if (crLf && (p == read || d[p - 1] != '\r')) {
+// Splits a text into records, moving lines down over the line breaks it removes, in one pass:
+// every line break followed by the marker goes, every other ends a record. Line ends are found
+// sixteen bytes at a time. Lines only ever move down, to places already read, so what is still
+// to be read is always the file's own bytes. The text may arrive piece by piece: advance()
+// takes each piece, finish() the end.
+class RecordSplitter {
+  public:
+    RecordSplitter(char* d, std::size_t begin, std::optional<LineBreak> lb,
+                   std::vector<RecordArray::Span>& spans)
+        : d_(d),
+          lb_(lb),
+          crLf_(lb == LineBreak::CrLf),
+          breakSize_(crLf_ ? 2 : 1),
+          spans_(spans),
+          write_(begin),
+          read_(begin),
+          recordStart_(begin),
+          scanned_(begin) {}
+
+    // Splits at the line breaks before `limit`; the bytes up to `known` are there to look at
+    // (a break is followed by the marker or not: five bytes after it).
+    void advance(std::size_t limit, std::size_t known) {
+        if (!lb_) {
+            scanned_ = std::max(scanned_, limit);
             return;
         }
-        moveLine(p + 1 - breakSize);
-        read = p + 1;
-        if (!startsWithSep(d, end, read)) {
-            spans.push_back({d + recordStart, static_cast<std::uint32_t>(write - recordStart)});
-            recordStart = write;
-        }
-    };
-    std::size_t i = begin;
+        std::size_t i = scanned_;
 #ifdef __SSE2__
-    const __m128i lf = _mm_set1_epi8('\n');
-    for (; i + 16 <= end; i += 16) {
-        auto mask = static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i)), lf)));
-        while (mask != 0) {
-            atLf(i + static_cast<std::size_t>(__builtin_ctz(mask)));
-            mask &= mask - 1;
+        const __m128i lf = _mm_set1_epi8('\n');
+        for (; i + 16 <= limit; i += 16) {
+            auto mask = static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d_ + i)), lf)));
+            while (mask != 0) {
+                atLf(i + static_cast<std::size_t>(__builtin_ctz(mask)), known);
+                mask &= mask - 1;
+            }
         }
-    }
 #endif
-    for (; i < end; ++i) {
-        if (d[i] == '\n') {
-            atLf(i);
+        for (; i < limit; ++i) {
+            if (d_[i] == '\n') {
+                atLf(i, known);
+            }
+        }
+        scanned_ = std::max(scanned_, limit);
+    }
+
+    void finish(std::size_t end) {
+        advance(end, end);
+        moveLine(end);
+        spans_.push_back({d_ + recordStart_, static_cast<std::uint32_t>(write_ - recordStart_)});
+    }
+
+    // An LF text that turned out to hold a CR LF, which makes it a CR LF text.
+    bool metCrLfInLfText() const {
+        return crLfInLf_;
+    }
+
+  private:
+    void moveLine(std::size_t lineEnd) {
+        const std::size_t length = lineEnd - read_;
+        if (write_ != read_ && length > 0) {
+            std::memmove(d_ + write_, d_ + read_, length);
+        }
+        write_ += length;
+    }
+    // The LF at p: a line break, unless the text breaks at CR LF and no CR stands before it.
+    void atLf(std::size_t p, std::size_t known) {
+        const bool crBefore = p > read_ && d_[p - 1] == '\r';
+        if (crLf_ && !crBefore) {
+            return;
+        }
+        crLfInLf_ = crLfInLf_ || (!crLf_ && crBefore);
+        moveLine(p + 1 - breakSize_);
+        read_ = p + 1;
+        if (!startsWithSep(d_, known, read_)) {
+            spans_.push_back(
+                {d_ + recordStart_, static_cast<std::uint32_t>(write_ - recordStart_)});
+            recordStart_ = write_;
         }
     }
-    moveLine(end);
-    spans.push_back({d + recordStart, static_cast<std::uint32_t>(write - recordStart)});
+
+    char* d_;
+    std::optional<LineBreak> lb_;
+    bool crLf_;
+    std::size_t breakSize_;
+    std::vector<RecordArray::Span>& spans_;
+    std::size_t write_, read_, recordStart_, scanned_;
+    bool crLfInLf_ = false;
+};
+
+void splitRecords(char* d, std::size_t begin, std::size_t end, std::optional<LineBreak> lb,
+                  std::vector<RecordArray::Span>& spans) {
+    RecordSplitter splitter(d, begin, lb, spans);
+    splitter.finish(end);
 }
 
 // Runs work(begin, end) on [0, split) and [split + breakSize, n) at once, or on [0, n) alone
@@ -348,6 +393,113 @@ bool readWholeDevice(QIODevice& device, QByteArray& bytes, QString& error) {
     }
 }
 
+namespace {
+
+// Reads a large file and splits it into records at once: a second thread checks the text and
+// splits it piece by piece right behind the reading, so a file is ready little after its last
+// byte is in. Files this reading cannot take as they come give nothing, to be read the plain
+// way: small ones, ones whose first piece holds no line break, Windows-1252 text (found invalid
+// as UTF-8 on the way), a CR LF met in what began as an LF text, or a read that fails.
+std::optional<DataFileContent> readWhileSplitting(QFile& file) {
+    constexpr qint64 kPiece = qint64{4} << 20;
+    const qint64 size = file.size();
+    if (size < static_cast<qint64>(kParallelFrom) || std::thread::hardware_concurrency() < 2) {
+        return std::nullopt;
+    }
+    QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
+    char* d = bytes.data();
+    const qint64 first = file.read(d, kPiece);
+    if (first != kPiece) {
+        return std::nullopt;
+    }
+    const std::optional<LineBreak> lb = detectLineBreak(d, static_cast<std::size_t>(first));
+    if (!lb) {
+        return std::nullopt;
+    }
+    DataFileContent content;
+    content.format = FileFormat::native();
+    content.format.lineBreak = *lb;
+    const std::size_t breakSize = *lb == LineBreak::CrLf ? 2 : 1;
+    content.format.leadingBreak =
+        nextBreak(d, static_cast<std::size_t>(first), 0, *lb) == breakSize - 1 &&
+        startsWithSep(d, static_cast<std::size_t>(first), breakSize);
+
+    std::mutex mutex;
+    std::condition_variable arrived;
+    std::size_t filled = static_cast<std::size_t>(first);
+    bool complete = false;
+    bool failed = false;  // what was read cannot be taken as it comes
+    std::vector<RecordArray::Span> spans;
+    spans.reserve(static_cast<std::size_t>(size) / 64 + 16);
+
+    std::thread worker([&] {
+        RecordSplitter splitter(d, 0, lb, spans);
+        std::size_t checked = 0;
+        std::size_t seen = 0;  // the bytes there when last looked
+        for (;;) {
+            std::size_t known;
+            bool end;
+            {
+                std::unique_lock lock(mutex);
+                arrived.wait(lock, [&] { return filled > seen || complete; });
+                known = filled;
+                end = complete;
+            }
+            seen = known;
+            // Checked up to an ASCII byte, so that no character is cut in two.
+            std::size_t upTo = known;
+            while (!end && upTo > checked && static_cast<unsigned char>(d[upTo - 1]) >= 0x80) {
+                --upTo;
+            }
+            if (!isValidUtf8(std::string_view(d + checked, upTo - checked))) {
+                failed = true;
+                return;
+            }
+            checked = upTo;
+            if (end) {
+                splitter.finish(known);
+            } else if (checked > 8) {
+                splitter.advance(checked - 8, known);
+            }
+            if (splitter.metCrLfInLfText()) {
+                failed = true;
+                return;
+            }
+            if (end) {
+                return;
+            }
+        }
+    });
+    bool readFailed = false;
+    for (std::size_t at = static_cast<std::size_t>(first); at < static_cast<std::size_t>(size);) {
+        const qint64 got =
+            file.read(d + at, std::min<qint64>(kPiece, size - static_cast<qint64>(at)));
+        if (got <= 0) {
+            readFailed = true;
+            break;
+        }
+        at += static_cast<std::size_t>(got);
+        const std::lock_guard lock(mutex);
+        filled = at;
+        arrived.notify_one();
+    }
+    {
+        const std::lock_guard lock(mutex);
+        complete = true;
+        arrived.notify_one();
+    }
+    worker.join();
+    char probe;
+    if (failed || readFailed || filled != static_cast<std::size_t>(size) ||
+        file.read(&probe, 1) != 0) {
+        return std::nullopt;  // read again the plain way, which also tells a failure
+    }
+    content.records = RecordArray::adopt(std::move(bytes), std::move(spans));
+    return content;
+}
+
+}  // namespace
+
 ReadResult readDataFile(const QString& fileName) {
     ReadResult result;
     result.kind = platform::pathKind(fileName);
@@ -365,8 +517,15 @@ ReadResult readDataFile(const QString& fileName) {
         result.error = QStringLiteral("The file is larger than 1 GB.");
         return result;
     }
+    if (std::optional<DataFileContent> content = readWhileSplitting(file)) {
+        result.content = std::move(content);
+        return result;
+    }
     QByteArray bytes;
-    if (!readWholeDevice(file, bytes, result.error)) {
+    if (!file.seek(0) || !readWholeDevice(file, bytes, result.error)) {
+        if (result.error.isEmpty()) {
+            result.error = file.errorString();
+        }
         return result;
     }
     result.content = parseDataFile(std::move(bytes));

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -53,9 +54,13 @@ constexpr std::size_t foldedSizeBound(std::size_t size) {
 // Texts compared in lower case (each character mapped to its lower-case form, one to one),
 // character by character by code point, a proper prefix being smaller: <0, 0 or >0.
 int compareLowered(std::string_view a, std::string_view b);
-// The first eight bytes of the lower-case form in UTF-8, big-endian, padded with zero bytes:
-// texts whose prefixes differ compare as their prefixes do.
-std::uint64_t loweredPrefix(std::string_view utf8);
+// The first 32 bytes of the lower-case form in UTF-8, as big-endian words, padded with zero
+// bytes: texts whose prefixes differ compare as their prefixes do.
+struct LoweredPrefix {
+    std::array<std::uint64_t, 4> words;
+    friend auto operator<=>(const LoweredPrefix&, const LoweredPrefix&) = default;
+};
+LoweredPrefix loweredPrefix(std::string_view utf8);
 
 // Appends the Windows-1252 bytes of a UTF-8 text that fitsWindows1252().
 void appendAsWindows1252(std::string_view utf8, std::string& out);

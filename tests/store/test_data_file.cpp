@@ -15,6 +15,10 @@ using trovix::testing::writeBytes;
 
 namespace {
 
+std::string_view view(const QByteArray& b) {
+    return {b.constData(), static_cast<std::size_t>(b.size())};
+}
+
 QStringList parse(const QByteArray& bytes) {
     return parseDataFile(bytes).records.toStringList();
 }
@@ -92,42 +96,52 @@ QString randomLine(QRandomGenerator& rng, bool strayBreaks) {
 class TestDataFile : public QObject {
     Q_OBJECT
   private Q_SLOTS:
-    void continuationLinesJoinTheirRecord() {
-        const DataFileContent c = parseDataFile("alpha\r\n-----beta\r\n-----gamma\r\ndelta");
-        QCOMPARE(c.records.toStringList(), QStringList({QStringLiteral("alpha-----beta-----gamma"),
-                                                        QStringLiteral("delta")}));
-        QCOMPARE(c.format, kCrLfUtf8);
-
-        // A file that ends in a line break has an empty last record; blank lines are records.
-        QCOMPARE(parse("a\r\n\r\n   \r\nb\r\n"), QStringList({"a", "", "   ", "b", ""}));
-        QCOMPARE(parse(""), QStringList());
-        QCOMPARE(parse("\r\n"), QStringList({"", ""}));
-        // The first line of a file has no record above it to continue.
-        QCOMPARE(parse("-----x\r\ny"), QStringList({"-----x", "y"}));
-        // Ten hyphens at a line start are two markers; both join the record above.
-        QCOMPARE(parse("a\r\n-----\r\n-----b"), QStringList({"a----------b"}));
-        // The marker inside a line is ordinary text.
+    void filesReadAsTheirRecordsAndWriteBackByteForByte() {
+        const struct {
+            QByteArray bytes;
+            QStringList records;
+            FileFormat format;
+        } cases[] = {
+            {"alpha\r\n-----beta\r\n-----gamma\r\ndelta",
+             {"alpha-----beta-----gamma", "delta"},
+             kCrLfUtf8},
+            // A file that ends in a line break has an empty last record; blank lines are records.
+            {"a\r\n\r\n   \r\nb\r\n", {"a", "", "   ", "b", ""}, kCrLfUtf8},
+            {"", {}, FileFormat::native()},
+            {"\r\n", {"", ""}, kCrLfUtf8},
+            // The first line of a file has no record above it to continue; further down, a
+            // record beginning with the marker needs an empty line above it.
+            {"-----x\r\ny", {"-----x", "y"}, kCrLfUtf8},
+            {"-----x\r\n\r\n-----y", {"-----x", "-----y"}, kCrLfUtf8},
+            // A file that opens with an empty line continued by a marker keeps that line break.
+            {"\r\n-----x\r\ny\r\n", {"-----x", "y", ""}, {Encoding::Utf8, LineBreak::CrLf, true}},
+            {"\n-----x\ny\n", {"-----x", "y", ""}, {Encoding::Utf8, LineBreak::Lf, true}},
+            // Ten hyphens at a line start are two markers; both join the record above.
+            {"a\r\n-----\r\n-----b", {"a----------b"}, kCrLfUtf8},
+            // A line break followed by fewer than five hyphens starts a record.
+            {"a\r\n----b", {"a", "----b"}, kCrLfUtf8},
+            // In a CR LF file a lone CR or LF is text, and only CR LF breaks lines.
+            {"a\nb\r\nc\rd\r\n-----e\nf", {"a\nb", "c\rd-----e\nf"}, kCrLfUtf8},
+            // A file without any CR LF breaks at LF; lone CRs are no line break at all.
+            {"one\n-----two\nthree\n", {"one-----two", "three", ""}, kLfUtf8},
+            {"a\rb\r", {"a\rb\r"}, FileFormat::native()},
+            // Not UTF-8: every byte is one Windows-1252 character.
+            {"caf\xE9\r\n-----\x80 5\r\n", {"café-----€ 5", ""}, kCrLf1252},
+            {"Zo\xC3\xAB\r\n", {"Zoë", ""}, kCrLfUtf8},
+            // A byte-order mark stays part of the first line.
+            {"\xEF\xBB\xBFhead\r\n", {QStringLiteral("\uFEFFhead"), ""}, kCrLfUtf8},
+        };
+        for (const auto& c : cases) {
+            const DataFileContent read = parseDataFile(c.bytes);
+            QVERIFY2(read.records.toStringList() == c.records, c.bytes.constData());
+            QVERIFY2(read.format == c.format, c.bytes.constData());
+            QVERIFY2(written(c.records, c.format) == c.bytes, c.bytes.constData());
+        }
+        // The marker inside a line is ordinary text (and moves to a line of its own on saving).
         QCOMPARE(parse("a-----b\r\nc"), QStringList({"a-----b", "c"}));
-        // A line break followed by fewer than five hyphens starts a record.
-        QCOMPARE(parse("a\r\n----b"), QStringList({"a", "----b"}));
     }
 
-    void lineBreakConventions() {
-        // In a CR LF file a lone CR or LF is text, and only CR LF breaks lines.
-        QCOMPARE(parse("a\nb\r\nc\rd\r\n-----e\nf"), QStringList({"a\nb", "c\rd-----e\nf"}));
-        // A file without any CR LF breaks at LF and is written back with LF.
-        const DataFileContent lf = parseDataFile("one\n-----two\nthree\n");
-        QCOMPARE(lf.records.toStringList(), QStringList({"one-----two", "three", ""}));
-        QCOMPARE(lf.format.lineBreak, LineBreak::Lf);
-        QCOMPARE(written(lf.records.toStringList(), lf.format),
-                 QByteArray("one\n-----two\nthree\n"));
-        // Lone CRs are no line break at all: one record, and the platform's line end.
-        const DataFileContent cr = parseDataFile("a\rb\r");
-        QCOMPARE(cr.records.toStringList(), QStringList({"a\rb\r"}));
-        QCOMPARE(cr.format, FileFormat::native());
-    }
-
-    void recordsLfBreaksCannotCarryAreWrittenWithCrLf() {
+    void recordsEitherLineBreakCannotCarryAreWrittenWithTheOther() {
         // Each case holds one thing that would make an LF file read back with other records:
         // a CR right before a written line break reads as CR LF, an LF breaks the record.
         const struct {
@@ -146,43 +160,69 @@ class TestDataFile : public QObject {
             QVERIFY2(used.lineBreak == c.expected, c.what);
             QVERIFY2(parse(bytes) == c.records, c.what);
         }
+        // A CR LF file of one record holding an LF would read back as an LF file: it keeps a
+        // CR LF, in front of a marker that opens it or at its end.
+        const QStringList lone[] = {{"-------a\nb"}, {"a\nb"}};
+        for (const QStringList& records : lone) {
+            QStringList back = parse(written(records, kCrLfUtf8));
+            if (back.size() == 2 && back.last().isEmpty()) {
+                back.removeLast();  // the line break at the end adds an empty element
+            }
+            QCOMPARE(back, records);
+        }
     }
 
-    void encodings() {
-        // Not UTF-8: every byte is one Windows-1252 character.
-        const DataFileContent legacy = parseDataFile("caf\xE9\r\n-----\x80 5\r\n");
-        QCOMPARE(legacy.records.toStringList(), QStringList({QStringLiteral("café-----€ 5"), ""}));
-        QCOMPARE(legacy.format.encoding, Encoding::Windows1252);
-        QCOMPARE(written(legacy.records.toStringList(), legacy.format),
-                 QByteArray("caf\xE9\r\n-----\x80 5\r\n"));
+    void strictUtf8ValidationAndCaseFoldingAsQtFolds() {
+        QVERIFY(isValidUtf8(""));
+        QVERIFY(isValidUtf8("plain ascii text, long enough for the word-at-a-time path"));
+        QVERIFY(isValidUtf8(view(QStringLiteral("Zoë Núñez € 𝄞").toUtf8())));
+        QVERIFY(isValidUtf8(std::string_view("a\0b", 3)));  // NUL is a character
+        // Latin-1 bytes are not UTF-8: such a file is read as Windows-1252.
+        QVERIFY(!isValidUtf8("caf\xE9 au lait"));
+        QVERIFY(!isValidUtf8("\xC0\xAF"));          // overlong "/"
+        QVERIFY(!isValidUtf8("\xE0\x80\xAF"));      // overlong, three bytes
+        QVERIFY(!isValidUtf8("\xED\xA0\x80"));      // a lone surrogate
+        QVERIFY(!isValidUtf8("\xF4\x90\x80\x80"));  // above U+10FFFF
+        QVERIFY(!isValidUtf8("abc\xE2\x82"));       // cut off at the end
+        QVERIFY(!isValidUtf8("\x80"));              // stray continuation byte
+        // An invalid byte after a run of ASCII still counts.
+        QVERIFY(!isValidUtf8("0123456789abcdef0123456789\xFF"));
 
-        const DataFileContent utf8 = parseDataFile(QStringLiteral("Zoë\r\n").toUtf8());
-        QCOMPARE(utf8.records.text(0), QStringLiteral("Zoë"));
-        QCOMPARE(utf8.format.encoding, Encoding::Utf8);
+        // Case folding gives what Qt gives.
+        const QString text = QStringLiteral(
+            "The QUICK brown Fox [@`{] JUMPS over Zoë, ÉLODIE and ΣΟΦΊΑ; ÀÉÎÕÜ Ÿ and 123 "
+            "ABCDEFGHIJKLMNOPQRSTUVWXYZ abcdefghijklmnopqrstuvwxyz");
+        const QByteArray utf8 = text.toUtf8();
+        std::string folded;
+        appendCaseFolded(view(utf8), folded);
+        QCOMPARE(QString::fromStdString(folded), text.toCaseFolded());
+    }
 
-        // A byte-order mark stays part of the first line, and is written back.
-        const QByteArray bom = "\xEF\xBB\xBFhead\r\n";
-        QCOMPARE(parse(bom).first(), QStringLiteral("\uFEFFhead"));
-        QCOMPARE(written(parse(bom), kCrLfUtf8), bom);
+    void windows1252RoundTripsAndACharacterItLacksSwitchesTheFileToUtf8() {
+        QByteArray all;
+        for (int b = 0; b < 256; ++b) {
+            all.append(static_cast<char>(b));
+        }
+        const QByteArray utf8 = windows1252ToUtf8(view(all));
+        QVERIFY(isValidUtf8(view(utf8)));
+        QCOMPARE(QString::fromUtf8(utf8).size(), 256);  // one character per byte
+        QVERIFY(fitsWindows1252(view(utf8)));
+        QVERIFY(!fitsWindows1252(view(QStringLiteral("emoji 😀").toUtf8())));
+        // U+0080 is a control character the code page has no byte for (0x80 is the euro).
+        QVERIFY(!fitsWindows1252(view(QString(QChar(0x80)).toUtf8())));
+        std::string back;
+        appendAsWindows1252(view(utf8), back);
+        QCOMPARE(QByteArray(back.data(), static_cast<qsizetype>(back.size())), all);
+        // The code page's own letters decode to their characters.
+        QCOMPARE(QString::fromUtf8(windows1252ToUtf8("\x80\x93\xE9")), QStringLiteral("€“é"));
 
-        // A character the code page lacks switches the file to UTF-8 rather than losing it.
+        // A character the code page lacks switches the file to UTF-8 rather than being lost.
         FileFormat used;
         const QByteArray bytes = written({QStringLiteral("Łódź"), ""}, kCrLf1252, &used);
         QCOMPARE(used.encoding, Encoding::Utf8);
         QCOMPARE(QString::fromUtf8(bytes), QStringLiteral("Łódź\r\n"));
         QCOMPARE(written({QStringLiteral("Müller")}, kCrLf1252, &used), QByteArray("M\xFCller"));
         QCOMPARE(used.encoding, Encoding::Windows1252);
-    }
-
-    void markersGetTheirOwnLinesWhenWritten() {
-        QCOMPARE(written({"alpha-----beta", "delta", ""}, kCrLfUtf8),
-                 QByteArray("alpha\r\n-----beta\r\ndelta\r\n"));
-        QCOMPARE(written({"a----------b"}, kCrLfUtf8), QByteArray("a\r\n-----\r\n-----b"));
-        // A record beginning with the marker starts the file without an empty line above it,
-        // but further down it needs one so it does not join the record before it.
-        QCOMPARE(written({"-----x", "-----y"}, kCrLfUtf8), QByteArray("-----x\r\n\r\n-----y"));
-        QCOMPARE(parse("-----x\r\n\r\n-----y"), QStringList({"-----x", "-----y"}));
-        QCOMPARE(written({}, kCrLfUtf8), QByteArray());
     }
 
     void readingAndWritingAreInverse() {
@@ -213,25 +253,6 @@ class TestDataFile : public QObject {
         }
     }
 
-    void edgesOfTheFormatKeepTheirBytesOrAtLeastTheirRecords() {
-        // A file that opens with an empty line continued by a marker keeps that line break.
-        for (const QByteArray& bytes :
-             {QByteArray("\r\n-----x\r\ny\r\n"), QByteArray("\n-----x\ny\n")}) {
-            const DataFileContent c = parseDataFile(bytes);
-            QCOMPARE(written(c.records.toStringList(), c.format), bytes);
-        }
-        // A CR LF file of one record holding an LF would read back as an LF file: it keeps a
-        // CR LF, in front of a marker that opens it or at its end.
-        const QStringList lone[] = {{"-------a\nb"}, {"a\nb"}};
-        for (const QStringList& records : lone) {
-            QStringList back = parse(written(records, kCrLfUtf8));
-            if (back.size() == 2 && back.last().isEmpty()) {
-                back.removeLast();  // the line break at the end adds an empty element
-            }
-            QCOMPARE(back, records);
-        }
-    }
-
     void largeFilesAreSplitOnTwoThreadsAlike() {
         // Over 8 MB: validated and split in two halves at once, in UTF-8 and in Windows-1252.
         QRandomGenerator rng(5);
@@ -246,10 +267,22 @@ class TestDataFile : public QObject {
             records << record;
         }
         records << QString();
+        // Read from disk, a large file is split while it is read; what that reading cannot take
+        // as it comes is read again the plain way: Windows-1252 text, and an LF file that turns
+        // out to hold a CR LF after its first piece. Either way the records are the same.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("large.txt"));
         for (const FileFormat format : {kCrLfUtf8, kLfUtf8, kCrLf1252}) {
-            const DataFileContent c = parseDataFile(written(records, format));
-            QCOMPARE(c.format.encoding, format.encoding);
-            QVERIFY(c.records.toStringList() == records);
+            const QByteArray bytes = written(records, format);
+            for (const QByteArray& file : {bytes, bytes + "late\r\nCR LF"}) {
+                const DataFileContent c = parseDataFile(file);
+                QCOMPARE(c.format.encoding, format.encoding);
+                writeBytes(path, file);
+                const ReadResult read = readDataFile(path);
+                QVERIFY(read.content && read.content->format == c.format);
+                QVERIFY(read.content->records.toStringList() == c.records.toStringList());
+            }
+            QVERIFY(parseDataFile(bytes).records.toStringList() == records);
         }
     }
 
@@ -289,7 +322,7 @@ class TestDataFile : public QObject {
         }
     }
 
-    void missingFilesAndTheFileTest() {
+    void missingFilesAndDeviceFailures() {
         QTemporaryDir dir;
         QVERIFY(!fileExists(QString()));
         QVERIFY(!fileExists(dir.filePath(QStringLiteral("absent.txt"))));
@@ -302,9 +335,8 @@ class TestDataFile : public QObject {
         QCOMPARE(missing.content->records.toStringList(), QStringList({"<file not found>"}));
         const ReadResult folder = readDataFile(dir.path());
         QCOMPARE(folder.content->records.toStringList(), QStringList({"<file not found>"}));
-    }
 
-    void deviceFailuresAreReported() {
+        // Device failures are reported.
         FailingDevice disk(10);
         FileFormat used;
         QString error;

@@ -12,6 +12,7 @@
 
 #include "app/startup.h"
 #include "platform/fake/fake_message_boxes.h"
+#include "platform/fake/fake_screen.h"
 #include "state/main_state.h"
 #include "support/files.h"
 #include "view/widgets/main_window.h"
@@ -22,6 +23,7 @@ namespace trovix::testing {
 struct WindowFixture {
     QTemporaryDir dir;
     platform::FakeMessageBoxes messages;
+    platform::FakeScreen screen;  // used only when a test sets it
     MainState state{{.messages = &messages}};
     std::unique_ptr<view::MainWindow> window;
     QComboBox* find = nullptr;
@@ -31,12 +33,24 @@ struct WindowFixture {
         writeBytes(dir.filePath(QStringLiteral("phone_numbers.txt")), a);
         writeBytes(dir.filePath(QStringLiteral("taglines.txt")), b);
         writeBytes(dir.filePath(QStringLiteral("area_codes.txt")), c);
-        state.programFolder = dir.path();
+        start(dir.path(), {});
+    }
+    // A run of the program in a folder of the caller's, with real settings and a screen of
+    // 1920 x 1080 pixels at 96 dpi.
+    WindowFixture(const QString& folder, platform::SettingsStore* settings,
+                  const QStringList& arguments = {}) {
+        state.services.settings = settings;
+        state.services.screen = &screen;
+        start(folder, arguments);
+    }
+    void start(const QString& folder, const QStringList& arguments) {
+        state.programFolder = folder;
         window = std::make_unique<view::MainWindow>(state);
-        app::startUp(state);
+        app::startUp(state, {arguments, QString()});
         window->show();
         find = window->findChild<QComboBox*>(QStringLiteral("lstFind"));
         edit = window->findChild<QPlainTextEdit*>(QStringLiteral("txtEdit"));
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
     QListView* list(const char* name) {
         return window->findChild<QListView*>(QString::fromLatin1(name));

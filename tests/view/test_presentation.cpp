@@ -2,6 +2,7 @@
 
 #include "app/commands.h"
 #include "app/options.h"
+#include "app/window_events.h"
 #include "platform/fake/fake_font_dialog.h"
 #include "support/state_fixture.h"
 #include "view/fonts.h"
@@ -28,7 +29,7 @@ LayoutInput window(double width, double height, int gap) {
 class TestPresentation : public QObject {
     Q_OBJECT
   private Q_SLOTS:
-    void editPaneShownAndHidden() {
+    void theLayoutOfTheEditPaneTheSplitterAndTheLists() {
         ControlGeometry g;
         int gap = view::computeLayout(window(9000, 8000, 2700), g);
         QCOMPARE(gap, 2700);
@@ -46,20 +47,12 @@ class TestPresentation : public QObject {
         QCOMPARE(g.frameResults, (TwipRect{120, 1200, 8650, 8000 - 1200 - 1250}));
         QCOMPARE(g.picture1, before.picture1);  // the hidden pane keeps its place
         QCOMPARE(g.frameEdit, before.frameEdit);
-    }
 
-    void theSplitterKeepsItsDistanceFromTheTop() {
-        ControlGeometry g;
-        // A window 6400 high with the bar 4000 from the bottom: the bar stops 3000 from the top.
-        QCOMPARE(view::computeLayout(window(7050, 6400, 4000), g), 3400);
-        QCOMPARE(g.picture1.top, 3000.0);
         // A stored distance too small to show the edit box is raised until it shows a line.
         QCOMPARE(view::computeLayout(window(7050, 9000, -5), g), view::kMinimumGap);
         QVERIFY(g.txtEdit.height > 250);
         QCOMPARE(view::computeLayout(window(7050, 9000, 1700), g), view::kMinimumGap);
-    }
 
-    void listsStackInTheOrderShown() {
         // FH = 8000 - 2700 - 1200 = 4100; W = 8650 - 230 = 8420. A shown list gets the whole
         // width and its share of the height; a hidden one (no top here) keeps its design place.
         const double fh = 4100;
@@ -124,12 +117,12 @@ class TestPresentation : public QObject {
         QCOMPARE(state.frame.geometry().lists[1].top, 240.0);
     }
 
-    void showingListsAndTheListWithFocus() {
+    void showingListsTheListWithFocusAndEmptyLists() {
         StateFixture f({"a1", "a2"}, {"b1"}, {"c1-----c2"});
         f.state.toolbar.setPressed(Command::FileA, false);
         f.state.toolbar.setPressed(Command::FileB, false);
         f.state.listWithFocus = 0;
-        view::setListDisplay(f.state);
+        app::windowShown(f.state);  // the first showing applies the list display
         QVERIFY(!f.list(1).isVisible() && !f.list(2).isVisible() && f.list(3).isVisible());
         QCOMPARE(f.state.listWithFocus, 3);
         QCOMPARE(f.list(3).backColor(), store::ResultList::kFocusColour);
@@ -144,16 +137,14 @@ class TestPresentation : public QObject {
         QCOMPARE(f.list(1).listIndex(), 0);
         QCOMPARE(f.list(3).listIndex(), -1);
 
-        // Releasing a list's button drops the focus to the first shown list; pressing one
-        // gives it the focus.
-        f.state.toolbar.setPressed(Command::FileA, true);
-        app::toolbarButtonClick(f.state, Command::FileA);
+        // Pressing a list's button shows it and gives it the focus; releasing it drops the
+        // focus to the first shown list.
+        app::toolbarButtonPressed(f.state, Command::FileA);
         QCOMPARE(f.state.listWithFocus, 1);
-        f.state.toolbar.setPressed(Command::FileB, true);
-        app::toolbarButtonClick(f.state, Command::FileB);
+        app::toolbarButtonPressed(f.state, Command::FileB);
+        QVERIFY(f.list(2).isVisible());
         QCOMPARE(f.state.listWithFocus, 2);
-        f.state.toolbar.setPressed(Command::FileB, false);
-        app::toolbarButtonClick(f.state, Command::FileB);
+        app::toolbarButtonPressed(f.state, Command::FileB);
         QCOMPARE(f.state.listWithFocus, 1);
         QVERIFY(!f.list(2).isVisible());
 
@@ -162,19 +153,22 @@ class TestPresentation : public QObject {
         view::setListDisplay(f.state);
         QCOMPARE(f.list(1).listIndex(), 1);
         QCOMPARE(f.state.editBox.text(), QStringLiteral("a1"));
-    }
+        // Showing the window again keeps the record the user went on to.
+        f.list(1).setListIndex(2);
+        app::windowShown(f.state);
+        QCOMPARE(f.state.editBox.text(), QStringLiteral("a2"));
 
-    void emptyListsAreLeftAlone() {
-        StateFixture f({}, {}, {});
-        view::setListDisplay(f.state);  // nothing to select
-        QCOMPARE(f.list(1).listIndex(), -1);
-        app::optionMenuClick(f.state, Option::DisplayFileNames);
-        view::setListDisplay(f.state);  // a header row alone: no record row to select
-        QCOMPARE(f.list(1).listIndex(), -1);
-        f.list(2).clear();
-        app::optionMenuClick(f.state, Option::DisplayFileNames);  // no header left to remove
-        QCOMPARE(f.rows(1), QStringList());
-        QCOMPARE(f.list(2).count(), 0);
+        // Empty lists are left alone.
+        StateFixture empty({}, {}, {});
+        view::setListDisplay(empty.state);  // nothing to select
+        QCOMPARE(empty.list(1).listIndex(), -1);
+        app::optionMenuClick(empty.state, Option::DisplayFileNames);
+        view::setListDisplay(empty.state);  // a header row alone: no record row to select
+        QCOMPARE(empty.list(1).listIndex(), -1);
+        empty.list(2).clear();
+        app::optionMenuClick(empty.state, Option::DisplayFileNames);  // no header left to remove
+        QCOMPARE(empty.rows(1), QStringList());
+        QCOMPARE(empty.list(2).count(), 0);
     }
 
     void fontsFromTheDialog() {
@@ -210,26 +204,44 @@ class TestPresentation : public QObject {
         QCOMPARE(f.state.frame.font().size, 9);
     }
 
-    void optionItemsToggleAndToolTipsNameTheFiles() {
+    void menuAndToolbarCommandsAndToolTips() {
         StateFixture f({}, {}, {});
-        const TwipRect place = f.state.frame.placement();
         for (const OptionEntry& entry : kOptions) {
             app::optionMenuClick(f.state, entry.option);
             QVERIFY2(f.state.options.isChecked(entry.option) != entry.checkedByDefault,
                      entry.settingsKey);
-            QCOMPARE(f.state.frame.onTop(), entry.option == Option::OnTop);
             app::optionMenuClick(f.state, entry.option);
             QVERIFY2(f.state.options.isChecked(entry.option) == entry.checkedByDefault,
                      entry.settingsKey);
         }
-        QVERIFY(!f.state.frame.onTop());
-        QCOMPARE(f.state.frame.placement(), place);  // on top keeps the window where it was
 
         f.slot(2).fileName = QStringLiteral("plain.txt");
         view::setToolTipText(f.state);
         QCOMPARE(f.state.toolbar.button(Command::FileA).toolTip,
                  QStringLiteral("phone_numbers.txt"));
         QCOMPARE(f.state.toolbar.button(Command::FileB).toolTip, QStringLiteral("plain.txt"));
+
+        // Every toolbar command has one entry; push buttons stay up.
+        int buttons = 0;
+        for (const ToolbarEntry& entry : kToolbar) {
+            if (entry.style == ButtonStyle::Separator) {
+                continue;
+            }
+            ++buttons;
+            QCOMPARE(commandOfKey(QString::fromLatin1(entry.key)), std::optional(entry.command));
+            QCOMPARE(&toolbarEntry(entry.command), &entry);
+            if (entry.style == ButtonStyle::Push && entry.command != Command::Find &&
+                entry.command != Command::ViewAll) {
+                app::toolbarButtonPressed(f.state, entry.command);
+                QVERIFY2(!f.state.toolbar.isPressed(entry.command), entry.key);
+            }
+        }
+        QCOMPARE(buttons, static_cast<int>(kCommandCount));
+        QCOMPARE(commandOfKey(QStringLiteral("FileA")), std::nullopt);  // keys are exact
+        // A disabled button does nothing.
+        f.state.toolbar.setEnabled(Command::Data, false);
+        app::toolbarButtonPressed(f.state, Command::Data);
+        QVERIFY(!f.state.fullDataView());
     }
 };
 

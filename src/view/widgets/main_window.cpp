@@ -223,8 +223,9 @@ void MainWindow::connectCore() {
     state_.showAboutWindow = [this](const QString& caption) { showAbout(caption); };
     connect(find_, &QComboBox::editTextChanged, this,
             [this](const QString& text) { state_.searchBox.userTyped(text); });
-    connect(find_->lineEdit(), &QLineEdit::returnPressed, this,
-            [this] { state_.searchBox.keyPress(QChar(13)); });
+    // Enter goes to the core once: the key never reaches the combo box, which would hand it
+    // back to its line edit and press Return a second time.
+    find_->lineEdit()->installEventFilter(this);
     connect(find_, &QComboBox::activated, this,
             [this](int row) { state_.searchBox.setListIndex(row); });
 
@@ -436,6 +437,13 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (find_ != nullptr && watched == find_->lineEdit() && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            state_.searchBox.keyPress(QChar(13));
+            return true;
+        }
+    }
     if (watched == edit_ && event->type() == QEvent::KeyPress) {
         // The text widget would put an invisible line separator into the record instead.
         const auto* key = static_cast<QKeyEvent*>(event);

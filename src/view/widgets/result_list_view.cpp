@@ -15,15 +15,17 @@ class OneLineRows : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        // The width of the row's own text, which a row cuts to a few thousand characters; the
+        // height of one line.
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
         QStyleOptionViewItem probe(option);
         initStyleOption(&probe, index);
-        const int textWidth = probe.fontMetrics.horizontalAdvance(probe.text);
         probe.text = QStringLiteral("Mg");
         const QStyle* style =
             probe.widget != nullptr ? probe.widget->style() : QApplication::style();
-        QSize size =
-            style->sizeFromContents(QStyle::CT_ItemViewItem, &probe, QSize(), probe.widget);
-        size.rwidth() += textWidth - probe.fontMetrics.horizontalAdvance(probe.text);
+        size.setHeight(
+            style->sizeFromContents(QStyle::CT_ItemViewItem, &probe, QSize(), probe.widget)
+                .height());
         return size;
     }
 };

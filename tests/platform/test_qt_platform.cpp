@@ -1,12 +1,30 @@
+#include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QLockFile>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
+#include "platform/qt/qt_clipboard.h"
+#include "platform/qt/qt_file_dialog.h"
+#include "platform/qt/qt_instance_guard.h"
+#include "platform/qt/qt_message_boxes.h"
+#include "platform/qt/qt_printer.h"
 #include "platform/qt/qt_settings_store.h"
+#include "platform/qt/qt_shell.h"
 #include "platform/safe_file.h"
 #include "support/files.h"
 
@@ -36,11 +54,34 @@ bool canCreateIn(const QString& folder) {
 
 enum class Obstacle { FolderAtPath, UnreadableFile, ReadOnlyFolder, FullDisk };
 
+// Rejects every open dialog, innermost first.
+void rejectAllDialogs() {
+    while (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        dialog->reject();
+    }
+}
+
+// Runs `act` on the modal dialog of type Dialog that the next call shows. Any other dialog is
+// rejected, and so is one that `act` leaves open, so that a test that went wrong fails instead
+// of waiting forever on a modal loop.
+template <typename Dialog, typename Act>
+void whenShown(Act act) {
+    QTimer::singleShot(0, qApp, [act] {
+        if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
+            QTimer::singleShot(5000, dialog, rejectAllDialogs);  // dropped with the dialog
+            act(dialog);
+        } else {
+            rejectAllDialogs();
+        }
+    });
+}
+
 }  // namespace
 
 Q_DECLARE_METATYPE(Obstacle)
 
-class TestIniSettings : public QObject {
+// The Qt implementations of the platform interfaces.
+class TestQtPlatform : public QObject {
     Q_OBJECT
 
   private Q_SLOTS:
@@ -262,7 +303,147 @@ class TestIniSettings : public QObject {
         QCOMPARE(third.value("Settings", "Shared"), Value("new"));
         QCOMPARE(third.value("Settings", "Dropped"), Value());
     }
+
+    void clipboardHoldsOnlyPlainText() {
+        QClipboard* system = QGuiApplication::clipboard();
+        QtClipboard clipboard;
+        const QString text = "Zo\u00eb\tfirst line\nsecond line";
+        clipboard.setText(text);
+        QCOMPARE(system->text(), text);
+        QCOMPARE(system->mimeData()->formats(), QStringList{"text/plain"});
+        clipboard.clear();
+        QVERIFY(system->text().isEmpty());
+    }
+
+    void messageBoxAnswers() {
+        QtMessageBoxes boxes(nullptr);
+        const std::tuple<MessageButtons, QMessageBox::StandardButton, MessageAnswer> cases[] = {
+            // NoButton: press Esc.
+            {MessageButtons::YesNoCancel, QMessageBox::NoButton, MessageAnswer::Cancel},
+            {MessageButtons::YesNo, QMessageBox::NoButton, MessageAnswer::No},
+            {MessageButtons::OkCancel, QMessageBox::NoButton, MessageAnswer::Cancel},
+            {MessageButtons::Ok, QMessageBox::NoButton, MessageAnswer::Ok},
+            {MessageButtons::YesNoCancel, QMessageBox::Yes, MessageAnswer::Yes},
+        };
+        QString shownText;
+        for (const auto& [buttons, click, expected] : cases) {
+            whenShown<QMessageBox>([click, &shownText](QMessageBox* box) {
+                shownText = box->windowTitle() + ": " +
+                            (box->textFormat() == Qt::PlainText ? box->text() : "rich text");
+                click == QMessageBox::NoButton ? QTest::keyClick(box, Qt::Key_Escape)
+                                               : box->button(click)->click();
+            });
+            // Texts quote records, which must never be taken for markup; a box without a title
+            // takes the program's name.
+            QCOMPARE(boxes.show("<b>a record</b>", "", buttons, MessageIcon::Question), expected);
+            QCOMPARE(shownText, QCoreApplication::applicationName() + ": <b>a record</b>");
+        }
+    }
+
+    void fileDialogTakesANewName() {
+        QTemporaryDir dir;
+        QtFileDialog files(nullptr);
+        QStringList filters;
+        whenShown<QFileDialog>([&filters](QFileDialog* dialog) {
+            filters = dialog->nameFilters();
+            // Typed as a user would; selectFile() leaves the name box alone while it has focus.
+            if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit")) {
+                name->setText("new.txt");
+            }
+            QMetaObject::invokeMethod(dialog, "accept");  // what the Open button does
+        });
+        const QString chosen = files.openFileName("Open", dir.path(), "Data files", "*.txt;*.dat");
+        QCOMPARE(QFileInfo(chosen).absoluteFilePath(),
+                 QDir(dir.path()).absoluteFilePath("new.txt"));
+        QCOMPARE(filters, QStringList{"Data files (*.txt *.dat)"});
+
+        whenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+        QVERIFY(files.openFileName("Open", dir.path(), "Data files", "*.txt").isEmpty());
+    }
+
+    void printedLinesFillPages() {
+        QTemporaryDir dir;
+        // The number of pages printing that many lines makes.
+        auto pages = [&](int lineCount) {
+            const QString path = dir.filePath(QString("%1.pdf").arg(lineCount));
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(path);
+            QFile pdf(path);
+            const PrintOutcome outcome = QtPrinter::printLinesOn(
+                printer, lineCount, [](int) { return QStringLiteral("A\tline"); },
+                {"DejaVu Sans Mono", 10});
+            if (outcome.result != PrintOutcome::Result::Printed || !pdf.open(QIODevice::ReadOnly)) {
+                return -1;
+            }
+            return int(QString::fromLatin1(pdf.readAll())
+                           .count(QRegularExpression("/Type\\s*/Page(?!s)")));
+        };
+        // The most lines one page holds.
+        int low = 1;
+        int high = 2000;
+        while (high - low > 1) {
+            const int middle = (low + high) / 2;
+            (pages(middle) == 1 ? low : high) = middle;
+        }
+        QVERIFY2(low > 20, qPrintable(QString::number(low)));
+        QCOMPARE(pages(3 * low), 3);
+        QCOMPARE(pages(3 * low + 1), 4);
+    }
+
+    void startingAMissingProgramFails() {
+        QVERIFY(!QtShell().startProgram("/no/such/folder/program", {}, QDir::tempPath()));
+    }
+
+    void onlyALiveCopyHoldingTheLockCountsAndADeadOnesLockIsTakenOver() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("trovix7.lock");
+        {
+            QtInstanceGuard first(path);
+            QVERIFY(!first.anotherCopyRunning());
+            QVERIFY(!first.anotherCopyRunning());  // asking again does not find itself
+            QtInstanceGuard second(path);
+            QVERIFY(second.anotherCopyRunning());
+        }
+        // The first copy has quit.
+        QtInstanceGuard third(path);
+        QVERIFY(!third.anotherCopyRunning());
+
+        // A folder that cannot hold the lock does not keep the program from starting.
+        QtInstanceGuard unusable(dir.filePath("missing/trovix7.lock"));
+        QVERIFY(!unusable.anotherCopyRunning());
+
+        // A dead owner's lock is taken over.
+        const QString deadPath = dir.filePath("dead.lock");
+        // QLockFile's own record of this process, so the forged lock has exactly its format.
+        QByteArray contents;
+        {
+            QLockFile sample(deadPath);
+            QVERIFY(sample.tryLock(0));
+            QFile file(deadPath);
+            contents = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }
+        const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid());
+        QVERIFY(contents.startsWith(pid + '\n'));
+
+        // The id of a process that has come and gone: this test program listing its tests.
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {"-functions"});
+        QVERIFY(child.waitForStarted());
+        const qint64 deadPid = child.processId();
+        QVERIFY(child.waitForFinished());
+        QFile lock(deadPath);
+        QVERIFY(lock.open(QIODevice::WriteOnly) &&
+                lock.write(QByteArray::number(deadPid) + contents.mid(pid.size())) > 0);
+        lock.close();
+
+        QtInstanceGuard guard(deadPath);
+        QVERIFY(!guard.anotherCopyRunning());
+        // ... and held from now on.
+        QtInstanceGuard later(deadPath);
+        QVERIFY(later.anotherCopyRunning());
+    }
 };
 
-QTEST_GUILESS_MAIN(TestIniSettings)
-#include "test_ini_settings.moc"
+QTEST_MAIN(TestQtPlatform)
+#include "test_qt_platform.moc"
