@@ -128,28 +128,24 @@ TermMatcher::TermMatcher(const QStringList& terms, bool ignoreCase) : ignoreCase
     });
 }
 
+namespace {
+
+// Whether a record holds every term, as `contains` looks for one. An empty record holds none.
+template <typename Contains>
+bool holdsAll(std::string_view record, const std::vector<std::string>& terms, Contains contains) {
+    return !record.empty() && std::all_of(terms.begin(), terms.end(), [&](const std::string& term) {
+        return contains(record, term);
+    });
+}
+
+}  // namespace
+
 bool TermMatcher::matchesAscii(std::string_view record) const {
-    if (record.empty()) {
-        return false;
-    }
-    for (const std::string& term : terms_) {
-        if (!containsLowered(record, term)) {
-            return false;
-        }
-    }
-    return true;
+    return holdsAll(record, terms_, containsLowered);
 }
 
 bool TermMatcher::matches(std::string_view record) const {
-    if (record.empty()) {
-        return false;
-    }
-    for (const std::string& term : terms_) {
-        if (!containsBytes(record, term)) {
-            return false;
-        }
-    }
-    return true;
+    return holdsAll(record, terms_, containsBytes);
 }
 
 std::vector<qint32> matchingRecords(const store::RecordArray& records, const TermMatcher& matcher) {
