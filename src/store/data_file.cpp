@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -78,33 +79,49 @@ bool fitsLfFile(const RecordArray& records) {
 // Collects output in a reused buffer and writes it to the device in large pieces.
 class ChunkWriter {
   public:
-    ChunkWriter(QIODevice& device, bool windows1252) : device_(device), cp1252_(windows1252) {
-        buffer_.reserve(kChunk + 4096);
-    }
+    ChunkWriter(QIODevice& device, bool windows1252)
+        : device_(device), cp1252_(windows1252), buffer_(std::make_unique<char[]>(kChunk)) {}
     void text(std::string_view utf8) {
-        if (cp1252_) {
-            appendAsWindows1252(utf8, buffer_);
-        } else {
-            buffer_.append(utf8.data(), utf8.size());
+        if (!cp1252_) {
+            put(utf8);
+            return;
         }
+        encoded_.clear();
+        appendAsWindows1252(utf8, encoded_);
+        put(encoded_);
     }
     // Called once per record: keeps the writes large without a check per piece.
-    bool maybeFlush() { return buffer_.size() < kChunk || flush(); }
+    bool maybeFlush() { return used_ < kChunk / 2 || flush(); }
     bool flush() {
-        if (ok_ && !buffer_.empty()) {
-            const auto size = static_cast<qint64>(buffer_.size());
-            ok_ = device_.write(buffer_.data(), size) == size;
+        if (ok_ && used_ > 0) {
+            ok_ = device_.write(buffer_.get(), static_cast<qint64>(used_)) ==
+                  static_cast<qint64>(used_);
         }
-        buffer_.clear();
+        used_ = 0;
         return ok_;
     }
 
   private:
+    void put(std::string_view bytes) {
+        if (kChunk - used_ < bytes.size()) {
+            flush();
+            if (bytes.size() > kChunk) {  // a piece larger than the buffer goes as it is
+                ok_ = ok_ && device_.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+                                 static_cast<qint64>(bytes.size());
+                return;
+            }
+        }
+        std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+        used_ += bytes.size();
+    }
+
     static constexpr std::size_t kChunk = 1 << 20;
     QIODevice& device_;
     bool cp1252_;
     bool ok_ = true;
-    std::string buffer_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t used_ = 0;
+    std::string encoded_;
 };
 
 }  // namespace
