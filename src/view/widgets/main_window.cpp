@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 #include <QWindow>
 #include <cmath>
 
@@ -136,6 +137,10 @@ void MainWindow::buildToolbar() {
             showToolbarButton(command);  // the core decides the pressed state
         });
         buttons_[command] = action;
+    }
+    // The button that shows the buttons a narrow window leaves out.
+    if (auto* more = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"))) {
+        more->setAccessibleName(QStringLiteral("More commands"));
     }
 }
 
