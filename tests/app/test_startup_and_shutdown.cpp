@@ -13,6 +13,7 @@
 #include "platform/fake/fake_message_boxes.h"
 #include "platform/fake/fake_screen.h"
 #include "platform/fake/fake_settings_store.h"
+#include "platform/safe_file.h"
 #include "state/main_state.h"
 #include "support/files.h"
 
@@ -399,6 +400,30 @@ class TestStartupAndShutdown : public QObject {
             QCOMPARE(readBytes(missing), QByteArray("precious\r\nJones\r\n"));
             QCOMPARE(readBytes(w.path(kFiles[1])), QByteArray("also precious\r\ntwo\r\n"));
             QVERIFY(!state->fileSlots[0].changed && !state->fileSlots[1].changed);
+        }
+
+        // Whatever step of the save at close fails, the file is whole (old or new), and a file
+        // left old keeps its change and the window open.
+        for (int step = 0;; ++step) {
+            World w;
+            w.writeDataFiles();
+            auto state = w.start();
+            state->options.setChecked(Option::AutoSave, true);
+            change(*state, 0, QStringLiteral("precious"));
+            platform::setWriteFaultForTesting(platform::WriteFault{{step}, -1});
+            const bool closes = app::queryClose(*state);
+            const int steps = platform::checkedStepsForTesting();
+            platform::setWriteFaultForTesting(std::nullopt);
+            const QByteArray now = readBytes(w.path(kFiles[0]));
+            if (now == kContent[0]) {
+                QVERIFY2(!closes && state->fileSlots[0].changed, qPrintable(QString::number(step)));
+            } else {
+                QVERIFY2(now == "precious\r\nJones\r\n" && closes,
+                         qPrintable(QString::number(step)));
+            }
+            if (step >= steps) {
+                break;  // the last round failed nothing
+            }
         }
     }
 

@@ -364,15 +364,14 @@ class TestQtPlatform : public QObject {
     void printedLinesFillPages() {
         QTemporaryDir dir;
         // The number of pages printing that many lines makes.
-        auto pages = [&](int lineCount) {
-            const QString path = dir.filePath(QString("%1.pdf").arg(lineCount));
+        auto pages = [&](int lineCount, const QString& line = QStringLiteral("A\tline")) {
+            const QString path = dir.filePath(QString("%1-%2.pdf").arg(lineCount).arg(line.size()));
             QPrinter printer(QPrinter::HighResolution);
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(path);
             QFile pdf(path);
             const PrintOutcome outcome = QtPrinter::printLinesOn(
-                printer, lineCount, [](int) { return QStringLiteral("A\tline"); },
-                {"DejaVu Sans Mono", 10});
+                printer, lineCount, [&](int) { return line; }, {"DejaVu Sans Mono", 10});
             if (outcome.result != PrintOutcome::Result::Printed || !pdf.open(QIODevice::ReadOnly)) {
                 return -1;
             }
@@ -389,6 +388,9 @@ class TestQtPlatform : public QObject {
         QVERIFY2(low > 20, qPrintable(QString::number(low)));
         QCOMPARE(pages(3 * low), 3);
         QCOMPARE(pages(3 * low + 1), 4);
+        // A line wider than the page wraps onto printed lines of its own and is never cut: a
+        // line as long as four pages of lines fills more than one page.
+        QVERIFY(pages(1, QString(4 * low * 120, u'x')) > 1);
     }
 
     void startingAMissingProgramFails() {

@@ -369,6 +369,21 @@ class TestRecords : public QObject {
             QVERIFY2(now == made || now == QList<QByteArray>(3, "old backup"),
                      qPrintable(QString::number(step)));
         }
+        // So does a restore: every data file stays, or every one is its backup.
+        const QList<QByteArray> data = {readBytes(w.file(1)), readBytes(w.file(2)),
+                                        readBytes(w.file(3))};
+        for (int step = 0; step < steps; ++step) {
+            for (int n = 1; n <= 3; ++n) {
+                writeBytes(w.file(n), data[n - 1]);
+                writeBytes(w.file(n) + ".old", made[n - 1]);
+            }
+            platform::setWriteFaultForTesting(platform::WriteFault{{step}, -1});
+            app::menuCommand(w.f.state, MenuCommand::Restore);
+            platform::setWriteFaultForTesting(std::nullopt);
+            const QList<QByteArray> now = {readBytes(w.file(1)), readBytes(w.file(2)),
+                                           readBytes(w.file(3))};
+            QVERIFY2(now == data || now == made, qPrintable(QString::number(step)));
+        }
         QCOMPARE(QDir(w.dir.path()).entryList(QDir::Files).size(), 6);  // no temporary left
     }
 
