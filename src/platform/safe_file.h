@@ -30,13 +30,16 @@ PathKind pathKind(const QString& path);
 QString describePathKind(PathKind kind);
 
 // What tells whether a file was changed since it was read, without reading it again: whether it
-// exists, its size, its modification time and its identity on the disk.
+// exists, its size, its modification time, its identity on the disk, and the time its inode
+// last changed, which a program that writes the file and sets its modification time back
+// cannot set back.
 struct FileStamp {
     bool exists = false;
     qint64 size = 0;
     qint64 modified = 0;  // nanoseconds where the system keeps them
     quint64 device = 0;
     quint64 inode = 0;
+    qint64 statusChanged = 0;  // nanoseconds; 0 where the system keeps no such time
     friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
 // The stamp of the file at a path, links followed.
@@ -54,11 +57,9 @@ using ContentWriter = std::function<bool(QIODevice& out, QString& error)>;
 // The content that is these bytes.
 ContentWriter bytesContent(const QByteArray& bytes);
 
-struct SafeWriteOptions {
-    // Replace something that is not a regular file (a named pipe, a link that leads back to
-    // itself) with a regular file. A folder is never replaced.
-    bool replaceNonRegular = false;
-};
+// Nothing but a regular file, or a link to one, is ever replaced: a folder, a named pipe, a device
+// or a link that leads back to itself makes the write fail with the reason.
+struct SafeWriteOptions {};
 
 // Writes a file so that its old content survives until the new content is complete on disk.
 // - Symbolic links are followed: the file they name is written and the links stay.
