@@ -277,8 +277,7 @@ ContentWriter bytesContent(const QByteArray& bytes) {
     };
 }
 
-SafeFile::SafeFile(const QString& path, SafeWriteOptions options)
-    : path_(fileBehindLinks(path)), options_(options) {
+SafeFile::SafeFile(const QString& path) : path_(fileBehindLinks(path)) {
 }
 
 SafeFile::~SafeFile() {
@@ -446,9 +445,8 @@ bool SafeFile::commitInPlace() {
     return true;
 }
 
-WriteOutcome writeFileSafely(const QString& path, const ContentWriter& content,
-                             const SafeWriteOptions& options) {
-    SafeFile file(path, options);
+WriteOutcome writeFileSafely(const QString& path, const ContentWriter& content) {
+    SafeFile file(path);
     WriteOutcome outcome;
     outcome.ok = file.prepare(content) && file.commit();
     outcome.error = file.error();

@@ -57,12 +57,10 @@ using ContentWriter = std::function<bool(QIODevice& out, QString& error)>;
 // The content that is these bytes.
 ContentWriter bytesContent(const QByteArray& bytes);
 
-// Nothing but a regular file, or a link to one, is ever replaced: a folder, a named pipe, a device
-// or a link that leads back to itself makes the write fail with the reason.
-struct SafeWriteOptions {};
-
 // Writes a file so that its old content survives until the new content is complete on disk.
 // - Symbolic links are followed: the file they name is written and the links stay.
+// - Nothing but a regular file is ever replaced: a folder, a named pipe, a device, a socket or a
+//   link that leads back to itself makes the write fail with the reason.
 // - Normally the content goes to a temporary file in the same folder, which is flushed and
 //   synced to disk and then renamed over the file. The file keeps its permissions and, where
 //   the system allows it, its owner.
@@ -77,7 +75,7 @@ struct SafeWriteOptions {};
 // several files all or nothing means preparing them all before committing any.
 class SafeFile {
   public:
-    explicit SafeFile(const QString& path, SafeWriteOptions options = {});
+    explicit SafeFile(const QString& path);
     ~SafeFile();  // a prepared write that was not committed is cancelled
     SafeFile(const SafeFile&) = delete;
     SafeFile& operator=(const SafeFile&) = delete;
@@ -93,7 +91,6 @@ class SafeFile {
     bool commitInPlace();
 
     QString path_;  // the file behind any links
-    SafeWriteOptions options_;
     std::unique_ptr<QSaveFile> replacement_;
     bool inPlace_ = false;
     QByteArray oldContent_;
@@ -107,8 +104,7 @@ struct WriteOutcome {
 };
 
 // Prepares and commits one file.
-WriteOutcome writeFileSafely(const QString& path, const ContentWriter& content,
-                             const SafeWriteOptions& options = {});
+WriteOutcome writeFileSafely(const QString& path, const ContentWriter& content);
 
 // Reads a regular file whole; a file that is missing, not regular or unreadable is an error.
 std::optional<QByteArray> readWholeFile(const QString& path, QString& error);

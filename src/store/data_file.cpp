@@ -622,14 +622,12 @@ bool writeDataFile(QIODevice& device, const RecordArray& records, const FileForm
 }
 
 SaveResult saveDataFile(const QString& fileName, const RecordArray& records,
-                        const FileFormat& format, const platform::SafeWriteOptions& options) {
+                        const FileFormat& format) {
     SaveResult result;
-    const platform::WriteOutcome written = platform::writeFileSafely(
-        fileName,
-        [&](QIODevice& out, QString& error) {
+    const platform::WriteOutcome written =
+        platform::writeFileSafely(fileName, [&](QIODevice& out, QString& error) {
             return writeDataFile(out, records, format, result.format, error);
-        },
-        options);
+        });
     result.ok = written.ok;
     result.error = written.error;
     if (result.ok) {

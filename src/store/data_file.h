@@ -92,6 +92,6 @@ struct SaveResult {
 
 // Saves safely: the old file stays whole until the new content is completely on the disk.
 SaveResult saveDataFile(const QString& fileName, const RecordArray& records,
-                        const FileFormat& format, const platform::SafeWriteOptions& options = {});
+                        const FileFormat& format);
 
 }  // namespace trovix::store
