@@ -16,8 +16,9 @@ namespace trovix::platform {
 QString fileNameFromBytes(QByteArrayView bytes);
 
 // Why no file can be opened or saved by this name as it is shown; empty when one can. The name
-// holds bytes kept by fileNameFromBytes(), or a "\uFFFD" where nothing by that name exists (a
-// file dialog shows the bytes it cannot read so).
+// holds bytes kept by fileNameFromBytes(), or a "\uFFFD" where nothing by that name exists
+// (what Qt makes of bytes it cannot read, in a name typed into a dialog or taken from older
+// settings).
 QString unusableNameReason(const QString& name);
 
 // The name for a message, each kept byte written as \xFF.

@@ -702,7 +702,7 @@ class TestRecords : public QObject {
         const QString kept = slot.fileName;
         const QByteArray bytes = QFile::encodeName(w.dir.path()) + "/\xFF\xFE.txt";
         QVERIFY(writeByName(bytes, "theirs\r\n"));
-        // A file dialog shows the bytes it cannot read as "\uFFFD": that name is another file.
+        // Qt reads the bytes as "\uFFFD\uFFFD.txt", typed so into the dialog: another file.
         files.result = QFile::decodeName(bytes);
         QVERIFY(files.result.endsWith(QStringLiteral("/\uFFFD\uFFFD.txt")));
         press(state, Command::Select);
