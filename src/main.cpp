@@ -6,6 +6,7 @@
 
 #include "app/home_folder.h"
 #include "app/startup.h"
+#include "platform/file_names.h"
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_file_dialog.h"
 #include "platform/qt/qt_font_dialog.h"
@@ -116,8 +117,13 @@ int main(int argc, char* argv[]) {
     state.services = {&settings,  &messages, &files,  &fonts,   &printer,
                       &clipboard, &shell,    &screen, &instance};
 
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.removeFirst();  // the program's own name
+    // From the bytes, not from QCoreApplication::arguments(), which puts "\uFFFD" for bytes
+    // that are not valid UTF-8 and so would name another file. Qt has taken its own options out
+    // of argv.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments << trovix::platform::fileNameFromBytes(argv[i]);
+    }
     trovix::app::startUp(state, {arguments, QCoreApplication::applicationFilePath()});
     window.show();
     return QApplication::exec();

@@ -1,5 +1,6 @@
 #include "app/file_commands.h"
 
+#include "platform/file_names.h"
 #include "records/slot_procedures.h"
 #include "search/status_summary.h"
 #include "state/main_state.h"
@@ -21,7 +22,16 @@ void selectFile(MainState& state) {
         // The dialog shows every file under the label the program has always given it.
         const QString chosen = state.services.files->openFileName(
             title, state.programFolder, QStringLiteral("Text Files (*.*)"), QStringLiteral("*"));
-        if (!chosen.isEmpty()) {
+        const QString unusable = platform::unusableNameReason(chosen);
+        if (!unusable.isEmpty()) {
+            if (state.services.messages != nullptr) {
+                state.services.messages->show(
+                    QStringLiteral("The file \"%1\" cannot be used:\n%2\n\nRename the file "
+                                   "and choose it again. The list keeps its file.")
+                        .arg(platform::displayFileName(chosen), unusable),
+                    QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
+            }
+        } else if (!chosen.isEmpty()) {
             state.focusedSlot()->fileName = chosen;
             records::loadFile(state, focusedId(state));
         }

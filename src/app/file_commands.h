@@ -11,6 +11,8 @@ namespace trovix::app {
 
 // "select": the open-file dialog, titled for the slot ("Select Text Data FileA" ...), in the
 // program's folder; a chosen name (which need not exist) becomes the slot's file and is read.
+// A name no file can be opened or saved by as it is shown (its bytes are not valid UTF-8) is
+// refused with a message, and the slot keeps its file.
 // The file buttons' tool tips are set again, also when nothing was chosen.
 void selectFile(MainState& state);
 

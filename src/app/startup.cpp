@@ -5,6 +5,7 @@
 #include "app/event_handlers.h"
 #include "app/settings.h"
 #include "app/update_files.h"
+#include "platform/file_names.h"
 #include "platform/native.h"
 #include "records/slot_procedures.h"
 #include "search/search_box.h"
@@ -41,7 +42,24 @@ void handleCommandLine(MainState& state, const QStringList& arguments) {
         return;
     }
     const QStringList parts = trimmed.split(u' ');
-    if (parts.size() == 3 && store != nullptr) {
+    if (parts.size() != 3) {
+        return;
+    }
+    // The three names are one choice: when one cannot be used, none is.
+    for (const QString& part : parts) {
+        if (const QString reason = platform::unusableNameReason(part); !reason.isEmpty()) {
+            if (state.services.messages != nullptr) {
+                state.services.messages->show(
+                    QStringLiteral("The file name \"%1\" on the command line cannot be used:\n%2"
+                                   "\n\nNone of the three names was used. Rename the file and "
+                                   "start Trovix again with its new name.")
+                        .arg(platform::displayFileName(part), reason),
+                    QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
+            }
+            return;
+        }
+    }
+    if (store != nullptr) {
         store->setValue(kSettingsSection, QStringLiteral("FileA"), parts[0]);
         store->setValue(kSettingsSection, QStringLiteral("FileB"), parts[1]);
         store->setValue(kSettingsSection, QStringLiteral("FileC"), parts[2]);

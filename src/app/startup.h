@@ -14,7 +14,9 @@ QString defaultDataFile(const QString& programFolder, const QString& name);
 
 // What the program is started with.
 struct StartupArguments {
-    QStringList arguments;   // the command line after the program's name
+    // The command line after the program's name, each argument read from its bytes with
+    // platform::fileNameFromBytes() so that a name that is not valid text can be refused.
+    QStringList arguments;
     QString runningProgram;  // the path of the program file
 };
 

@@ -226,6 +226,7 @@ FileStamp stampOf(const struct stat& st) {
     stamp.modified = qint64{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
     stamp.device = st.st_dev;
     stamp.inode = st.st_ino;
+    stamp.statusChanged = qint64{st.st_ctim.tv_sec} * 1000000000 + st.st_ctim.tv_nsec;
     return stamp;
 }
 }  // namespace
@@ -240,7 +241,7 @@ FileStamp fileStamp(const QString& path) {
     if (!info.exists()) {
         return {};
     }
-    return {true, info.size(), info.lastModified().toMSecsSinceEpoch() * 1000000, 0, 0};
+    return {true, info.size(), info.lastModified().toMSecsSinceEpoch() * 1000000, 0, 0, 0};
 #endif
 }
 
@@ -276,8 +277,7 @@ ContentWriter bytesContent(const QByteArray& bytes) {
     };
 }
 
-SafeFile::SafeFile(const QString& path, SafeWriteOptions options)
-    : path_(fileBehindLinks(path)), options_(options) {
+SafeFile::SafeFile(const QString& path) : path_(fileBehindLinks(path)) {
 }
 
 SafeFile::~SafeFile() {
@@ -303,7 +303,7 @@ bool SafeFile::prepare(const ContentWriter& content) {
         return false;
     }
     if (kind != PathKind::Missing && kind != PathKind::RegularFile &&
-        kind != PathKind::DanglingLink && !options_.replaceNonRegular) {
+        kind != PathKind::DanglingLink) {
         error_ = QStringLiteral("It is %1, not a regular file.").arg(describePathKind(kind));
         return false;
     }
@@ -445,9 +445,8 @@ bool SafeFile::commitInPlace() {
     return true;
 }
 
-WriteOutcome writeFileSafely(const QString& path, const ContentWriter& content,
-                             const SafeWriteOptions& options) {
-    SafeFile file(path, options);
+WriteOutcome writeFileSafely(const QString& path, const ContentWriter& content) {
+    SafeFile file(path);
     WriteOutcome outcome;
     outcome.ok = file.prepare(content) && file.commit();
     outcome.error = file.error();

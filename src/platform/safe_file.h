@@ -30,13 +30,16 @@ PathKind pathKind(const QString& path);
 QString describePathKind(PathKind kind);
 
 // What tells whether a file was changed since it was read, without reading it again: whether it
-// exists, its size, its modification time and its identity on the disk.
+// exists, its size, its modification time, its identity on the disk, and the time its inode
+// last changed, which a program that writes the file and sets its modification time back
+// cannot set back.
 struct FileStamp {
     bool exists = false;
     qint64 size = 0;
     qint64 modified = 0;  // nanoseconds where the system keeps them
     quint64 device = 0;
     quint64 inode = 0;
+    qint64 statusChanged = 0;  // nanoseconds; 0 where the system keeps no such time
     friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
 // The stamp of the file at a path, links followed.
@@ -54,14 +57,10 @@ using ContentWriter = std::function<bool(QIODevice& out, QString& error)>;
 // The content that is these bytes.
 ContentWriter bytesContent(const QByteArray& bytes);
 
-struct SafeWriteOptions {
-    // Replace something that is not a regular file (a named pipe, a link that leads back to
-    // itself) with a regular file. A folder is never replaced.
-    bool replaceNonRegular = false;
-};
-
 // Writes a file so that its old content survives until the new content is complete on disk.
 // - Symbolic links are followed: the file they name is written and the links stay.
+// - Nothing but a regular file is ever replaced: a folder, a named pipe, a device, a socket or a
+//   link that leads back to itself makes the write fail with the reason.
 // - Normally the content goes to a temporary file in the same folder, which is flushed and
 //   synced to disk and then renamed over the file. The file keeps its permissions and, where
 //   the system allows it, its owner.
@@ -76,7 +75,7 @@ struct SafeWriteOptions {
 // several files all or nothing means preparing them all before committing any.
 class SafeFile {
   public:
-    explicit SafeFile(const QString& path, SafeWriteOptions options = {});
+    explicit SafeFile(const QString& path);
     ~SafeFile();  // a prepared write that was not committed is cancelled
     SafeFile(const SafeFile&) = delete;
     SafeFile& operator=(const SafeFile&) = delete;
@@ -92,7 +91,6 @@ class SafeFile {
     bool commitInPlace();
 
     QString path_;  // the file behind any links
-    SafeWriteOptions options_;
     std::unique_ptr<QSaveFile> replacement_;
     bool inPlace_ = false;
     QByteArray oldContent_;
@@ -106,8 +104,7 @@ struct WriteOutcome {
 };
 
 // Prepares and commits one file.
-WriteOutcome writeFileSafely(const QString& path, const ContentWriter& content,
-                             const SafeWriteOptions& options = {});
+WriteOutcome writeFileSafely(const QString& path, const ContentWriter& content);
 
 // Reads a regular file whole; a file that is missing, not regular or unreadable is an error.
 std::optional<QByteArray> readWholeFile(const QString& path, QString& error);

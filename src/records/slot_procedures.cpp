@@ -1,5 +1,6 @@
 #include "records/slot_procedures.h"
 
+#include "platform/file_names.h"
 #include "state/main_state.h"
 #include "store/listing.h"
 
@@ -23,35 +24,121 @@ bool confirm(MainState& state, const QString& text, const QString& goOn) {
                             platform::MessageIcon::Warning) == 0;
 }
 
-// What another program did to the file since the slot read it, in words; empty for nothing.
-QString changeByAnotherProgram(const platform::FileStamp& read, const platform::FileStamp& now,
-                               const QString& name) {
-    if (read == now) {
+// The slot's file for a question: its name, and where it is a symbolic link, the file behind it,
+// which is the one a save writes.
+QString describedFile(const QString& name, const QString& target) {
+    if (target == name) {
+        return QStringLiteral("\"%1\"").arg(name);
+    }
+    return QStringLiteral("\"%1\" (a symbolic link to \"%2\")").arg(name, target);
+}
+
+// Why a save of `name` must not replace what stands there; empty for a regular file or nothing.
+// Only a regular file, or a link to one, is ever replaced.
+QString notARegularFile(const QString& name, const QString& target, PathKind kind) {
+    if (kind == PathKind::RegularFile || kind == PathKind::Missing ||
+        kind == PathKind::DanglingLink) {
         return {};
     }
-    if (!read.exists) {
+    const QString what = target == name || kind == PathKind::LinkLoop
+                             ? QStringLiteral("It is %1").arg(platform::describePathKind(kind))
+                             : QStringLiteral("It is a symbolic link to \"%1\", which is %2")
+                                   .arg(target, platform::describePathKind(kind));
+    return what + QStringLiteral(
+                      ", not a regular file. Trovix saves only into regular files and "
+                      "never replaces anything else.");
+}
+
+// What happened to the file since the slot read it, in words; empty for nothing. Another list of
+// this window that holds the same file and saved it is told apart from another program.
+QString changeSinceRead(const MainState& state, store::SlotId id, const platform::FileStamp& now,
+                        const QString& file) {
+    const store::FileSlot& slot = state.slot(id);
+    if (slot.stamp == now) {
+        return {};
+    }
+    for (const store::SlotId other : store::kAllSlots) {
+        const store::FileSlot& saver = state.slot(other);
+        if (other != id && now.exists && saver.savedStamp == now) {
+            return QStringLiteral(
+                       "The data file %1 was saved from list %2 of this window after list %3 "
+                       "read it.")
+                .arg(file)
+                .arg(static_cast<int>(other) + 1)
+                .arg(static_cast<int>(id) + 1);
+        }
+    }
+    if (!slot.stamp.exists) {
+        if (slot.foundKind != PathKind::Missing && slot.foundKind != PathKind::DanglingLink) {
+            return QStringLiteral(
+                       "When Trovix read %1, it was %2. Another program has put a file there "
+                       "since.")
+                .arg(file, platform::describePathKind(slot.foundKind));
+        }
         return QStringLiteral(
-                   "A file \"%1\" was made by another program after Trovix found "
-                   "none there.")
-            .arg(name);
+                   "A file %1 was made by another program after Trovix found none there.")
+            .arg(file);
     }
     if (!now.exists) {
         return QStringLiteral(
-                   "The data file \"%1\" was deleted by another program after Trovix "
-                   "read it.")
-            .arg(name);
+                   "The data file %1 was deleted by another program after Trovix read it.")
+            .arg(file);
     }
-    return QStringLiteral(
-               "The data file \"%1\" was changed by another program after Trovix "
-               "read it.")
-        .arg(name);
+    return QStringLiteral("The data file %1 was changed by another program after Trovix read it.")
+        .arg(file);
+}
+
+// A character for a message: itself in quotes where it shows as a mark of its own, its code
+// otherwise (a space, a control or a combining character).
+QString quotedCharacter(char32_t c) {
+    const QChar::Category category = QChar::category(c);
+    const bool shows = QChar::isPrint(c) && !QChar::isSpace(c) &&
+                       category != QChar::Mark_NonSpacing && category != QChar::Mark_Enclosing &&
+                       category != QChar::Mark_SpacingCombining;
+    if (shows) {
+        return u'\'' + QString::fromUcs4(&c, 1) + u'\'';
+    }
+    return QStringLiteral("the character U+%1")
+        .arg(QString::number(static_cast<uint>(c), 16).toUpper().rightJustified(4, u'0'));
+}
+
+// Asks before a character the file's encoding lacks changes the whole file to UTF-8; true to go
+// on, with `format` then UTF-8.
+bool agreeToEncoding(MainState& state, const store::FileSlot& slot, store::FileFormat& format) {
+    const std::optional<char32_t> lacking =
+        store::firstCharacterEncodingLacks(slot.records, format.encoding);
+    if (!lacking) {
+        return true;
+    }
+    platform::MessageBoxes* messages = state.services.messages;
+    const bool utf8 =
+        messages != nullptr &&
+        messages->choose(QStringLiteral("%1 is saved in %2, which cannot hold %3. Save the whole "
+                                        "file as UTF-8?")
+                             .arg(slot.fileName, store::encodingName(format.encoding),
+                                  quotedCharacter(*lacking)),
+                         QStringLiteral("Save"),
+                         {QStringLiteral("Save as UTF-8"), QStringLiteral("Cancel")},
+                         platform::MessageIcon::Question) == 0;
+    if (utf8) {
+        format.encoding = store::Encoding::Utf8;
+    }
+    return utf8;
 }
 
 }  // namespace
 
 void loadFile(MainState& state, store::SlotId id) {
     store::FileSlot& slot = state.slot(id);
-    store::ReadResult read = store::readDataFile(slot.fileName);
+    store::ReadResult read;
+    if (const QString unusable = platform::unusableNameReason(slot.fileName); !unusable.isEmpty()) {
+        // What the name reaches is another file than the one it stands for: none is read.
+        tellUser(state, QStringLiteral("The data file \"%1\" cannot be read:\n%2")
+                            .arg(platform::displayFileName(slot.fileName), unusable));
+        read.content = store::missingFileContent();
+    } else {
+        read = store::readDataFile(slot.fileName);
+    }
     if (!read.content) {
         slot.unreadable = true;
         tellUser(state, QStringLiteral("The data file \"%1\" could not be read:\n%2\n\n"
@@ -70,6 +157,7 @@ void loadFile(MainState& state, store::SlotId id) {
     slot.records = std::move(read.content->records);
     slot.format = read.content->format;
     slot.stamp = read.stamp;
+    slot.foundKind = read.kind;
     loadArray(state, id);
 }
 
@@ -84,35 +172,35 @@ SlotSave writeSlot(MainState& state, store::SlotId id) {
         return {SaveOutcome::Failed,
                 QStringLiteral("It could not be read, so saving would overwrite its records.")};
     }
-    platform::SafeWriteOptions options;
+    if (const QString unusable = platform::unusableNameReason(slot.fileName); !unusable.isEmpty()) {
+        return {SaveOutcome::Failed, unusable};
+    }
     const QString target = platform::fileBehindLinks(slot.fileName);
-    const PathKind kind = platform::pathKind(target);
-    if (kind != PathKind::RegularFile && kind != PathKind::Missing &&
-        kind != PathKind::DanglingLink && kind != PathKind::Folder) {
-        if (!confirm(state,
-                     QStringLiteral("\"%1\" is %2, not a regular file.\n\nSaving replaces it "
-                                    "with a regular file holding the records shown here.")
-                         .arg(slot.fileName, platform::describePathKind(kind)),
-                     QStringLiteral("Replace It"))) {
-            return {SaveOutcome::Declined, {}};
-        }
-        options.replaceNonRegular = true;
-    } else if (const QString change =
-                   changeByAnotherProgram(slot.stamp, platform::fileStamp(target), slot.fileName);
-               !change.isEmpty() &&
-               !confirm(state,
-                        change + QStringLiteral("\n\nSaving replaces it with the records "
-                                                "shown here."),
-                        QStringLiteral("Save Anyway"))) {
+    if (const QString refused =
+            notARegularFile(slot.fileName, target, platform::pathKind(slot.fileName));
+        !refused.isEmpty()) {
+        return {SaveOutcome::Failed, refused};
+    }
+    if (const QString change = changeSinceRead(state, id, platform::fileStamp(target),
+                                               describedFile(slot.fileName, target));
+        !change.isEmpty() &&
+        !confirm(state,
+                 change + QStringLiteral("\n\nSaving replaces it with the records shown here."),
+                 QStringLiteral("Save Anyway"))) {
         return {SaveOutcome::Declined, {}};
     }
-    const store::SaveResult saved =
-        store::saveDataFile(slot.fileName, slot.records, slot.format, options);
+    store::FileFormat format = slot.format;
+    if (!agreeToEncoding(state, slot, format)) {
+        return {SaveOutcome::Declined, {}};
+    }
+    const store::SaveResult saved = store::saveDataFile(slot.fileName, slot.records, format);
     if (!saved.ok) {
         return {SaveOutcome::Failed, saved.error};
     }
     slot.format = saved.format;
     slot.stamp = saved.stamp;
+    slot.savedStamp = saved.stamp;
+    slot.foundKind = PathKind::RegularFile;
     return {SaveOutcome::Saved, {}};
 }
 

@@ -12,8 +12,8 @@ namespace trovix::records {
 
 // Reads a slot's file into its records and lists them. A file that exists but cannot be read
 // leaves the slot's records and list as they were and tells the user why; a name that holds
-// something other than a regular file (a folder, a named pipe) lists "<file not found>" and
-// the user is told what stands there.
+// something other than a regular file (a folder, a named pipe), or that no file can be reached
+// by as it is shown (not valid UTF-8), lists "<file not found>" and the user is told why.
 void loadFile(MainState& state, store::SlotId id);
 
 // Lists every record of a slot in its result list.
@@ -26,10 +26,15 @@ struct SlotSave {
     QString error;  // why it failed
 };
 
-// Writes a slot's records to its file. When another program changed, replaced, created or
-// deleted the file since the slot read it, or the name holds something that is not a regular
-// file, the user is asked first; Declined when the user keeps it. A failure is only returned:
-// each caller tells it in its own words.
+// Writes a slot's records to its file. The user is asked first, and the outcome is Declined when
+// the user keeps what is there, when:
+// - another program, or another list of this window, changed, replaced, created or deleted the
+//   file since the slot read it (the question names the file behind a symbolic link);
+// - a character of the records does not fit the file's encoding (Windows-1252): the whole file
+//   would be saved as UTF-8.
+// Nothing but a regular file, or a link to one, is replaced: a folder, a named pipe, a device or
+// socket (also behind a link) fails with the reason, as does a name no file can be saved by as
+// it is shown. A failure is only returned: each caller tells it in its own words.
 SlotSave writeSlot(MainState& state, store::SlotId id);
 
 // The text that tells a failed save: the file's name and the reason.

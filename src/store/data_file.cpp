@@ -549,16 +549,22 @@ ReadResult readDataFile(const QString& fileName) {
     return result;
 }
 
+std::optional<char32_t> firstCharacterEncodingLacks(const RecordArray& records, Encoding encoding) {
+    if (encoding == Encoding::Windows1252) {
+        for (qsizetype i = 0; i < records.size(); ++i) {
+            if (const auto c = firstCharacterOutsideWindows1252(records.utf8(i))) {
+                return c;
+            }
+        }
+    }
+    return std::nullopt;  // UTF-8 holds every character
+}
+
 bool writeDataFile(QIODevice& device, const RecordArray& records, const FileFormat& format,
                    FileFormat& written, QString& error) {
     written = format;
-    if (format.encoding == Encoding::Windows1252) {
-        for (qsizetype i = 0; i < records.size(); ++i) {
-            if (!fitsWindows1252(records.utf8(i))) {
-                written.encoding = Encoding::Utf8;  // never drop a character the code page lacks
-                break;
-            }
-        }
+    if (firstCharacterEncodingLacks(records, format.encoding)) {
+        written.encoding = Encoding::Utf8;  // never drop a character the code page lacks
     }
     if (written.lineBreak == LineBreak::Lf && !fitsLfFile(records)) {
         written.lineBreak = LineBreak::CrLf;  // the only form that reads back the same records
@@ -616,14 +622,12 @@ bool writeDataFile(QIODevice& device, const RecordArray& records, const FileForm
 }
 
 SaveResult saveDataFile(const QString& fileName, const RecordArray& records,
-                        const FileFormat& format, const platform::SafeWriteOptions& options) {
+                        const FileFormat& format) {
     SaveResult result;
-    const platform::WriteOutcome written = platform::writeFileSafely(
-        fileName,
-        [&](QIODevice& out, QString& error) {
+    const platform::WriteOutcome written =
+        platform::writeFileSafely(fileName, [&](QIODevice& out, QString& error) {
             return writeDataFile(out, records, format, result.format, error);
-        },
-        options);
+        });
     result.ok = written.ok;
     result.error = written.error;
     if (result.ok) {

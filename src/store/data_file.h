@@ -70,11 +70,16 @@ ReadResult readDataFile(const QString& fileName);
 // Reads everything a device delivers until its end.
 bool readWholeDevice(QIODevice& device, QByteArray& bytes, QString& error);
 
+// The first character of the records, in file order, that `encoding` has no bytes for; none
+// when every character fits.
+std::optional<char32_t> firstCharacterEncodingLacks(const RecordArray& records, Encoding encoding);
+
 // The bytes of a data file: the elements joined by line breaks, each "-----" put at the start
 // of a line of its own. A last element that is empty stands for the line break that ends the
 // file, so a file read and written again keeps its bytes.
-// The file is written in `format`'s encoding when every character fits it, in UTF-8 otherwise;
-// `written` receives the format actually used.
+// The file is written in `format`'s encoding when every character fits it, in UTF-8 otherwise,
+// so that no character is ever lost; `written` receives the format actually used. A caller that
+// saves a user's file asks before the encoding changes (firstCharacterEncodingLacks()).
 bool writeDataFile(QIODevice& device, const RecordArray& records, const FileFormat& format,
                    FileFormat& written, QString& error);
 
@@ -87,6 +92,6 @@ struct SaveResult {
 
 // Saves safely: the old file stays whole until the new content is completely on the disk.
 SaveResult saveDataFile(const QString& fileName, const RecordArray& records,
-                        const FileFormat& format, const platform::SafeWriteOptions& options = {});
+                        const FileFormat& format);
 
 }  // namespace trovix::store

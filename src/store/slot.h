@@ -22,6 +22,12 @@ struct FileSlot {
     bool unreadable = false;
     // The file as it was last read or written, to notice another program's changes.
     platform::FileStamp stamp;
+    // What stood at the name when it was last read (a folder, say), to tell the user what a
+    // file made there since replaced.
+    platform::PathKind foundKind = platform::PathKind::Missing;
+    // The file as this slot's last save left it: another list of the window that holds the same
+    // file tells its save from another program's change by it.
+    platform::FileStamp savedStamp;
     ResultList list{records};
 };
 

@@ -312,7 +312,7 @@ void appendCaseFolded(std::string_view utf8, std::string& out) {
     out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
-bool fitsWindows1252(std::string_view utf8) {
+std::optional<char32_t> firstCharacterOutsideWindows1252(std::string_view utf8) {
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* end = p + utf8.size();
     while (p < end) {
@@ -320,11 +320,21 @@ bool fitsWindows1252(std::string_view utf8) {
             p += 8;
             continue;
         }
-        if (windows1252Byte(nextChar(p)) < 0) {
-            return false;
+        const char32_t c = nextChar(p);
+        if (windows1252Byte(c) < 0) {
+            return c;
         }
     }
-    return true;
+    return std::nullopt;
+}
+
+bool fitsWindows1252(std::string_view utf8) {
+    return !firstCharacterOutsideWindows1252(utf8);
+}
+
+QString encodingName(Encoding encoding) {
+    return encoding == Encoding::Windows1252 ? QStringLiteral("Windows-1252")
+                                             : QStringLiteral("UTF-8");
 }
 
 void appendAsWindows1252(std::string_view utf8, std::string& out) {

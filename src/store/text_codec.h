@@ -4,6 +4,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,11 @@ QByteArray windows1252ToUtf8(std::string_view bytes);
 
 // Whether every character of the UTF-8 text has a Windows-1252 byte.
 bool fitsWindows1252(std::string_view utf8);
+// The first character of the UTF-8 text that Windows-1252 has no byte for, if any.
+std::optional<char32_t> firstCharacterOutsideWindows1252(std::string_view utf8);
+
+// "UTF-8", "Windows-1252": the encoding's name for messages.
+QString encodingName(Encoding encoding);
 
 // The longest start of a UTF-8 text that holds at most `maxBytes` bytes and ends between two
 // characters.

@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -13,9 +14,15 @@
 #include "platform/fake/fake_message_boxes.h"
 #include "platform/fake/fake_screen.h"
 #include "platform/fake/fake_settings_store.h"
+#include "platform/file_names.h"
 #include "platform/safe_file.h"
 #include "state/main_state.h"
 #include "support/files.h"
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 using namespace trovix;
 using platform::MessageAnswer;
@@ -254,6 +261,46 @@ class TestStartupAndShutdown : public QObject {
             auto state = w.start(commandLine);
             QVERIFY2(state->fileSlots[0].fileName == QStringLiteral("old.txt"), commandLine);
         }
+    }
+
+    void aCommandLineNameThatIsNotValidUtf8IsRefused() {
+#ifdef Q_OS_UNIX
+        World w;
+        w.writeDataFiles();
+        // The file is there by its bytes; Qt would show them as "\uFFFD\uFFFD.txt".
+        const QByteArray bytes = QFile::encodeName(w.folder.path()) + "/\xFF\xFE.txt";
+        {
+            QFile file;
+            const int fd = ::open(bytes.constData(), O_WRONLY | O_CREAT, 0644);
+            QVERIFY(fd >= 0 && file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+            QCOMPARE(file.write("theirs\r\n"), 8);
+        }
+        w.put("FileA", QString::fromLatin1(kFiles[0]));
+        MainState state(
+            platform::Services{.settings = &w.store, .messages = &w.messages, .instance = {}});
+        state.programFolder = w.folder.path();
+        const QStringList arguments = {platform::fileNameFromBytes("\xFF\xFE.txt"),
+                                       QStringLiteral("b.txt"), QStringLiteral("c.txt")};
+        app::startUp(state, {arguments, {}});
+        // Told, by the name's bytes, and none of the three names taken or stored.
+        QCOMPARE(w.messages.shown.size(), 1);
+        QVERIFY(w.messages.shown[0].text.contains(QStringLiteral("\"\\xFF\\xFE.txt\"")));
+        QVERIFY(w.messages.shown[0].text.contains(QStringLiteral("not valid UTF-8")));
+        QCOMPARE(w.store.sections[kSection][QStringLiteral("FileA")], QString(kFiles[0]));
+        QVERIFY(!w.store.sections[kSection].contains(QStringLiteral("FileB")));
+        QCOMPARE(firstRows(state).first(), QStringLiteral("Smith 555-1234"));
+        // Saved and closed, nothing is written under a name the user did not give.
+        change(state, 0, QStringLiteral("edited"));
+        state.options.setChecked(Option::AutoSave, true);
+        QVERIFY(app::queryClose(state));
+        app::unload(state);
+        QVERIFY(!QFileInfo::exists(w.folder.filePath(QStringLiteral("\uFFFD\uFFFD.txt"))));
+        QCOMPARE(readBytes(w.path(kFiles[0])), QByteArray("edited\r\nJones\r\n"));
+        QCOMPARE(::unlink(bytes.constData()), 0);  // a name the folder's removal cannot reach
+
+        // A name whose bytes are valid UTF-8 is taken as it is.
+        QCOMPARE(platform::fileNameFromBytes("Zo\xC3\xAB.txt"), QStringLiteral("Zoë.txt"));
+#endif
     }
 
     void updateFilesAreWrittenOnlyWhenOutOfDateAndNeverStopStartUp() {

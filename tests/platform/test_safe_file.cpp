@@ -134,22 +134,32 @@ class TestSafeFile : public QObject {
             QCOMPARE(st.st_gid, gid_t{23456});
         }
 
-        // Something that is not a regular file is replaced only when asked, a folder never.
+        // Nothing that is not a regular file is ever replaced: a pipe, a link that leads back to
+        // itself, a folder, nor a pipe behind a link.
         const QString pipe = dir.filePath("pipe");
         QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0644) == 0);
         QCOMPARE(pathKind(pipe), PathKind::NamedPipe);
-        WriteOutcome outcome = writeFileSafely(pipe, bytesContent(kNew));
-        QVERIFY(!outcome.ok && outcome.error.contains("named pipe"));
-        QCOMPARE(pathKind(pipe), PathKind::NamedPipe);
-        QVERIFY(writeFileSafely(pipe, bytesContent(kNew), {.replaceNonRegular = true}).ok);
-        QCOMPARE(readBytes(pipe), kNew);
         const QString loop = dir.filePath("loop");
         QVERIFY(QFile::link(loop, loop));
         QCOMPARE(pathKind(loop), PathKind::LinkLoop);
-        QVERIFY(writeFileSafely(loop, bytesContent(kNew), {.replaceNonRegular = true}).ok);
-        QCOMPARE(pathKind(loop), PathKind::RegularFile);
-        outcome = writeFileSafely(dir.path(), bytesContent(kNew), {.replaceNonRegular = true});
-        QVERIFY(!outcome.ok && outcome.error.contains("folder"));
+        const QString toPipe = dir.filePath("to-pipe");
+        QVERIFY(QFile::link(pipe, toPipe));
+        const struct {
+            QString path;
+            const char* said;
+            PathKind stays;
+        } refused[] = {{pipe, "named pipe", PathKind::NamedPipe},
+                       {loop, "leads back to itself", PathKind::LinkLoop},
+                       {dir.path(), "folder", PathKind::Folder},
+                       { toPipe,
+                         "named pipe",
+                         PathKind::NamedPipe }};
+        for (const auto& r : refused) {
+            const WriteOutcome outcome = writeFileSafely(r.path, bytesContent(kNew));
+            QVERIFY2(!outcome.ok && outcome.error.contains(r.said), qPrintable(outcome.error));
+            QCOMPARE(pathKind(r.path), r.stays);
+        }
+        QVERIFY(QFileInfo(toPipe).isSymLink());
 #endif
     }
 };

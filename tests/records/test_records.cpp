@@ -2,11 +2,13 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <functional>
 #include <random>
 
 #include "app/commands.h"
 #include "app/options.h"
+#include "app/shutdown.h"
 #include "platform/fake/fake_file_dialog.h"
 #include "platform/fake/fake_screen.h"
 #include "platform/fake/fake_shell.h"
@@ -19,7 +21,10 @@
 #include "support/state_fixture.h"
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 #endif
 
 using namespace trovix;
@@ -69,6 +74,34 @@ struct Files {
 
 // A path that exists as a regular file but fails when read.
 const QString kUnreadableFile = QStringLiteral("/proc/self/mem");
+
+#ifdef Q_OS_UNIX
+// The time the file's inode last changed, in nanoseconds.
+qint64 statusChangeTime(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        return -1;
+    }
+    return qint64{st.st_ctim.tv_sec} * 1000000000 + st.st_ctim.tv_nsec;
+}
+
+// Makes a file by the bytes of its name, which need not be valid text.
+bool writeByName(const QByteArray& name, const QByteArray& bytes) {
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const bool ok = fd >= 0 && ::write(fd, bytes.constData(),
+                                       static_cast<std::size_t>(bytes.size())) == bytes.size();
+    return fd >= 0 && ::close(fd) == 0 && ok;
+}
+#endif
+
+// The boxes shown since `from` that asked a question (had buttons of their own words).
+qsizetype questionsSince(const platform::FakeMessageBoxes& messages, qsizetype from) {
+    qsizetype asked = 0;
+    for (qsizetype i = from; i < messages.shown.size(); ++i) {
+        asked += messages.shown[i].choices.isEmpty() ? 0 : 1;
+    }
+    return asked;
+}
 
 }  // namespace
 
@@ -463,15 +496,7 @@ class TestRecords : public QObject {
             QCOMPARE(messages.shown.size(), asked);
         }
 
-        // A named pipe reads as a missing file and is never replaced unasked; a link stays.
-        QFile::remove(slot.fileName);
-        QVERIFY(::mkfifo(QFile::encodeName(slot.fileName).constData(), 0644) == 0);
-        records::loadFile(f.state, SlotId::A);
-        QVERIFY(messages.shown.last().text.contains("named pipe"));
-        QCOMPARE(slot.records.toStringList(), QStringList({"<file not found>"}));
-        messages.choiceAnswers = {1};
-        QVERIFY(!records::saveFile(f.state, SlotId::A));
-        QCOMPARE(platform::pathKind(slot.fileName), platform::PathKind::NamedPipe);
+        // A link stays a link: the file behind it is written.
         QFile::remove(slot.fileName);
         writeBytes(w.dir.filePath("target.txt"), "linked\r\n");
         QVERIFY(QFile::link(w.dir.filePath("target.txt"), slot.fileName));
@@ -480,6 +505,234 @@ class TestRecords : public QObject {
         QVERIFY(records::saveFile(f.state, SlotId::A));
         QVERIFY(QFileInfo(slot.fileName).isSymLink());
         QCOMPARE(readBytes(w.dir.filePath("target.txt")), QByteArray("through the link\r\n"));
+#endif
+    }
+
+    void aCharacterTheEncodingLacksIsAskedAboutBeforeTheFileBecomesUtf8() {
+        Files w({"caf\xE9\r\n-----cr\xE8me\r\nna\xEFve\r\n", "plain\r\n", "\xA0x\r\n"});
+        store::FileSlot& slot = w.f.slot(1);
+        platform::FakeMessageBoxes& messages = w.f.messages;
+        QCOMPARE(slot.format.encoding, store::Encoding::Windows1252);
+        const QByteArray before = readBytes(slot.fileName);
+        slot.records.set(1, QStringLiteral("naïve ω and 😀"));
+        slot.changed = true;
+
+        // Cancel (what Enter and Escape choose) writes nothing and keeps the edit; the first
+        // character the code page lacks is named.
+        QVERIFY(!records::saveFile(w.f.state, SlotId::A));
+        QCOMPARE(messages.shown.size(), 1);  // the question, and no failure told
+        QCOMPARE(messages.shown[0].text,
+                 slot.fileName + QStringLiteral(" is saved in Windows-1252, which cannot hold "
+                                                "'ω'. Save the whole file as UTF-8?"));
+        QCOMPARE(messages.shown[0].choices, QStringList({"Save as UTF-8", "Cancel"}));
+        QCOMPARE(readBytes(slot.fileName), before);
+        QVERIFY(slot.changed);
+        QCOMPARE(slot.records.text(1), QStringLiteral("naïve ω and 😀"));
+
+        // The save at close asks too, with AutoSave: Cancel keeps the window open.
+        w.f.state.options.setChecked(Option::AutoSave, true);
+        QVERIFY(!app::queryClose(w.f.state));
+        QCOMPARE(messages.shown.size(), 2);
+        QCOMPARE(readBytes(slot.fileName), before);
+        QVERIFY(slot.changed);
+
+        // Save as UTF-8 writes every record in UTF-8, and the file asks no more.
+        messages.choiceAnswers = {0};
+        QVERIFY(app::queryClose(w.f.state));
+        QCOMPARE(readBytes(slot.fileName),
+                 QStringLiteral("café\r\n-----crème\r\nnaïve ω and 😀\r\n").toUtf8());
+        QCOMPARE(slot.format.encoding, store::Encoding::Utf8);
+        QVERIFY(!slot.changed);
+        QVERIFY(records::saveFile(w.f.state, SlotId::A));
+        QCOMPARE(messages.shown.size(), 3);
+
+        // A character that shows no mark of its own is named by its code.
+        w.f.slot(3).records.set(0, QStringLiteral("\u00A0zero\u200Bwidth"));
+        QVERIFY(!records::saveFile(w.f.state, SlotId::C));
+        QVERIFY(messages.shown.last().text.contains("cannot hold the character U+200B."));
+        QCOMPARE(readBytes(w.file(3)), QByteArray("\xA0x\r\n"));
+    }
+
+    void nothingButARegularFileIsReplaced() {
+#ifdef Q_OS_UNIX
+        Files w({"a\r\n", "b\r\n", "c\r\n"});
+        platform::FakeMessageBoxes& messages = w.f.messages;
+        store::FileSlot& slot = w.f.slot(1);
+        QTemporaryDir elsewhere;
+        const QString pipe = elsewhere.filePath("pipe");
+        QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0644) == 0);
+        const QString pipeHere = w.dir.filePath("pipe.txt");
+        QVERIFY(::mkfifo(QFile::encodeName(pipeHere).constData(), 0644) == 0);
+        const QString folder = w.dir.filePath("folder.txt");
+        QVERIFY(QDir(w.dir.path()).mkdir("folder.txt"));
+        struct Case {
+            QString name;
+            QString target;  // what stands behind the name
+            const char* said;
+        };
+        QList<Case> cases = {{w.dir.filePath("a.txt"), pipe, "a named pipe"},
+                             {pipeHere, pipeHere, "a named pipe"},
+                             {folder, folder, "a folder"}};
+        // A device node where this user may make one (root may); a link to it above all.
+        const QString device = elsewhere.filePath("null");
+        if (::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+            cases.append({w.dir.filePath("b.txt"), device, "a device"});
+        }
+        for (const Case& c : cases) {
+            if (c.name != c.target) {
+                QVERIFY(QFile::link(c.target, c.name));
+            }
+            const platform::PathKind kind = platform::pathKind(c.target);
+            slot.fileName = c.name;
+            records::loadFile(w.f.state, SlotId::A);
+            QVERIFY(messages.shown.last().text.contains(c.said));
+            slot.records.set(0, QStringLiteral("edited"));
+            const qsizetype from = messages.shown.size();
+            messages.choiceAnswers = {0, 0};  // yes to anything that might be asked
+            QVERIFY2(!records::saveFile(w.f.state, SlotId::A), qPrintable(c.name));
+            messages.choiceAnswers.clear();
+            // Refused with the reason, naming what stands behind a link; nothing is asked.
+            QCOMPARE(questionsSince(messages, from), 0);
+            const QString told = messages.shown.last().text;
+            QVERIFY2(told.contains(c.name) && told.contains(c.target) && told.contains(c.said) &&
+                         told.contains("not a regular file"),
+                     qPrintable(told));
+            QCOMPARE(platform::pathKind(c.target), kind);
+            QCOMPARE(QFileInfo(c.name).isSymLink(), c.name != c.target);
+        }
+
+        // A question about a link names the file behind it, the one a save writes.
+        const QString target = elsewhere.filePath("target.txt");
+        const QString link = w.dir.filePath("link.txt");
+        writeBytes(target, "linked\r\n");
+        QVERIFY(QFile::link(target, link));
+        slot.fileName = link;
+        records::loadFile(w.f.state, SlotId::A);
+        writeBytes(target, "theirs, longer\r\n");
+        QVERIFY(!records::saveFile(w.f.state, SlotId::A));  // Cancel
+        QCOMPARE(messages.shown.last().text,
+                 QStringLiteral("The data file \"%1\" (a symbolic link to \"%2\") was changed by "
+                                "another program after Trovix read it.\n\nSaving replaces it "
+                                "with the records shown here.")
+                     .arg(link, target));
+        QCOMPARE(readBytes(target), QByteArray("theirs, longer\r\n"));
+#endif
+    }
+
+    void aSameSizeChangeWithItsTimeSetBackIsNoticed() {
+#ifdef Q_OS_UNIX
+        Files w({"mine\r\n", "b\r\n", "c\r\n"});
+        store::FileSlot& slot = w.f.slot(1);
+        testing::age(slot.fileName);  // whole seconds, which another program can set back exactly
+        const qint64 whenRead = statusChangeTime(slot.fileName);
+        records::loadFile(w.f.state, SlotId::A);
+        slot.records.set(0, QStringLiteral("edited"));
+        // Another program writes as many bytes and sets the modification time back; the inode's
+        // change time moves on (at the file system's next tick).
+        for (int tries = 0; tries < 100 && statusChangeTime(slot.fileName) == whenRead; ++tries) {
+            QThread::msleep(10);
+            writeBytes(slot.fileName, "MINE\r\n");
+            testing::age(slot.fileName);
+        }
+        QVERIFY(statusChangeTime(slot.fileName) != whenRead);
+        QVERIFY(testing::aged(slot.fileName));
+        QCOMPARE(QFileInfo(slot.fileName).size(), 6);
+
+        QVERIFY(!records::saveFile(w.f.state, SlotId::A));  // Cancel
+        QVERIFY(w.f.messages.shown.last().text.contains("changed by another program"));
+        QCOMPARE(readBytes(slot.fileName), QByteArray("MINE\r\n"));
+        w.f.messages.choiceAnswers = {0};
+        QVERIFY(records::saveFile(w.f.state, SlotId::A));
+        QCOMPARE(readBytes(slot.fileName), QByteArray("edited\r\n"));
+        // The program's own save is remembered with its change time: no question after it.
+        const qsizetype shown = w.f.messages.shown.size();
+        QThread::msleep(20);
+        QVERIFY(records::saveFile(w.f.state, SlotId::A));
+        QVERIFY(records::saveFile(w.f.state, SlotId::A));
+        QCOMPARE(w.f.messages.shown.size(), shown);
+#endif
+    }
+
+    void questionsSayWhatStoodThereAndWhichListSavedTheFile() {
+        Files w({"a\r\n", "b\r\n", "c\r\n"});
+        platform::FakeMessageBoxes& messages = w.f.messages;
+        // A folder when the list read its name.
+        store::FileSlot& slot = w.f.slot(1);
+        slot.fileName = w.dir.filePath("was a folder");
+        QVERIFY(QDir(w.dir.path()).mkdir("was a folder"));
+        records::loadFile(w.f.state, SlotId::A);
+        slot.records.set(0, QStringLiteral("mine"));
+        QVERIFY(QDir(w.dir.path()).rmdir("was a folder"));
+        writeBytes(slot.fileName, "theirs\r\n");
+        QVERIFY(!records::saveFile(w.f.state, SlotId::A));  // Cancel
+        QCOMPARE(messages.shown.last().text,
+                 QStringLiteral("When Trovix read \"%1\", it was a folder. Another program has "
+                                "put a file there since.\n\nSaving replaces it with the records "
+                                "shown here.")
+                     .arg(slot.fileName));
+        QCOMPARE(readBytes(slot.fileName), QByteArray("theirs\r\n"));
+
+        // The same file in lists 2 and 3: the second save names the first, not another program.
+        w.f.slot(3).fileName = w.file(2);
+        records::loadFile(w.f.state, SlotId::C);
+        w.f.slot(2).records.set(0, QStringLiteral("from list 2"));
+        QVERIFY(records::saveFile(w.f.state, SlotId::B));
+        w.f.slot(3).records.set(0, QStringLiteral("from list 3"));
+        QVERIFY(!records::saveFile(w.f.state, SlotId::C));  // Cancel
+        QCOMPARE(messages.shown.last().text,
+                 QStringLiteral("The data file \"%1\" was saved from list 2 of this window after "
+                                "list 3 read it.\n\nSaving replaces it with the records shown "
+                                "here.")
+                     .arg(w.file(2)));
+        QCOMPARE(readBytes(w.file(2)), QByteArray("from list 2\r\n"));
+        // A change by another program after that save is still told as one.
+        writeBytes(w.file(2), "another program's\r\n");
+        QVERIFY(!records::saveFile(w.f.state, SlotId::C));
+        QVERIFY(messages.shown.last().text.contains("changed by another program"));
+    }
+
+    void aNameThatIsNotValidUtf8IsRefusedNotGuessed() {
+#ifdef Q_OS_UNIX
+        Files w({"a\r\n", "b\r\n", "c\r\n"});
+        MainState& state = w.f.state;
+        platform::FakeFileDialog files;
+        state.services.files = &files;
+        state.listWithFocus = 1;
+        store::FileSlot& slot = w.f.slot(1);
+        const QString kept = slot.fileName;
+        const QByteArray bytes = QFile::encodeName(w.dir.path()) + "/\xFF\xFE.txt";
+        QVERIFY(writeByName(bytes, "theirs\r\n"));
+        // Qt reads the bytes as "\uFFFD\uFFFD.txt", typed so into the dialog: another file.
+        files.result = QFile::decodeName(bytes);
+        QVERIFY(files.result.endsWith(QStringLiteral("/\uFFFD\uFFFD.txt")));
+        press(state, Command::Select);
+        QCOMPARE(slot.fileName, kept);
+        QVERIFY(w.f.messages.shown.last().text.contains(files.result));
+        QVERIFY(w.f.messages.shown.last().text.contains("not valid UTF-8"));
+        slot.changed = true;
+        press(state, Command::Save);
+        QCOMPARE(readBytes(kept), QByteArray("a\r\n"));
+        QVERIFY(!QFileInfo::exists(files.result));
+
+        // A list that holds such a name (from older settings) neither reads nor saves by it.
+        slot.fileName = files.result;
+        records::loadFile(state, SlotId::A);
+        QCOMPARE(w.f.rows(1), QStringList({"0|<file not found>"}));
+        QVERIFY(w.f.messages.shown.last().text.contains("not valid UTF-8"));
+        QVERIFY(!records::saveFile(state, SlotId::A));
+        QVERIFY(w.f.messages.shown.last().text.contains("could not be saved"));
+        QVERIFY(!QFileInfo::exists(files.result));
+
+        // A name that really holds the character (its bytes are valid UTF-8) is a name like any.
+        const QString real = w.dir.filePath(QStringLiteral("\uFFFD.txt"));
+        writeBytes(real, "real\r\n");
+        files.result = real;
+        press(state, Command::Select);
+        QCOMPARE(w.f.rows(1), QStringList({"0|real"}));
+        slot.records.set(0, QStringLiteral("saved"));
+        press(state, Command::Save);
+        QCOMPARE(readBytes(real), QByteArray("saved\r\n"));
+        QCOMPARE(::unlink(bytes.constData()), 0);  // a name the folder's removal cannot reach
 #endif
     }
 
