@@ -36,8 +36,12 @@ function(require_text file)
         endif()
     endforeach()
 endfunction()
+require_text("${desktop}" "Name=Trovix" "Exec=trovix7\n" "Icon=trovix")
 # One main category, so that menus show the launcher once.
-require_text("${desktop}" "Name=Trovix" "Exec=trovix7\n" "Icon=trovix" "Categories=Office;\n")
+file(STRINGS "${desktop}" categories REGEX "^Categories=")
+if(NOT categories STREQUAL "Categories=Office\;")
+    message(FATAL_ERROR "the desktop file's categories: ${categories}")
+endif()
 require_text("${metainfo}" "<launchable type=\"desktop-id\">trovix.desktop</launchable>"
              "<project_license>MIT</project_license>" "<screenshot type=\"default\">"
              "<content_rating type=\"oars-1.1\"/>")
