@@ -4,8 +4,17 @@ cmake_minimum_required(VERSION 3.21)
 # The checkers (desktop-file-validate, appstreamcli, lexgrog and man) are used when present;
 # each one missing is named in the output.
 file(REMOVE_RECURSE "${PREFIX}")
+# The list of what the user's own install put in place stays, for uninstalling.
+set(manifest "${BUILD_DIR}/install_manifest.txt")
+if(EXISTS "${manifest}")
+    file(RENAME "${manifest}" "${manifest}.kept")
+endif()
 execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${PREFIX}"
                 RESULT_VARIABLE result OUTPUT_QUIET)
+file(REMOVE "${manifest}")
+if(EXISTS "${manifest}.kept")
+    file(RENAME "${manifest}.kept" "${manifest}")
+endif()
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "cmake --install failed: ${result}")
 endif()
