@@ -12,6 +12,7 @@
 #include "about/about_box.h"
 #include "support/window_fixture.h"
 #include "view/widgets/about_window.h"
+#include "view/widgets/menu_item_name.h"
 
 using namespace trovix;
 
@@ -247,6 +248,15 @@ class TestLooks : public QObject {
         item->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QVERIFY(w.state.options.isChecked(Option::SearchWhileTyping));
         QVERIFY(item->state().checked);
+
+        // Named after a screen reader already read the item, as when one runs from the start.
+        QMenu menu;
+        QAction* late = menu.addAction(QStringLiteral("&Two &Marks"));
+        QCOMPARE(accessibleChild(&menu, late)->text(QAccessible::Name),
+                 QStringLiteral("Two &Marks"));
+        view::setMenuItemAccessibleName(late, view::withoutAccessMarks(late->text()));
+        QCOMPARE(accessibleChild(&menu, late)->text(QAccessible::Name),
+                 QStringLiteral("Two Marks"));
 
         auto* bar = w.window->findChild<QToolBar*>(QStringLiteral("Toolbar1"));
         for (QAction* action : bar->actions()) {

@@ -134,6 +134,12 @@ void setMenuItemAccessibleName(QAction* action, const QString& name) {
     }();
     Q_UNUSED(factoryInstalled);
     action->setProperty(kNameProperty, name);
+    // A screen reader that is already running may have been handed Qt's own item; the next
+    // reader gets the named one.
+    QAccessibleInterface* known = QAccessible::queryAccessibleInterface(action);
+    if (known != nullptr && dynamic_cast<NamedMenuItem*>(known) == nullptr) {
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(known));
+    }
 }
 
 }  // namespace trovix::view
