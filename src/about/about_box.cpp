@@ -6,7 +6,9 @@
 namespace trovix::about {
 
 QString aboutCaption() {
-    return QStringLiteral("Trovix finds and keeps your records.    Version: %1.%2.%3")
+    return QStringLiteral(
+               "Trovix finds and keeps your records. \u00a9 2026 The Trovix developers, "
+               "under the MIT License.    Version: %1.%2.%3")
         .arg(kVersionMajor)
         .arg(kVersionMinor)
         .arg(kVersionRevision);

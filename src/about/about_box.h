@@ -10,7 +10,8 @@ struct MainState;
 
 namespace trovix::about {
 
-// The About window's caption: the credit line, four blanks, "Version: " and the version.
+// The About window's caption: the credit line (what Trovix does, its copyright and licence), four
+// blanks, "Version: " and the version.
 QString aboutCaption();
 
 // Where an About window of this size (twips) stands: centred on the main window, even where

@@ -7,15 +7,17 @@
 #include <QVBoxLayout>
 
 namespace trovix::view {
+namespace {
 
-QPixmap AboutWindow::picture() {
-    QPixmap pixmap(431, 110);
-    QPainter p(&pixmap);
+// The picture, 431 x 110 pixels, drawn here so that its source is this code.
+constexpr QSize kPictureSize{431, 110};
+
+void paintPicture(QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient sky(0, 0, 431, 110);
+    QLinearGradient sky(0, 0, kPictureSize.width(), kPictureSize.height());
     sky.setColorAt(0, QColor(32, 58, 110));
     sky.setColorAt(1, QColor(70, 130, 180));
-    p.fillRect(pixmap.rect(), sky);
+    p.fillRect(QRect(QPoint(0, 0), kPictureSize), sky);
     // Three cards of records, the middle one under a magnifying glass.
     for (int card = 0; card < 3; ++card) {
         const QRectF r(250 + card * 50, 18 + card * 6, 70, 78);
@@ -46,17 +48,34 @@ QPixmap AboutWindow::picture() {
     p.setPen(QColor(220, 232, 250));
     p.drawText(QRect(24, 70, 230, 24), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("Find any record as you type"));
-    return pixmap;
 }
+
+// Paints the picture into the screen's own pixels, so that it is sharp at every scale.
+class Picture : public QWidget {
+  public:
+    explicit Picture(QWidget* parent) : QWidget(parent) { setFixedSize(kPictureSize); }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        paintPicture(p);
+    }
+};
+
+}  // namespace
 
 AboutWindow::AboutWindow(const QString& caption, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Trovix"));
-    auto* image = new QLabel(this);
-    image->setPixmap(picture());
+    auto* image = new Picture(this);
+    image->setObjectName(QStringLiteral("picture"));
     image->setAccessibleName(QStringLiteral("Trovix"));
+    // The credit line wraps to the picture's width rather than widen the window.
     auto* status = new QLabel(caption, this);
     status->setObjectName(QStringLiteral("lblStatus"));
+    status->setWordWrap(true);
+    status->setAlignment(Qt::AlignHCenter);
+    status->setFixedWidth(kPictureSize.width() - 16);
     status->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 8);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QPixmap>
 
 namespace trovix::view {
 
@@ -10,9 +9,6 @@ class AboutWindow : public QDialog {
     Q_OBJECT
   public:
     AboutWindow(const QString& caption, QWidget* parent);
-
-    // The picture, 431 x 110 pixels, drawn here so that its source is this code.
-    static QPixmap picture();
 };
 
 }  // namespace trovix::view

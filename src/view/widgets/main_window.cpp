@@ -24,8 +24,10 @@
 #include "view/layout.h"
 #include "view/widgets/about_window.h"
 #include "view/widgets/edit_text.h"
+#include "view/widgets/menu_item_name.h"
 #include "view/widgets/result_list_view.h"
 #include "view/widgets/splitter_bar.h"
+#include "view/widgets/status_panels.h"
 #include "view/widgets/toolbar_icons.h"
 
 namespace trovix::view {
@@ -89,6 +91,9 @@ void MainWindow::buildMenus() {
         }
         QAction* action = menu->addAction(caption);
         action->setObjectName(name);
+        if (caption.count(QLatin1Char('&')) > 1) {
+            setMenuItemAccessibleName(action, withoutAccessMarks(caption));
+        }
         action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
         if (entry.kind == MenuItemKind::Check) {
             const Option option = entry.option;
@@ -192,15 +197,15 @@ void MainWindow::buildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setAccessibleName(QStringLiteral("Status"));
-    for (std::size_t i = 0; i < panels_.size(); ++i) {
-        panels_[i] = new QLabel(bar);
-        panels_[i]->setObjectName(QStringLiteral("panel%1").arg(i + 1));
-        // A screen reader reads a label's text as its name: the file and its count, the row.
-        panels_[i]->setAccessibleDescription(i < 3
-                                                 ? QStringLiteral("File %1 and its rows").arg(i + 1)
-                                                 : QStringLiteral("Selected row and record"));
-        bar->addWidget(panels_[i], i < 3 ? 2 : 1);
+    panels_ = new StatusPanels(bar);
+    for (int i = 0; i < StatusPanels::kCount; ++i) {
+        QLabel* panel = panels_->panel(i);
+        panel->setObjectName(QStringLiteral("panel%1").arg(i + 1));
+        // A screen reader reads a panel's text as its name: the file and its count, the row.
+        panel->setAccessibleDescription(i < 3 ? QStringLiteral("File %1 and its rows").arg(i + 1)
+                                              : QStringLiteral("Selected row and record"));
     }
+    bar->addWidget(panels_, 1);
 }
 
 void MainWindow::connectCore() {
@@ -289,6 +294,16 @@ void MainWindow::showToolbarButton(Command command) {
     action->setChecked(action->isCheckable() && button.pressed);
     action->setEnabled(button.enabled);
     action->setToolTip(button.toolTip);
+    // The name says what the button is; the description says whether it is pressed, and which
+    // file a file button shows. Without one, Qt would read the tool tip, often the name again.
+    if (QWidget* widget = toolbar_->widgetForAction(action)) {
+        QString description =
+            action->isChecked() ? QStringLiteral("pressed") : QStringLiteral("not pressed");
+        if (button.toolTip != widget->accessibleName()) {
+            description += QStringLiteral(", ") + button.toolTip;
+        }
+        widget->setAccessibleDescription(description);
+    }
 }
 
 void MainWindow::showOption(Option option) {
@@ -300,8 +315,8 @@ void MainWindow::showOption(Option option) {
 }
 
 void MainWindow::showStatusBar() {
-    for (std::size_t i = 0; i < panels_.size(); ++i) {
-        panels_[i]->setText(state_.statusBar.panel(static_cast<int>(i) + 1));
+    for (int i = 0; i < StatusPanels::kCount; ++i) {
+        panels_->setText(i, state_.statusBar.panel(i + 1));
     }
 }
 

@@ -23,6 +23,7 @@ namespace trovix::view {
 
 class ResultListView;
 class SplitterBar;
+class StatusPanels;
 
 // The main window: renders the core's state and hands the user's actions to it.
 class MainWindow : public QMainWindow {
@@ -77,7 +78,7 @@ class MainWindow : public QMainWindow {
     QComboBox* find_ = nullptr;
     QPlainTextEdit* edit_ = nullptr;
     std::array<ResultListView*, 3> lists_{};
-    std::array<QLabel*, 4> panels_{};
+    StatusPanels* panels_ = nullptr;
     std::map<Command, QAction*> buttons_;
     std::map<Option, QAction*> optionItems_;
     bool applyingCore_ = false;
