@@ -15,9 +15,11 @@
 #include "platform/qt/qt_screen.h"
 #include "platform/qt/qt_settings_store.h"
 #include "platform/qt/qt_shell.h"
+#include "platform/save_journal.h"
 #include "state/build_info.h"
 #include "state/main_state.h"
 #include "view/widgets/main_window.h"
+#include "view/widgets/system_close.h"
 
 namespace {
 
@@ -104,6 +106,9 @@ int main(int argc, char* argv[]) {
 
     trovix::view::MainWindow window(state);
 
+    // A save cut short by a kill or a crash is undone before any file is read.
+    const QList<trovix::platform::InterruptedSave> interrupted =
+        trovix::platform::recoverInterruptedSaves();
     trovix::platform::QtSettingsStore settings;
     trovix::platform::QtMessageBoxes messages(&window);
     trovix::platform::QtFileDialog files(&window);
@@ -116,9 +121,12 @@ int main(int argc, char* argv[]) {
     state.services = {&settings,  &messages, &files,  &fonts,   &printer,
                       &clipboard, &shell,    &screen, &instance};
 
+    // SIGTERM, SIGHUP and a logout close the window as the user does.
+    trovix::view::closeWhenTheSystemAsks(window, state);
+
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();  // the program's own name
-    trovix::app::startUp(state, {arguments, QCoreApplication::applicationFilePath()});
+    trovix::app::startUp(state, {arguments, QCoreApplication::applicationFilePath(), interrupted});
     window.show();
     return QApplication::exec();
 }
