@@ -200,25 +200,32 @@ class TestInterruptions : public QObject {
     }
 
     // The real program, told by the system to end, closes as a close does: it stores its
-    // settings and ends normally instead of dying.
+    // settings and ends normally instead of dying, also while a message of start-up is open.
     void aTerminationSignalClosesTheRealProgram_data() {
         QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<QString>("argument");
 #ifdef Q_OS_UNIX
-        QTest::newRow("SIGTERM") << int{SIGTERM};
-        QTest::newRow("SIGHUP") << int{SIGHUP};
+        QTest::newRow("SIGTERM") << int{SIGTERM} << QString();
+        QTest::newRow("SIGHUP") << int{SIGHUP} << QString();
+        // "clear" empties the settings, then says so in a box before the window shows.
+        QTest::newRow("SIGTERM at a start-up message") << int{SIGTERM} << QStringLiteral("clear");
 #endif
     }
     void aTerminationSignalClosesTheRealProgram() {
 #ifdef Q_OS_UNIX
         QFETCH(int, signalNumber);
+        QFETCH(QString, argument);
         QTemporaryDir root;
         const QString program = root.filePath("program/trovix7");
-        for (const char* folder : {"program", "home", "config", "state", "data", "runtime"}) {
+        for (const char* folder :
+             {"program", "home", "config", "config/Trovix", "state", "data", "runtime"}) {
             QVERIFY(QDir(root.path()).mkdir(folder));
         }
         QVERIFY(QFile::setPermissions(root.filePath("runtime"),
                                       QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         QVERIFY(QFile::copy(QStringLiteral(TROVIX7_PATH), program));
+        const QString ini = root.filePath("config/Trovix/Trovix.ini");
+        writeBytes(ini, "[Settings]\nFontSize=11\n");
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         environment.insert("HOME", root.filePath("home"));
@@ -228,17 +235,22 @@ class TestInterruptions : public QObject {
         environment.insert("XDG_RUNTIME_DIR", root.filePath("runtime"));
         QProcess trovix;
         trovix.setProcessEnvironment(environment);
-        trovix.start(program, {});
+        trovix.start(program, argument.isEmpty() ? QStringList() : QStringList{argument});
         QVERIFY(trovix.waitForStarted());
-        // Start-up writes the update program's files last; the window is up soon after.
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(root.filePath("program/trovix7.ver")), 20000);
+        // Start-up writes the update program's files last, and "clear" empties the settings
+        // right before its box; soon after, the window or the box is up.
+        QTRY_VERIFY_WITH_TIMEOUT(argument.isEmpty()
+                                     ? QFile::exists(root.filePath("program/trovix7.ver"))
+                                     : !readBytes(ini).contains("FontSize=11"),
+                                 20000);
         QTest::qWait(300);
         QVERIFY(::kill(static_cast<pid_t>(trovix.processId()), signalNumber) == 0);
         QVERIFY(trovix.waitForFinished(20000));
         QCOMPARE(trovix.exitStatus(), QProcess::NormalExit);
         QCOMPARE(trovix.exitCode(), 0);
-        const QByteArray settings = readBytes(root.filePath("config/Trovix/Trovix.ini"));
-        QVERIFY2(settings.contains("[Settings]") && settings.contains("MainLeft="),
+        const QByteArray settings = readBytes(ini);
+        QVERIFY2(settings.contains("MainLeft=") &&
+                     settings.contains(argument.isEmpty() ? "FontSize=11" : "FontSize=10"),
                  settings.constData());
 #endif
     }
