@@ -192,8 +192,6 @@ std::optional<InterruptedSave> recover(const QString& path) {
         QFile::remove(path);
         return std::nullopt;
     }
-    InterruptedSave result;
-    result.file = header->file;
     const FileStamp stamp = fileStamp(header->file);
     if (pathKind(header->file) != PathKind::RegularFile || stamp.device != header->device ||
         stamp.inode != header->inode) {
