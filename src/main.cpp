@@ -16,9 +16,11 @@
 #include "platform/qt/qt_screen.h"
 #include "platform/qt/qt_settings_store.h"
 #include "platform/qt/qt_shell.h"
+#include "platform/save_journal.h"
 #include "state/build_info.h"
 #include "state/main_state.h"
 #include "view/widgets/main_window.h"
+#include "view/widgets/system_close.h"
 
 namespace {
 
@@ -105,6 +107,9 @@ int main(int argc, char* argv[]) {
 
     trovix::view::MainWindow window(state);
 
+    // A save cut short by a kill or a crash is undone before any file is read.
+    const QList<trovix::platform::InterruptedSave> interrupted =
+        trovix::platform::recoverInterruptedSaves();
     trovix::platform::QtSettingsStore settings;
     trovix::platform::QtMessageBoxes messages(&window);
     trovix::platform::QtFileDialog files(&window);
@@ -117,6 +122,9 @@ int main(int argc, char* argv[]) {
     state.services = {&settings,  &messages, &files,  &fonts,   &printer,
                       &clipboard, &shell,    &screen, &instance};
 
+    // SIGTERM, SIGHUP and a logout close the window as the user does.
+    trovix::view::closeWhenTheSystemAsks(window, state);
+
     // From the bytes, not from QCoreApplication::arguments(), which puts "\uFFFD" for bytes
     // that are not valid UTF-8 and so would name another file. Qt has taken its own options out
     // of argv.
@@ -124,7 +132,7 @@ int main(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
         arguments << trovix::platform::fileNameFromBytes(argv[i]);
     }
-    trovix::app::startUp(state, {arguments, QCoreApplication::applicationFilePath()});
+    trovix::app::startUp(state, {arguments, QCoreApplication::applicationFilePath(), interrupted});
     window.show();
     return QApplication::exec();
 }

@@ -1,5 +1,8 @@
 #include "app/shutdown.h"
 
+#include <QScopeGuard>
+#include <utility>
+
 #include "app/settings.h"
 #include "records/slot_procedures.h"
 #include "state/main_state.h"
@@ -72,6 +75,63 @@ bool queryClose(MainState& state) {
 
 void unload(MainState& state) {
     settings(state, QStringLiteral("save"));
+}
+
+QStringList closeWithoutAsking(MainState& state) {
+    // Nobody answers now: every question gets its way out, and what would have been shown is
+    // kept for the caller.
+    class NobodyThere : public platform::MessageBoxes {
+      public:
+        QStringList told;
+        platform::MessageAnswer show(const QString& text, const QString&,
+                                     platform::MessageButtons buttons,
+                                     platform::MessageIcon) override {
+            if (buttons == platform::MessageButtons::Ok) {
+                told << text;
+                return platform::MessageAnswer::Ok;
+            }
+            return buttons == platform::MessageButtons::YesNo ? platform::MessageAnswer::No
+                                                              : platform::MessageAnswer::Cancel;
+        }
+        int choose(const QString&, const QString&, const QStringList& choices,
+                   platform::MessageIcon) override {
+            return static_cast<int>(choices.size()) - 1;
+        }
+    } nobody;
+    platform::MessageBoxes* const messages = std::exchange(state.services.messages, &nobody);
+    const auto restoreMessages = qScopeGuard([&] { state.services.messages = messages; });
+
+    const bool autoSave = state.options.isChecked(Option::AutoSave);
+    QStringList notes;
+    for (store::SlotId id : store::kAllSlots) {
+        store::FileSlot& slot = state.slot(id);
+        if (!slot.changed) {
+            continue;
+        }
+        if (!autoSave) {
+            notes << QStringLiteral("The changes to \"%1\" were not saved: AutoSave is off.")
+                         .arg(slot.fileName);
+            continue;
+        }
+        const records::SlotSave saved = records::writeSlot(state, id);
+        switch (saved.outcome) {
+            case records::SaveOutcome::Saved:
+                slot.changed = false;
+                break;
+            case records::SaveOutcome::Declined:
+                notes << QStringLiteral(
+                             "The changes to \"%1\" were not saved: the file was changed by "
+                             "another program, or is not a regular file, and nobody could be "
+                             "asked whether to save over it.")
+                             .arg(slot.fileName);
+                break;
+            case records::SaveOutcome::Failed:
+                notes << records::saveFailureText(slot.fileName, saved.error);
+                break;
+        }
+    }
+    unload(state);
+    return notes + nobody.told;
 }
 
 }  // namespace trovix::app

@@ -3,6 +3,7 @@
 #include <QDir>
 
 #include "app/event_handlers.h"
+#include "app/interrupted_saves.h"
 #include "app/settings.h"
 #include "app/update_files.h"
 #include "platform/file_names.h"
@@ -68,6 +69,7 @@ void handleCommandLine(MainState& state, const QStringList& arguments) {
 
 // Everything start-up does while Busy keeps the handlers quiet.
 void startUpWhileBusy(MainState& state, const StartupArguments& arguments) {
+    tellOfInterruptedSaves(state, arguments.interruptedSaves);
     handleCommandLine(state, arguments.arguments);
     settings(state, QStringLiteral("get"));
     state.frame.setEditPaneVisible(state.toolbar.isPressed(Command::Edit));

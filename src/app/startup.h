@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+
+#include "platform/save_journal.h"
 
 namespace trovix {
 struct MainState;
@@ -18,9 +21,12 @@ struct StartupArguments {
     // platform::fileNameFromBytes() so that a name that is not valid text can be refused.
     QStringList arguments;
     QString runningProgram;  // the path of the program file
+    // The saves cut short before this start, undone before any file was read.
+    QList<platform::InterruptedSave> interruptedSaves = {};
 };
 
-// Brings the window's state up, as the window loads: the command line ("clear", or three data
+// Brings the window's state up, as the window loads: the user is told of the saves that were
+// cut short, then the command line ("clear", or three data
 // file names), the settings, tool tips and fonts, the three slots loaded and listed, the
 // search history, the update program's files, and the first layout.
 void startUp(MainState& state, const StartupArguments& arguments = {});

@@ -1,7 +1,7 @@
 #include "platform/safe_file.h"
 
 #include <QBuffer>
-#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -9,104 +9,24 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/checked_io.h"
+#include "platform/save_journal.h"
+
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 namespace trovix::platform {
+
+using io::checkedFlush;
+using io::checkedSync;
+using io::checkedWrite;
+using io::diskFullReason;
+using io::reasonOf;
+using io::stepFails;
+
 namespace {
-
-// The fault plan of a test, and how far the writes since it was set have come.
-struct FaultState {
-    std::optional<WriteFault> fault;
-    int steps = 0;
-    qint64 bytes = 0;
-    bool writeFailed = false;
-};
-FaultState g_faults;
-
-QString systemReason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-QString diskFullReason() {
-    return systemReason(ENOSPC);
-}
-
-// A step the plan makes fail.
-bool stepFails() {
-    const int step = g_faults.steps++;
-    return g_faults.fault && g_faults.fault->failAtSteps.contains(step);
-}
-
-// The reason Qt gives for a device's failure, or the system's when Qt has none.
-QString reasonOf(const QFileDevice& file, int savedErrno) {
-    const QString qt = file.errorString();
-    if (!qt.isEmpty() && qt != QLatin1String("Unknown error")) {
-        return qt;
-    }
-    return systemReason(savedErrno != 0 ? savedErrno : EIO);
-}
-
-// Writes all of `data` or says why not.
-bool checkedWrite(QFileDevice& file, const char* data, qint64 size, QString& error) {
-    qint64 allowed = size;
-    if (g_faults.writeFailed || stepFails()) {
-        g_faults.writeFailed = true;
-        allowed = 0;
-    } else if (g_faults.fault && g_faults.fault->bytesAccepted >= 0) {
-        allowed = std::clamp<qint64>(g_faults.fault->bytesAccepted - g_faults.bytes, 0, size);
-    }
-    qint64 done = 0;
-    while (done < allowed) {
-        errno = 0;
-        const qint64 n = file.write(data + done, allowed - done);
-        if (n <= 0) {
-            error = reasonOf(file, errno);
-            return false;
-        }
-        done += n;
-    }
-    g_faults.bytes += done;
-    if (allowed < size) {
-        g_faults.writeFailed = true;
-        error = diskFullReason();
-        return false;
-    }
-    return true;
-}
-
-bool checkedFlush(QFileDevice& file, QString& error) {
-    errno = 0;
-    if (stepFails()) {
-        error = diskFullReason();
-        return false;
-    }
-    if (!file.flush()) {
-        error = reasonOf(file, errno);
-        return false;
-    }
-    return true;
-}
-
-// Waits until the data is on the disk: some file systems report a full disk only here.
-bool checkedSync(QFileDevice& file, QString& error) {
-    if (stepFails()) {
-        error = diskFullReason();
-        return false;
-    }
-#ifdef Q_OS_UNIX
-    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != ENOTSUP) {
-        error = systemReason(errno);
-        return false;
-    }
-#else
-    Q_UNUSED(file);
-    Q_UNUSED(error);
-#endif
-    return true;
-}
 
 // Hands the content writer a device whose every write is checked.
 class CheckedOutput : public QIODevice {
@@ -297,6 +217,7 @@ void SafeFile::cancel() {
 bool SafeFile::prepare(const ContentWriter& content) {
     cancel();
     error_.clear();
+    unchanged_ = true;
     const PathKind kind = pathKind(path_);
     if (kind == PathKind::Folder) {
         error_ = QStringLiteral("It is a folder.");
@@ -372,9 +293,13 @@ bool SafeFile::prepareInPlace(const ContentWriter& content) {
 
 bool SafeFile::commit() {
     error_.clear();
+    unchanged_ = true;
     if (inPlace_) {
         const bool ok = commitInPlace();
         cancel();
+        if (ok) {
+            discardRollbackCopiesOf(path_);
+        }
         return ok;
     }
     if (!replacement_) {
@@ -389,60 +314,57 @@ bool SafeFile::commit() {
         replacement_->cancelWriting();
     }
     replacement_.reset();
+    if (!failed) {
+        discardRollbackCopiesOf(path_);
+    }
     return !failed;
 }
 
 bool SafeFile::commitInPlace() {
+    // The old content goes to a rollback copy on the disk before the file's first byte changes:
+    // should the program die while it writes, the next start puts the old content back.
+    RollbackCopy rollback;
+    QString error;
+    if (!rollback.write(path_, oldContent_, newContent_, error)) {
+        error_ = QStringLiteral("Its old content could not be copied to %1 first: %2")
+                     .arg(QDir::toNativeSeparators(rollbackFolder()), error);
+        return false;
+    }
     QFile file(path_);
-    errno = 0;
-    if (stepFails() || !file.open(QIODevice::ReadWrite)) {
-        error_ = file.error() == QFileDevice::NoError ? diskFullReason() : reasonOf(file, errno);
+    if (!io::checkedOpen(file, QIODevice::ReadWrite | QIODevice::Unbuffered, error)) {
+        error_ = error;
+        rollback.discard();
         return false;
     }
     const qint64 oldSize = oldContent_.size();
     const qint64 newSize = newContent_.size();
     const qint64 common = std::min(oldSize, newSize);
-    QString error;
     // The part beyond the old end first: a full disk stops it before any old byte changed.
-    if (newSize > oldSize) {
-        if (!file.seek(oldSize) ||
-            !checkedWrite(file, newContent_.constData() + oldSize, newSize - oldSize, error) ||
-            !checkedFlush(file, error) || !checkedSync(file, error)) {
-            error_ = error;
-            file.resize(oldSize);
-            return false;
-        }
+    const bool written =
+        (newSize <= oldSize ||
+         (file.seek(oldSize) &&
+          checkedWrite(file, newContent_.constData() + oldSize, newSize - oldSize, error) &&
+          checkedSync(file, error))) &&
+        file.seek(0) && checkedWrite(file, newContent_.constData(), common, error) &&
+        (newSize >= oldSize || io::checkedResize(file, newSize, error)) && checkedSync(file, error);
+    if (written) {
+        rollback.discard();
+        return true;
     }
-    const auto putBack = [&] {
-        file.seek(0);
-        file.write(oldContent_);
-        file.resize(oldSize);
-        file.flush();
-#ifdef Q_OS_UNIX
-        ::fsync(file.handle());
-#endif
-    };
-    if (!file.seek(0) || !checkedWrite(file, newContent_.constData(), common, error) ||
-        !checkedFlush(file, error)) {
-        error_ = error;
-        putBack();
+    error_ = error.isEmpty() ? reasonOf(file, errno) : error;
+    QString putBackError;
+    if (putBackOldContent(file, oldContent_, putBackError)) {
+        rollback.discard();  // the file holds its old bytes, read back and compared
         return false;
     }
-    if (newSize < oldSize) {
-        errno = 0;
-        if (stepFails() || !file.resize(newSize)) {
-            error_ =
-                file.error() == QFileDevice::NoError ? diskFullReason() : reasonOf(file, errno);
-            putBack();
-            return false;
-        }
-    }
-    if (!checkedSync(file, error)) {
-        error_ = error;
-        putBack();
-        return false;
-    }
-    return true;
+    unchanged_ = false;
+    error_ += QStringLiteral(
+                  "\n\nIts old content could not be put back either: %1\nThe file may be "
+                  "damaged. Its old content is kept in %2. When Trovix next starts, it puts "
+                  "the old content back, unless the file then holds the old or the new content "
+                  "whole.")
+                  .arg(putBackError, QDir::toNativeSeparators(rollback.path()));
+    return false;
 }
 
 WriteOutcome writeFileSafely(const QString& path, const ContentWriter& content) {
@@ -450,6 +372,7 @@ WriteOutcome writeFileSafely(const QString& path, const ContentWriter& content) 
     WriteOutcome outcome;
     outcome.ok = file.prepare(content) && file.commit();
     outcome.error = file.error();
+    outcome.unchanged = file.fileUnchanged();
     return outcome;
 }
 
@@ -475,14 +398,6 @@ std::optional<QByteArray> readWholeFile(const QString& path, QString& error) {
         return std::nullopt;
     }
     return bytes;
-}
-
-void setWriteFaultForTesting(std::optional<WriteFault> fault) {
-    g_faults = FaultState{fault, 0, 0, false};
-}
-
-int checkedStepsForTesting() {
-    return g_faults.steps;
 }
 
 }  // namespace trovix::platform

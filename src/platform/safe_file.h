@@ -65,9 +65,11 @@ ContentWriter bytesContent(const QByteArray& bytes);
 //   synced to disk and then renamed over the file. The file keeps its permissions and, where
 //   the system allows it, its owner.
 // - Where no temporary file can be made beside it (a read-only folder holding a writable file),
-//   or the owner cannot be kept, a file that may be written is written in place: first the part
-//   beyond its old end, then the rest, with the old content kept in memory and written back if
-//   a write fails.
+//   or the owner cannot be kept, a file that may be written is written in place. Its old content
+//   goes to a rollback copy in the per-user state folder first (save_journal.h), which is on the
+//   disk before the file's first byte changes. Then the part beyond its old end is written, then
+//   the rest, and the file is cut to size. When a write fails, the old content is put back at
+//   once and read back; the rollback copy stays only when that fails, for the next start.
 // Every write, flush, sync, rename and resize is checked, and a failure is described with the
 // system's own reason.
 //
@@ -84,6 +86,9 @@ class SafeFile {
     bool commit();
     void cancel();
     const QString& error() const { return error_; }
+    // After a failure: whether the file holds exactly its old bytes. False only when a failed
+    // in-place write could not be undone; error() then says so and where the old content is.
+    bool fileUnchanged() const { return unchanged_; }
 
   private:
     bool prepareReplacement(const ContentWriter& content);
@@ -96,11 +101,13 @@ class SafeFile {
     QByteArray oldContent_;
     QByteArray newContent_;
     QString error_;
+    bool unchanged_ = true;
 };
 
 struct WriteOutcome {
     bool ok = false;
-    QString error;  // the reason, in words, when the write failed
+    QString error;          // the reason, in words, when the write failed
+    bool unchanged = true;  // the file holds its old bytes after a failure (SafeFile)
 };
 
 // Prepares and commits one file.
@@ -112,10 +119,12 @@ std::optional<QByteArray> readWholeFile(const QString& path, QString& error);
 // Fault injection for tests: writes fail as on a full disk or a failing device.
 struct WriteFault {
     // Fail these checked steps (counted from 0) of the writes that follow: opening, each write,
-    // flush, sync, rename and resize. Once a write has failed, later writes fail too, as a full
-    // disk stays full.
+    // flush, sync, rename and resize, of the file, of its rollback copy and of putting its old
+    // content back. Once a write of new content has failed, later ones fail too, as a full disk
+    // stays full.
     QList<int> failAtSteps;
-    // Or: files take this many bytes in all, then every write fails.
+    // Or: files take this many bytes of new content in all, then every write of new content
+    // fails. (Rollback copies are on another disk; putting old bytes back takes no new space.)
     qint64 bytesAccepted = -1;
 };
 void setWriteFaultForTesting(std::optional<WriteFault> fault);

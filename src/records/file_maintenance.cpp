@@ -51,20 +51,35 @@ bool copyAllOrNothing(MainState& state, const QString& title, From from, To to) 
         if (copies[i]->commit()) {
             continue;
         }
-        const QString error = copies[i]->error();
+        // The failed copy left its file as it was, unless it says otherwise; the files already
+        // replaced get their old content back, and what cannot be put back is told.
+        QStringList notes;
+        if (!copies[i]->fileUnchanged()) {
+            notes << QStringLiteral("\"%1\" may be damaged.").arg(to(state.fileSlots[i]));
+        }
         for (std::size_t done = 0; done < i; ++done) {
             const QString target = to(state.fileSlots[done]);
-            if (before[static_cast<qsizetype>(done)]) {
-                platform::writeFileSafely(
-                    target, platform::bytesContent(*before[static_cast<qsizetype>(done)]));
+            const std::optional<QByteArray>& old = before[static_cast<qsizetype>(done)];
+            platform::WriteOutcome putBack;
+            if (old) {
+                putBack = platform::writeFileSafely(target, platform::bytesContent(*old));
             } else {
-                QFile::remove(target);
+                putBack.ok = QFile::remove(target);
+                putBack.error = QStringLiteral("It could not be removed.");
+            }
+            if (!putBack.ok) {
+                notes << QStringLiteral(
+                             "\"%1\" was already written, and what it held before could not be "
+                             "put back:\n%2")
+                             .arg(target, putBack.error);
             }
         }
         if (state.services.messages != nullptr) {
             state.services.messages->show(
-                QStringLiteral("\"%1\" could not be replaced:\n%2\n\nNo file was changed.")
-                    .arg(to(state.fileSlots[i]), error),
+                QStringLiteral("\"%1\" could not be replaced:\n%2\n\n%3")
+                    .arg(to(state.fileSlots[i]), copies[i]->error(),
+                         notes.isEmpty() ? QStringLiteral("No file was changed.")
+                                         : notes.join(QStringLiteral("\n\n"))),
                 title, platform::MessageButtons::Ok, platform::MessageIcon::Warning);
         }
         return false;

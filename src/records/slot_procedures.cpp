@@ -195,7 +195,7 @@ SlotSave writeSlot(MainState& state, store::SlotId id) {
     }
     const store::SaveResult saved = store::saveDataFile(slot.fileName, slot.records, format);
     if (!saved.ok) {
-        return {SaveOutcome::Failed, saved.error};
+        return {SaveOutcome::Failed, saved.error, saved.unchanged};
     }
     slot.format = saved.format;
     slot.stamp = saved.stamp;
@@ -212,7 +212,10 @@ bool saveFile(MainState& state, store::SlotId id) {
     const SlotSave saved = writeSlot(state, id);
     if (saved.outcome == SaveOutcome::Failed) {
         tellUser(state, saveFailureText(state.slot(id).fileName, saved.error) +
-                            QStringLiteral("\n\nThe file is unchanged and your changes are kept."));
+                            (saved.fileUnchanged
+                                 ? QStringLiteral("\n\nThe file is unchanged and your changes "
+                                                  "are kept.")
+                                 : QStringLiteral("\n\nYour changes are kept.")));
     }
     return saved.outcome == SaveOutcome::Saved;
 }

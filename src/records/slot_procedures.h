@@ -23,7 +23,8 @@ enum class SaveOutcome { Saved, Failed, Declined };
 
 struct SlotSave {
     SaveOutcome outcome = SaveOutcome::Failed;
-    QString error;  // why it failed
+    QString error;              // why it failed
+    bool fileUnchanged = true;  // after a failure: the file holds its old bytes
 };
 
 // Writes a slot's records to its file. The user is asked first, and the outcome is Declined when

@@ -630,6 +630,7 @@ SaveResult saveDataFile(const QString& fileName, const RecordArray& records,
         });
     result.ok = written.ok;
     result.error = written.error;
+    result.unchanged = written.unchanged;
     if (result.ok) {
         result.stamp = platform::fileStamp(fileName);
     }

@@ -87,6 +87,7 @@ struct SaveResult {
     bool ok = false;
     FileFormat format;  // the format the file now has
     QString error;
+    bool unchanged = true;      // after a failure: the file holds its old bytes
     platform::FileStamp stamp;  // the file as written
 };
 

@@ -3,19 +3,24 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <map>
+#include <memory>
 
 #include "platform/safe_file.h"
+#include "platform/save_journal.h"
 #include "support/files.h"
+#include "support/small_disk.h"
 
 #ifdef Q_OS_UNIX
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 using namespace trovix::platform;
 using trovix::testing::readBytes;
+using trovix::testing::SmallDisk;
 using trovix::testing::writeBytes;
+using trovix::testing::WriteProtection;
 
 namespace {
 
@@ -26,12 +31,37 @@ struct NoFaults {
     ~NoFaults() { setWriteFaultForTesting(std::nullopt); }
 };
 
+// The state of a file when the save that wrote it in place was cut short, or since.
+enum class Cut {
+    PartNew,
+    AllNew,
+    StillOld,
+    Replaced,
+    Removed,
+    CopyUnfinished,
+    StillRunning,
+    Unwritable
+};
+
 }  // namespace
+
+Q_DECLARE_METATYPE(Cut)
 
 class TestSafeFile : public QObject {
     Q_OBJECT
 
+    QTemporaryDir state_;  // the per-user state folder, where rollback copies go
+
+    QStringList rollbackCopies() const {
+        return QDir(rollbackFolder()).entryList({"*.rollback"}, QDir::Files);
+    }
+
   private Q_SLOTS:
+    void initTestCase() {
+        qputenv("XDG_STATE_HOME", QFile::encodeName(state_.path()));
+        QCOMPARE(rollbackFolder(), state_.filePath("Trovix"));
+    }
+
     // Whatever step fails, the file holds its old bytes or its new ones, never a mix, and a
     // failure says why.
     void aFailureAnywhereLeavesTheOldFileWhole_data() {
@@ -59,6 +89,7 @@ class TestSafeFile : public QObject {
                 QVERIFY2(readBytes(path) == (outcome.ok ? content : kOld), qPrintable(where));
                 QVERIFY2(outcome.ok == outcome.error.isEmpty(), qPrintable(where));
                 QVERIFY2(outcome.ok == (step == 0 && diverted.isEmpty()), qPrintable(where));
+                QVERIFY2(outcome.unchanged && rollbackCopies().isEmpty(), qPrintable(where));
             }
             for (qint64 bytes = 0; bytes <= content.size(); ++bytes) {
                 writeBytes(path, kOld);
@@ -67,45 +98,235 @@ class TestSafeFile : public QObject {
                 const QString where = QStringLiteral("disk full after %1 bytes").arg(bytes);
                 QVERIFY2(readBytes(path) == (outcome.ok ? content : kOld), qPrintable(where));
                 QVERIFY2(outcome.ok || outcome.error.contains("space"), qPrintable(outcome.error));
+                QVERIFY2(outcome.unchanged && rollbackCopies().isEmpty(), qPrintable(where));
             }
             QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"data.txt"});
         }
     }
 
-    void aRealFullDiskIsReportedAndChangesNothing() {
-#ifdef Q_OS_LINUX
+    // When a write fails in place and the old content cannot be put back either, the failure
+    // says so and where the old content is, and the next start puts it back.
+    void aFailedPutBackIsToldAndUndoneAtTheNextStart() {
+        const NoFaults cleanup;
         QTemporaryDir dir;
-        if (::geteuid() != 0 || ::mount("tmpfs", QFile::encodeName(dir.path()).constData(), "tmpfs",
-                                        0, "size=1m") != 0) {
-            QSKIP("mounting a small file system needs root");
+        const QString path = dir.filePath("data.txt");
+        writeBytes(path, kOld);
+        setWriteFaultForTesting(WriteFault{{0}, -1});
+        QVERIFY(writeFileSafely(path, bytesContent(kNew)).ok);
+        const int steps = checkedStepsForTesting();
+        int putBackFailures = 0;
+        for (int step = 1; step < steps; ++step) {
+            writeBytes(path, kOld);
+            setWriteFaultForTesting(WriteFault{{0, step}, -1});
+            QVERIFY(!writeFileSafely(path, bytesContent(kNew)).ok);
+            // The steps after the failed one put the old content back.
+            const int failedRun = checkedStepsForTesting();
+            for (int putBack = step + 1; putBack < failedRun; ++putBack) {
+                const QString where = QStringLiteral("step %1, then %2").arg(step).arg(putBack);
+                writeBytes(path, kOld);
+                setWriteFaultForTesting(WriteFault{{0, step, putBack}, -1});
+                const WriteOutcome outcome = writeFileSafely(path, bytesContent(kNew));
+                setWriteFaultForTesting(std::nullopt);
+                QVERIFY2(!outcome.ok && !outcome.unchanged, qPrintable(where));
+                QCOMPARE(rollbackCopies().size(), 1);
+                QVERIFY2(outcome.error.contains("could not be put back") &&
+                             outcome.error.contains(rollbackCopies()[0]),
+                         qPrintable(outcome.error));
+                const QList<InterruptedSave> told = recoverInterruptedSaves();
+                QVERIFY(rollbackCopies().isEmpty());
+                // A file that happened to hold either content whole keeps it without a word.
+                QVERIFY2(told.size() <= 1, qPrintable(where));
+                QVERIFY2(readBytes(path) == kOld || (readBytes(path) == kNew && told.isEmpty()),
+                         qPrintable(where));
+                for (const InterruptedSave& save : told) {
+                    QCOMPARE(save.outcome, InterruptedSave::Outcome::Restored);
+                    QCOMPARE(save.file, QFileInfo(path).absoluteFilePath());
+                }
+                ++putBackFailures;
+            }
         }
-        const auto unmount =
-            qScopeGuard([&] { ::umount(QFile::encodeName(dir.path()).constData()); });
-        const QString small = dir.filePath("small.txt");
-        const QString large = dir.filePath("large.txt");
-        writeBytes(small, "13 bytes here");
+        QVERIFY(putBackFailures >= 6);  // the writes that changed the file were all reached
+    }
+
+    // A real full disk, with the file beside a temporary file or, in a folder that takes no new
+    // file, written in place: the save fails with the system's reason and the file keeps its
+    // old bytes exactly, whether the growth crosses a block or not.
+    void aRealFullDiskIsReportedAndChangesNothing_data() {
+        QTest::addColumn<bool>("inPlace");
+        QTest::newRow("beside it") << false;
+        QTest::newRow("in place") << true;
+    }
+    void aRealFullDiskIsReportedAndChangesNothing() {
+        QFETCH(bool, inPlace);
+        SmallDisk disk;
+        if (!disk.mounted()) {
+            QSKIP("mounting a small file system needs root on Linux");
+        }
+        const QString folder = disk.filePath("files");
+        QVERIFY(QDir().mkdir(folder));
+        const QString small = folder + "/small.txt";
+        const QString large = folder + "/large.txt";
+        writeBytes(small, QByteArray(4090, 's'));
         writeBytes(large, QByteArray(600 * 1024, 'x'));
-        {
-            QFile filler(dir.filePath("filler"));
-            QVERIFY(filler.open(QIODevice::WriteOnly));
-            const QByteArray block(4096, '\0');
-            while (filler.write(block) == block.size() && filler.flush()) {
+        disk.fill();
+        std::optional<WriteProtection> readOnly;
+        if (inPlace) {
+            readOnly.emplace(folder);
+            if (!readOnly->made()) {
+                QSKIP("this system has no way to make a folder refuse new files");
             }
         }
         for (const QString& path : {small, large}) {
-            const QByteArray before = readBytes(path);
-            const WriteOutcome outcome =
-                writeFileSafely(path, bytesContent(before + QByteArray(8192, 'y')));
-            QVERIFY2(!outcome.ok, qPrintable(path));
-            QVERIFY2(outcome.error.contains("space"), qPrintable(outcome.error));
-            QCOMPARE(readBytes(path), before);
+            for (const int growth : {10, 8192}) {
+                const QByteArray before = readBytes(path);
+                const WriteOutcome outcome =
+                    writeFileSafely(path, bytesContent(before + QByteArray(growth, 'y')));
+                QVERIFY2(!outcome.ok, qPrintable(path));
+                QVERIFY2(outcome.error.contains("space"), qPrintable(outcome.error));
+                QVERIFY(outcome.unchanged);
+                QCOMPARE(readBytes(path).size(), before.size());
+                QCOMPARE(readBytes(path), before);
+            }
         }
-        QFile::remove(dir.filePath("filler"));
+        QVERIFY(rollbackCopies().isEmpty());
+        if (inPlace) {
+            // A rollback copy that cannot be written stops the save before the file changes.
+            const QString state = disk.filePath("state");
+            QVERIFY(QDir().mkdir(state));
+            qputenv("XDG_STATE_HOME", QFile::encodeName(state));
+            readOnly.reset();
+            disk.empty();
+            writeBytes(disk.filePath("filler"), QByteArray(1024 * 1024 - 620 * 1024, 'f'));
+            disk.fill();
+            readOnly.emplace(folder);
+            const WriteOutcome outcome = writeFileSafely(large, bytesContent("short"));
+            qputenv("XDG_STATE_HOME", QFile::encodeName(state_.path()));
+            QVERIFY2(!outcome.ok && outcome.unchanged, qPrintable(outcome.error));
+            QVERIFY2(outcome.error.contains(QDir::toNativeSeparators(state)) &&
+                         outcome.error.contains("space"),
+                     qPrintable(outcome.error));
+            QCOMPARE(readBytes(large), QByteArray(600 * 1024, 'x'));
+        }
+        disk.empty();
         QVERIFY(writeFileSafely(small, bytesContent("written")).ok);
         QCOMPARE(readBytes(small), QByteArray("written"));
-#else
-        QSKIP("Linux only");
-#endif
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList({"large.txt", "small.txt"}));
+    }
+
+    // A save cut short leaves its rollback copy; the next start puts the old content back only
+    // where the file holds neither content whole, and says so.
+    void aSaveCutShortIsUndoneAtTheNextStart_data() {
+        QTest::addColumn<Cut>("cut");
+        QTest::newRow("part new") << Cut::PartNew;
+        QTest::newRow("all new") << Cut::AllNew;
+        QTest::newRow("still old") << Cut::StillOld;
+        QTest::newRow("replaced since") << Cut::Replaced;
+        QTest::newRow("removed since") << Cut::Removed;
+        QTest::newRow("rollback copy unfinished") << Cut::CopyUnfinished;
+        QTest::newRow("save still running") << Cut::StillRunning;
+        QTest::newRow("file not writable") << Cut::Unwritable;
+    }
+    void aSaveCutShortIsUndoneAtTheNextStart() {
+        QFETCH(Cut, cut);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("data.txt");
+        const QByteArray torn = kNew.left(30) + kOld.mid(30);
+        const QByteArray replacement = "another program's file\n";
+        writeBytes(path, kOld);
+        auto running = std::make_unique<RollbackCopy>();
+        QString error;
+        QVERIFY2(running->write(path, kOld, kNew, error), qPrintable(error));
+        const QString copy = running->path();
+        if (cut != Cut::StillRunning) {
+            running.reset();  // the program dies, the copy stays
+        }
+        const std::map<Cut, QByteArray> content = {
+            {Cut::PartNew, torn},         {Cut::AllNew, kNew},         {Cut::StillOld, kOld},
+            {Cut::Replaced, replacement}, {Cut::CopyUnfinished, torn}, {Cut::StillRunning, torn},
+            {Cut::Unwritable, torn}};
+        if (cut == Cut::Removed) {
+            QVERIFY(QFile::remove(path));
+        } else if (cut == Cut::Replaced) {
+            // As editors save: a new file renamed over the old one.
+            writeBytes(path + ".new", replacement);
+            QVERIFY(::rename(QFile::encodeName(path + ".new").constData(),
+                             QFile::encodeName(path).constData()) == 0);
+        } else {
+            writeBytes(path, content.at(cut));
+        }
+        if (cut == Cut::CopyUnfinished) {
+            QVERIFY(QFile::resize(copy, QFileInfo(copy).size() - 1));
+        }
+        std::optional<WriteProtection> readOnly;
+        if (cut == Cut::Unwritable) {
+            readOnly.emplace(path);
+            if (!readOnly->made()) {
+                QSKIP("this system has no way to make a file refuse writes");
+            }
+        }
+        const QList<InterruptedSave> told = recoverInterruptedSaves();
+        const QString absolute = QFileInfo(path).absoluteFilePath();
+        switch (cut) {
+            case Cut::PartNew:
+                QCOMPARE(told.size(), 1);
+                QCOMPARE(told[0].outcome, InterruptedSave::Outcome::Restored);
+                QCOMPARE(told[0].file, absolute);
+                QCOMPARE(readBytes(path), kOld);
+                break;
+            case Cut::AllNew:
+            case Cut::StillOld:
+                QVERIFY(told.isEmpty());
+                QCOMPARE(readBytes(path), content.at(cut));
+                break;
+            case Cut::Replaced:
+            case Cut::Removed:
+                QCOMPARE(told.size(), 1);
+                QCOMPARE(told[0].outcome, InterruptedSave::Outcome::ReplacedMeanwhile);
+                QCOMPARE(readBytes(told[0].detail), kOld);
+                QVERIFY(told[0].detail.startsWith(rollbackFolder()));
+                QCOMPARE(QFileInfo::exists(path), cut == Cut::Replaced);
+                if (cut == Cut::Replaced) {
+                    QCOMPARE(readBytes(path), replacement);
+                }
+                break;
+            case Cut::CopyUnfinished:
+                // A copy that was not finished means the file was never touched: it is left.
+                QVERIFY(told.isEmpty());
+                QCOMPARE(readBytes(path), torn);
+                break;
+            case Cut::StillRunning:
+                QVERIFY(told.isEmpty());
+                QCOMPARE(readBytes(path), torn);
+                QVERIFY(QFileInfo::exists(copy));
+                running->discard();
+                break;
+            case Cut::Unwritable:
+                QCOMPARE(told.size(), 1);
+                QCOMPARE(told[0].outcome, InterruptedSave::Outcome::NotRestored);
+                QVERIFY2(told[0].detail.contains("not permitted") ||
+                             told[0].detail.contains("Permission denied"),
+                         qPrintable(told[0].detail));
+                QCOMPARE(told[0].copy, copy);
+                QCOMPARE(readBytes(path), torn);
+                // Tried again at the next start, when the file may be written.
+                readOnly.reset();
+                QCOMPARE(recoverInterruptedSaves().size(), 1);
+                QCOMPARE(readBytes(path), kOld);
+                break;
+        }
+        QVERIFY(rollbackCopies().isEmpty());
+        QCOMPARE(QDir(rollbackFolder()).entryList(QDir::Files).size(),
+                 cut == Cut::Replaced || cut == Cut::Removed ? 1 : 0);
+        for (const QString& kept : QDir(rollbackFolder()).entryList(QDir::Files)) {
+            QFile::remove(QDir(rollbackFolder()).filePath(kept));
+        }
+
+        // A copy left over from an earlier save is dropped once the file was saved whole.
+        writeBytes(path, kOld);
+        QVERIFY(RollbackCopy().write(path, kOld, kNew, error));
+        QCOMPARE(rollbackCopies().size(), 1);
+        QVERIFY(writeFileSafely(path, bytesContent("saved whole")).ok);
+        QVERIFY(rollbackCopies().isEmpty());
     }
 
     void linksOwnersAndThingsThatAreNoFiles() {

@@ -1,0 +1,50 @@
+#include "app/interrupted_saves.h"
+
+#include <QDir>
+
+#include "state/main_state.h"
+
+namespace trovix::app {
+namespace {
+
+QString describe(const platform::InterruptedSave& save) {
+    using Outcome = platform::InterruptedSave::Outcome;
+    const QString file = QDir::toNativeSeparators(save.file);
+    const QString cut = QStringLiteral(
+                            "A save of \"%1\" was cut short: Trovix or the system stopped while "
+                            "the file was being written.")
+                            .arg(file);
+    switch (save.outcome) {
+        case Outcome::Restored:
+            return cut + QStringLiteral(
+                             "\n\nThe file was left part old and part new, so its content from "
+                             "before that save has been put back and checked. The changes that "
+                             "save was writing are not in it.");
+        case Outcome::NotRestored:
+            return cut + QStringLiteral(
+                             "\n\nThe file was left part old and part new, and its content from "
+                             "before that save could not be put back:\n%1\n\nThat content is "
+                             "kept in \"%2\". Trovix tries again at its next start.")
+                             .arg(save.detail, QDir::toNativeSeparators(save.copy));
+        case Outcome::ReplacedMeanwhile:
+            return cut + QStringLiteral(
+                             "\n\nThe file has been replaced or removed since, so it was left "
+                             "as it is. Its content from before that save is kept in \"%1\".")
+                             .arg(QDir::toNativeSeparators(save.detail));
+    }
+    return cut;
+}
+
+}  // namespace
+
+void tellOfInterruptedSaves(MainState& state, const QList<platform::InterruptedSave>& saves) {
+    if (state.services.messages == nullptr) {
+        return;
+    }
+    for (const platform::InterruptedSave& save : saves) {
+        state.services.messages->show(describe(save), QStringLiteral("Interrupted Save"),
+                                      platform::MessageButtons::Ok, platform::MessageIcon::Warning);
+    }
+}
+
+}  // namespace trovix::app

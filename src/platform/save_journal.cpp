@@ -1,0 +1,356 @@
+#include "platform/save_journal.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <cerrno>
+#include <optional>
+
+#include "platform/checked_io.h"
+#include "platform/safe_file.h"
+
+#ifdef Q_OS_UNIX
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace trovix::platform {
+namespace {
+
+const QByteArray kFirstLine = QByteArrayLiteral("Trovix rollback copy 1\n");
+const QString kSuffix = QStringLiteral(".rollback");
+// A header is a few short lines and one path.
+constexpr qint64 kLongestHeader = 64 * 1024;
+
+QByteArray hashOf(QByteArrayView bytes) {
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Blake2b_256).toHex();
+}
+
+// The copy's header: what was being saved where, and how to tell the old and the new content.
+struct Header {
+    QString file;
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 oldSize = -1;
+    QByteArray oldHash;
+    qint64 newSize = -1;
+    QByteArray newHash;
+    qsizetype contentAt = 0;  // where the old content starts in the copy
+};
+
+QByteArray headerBytes(const Header& header) {
+    QByteArray out = kFirstLine;
+    out += "file=" + QFile::encodeName(header.file).toPercentEncoding() + '\n';
+    out += "device=" + QByteArray::number(header.device) + '\n';
+    out += "inode=" + QByteArray::number(header.inode) + '\n';
+    out += "old-size=" + QByteArray::number(header.oldSize) + '\n';
+    out += "old-hash=" + header.oldHash + '\n';
+    out += "new-size=" + QByteArray::number(header.newSize) + '\n';
+    out += "new-hash=" + header.newHash + '\n';
+    out += '\n';
+    return out;
+}
+
+std::optional<Header> parseHeader(QByteArrayView bytes) {
+    if (!bytes.startsWith(kFirstLine)) {
+        return std::nullopt;
+    }
+    const qsizetype end = bytes.indexOf(QByteArrayView("\n\n"));
+    if (end < 0) {
+        return std::nullopt;
+    }
+    Header header;
+    header.contentAt = end + 2;
+    bool complete = true;
+    const auto number = [&complete](QByteArrayView text) {
+        bool ok = false;
+        const qint64 value = text.toLongLong(&ok);
+        complete = complete && ok && value >= 0;
+        return value;
+    };
+    for (QByteArrayView line :
+         bytes.sliced(kFirstLine.size(), end - kFirstLine.size()).toByteArray().split('\n')) {
+        const qsizetype equals = line.indexOf('=');
+        const QByteArrayView key = line.first(std::max<qsizetype>(equals, 0));
+        const QByteArrayView value = line.sliced(equals + 1);
+        if (key == "file") {
+            header.file = QFile::decodeName(QByteArray::fromPercentEncoding(value.toByteArray()));
+        } else if (key == "device") {
+            header.device = static_cast<quint64>(number(value));
+        } else if (key == "inode") {
+            header.inode = static_cast<quint64>(number(value));
+        } else if (key == "old-size") {
+            header.oldSize = number(value);
+        } else if (key == "old-hash") {
+            header.oldHash = value.toByteArray();
+        } else if (key == "new-size") {
+            header.newSize = number(value);
+        } else if (key == "new-hash") {
+            header.newHash = value.toByteArray();
+        }
+    }
+    if (!complete || header.file.isEmpty() || header.oldSize < 0 || header.newSize < 0 ||
+        header.oldHash.isEmpty() || header.newHash.isEmpty()) {
+        return std::nullopt;
+    }
+    return header;
+}
+
+// Makes the rollback folder, readable by this user only, as it holds copies of the user's files.
+bool makePrivateFolder(const QString& folder, QString& error) {
+    if (pathKind(folder) == PathKind::Folder) {
+        return true;
+    }
+    const QString parent = QFileInfo(folder).absolutePath();
+    if (!QDir().mkpath(parent)) {
+        error =
+            QStringLiteral("The folder %1 cannot be made.").arg(QDir::toNativeSeparators(parent));
+        return false;
+    }
+#ifdef Q_OS_UNIX
+    if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST) {
+        error = QStringLiteral("The folder %1 cannot be made: %2")
+                    .arg(QDir::toNativeSeparators(folder), io::systemReason(errno));
+        return false;
+    }
+#else
+    QDir().mkdir(folder);
+#endif
+    if (pathKind(folder) != PathKind::Folder) {
+        error = QStringLiteral("%1 is not a folder.").arg(QDir::toNativeSeparators(folder));
+        return false;
+    }
+    return true;
+}
+
+// Locks a rollback copy for this process: a running save holds its copy locked until it ends,
+// and the lock goes with the process should it die.
+bool lockCopy(QFile& copy) {
+#ifdef Q_OS_UNIX
+    return ::flock(copy.handle(), LOCK_EX | LOCK_NB) == 0;
+#else
+    Q_UNUSED(copy);
+    return true;
+#endif
+}
+
+QStringList rollbackCopies() {
+    const QDir folder(rollbackFolder());
+    QStringList paths;
+    for (const QString& name :
+         folder.entryList({QLatin1Char('*') + kSuffix}, QDir::Files | QDir::Hidden, QDir::Name)) {
+        paths << folder.filePath(name);
+    }
+    return paths;
+}
+
+// A name for a new file in the rollback folder that no file has yet.
+QString unusedName(const QString& folder, const QString& stem) {
+    QString path = folder + QLatin1Char('/') + stem;
+    for (int n = 2; QFileInfo::exists(path); ++n) {
+        path = folder + QStringLiteral("/%1 (%2)").arg(stem).arg(n);
+    }
+    return path;
+}
+
+// Puts old content of a file that was replaced since into a plain file of its own.
+std::optional<QString> keepOnItsOwn(const QString& file, QByteArrayView content, QString& error) {
+    QFile kept(unusedName(rollbackFolder(), QFileInfo(file).fileName() +
+                                                QStringLiteral(" (before a save that was cut "
+                                                               "short)")));
+    if (!io::checkedOpen(kept, QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
+                         error, QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        !io::checkedWrite(kept, content.data(), content.size(), error,
+                          io::WriteKind::RollbackCopy) ||
+        !io::checkedSync(kept, error)) {
+        if (kept.isOpen()) {
+            kept.remove();
+        }
+        return std::nullopt;
+    }
+    return kept.fileName();
+}
+
+// Undoes the save that left the rollback copy at `path`, if it was cut short.
+std::optional<InterruptedSave> recover(const QString& path) {
+    QFile copy(path);
+    if (!copy.open(QIODevice::ReadOnly) || !lockCopy(copy)) {
+        return std::nullopt;  // a save that is still running, or nothing this user may read
+    }
+    const QByteArray bytes = copy.readAll();
+    const std::optional<Header> header =
+        parseHeader(QByteArrayView(bytes).first(std::min<qsizetype>(bytes.size(), kLongestHeader)));
+    const QByteArrayView old =
+        header ? QByteArrayView(bytes).sliced(header->contentAt) : QByteArrayView();
+    if (!header || old.size() != header->oldSize || hashOf(old) != header->oldHash) {
+        // The copy was cut short while it was written: the file was not touched yet.
+        QFile::remove(path);
+        return std::nullopt;
+    }
+    const FileStamp stamp = fileStamp(header->file);
+    if (pathKind(header->file) != PathKind::RegularFile || stamp.device != header->device ||
+        stamp.inode != header->inode) {
+        QString error;
+        const std::optional<QString> kept = keepOnItsOwn(header->file, old, error);
+        if (!kept) {
+            return InterruptedSave{InterruptedSave::Outcome::NotRestored, header->file,
+                                   QStringLiteral("It was removed or replaced since, and its old "
+                                                  "content could not be copied out: %1")
+                                       .arg(error),
+                                   path};
+        }
+        QFile::remove(path);
+        return InterruptedSave{
+            InterruptedSave::Outcome::ReplacedMeanwhile, header->file, *kept, {}};
+    }
+    QString error;
+    if (const std::optional<QByteArray> now = readWholeFile(header->file, error)) {
+        if (*now == old || (now->size() == header->newSize && hashOf(*now) == header->newHash)) {
+            QFile::remove(path);  // the save had not begun to change the file, or it had ended
+            return std::nullopt;
+        }
+        QFile file(header->file);
+        if (io::checkedOpen(file, QIODevice::ReadWrite | QIODevice::Unbuffered, error) &&
+            putBackOldContent(file, QByteArray::fromRawData(old.data(), old.size()), error)) {
+            QFile::remove(path);
+            return InterruptedSave{InterruptedSave::Outcome::Restored, header->file, {}, {}};
+        }
+    }
+    return InterruptedSave{InterruptedSave::Outcome::NotRestored, header->file, error, path};
+}
+
+}  // namespace
+
+QString rollbackFolder() {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    QString base = qEnvironmentVariable("XDG_STATE_HOME");
+    if (base.isEmpty() || QDir::isRelativePath(base)) {
+        base = QDir::homePath() + QStringLiteral("/.local/state");
+    }
+    return base + QStringLiteral("/Trovix");
+#else
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Trovix/state");
+#endif
+}
+
+RollbackCopy::~RollbackCopy() {
+    unlock();
+}
+
+void RollbackCopy::unlock() {
+#ifdef Q_OS_UNIX
+    if (lockHandle_ >= 0) {
+        ::close(lockHandle_);
+    }
+#endif
+    lockHandle_ = -1;
+}
+
+bool RollbackCopy::write(const QString& target, const QByteArray& oldContent,
+                         const QByteArray& newContent, QString& error) {
+    const QString folder = rollbackFolder();
+    if (!makePrivateFolder(folder, error)) {
+        return false;
+    }
+    Header header;
+    header.file = QFileInfo(target).absoluteFilePath();
+    const FileStamp stamp = fileStamp(target);
+    header.device = stamp.device;
+    header.inode = stamp.inode;
+    header.oldSize = oldContent.size();
+    header.oldHash = hashOf(oldContent);
+    header.newSize = newContent.size();
+    header.newHash = hashOf(newContent);
+    const QByteArray head = headerBytes(header);
+
+    static int made = 0;
+    QFile copy(unusedName(folder, QStringLiteral("save-%1-%2-%3%4")
+                                      .arg(QCoreApplication::applicationPid())
+                                      .arg(QDateTime::currentMSecsSinceEpoch())
+                                      .arg(++made)
+                                      .arg(kSuffix)));
+    if (!io::checkedOpen(copy, QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
+                         error, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        return false;
+    }
+    // Locked before its first byte, so that no start-up of another copy takes it for a copy
+    // whose save was cut short.
+    lockCopy(copy);
+    if (!io::checkedWrite(copy, head.constData(), head.size(), error,
+                          io::WriteKind::RollbackCopy) ||
+        !io::checkedWrite(copy, oldContent.constData(), oldContent.size(), error,
+                          io::WriteKind::RollbackCopy) ||
+        !io::checkedSync(copy, error) || !io::checkedSyncFolder(folder, error)) {
+        copy.remove();
+        return false;
+    }
+    path_ = copy.fileName();
+#ifdef Q_OS_UNIX
+    // The lock lives with the open file; keep a handle of it open while the save runs.
+    lockHandle_ = ::dup(copy.handle());
+#endif
+    return true;
+}
+
+void RollbackCopy::discard() {
+    if (!path_.isEmpty()) {
+        QFile::remove(path_);
+        path_.clear();
+    }
+    unlock();
+}
+
+bool putBackOldContent(QFile& file, const QByteArray& old, QString& error) {
+    if (!file.seek(0)) {
+        error = io::reasonOf(file, errno);
+        return false;
+    }
+    if (!io::checkedWrite(file, old.constData(), old.size(), error, io::WriteKind::PutBack) ||
+        !io::checkedResize(file, old.size(), error) || !io::checkedSync(file, error)) {
+        return false;
+    }
+    if (!file.seek(0)) {
+        error = io::reasonOf(file, errno);
+        return false;
+    }
+    const QByteArray back = file.readAll();
+    if (back != old) {
+        error = file.error() != QFileDevice::NoError
+                    ? io::reasonOf(file, errno)
+                    : QStringLiteral("It does not read back as its old content.");
+        return false;
+    }
+    return true;
+}
+
+QList<InterruptedSave> recoverInterruptedSaves() {
+    QList<InterruptedSave> told;
+    for (const QString& path : rollbackCopies()) {
+        if (std::optional<InterruptedSave> save = recover(path)) {
+            told.append(*save);
+        }
+    }
+    return told;
+}
+
+void discardRollbackCopiesOf(const QString& file) {
+    const QString target = QFileInfo(file).absoluteFilePath();
+    for (const QString& path : rollbackCopies()) {
+        QFile copy(path);
+        if (!copy.open(QIODevice::ReadOnly) || !lockCopy(copy)) {
+            continue;
+        }
+        const std::optional<Header> header = parseHeader(copy.read(kLongestHeader));
+        if (header && header->file == target) {
+            QFile::remove(path);
+        }
+    }
+}
+
+}  // namespace trovix::platform
