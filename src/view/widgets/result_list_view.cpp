@@ -59,6 +59,15 @@ ResultListView::ResultListView(store::ResultList& list, QWidget* parent)
     showCoreSelection();
 }
 
+void ResultListView::focusInEvent(QFocusEvent* event) {
+    // Receiving the focus selects nothing. The item view would make its first row current,
+    // which the core would take for the user choosing it; the list gets a current row when the
+    // user moves in it.
+    QAbstractScrollArea::focusInEvent(event);
+    setAttribute(Qt::WA_InputMethodEnabled, false);  // rows are not edited
+    viewport()->update();
+}
+
 void ResultListView::mousePressEvent(QMouseEvent* event) {
     list_.userMouseDown();
     const QModelIndex at = indexAt(event->position().toPoint());
@@ -68,10 +77,32 @@ void ResultListView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const bool sameRow = at.row() == list_.listIndex();
+    // While the button is down the rows stay where they are: scrolling a row cut by the edge
+    // into view would put another row under the mouse, which the view would then highlight.
+    mouseButtonDown_ = true;
     QListView::mousePressEvent(event);
     if (sameRow && event->button() == Qt::LeftButton) {
         list_.userSelect(at.row());  // a click on the selected row is still a click
     }
+    showCoreSelection();
+}
+
+void ResultListView::mouseMoveEvent(QMouseEvent* event) {
+    QListView::mouseMoveEvent(event);
+    if (event->buttons() != Qt::NoButton) {
+        showCoreSelection();
+    }
+}
+
+void ResultListView::mouseReleaseEvent(QMouseEvent* event) {
+    QListView::mouseReleaseEvent(event);
+    mouseButtonDown_ = event->buttons() != Qt::NoButton;
+    showCoreSelection();
+}
+
+void ResultListView::keyPressEvent(QKeyEvent* event) {
+    QListView::keyPressEvent(event);
+    showCoreSelection();  // Ctrl+Space would take the highlight off the selected row
 }
 
 void ResultListView::userMovedTo(const QModelIndex& current) {
@@ -88,7 +119,9 @@ void ResultListView::showCoreSelection() {
     if (row >= 0 && row < model_->rowCount()) {
         const QModelIndex at = model_->index(row);
         selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect);
-        scrollTo(at);
+        if (!mouseButtonDown_) {
+            scrollTo(at);
+        }
     } else {
         selectionModel()->clear();
     }
