@@ -24,7 +24,8 @@ class ResultListView : public QListView {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    void showCoreSelection();
+    // Highlights the core's selected row, scrolling it into view when `scroll` is true.
+    void showCoreSelection(bool scroll);
     void showCoreAppearance();
     void userMovedTo(const QModelIndex& current);
 
