@@ -43,13 +43,13 @@ ResultListView::ResultListView(store::ResultList& list, QWidget* parent)
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { userMovedTo(current); });
     connect(model_, &ResultListModel::coreSelectionChanged, this,
-            [this] { showCoreSelection(!mouseButtonDown_); });
+            [this] { showCoreSelection(!pressing_); });
     // While rows come and go, the selection model moves its current row by itself; that is no
     // user's doing and must not reach the core as a click.
     const auto quiet = [this] { showingCore_ = true; };
     const auto settled = [this] {
         showingCore_ = false;
-        showCoreSelection(!mouseButtonDown_);
+        showCoreSelection(!pressing_);
     };
     connect(model_, &ResultListModel::coreRowsChanging, this, quiet);
     connect(model_, &ResultListModel::coreRowsChanged, this, settled);
@@ -77,14 +77,15 @@ void ResultListView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const bool sameRow = at.row() == list_.listIndex();
-    // While the button is down the rows stay where they are: scrolling a row cut by the edge
+    // While the press is handled the rows stay where they are: scrolling a row cut by the edge
     // into view would put another row under the mouse, which the view would then highlight.
     // Whatever the view did with the press, it shows the core's row afterwards.
-    mouseButtonDown_ = true;
+    pressing_ = true;
     QListView::mousePressEvent(event);
     if (sameRow && event->button() == Qt::LeftButton) {
         list_.userSelect(at.row());  // a click on the selected row is still a click
     }
+    pressing_ = false;
     showCoreSelection(false);
 }
 
@@ -97,7 +98,6 @@ void ResultListView::mouseMoveEvent(QMouseEvent* event) {
 
 void ResultListView::mouseReleaseEvent(QMouseEvent* event) {
     QListView::mouseReleaseEvent(event);
-    mouseButtonDown_ = event->buttons() != Qt::NoButton;
     // The view scrolls a row cut by the edge into view a moment later, as it does after any
     // click, so that a double click still lands on the row.
     showCoreSelection(false);
@@ -113,7 +113,7 @@ void ResultListView::userMovedTo(const QModelIndex& current) {
         return;
     }
     list_.userSelect(current.row());
-    showCoreSelection(!mouseButtonDown_);  // the click handling may have changed it again
+    showCoreSelection(!pressing_);  // the click handling may have changed it again
 }
 
 void ResultListView::showCoreSelection(bool scroll) {

@@ -32,7 +32,7 @@ class ResultListView : public QListView {
     store::ResultList& list_;
     ResultListModel* model_;
     bool showingCore_ = false;
-    bool mouseButtonDown_ = false;
+    bool pressing_ = false;  // a mouse press is being handled
 };
 
 }  // namespace trovix::view
