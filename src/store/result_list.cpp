@@ -124,30 +124,53 @@ std::uint32_t ResultList::storeText(const QString& text) {
     return static_cast<std::uint32_t>(texts_.size() - 1);
 }
 
-void ResultList::notifyInserted(int first, int count) {
-    if (updateDepth_ > 0) {
+bool ResultList::beforeOtherChange() {
+    if (updateDepth_ == 0) {
+        return observer_ != nullptr;
+    }
+    if (!changedInUpdate_) {
         changedInUpdate_ = true;
-    } else if (observer_ != nullptr) {
+        if (observer_ != nullptr) {
+            observer_->rowsAboutToBeReset();
+        }
+    }
+    return false;
+}
+
+void ResultList::beforeInserting(int first, int count) {
+    if (beforeOtherChange()) {
+        observer_->rowsAboutToBeInserted(first, count);
+    }
+}
+
+void ResultList::afterInserting(int first, int count) {
+    if (updateDepth_ == 0 && observer_ != nullptr) {
         observer_->rowsInserted(first, count);
     }
 }
 
-void ResultList::notifyRemoved(int first, int count) {
-    if (updateDepth_ > 0) {
-        changedInUpdate_ = true;
-    } else if (observer_ != nullptr) {
+void ResultList::beforeRemoving(int first, int count) {
+    if (beforeOtherChange()) {
+        observer_->rowsAboutToBeRemoved(first, count);
+    }
+}
+
+void ResultList::afterRemoving(int first, int count) {
+    if (updateDepth_ == 0 && observer_ != nullptr) {
         observer_->rowsRemoved(first, count);
     }
 }
 
 void ResultList::clear() {
     const int old = count();
+    const bool tell = beforeOtherChange();
+    if (tell && old > 0) {
+        observer_->rowsAboutToBeRemoved(0, old);
+    }
     rows_.clear();
     texts_.clear();
     listIndex_ = -1;
-    if (updateDepth_ > 0) {
-        changedInUpdate_ = true;
-    } else if (observer_ != nullptr) {
+    if (tell) {
         if (old > 0) {
             observer_->rowsRemoved(0, old);
         }
@@ -156,44 +179,50 @@ void ResultList::clear() {
 }
 
 void ResultList::addRecordRow(qint32 recordIndex) {
+    beforeInserting(count(), 1);
     rows_.push_back(makeRow(Kind::Record, recordIndex, static_cast<std::uint32_t>(recordIndex)));
-    notifyInserted(count() - 1, 1);
+    afterInserting(count() - 1, 1);
 }
 
 void ResultList::addContinuationRow(qint32 recordIndex, qint32 line) {
+    beforeInserting(count(), 1);
     rows_.push_back(makeRow(Kind::Continuation, line, static_cast<std::uint32_t>(recordIndex)));
-    notifyInserted(count() - 1, 1);
+    afterInserting(count() - 1, 1);
 }
 
 void ResultList::addNoMatchRow() {
+    beforeInserting(count(), 1);
     rows_.push_back(makeRow(Kind::NoMatch, 0, 0));
-    notifyInserted(count() - 1, 1);
+    afterInserting(count() - 1, 1);
 }
 
 void ResultList::addTextRow(const QString& text, qint32 itemData) {
+    beforeInserting(count(), 1);
     rows_.push_back(makeRow(Kind::Text, itemData, storeText(text)));
-    notifyInserted(count() - 1, 1);
+    afterInserting(count() - 1, 1);
 }
 
 void ResultList::insertHeaderRow(const QString& text) {
+    beforeInserting(0, 1);
     rows_.insert(rows_.begin(), makeRow(Kind::Header, 0, storeText(text)));
     if (listIndex_ >= 0) {
         ++listIndex_;
     }
-    notifyInserted(0, 1);
+    afterInserting(0, 1);
 }
 
 void ResultList::removeRow(int row) {
     if (row < 0 || row >= count()) {
         return;
     }
+    beforeRemoving(row, 1);
     rows_.erase(rows_.begin() + row);
     if (listIndex_ == row) {
         listIndex_ = -1;
     } else if (listIndex_ > row) {
         --listIndex_;
     }
-    notifyRemoved(row, 1);
+    afterRemoving(row, 1);
     if (updateDepth_ == 0 && observer_ != nullptr) {
         observer_->selectionChanged();
     }
@@ -206,15 +235,14 @@ void ResultList::setRowText(int row, const QString& text) {
     if (kindOf(row) == Kind::Record && this->text(row) == text) {
         return;  // the row already shows this text and keeps following its record
     }
+    const bool tell = beforeOtherChange();
     const qint32 tag = itemData(row);
     if (kindOf(row) == Kind::Text) {
         texts_[indexOf(row)] = text;
     } else {
         rows_[static_cast<std::size_t>(row)] = makeRow(Kind::Text, tag, storeText(text));
     }
-    if (updateDepth_ > 0) {
-        changedInUpdate_ = true;
-    } else if (observer_ != nullptr) {
+    if (tell) {
         observer_->rowTextChanged(row);
     }
 }
@@ -259,10 +287,9 @@ void ResultList::setListIndex(int row) {
     if (row < -1 || row >= count() || row == listIndex_) {
         return;
     }
+    const bool tell = beforeOtherChange();
     listIndex_ = row;
-    if (updateDepth_ > 0) {
-        changedInUpdate_ = true;
-    } else if (observer_ != nullptr) {
+    if (tell) {
         observer_->selectionChanged();
     }
     if (onClick_) {

@@ -10,12 +10,17 @@
 
 namespace trovix::store {
 
-// The view of a result list is told of every change after it happened.
+// The view of a result list. Rows that come or go are announced before they change and
+// reported after, so that a view never reads a row that is not what it was told; a row's new
+// text, the selection and the appearance are reported after they changed.
 class ResultListObserver {
   public:
     virtual ~ResultListObserver() = default;
+    virtual void rowsAboutToBeReset() = 0;
     virtual void rowsReset() = 0;
+    virtual void rowsAboutToBeInserted(int first, int count) = 0;
     virtual void rowsInserted(int first, int count) = 0;
+    virtual void rowsAboutToBeRemoved(int first, int count) = 0;
     virtual void rowsRemoved(int first, int count) = 0;
     virtual void rowTextChanged(int row) = 0;
     virtual void selectionChanged() = 0;
@@ -86,8 +91,9 @@ class ResultList {
 
     void setObserver(ResultListObserver* observer) { observer_ = observer; }
 
-    // While an Update lives, row changes are gathered and the observer hears one reset at its
-    // end: rebuilding a list of a million rows costs one notification, not a million.
+    // While an Update lives, changes are gathered: the first is announced as a reset, and the
+    // observer hears that reset at the Update's end. Rebuilding a list of a million rows costs
+    // one notification, not a million.
     class Update {
       public:
         explicit Update(ResultList& list) : list_(list) { ++list_.updateDepth_; }
@@ -117,8 +123,14 @@ class ResultList {
         return rows_[static_cast<std::size_t>(row)].packed & kIndexMask;
     }
     std::uint32_t storeText(const QString& text);
-    void notifyInserted(int first, int count);
-    void notifyRemoved(int first, int count);
+    // Around a change of rows; inside an Update, only the first change is announced.
+    void beforeInserting(int first, int count);
+    void afterInserting(int first, int count);
+    void beforeRemoving(int first, int count);
+    void afterRemoving(int first, int count);
+    // Before any other change: true when the observer is to hear of it afterwards, false
+    // inside an Update, which reports it at its end.
+    bool beforeOtherChange();
 
     const RecordArray& records_;
     std::vector<Row> rows_;

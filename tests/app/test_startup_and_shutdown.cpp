@@ -484,11 +484,12 @@ class TestStartupAndShutdown : public QObject {
             "files " + dir + "phone_numbers.txt|" + dir + "taglines.txt|" + dir + "area_codes.txt",
             "history |||||||||",
             "font Courier New 10 0 0"};
-        // Text keys always convert, so they still apply beside the broken ones.
+        // Text keys always convert, so they still apply beside the broken ones. A button's value
+        // other than 0 or 1 gives its default, pressed (ShowC) or not (FullDataView).
         const Section broken = section(
             "MainLeft=left;MainTop=12x;MainWidth=;MainHeight=tall;IgnoreCase=maybe;Typing=maybe;"
             "DisplayFileNames=;AutoSave=sometimes;OnTop=maybe;AllowEdit=yes;ShowA=;ShowB=on;"
-            "ShowC=2;FullDataView=pressed;DisplaySize=big;ListWithFocus=second;Gap=wide;"
+            "ShowC=2;FullDataView=-1;DisplaySize=big;ListWithFocus=second;Gap=wide;"
             "FontSize=1O;FontBold=maybe;FontItalic=slanted;FileA=kept.txt;FontName=Kept Mono");
         QStringList brokenExpected = defaults;
         brokenExpected.replaceInStrings(dir + "phone_numbers.txt", "kept.txt")
@@ -584,6 +585,9 @@ class TestStartupAndShutdown : public QObject {
             {"larger than the screen", 96, {primary}, {60000, 60000, 40000, 30000}, 0, 0},
             {"right screen", 96, {primary, right}, {60000, 1500, 5505, 5190}, 2833 * 15, 1500},
             {"left screen", 96, {primary, left}, {-75000, 0, 5505, 5190}, -1280 * 15, 0},
+            // A half pixel rounds away from zero: the window is off the screen.
+            {"half a pixel right", 96, {primary}, {1919.5 * 15, 1200, 5505, 5190}, 1553 * 15, 1200},
+            {"half a pixel up", 96, {primary}, {1200, -345.5 * 15, 5505, 5190}, 1200, 0},
             // At 192 dpi a pixel is 7.5 twips and the window 734 x 692 pixels.
             {"high dpi", 192, {primary}, {20000, 1200, 5505, 5190}, 1186 * 7.5, 1200},
         };

@@ -186,6 +186,39 @@ class TestRecords : public QObject {
         QCOMPARE(f.state.listWithFocus, 2);
     }
 
+    void aRecordTooLongToEditIsShownAsAnExcerpt() {
+        const std::string sep = "-----";
+        // Up to 100,000 bytes a line and 4 MB in all the record is shown whole.
+        const std::string longLine(records::kEditableLineBytes, 'x');
+        QVERIFY(records::editBoxText("a" + sep + longLine).whole);
+        std::string big;
+        while (big.size() + sep.size() + 1000 < records::kEditableBytes) {
+            big += (big.empty() ? "" : sep) + std::string(1000, 'a');
+        }
+        big += sep + std::string(records::kEditableBytes - big.size() - sep.size(), 'b');
+        QCOMPARE(big.size(), records::kEditableBytes);
+        const records::BoxText whole = records::editBoxText(big);
+        QVERIFY(whole.whole);
+        QCOMPARE(whole.text, records::displayText(big));
+
+        // One byte more, in a line or in all: its first 200 lines, each cut after 2,000
+        // characters, and a line "…" for the rest.
+        const records::BoxText tooLong = records::editBoxText(big + "c");
+        QVERIFY(!tooLong.whole);
+        const QStringList lines = tooLong.text.split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 201);
+        QCOMPARE(lines[0], QString(1000, u'a'));
+        QCOMPARE(lines[199], QString(1000, u'a'));
+        QCOMPARE(lines[200], QStringLiteral("\u2026"));
+        const QString wide = QString(60000, u'\u00E9');  // 120,000 bytes
+        const records::BoxText cut =
+            records::editBoxText("a" + sep + longLine + "y" + sep + wide.toStdString() + sep + "z");
+        QVERIFY(!cut.whole);
+        QCOMPARE(cut.text, QStringLiteral("a\r\n") + QString(2000, u'x') + QChar(0x2026) +
+                               QStringLiteral("\r\n") + QString(2000, u'\u00E9') + QChar(0x2026) +
+                               QStringLiteral("\r\nz"));
+    }
+
     void everyChangeFlowsBackIntoTheRecord() {
         StateFixture f({"alpha-----beta", "gamma"}, {"one"}, {"two"});
         f.list(1).setListIndex(0);

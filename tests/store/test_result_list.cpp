@@ -33,19 +33,30 @@ QStringList searchedForms(const RecordArray& a) {
     return k == folded.count() ? forms : QStringList{"<entries left over>"};
 }
 
-// Records what the view would be told.
+// Records what the view would be told, and the row count it would see at that moment.
 struct Recorder : ResultListObserver {
+    const ResultList* list = nullptr;
     QStringList events;
-    void rowsReset() override { events << QStringLiteral("reset"); }
+    void note(const QString& event) {
+        events << QStringLiteral("%1 (%2)").arg(event).arg(list->count());
+    }
+    void rowsAboutToBeReset() override { note(QStringLiteral("resetting")); }
+    void rowsReset() override { note(QStringLiteral("reset")); }
+    void rowsAboutToBeInserted(int first, int count) override {
+        note(QStringLiteral("inserting %1 %2").arg(first).arg(count));
+    }
     void rowsInserted(int first, int count) override {
-        events << QStringLiteral("insert %1 %2").arg(first).arg(count);
+        note(QStringLiteral("inserted %1 %2").arg(first).arg(count));
+    }
+    void rowsAboutToBeRemoved(int first, int count) override {
+        note(QStringLiteral("removing %1 %2").arg(first).arg(count));
     }
     void rowsRemoved(int first, int count) override {
-        events << QStringLiteral("remove %1 %2").arg(first).arg(count);
+        note(QStringLiteral("removed %1 %2").arg(first).arg(count));
     }
-    void rowTextChanged(int row) override { events << QStringLiteral("text %1").arg(row); }
-    void selectionChanged() override { events << QStringLiteral("selection"); }
-    void appearanceChanged() override { events << QStringLiteral("appearance"); }
+    void rowTextChanged(int row) override { note(QStringLiteral("text %1").arg(row)); }
+    void selectionChanged() override { note(QStringLiteral("selection")); }
+    void appearanceChanged() override { note(QStringLiteral("appearance")); }
 };
 
 }  // namespace
@@ -142,10 +153,13 @@ class TestResultList : public QObject {
         QCOMPARE(seen.size(), 4);  // none of that was a click
     }
 
-    void viewHearsOneResetForARebuild() {
+    void viewHearsOfEveryChangeBeforeAndAfterAndOneResetForARebuild() {
         RecordArray records = RecordArray::fromStrings({"a", "b"});
         ResultList list(records);
+        list.addRecordRow(0);
+        list.addRecordRow(1);
         Recorder view;
+        view.list = &list;
         list.setObserver(&view);
         {
             ResultList::Update update(list);
@@ -155,15 +169,22 @@ class TestResultList : public QObject {
             }
             list.setListIndex(3);
         }
-        QCOMPARE(view.events, QStringList({"reset"}));
+        QCOMPARE(view.events, QStringList({"resetting (2)", "reset (1000)"}));
         view.events.clear();
+        { ResultList::Update unchanged(list); }
         list.addNoMatchRow();
         list.setRowText(0, QStringLiteral("x"));
-        list.removeRow(1000);
+        list.insertHeaderRow(QStringLiteral("h"));
+        list.removeRow(1001);
         list.setBackColor(ResultList::kFocusColour);
         list.setBackColor(ResultList::kFocusColour);
-        QCOMPARE(view.events, QStringList({"insert 1000 1", "text 0", "remove 1000 1", "selection",
-                                           "appearance"}));
+        list.clear();
+        QCOMPARE(
+            view.events,
+            QStringList({"inserting 1000 1 (1000)", "inserted 1000 1 (1001)", "text 0 (1001)",
+                         "inserting 0 1 (1001)", "inserted 0 1 (1002)", "removing 1001 1 (1002)",
+                         "removed 1001 1 (1001)", "selection (1001)", "appearance (1001)",
+                         "removing 0 1001 (1001)", "removed 0 1001 (0)", "selection (0)"}));
     }
 
     void listingEveryRecord() {

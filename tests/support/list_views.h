@@ -6,14 +6,17 @@
 
 namespace trovix::testing {
 
-// What a list view shows, row by row, read through its model as a screen reader would.
-inline QStringList shownRows(const QListView* view) {
+// What a list model shows, row by row, as a screen reader would read it.
+inline QStringList shownRows(const QAbstractItemModel* model) {
     QStringList out;
-    const QAbstractItemModel* model = view->model();
     for (int r = 0; r < model->rowCount(); ++r) {
         out << model->index(r, 0).data().toString();
     }
     return out;
+}
+
+inline QStringList shownRows(const QListView* view) {
+    return shownRows(view->model());
 }
 
 }  // namespace trovix::testing

@@ -1,38 +1,52 @@
 #pragma once
 
+#include <QAbstractItemModelTester>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
+#include <QWindow>
 #include <memory>
 
 #include "app/startup.h"
+#include "platform/fake/fake_clipboard.h"
 #include "platform/fake/fake_message_boxes.h"
+#include "platform/fake/fake_printer.h"
 #include "platform/fake/fake_screen.h"
+#include "platform/fake/fake_shell.h"
 #include "state/main_state.h"
 #include "support/files.h"
 #include "view/widgets/main_window.h"
 
 namespace trovix::testing {
 
-// The real main window, started as the program starts it on three temporary data files.
+// The real main window, started as the program starts it on three temporary data files, and a
+// user in front of it: keys go to the widget that has the focus and clicks land at a point of
+// the window, both through the window as the window system delivers them.
 struct WindowFixture {
     QTemporaryDir dir;
     platform::FakeMessageBoxes messages;
+    platform::FakePrinter printer;
+    platform::FakeClipboard clipboard;
+    platform::FakeShell shell;
     platform::FakeScreen screen;  // used only when a test sets it
-    MainState state{{.messages = &messages}};
+    MainState state{
+        {.messages = &messages, .printer = &printer, .clipboard = &clipboard, .shell = &shell}};
     std::unique_ptr<view::MainWindow> window;
     QComboBox* find = nullptr;
     QPlainTextEdit* edit = nullptr;
 
     WindowFixture(const QByteArray& a, const QByteArray& b, const QByteArray& c) {
-        writeBytes(dir.filePath(QStringLiteral("phone_numbers.txt")), a);
-        writeBytes(dir.filePath(QStringLiteral("taglines.txt")), b);
-        writeBytes(dir.filePath(QStringLiteral("area_codes.txt")), c);
+        const QByteArray* contents[] = {&a, &b, &c};
+        for (int n = 1; n <= 3; ++n) {
+            writeBytes(file(n), *contents[n - 1]);
+            age(file(n));  // any write shows in the file's date
+        }
         start(dir.path(), {});
     }
     // A run of the program in a folder of the caller's, with real settings and a screen of
@@ -47,11 +61,24 @@ struct WindowFixture {
         state.programFolder = folder;
         window = std::make_unique<view::MainWindow>(state);
         app::startUp(state, {arguments, QString()});
+        // Every change of a list's rows keeps to Qt's model contract.
+        for (const char* name : {"lstA", "lstB", "lstC"}) {
+            new QAbstractItemModelTester(list(name)->model(),
+                                         QAbstractItemModelTester::FailureReportingMode::QtTest,
+                                         list(name));
+        }
         window->show();
         find = window->findChild<QComboBox*>(QStringLiteral("lstFind"));
         edit = window->findChild<QPlainTextEdit*>(QStringLiteral("txtEdit"));
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
     }
+    // The data file of slot n (1 to 3) in the fixture's folder.
+    QString file(int n) const {
+        const char* const names[] = {"phone_numbers.txt", "taglines.txt", "area_codes.txt"};
+        return dir.filePath(QString::fromLatin1(names[n - 1]));
+    }
+
     QListView* list(const char* name) {
         return window->findChild<QListView*>(QString::fromLatin1(name));
     }
@@ -62,19 +89,71 @@ struct WindowFixture {
     QAction* action(const char* name) {
         return window->findChild<QAction*>(QString::fromLatin1(name));
     }
+    // The toolbar's button of a command key.
+    QWidget* button(const char* key) {
+        return window->findChild<QToolBar*>()->widgetForAction(action(key));
+    }
     QString panel(int n) {
         return window->findChild<QLabel*>(QStringLiteral("panel%1").arg(n))->text();
     }
-    // Clicks a row of a list view as the user would.
-    static void clickRow(QListView* view, int row) {
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
-                          view->visualRect(view->model()->index(row, 0)).center());
+
+    // The widget with the keyboard focus.
+    static QWidget* focus() { return QApplication::focusWidget(); }
+    // The window that keys go to: the main window, or a drop-down list open over it.
+    QWindow* keyWindow() const {
+        QWindow* active = QGuiApplication::focusWindow();
+        return active != nullptr ? active : window->windowHandle();
     }
-    // Types a search text over what the box holds and presses Enter.
+    // A key pressed and released.
+    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(keyWindow(), key, modifiers);
+    }
+    void key(const QKeySequence& keys) { key(keys[0].key(), keys[0].keyboardModifiers()); }
+    // Typing plain ASCII text.
+    void type(const QString& text) {
+        for (const QChar c : text) {
+            QTest::keyClick(keyWindow(), c.toLatin1());
+        }
+    }
+    // Tab (or Shift+Tab) pressed until the focus reaches `target`, at most 40 times; false when
+    // it never does.
+    bool tabTo(const QWidget* target, bool forward = true) {
+        for (int i = 0; i < 40 && focus() != target; ++i) {
+            key(forward ? Qt::Key_Tab : Qt::Key_Backtab,
+                forward ? Qt::NoModifier : Qt::ShiftModifier);
+        }
+        return focus() == target;
+    }
+
+    // A left click at a point of a widget, delivered to whatever the window shows there.
+    void clickAt(QWidget* widget, QPoint at, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QVERIFY2(widget->isVisible() && widget->rect().contains(at),
+                 qPrintable(widget->objectName()));
+        const QPoint inWindow = widget->mapTo(window.get(), at);
+        const QWidget* hit = window->childAt(inWindow);
+        QVERIFY2(hit == widget || widget->isAncestorOf(hit), "something lies over the point");
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, modifiers, inWindow);
+    }
+    void click(QWidget* widget) { clickAt(widget, widget->rect().center()); }
+    // The middle of the part of a row that a list shows, in its viewport; a null point when
+    // the row is out of sight.
+    static QPoint rowPoint(const QListView* view, int row) {
+        const QRect shown =
+            view->visualRect(view->model()->index(row, 0)).intersected(view->viewport()->rect());
+        return shown.isEmpty() ? QPoint() : shown.center();
+    }
+    void clickRow(QListView* view, int row) {
+        const QPoint at = rowPoint(view, row);
+        QVERIFY2(!at.isNull(), "the row is out of sight");
+        clickAt(view->viewport(), at);
+    }
+
+    // Clicks into the search box, types a text over what it holds and presses Enter.
     void typeSearch(const QString& text) {
-        find->lineEdit()->selectAll();
-        QTest::keyClicks(find->lineEdit(), text);
-        QTest::keyClick(find->lineEdit(), Qt::Key_Return);
+        click(find);
+        key(Qt::Key_A, Qt::ControlModifier);
+        type(text);
+        key(Qt::Key_Return);
     }
 };
 

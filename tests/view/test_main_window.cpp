@@ -1,8 +1,10 @@
+#include <QAbstractItemModelTester>
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
-#include <QMouseEvent>
+#include <QLineEdit>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
 #include <QTextDocument>
@@ -11,22 +13,28 @@
 
 #include "platform/fake/fake_font_dialog.h"
 #include "platform/qt/qt_settings_store.h"
+#include "search/search_box.h"
 #include "support/list_views.h"
 #include "support/window_fixture.h"
 #include "view/widgets/edit_text.h"
+#include "view/widgets/result_list_model.h"
 
 using namespace trovix;
+using platform::MessageAnswer;
 using store::SlotId;
+using testing::aged;
+using testing::readBytes;
 using testing::shownRows;
 using testing::writeBytes;
 
 namespace {
 
+const QByteArray kPhones = "Smith, Ann\r\n-----(212) 555-0100\r\nJones, Bo\r\n-----555-0199\r\n";
+
 // The real window on three small files, one of them with LF line breaks and one with a stray LF
-// and CR inside a line, with a user at the keyboard.
+// and CR inside a line.
 struct Window : testing::WindowFixture {
-    explicit Window(
-        const QByteArray& a = "Smith, Ann\r\n-----(212) 555-0100\r\nJones, Bo\r\n-----555-0199\r\n")
+    explicit Window(const QByteArray& a = kPhones)
         : WindowFixture(a, "Smithers, Al\r\nOdd\nli\rne\r\n", "212  New York\n201  New Jersey\n") {}
 };
 
@@ -43,6 +51,12 @@ double contrast(const QColor& a, const QColor& b) {
     return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
 }
 
+// The row a list highlights; -1 for none, -2 for more than one.
+int highlighted(const QListView* view) {
+    const QModelIndexList rows = view->selectionModel()->selectedIndexes();
+    return rows.isEmpty() ? -1 : rows.size() == 1 ? rows.first().row() : -2;
+}
+
 }  // namespace
 
 class TestMainWindow : public QObject {
@@ -53,10 +67,10 @@ class TestMainWindow : public QObject {
         QCOMPARE(shownRows(w.list(SlotId::B)), QStringList({"Smithers, Al", "Odd\nli\rne"}));
         QVERIFY(!w.list(SlotId::A)->accessibleName().isEmpty());
         // Each activation of the window selects and shows the first record of the list with
-        // focus (list A on a first run).
-        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        // focus (list A on a first run); the search box has the keyboard focus.
         QCOMPARE(w.edit->toPlainText(), QStringLiteral("Smith, Ann\n(212) 555-0100"));
         QCOMPARE(w.list(SlotId::A)->currentIndex().row(), 0);
+        QCOMPARE(w.focus(), w.find);
 
         // Coming back from another window keeps the record the user was at.
         w.state.slot(SlotId::A).list.setListIndex(1);
@@ -84,31 +98,203 @@ class TestMainWindow : public QObject {
         QCOMPARE(w.list(SlotId::C)->currentIndex().row(), 150000);
     }
 
-    void userInputReachesTheCoreOnceAndProgramChangesDoNotEcho() {
+    void enterInTheSearchBoxReachesTheCoreOnce() {
         Window w;
+        int enters = 0;
+        int entriesChosen = 0;
+        w.state.searchBox.setKeyPressHandler([&](QChar key) {
+            enters += key == QChar(13);
+            search::searchBoxKeyPress(w.state, key);
+        });
+        w.state.searchBox.setClickHandler([&] {
+            ++entriesChosen;
+            search::searchBoxClicked(w.state);
+        });
+        QVERIFY(!w.state.options.isChecked(Option::SearchWhileTyping));
+
+        // The search box has the focus at start-up: typing and Enter search and remember.
+        w.type(QStringLiteral("smith 555"));
+        QCOMPARE(shownRows(w.list(SlotId::A)), QStringList({"Smith, Ann", "Jones, Bo"}));
+        w.key(Qt::Key_Return);
+        QCOMPARE(enters, 1);
+        QCOMPARE(shownRows(w.list(SlotId::A)), QStringList({"Smith, Ann"}));
+        QCOMPARE(w.find->count(), 1);
+        QCOMPARE(w.find->itemText(0), QStringLiteral("smith 555"));
+        QCOMPARE(w.find->lineEdit()->selectedText(), QStringLiteral("smith 555"));
+        w.typeSearch(QStringLiteral("smi"));  // a second entry, shown first
+        QCOMPARE(shownRows(w.list(SlotId::B)), QStringList({"Smithers, Al"}));
+
+        // Enter on a remembered text, the keypad's Enter too, picks its entry once: the core
+        // chooses it, the box does not choose it again.
+        for (const Qt::Key enter : {Qt::Key_Return, Qt::Key_Enter}) {
+            enters = entriesChosen = 0;
+            w.key(Qt::Key_A, Qt::ControlModifier);
+            w.type(QStringLiteral("SMITH 555"));
+            w.key(enter);
+            QCOMPARE(enters, 1);
+            QCOMPARE(entriesChosen, 1);
+            QCOMPARE(w.find->currentText(), QStringLiteral("smith 555"));
+            QCOMPARE(shownRows(w.list(SlotId::B)), QStringList({"no match found"}));
+            QCOMPARE(w.find->count(), 2);
+        }
+        // Leaving the box is not a choice either.
+        w.key(Qt::Key_A, Qt::ControlModifier);
+        w.type(QStringLiteral("smith 555"));
+        w.key(Qt::Key_Tab);
+        QVERIFY(w.focus() != w.find);
+        QCOMPARE(entriesChosen, 1);
+        QCOMPARE(shownRows(w.list(SlotId::B)), QStringList({"no match found"}));
+
+        // Choosing from the drop-down list searches for the entry.
+        w.click(w.find);
+        w.key(Qt::Key_Down, Qt::AltModifier);
+        QTRY_VERIFY(w.find->view()->isVisible());
+        w.key(Qt::Key_Down);
+        w.key(Qt::Key_Return);
+        QCOMPARE(entriesChosen, 2);
+        QCOMPARE(w.find->currentText(), QStringLiteral("smith 555"));
+        QCOMPARE(w.focus(), w.find);
+
+        // "..x" closes the window, unless the user cancels saving a change; Enter asks once.
+        w.state.slot(SlotId::B).changed = true;
+        w.messages.defaultAnswer = MessageAnswer::Cancel;
+        w.typeSearch(QStringLiteral("..x"));
+        QVERIFY(w.window->isVisible());
+        QCOMPARE(w.messages.shown.size(), 1);
+        w.messages.defaultAnswer = MessageAnswer::No;
+        w.key(Qt::Key_Return);
+        QVERIFY(!w.window->isVisible());
+    }
+
+    void aClickSelectsTheRowUnderTheMouseAndCommandsActOnIt() {
+        QByteArray many;
+        for (int i = 0; i < 60; ++i) {
+            many += QByteArray::number(100 + i) + " record\r\n";
+        }
+        Window w(many);
+        QListView* view = w.list(SlotId::A);
+        store::ResultList& list = w.state.slot(SlotId::A).list;
+        // Make the list's lowest visible row a row cut by its lower edge.
+        int cut = -1;
+        for (int grow = 0; grow < 40 && cut < 0; ++grow) {
+            w.window->resize(w.window->width(), w.window->height() + 1);
+            QApplication::processEvents();
+            const int bottom = view->viewport()->height();
+            const int row = view->indexAt(QPoint(5, bottom - 1)).row();
+            const QRect rect = view->visualRect(view->model()->index(row, 0));
+            cut = row >= 0 && rect.bottom() >= bottom && bottom - rect.top() >= 4 ? row : -1;
+        }
+        QVERIFY(cut > 0);
+        const QString record = QStringLiteral("%1 record").arg(100 + cut);
+
+        const QPoint pressed = w.rowPoint(view, cut);
+        w.clickAt(view->viewport(), pressed);
+        QCOMPARE(view->indexAt(pressed).row(), cut);  // the row stays under the mouse
+        // The highlighted row, the row panel, the edit box and the core's row agree.
+        const auto agree = [&](int row) {
+            const int record = list.itemData(row);
+            QCOMPARE(list.listIndex(), row);
+            QCOMPARE(highlighted(view), row);
+            QCOMPARE(w.panel(4), QStringLiteral("   %1   %2").arg(row).arg(record));
+            QCOMPARE(w.edit->toPlainText(), QStringLiteral("%1 record").arg(100 + record));
+        };
+        agree(cut);
+        QTest::qWait(QApplication::doubleClickInterval() + 200);  // the view scrolls it in
+        QVERIFY(view->viewport()->rect().contains(view->visualRect(view->model()->index(cut, 0))));
+        agree(cut);
+        // Delete removes the record that is highlighted.
+        w.click(w.button("delete"));
+        QCOMPARE(w.state.slot(SlotId::A).records.text(cut), QString());
+        QCOMPARE(view->model()->rowCount(), 59);
+        QVERIFY(!shownRows(view).contains(record));
+        agree(cut);
+
+        // A click or a key on a list reaches the core once.
+        int clicks = 0;
+        int mouseDowns = 0;
+        list.setClickHandler([&] { ++clicks; });
+        list.setMouseDownHandler([&] { ++mouseDowns; });
+        view->scrollToTop();
+        w.clickRow(view, 1);
+        QCOMPARE(list.listIndex(), 1);
+        QCOMPARE(clicks, 1);
+        QCOMPARE(mouseDowns, 1);
+        w.clickRow(view, 1);  // a click on the selected row is still a click
+        QCOMPARE(clicks, 2);
+        // The arrow keys run the click handling without a mouse-down.
+        QCOMPARE(w.focus(), view);
+        w.key(Qt::Key_Up);
+        QCOMPARE(list.listIndex(), 0);
+        QCOMPARE(highlighted(view), 0);
+        QCOMPARE(clicks, 3);
+        QCOMPARE(mouseDowns, 2);
+        // Ctrl with Space or a click does not take the highlight off the selected row.
+        w.key(Qt::Key_Space, Qt::ControlModifier);
+        QCOMPARE(highlighted(view), 0);
+        w.clickAt(view->viewport(), w.rowPoint(view, 0), Qt::ControlModifier);
+        QCOMPARE(highlighted(view), 0);
+        QCOMPARE(list.listIndex(), 0);
+
+        // Below the last row of a short list: a mouse-down, no click, and the selection stays.
+        w.window->resize(w.window->width(), 700);
+        QApplication::processEvents();
+        QListView* lstC = w.list(SlotId::C);
+        store::ResultList& listC = w.state.slot(SlotId::C).list;
+        int clicksC = 0;
+        listC.setClickHandler([&] { ++clicksC; });
+        w.clickRow(lstC, 1);
+        QCOMPARE(clicksC, 1);
+        const QPoint below(5, lstC->viewport()->height() - 3);
+        QVERIFY(!lstC->indexAt(below).isValid());
+        w.clickAt(lstC->viewport(), below);
+        QCOMPARE(clicksC, 1);
+        QCOMPARE(listC.listIndex(), 1);
+        QCOMPARE(highlighted(lstC), 1);
+    }
+
+    void typingInTheEditBoxChangesTheRecordAndTabLeavesIt() {
+        Window w("Smith, Ann\r\n-----(212) 555-0100\r\nJones\tBo\r\n-----555-0199\r\n");
         QListView* lstA = w.list(SlotId::A);
         w.clickRow(lstA, 1);
-        QCOMPARE(w.edit->toPlainText(), QStringLiteral("Jones, Bo\n555-0199"));
+        QCOMPARE(w.edit->toPlainText(), QStringLiteral("Jones\tBo\n555-0199"));  // a tab stays
         // Typing changes the row shown; Shift+Enter starts a line as Enter does.
-        w.edit->setFocus();
-        QTextCursor cursor = w.edit->textCursor();
-        cursor.movePosition(QTextCursor::Start);
-        cursor.movePosition(QTextCursor::EndOfLine);
-        w.edit->setTextCursor(cursor);
-        QTest::keyClicks(w.edit, QStringLiteral(" Jr"));
-        QCOMPARE(shownRows(lstA).at(1), QStringLiteral("Jones, Bo Jr"));
-        QTest::keyClick(w.edit, Qt::Key_Return, Qt::ShiftModifier);
-        QTest::keyClicks(w.edit, QStringLiteral("x"));
+        w.click(w.edit);
+        w.key(Qt::Key_Home, Qt::ControlModifier);
+        w.key(Qt::Key_End);
+        w.type(QStringLiteral(" Jr"));
+        QCOMPARE(shownRows(lstA).at(1), QStringLiteral("Jones\tBo Jr"));
+        w.key(Qt::Key_Return, Qt::ShiftModifier);
+        w.type(QStringLiteral("x"));
         QCOMPARE(w.state.slot(SlotId::A).records.text(1),
-                 QStringLiteral("Jones, Bo Jr-----x-----555-0199"));
+                 QStringLiteral("Jones\tBo Jr-----x-----555-0199"));
+
+        // Tab and Shift+Tab, with or without Ctrl, move the focus on and type nothing; a
+        // pasted tab goes in.
+        const QString before = w.state.slot(SlotId::A).records.text(1);
+        const std::pair<Qt::Key, Qt::KeyboardModifiers> leave[] = {
+            {Qt::Key_Tab, Qt::NoModifier},
+            {Qt::Key_Backtab, Qt::ShiftModifier},
+            {Qt::Key_Tab, Qt::ControlModifier},
+            {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier}};
+        for (const auto& [key, modifiers] : leave) {
+            w.click(w.edit);
+            w.key(key, modifiers);
+            QVERIFY(w.focus() != w.edit);
+        }
+        QCOMPARE(w.state.slot(SlotId::A).records.text(1), before);
+        QApplication::clipboard()->setText(QStringLiteral("\t9"));
+        w.click(w.edit);
+        w.key(Qt::Key_End, Qt::ControlModifier);
+        w.key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w.state.slot(SlotId::A).records.text(1), before + QStringLiteral("\t9"));
 
         // A stray line feed or carriage return shows on the same line, as a symbol, and stays a
         // character.
         w.clickRow(w.list(SlotId::B), 1);
         QCOMPARE(w.edit->blockCount(), 1);
-        w.edit->setFocus();
-        w.edit->moveCursor(QTextCursor::End);
-        QTest::keyClicks(w.edit, QStringLiteral("!"));
+        w.click(w.edit);
+        w.key(Qt::Key_End, Qt::ControlModifier);
+        w.type(QStringLiteral("!"));
         QCOMPARE(w.state.slot(SlotId::B).records.text(1), QStringLiteral("Odd\nli\rne!"));
 
         // A keystroke reaches the core once; the program's own write is not echoed back.
@@ -117,82 +303,217 @@ class TestMainWindow : public QObject {
         w.state.editBox.setText(QStringLiteral("first\r\nsecond"));
         QCOMPARE(w.edit->toPlainText(), QStringLiteral("first\nsecond"));
         QCOMPARE(changes, 1);
-        w.edit->moveCursor(QTextCursor::End);
-        QTest::keyClicks(w.edit, QStringLiteral("!"));
+        w.key(Qt::Key_End, Qt::ControlModifier);
+        w.type(QStringLiteral("!"));
         QCOMPARE(w.state.editBox.text(), QStringLiteral("first\r\nsecond!"));
         QCOMPARE(changes, 2);
-
-        // A click or a key on a list reaches the core once.
-        store::ResultList& list = w.state.slot(SlotId::A).list;
-        int clicks = 0;
-        int mouseDowns = 0;
-        list.setClickHandler([&] { ++clicks; });
-        list.setMouseDownHandler([&] { ++mouseDowns; });
-
-        w.clickRow(lstA, 1);
-        QCOMPARE(list.listIndex(), 1);
-        QCOMPARE(clicks, 1);
-        QCOMPARE(mouseDowns, 1);
-
-        // The arrow keys run the click handling without a mouse-down.
-        QTest::keyClick(lstA, Qt::Key_Up);
-        QCOMPARE(list.listIndex(), 0);
-        QCOMPARE(clicks, 2);
-        QCOMPARE(mouseDowns, 1);
-
-        // Below the last row: a mouse-down, no click, and the selection stays.
-        QTest::mouseClick(lstA->viewport(), Qt::LeftButton, {},
-                          QPoint(5, lstA->viewport()->height() - 3));
-        QCOMPARE(mouseDowns, 2);
-        QCOMPARE(clicks, 2);
-        QCOMPARE(list.listIndex(), 0);
-        QCOMPARE(lstA->currentIndex().row(), 0);
-
-        // The program selecting a row shows it, and raises the handler once, not twice.
-        list.setListIndex(1);
-        QCOMPARE(clicks, 3);
-        QCOMPARE(lstA->currentIndex().row(), 1);
-        list.setListIndex(-1);
-        QVERIFY(lstA->selectionModel()->selectedIndexes().isEmpty());
-        QCOMPARE(clicks, 4);
-
-        // Colour and visibility come from the core list.
-        list.setBackColor(store::ResultList::kFocusColour);
-        QCOMPARE(lstA->palette().color(QPalette::Base), QColor(255, 224, 224));
-        list.setVisible(false);
-        QVERIFY(!lstA->isVisible());
     }
 
-    void typingASearchAndPressingEnter() {
+    void tabReachesEveryControlBothWays() {
         Window w;
-        w.typeSearch(QStringLiteral("smith 555"));
-        QCOMPARE(shownRows(w.list(SlotId::A)), QStringList({"Smith, Ann"}));
-        // Remembered, and the box keeps the typed text, selected, after the list is rebuilt.
-        QCOMPARE(w.find->count(), 1);
-        QCOMPARE(w.find->itemText(0), QStringLiteral("smith 555"));
-        QCOMPARE(w.find->lineEdit()->selectedText(), QStringLiteral("smith 555"));
+        QSet<QWidget*> controls = {w.find,
+                                   w.edit,
+                                   w.list(SlotId::A),
+                                   w.list(SlotId::B),
+                                   w.list(SlotId::C),
+                                   w.window->findChild<QWidget*>(QStringLiteral("Picture1"))};
+        for (const ToolbarEntry& entry : kToolbar) {
+            if (entry.style != ButtonStyle::Separator) {
+                controls << w.button(entry.key);
+            }
+        }
+        QCOMPARE(controls.size(), 24);
+        const auto round = [&](bool forward) {
+            QList<QWidget*> order;
+            w.click(w.find);
+            do {
+                order << w.focus();
+                w.key(forward ? Qt::Key_Tab : Qt::Key_Backtab,
+                      forward ? Qt::NoModifier : Qt::ShiftModifier);
+            } while (w.focus() != w.find && order.size() < 50);
+            return order;
+        };
+        const QList<QWidget*> forward = round(true);
+        QCOMPARE(QSet<QWidget*>(forward.begin(), forward.end()), controls);
+        QCOMPARE(forward.size(), controls.size());
+        QList<QWidget*> backward = round(false);
+        std::reverse(backward.begin() + 1, backward.end());
+        QCOMPARE(backward, forward);
+    }
 
-        // A second search; then choosing the first from the drop-down searches it again.
-        w.typeSearch(QStringLiteral("smi"));
-        QCOMPARE(shownRows(w.list(SlotId::B)), QStringList({"Smithers, Al"}));
-        w.find->setFocus();
-        w.find->showPopup();
-        QTest::keyClick(w.find->view(), Qt::Key_Down);
-        QTest::keyClick(w.find->view(), Qt::Key_Return);
-        QCOMPARE(w.find->currentText(), QStringLiteral("smith 555"));
-        QCOMPARE(shownRows(w.list(SlotId::B)), QStringList({"no match found"}));
-        QCOMPARE(w.find->count(), 2);  // the combo box never adds entries itself
+    void tabbingThroughTheListsKeepsTheRecordBeingEdited() {
+        Window w;
+        QListView* lstA = w.list(SlotId::A);
+        w.clickRow(lstA, 1);
+        const auto unchanged = [&] {
+            QCOMPARE(w.state.listWithFocus, 1);
+            QCOMPARE(w.edit->toPlainText(), QStringLiteral("Jones, Bo\n555-0199"));
+            QCOMPARE(highlighted(lstA), 1);
+            for (const SlotId other : {SlotId::B, SlotId::C}) {
+                QCOMPARE(w.state.slot(other).list.listIndex(), -1);
+                QCOMPARE(highlighted(w.list(other)), -1);
+                QCOMPARE(w.state.slot(other).list.backColor(), store::ResultList::kWhite);
+            }
+        };
+        for (const SlotId other : {SlotId::B, SlotId::C}) {
+            w.key(Qt::Key_Tab);
+            QCOMPARE(w.focus(), w.list(other));
+            unchanged();
+        }
+        QVERIFY(w.tabTo(w.edit));
+        unchanged();
+        w.key(Qt::Key_End, Qt::ControlModifier);
+        w.type(QStringLiteral("7"));
+        QVERIFY(w.tabTo(lstA, false));
+        QCOMPARE(w.state.slot(SlotId::A).records.text(1),
+                 QStringLiteral("Jones, Bo-----555-01997"));
+        QVERIFY(!w.state.slot(SlotId::B).changed && !w.state.slot(SlotId::C).changed);
 
-        // "..x" closes the window, unless the user cancels saving a change.
-        w.state.slot(SlotId::B).changed = true;
-        w.messages.defaultAnswer = platform::MessageAnswer::Cancel;
-        const qsizetype asked = w.messages.shown.size();
-        w.typeSearch(QStringLiteral("..x"));
-        QVERIFY(w.window->isVisible());
-        QCOMPARE(w.messages.shown.size(), asked + 1);  // Enter is pressed once
-        w.messages.defaultAnswer = platform::MessageAnswer::No;
-        w.typeSearch(QStringLiteral("..x"));
-        QVERIFY(!w.window->isVisible());
+        // Moving in a list without a selection selects, as a click does.
+        QVERIFY(w.tabTo(w.list(SlotId::B)));
+        w.key(Qt::Key_Down);
+        QCOMPARE(w.state.listWithFocus, 2);
+        QCOMPARE(w.edit->toPlainText(), QStringLiteral("Smithers, Al"));
+        QCOMPARE(highlighted(w.list(SlotId::B)), 0);
+        QCOMPARE(highlighted(lstA), -1);
+    }
+
+    void menuShortcutsWorkEverywhereButTheTextBoxesKeepTheirKeys() {
+        Window w;
+        w.messages.defaultAnswer = MessageAnswer::Cancel;  // Online Update stays
+        // In the search box, Ctrl+E and Ctrl+U reach the menu and leave the typed text alone.
+        w.type(QStringLiteral("smith"));
+        w.key(Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(w.shell.calls.size(), 1);
+        QVERIFY(w.shell.calls[0].target.startsWith(QStringLiteral("mailto:")));
+        w.key(Qt::Key_U, Qt::ControlModifier);
+        QCOMPARE(w.messages.shown.size(), 1);
+        QCOMPARE(w.messages.shown[0].title, QStringLiteral("Online Update"));
+        QCOMPARE(w.find->currentText(), QStringLiteral("smith"));
+        QCOMPARE(w.focus(), w.find);
+
+        // Every menu shortcut from either text box, but the two they keep.
+        const auto giveFocus = [&](QWidget* box) {
+            if (box == w.edit) {
+                QListView* lstA = w.list(SlotId::A);
+                w.clickRow(lstA, lstA->model()->rowCount() - 1);
+            }
+            w.click(box);
+            return w.focus() == box;
+        };
+        int tried = 0;
+        for (const MenuEntry& entry : kMenuBar) {
+            const QKeySequence keys(QString::fromLatin1(entry.shortcut));
+            if (keys.isEmpty() || keys == QKeySequence(QStringLiteral("Ctrl+V")) ||
+                keys == QKeySequence(QStringLiteral("Ctrl+A"))) {
+                continue;
+            }
+            QSignalSpy triggered(w.action(entry.name), &QAction::triggered);
+            for (QWidget* box : {static_cast<QWidget*>(w.find), static_cast<QWidget*>(w.edit)}) {
+                QVERIFY2(giveFocus(box), entry.name);
+                w.key(keys);
+            }
+            QVERIFY2(triggered.size() == 2, entry.name);
+            ++tried;
+        }
+        QCOMPARE(tried, 11);
+
+        // Ctrl+V pastes and Ctrl+A selects everything in the boxes, and act as menu shortcuts
+        // elsewhere.
+        QApplication::clipboard()->setText(QStringLiteral("pasted"));
+        QVERIFY(giveFocus(w.find));
+        w.key(Qt::Key_A, Qt::ControlModifier);
+        w.key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w.find->currentText(), QStringLiteral("pasted"));
+        QVERIFY(giveFocus(w.edit));
+        w.key(Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(w.edit->textCursor().selectedText().size(), w.edit->toPlainText().size());
+        QVERIFY(!w.state.options.isChecked(Option::SearchWhileTyping));
+        w.clickRow(w.list(SlotId::A), 0);
+        w.key(Qt::Key_V, Qt::ControlModifier);
+        QVERIFY(w.state.options.isChecked(Option::SearchWhileTyping));
+    }
+
+    void theListsFollowTheirRowsWhileCommandsChangeThem() {
+        Window w;
+        QListView* lstA = w.list(SlotId::A);
+        w.clickRow(lstA, 1);
+        w.click(w.button("new"));
+        QCOMPARE(shownRows(lstA), QStringList({"Smith, Ann", "Jones, Bo", "New Item"}));
+        QCOMPARE(highlighted(lstA), 2);
+        w.click(w.button("delete"));
+        QCOMPARE(w.focus(), lstA);
+        w.key(Qt::Key_M, Qt::ControlModifier);  // Compact
+        QCOMPARE(w.state.slot(SlotId::A).records.toStringList(),
+                 QStringList({"Smith, Ann-----(212) 555-0100", "Jones, Bo-----555-0199"}));
+        QCOMPARE(shownRows(lstA), QStringList({"Smith, Ann", "Jones, Bo"}));
+
+        // The header rows and the full data view follow the controls.
+        QAction* names = w.action("mnuDisplayFileNames");
+        w.key(Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(names->isChecked());
+        const QString header = QStringLiteral("... %1 ...").arg(w.state.slot(SlotId::B).fileName);
+        QCOMPARE(shownRows(w.list(SlotId::B)),
+                 QStringList({header, "Smithers, Al", "Odd\nli\rne"}));
+        w.click(w.button("data"));
+        QCOMPARE(shownRows(lstA).size(), 5);
+        QVERIFY(!w.action("new")->isEnabled());
+        QVERIFY(!w.edit->isEnabled());
+        w.click(w.button("data"));
+        QVERIFY(w.action("new")->isEnabled());
+
+        // Hiding the header rows while a header is selected is not a click on another row.
+        QCOMPARE(w.focus(), lstA);
+        w.key(Qt::Key_Home);
+        QCOMPARE(w.edit->toPlainText(), QStringLiteral("<disabled>"));
+        w.key(Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(!names->isChecked());
+        QCOMPARE(w.state.slot(SlotId::A).list.listIndex(), -1);
+        QCOMPARE(highlighted(lstA), -1);
+        QCOMPARE(w.edit->toPlainText(), QStringLiteral("<disabled>"));
+
+        // The model announces every change of rows before it happens.
+        store::RecordArray records = store::RecordArray::fromStrings({"a", "b", "c"});
+        store::ResultList list(records);
+        view::ResultListModel model(list);
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        list.addRecordRow(0);
+        list.addRecordRow(2);
+        list.insertHeaderRow(QStringLiteral("header"));
+        list.removeRow(1);
+        {
+            store::ResultList::Update update(list);
+            list.addRecordRow(1);
+            list.setListIndex(2);
+        }
+        QCOMPARE(shownRows(&model), QStringList({"header", "c", "b"}));
+        list.clear();
+        QCOMPARE(model.rowCount(), 0);
+    }
+
+    void aUserFindsEditsAndSavesARecordWithKeysAndClicksOnly() {
+        Window w(kPhones + "Smith, Cy\r\n-----555-0123\r\n");
+        const QByteArray others[] = {readBytes(w.file(2)), readBytes(w.file(3))};
+        w.type(QStringLiteral("smith 555"));
+        w.key(Qt::Key_Return);
+        QListView* lstA = w.list(SlotId::A);
+        QCOMPARE(shownRows(lstA), QStringList({"Smith, Ann", "Smith, Cy"}));
+        w.key(Qt::Key_Tab);
+        QCOMPARE(w.focus(), lstA);
+        w.key(Qt::Key_Down);
+        QCOMPARE(w.edit->toPlainText(), QStringLiteral("Smith, Cy\n555-0123"));
+        QVERIFY(w.tabTo(w.edit));
+        w.key(Qt::Key_End, Qt::ControlModifier);
+        w.type(QStringLiteral(" (cell)"));
+        QVERIFY(w.tabTo(w.button("save"), false));
+        QCOMPARE(w.focus()->accessibleName(), QStringLiteral("Save Selected File"));
+        w.key(Qt::Key_Space);
+        QCOMPARE(readBytes(w.file(1)), kPhones + "Smith, Cy\r\n-----555-0123 (cell)\r\n");
+        QVERIFY(aged(w.file(2)) && aged(w.file(3)));
+        QCOMPARE(readBytes(w.file(2)), others[0]);
+        QCOMPARE(readBytes(w.file(3)), others[1]);
+        QVERIFY(w.messages.shown.isEmpty());
     }
 
     void theSplitterLayoutLimitsAndOnTop() {
@@ -202,16 +523,16 @@ class TestMainWindow : public QObject {
         QTest::qWait(20);
         auto* bar = w.window->findChild<QWidget*>(QStringLiteral("Picture1"));
         const int gap = w.state.gap;
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 1), bar->mapToGlobal(QPointF(5, 1)),
-                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(bar, &press);
-        QMouseEvent drag(QEvent::MouseMove, QPointF(5, -40), bar->mapToGlobal(QPointF(5, -40)),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(bar, &drag);
+        QWindow* window = w.window->windowHandle();
+        const QPoint grip = bar->mapTo(w.window.get(), QPoint(5, 1));
+        const QPoint higher = bar->mapTo(w.window.get(), QPoint(5, -40));
+        QTest::mousePress(window, Qt::LeftButton, {}, grip);
+        QTest::mouseMove(window, higher);
+        QTest::mouseRelease(window, Qt::LeftButton, {}, higher);
         QCOMPARE(w.state.gap, gap + 40 * 15);  // 15 twips a pixel
         QCOMPARE(bar->cursor().shape(), Qt::SizeVerCursor);
-        bar->setFocus();
-        QTest::keyClick(bar, Qt::Key_Down);
+        QVERIFY(w.tabTo(bar));
+        w.key(Qt::Key_Down);
         QCOMPARE(w.state.gap, gap + 40 * 15 - 120);
         QVERIFY(bar->accessibleDescription().contains(QString::number(w.state.gap)));
 
@@ -242,7 +563,7 @@ class TestMainWindow : public QObject {
         QVERIFY(results.bottom() - previous.bottom() < 20);
 
         // Hiding the edit pane gives its room to the lists.
-        w.action("edit")->trigger();
+        w.click(w.button("edit"));
         QVERIFY(!w.window->findChild<QWidget*>(QStringLiteral("frameEdit"))->isVisible());
         QVERIFY(inCentral("frameResults").height() > results.height() + 50);
 
@@ -297,62 +618,13 @@ class TestMainWindow : public QObject {
         }
     }
 
-    void editingKeysMenusAndToolbarReachTheCoreAndHeaderRowsFollow() {
-        Window w;
-        QApplication::clipboard()->setText(QStringLiteral("pasted"));
-        w.find->setFocus();
-        QTest::keyClick(w.find->lineEdit(), Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(w.find->currentText(), QStringLiteral("pasted"));
-        QVERIFY(!w.state.options.isChecked(Option::SearchWhileTyping));
-        w.edit->setFocus();
-        QTest::keyClick(w.edit, Qt::Key_A, Qt::ControlModifier);
-        QCOMPARE(w.edit->textCursor().selectedText().size(), w.edit->toPlainText().size());
-        // On a list the menu's shortcut acts.
-        w.list(SlotId::A)->setFocus();
-        QTest::keyClick(w.list(SlotId::A), Qt::Key_F, Qt::ControlModifier);
-        QVERIFY(w.state.displayFileNames());
-        // The toolbar and the Actions menu reach the record commands.
-        w.action("mnuDisplayFileNames")->trigger();
-        w.clickRow(w.list(SlotId::A), 1);
-        w.action("new")->trigger();
-        QCOMPARE(shownRows(w.list(SlotId::A)).last(), QStringLiteral("New Item"));
-        w.action("delete")->trigger();
-        w.action("mnuCompact")->trigger();
-        QCOMPARE(w.state.slot(SlotId::A).records.toStringList(),
-                 QStringList({"Smith, Ann-----(212) 555-0100", "Jones, Bo-----555-0199"}));
-        QCOMPARE(shownRows(w.list(SlotId::A)), QStringList({"Smith, Ann", "Jones, Bo"}));
-
-        // The header rows and the full data view follow the controls.
-        QAction* names = w.action("mnuDisplayFileNames");
-        names->trigger();
-        QVERIFY(names->isChecked());
-        const QString header = QStringLiteral("... %1 ...").arg(w.state.slot(SlotId::B).fileName);
-        const QStringList listB = {header, "Smithers, Al", "Odd\nli\rne"};
-        QCOMPARE(shownRows(w.list(SlotId::B)), listB);
-
-        // The full data view's rows are the core's; the window follows its controls.
-        w.action("data")->trigger();
-        QCOMPARE(shownRows(w.list(SlotId::A)).size(), 5);
-        QVERIFY(!w.action("new")->isEnabled());
-        QVERIFY(!w.edit->isEnabled());
-        w.action("data")->trigger();
-        QVERIFY(w.action("new")->isEnabled());
-
-        // Hiding the header rows while a header is selected is not a click on another row.
-        w.clickRow(w.list(SlotId::A), 0);
-        QCOMPARE(w.edit->toPlainText(), QStringLiteral("<disabled>"));
-        names->trigger();
-        QCOMPARE(w.state.slot(SlotId::A).list.listIndex(), -1);
-        QCOMPARE(w.edit->toPlainText(), QStringLiteral("<disabled>"));
-    }
-
-    void theStatusBarAndEveryControlReachScreenReadersAndTheKeyboard() {
+    void theStatusBarAndEveryControlReachScreenReaders() {
         Window w;
         // A status message shows once; the counts stay, and the panels say their text.
         platform::FakeFontDialog fonts;
         fonts.result = platform::FontChoice{QStringLiteral("DejaVu Sans Mono"), 12, 400, false};
         w.state.services.fonts = &fonts;
-        w.action("font")->trigger();
+        w.click(w.button("font"));
         QCOMPARE(w.window->statusBar()->currentMessage(),
                  QStringLiteral("DejaVu Sans Mono  12 pt"));
         w.window->statusBar()->clearMessage();
@@ -362,17 +634,12 @@ class TestMainWindow : public QObject {
         auto* panel = w.window->findChild<QLabel*>(QStringLiteral("panel1"));
         QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(panel);
         QCOMPARE(reader->text(QAccessible::Name), w.panel(1));
-        // Every toolbar button takes the keyboard focus and names itself.
-        const auto* bar = w.window->findChild<QToolBar*>(QStringLiteral("Toolbar1"));
-        int buttons = 0;
-        for (QAction* action : bar->actions()) {
-            if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action))) {
-                QVERIFY2(button->focusPolicy() & Qt::TabFocus, qPrintable(action->objectName()));
-                QVERIFY(!button->accessibleName().isEmpty());
-                ++buttons;
+        // Every toolbar button names itself.
+        for (const ToolbarEntry& entry : kToolbar) {
+            if (entry.style != ButtonStyle::Separator) {
+                QCOMPARE(w.button(entry.key)->accessibleName(), QString::fromLatin1(entry.toolTip));
             }
         }
-        QCOMPARE(buttons, 18);
         // The lists' text stays dark on their light backgrounds under a dark palette too.
         QPalette dark;
         dark.setColor(QPalette::Base, QColor(30, 30, 30));
@@ -415,7 +682,8 @@ class TestMainWindow : public QObject {
             testing::WindowFixture first(dir.path(), &settings, {"mine.txt", "b.txt", "c.txt"});
             first.action("mnuDisplayFileNames")->trigger();
             first.action("mnuIgnoreCase")->trigger();
-            first.action("fileB")->trigger();
+            first.click(first.button("fileB"));
+            QVERIFY(!first.list(SlotId::B)->isVisible());
             first.typeSearch(QStringLiteral("mine"));
             first.window->move(150, 120);
             first.window->resize(700, 600);
@@ -425,6 +693,11 @@ class TestMainWindow : public QObject {
         QCOMPARE(stored.value(QStringLiteral("Settings/MainWidth")).toString(),
                  QStringLiteral("10500"));  // 700 pixels at 15 twips each
 
+        // A half pixel rounds away from zero: 1567.5 twips are 104.5 pixels.
+        stored.setValue(QStringLiteral("Settings/MainLeft"), QStringLiteral("1567.5"));
+        stored.setValue(QStringLiteral("Settings/MainTop"), QStringLiteral("-37.5"));
+        stored.setValue(QStringLiteral("Settings/MainWidth"), QStringLiteral("10507.5"));
+        stored.sync();
         platform::QtSettingsStore settings(ini);
         testing::WindowFixture second(dir.path(), &settings);
         QVERIFY(second.action("mnuDisplayFileNames")->isChecked());
@@ -432,8 +705,8 @@ class TestMainWindow : public QObject {
         QVERIFY(second.action("fileA")->isChecked() && !second.action("fileB")->isChecked());
         QCOMPARE(second.state.slot(store::SlotId::A).records.text(0), QStringLiteral("Mine"));
         QCOMPARE(second.find->itemText(0), QStringLiteral("mine"));
-        QCOMPARE(second.window->size(), QSize(700, 600));
-        QCOMPARE(second.window->pos(), QPoint(150, 120));
+        QCOMPARE(second.window->size(), QSize(701, 600));
+        QCOMPARE(second.window->pos(), QPoint(105, -3));
     }
 };
 

@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -25,7 +24,9 @@
 #include "view/widgets/about_window.h"
 #include "view/widgets/edit_text.h"
 #include "view/widgets/menu_item_name.h"
+#include "view/widgets/record_text_box.h"
 #include "view/widgets/result_list_view.h"
+#include "view/widgets/search_field.h"
 #include "view/widgets/splitter_bar.h"
 #include "view/widgets/status_panels.h"
 #include "view/widgets/toolbar_icons.h"
@@ -156,13 +157,10 @@ void MainWindow::buildCentralArea() {
     frameFind_ = new QGroupBox(QStringLiteral("Find &String"), central_);
     frameFind_->setObjectName(QStringLiteral("frameFind"));
     frameFind_->setAccessibleName(QStringLiteral("Find"));
-    find_ = new QComboBox(frameFind_);
+    find_ = new SearchField(frameFind_);
     find_->setObjectName(QStringLiteral("lstFind"));
     find_->setAccessibleName(QStringLiteral("Search text"));
-    find_->setEditable(true);
-    find_->setInsertPolicy(QComboBox::NoInsert);
-    find_->setCompleter(nullptr);  // the typed text is searched as typed, never completed
-    find_->setFocus();             // the user types a search first
+    find_->setFocus();  // the user types a search first
 
     frameResults_ = new QGroupBox(QStringLiteral("&Results"), central_);
     frameResults_->setObjectName(QStringLiteral("frameResults"));
@@ -185,10 +183,9 @@ void MainWindow::buildCentralArea() {
     frameEdit_ = new QGroupBox(QStringLiteral("Edit / Full Content"), central_);
     frameEdit_->setObjectName(QStringLiteral("frameEdit"));
     frameEdit_->setAccessibleName(QStringLiteral("Edit"));
-    edit_ = new QPlainTextEdit(frameEdit_);
+    edit_ = new RecordTextBox(frameEdit_);
     edit_->setObjectName(QStringLiteral("txtEdit"));
     edit_->setAccessibleName(QStringLiteral("Record text"));
-    edit_->installEventFilter(this);  // Shift+Enter makes a new line like Enter
 
     setCentralWidget(central_);
 }
@@ -233,10 +230,9 @@ void MainWindow::connectCore() {
     state_.showAboutWindow = [this](const QString& caption) { showAbout(caption); };
     connect(find_, &QComboBox::editTextChanged, this,
             [this](const QString& text) { state_.searchBox.userTyped(text); });
-    // Enter goes to the core once: the key never reaches the combo box, which would hand it
-    // back to its line edit and press Return a second time.
-    find_->lineEdit()->installEventFilter(this);
-    connect(find_, &QComboBox::activated, this,
+    connect(find_, &SearchField::enterPressed, this,
+            [this] { state_.searchBox.keyPress(QChar(13)); });
+    connect(find_, &SearchField::entryChosen, this,
             [this](int row) { state_.searchBox.setListIndex(row); });
 
     showEditBox();
@@ -457,22 +453,6 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (find_ != nullptr && watched == find_->lineEdit() && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            state_.searchBox.keyPress(QChar(13));
-            return true;
-        }
-    }
-    if (watched == edit_ && event->type() == QEvent::KeyPress) {
-        // The text widget would put an invisible line separator into the record instead.
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-            key->modifiers().testFlag(Qt::ShiftModifier)) {
-            edit_->textCursor().insertBlock();
-            return true;
-        }
-    }
     if (watched == central_ && event->type() == QEvent::Resize && isVisible()) {
         tellCoreOfLayoutSize();
     }

@@ -8,11 +8,9 @@
 #include "store/slot.h"
 
 class QAction;
-class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
-class QPlainTextEdit;
 class QToolBar;
 
 namespace trovix {
@@ -21,7 +19,9 @@ struct MainState;
 
 namespace trovix::view {
 
+class RecordTextBox;
 class ResultListView;
+class SearchField;
 class SplitterBar;
 class StatusPanels;
 
@@ -75,8 +75,8 @@ class MainWindow : public QMainWindow {
     QGroupBox* frameResults_ = nullptr;
     QGroupBox* frameEdit_ = nullptr;
     SplitterBar* splitter_ = nullptr;
-    QComboBox* find_ = nullptr;
-    QPlainTextEdit* edit_ = nullptr;
+    SearchField* find_ = nullptr;
+    RecordTextBox* edit_ = nullptr;
     std::array<ResultListView*, 3> lists_{};
     StatusPanels* panels_ = nullptr;
     std::map<Command, QAction*> buttons_;

@@ -28,25 +28,34 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
     return {};
 }
 
-void ResultListModel::rowsReset() {
+void ResultListModel::rowsAboutToBeReset() {
     Q_EMIT coreRowsChanging();
     beginResetModel();
+}
+
+void ResultListModel::rowsReset() {
     count_ = list_.count();
     endResetModel();
     Q_EMIT coreRowsChanged();
 }
 
-void ResultListModel::rowsInserted(int first, int count) {
+void ResultListModel::rowsAboutToBeInserted(int first, int count) {
     Q_EMIT coreRowsChanging();
     beginInsertRows(QModelIndex(), first, first + count - 1);
+}
+
+void ResultListModel::rowsInserted(int /*first*/, int count) {
     count_ += count;
     endInsertRows();
     Q_EMIT coreRowsChanged();
 }
 
-void ResultListModel::rowsRemoved(int first, int count) {
+void ResultListModel::rowsAboutToBeRemoved(int first, int count) {
     Q_EMIT coreRowsChanging();
     beginRemoveRows(QModelIndex(), first, first + count - 1);
+}
+
+void ResultListModel::rowsRemoved(int /*first*/, int count) {
     count_ -= count;
     endRemoveRows();
     Q_EMIT coreRowsChanged();

@@ -28,15 +28,19 @@ class ResultListModel : public QAbstractListModel, public store::ResultListObser
     void coreAppearanceChanged();
 
   private:
+    void rowsAboutToBeReset() override;
     void rowsReset() override;
+    void rowsAboutToBeInserted(int first, int count) override;
     void rowsInserted(int first, int count) override;
+    void rowsAboutToBeRemoved(int first, int count) override;
     void rowsRemoved(int first, int count) override;
     void rowTextChanged(int row) override;
     void selectionChanged() override;
     void appearanceChanged() override;
 
     store::ResultList& list_;
-    // The row count the view knows: the core list changes first and reports afterwards.
+    // The row count the views were told of: while an Update rebuilds the core list, its count
+    // moves ahead of it until the reset ends.
     int count_ = 0;
 };
 

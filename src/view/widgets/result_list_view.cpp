@@ -43,20 +43,29 @@ ResultListView::ResultListView(store::ResultList& list, QWidget* parent)
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { userMovedTo(current); });
     connect(model_, &ResultListModel::coreSelectionChanged, this,
-            &ResultListView::showCoreSelection);
+            [this] { showCoreSelection(!pressing_); });
     // While rows come and go, the selection model moves its current row by itself; that is no
     // user's doing and must not reach the core as a click.
     const auto quiet = [this] { showingCore_ = true; };
     const auto settled = [this] {
         showingCore_ = false;
-        showCoreSelection();
+        showCoreSelection(!pressing_);
     };
     connect(model_, &ResultListModel::coreRowsChanging, this, quiet);
     connect(model_, &ResultListModel::coreRowsChanged, this, settled);
     connect(model_, &ResultListModel::coreAppearanceChanged, this,
             &ResultListView::showCoreAppearance);
     showCoreAppearance();
-    showCoreSelection();
+    showCoreSelection(true);
+}
+
+void ResultListView::focusInEvent(QFocusEvent* event) {
+    // Receiving the focus selects nothing. The item view would make its first row current,
+    // which the core would take for the user choosing it; the list gets a current row when the
+    // user moves in it.
+    QAbstractScrollArea::focusInEvent(event);
+    setAttribute(Qt::WA_InputMethodEnabled, false);  // rows are not edited
+    viewport()->update();
 }
 
 void ResultListView::mousePressEvent(QMouseEvent* event) {
@@ -68,10 +77,35 @@ void ResultListView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const bool sameRow = at.row() == list_.listIndex();
+    // While the press is handled the rows stay where they are: scrolling a row cut by the edge
+    // into view would put another row under the mouse, which the view would then highlight.
+    // Whatever the view did with the press, it shows the core's row afterwards.
+    pressing_ = true;
     QListView::mousePressEvent(event);
     if (sameRow && event->button() == Qt::LeftButton) {
         list_.userSelect(at.row());  // a click on the selected row is still a click
     }
+    pressing_ = false;
+    showCoreSelection(false);
+}
+
+void ResultListView::mouseMoveEvent(QMouseEvent* event) {
+    QListView::mouseMoveEvent(event);
+    if (event->buttons() != Qt::NoButton) {
+        showCoreSelection(false);
+    }
+}
+
+void ResultListView::mouseReleaseEvent(QMouseEvent* event) {
+    QListView::mouseReleaseEvent(event);
+    // The view scrolls a row cut by the edge into view a moment later, as it does after any
+    // click, so that a double click still lands on the row.
+    showCoreSelection(false);
+}
+
+void ResultListView::keyPressEvent(QKeyEvent* event) {
+    QListView::keyPressEvent(event);
+    showCoreSelection(true);  // Ctrl+Space would take the highlight off the selected row
 }
 
 void ResultListView::userMovedTo(const QModelIndex& current) {
@@ -79,16 +113,18 @@ void ResultListView::userMovedTo(const QModelIndex& current) {
         return;
     }
     list_.userSelect(current.row());
-    showCoreSelection();  // the click handling may have changed it again
+    showCoreSelection(!pressing_);  // the click handling may have changed it again
 }
 
-void ResultListView::showCoreSelection() {
+void ResultListView::showCoreSelection(bool scroll) {
     showingCore_ = true;
     const int row = list_.listIndex();
     if (row >= 0 && row < model_->rowCount()) {
         const QModelIndex at = model_->index(row);
         selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect);
-        scrollTo(at);
+        if (scroll) {
+            scrollTo(at);
+        }
     } else {
         selectionModel()->clear();
     }

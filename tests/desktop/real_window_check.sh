@@ -1,0 +1,56 @@
+#!/bin/bash
+# The real-window check: the program on an X server (Xvfb) with a window manager (openbox),
+# driven with keys and clicks sent through the server (xdotool) and read over AT-SPI, in a
+# folder of its own with its own settings. Screenshots go to build/real-window/.
+#   tests/desktop/real_window_check.sh [path/to/trovix7]
+# Needs xvfb, openbox, xdotool, imagemagick, dbus, at-spi2-core and python3-pyatspi.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+if [ -z "${TROVIX_IN_SESSION:-}" ]; then
+    exec dbus-run-session -- env TROVIX_IN_SESSION=1 "$0" "$@"
+fi
+
+program=$(realpath "${1:-build/src/trovix7}")
+shots=$(realpath -m build/real-window)
+work=$(mktemp -d)
+mkdir -p "$work/program" "$work/home" "$work/bin" "$shots"
+cp "$program" "$work/program/"
+started=()
+finish() {
+    for pid in "${started[@]}"; do kill "$pid" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap finish EXIT
+
+# List 1 holds more records than it shows: thirty people, then the ones searched for.
+{
+    for i in $(seq 10 39); do printf 'Person %s\r\n-----555-02%s\r\n' "$i" "$i"; done
+    printf 'Smith, Janelle\r\n-----12 Elm Street\r\n-----(212) 555-0100\r\n'
+    printf 'Pizza Palace\r\n-----555-0199\r\nSmith, Cy\r\n-----555-0123\r\n'
+} >"$work/program/phone_numbers.txt"
+printf 'Smithers, Al\r\nA tagline\r\n' >"$work/program/taglines.txt"
+printf '212  New York\r\n479  Arkansas\r\n' >"$work/program/area_codes.txt"
+# The desktop's opener, noting what it was asked to open instead of opening it.
+printf '#!/bin/sh\necho "$*" >>"%s/opened"\n' "$work" >"$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
+
+display=90
+while [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+export DISPLAY=:$display
+Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+started+=($!)
+for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+openbox >"$work/openbox.log" 2>&1 &
+started+=($!)
+/usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/atspi.log" 2>&1 &
+started+=($!)
+sleep 1
+
+HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \
+    PATH="$work/bin:$PATH" QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
+    "$work/program/trovix7" >"$work/program.log" 2>&1 &
+started+=($!)
+xdotool search --sync --name '^Trovix$' >/dev/null
+sleep 1
+TROVIX_OPENED="$work/opened" /usr/bin/python3 tests/desktop/real_window_check.py \
+    "$work/program" "$shots"
