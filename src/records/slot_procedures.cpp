@@ -1,5 +1,7 @@
 #include "records/slot_procedures.h"
 
+#include "platform/native.h"
+#include "state/defaults.h"
 #include "state/main_state.h"
 #include "store/listing.h"
 
@@ -47,11 +49,50 @@ QString changeByAnotherProgram(const platform::FileStamp& read, const platform::
         .arg(name);
 }
 
+const platform::MemoryLimits& memoryLimits(const MainState& state) {
+    return state.services.memory != nullptr ? *state.services.memory
+                                            : platform::systemMemoryLimits();
+}
+
+// A file too large for the memory left is not taken into the slot, and its name is not kept:
+// the slot goes back to the file it held before, or, at start-up, to its usual file. So the
+// next start does not meet the same file again.
+void refuse(MainState& state, store::SlotId id, const QString& reason) {
+    store::FileSlot& slot = state.slot(id);
+    const QString refused = slot.fileName;
+    const int list = static_cast<int>(id) + 1;
+    if (!slot.readName.isEmpty()) {
+        slot.fileName = slot.readName;
+        tellUser(state, QStringLiteral("The data file \"%1\" was not opened:\n%2\n\nList %3 keeps "
+                                       "the records of \"%4\".")
+                            .arg(refused, reason, QString::number(list), slot.fileName));
+        return;
+    }
+    const QString usual = state.programFolder + platform::nativeFolderSeparator() +
+                          QString::fromLatin1(kDefaultDataFiles[static_cast<int>(id)]);
+    tellUser(state, QStringLiteral("The data file \"%1\" was not opened:\n%2\n\nList %3 shows "
+                                   "\"%4\" in its place.")
+                        .arg(refused, reason, QString::number(list), usual));
+    if (usual != refused) {
+        slot.fileName = usual;
+        loadFile(state, id);
+        return;
+    }
+    // The usual file itself is too large: the slot stays empty and is never saved over it.
+    slot.unreadable = true;
+    slot.records.clear();
+    loadArray(state, id);
+}
+
 }  // namespace
 
 void loadFile(MainState& state, store::SlotId id) {
     store::FileSlot& slot = state.slot(id);
-    store::ReadResult read = store::readDataFile(slot.fileName);
+    store::ReadResult read = store::readDataFile(slot.fileName, memoryLimits(state));
+    if (read.refused) {
+        refuse(state, id, read.error);
+        return;
+    }
     if (!read.content) {
         slot.unreadable = true;
         tellUser(state, QStringLiteral("The data file \"%1\" could not be read:\n%2\n\n"
@@ -70,6 +111,7 @@ void loadFile(MainState& state, store::SlotId id) {
     slot.records = std::move(read.content->records);
     slot.format = read.content->format;
     slot.stamp = read.stamp;
+    slot.readName = slot.fileName;
     loadArray(state, id);
 }
 

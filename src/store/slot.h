@@ -22,6 +22,8 @@ struct FileSlot {
     bool unreadable = false;
     // The file as it was last read or written, to notice another program's changes.
     platform::FileStamp stamp;
+    // The name of the file the records were last read from; empty before the first read.
+    QString readName;
     ResultList list{records};
 };
 
