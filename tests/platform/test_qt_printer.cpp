@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <new>
 
 #include "platform/qt/qt_printer.h"
 
@@ -114,6 +115,27 @@ class TestQtPrinter : public QObject {
         QVERIFY(progressShown);
         QCOMPARE(outcome.result, PrintOutcome::Result::Cancelled);
         QVERIFY(!QFile::exists(path));  // no partial print that looks complete
+    }
+
+    void aJobThatRunsOutOfMemoryFailsAndLeavesNoPdf() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("partial.pdf");
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        int asked = 0;
+        const PrintOutcome outcome = QtPrinter::printLinesOn(
+            printer, 500,
+            [&](int i) {
+                if (++asked > 500 && i == 300) {  // while printing, not while counting
+                    throw std::bad_alloc();
+                }
+                return PrintLine{QStringLiteral("line"), {}};
+            },
+            kFont);
+        QCOMPARE(outcome.result, PrintOutcome::Result::Failed);
+        QCOMPARE(outcome.error, QStringLiteral("There was not enough memory to print it."));
+        QVERIFY(!QFile::exists(path));
     }
 
     void aPrinterThatCannotStartSaysWhy() {
