@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QLocale>
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 #ifdef Q_OS_UNIX
@@ -113,7 +114,7 @@ QString describeBytes(qint64 bytes) {
     constexpr double kKiB = 1024.0;
     const auto value = static_cast<double>(bytes);
     if (value < kKiB * kKiB) {
-        return QStringLiteral("%1 KB").arg(c.toString(std::max(1.0, value / kKiB), 'f', 0));
+        return QStringLiteral("%1 KB").arg(c.toString(std::ceil(value / kKiB), 'f', 0));
     }
     if (value < kKiB * kKiB * kKiB) {
         return QStringLiteral("%1 MB").arg(c.toString(value / (kKiB * kKiB), 'f', 1));

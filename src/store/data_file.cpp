@@ -416,13 +416,14 @@ constexpr qint64 kMemoryReserve = qint64{64} << 20;
 qint64 memoryNeeded(qint64 textBytes, const RecordCount& count) {
     constexpr qint64 kRowBytes = 8;
     return textBytes + static_cast<qint64>(count.records * sizeof(RecordArray::Span)) +
-           static_cast<qint64>(count.nonEmpty) * kRowBytes + kMemoryReserve;
+           static_cast<qint64>(count.nonEmpty) * kRowBytes;
 }
 
-// Why a file is not loaded, or nothing when `needed` fits the room.
+// Why a file is not loaded, or nothing when `needed` fits the room beside the reserve.
 QString refusalFor(qint64 needed, std::optional<std::size_t> records,
                    const platform::MemoryRoom& room) {
-    if (needed <= room.bytes) {
+    const qint64 left = std::max<qint64>(0, room.bytes - kMemoryReserve);
+    if (needed <= left) {
         return {};
     }
     const QString what =
@@ -432,7 +433,7 @@ QString refusalFor(qint64 needed, std::optional<std::size_t> records,
                 : QStringLiteral("Reading it would take at least %1 of memory")
                       .arg(platform::describeBytes(needed));
     return QStringLiteral("%1, and only %2 is left (%3).")
-        .arg(what, platform::describeBytes(room.bytes), room.limitedBy);
+        .arg(what, platform::describeBytes(left), room.limitedBy);
 }
 
 // parseDataFile, unless the records would not fit `room`: then nothing, and `refusal` says why.
@@ -480,6 +481,7 @@ std::optional<DataFileContent> parseWithin(QByteArray bytes, const platform::Mem
         content.format.encoding = Encoding::Windows1252;
         n = static_cast<std::size_t>(bytes.size());
         split = splitPoint(bytes.constData(), n, detected);
+        counts[0] = counts[1] = {};
         inHalves(n, split, breakSize, count);
     }
     char* d = bytes.data();  // detaches once; the records point into this buffer afterwards
@@ -568,7 +570,7 @@ std::optional<DataFileContent> readWhileSplitting(QFile& file, const platform::M
     const qint64 size = file.size();
     const auto mostRecords = static_cast<std::size_t>(size) + 1;
     if (size < static_cast<qint64>(kParallelFrom) || std::thread::hardware_concurrency() < 2 ||
-        memoryNeeded(size, {mostRecords, mostRecords}) > room.bytes) {
+        memoryNeeded(size, {mostRecords, mostRecords}) + kMemoryReserve > room.bytes) {
         return std::nullopt;
     }
     QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
@@ -680,8 +682,7 @@ namespace {
 // Reads an open file whose size has been checked; any allocation that fails comes out as an
 // exception.
 void readOpenFile(QFile& file, const platform::MemoryRoom& room, ReadResult& result) {
-    if (const QString refusal = refusalFor(file.size() + kMemoryReserve, std::nullopt, room);
-        !refusal.isEmpty()) {
+    if (const QString refusal = refusalFor(file.size(), std::nullopt, room); !refusal.isEmpty()) {
         result.error = refusal;
         result.refused = true;
         return;
