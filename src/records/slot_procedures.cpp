@@ -1,5 +1,7 @@
 #include "records/slot_procedures.h"
 
+#include <new>
+
 #include "platform/native.h"
 #include "state/defaults.h"
 #include "state/main_state.h"
@@ -112,7 +114,14 @@ void loadFile(MainState& state, store::SlotId id) {
     slot.format = read.content->format;
     slot.stamp = read.stamp;
     slot.readName = slot.fileName;
-    loadArray(state, id);
+    try {
+        loadArray(state, id);
+    } catch (const std::bad_alloc&) {
+        slot.list.clear();  // the records are there; a search lists fewer at a time
+        tellUser(state, QStringLiteral("The records of \"%1\" were read, but there is not enough "
+                                       "memory to list them all.")
+                            .arg(slot.fileName));
+    }
 }
 
 void loadArray(MainState& state, store::SlotId id) {
