@@ -1,5 +1,3 @@
-#include <sys/resource.h>
-
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -13,6 +11,7 @@
 #include "platform/fake/fake_memory_limits.h"
 #include "store/data_file.h"
 
+#include "support/address_space.h"
 #include "support/files.h"
 
 using namespace trovix::store;
@@ -96,31 +95,6 @@ QString randomLine(QRandomGenerator& rng, bool strayBreaks) {
     }
     return line;
 }
-
-// The address space this process holds, from /proc/self/status.
-qint64 addressSpaceInUse() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (status.open(QIODevice::ReadOnly)) {
-        for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
-            if (line.startsWith("VmSize:")) {
-                return line.mid(7).trimmed().split(' ').value(0).toLongLong() * 1024;
-            }
-        }
-    }
-    return -1;
-}
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kAddressSanitizer = true;
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
 
 }  // namespace
 
@@ -357,9 +331,7 @@ class TestDataFile : public QObject {
         // In a child process (this program again) limited to 256 MB more address space than it
         // holds, a 48 MB file of empty lines, whose records alone need 384 MB, is read.
         if (const QByteArray file = qgetenv("TROVIX_LOAD_UNDER_LIMIT"); !file.isEmpty()) {
-            const rlimit limit{static_cast<rlim_t>(addressSpaceInUse() + (qint64{256} << 20)),
-                               RLIM_INFINITY};
-            if (setrlimit(RLIMIT_AS, &limit) != 0) {
+            if (!trovix::testing::limitAddressSpace(qint64{256} << 20)) {
                 std::printf("no limit\n");
                 std::exit(3);
             }
@@ -368,7 +340,7 @@ class TestDataFile : public QObject {
             std::fflush(stdout);
             std::exit(0);
         }
-        if (kAddressSanitizer) {
+        if (trovix::testing::kAddressSanitizer) {
             QSKIP("the address sanitizer reserves more address space than any such limit");
         }
         QTemporaryDir dir;
