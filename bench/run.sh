@@ -222,6 +222,14 @@ ratio_row "sort_large seconds" "$sort_large" 2
 ratio_row "copy_list seconds" "$copy_list" 1
 name_width=12
 
+# Tiny records: a file of nothing but line breaks (400 bytes of it per record above), each an
+# empty record, loaded into the first slot in a process of its own.
+echo
+echo "a file of $(figure line_breaks_records) line breaks (empty records), loaded as the window loads it:"
+name_width=17
+ratio_row "bytes a record" "$(figure line_breaks_bytes_per_record)" 8
+name_width=12
+
 warnings=$(grep '^warning' <<<"$out" || true)
 if [[ -n $warnings ]]; then
     echo

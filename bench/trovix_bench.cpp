@@ -67,6 +67,8 @@ struct Options {
     bool searchesOnly = false;
     // Only sorting and copying, in a process of their own.
     bool sortsOnly = false;
+    // Only loading a file of nothing but line breaks, in a process of their own.
+    bool lineBreaksOnly = false;
     std::string self;  // this program, to start the searches with
 };
 
@@ -108,6 +110,8 @@ Options parseOptions(int argc, char** argv) {
             options.searchesOnly = true;
         } else if (arg == "--sorts-only") {
             options.sortsOnly = true;
+        } else if (arg == "--line-breaks-only") {
+            options.lineBreaksOnly = true;
         } else if ((arg == "--rare" || arg == "--common") && i + 1 < argc) {
             const QString text = QString::fromLocal8Bit(argv[++i]);
             if (text.trimmed().isEmpty()) {
@@ -820,6 +824,53 @@ double timeCopyList(long long count) {
     return seconds;
 }
 
+// The memory a record costs when records are tiny: a file of nothing but LF line breaks, 400 of
+// them per generated record (400 MB for the full run's million records), every one an empty
+// record. It is loaded as the window loads its first file, in a process of its own, and the
+// peak memory beyond what the process held before and beyond the file's own bytes is shared
+// out over the records. The file is removed afterwards.
+void benchLineBreaks(const QString& dataFile, const Options& options) {
+    const QString file = dataFile + QStringLiteral(".line-breaks");
+    const long long fileBytes = options.records * 400;
+    {
+        // Written a piece at a time, so that the peak memory before loading stays small.
+        QFile out(file);
+        const std::string piece(std::size_t{1} << 20, '\n');
+        bool ok = out.open(QIODevice::WriteOnly);
+        for (long long left = fileBytes; ok && left > 0;) {
+            const auto size = static_cast<qint64>(std::min<long long>(left, piece.size()));
+            ok = out.write(piece.data(), size) == size;
+            left -= size;
+        }
+        if (!ok) {
+            fail("cannot write " + nativePath(file) + ": " + out.errorString().toStdString());
+        }
+    }
+    const QString fileB = dataFile + QStringLiteral(".slot-b");
+    const QString fileC = dataFile + QStringLiteral(".slot-c");
+    writeWhole(nativePath(fileB), std::string(kSlotBBytes), false);
+    writeWhole(nativePath(fileC), std::string(kSlotCBytes), false);
+    const double before = peakRssMiB() * kMiB;
+    {
+        std::optional<Window> loaded;
+        printSeconds("line_breaks_load", timed([&] {
+                         loaded.emplace(std::array{file, fileB, fileC});
+                     }));
+        Window& window = *loaded;
+        const qsizetype records = window.state.slot(SlotId::A).records.size();
+        if (records != fileBytes + 1) {
+            warn("the file of line breaks gave " + std::to_string(records) + " records");
+        }
+        const double beyond = peakRssMiB() * kMiB - before - static_cast<double>(fileBytes);
+        printCount("line_breaks_records", records);
+        std::printf("line_breaks_bytes_per_record %.2f\n",
+                    beyond / static_cast<double>(std::max<qsizetype>(1, records)));
+    }
+    for (const QString& name : {file, fileB, fileC}) {
+        ::unlink(nativePath(name).c_str());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -836,6 +887,13 @@ int main(int argc, char** argv) {
         std::printf("sort_lines %s\n", linesFile.c_str());
         printSeconds("sort_large", timeSort(options.records, std::string()));
         printSeconds("copy_list", timeCopyList(options.records));
+        return 0;
+    }
+    if (options.lineBreaksOnly) {
+        if (options.file.isEmpty()) {
+            usage("--line-breaks-only needs --file");
+        }
+        benchLineBreaks(options.file, options);
         return 0;
     }
     if (options.searchesOnly) {
@@ -1070,6 +1128,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     runPhase(options, "--searches-only", dataPath);
     runPhase(options, "--sorts-only", dataPath);
+    runPhase(options, "--line-breaks-only", dataPath);
 
     if (options.keep) {
         std::printf("file %s\n", dataPath.c_str());

@@ -13,15 +13,24 @@ platform::PrintFont listFont(const MainState& state) {
     return {font.name, font.size, font.bold, font.italic};
 }
 
-// Prints the lines below the top margin; a failure is told with its reason.
-void print(MainState& state, int count, const std::function<QString(int)>& line) {
+using Row = store::ResultList::TextParts;
+
+// Prints the lines below the top margin; a failure is told with its reason. A record's line
+// goes to the printer as the record's own bytes, never copied whole.
+void print(MainState& state, int count, const std::function<Row(int)>& line) {
     platform::Printer* printer = state.services.printer;
     if (printer == nullptr) {
         return;
     }
     const platform::PrintOutcome outcome = printer->printLines(
         kTopMargin + count,
-        [&](int i) { return i < kTopMargin ? QString() : kIndent + line(i - kTopMargin); },
+        [&](int i) -> platform::PrintLine {
+            if (i < kTopMargin) {
+                return {};
+            }
+            const Row row = line(i - kTopMargin);
+            return {kIndent + row.start, row.line};
+        },
         listFont(state));
     if (outcome.result == platform::PrintOutcome::Result::Failed &&
         state.services.messages != nullptr) {
@@ -52,7 +61,7 @@ void printList(MainState& state) {
     if (!printBigList(state, rows)) {
         return;
     }
-    print(state, rows, [&](int row) { return slot->list.text(row); });
+    print(state, rows, [&](int row) { return slot->list.textParts(row); });
 }
 
 void printSelection(MainState& state) {
@@ -62,7 +71,7 @@ void printSelection(MainState& state) {
         return;
     }
     const int row = slot->list.listIndex();
-    print(state, 1, [&](int) { return row >= 0 ? slot->list.text(row) : QString(); });
+    print(state, 1, [&](int) { return row >= 0 ? slot->list.textParts(row) : Row{}; });
 }
 
 void printForm(MainState& state) {

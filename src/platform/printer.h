@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <string_view>
 
 namespace trovix::platform {
 
@@ -13,6 +14,14 @@ struct PrintFont {
     bool italic = false;
 };
 
+// One printed line: a short start (an indent, a marker) followed by a body of UTF-8 text of any
+// length. The body is read a piece at a time, so a line of hundreds of megabytes costs little
+// memory; it stays valid until the next line is asked for.
+struct PrintLine {
+    QString start;
+    std::string_view body;
+};
+
 struct PrintOutcome {
     enum class Result { Printed, Cancelled, Failed };
     Result result = Result::Failed;
@@ -20,14 +29,15 @@ struct PrintOutcome {
 };
 
 // The system's default printer; each call is one print job. When no printer is installed the
-// user is offered to save the job as a PDF file instead; declining cancels it.
+// user is offered to save the job as a PDF file instead; declining cancels it. A PDF file of a
+// job that was cancelled or failed is removed, so no partial print looks complete.
 class Printer {
   public:
     virtual ~Printer() = default;
     // Prints `count` lines, line(i) for each i in order, in the font given. A line wider than
     // the page wraps onto the next printed line and is never cut; pages break by themselves. A
-    // long job shows its progress and can be cancelled.
-    virtual PrintOutcome printLines(int count, const std::function<QString(int)>& line,
+    // job that takes more than a second shows its progress and can be cancelled.
+    virtual PrintOutcome printLines(int count, const std::function<PrintLine(int)>& line,
                                     const PrintFont& font) = 0;
     // Prints an image of the main window's client area, scaled to fit the page.
     virtual PrintOutcome printWindow() = 0;

@@ -4,6 +4,7 @@
 #include "platform/file_dialog.h"
 #include "platform/font_dialog.h"
 #include "platform/instance_guard.h"
+#include "platform/memory_limits.h"
 #include "platform/message_boxes.h"
 #include "platform/printer.h"
 #include "platform/screen.h"
@@ -23,6 +24,8 @@ struct Services {
     Shell* shell = nullptr;
     Screen* screen = nullptr;
     InstanceGuard* instance = nullptr;
+    // What memory is left; none given means the system's own figures.
+    const MemoryLimits* memory = nullptr;
 };
 
 }  // namespace trovix::platform

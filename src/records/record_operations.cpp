@@ -1,5 +1,8 @@
 #include "records/record_operations.h"
 
+#include <new>
+#include <system_error>
+
 #include "records/record_order.h"
 #include "records/slot_procedures.h"
 #include "state/main_state.h"
@@ -86,7 +89,37 @@ void sortItems(MainState& state) {
     }
     store::ResultList& list = slot->list;
     const QString selected = list.listIndex() >= 0 ? list.text(list.listIndex()) : QString();
-    slot->records.permute(exchangeSortOrder(slot->records));
+    // A sort that cannot have the memory it needs leaves the records as they are.
+    const platform::MemoryRoom room = state.services.memory != nullptr
+                                          ? state.services.memory->room()
+                                          : platform::systemMemoryLimits().room();
+    const qint64 needed = exchangeSortMemory(slot->records.size());
+    QString notSorted;
+    if (needed > room.bytes) {
+        notSorted = QStringLiteral(
+                        "Sorting its %1 records would take about %2 of memory, and "
+                        "only %3 is left (%4).")
+                        .arg(slot->records.size())
+                        .arg(platform::describeBytes(needed), platform::describeBytes(room.bytes),
+                             room.limitedBy);
+    } else {
+        try {
+            slot->records.permute(exchangeSortOrder(slot->records));
+        } catch (const std::bad_alloc&) {
+            notSorted = QStringLiteral("There was not enough memory to sort them.");
+        } catch (const std::system_error&) {
+            notSorted = QStringLiteral("There was not enough memory to sort them.");
+        }
+    }
+    if (!notSorted.isEmpty()) {
+        if (state.services.messages != nullptr) {
+            state.services.messages->show(
+                QStringLiteral("The records of \"%1\" were not sorted:\n%2")
+                    .arg(slot->fileName, notSorted),
+                QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
+        }
+        return;
+    }
     loadArray(state, static_cast<store::SlotId>(state.listWithFocus - 1));
     const int row = list.findRow(selected);
     if (row >= 0) {

@@ -114,4 +114,11 @@ std::vector<qint32> exchangeSortOrder(const store::RecordArray& records) {
     return order;
 }
 
+qint64 exchangeSortMemory(qsizetype records) {
+    // The items, the order, the counts of smaller elements and the permuted elements.
+    constexpr auto kPerRecord = static_cast<qint64>(
+        sizeof(Item) + sizeof(qint32) + sizeof(std::uint32_t) + sizeof(store::RecordArray::Span));
+    return static_cast<qint64>(records) * kPerRecord;
+}
+
 }  // namespace trovix::records

@@ -18,4 +18,7 @@ namespace trovix::records {
 // "bob") need that; it follows from how many smaller elements stand between the group's own.
 std::vector<qint32> exchangeSortOrder(const store::RecordArray& records);
 
+// The memory working out that order and putting the records in it takes, at most.
+qint64 exchangeSortMemory(qsizetype records);
+
 }  // namespace trovix::records

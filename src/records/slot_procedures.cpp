@@ -1,6 +1,10 @@
 #include "records/slot_procedures.h"
 
+#include <new>
+
 #include "platform/file_names.h"
+#include "platform/native.h"
+#include "state/defaults.h"
 #include "state/main_state.h"
 #include "store/listing.h"
 
@@ -126,6 +130,41 @@ bool agreeToEncoding(MainState& state, const store::FileSlot& slot, store::FileF
     return utf8;
 }
 
+const platform::MemoryLimits& memoryLimits(const MainState& state) {
+    return state.services.memory != nullptr ? *state.services.memory
+                                            : platform::systemMemoryLimits();
+}
+
+// A file too large for the memory left is not taken into the slot, and its name is not kept:
+// the slot goes back to the file it held before, or, at start-up, to its usual file. So the
+// next start does not meet the same file again.
+void refuse(MainState& state, store::SlotId id, const QString& reason) {
+    store::FileSlot& slot = state.slot(id);
+    const QString refused = slot.fileName;
+    const int list = static_cast<int>(id) + 1;
+    if (!slot.readName.isEmpty()) {
+        slot.fileName = slot.readName;
+        tellUser(state, QStringLiteral("The data file \"%1\" was not opened:\n%2\n\nList %3 keeps "
+                                       "the records of \"%4\".")
+                            .arg(refused, reason, QString::number(list), slot.fileName));
+        return;
+    }
+    const QString usual = state.programFolder + platform::nativeFolderSeparator() +
+                          QString::fromLatin1(kDefaultDataFiles[static_cast<int>(id)]);
+    tellUser(state, QStringLiteral("The data file \"%1\" was not opened:\n%2\n\nList %3 shows "
+                                   "\"%4\" in its place.")
+                        .arg(refused, reason, QString::number(list), usual));
+    if (usual != refused) {
+        slot.fileName = usual;
+        loadFile(state, id);
+        return;
+    }
+    // The usual file itself is too large: the slot stays empty and is never saved over it.
+    slot.unreadable = true;
+    slot.records.clear();
+    loadArray(state, id);
+}
+
 }  // namespace
 
 void loadFile(MainState& state, store::SlotId id) {
@@ -137,7 +176,11 @@ void loadFile(MainState& state, store::SlotId id) {
                             .arg(platform::displayFileName(slot.fileName), unusable));
         read.content = store::missingFileContent();
     } else {
-        read = store::readDataFile(slot.fileName);
+        read = store::readDataFile(slot.fileName, memoryLimits(state));
+        if (read.refused) {
+            refuse(state, id, read.error);
+            return;
+        }
     }
     if (!read.content) {
         slot.unreadable = true;
@@ -158,7 +201,15 @@ void loadFile(MainState& state, store::SlotId id) {
     slot.format = read.content->format;
     slot.stamp = read.stamp;
     slot.foundKind = read.kind;
-    loadArray(state, id);
+    slot.readName = slot.fileName;
+    try {
+        loadArray(state, id);
+    } catch (const std::bad_alloc&) {
+        slot.list.clear();  // the records are there; a search lists fewer at a time
+        tellUser(state, QStringLiteral("The records of \"%1\" were read, but there is not enough "
+                                       "memory to list them all.")
+                            .arg(slot.fileName));
+    }
 }
 
 void loadArray(MainState& state, store::SlotId id) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <thread>
 
 #include "state/text.h"
@@ -178,9 +179,25 @@ std::vector<qint32> matchingRecords(const store::RecordArray& records, const Ter
     }
     std::vector<qint32> secondHalf;
     const qsizetype middle = n / 2;
-    std::thread helper([&] { scan(middle, n, secondHalf); });
-    scan(0, middle, found);
+    // Running out of memory on either thread comes out of this call once both have ended.
+    std::exception_ptr helperFailed;
+    std::thread helper([&] {
+        try {
+            scan(middle, n, secondHalf);
+        } catch (...) {
+            helperFailed = std::current_exception();
+        }
+    });
+    try {
+        scan(0, middle, found);
+    } catch (...) {
+        helper.join();
+        throw;
+    }
     helper.join();
+    if (helperFailed) {
+        std::rethrow_exception(helperFailed);
+    }
     found.insert(found.end(), secondHalf.begin(), secondHalf.end());
     return found;
 }

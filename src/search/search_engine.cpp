@@ -1,5 +1,8 @@
 #include "search/search_engine.h"
 
+#include <new>
+#include <system_error>
+
 #include "search/matcher.h"
 #include "search/status_summary.h"
 #include "state/main_state.h"
@@ -15,21 +18,36 @@ void search(MainState& state) {
 
     for (store::SlotId id : store::kAllSlots) {
         store::FileSlot& slot = state.slot(id);
-        const std::vector<qint32> found = matchingRecords(slot.records, matcher);
+        bool empty = true;
         {
             store::ResultList::Update update(slot.list);
-            slot.list.clear();
-            for (const qint32 index : found) {
-                store::appendRecordRows(slot.list, slot.records, index, fullDataView);
+            try {
+                const std::vector<qint32> found = matchingRecords(slot.records, matcher);
+                slot.list.clear();
+                for (const qint32 index : found) {
+                    store::appendRecordRows(slot.list, slot.records, index, fullDataView);
+                }
+                empty = found.empty();
+            } catch (const std::exception&) {
+                // Out of memory (or of threads): the list shows no match rather than part of
+                // the matches, and the user is told.
+                slot.list.clear();
+                if (state.services.messages != nullptr) {
+                    state.services.messages->show(
+                        QStringLiteral("\"%1\" could not be searched:\nThere was not enough "
+                                       "memory.")
+                            .arg(slot.fileName),
+                        QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
+                }
             }
-            if (found.empty()) {
+            if (empty) {
                 slot.list.addNoMatchRow();
             }
             if (displayFileNames) {
                 slot.list.insertHeaderRow(store::headerRowText(slot.fileName));
             }
         }
-        if (found.empty()) {
+        if (empty) {
             const BusySection busy(state);
             state.editBox.setText(QString());
         }

@@ -2,15 +2,18 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <algorithm>
 #include <condition_variable>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/memory_limits.h"
 #include "platform/native.h"
 
 #ifdef __SSE2__
@@ -213,15 +216,112 @@ std::size_t splitPoint(const char* d, std::size_t n, std::optional<LineBreak> lb
     }
 }
 
+// Where a splitter puts the records it finds: the end of a vector that grows, or a range set
+// aside for exactly as many records as were counted.
+class SpanSink {
+  public:
+    explicit SpanSink(std::vector<RecordArray::Span>& growing) : growing_(&growing) {}
+    SpanSink(RecordArray::Span* begin, RecordArray::Span* end) : next_(begin), end_(end) {}
+
+    void put(std::size_t at, std::size_t size) {
+        const RecordArray::Span span{static_cast<std::uint32_t>(at),
+                                     static_cast<std::uint32_t>(size)};
+        if (growing_ != nullptr) {
+            growing_->push_back(span);
+        } else if (next_ == end_) {
+            throw std::logic_error("more records than counted");
+        } else {
+            *next_++ = span;
+        }
+    }
+    // Whether a range set aside was filled exactly.
+    bool complete() const { return growing_ != nullptr || next_ == end_; }
+
+  private:
+    std::vector<RecordArray::Span>* growing_ = nullptr;
+    RecordArray::Span* next_ = nullptr;
+    RecordArray::Span* end_ = nullptr;
+};
+
+// Calls atBreak(p) for the LF of every line break in [from, to), in order, sixteen bytes at a
+// time. In a CR LF text an LF is a break only when a CR at or after `lineStart()` stands before
+// it; atBreak moves the line start on.
+template <typename LineStart, typename AtBreak>
+void forEachBreak(const char* d, std::size_t from, std::size_t to, bool crLf, LineStart lineStart,
+                  AtBreak atBreak) {
+    const auto atLf = [&](std::size_t p) {
+        if (!crLf || (p > lineStart() && d[p - 1] == '\r')) {
+            atBreak(p);
+        }
+    };
+    std::size_t i = from;
+#ifdef __SSE2__
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; i + 16 <= to; i += 16) {
+        auto mask = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i)), lf)));
+        while (mask != 0) {
+            atLf(i + static_cast<std::size_t>(__builtin_ctz(mask)));
+            mask &= mask - 1;
+        }
+    }
+#endif
+    for (; i < to; ++i) {
+        if (d[i] == '\n') {
+            atLf(i);
+        }
+    }
+}
+
+// What splitting [begin, end) will give, counted before anything is stored, by the rules the
+// splitter below follows.
+struct RecordCount {
+    std::size_t records = 0;
+    std::size_t nonEmpty = 0;  // each takes a row when the file is listed
+
+    RecordCount& operator+=(const RecordCount& other) {
+        records += other.records;
+        nonEmpty += other.nonEmpty;
+        return *this;
+    }
+};
+
+RecordCount countRecords(const char* d, std::size_t begin, std::size_t end,
+                         std::optional<LineBreak> lb) {
+    RecordCount count;
+    if (!lb) {
+        return {1, end > begin ? 1u : 0u};
+    }
+    const std::size_t breakSize = lb == LineBreak::CrLf ? 2 : 1;
+    std::size_t lineStart = begin;
+    bool firstLine = true;  // the line at lineStart begins a record
+    const auto recordEnds = [&](std::size_t lineLength) {
+        ++count.records;
+        count.nonEmpty += firstLine && lineLength == 0 ? 0 : 1;
+    };
+    forEachBreak(
+        d, begin, end, lb == LineBreak::CrLf, [&] { return lineStart; },
+        [&](std::size_t p) {
+            const std::size_t next = p + 1;
+            if (startsWithSep(d, end, next)) {
+                firstLine = false;
+            } else {
+                recordEnds(next - breakSize - lineStart);
+                firstLine = true;
+            }
+            lineStart = next;
+        });
+    recordEnds(end - lineStart);
+    return count;
+}
+
 // Splits a text into records, moving lines down over the line breaks it removes, in one pass:
-// every line break followed by the marker goes, every other ends a record. Line ends are found
-// sixteen bytes at a time. Lines only ever move down, to places already read, so what is still
-// to be read is always the file's own bytes. The text may arrive piece by piece: advance()
-// takes each piece, finish() the end.
+// every line break followed by the marker goes, every other ends a record. Lines only ever
+// move down, to places already read, so what is still to be read is always the file's own
+// bytes. The text may arrive piece by piece: advance() takes each piece, finish() the end.
 class RecordSplitter {
   public:
-    RecordSplitter(char* d, std::size_t begin, std::optional<LineBreak> lb,
-                   std::vector<RecordArray::Span>& spans)
+    RecordSplitter(char* d, std::size_t begin, std::optional<LineBreak> lb, SpanSink& spans)
         : d_(d),
           lb_(lb),
           crLf_(lb == LineBreak::CrLf),
@@ -235,26 +335,10 @@ class RecordSplitter {
     // Splits at the line breaks before `limit`; the bytes up to `known` are there to look at
     // (a break is followed by the marker or not: five bytes after it).
     void advance(std::size_t limit, std::size_t known) {
-        if (!lb_) {
-            scanned_ = std::max(scanned_, limit);
-            return;
-        }
-        std::size_t i = scanned_;
-#ifdef __SSE2__
-        const __m128i lf = _mm_set1_epi8('\n');
-        for (; i + 16 <= limit; i += 16) {
-            auto mask = static_cast<unsigned>(_mm_movemask_epi8(
-                _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d_ + i)), lf)));
-            while (mask != 0) {
-                atLf(i + static_cast<std::size_t>(__builtin_ctz(mask)), known);
-                mask &= mask - 1;
-            }
-        }
-#endif
-        for (; i < limit; ++i) {
-            if (d_[i] == '\n') {
-                atLf(i, known);
-            }
+        if (lb_ && limit > scanned_) {
+            forEachBreak(
+                d_, scanned_, limit, crLf_, [&] { return read_; },
+                [&](std::size_t p) { atBreak(p, known); });
         }
         scanned_ = std::max(scanned_, limit);
     }
@@ -262,13 +346,11 @@ class RecordSplitter {
     void finish(std::size_t end) {
         advance(end, end);
         moveLine(end);
-        spans_.push_back({d_ + recordStart_, static_cast<std::uint32_t>(write_ - recordStart_)});
+        spans_.put(recordStart_, write_ - recordStart_);
     }
 
     // An LF text that turned out to hold a CR LF, which makes it a CR LF text.
-    bool metCrLfInLfText() const {
-        return crLfInLf_;
-    }
+    bool metCrLfInLfText() const { return crLfInLf_; }
 
   private:
     void moveLine(std::size_t lineEnd) {
@@ -278,18 +360,12 @@ class RecordSplitter {
         }
         write_ += length;
     }
-    // The LF at p: a line break, unless the text breaks at CR LF and no CR stands before it.
-    void atLf(std::size_t p, std::size_t known) {
-        const bool crBefore = p > read_ && d_[p - 1] == '\r';
-        if (crLf_ && !crBefore) {
-            return;
-        }
-        crLfInLf_ = crLfInLf_ || (!crLf_ && crBefore);
+    void atBreak(std::size_t p, std::size_t known) {
+        crLfInLf_ = crLfInLf_ || (!crLf_ && p > read_ && d_[p - 1] == '\r');
         moveLine(p + 1 - breakSize_);
         read_ = p + 1;
         if (!startsWithSep(d_, known, read_)) {
-            spans_.push_back(
-                {d_ + recordStart_, static_cast<std::uint32_t>(write_ - recordStart_)});
+            spans_.put(recordStart_, write_ - recordStart_);
             recordStart_ = write_;
         }
     }
@@ -298,33 +374,71 @@ class RecordSplitter {
     std::optional<LineBreak> lb_;
     bool crLf_;
     std::size_t breakSize_;
-    std::vector<RecordArray::Span>& spans_;
+    SpanSink& spans_;
     std::size_t write_, read_, recordStart_, scanned_;
     bool crLfInLf_ = false;
 };
 
-void splitRecords(char* d, std::size_t begin, std::size_t end, std::optional<LineBreak> lb,
-                  std::vector<RecordArray::Span>& spans) {
-    RecordSplitter splitter(d, begin, lb, spans);
-    splitter.finish(end);
-}
-
 // Runs work(begin, end) on [0, split) and [split + breakSize, n) at once, or on [0, n) alone
-// when there is no split point.
+// when there is no split point. What either half throws comes out of this call, after both
+// halves have ended.
 template <typename Work>
 void inHalves(std::size_t n, std::size_t split, std::size_t breakSize, Work work) {
     if (split == kNone) {
         work(std::size_t{0}, n, 0);
         return;
     }
-    std::thread helper([&] { work(split + breakSize, n, 1); });
-    work(std::size_t{0}, split, 0);
+    std::exception_ptr helperFailed;
+    std::thread helper([&] {
+        try {
+            work(split + breakSize, n, 1);
+        } catch (...) {
+            helperFailed = std::current_exception();
+        }
+    });
+    try {
+        work(std::size_t{0}, split, 0);
+    } catch (...) {
+        helper.join();
+        throw;
+    }
     helper.join();
+    if (helperFailed) {
+        std::rethrow_exception(helperFailed);
+    }
 }
 
-}  // namespace
+// Kept free for everything else the program does while a file is loaded.
+constexpr qint64 kMemoryReserve = qint64{64} << 20;
 
-DataFileContent parseDataFile(QByteArray bytes) {
+// The memory a loaded text takes: its bytes, an element per record and a list row per record
+// that is listed (listing follows loading at once).
+qint64 memoryNeeded(qint64 textBytes, const RecordCount& count) {
+    constexpr qint64 kRowBytes = 8;
+    return textBytes + static_cast<qint64>(count.records * sizeof(RecordArray::Span)) +
+           static_cast<qint64>(count.nonEmpty) * kRowBytes;
+}
+
+// Why a file is not loaded, or nothing when `needed` fits the room beside the reserve.
+QString refusalFor(qint64 needed, std::optional<std::size_t> records,
+                   const platform::MemoryRoom& room) {
+    const qint64 left = std::max<qint64>(0, room.bytes - kMemoryReserve);
+    if (needed <= left) {
+        return {};
+    }
+    const QString what =
+        records ? QStringLiteral("Its %1 records would take about %2 of memory")
+                      .arg(QLocale(QLocale::English).toString(static_cast<qulonglong>(*records)),
+                           platform::describeBytes(needed))
+                : QStringLiteral("Reading it would take at least %1 of memory")
+                      .arg(platform::describeBytes(needed));
+    return QStringLiteral("%1, and only %2 is left (%3).")
+        .arg(what, platform::describeBytes(left), room.limitedBy);
+}
+
+// parseDataFile, unless the records would not fit `room`: then nothing, and `refusal` says why.
+std::optional<DataFileContent> parseWithin(QByteArray bytes, const platform::MemoryRoom& room,
+                                           QString& refusal) {
     DataFileContent content;
     content.format = FileFormat::native();
     auto n = static_cast<std::size_t>(bytes.size());
@@ -335,17 +449,40 @@ DataFileContent parseDataFile(QByteArray bytes) {
     const std::size_t breakSize = detected == LineBreak::CrLf ? 2 : 1;
     std::size_t split = splitPoint(bytes.constData(), n, detected);
 
-    // The halves end at a line break, so no character is cut in two.
+    // The halves end at a line break, so no character is cut in two, and the break between
+    // them is ASCII. Each is checked and its records counted, so that the records get exactly
+    // the memory they need.
     bool valid[2] = {true, true};
-    inHalves(n, split == kNone ? kNone : split, 0, [&](std::size_t from, std::size_t to, int half) {
-        valid[half] = isValidUtf8(
-            std::string_view(bytes.constData() + from, static_cast<std::size_t>(to - from)));
+    RecordCount counts[2];
+    const auto count = [&](std::size_t from, std::size_t to, int half) {
+        counts[half] = countRecords(bytes.constData(), from, to, detected);
+    };
+    inHalves(n, split, breakSize, [&](std::size_t from, std::size_t to, int half) {
+        count(from, to, half);
+        valid[half] = isValidUtf8(std::string_view(bytes.constData() + from, to - from));
     });
+    qint64 needed = memoryNeeded(static_cast<qint64>(n), RecordCount(counts[0]) += counts[1]);
+    if (!valid[0] || !valid[1]) {
+        const std::size_t converted = windows1252Utf8Size(std::string_view(bytes.constData(), n));
+        // The old bytes and the new live side by side for a moment.
+        needed += static_cast<qint64>(converted);
+        if (converted >= RecordArray::kArenaBase) {
+            refusal = QStringLiteral("As UTF-8 text it would take %1, more than Trovix can hold.")
+                          .arg(platform::describeBytes(static_cast<qint64>(converted)));
+            return std::nullopt;
+        }
+    }
+    if (refusal = refusalFor(needed, counts[0].records + counts[1].records, room);
+        !refusal.isEmpty()) {
+        return std::nullopt;
+    }
     if (!valid[0] || !valid[1]) {
         bytes = windows1252ToUtf8(std::string_view(bytes.constData(), n));
         content.format.encoding = Encoding::Windows1252;
         n = static_cast<std::size_t>(bytes.size());
         split = splitPoint(bytes.constData(), n, detected);
+        counts[0] = counts[1] = {};
+        inHalves(n, split, breakSize, count);
     }
     char* d = bytes.data();  // detaches once; the records point into this buffer afterwards
     if (detected) {
@@ -354,19 +491,25 @@ DataFileContent parseDataFile(QByteArray bytes) {
             nextBreak(d, n, 0, *detected) == breakSize - 1 && startsWithSep(d, n, breakSize);
     }
 
-    // About one record per 64 bytes of file; the vectors grow if the records are shorter.
-    std::vector<RecordArray::Span> spans[2];
+    // Each half fills its own part of the elements, exactly as many as it counted.
+    std::vector<RecordArray::Span> spans(counts[0].records + counts[1].records);
     inHalves(n, split, breakSize, [&](std::size_t from, std::size_t to, int half) {
-        // The first half's vector takes the second's records afterwards.
-        spans[half].reserve((half == 0 ? n : to - from) / 64 + 16);
-        splitRecords(d, from, to, detected, spans[half]);
+        RecordArray::Span* first = spans.data() + (half == 0 ? 0 : counts[0].records);
+        SpanSink sink(first, first + counts[half].records);
+        RecordSplitter(d, from, detected, sink).finish(to);
+        if (!sink.complete()) {
+            throw std::logic_error("fewer records than counted");
+        }
     });
-    if (!spans[1].empty()) {
-        spans[0].insert(spans[0].end(), spans[1].begin(), spans[1].end());
-        spans[1] = {};
-    }
-    content.records = RecordArray::adopt(std::move(bytes), std::move(spans[0]));
+    content.records = RecordArray::adopt(std::move(bytes), std::move(spans));
     return content;
+}
+
+}  // namespace
+
+DataFileContent parseDataFile(QByteArray bytes) {
+    QString unused;
+    return *parseWithin(std::move(bytes), platform::MemoryRoom{}, unused);
 }
 
 DataFileContent missingFileContent() {
@@ -412,15 +555,22 @@ bool readWholeDevice(QIODevice& device, QByteArray& bytes, QString& error) {
 
 namespace {
 
+// Records of about this many bytes or more are read while splitting; shorter ones are counted
+// first, so that their elements take no more memory than they need.
+constexpr std::size_t kBytesPerRecordRead = 64;
+
 // Reads a large file and splits it into records at once: a second thread checks the text and
 // splits it piece by piece right behind the reading, so a file is ready little after its last
 // byte is in. Files this reading cannot take as they come give nothing, to be read the plain
-// way: small ones, ones whose first piece holds no line break, Windows-1252 text (found invalid
-// as UTF-8 on the way), a CR LF met in what began as an LF text, or a read that fails.
-std::optional<DataFileContent> readWhileSplitting(QFile& file) {
+// way: small ones, ones whose first piece holds no line break or short records, Windows-1252
+// text (found invalid as UTF-8 on the way), a CR LF met in what began as an LF text, a read
+// that fails, and files whose records might not fit the memory left if they were all short.
+std::optional<DataFileContent> readWhileSplitting(QFile& file, const platform::MemoryRoom& room) {
     constexpr qint64 kPiece = qint64{4} << 20;
     const qint64 size = file.size();
-    if (size < static_cast<qint64>(kParallelFrom) || std::thread::hardware_concurrency() < 2) {
+    const auto mostRecords = static_cast<std::size_t>(size) + 1;
+    if (size < static_cast<qint64>(kParallelFrom) || std::thread::hardware_concurrency() < 2 ||
+        memoryNeeded(size, {mostRecords, mostRecords}) + kMemoryReserve > room.bytes) {
         return std::nullopt;
     }
     QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
@@ -430,7 +580,8 @@ std::optional<DataFileContent> readWhileSplitting(QFile& file) {
         return std::nullopt;
     }
     const std::optional<LineBreak> lb = detectLineBreak(d, static_cast<std::size_t>(first));
-    if (!lb) {
+    if (!lb || countRecords(d, 0, static_cast<std::size_t>(first), lb).records >
+                   static_cast<std::size_t>(first) / kBytesPerRecordRead) {
         return std::nullopt;
     }
     DataFileContent content;
@@ -446,45 +597,51 @@ std::optional<DataFileContent> readWhileSplitting(QFile& file) {
     std::size_t filled = static_cast<std::size_t>(first);
     bool complete = false;
     bool failed = false;  // what was read cannot be taken as it comes
+    std::exception_ptr workerFailed;
     std::vector<RecordArray::Span> spans;
-    spans.reserve(static_cast<std::size_t>(size) / 64 + 16);
+    spans.reserve(static_cast<std::size_t>(size) / kBytesPerRecordRead + 16);
 
     std::thread worker([&] {
-        RecordSplitter splitter(d, 0, lb, spans);
-        std::size_t checked = 0;
-        std::size_t seen = 0;  // the bytes there when last looked
-        for (;;) {
-            std::size_t known;
-            bool end;
-            {
-                std::unique_lock lock(mutex);
-                arrived.wait(lock, [&] { return filled > seen || complete; });
-                known = filled;
-                end = complete;
+        try {
+            SpanSink sink(spans);
+            RecordSplitter splitter(d, 0, lb, sink);
+            std::size_t checked = 0;
+            std::size_t seen = 0;  // the bytes there when last looked
+            for (;;) {
+                std::size_t known;
+                bool end;
+                {
+                    std::unique_lock lock(mutex);
+                    arrived.wait(lock, [&] { return filled > seen || complete; });
+                    known = filled;
+                    end = complete;
+                }
+                seen = known;
+                // Checked up to an ASCII byte, so that no character is cut in two.
+                std::size_t upTo = known;
+                while (!end && upTo > checked && static_cast<unsigned char>(d[upTo - 1]) >= 0x80) {
+                    --upTo;
+                }
+                if (!isValidUtf8(std::string_view(d + checked, upTo - checked))) {
+                    failed = true;
+                    return;
+                }
+                checked = upTo;
+                if (end) {
+                    splitter.finish(known);
+                } else if (checked > 8) {
+                    splitter.advance(checked - 8, known);
+                }
+                if (splitter.metCrLfInLfText()) {
+                    failed = true;
+                    return;
+                }
+                if (end) {
+                    return;
+                }
             }
-            seen = known;
-            // Checked up to an ASCII byte, so that no character is cut in two.
-            std::size_t upTo = known;
-            while (!end && upTo > checked && static_cast<unsigned char>(d[upTo - 1]) >= 0x80) {
-                --upTo;
-            }
-            if (!isValidUtf8(std::string_view(d + checked, upTo - checked))) {
-                failed = true;
-                return;
-            }
-            checked = upTo;
-            if (end) {
-                splitter.finish(known);
-            } else if (checked > 8) {
-                splitter.advance(checked - 8, known);
-            }
-            if (splitter.metCrLfInLfText()) {
-                failed = true;
-                return;
-            }
-            if (end) {
-                return;
-            }
+        } catch (...) {
+            workerFailed = std::current_exception();
         }
     });
     bool readFailed = false;
@@ -506,6 +663,9 @@ std::optional<DataFileContent> readWhileSplitting(QFile& file) {
         arrived.notify_one();
     }
     worker.join();
+    if (workerFailed) {
+        std::rethrow_exception(workerFailed);
+    }
     char probe;
     if (failed || readFailed || filled != static_cast<std::size_t>(size) ||
         file.read(&probe, 1) != 0) {
@@ -517,7 +677,34 @@ std::optional<DataFileContent> readWhileSplitting(QFile& file) {
 
 }  // namespace
 
-ReadResult readDataFile(const QString& fileName) {
+namespace {
+
+// Reads an open file whose size has been checked; any allocation that fails comes out as an
+// exception.
+void readOpenFile(QFile& file, const platform::MemoryRoom& room, ReadResult& result) {
+    if (const QString refusal = refusalFor(file.size(), std::nullopt, room); !refusal.isEmpty()) {
+        result.error = refusal;
+        result.refused = true;
+        return;
+    }
+    if (std::optional<DataFileContent> content = readWhileSplitting(file, room)) {
+        result.content = std::move(content);
+        return;
+    }
+    QByteArray bytes;
+    if (!file.seek(0) || !readWholeDevice(file, bytes, result.error)) {
+        if (result.error.isEmpty()) {
+            result.error = file.errorString();
+        }
+        return;
+    }
+    result.content = parseWithin(std::move(bytes), room, result.error);
+    result.refused = !result.content;
+}
+
+}  // namespace
+
+ReadResult readDataFile(const QString& fileName, const platform::MemoryLimits& limits) {
     ReadResult result;
     result.kind = platform::pathKind(fileName);
     if (result.kind != platform::PathKind::RegularFile) {
@@ -532,20 +719,19 @@ ReadResult readDataFile(const QString& fileName) {
     result.stamp = platform::fileStamp(file);
     if (file.size() > kMaxFileSize) {
         result.error = QStringLiteral("The file is larger than 1 GB.");
+        result.refused = true;
         return result;
     }
-    if (std::optional<DataFileContent> content = readWhileSplitting(file)) {
-        result.content = std::move(content);
-        return result;
+    try {
+        readOpenFile(file, limits.room(), result);
+    } catch (const std::bad_alloc&) {
+        result = ReadResult{std::nullopt, QStringLiteral("There was not enough memory to read it."),
+                            result.kind, result.stamp, true};
+    } catch (const std::length_error&) {
+        result =
+            ReadResult{std::nullopt, QStringLiteral("Its records are more than Trovix can hold."),
+                       result.kind, result.stamp, true};
     }
-    QByteArray bytes;
-    if (!file.seek(0) || !readWholeDevice(file, bytes, result.error)) {
-        if (result.error.isEmpty()) {
-            result.error = file.errorString();
-        }
-        return result;
-    }
-    result.content = parseDataFile(std::move(bytes));
     return result;
 }
 

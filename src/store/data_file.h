@@ -4,6 +4,7 @@
 #include <QString>
 #include <optional>
 
+#include "platform/memory_limits.h"
 #include "platform/safe_file.h"
 #include "store/record_array.h"
 #include "store/text_codec.h"
@@ -61,11 +62,17 @@ struct ReadResult {
     platform::PathKind kind = platform::PathKind::Missing;
     // The file as it was read, to tell later whether another program changed it.
     platform::FileStamp stamp;
+    // Not read because it is too large: its records would not fit the memory left (or the
+    // file is over 1 GB). `error` says how much it needs and what limits the memory.
+    bool refused = false;
 };
 
 // Reads a data file whole; a missing file, or anything that is not a regular file, gives
-// missingFileContent().
-ReadResult readDataFile(const QString& fileName);
+// missingFileContent(). Before the records are stored their memory is worked out from the
+// file's size and its number of records; a file that would not fit the room `limits` leave is
+// refused, and so is one whose reading runs out of memory all the same.
+ReadResult readDataFile(const QString& fileName,
+                        const platform::MemoryLimits& limits = platform::systemMemoryLimits());
 
 // Reads everything a device delivers until its end.
 bool readWholeDevice(QIODevice& device, QByteArray& bytes, QString& error);

@@ -9,11 +9,13 @@
 
 namespace trovix::store {
 
-// Append-only storage for texts written after loading. Blocks never move, so the elements
-// that point into them stay valid; a RecordArray copy may share the arena.
+// Append-only storage for texts written after loading. Blocks never move, so the texts kept
+// in them stay where they are; a RecordArray copy may share the arena. The elements of a
+// RecordArray name their texts by number, which keeps an element at eight bytes.
 class TextArena {
   public:
-    const char* store(std::string_view text) {
+    // Keeps a copy of a text, at an address that lives as long as the arena.
+    const char* keep(std::string_view text) {
         if (text.empty()) {
             return "";
         }
@@ -33,12 +35,24 @@ class TextArena {
         used_ += text.size();
         return at;
     }
+    // Keeps a copy of a text and returns its number.
+    std::uint32_t add(std::string_view text) {
+        if (starts_.size() >= kMaxTexts) {
+            throw std::length_error("too many texts");
+        }
+        starts_.push_back(keep(text));
+        return static_cast<std::uint32_t>(starts_.size() - 1);
+    }
+    const char* text(std::uint32_t number) const { return starts_[number]; }
     std::size_t used() const { return used_; }
+    std::size_t count() const { return starts_.size(); }
 
   private:
     static constexpr std::size_t kBlockSize = 64 * 1024;
+    static constexpr std::size_t kMaxTexts = 0x100000000u - RecordArray::kArenaBase;
     std::vector<std::unique_ptr<char[]>> blocks_;
     std::vector<std::unique_ptr<char[]>> large_;
+    std::vector<const char*> starts_;
     std::size_t fill_ = 0;
     std::size_t used_ = 0;
 };
@@ -55,7 +69,8 @@ RecordArray::RecordArray(const RecordArray& other)
     : storage_(other.storage_),
       arena_(other.arena_),
       spans_(other.spans_),
-      arenaLive_(other.arenaLive_) {
+      arenaLive_(other.arenaLive_),
+      arenaCount_(other.arenaCount_) {
 }
 RecordArray& RecordArray::operator=(const RecordArray& other) {
     if (this != &other) {
@@ -63,6 +78,7 @@ RecordArray& RecordArray::operator=(const RecordArray& other) {
         arena_ = other.arena_;
         spans_ = other.spans_;
         arenaLive_ = other.arenaLive_;
+        arenaCount_ = other.arenaCount_;
         folded_.reset();
     }
     return *this;
@@ -72,10 +88,12 @@ RecordArray::RecordArray(RecordArray&& other) noexcept
       arena_(std::move(other.arena_)),
       spans_(std::move(other.spans_)),
       arenaLive_(other.arenaLive_),
+      arenaCount_(other.arenaCount_),
       folded_(std::move(other.folded_)) {
     other.arena_ = std::make_shared<TextArena>();
     other.spans_.clear();
     other.arenaLive_ = 0;
+    other.arenaCount_ = 0;
 }
 RecordArray& RecordArray::operator=(RecordArray&& other) noexcept {
     if (this != &other) {
@@ -83,15 +101,20 @@ RecordArray& RecordArray::operator=(RecordArray&& other) noexcept {
         arena_ = std::move(other.arena_);
         spans_ = std::move(other.spans_);
         arenaLive_ = other.arenaLive_;
+        arenaCount_ = other.arenaCount_;
         folded_ = std::move(other.folded_);
         other.arena_ = std::make_shared<TextArena>();
         other.spans_.clear();
         other.arenaLive_ = 0;
+        other.arenaCount_ = 0;
     }
     return *this;
 }
 
 RecordArray RecordArray::adopt(QByteArray storage, std::vector<Span> spans) {
+    if (static_cast<std::size_t>(storage.size()) >= kArenaBase) {
+        throw std::length_error("records too large");
+    }
     RecordArray a;
     a.storage_ = std::move(storage);
     a.spans_ = std::move(spans);
@@ -120,25 +143,35 @@ QStringList RecordArray::toStringList() const {
     return list;
 }
 
-bool RecordArray::inStorage(const Span& s) const {
-    const char* begin = storage_.constData();
-    return s.size == 0 || (s.data >= begin && s.data < begin + storage_.size());
+const char* RecordArray::arenaText(std::uint32_t number) const {
+    return arena_->text(number);
 }
 
 RecordArray::Span RecordArray::store(std::string_view utf8) {
     if (utf8.size() > kMaxElement) {
         throw std::length_error("record too long");
     }
+    if (utf8.empty()) {
+        return Span{0, 0};  // needs no text anywhere
+    }
+    const Span span{kArenaBase + arena_->add(utf8), static_cast<std::uint32_t>(utf8.size())};
     arenaLive_ += utf8.size();
-    return Span{arena_->store(utf8), static_cast<std::uint32_t>(utf8.size())};
+    ++arenaCount_;
+    return span;
+}
+
+void RecordArray::release(const Span& s) {
+    if (!inStorage(s)) {
+        arenaLive_ -= s.size;
+        --arenaCount_;
+    }
 }
 
 void RecordArray::set(qsizetype index, std::string_view utf8) {
     Span& slot = spans_[static_cast<std::size_t>(index)];
-    if (!inStorage(slot)) {
-        arenaLive_ -= slot.size;
-    }
-    slot = store(utf8);
+    const Span stored = store(utf8);
+    release(slot);
+    slot = stored;
     // The text may live in this array's own arena, which the garbage collection below may
     // free: everything that reads it comes first.
     if (folded_) {
@@ -171,10 +204,8 @@ void RecordArray::append(const QString& text) {
 void RecordArray::swap(qsizetype a, qsizetype b) {
     std::swap(spans_[static_cast<std::size_t>(a)], spans_[static_cast<std::size_t>(b)]);
     if (folded_) {
-        const Span& sa = spans_[static_cast<std::size_t>(a)];
-        const Span& sb = spans_[static_cast<std::size_t>(b)];
-        folded_->update(static_cast<std::size_t>(a), std::string_view(sa.data, sa.size));
-        folded_->update(static_cast<std::size_t>(b), std::string_view(sb.data, sb.size));
+        folded_->update(static_cast<std::size_t>(a), utf8(a));
+        folded_->update(static_cast<std::size_t>(b), utf8(b));
     }
 }
 
@@ -190,7 +221,7 @@ void RecordArray::permute(const std::vector<qint32>& order) {
 
 const FoldedRecords& RecordArray::caseFolding() const {
     if (!folded_) {
-        folded_ = FoldedRecords::build(spans_);
+        folded_ = FoldedRecords::build(*this);
     }
     return *folded_;
 }
@@ -203,9 +234,9 @@ QString RecordArray::foldedText(qsizetype index) const {
 
 FoldedRecords::~FoldedRecords() = default;
 
-std::unique_ptr<FoldedRecords> FoldedRecords::build(const std::vector<RecordArray::Span>& spans) {
+std::unique_ptr<FoldedRecords> FoldedRecords::build(const RecordArray& records) {
     auto f = std::make_unique<FoldedRecords>();
-    const std::size_t n = spans.size();
+    const auto n = static_cast<std::size_t>(records.size());
     f->ascii_.assign((n + 63) / 64, 0);
     // Which elements are pure ASCII, a word of 64 at a time; large arrays on two threads,
     // each on its own words.
@@ -214,8 +245,7 @@ std::unique_ptr<FoldedRecords> FoldedRecords::build(const std::vector<RecordArra
             std::uint64_t bits = 0;
             const std::size_t end = std::min(n, (w + 1) * 64);
             for (std::size_t i = w * 64; i < end; ++i) {
-                bits |= std::uint64_t{foldsByLoweringAscii(
-                            std::string_view(spans[i].data, spans[i].size))}
+                bits |= std::uint64_t{foldsByLoweringAscii(records.utf8(static_cast<qsizetype>(i)))}
                         << (i % 64);
             }
             f->ascii_[w] = bits;
@@ -234,16 +264,15 @@ std::unique_ptr<FoldedRecords> FoldedRecords::build(const std::vector<RecordArra
     for (std::size_t i = 0; i < n; ++i) {
         if (!f->isAscii(static_cast<qsizetype>(i))) {
             f->index_.push_back(static_cast<qint32>(i));
-            bytes += spans[i].size;
+            bytes += records.utf8(static_cast<qsizetype>(i)).size();
         }
     }
     f->storage_ = QByteArray(static_cast<qsizetype>(foldedSizeBound(bytes)), Qt::Uninitialized);
     char* out = f->storage_.data();
     f->text_.reserve(f->index_.size());
     for (const qint32 i : f->index_) {
-        const RecordArray::Span& s = spans[static_cast<std::size_t>(i)];
-        char* end = foldCaseTo(std::string_view(s.data, s.size), out);
-        f->text_.push_back({out, static_cast<std::uint32_t>(end - out)});
+        char* end = foldCaseTo(records.utf8(i), out);
+        f->text_.emplace_back(out, static_cast<std::size_t>(end - out));
         out = end;
     }
     f->arena_ = std::make_unique<TextArena>();
@@ -274,7 +303,7 @@ void FoldedRecords::update(std::size_t index, std::string_view utf8) {
     }
     std::string folded;
     appendCaseFolded(utf8, folded);
-    const RecordArray::Span span{arena_->store(folded), static_cast<std::uint32_t>(folded.size())};
+    const std::string_view span{arena_->keep(folded), folded.size()};
     if (listed) {
         text_[k] = span;
     } else {
@@ -291,19 +320,23 @@ void RecordArray::clear() {
     *this = RecordArray();
 }
 
-// Replaced texts stay in the arena until it holds much more dead text than live text; then
-// the live texts move to a fresh arena. Amortised over the writes that made the garbage.
+// Replaced texts stay in the arena until it holds much more dead text than live text, or
+// many more numbered texts than elements point to; then the live texts move to a fresh arena.
+// Amortised over the writes that made the garbage.
 void RecordArray::collectGarbage() {
     const std::size_t used = arena_->used();
-    // Rare: only after 64 MB of rewritten text, so the walk over every element it costs never
-    // shows while typing.
-    if (used < (std::size_t{64} << 20) || used < 4 * arenaLive_) {
+    const std::size_t count = arena_->count();
+    // Rare: only after 64 MB of rewritten text or a million texts, so the walk over every
+    // element it costs never shows while typing.
+    const bool deadText = used >= (std::size_t{64} << 20) && used >= 4 * arenaLive_;
+    const bool deadNumbers = count >= (std::size_t{1} << 20) && count >= 4 * arenaCount_;
+    if (!deadText && !deadNumbers) {
         return;
     }
     auto fresh = std::make_shared<TextArena>();
     for (Span& s : spans_) {
         if (!inStorage(s)) {
-            s.data = fresh->store(std::string_view(s.data, s.size));
+            s.at = kArenaBase + fresh->add(view(s));
         }
     }
     arena_ = std::move(fresh);

@@ -19,12 +19,18 @@ class FoldedRecords;
 // A loaded file keeps its bytes in one buffer and every element points into it, so loading
 // copies no record. Texts written later go to a separate append-only arena, so replacing one
 // element costs the length of that element, never the size of the file.
+//
+// An element costs eight bytes: a file of short lines holds hundreds of millions of them.
 class RecordArray {
   public:
+    // An element: `at` below kArenaBase is an offset into the loaded buffer; from kArenaBase on
+    // it numbers a text in the arena.
     struct Span {
-        const char* data;
+        std::uint32_t at;
         std::uint32_t size;
     };
+    // The loaded buffer must be smaller than this.
+    static constexpr std::uint32_t kArenaBase = 0xC0000000u;
 
     RecordArray();
     ~RecordArray();
@@ -33,7 +39,8 @@ class RecordArray {
     RecordArray(RecordArray&& other) noexcept;
     RecordArray& operator=(RecordArray&& other) noexcept;
 
-    // Takes over a buffer and the elements found in it; the spans point into the buffer.
+    // Takes over a buffer (smaller than kArenaBase) and the elements found in it, given as
+    // offsets into it.
     static RecordArray adopt(QByteArray storage, std::vector<Span> spans);
     static RecordArray fromStrings(const QStringList& elements);
 
@@ -42,8 +49,7 @@ class RecordArray {
     bool contains(qsizetype index) const { return index >= 0 && index < size(); }
 
     std::string_view utf8(qsizetype index) const {
-        const Span& s = spans_[static_cast<std::size_t>(index)];
-        return {s.data, s.size};
+        return view(spans_[static_cast<std::size_t>(index)]);
     }
     QString text(qsizetype index) const;
     QStringList toStringList() const;
@@ -69,7 +75,7 @@ class RecordArray {
         folded_.reset();
         std::size_t out = 0;
         for (const Span& s : spans_) {
-            if (keep(std::string_view(s.data, s.size))) {
+            if (keep(view(s))) {
                 spans_[out++] = s;
             }
         }
@@ -77,14 +83,22 @@ class RecordArray {
     }
 
   private:
+    std::string_view view(const Span& s) const {
+        return {s.at < kArenaBase ? storage_.constData() + s.at : arenaText(s.at - kArenaBase),
+                s.size};
+    }
+    const char* arenaText(std::uint32_t number) const;
     Span store(std::string_view utf8);
-    bool inStorage(const Span& s) const;
+    static bool inStorage(const Span& s) { return s.at < kArenaBase; }
+    // Forgets an element's text before the element takes another.
+    void release(const Span& s);
     void collectGarbage();
 
     QByteArray storage_;  // read only: taking a non-const pointer would move the elements
     std::shared_ptr<TextArena> arena_;
     std::vector<Span> spans_;
-    std::size_t arenaLive_ = 0;  // bytes of arena texts that elements still point to
+    std::size_t arenaLive_ = 0;   // bytes of arena texts that elements still point to
+    std::size_t arenaCount_ = 0;  // elements that point into the arena
     mutable std::unique_ptr<FoldedRecords> folded_;
 };
 
@@ -103,11 +117,11 @@ class FoldedRecords {
     std::size_t count() const { return index_.size(); }
     std::size_t firstAtOrAfter(qsizetype index) const;
     qsizetype indexAt(std::size_t k) const { return index_[k]; }
-    std::string_view textAt(std::size_t k) const { return {text_[k].data, text_[k].size}; }
+    std::string_view textAt(std::size_t k) const { return text_[k]; }
 
   private:
     friend class RecordArray;
-    static std::unique_ptr<FoldedRecords> build(const std::vector<RecordArray::Span>& spans);
+    static std::unique_ptr<FoldedRecords> build(const RecordArray& records);
     void setAscii(std::size_t index, bool ascii);
     // Keeps an element's entry in step with its new text.
     void update(std::size_t index, std::string_view utf8);
@@ -115,7 +129,7 @@ class FoldedRecords {
 
     std::vector<std::uint64_t> ascii_;  // a bit per element
     std::vector<qint32> index_;
-    std::vector<RecordArray::Span> text_;
+    std::vector<std::string_view> text_;
     QByteArray storage_;                // the folded texts made at once
     std::unique_ptr<TextArena> arena_;  // those of later changes
 };

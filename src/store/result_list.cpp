@@ -84,6 +84,25 @@ QString ResultList::shownText(int row) const {
     return {};
 }
 
+ResultList::TextParts ResultList::textParts(int row) const {
+    const Row& r = rows_[static_cast<std::size_t>(row)];
+    const auto index = static_cast<qsizetype>(indexOf(row));
+    switch (kindOf(row)) {
+        case Kind::Record:
+            return {
+                {},
+                records_.contains(index) ? firstLine(records_.utf8(index)) : std::string_view()};
+        case Kind::Continuation:
+            return {kRecordSepText, records_.contains(index) ? lineOf(records_.utf8(index), r.value)
+                                                             : std::string_view()};
+        case Kind::NoMatch:
+        case Kind::Header:
+        case Kind::Text:
+            return {text(row), {}};
+    }
+    return {};
+}
+
 ResultList::Update::~Update() {
     if (--list_.updateDepth_ == 0 && list_.changedInUpdate_) {
         list_.changedInUpdate_ = false;

@@ -46,6 +46,13 @@ class ResultList {
     int count() const { return static_cast<int>(rows_.size()); }
     qint32 itemData(int row) const;
     QString text(int row) const;
+    // A row's text as two parts that text() joins: a short start, and a line of a record as
+    // its UTF-8 bytes, not copied, so that a line of any length costs nothing to hand on.
+    struct TextParts {
+        QString start;
+        std::string_view line;
+    };
+    TextParts textParts(int row) const;
     // The text as a row shows it: a line longer than kShownChars characters is cut there and
     // ends in "…", so a line of a hundred megabytes costs no more to show than a short one.
     QString shownText(int row) const;

@@ -28,6 +28,8 @@ struct FileSlot {
     // The file as this slot's last save left it: another list of the window that holds the same
     // file tells its save from another program's change by it.
     platform::FileStamp savedStamp;
+    // The name of the file the records were last read from; empty before the first read.
+    QString readName;
     ResultList list{records};
 };
 

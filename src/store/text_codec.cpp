@@ -185,13 +185,20 @@ bool isValidUtf8(std::string_view bytes) {
     return true;
 }
 
-QByteArray windows1252ToUtf8(std::string_view bytes) {
-    QByteArray out;
-    out.reserve(static_cast<qsizetype>(bytes.size() + bytes.size() / 4 + 16));
-    char buffer[4];
+std::size_t windows1252Utf8Size(std::string_view bytes) {
+    std::size_t size = 0;
     for (const char ch : bytes) {
-        const char* end = encodeUtf8(windows1252Char(static_cast<unsigned char>(ch)), buffer);
-        out.append(buffer, end - buffer);
+        const char32_t c = windows1252Char(static_cast<unsigned char>(ch));
+        size += c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+    }
+    return size;
+}
+
+QByteArray windows1252ToUtf8(std::string_view bytes) {
+    QByteArray out(static_cast<qsizetype>(windows1252Utf8Size(bytes)), Qt::Uninitialized);
+    char* at = out.data();
+    for (const char ch : bytes) {
+        at = encodeUtf8(windows1252Char(static_cast<unsigned char>(ch)), at);
     }
     return out;
 }

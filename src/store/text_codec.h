@@ -27,8 +27,10 @@ bool foldsByLoweringAscii(std::string_view utf8);
 bool isValidUtf8(std::string_view bytes);
 
 // Decodes Windows-1252 bytes into UTF-8. The five bytes the code page leaves undefined map to
-// the C1 control characters of the same value.
+// the C1 control characters of the same value. The result is allocated once, at its exact size.
 QByteArray windows1252ToUtf8(std::string_view bytes);
+// The size of that UTF-8 text, counted without making it.
+std::size_t windows1252Utf8Size(std::string_view bytes);
 
 // Whether every character of the UTF-8 text has a Windows-1252 byte.
 bool fitsWindows1252(std::string_view utf8);

@@ -11,11 +11,13 @@
 #include "app/startup.h"
 #include "app/window_events.h"
 #include "platform/fake/fake_instance_guard.h"
+#include "platform/fake/fake_memory_limits.h"
 #include "platform/fake/fake_message_boxes.h"
 #include "platform/fake/fake_screen.h"
 #include "platform/fake/fake_settings_store.h"
 #include "platform/file_names.h"
 #include "platform/safe_file.h"
+#include "records/slot_procedures.h"
 #include "state/main_state.h"
 #include "support/files.h"
 
@@ -301,6 +303,43 @@ class TestStartupAndShutdown : public QObject {
         // A name whose bytes are valid UTF-8 is taken as it is.
         QCOMPARE(platform::fileNameFromBytes("Zo\xC3\xAB.txt"), QStringLiteral("Zoë.txt"));
 #endif
+    }
+
+    void aFileTooLargeForTheMemoryLeftIsNeitherLoadedNorRemembered() {
+        World w;
+        w.writeDataFiles();
+        writeBytes(w.path("big.txt"), QByteArray(1000, '\n'));  // 1,001 records of 8 bytes
+        platform::FakeMemoryLimits memory;
+        memory.given = {(qint64{64} << 20) + 4096, QStringLiteral("the test's limit")};
+        MainState state(platform::Services{.settings = &w.store,
+                                           .messages = &w.messages,
+                                           .instance = &w.instance,
+                                           .memory = &memory});
+        state.programFolder = w.folder.path();
+        app::startUp(state, {{"big.txt", kFiles[1], kFiles[2]}, {}});
+
+        // Told which file and why; the first list shows its usual file instead.
+        const QString usual = w.path(kFiles[0]);
+        QCOMPARE(w.messages.shown.size(), 1);
+        const QString told = w.messages.shown[0].text;
+        QVERIFY2(told.startsWith(QStringLiteral("The data file \"big.txt\" was not opened:\nIts "
+                                                "1,001 records would take about")) &&
+                     told.contains(QStringLiteral("(the test's limit).")) &&
+                     told.endsWith(QStringLiteral("List 1 shows \"%1\" in its place.").arg(usual)),
+                 qPrintable(told));
+        QCOMPARE(state.fileSlots[0].fileName, usual);
+        QCOMPARE(firstRows(state), QStringList({"Smith 555-1234", "one", "212 New York"}));
+        // The name is not remembered, so the next start does not meet the file again.
+        app::unload(state);
+        QCOMPARE(w.store.sections[kSection][QStringLiteral("FileA")], usual);
+
+        // Choosing it later keeps the list's file and records.
+        state.fileSlots[0].fileName = w.path("big.txt");
+        records::loadFile(state, store::SlotId::A);
+        QCOMPARE(state.fileSlots[0].fileName, usual);
+        QCOMPARE(state.fileSlots[0].records.text(0), QStringLiteral("Smith 555-1234"));
+        QVERIFY(w.messages.shown.last().text.endsWith(
+            QStringLiteral("List 1 keeps the records of \"%1\".").arg(usual)));
     }
 
     void updateFilesAreWrittenOnlyWhenOutOfDateAndNeverStopStartUp() {

@@ -9,9 +9,7 @@
 #include <QLockFile>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPrinter>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -22,7 +20,6 @@
 #include "platform/qt/qt_file_dialog.h"
 #include "platform/qt/qt_instance_guard.h"
 #include "platform/qt/qt_message_boxes.h"
-#include "platform/qt/qt_printer.h"
 #include "platform/qt/qt_settings_store.h"
 #include "platform/qt/qt_shell.h"
 #include "platform/safe_file.h"
@@ -359,38 +356,6 @@ class TestQtPlatform : public QObject {
 
         whenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
         QVERIFY(files.openFileName("Open", dir.path(), "Data files", "*.txt").isEmpty());
-    }
-
-    void printedLinesFillPages() {
-        QTemporaryDir dir;
-        // The number of pages printing that many lines makes.
-        auto pages = [&](int lineCount, const QString& line = QStringLiteral("A\tline")) {
-            const QString path = dir.filePath(QString("%1-%2.pdf").arg(lineCount).arg(line.size()));
-            QPrinter printer(QPrinter::HighResolution);
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(path);
-            QFile pdf(path);
-            const PrintOutcome outcome = QtPrinter::printLinesOn(
-                printer, lineCount, [&](int) { return line; }, {"DejaVu Sans Mono", 10});
-            if (outcome.result != PrintOutcome::Result::Printed || !pdf.open(QIODevice::ReadOnly)) {
-                return -1;
-            }
-            return int(QString::fromLatin1(pdf.readAll())
-                           .count(QRegularExpression("/Type\\s*/Page(?!s)")));
-        };
-        // The most lines one page holds.
-        int low = 1;
-        int high = 2000;
-        while (high - low > 1) {
-            const int middle = (low + high) / 2;
-            (pages(middle) == 1 ? low : high) = middle;
-        }
-        QVERIFY2(low > 20, qPrintable(QString::number(low)));
-        QCOMPARE(pages(3 * low), 3);
-        QCOMPARE(pages(3 * low + 1), 4);
-        // A line wider than the page wraps onto printed lines of its own and is never cut: a
-        // line as long as four pages of lines fills more than one page.
-        QVERIFY(pages(1, QString(4 * low * 120, u'x')) > 1);
     }
 
     void startingAMissingProgramFails() {

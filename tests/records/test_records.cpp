@@ -10,6 +10,7 @@
 #include "app/options.h"
 #include "app/shutdown.h"
 #include "platform/fake/fake_file_dialog.h"
+#include "platform/fake/fake_memory_limits.h"
 #include "platform/fake/fake_screen.h"
 #include "platform/fake/fake_shell.h"
 #include "platform/safe_file.h"
@@ -379,6 +380,20 @@ class TestRecords : public QObject {
         QCOMPARE(f.state.editBox.text(), QStringLiteral("Bob"));
         QVERIFY(f.slot(1).changed);
         QCOMPARE(screen.busyPointers, 0);  // shown and taken back
+
+        // A sort the memory left cannot hold leaves the records and says why.
+        platform::FakeMemoryLimits memory;
+        memory.given = {records::exchangeSortMemory(5) - 1, QStringLiteral("the test's limit")};
+        StateFixture small({"b", "a", "c", "B", "A"}, {"b"}, {"c"});
+        small.state.services.memory = &memory;
+        small.list(1).setListIndex(0);
+        press(small.state, Command::Sort);
+        QCOMPARE(small.slot(1).records.toStringList(), QStringList({"b", "a", "c", "B", "A"}));
+        QVERIFY(!small.slot(1).changed);
+        QVERIFY2(small.messages.shown.last().text.startsWith(
+                     QStringLiteral("The records of \"/data/phone_numbers.txt\" were not sorted:"
+                                    "\nSorting its 5 records would take about")),
+                 qPrintable(small.messages.shown.last().text));
     }
 
     void compactingKeepsEveryRowOnItsRecord() {

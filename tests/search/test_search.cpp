@@ -1,11 +1,17 @@
+#include <QProcess>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
+#include <cstdio>
+#include <cstdlib>
 
 #include "app/commands.h"
 #include "search/matcher.h"
 #include "search/search_box.h"
 #include "search/search_engine.h"
 #include "search/status_summary.h"
+#include "support/address_space.h"
+#include "support/files.h"
 #include "support/state_fixture.h"
 
 using namespace trovix;
@@ -275,6 +281,48 @@ class TestSearch : public QObject {
         f.state.history[2] = QStringLiteral("later");
         search::loadSearchTermList(f.state);
         QCOMPARE(f.state.searchBox.entries(), QStringList({"later"}));
+    }
+
+    void aSearchThatRunsOutOfMemoryIsToldNotAborted() {
+        // In a child process (this program again): 8,388,608 records "a" are loaded, the
+        // address space is then limited to 24 MB more, and a search finds every record,
+        // whose 32 MB of indices cannot fit.
+        if (const QByteArray file = qgetenv("TROVIX_SEARCH_UNDER_LIMIT"); !file.isEmpty()) {
+            StateFixture f({}, {"b"}, {"c"});
+            f.slot(1).fileName = QString::fromLocal8Bit(file);
+            records::loadFile(f.state, store::SlotId::A);
+            if (f.slot(1).records.size() != (1 << 23) + 1 ||
+                !testing::limitAddressSpace(24 << 20)) {
+                std::exit(3);
+            }
+            searchFor(f, QStringLiteral("a"));
+            QString told = f.messages.shown.isEmpty() ? QString() : f.messages.shown.last().text;
+            std::printf("\nrows %s told %s\n", qPrintable(f.rows(1).join(u',')),
+                        qPrintable(told.replace(u'\n', u' ')));
+            std::fflush(stdout);
+            std::exit(0);
+        }
+        if (testing::kAddressSanitizer) {
+            QSKIP("the address sanitizer reserves more address space than any such limit");
+        }
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("many.txt"));
+        testing::writeBytes(path, QByteArray("a\n").repeated(1 << 23));
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TROVIX_SEARCH_UNDER_LIMIT"), path);
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("aSearchThatRunsOutOfMemoryIsToldNotAborted")});
+        QVERIFY(child.waitForFinished(120000));
+        const QString output = QString::fromLocal8Bit(child.readAllStandardOutput());
+        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+                 qPrintable(QStringLiteral("exit %1: %2").arg(child.exitCode()).arg(output)));
+        // No part of the matches is shown as if it were all of them.
+        QVERIFY2(output.contains(QStringLiteral("\nrows 0|no match found told \"%1\" could not be "
+                                                "searched: There was not enough memory.")
+                                     .arg(path)),
+                 qPrintable(output));
     }
 };
 

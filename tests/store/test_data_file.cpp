@@ -1,12 +1,17 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdio>
+#include <cstdlib>
 
+#include "platform/fake/fake_memory_limits.h"
 #include "store/data_file.h"
 
+#include "support/address_space.h"
 #include "support/files.h"
 
 using namespace trovix::store;
@@ -320,6 +325,85 @@ class TestDataFile : public QObject {
             }
             QCOMPARE(findRecordSep(text), std::string_view(text).find("-----"));
         }
+    }
+
+    void aFileThatCannotFitTheAddressSpaceIsRefusedNotAborted() {
+        // In a child process (this program again) limited to 256 MB more address space than it
+        // holds, a 48 MB file of empty lines, whose records alone need 384 MB, is read.
+        if (const QByteArray file = qgetenv("TROVIX_LOAD_UNDER_LIMIT"); !file.isEmpty()) {
+            if (!trovix::testing::limitAddressSpace(qint64{256} << 20)) {
+                std::printf("no limit\n");
+                std::exit(3);
+            }
+            const ReadResult read = readDataFile(QString::fromLocal8Bit(file));
+            std::printf("%s\n", read.content ? "loaded" : qPrintable("refused: " + read.error));
+            std::fflush(stdout);
+            std::exit(0);
+        }
+        if (trovix::testing::kAddressSanitizer) {
+            QSKIP("the address sanitizer reserves more address space than any such limit");
+        }
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("line breaks.txt"));
+        writeBytes(path, QByteArray(48 << 20, '\n'));
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TROVIX_LOAD_UNDER_LIMIT"), path);
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("aFileThatCannotFitTheAddressSpaceIsRefusedNotAborted")});
+        QVERIFY(child.waitForFinished(120000));
+        const QString output = QString::fromLocal8Bit(child.readAllStandardOutput());
+        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+                 qPrintable(QStringLiteral("exit %1: %2").arg(child.exitCode()).arg(output)));
+        QVERIFY2(output.contains(QStringLiteral("\nrefused: Its 50,331,649 records would take "
+                                                "about")),
+                 qPrintable(output));
+        QVERIFY2(output.contains(QStringLiteral("(the address space allowed to this program "
+                                                "(ulimit -v))")),
+                 qPrintable(output));
+    }
+
+    void theMemoryAFileNeedsIsWorkedOutFromItsSizeAndItsRecords() {
+        // The bytes, eight per record and eight per record a list shows (not the empty ones),
+        // 64 MB kept for the rest; the bytes twice while Windows-1252 text becomes UTF-8.
+        constexpr qint64 kReserve = qint64{64} << 20;
+        const struct {
+            QByteArray bytes;
+            qint64 needed;
+            QStringList records;
+        } files[] = {
+            {"a\r\n-----b\r\n\r\nc", 14 + 3 * 8 + 2 * 8, {"a-----b", "", "c"}},
+            {"\n\n\n", 3 + 4 * 8, {"", "", "", ""}},
+            {"caf\xE9\r\n", 6 + 7 + 2 * 8 + 8, {"caf\u00e9", ""}},
+            {QByteArray(9 << 20, '\n'), (9 << 20) + ((9 << 20) + 1) * 8, {}},  // on two threads
+        };
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("data.txt"));
+        trovix::platform::FakeMemoryLimits limits;
+        limits.given.limitedBy = QStringLiteral("the test's limit");
+        for (const auto& file : files) {
+            writeBytes(path, file.bytes);
+            limits.given.bytes = kReserve + file.needed;
+            const ReadResult fits = readDataFile(path, limits);
+            QVERIFY2(fits.content && !fits.refused, qPrintable(fits.error));
+            if (!file.records.isEmpty()) {
+                QCOMPARE(fits.content->records.toStringList(), file.records);
+            }
+            limits.given.bytes -= 1;
+            const ReadResult refused = readDataFile(path, limits);
+            QVERIFY(!refused.content && refused.refused);
+            QVERIFY2(refused.error.contains(QStringLiteral("records would take about")) &&
+                         refused.error.endsWith(QStringLiteral("is left (the test's limit).")),
+                     qPrintable(refused.error));
+        }
+        // Less room than the file's bytes: refused before anything is read.
+        limits.given.bytes = kReserve + 100;
+        writeBytes(path, QByteArray(200, 'x'));
+        const ReadResult tooLarge = readDataFile(path, limits);
+        QVERIFY(tooLarge.refused);
+        QVERIFY2(tooLarge.error.startsWith(QStringLiteral("Reading it would take at least")),
+                 qPrintable(tooLarge.error));
     }
 
     void missingFilesAndDeviceFailures() {

@@ -107,6 +107,17 @@ class TestResultList : public QObject {
         QVERIFY(a.text(0).startsWith(QStringLiteral("edit 61 zzz")));
         QCOMPARE(a.text(0).size(), 8 + (1 << 20));
         QCOMPARE(a.text(2), QStringLiteral("kept"));
+
+        // Over a million short rewrites: the replaced texts are cleared away by their number
+        // too, and the loaded element and the latest texts stay.
+        RecordArray many = parseDataFile("first\nsecond\nthird").records;
+        const int rewrites = (1 << 20) + 100;
+        for (int i = 0; i < rewrites; ++i) {
+            const std::string text = std::to_string(i);
+            many.set(i % 2, text);
+        }
+        QCOMPARE(many.toStringList(), QStringList({QString::number(rewrites - 2),
+                                                   QString::number(rewrites - 1), "third"}));
     }
 
     void aRecordRowFollowsItsRecordUntilTypedOver() {

@@ -16,14 +16,16 @@ struct PrintedJob {
 // nothing is recorded.
 class FakePrinter : public Printer {
   public:
-    PrintOutcome printLines(int count, const std::function<QString(int)>& line,
+    PrintOutcome printLines(int count, const std::function<PrintLine(int)>& line,
                             const PrintFont& font) override {
         if (outcome.result != PrintOutcome::Result::Printed) {
             return outcome;
         }
         PrintedJob job{{}, font};
         for (int i = 0; i < count; ++i) {
-            job.lines << line(i);
+            const PrintLine printed = line(i);
+            job.lines << printed.start +
+                             QString::fromUtf8(printed.body.data(), qsizetype(printed.body.size()));
         }
         jobs.append(job);
         return outcome;

@@ -16,15 +16,18 @@ class QtPrinter : public Printer {
     // progress of a long job.
     explicit QtPrinter(QWidget* window) : window_(window) {}
 
-    PrintOutcome printLines(int count, const std::function<QString(int)>& line,
+    PrintOutcome printLines(int count, const std::function<PrintLine(int)>& line,
                             const PrintFont& font) override;
     PrintOutcome printWindow() override;
 
     // The painting of both jobs on a printer that is already set up (a PDF file in tests).
-    // `progressParent`, when given, gets a progress dialog for a long job.
+    // `progressParent`, when given, gets a progress dialog with a Cancel button once the job
+    // has taken a second. A long line is laid out a piece at a time, so a job's memory does
+    // not grow with the length of its lines. A PDF file of a job that was cancelled or failed
+    // is removed.
     static PrintOutcome printLinesOn(QPrinter& printer, int count,
-                                     const std::function<QString(int)>& line, const PrintFont& font,
-                                     QWidget* progressParent = nullptr);
+                                     const std::function<PrintLine(int)>& line,
+                                     const PrintFont& font, QWidget* progressParent = nullptr);
     static PrintOutcome printImageOn(QPrinter& printer, const QPixmap& image);
 
   private:

@@ -1,0 +1,162 @@
+#include <QApplication>
+#include <QFile>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+#include <new>
+
+#include "platform/qt/qt_printer.h"
+
+using namespace trovix::platform;
+
+namespace {
+
+const PrintFont kFont{"DejaVu Sans Mono", 10};
+
+// Prints `lineCount` times the same line to a PDF file; the pages it holds, or -1 when the job
+// did not print.
+int pagesPrinted(const QString& path, int lineCount, const QByteArray& body,
+                 const QString& start = QString()) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    const std::string_view view(body.constData(), static_cast<std::size_t>(body.size()));
+    const PrintOutcome outcome = QtPrinter::printLinesOn(
+        printer, lineCount,
+        [&](int) {
+            return PrintLine{start, view};
+        },
+        kFont);
+    QFile pdf(path);
+    if (outcome.result != PrintOutcome::Result::Printed || !pdf.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    return int(QString::fromLatin1(pdf.readAll()).count(QRegularExpression("/Type\\s*/Page(?!s)")));
+}
+
+// The largest n from 1 up for which fits(n) holds; fits(1) holds, fits(limit) does not.
+template <typename Fits>
+int largest(int limit, Fits fits) {
+    int low = 1;
+    int high = limit;
+    while (high - low > 1) {
+        const int middle = (low + high) / 2;
+        (fits(middle) ? low : high) = middle;
+    }
+    return low;
+}
+
+}  // namespace
+
+// Printing on a real printer engine: PDF files.
+class TestQtPrinter : public QObject {
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void printedLinesFillPagesAndALongLineWrapsWithoutLosingACharacter() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("lines.pdf");
+        const int perPage =
+            largest(2000, [&](int n) { return pagesPrinted(path, n, "A\tline") == 1; });
+        QVERIFY2(perPage > 20, qPrintable(QString::number(perPage)));
+        QCOMPARE(pagesPrinted(path, 3 * perPage, "A\tline"), 3);
+        QCOMPARE(pagesPrinted(path, 3 * perPage + 1, "A\tline"), 4);
+        // The characters one page holds in a single line that wraps, as its start and body.
+        const int perFullPage = largest(20000, [&](int n) {
+            return pagesPrinted(path, 1, QByteArray(n - 1, 'x'), QStringLiteral("x")) == 1;
+        });
+        QVERIFY(perFullPage > 1000);
+        // A line ten pages long is laid out in pieces: not a character is lost or doubled at
+        // the seams, so it fills exactly ten pages, and one more character an eleventh.
+        QCOMPARE(pagesPrinted(path, 1, QByteArray(10 * perFullPage, 'x')), 10);
+        QCOMPARE(pagesPrinted(path, 1, QByteArray(10 * perFullPage + 1, 'x')), 11);
+        // Characters of several bytes are never cut at a seam.
+        QCOMPARE(pagesPrinted(path, 1, QString(10 * perFullPage, QChar(u'é')).toUtf8()), 10);
+    }
+
+    void aLongJobShowsProgressAndCancellingRemovesThePdf() {
+        // One line of 20 MB: a job of a single line that takes well over a second.
+        QTemporaryDir dir;
+        const QString path = dir.filePath("cancelled.pdf");
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        QWidget window;
+        window.show();
+        QByteArray body(20 << 20, 'x');
+        for (qsizetype i = 7; i < body.size(); i += 8) {
+            body[i] = ' ';
+        }
+        const std::string_view view(body.constData(), static_cast<std::size_t>(body.size()));
+        bool progressShown = false;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            auto* progress = window.findChild<QProgressDialog*>();
+            if (progress != nullptr && progress->isVisible() && !progressShown) {
+                progressShown = true;
+                auto* cancel = progress->findChild<QPushButton*>();
+                QVERIFY(cancel != nullptr);
+                QCOMPARE(cancel->text(), QStringLiteral("Cancel"));
+                QTest::mouseClick(cancel, Qt::LeftButton);
+            }
+        });
+        watch.start(100);
+        const PrintOutcome outcome = QtPrinter::printLinesOn(
+            printer, 1,
+            [&](int) {
+                return PrintLine{QString(10, u' '), view};
+            },
+            kFont, &window);
+        QVERIFY(progressShown);
+        QCOMPARE(outcome.result, PrintOutcome::Result::Cancelled);
+        QVERIFY(!QFile::exists(path));  // no partial print that looks complete
+    }
+
+    void aJobThatRunsOutOfMemoryFailsAndLeavesNoPdf() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("partial.pdf");
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        int asked = 0;
+        const PrintOutcome outcome = QtPrinter::printLinesOn(
+            printer, 500,
+            [&](int i) {
+                if (++asked > 500 && i == 300) {  // while printing, not while counting
+                    throw std::bad_alloc();
+                }
+                return PrintLine{QStringLiteral("line"), {}};
+            },
+            kFont);
+        QCOMPARE(outcome.result, PrintOutcome::Result::Failed);
+        QCOMPARE(outcome.error, QStringLiteral("There was not enough memory to print it."));
+        QVERIFY(!QFile::exists(path));
+    }
+
+    void aPrinterThatCannotStartSaysWhy() {
+        QTemporaryDir dir;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        const QString path = dir.filePath("no such folder/out.pdf");
+        printer.setOutputFileName(path);
+        const PrintOutcome outcome = QtPrinter::printLinesOn(
+            printer, 1,
+            [](int) {
+                return PrintLine{QStringLiteral("text"), {}};
+            },
+            kFont);
+        QCOMPARE(outcome.result, PrintOutcome::Result::Failed);
+        QCOMPARE(outcome.error,
+                 QStringLiteral("The printer \"%1\" could not be started:\nThe folder \"%2\" does "
+                                "not exist.")
+                     .arg(path, dir.filePath("no such folder")));
+    }
+};
+
+QTEST_MAIN(TestQtPrinter)
+#include "test_qt_printer.moc"
