@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/regular_file.h"
+
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #include <unistd.h>
@@ -455,19 +457,8 @@ WriteOutcome writeFileSafely(const QString& path, const ContentWriter& content,
 }
 
 std::optional<QByteArray> readWholeFile(const QString& path, QString& error) {
-    const PathKind kind = pathKind(path);
-    if (kind == PathKind::Missing || kind == PathKind::DanglingLink) {
-        error = QStringLiteral("It does not exist.");
-        return std::nullopt;
-    }
-    if (kind != PathKind::RegularFile) {
-        error = QStringLiteral("It is %1, not a regular file.").arg(describePathKind(kind));
-        return std::nullopt;
-    }
     QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = reasonOf(file, errno);
+    if (!openRegularFile(file, error)) {
         return std::nullopt;
     }
     QByteArray bytes = file.readAll();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/native.h"
+#include "platform/regular_file.h"
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -525,8 +526,7 @@ ReadResult readDataFile(const QString& fileName) {
         return result;
     }
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = file.errorString();
+    if (!platform::openRegularFile(file, result.error)) {
         return result;
     }
     result.stamp = platform::fileStamp(file);

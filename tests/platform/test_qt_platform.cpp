@@ -17,6 +17,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <chrono>
+#include <future>
+#include <memory>
+#include <type_traits>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_file_dialog.h"
@@ -76,6 +86,27 @@ void whenShown(Act act) {
     });
 }
 
+#ifdef Q_OS_UNIX
+// Runs `work` on a thread of its own. Should it still wait after five seconds, for a program to
+// write into the named pipe `pipe`, a writer that comes and goes ends the wait, and the result
+// is none.
+template <typename Work>
+std::optional<std::invoke_result_t<Work>> withoutWaitingOn(const QString& pipe, Work work) {
+    using namespace std::chrono_literals;
+    std::future<std::invoke_result_t<Work>> done = std::async(std::launch::async, work);
+    if (done.wait_for(5s) == std::future_status::ready) {
+        return done.get();
+    }
+    while (done.wait_for(100ms) != std::future_status::ready) {
+        const int writer = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0) {
+            ::close(writer);
+        }
+    }
+    return std::nullopt;
+}
+#endif
+
 }  // namespace
 
 Q_DECLARE_METATYPE(Obstacle)
@@ -84,7 +115,65 @@ Q_DECLARE_METATYPE(Obstacle)
 class TestQtPlatform : public QObject {
     Q_OBJECT
 
+    QTemporaryDir configHome_;  // where the per-user settings file goes
+
   private Q_SLOTS:
+    void initTestCase() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome_.path())); }
+
+    // A settings file that is not a regular file reads as empty, without waiting for a program
+    // to write into it, and is never written over; the per-user file is where QSettings has it.
+    void aSettingsFileThatIsNotARegularFileIsNeitherAwaitedNorWritten() {
+#ifndef Q_OS_UNIX
+        QSKIP("named pipes and devices are Unix files");
+#else
+        const QString perUser = QtSettingsStore().fileName();
+        QCOMPARE(
+            perUser,
+            QSettings(QSettings::IniFormat, QSettings::UserScope, "Trovix", "Trovix").fileName());
+        QVERIFY(perUser.startsWith(configHome_.path() + '/'));
+        QVERIFY(QDir().mkpath(QFileInfo(perUser).path()));
+        QVERIFY(::mkfifo(QFile::encodeName(perUser).constData(), 0644) == 0);
+        const auto removePipe = qScopeGuard([&] { QFile::remove(perUser); });
+        QTemporaryDir dir;
+        const QString device = dir.filePath("device.ini");
+        QVERIFY(QFile::link("/dev/zero", device));
+
+        for (const QString& path : {QString(), device}) {  // none: the per-user file
+            std::optional<std::unique_ptr<QtSettingsStore>> store = withoutWaitingOn(perUser, [&] {
+                return path.isEmpty() ? std::make_unique<QtSettingsStore>()
+                                      : std::make_unique<QtSettingsStore>(path);
+            });
+            QVERIFY2(store, "Reading the settings waited for a writer to the named pipe.");
+            const QString shown = path.isEmpty() ? perUser : path;
+            QCOMPARE((*store)->fileName(), shown);
+            QCOMPARE((*store)->value("Settings", "MainLeft"), Value());
+            (*store)->setValue("Settings", "MainLeft", "1");
+            QVERIFY(!(*store)->sync());
+            QVERIFY2((*store)->errorString().contains("not a regular file"),
+                     qPrintable((*store)->errorString()));
+            QCOMPARE(pathKind(shown), path.isEmpty() ? PathKind::NamedPipe : PathKind::Device);
+        }
+
+        // Nor do the lock files that keep two copies of the program apart.
+        const QString ini = dir.filePath("locked.ini");
+        QVERIFY(::mkfifo(QFile::encodeName(ini + ".lock").constData(), 0644) == 0);
+        QtSettingsStore locked(ini);
+        locked.setValue("Settings", "MainLeft", "1");
+        const std::optional<bool> synced =
+            withoutWaitingOn(ini + ".lock", [&] { return locked.sync(); });
+        QVERIFY2(synced, "Writing the settings waited for a writer to the lock file.");
+        QVERIFY(!*synced);
+        QVERIFY2(locked.errorString().contains("named pipe"), qPrintable(locked.errorString()));
+        const QString guardLock = dir.filePath("trovix7.lock");
+        QVERIFY(::mkfifo(QFile::encodeName(guardLock).constData(), 0644) == 0);
+        QtInstanceGuard guard(guardLock);
+        const std::optional<bool> running =
+            withoutWaitingOn(guardLock, [&] { return guard.anotherCopyRunning(); });
+        QVERIFY2(running, "Looking for another copy waited for a writer to the lock file.");
+        QVERIFY(!*running);
+#endif
+    }
+
     void valuesSurviveThisStoreAndQSettingsAlike_data() {
         QTest::addColumn<QString>("text");
         QTest::newRow("comma list") << "a, b, c";
