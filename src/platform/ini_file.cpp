@@ -1,6 +1,7 @@
 #include "platform/ini_file.h"
 
 #include <QDataStream>
+#include <QIODevice>
 #include <QStringDecoder>
 #include <QStringList>
 #include <QVariant>
@@ -12,6 +13,8 @@ namespace {
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
+
+constexpr char kByteOrderMark[] = "\xef\xbb\xbf";
 
 bool isLineEnd(char c) {
     return c == '\n' || c == '\r';
@@ -119,13 +122,76 @@ LineExtent scanLine(QByteArrayView data, qsizetype from) {
 }
 
 // Whether `raw` is one whole line with its line end, so that what follows starts a new line.
-// A last line may end in a backslash or a continued line end without one.
-bool endsALine(QByteArrayView raw) {
-    const LineExtent extent = scanLine(raw, raw.startsWith("\xef\xbb\xbf") ? 3 : 0);
-    return extent.contentEnd < raw.size() && extent.next == raw.size();
+// A last line may end in a backslash or a continued line end without one. The first line of a
+// file may start with a byte order mark, and a file of that alone has no line to end.
+bool endsALine(QByteArrayView raw, bool firstLine) {
+    const qsizetype text = firstLine && raw.startsWith(kByteOrderMark) ? 3 : 0;
+    const LineExtent extent = scanLine(raw, text);
+    return raw.size() == text || (extent.contentEnd < raw.size() && extent.next == raw.size());
+}
+
+// Whether a line holds nothing but blanks (after the byte order mark of a first line).
+bool isBlankLine(QByteArrayView raw, bool firstLine) {
+    return trimmed(firstLine && raw.startsWith(kByteOrderMark) ? raw.sliced(3) : raw).isEmpty();
+}
+
+// Whether the stream of a QVariant (of the Qt 4.0 format, as QSettings writes it) holds a number,
+// a character, a date or time, a text, a list of texts, bytes or a URL, and no length in it
+// claims more bytes than follow. QDataStream makes room for what a length claims before it reads,
+// and a made-up length would take all memory.
+bool isPlainVariant(const QByteArray& bytes) {
+    QDataStream stream(bytes);
+    stream.setVersion(QDataStream::Qt_4_0);
+    const auto remaining = [&] { return bytes.size() - stream.device()->pos(); };
+    const auto lengthFits = [&] {
+        quint32 length = 0;
+        stream >> length;
+        if (length == 0xffffffffU) {
+            return stream.status() == QDataStream::Ok;  // the null text
+        }
+        return stream.status() == QDataStream::Ok && length <= remaining() &&
+               stream.skipRawData(static_cast<int>(length)) == static_cast<int>(length);
+    };
+    quint32 type = 0;
+    stream >> type;
+    switch (type) {
+        case 1:   // bool
+        case 2:   // int
+        case 3:   // unsigned int
+        case 4:   // long long
+        case 5:   // unsigned long long
+        case 6:   // double
+        case 7:   // a character
+        case 14:  // date
+        case 15:  // time
+        case 16:  // date and time
+            return true;
+        case 10:  // text
+        case 12:  // bytes
+        case 17:  // a URL, as its text
+            return lengthFits();
+        case 11: {  // a list of texts
+            quint32 count = 0;
+            stream >> count;
+            if (count > remaining() / 4) {
+                return false;
+            }
+            for (quint32 i = 0; i < count; ++i) {
+                if (!lengthFits()) {
+                    return false;
+                }
+            }
+            return true;
+        }
+        default:
+            return false;
+    }
 }
 
 std::optional<QString> variantText(const QByteArray& bytes) {
+    if (!isPlainVariant(bytes)) {
+        return std::nullopt;
+    }
     QDataStream stream(bytes);
     stream.setVersion(QDataStream::Qt_4_0);
     QVariant variant;
@@ -296,7 +362,12 @@ std::optional<QString> decodeIniValue(QByteArrayView raw) {
     return items.join(QStringLiteral(", "));
 }
 
-QByteArray encodeIniValue(const QString& text) {
+namespace {
+
+// The right-hand side of `key=` for `text`. Without quotes (when the line has a double quote
+// open before its value, which would turn them inside out), the characters that quotes would
+// protect are escaped instead.
+QByteArray encodeValue(const QString& text, bool mayQuote) {
     QByteArray out;
     out.reserve(text.size() + 8);
     bool quote = false;
@@ -340,21 +411,37 @@ QByteArray encodeIniValue(const QString& text) {
                 continue;
             case u'"':
                 out += "\\\"";
-                quote = true;
+                quote = mayQuote;
                 continue;
             case u'\\':
                 out += "\\\\";
                 continue;
             case u',':
             case u';':
+                if (!mayQuote) {
+                    out += hexEscape(c);
+                    escapeHexDigit = true;
+                    continue;
+                }
+                quote = true;
+                break;
             case u'=':
             case u'#':
-                quote = true;
+                quote = mayQuote;
+                break;
+            case u' ':
+                // Blanks at either end would be dropped when read unquoted.
+                if (!mayQuote && (i == 0 || i == text.size() - 1)) {
+                    out += hexEscape(c);
+                    escapeHexDigit = true;
+                    continue;
+                }
                 break;
             default:
                 break;
         }
-        if (c < 0x20 || c == 0x7f) {
+        // A byte order mark would be dropped where a stretch of UTF-8 starts with one.
+        if (c < 0x20 || c == 0x7f || c == 0xfeff) {
             out += hexEscape(c);
             escapeHexDigit = true;
         } else if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
@@ -371,8 +458,7 @@ QByteArray encodeIniValue(const QString& text) {
             out += QStringView(text).sliced(i, 1).toUtf8();
         }
     }
-    // Blanks at either end would be dropped when read unquoted.
-    if (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace())) {
+    if (mayQuote && !text.isEmpty() && (text.front().isSpace() || text.back().isSpace())) {
         quote = true;
     }
     if (quote) {
@@ -380,6 +466,25 @@ QByteArray encodeIniValue(const QString& text) {
         out.append('"');
     }
     return out;
+}
+
+// Whether a double quote is open at `end` of a line, as scanLine() counts them.
+bool quoteOpenAt(QByteArrayView line, qsizetype end) {
+    bool open = false;
+    for (qsizetype i = 0; i < end; ++i) {
+        if (line[i] == '\\' && i + 1 < line.size()) {
+            ++i;
+        } else if (line[i] == '"') {
+            open = !open;
+        }
+    }
+    return open;
+}
+
+}  // namespace
+
+QByteArray encodeIniValue(const QString& text) {
+    return encodeValue(text, true);
 }
 
 QString decodeIniKey(QByteArrayView raw) {
@@ -533,7 +638,7 @@ void IniDocument::parse() {
     qint32 section = sectionId(QString());
     qsizetype i = 0;
     // A byte order mark is part of the first line's bytes but not of its text.
-    if (bytes.startsWith("\xef\xbb\xbf")) {
+    if (bytes.startsWith(kByteOrderMark)) {
         i = 3;
     }
     qsizetype start = 0;
@@ -584,6 +689,12 @@ void IniDocument::parse() {
         lines_.push_back(line);
         start = i = extent.next;
     }
+    if (start < n) {  // a byte order mark and nothing else
+        Line line;
+        line.size = n;
+        line.section = section;
+        lines_.push_back(line);
+    }
     if (!lines_.empty()) {
         first_ = 0;
         last_ = static_cast<qsizetype>(lines_.size()) - 1;
@@ -609,8 +720,7 @@ std::optional<QString> IniDocument::value(const QString& section, const QString&
     if (index < 0) {
         return std::nullopt;
     }
-    const Line& line = lines_[static_cast<std::size_t>(index)];
-    return decodeIniValue(rawOf(line).sliced(line.valueBegin, line.valueEnd - line.valueBegin));
+    return valueOf(lines_[static_cast<std::size_t>(index)]);
 }
 
 bool IniDocument::hasKeys(const QString& section) const {
@@ -628,6 +738,10 @@ std::vector<std::pair<QString, QString>> IniDocument::keys() const {
     return out;
 }
 
+std::optional<QString> IniDocument::valueOf(const Line& line) const {
+    return decodeIniValue(rawOf(line).sliced(line.valueBegin, line.valueEnd - line.valueBegin));
+}
+
 void IniDocument::ensureLastLineEnds() {
     if (last_ < 0) {
         return;
@@ -635,40 +749,69 @@ void IniDocument::ensureLastLineEnds() {
     // A line end after a lone backslash, or after a continued line end, continues the line: a
     // second one ends it where it ended before.
     QByteArray raw = rawOf(lines_[static_cast<std::size_t>(last_)]).toByteArray();
-    if (endsALine(raw)) {
+    const bool firstLine = last_ == first_;
+    if (endsALine(raw, firstLine)) {
         return;
     }
-    while (!endsALine(raw)) {
+    while (!endsALine(raw, firstLine)) {
         raw += lineEnd_;
     }
     rewrite(last_, raw);
+    Line& line = lines_[static_cast<std::size_t>(last_)];
+    if (line.kind != LineKind::Entry) {
+        return;
+    }
+    // The backslash that ended the file escapes a line end now, and keeps the blanks before it
+    // in the value: the value is written again as it was.
+    const std::optional<QString> before = valueOf(line);
+    const LineExtent extent = scanLine(raw, 0);
+    line.valueEnd = extent.commentAt >= 0 ? extent.commentAt : extent.contentEnd;
+    if (before && valueOf(line) != before) {
+        replaceValue(last_, *before);
+    }
+}
+
+void IniDocument::replaceValue(qsizetype index, const QString& value) {
+    const Line& line = lines_[static_cast<std::size_t>(index)];
+    const QByteArrayView raw = rawOf(line);
+    // Blanks before a comment stay with the comment.
+    qsizetype replaced = line.valueEnd;
+    if (replaced < raw.size() && raw.at(replaced) == ';') {
+        while (replaced > line.valueBegin && isBlank(raw.at(replaced - 1))) {
+            --replaced;
+        }
+    }
+    const qsizetype valueBegin = line.valueBegin;
+    // A key with a lone double quote leaves one open: the new value goes without quotes, and
+    // closes it where the old value did, so that a comment after it stays one.
+    QByteArray encoded;
+    if (quoteOpenAt(raw, valueBegin)) {
+        encoded = encodeValue(value, false);
+        if (!quoteOpenAt(raw, line.valueEnd)) {
+            // Blanks after a quote would be part of the value.
+            encoded += '"';
+            replaced = line.valueEnd;
+        }
+    } else {
+        encoded = encodeIniValue(value);
+    }
+    QByteArray rewritten = raw.first(valueBegin).toByteArray();
+    rewritten += encoded;
+    rewritten += raw.sliced(replaced);
+    rewrite(index, rewritten);
+    lines_[static_cast<std::size_t>(index)].valueEnd = valueBegin + encoded.size();
 }
 
 void IniDocument::setValue(const QString& section, const QString& key, const QString& value) {
-    const QByteArray encoded = encodeIniValue(value);
     const qsizetype index = lastEntry(section, key);
     if (index >= 0) {
-        if (this->value(section, key) == value) {
-            return;
+        if (valueOf(lines_[static_cast<std::size_t>(index)]) != value) {
+            replaceValue(index, value);
         }
-        const Line& line = lines_[static_cast<std::size_t>(index)];
-        const QByteArrayView raw = rawOf(line);
-        // Blanks before a comment stay with the comment.
-        qsizetype replaced = line.valueEnd;
-        if (replaced < raw.size() && raw.at(replaced) == ';') {
-            while (replaced > line.valueBegin && isBlank(raw.at(replaced - 1))) {
-                --replaced;
-            }
-        }
-        const qsizetype valueBegin = line.valueBegin;
-        QByteArray rewritten = raw.first(valueBegin).toByteArray();
-        rewritten += encoded;
-        rewritten += raw.sliced(replaced);
-        rewrite(index, rewritten);
-        lines_[static_cast<std::size_t>(index)].valueEnd = valueBegin + encoded.size();
         return;
     }
 
+    const QByteArray encoded = encodeIniValue(value);
     const qint32 id = sectionId(section);
     Line entry;
     entry.kind = LineKind::Entry;
@@ -689,7 +832,8 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
         entry.block = lines_[static_cast<std::size_t>(after)].block;
     } else {
         ensureLastLineEnds();
-        if (last_ >= 0 && !trimmed(rawOf(lines_[static_cast<std::size_t>(last_)])).isEmpty()) {
+        if (last_ >= 0 &&
+            !isBlankLine(rawOf(lines_[static_cast<std::size_t>(last_)]), last_ == first_)) {
             const Line& end = lines_[static_cast<std::size_t>(last_)];
             Line blank;
             blank.block = end.block;

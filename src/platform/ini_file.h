@@ -83,7 +83,9 @@ class IniDocument {
     qint32 findSection(const QString& name) const;  // -1 when there is none
     qsizetype lastEntry(const QString& section, const QString& key) const;
     QByteArrayView rawOf(const Line& line) const;
+    std::optional<QString> valueOf(const Line& line) const;
     void rewrite(qsizetype index, const QByteArray& raw);
+    void replaceValue(qsizetype index, const QString& value);
     qsizetype addLine(Line line, const QByteArray& raw, qsizetype after);
     void ensureLastLineEnds();
 

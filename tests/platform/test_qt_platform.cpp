@@ -227,6 +227,9 @@ class TestQtPlatform : public QObject {
         QTest::newRow("byte array") << QByteArray("k=@ByteArray(raw)") << Value("raw");
         QTest::newRow("date variant")
             << QByteArray(R"(k=@Variant(\0\0\0\xe\0%\x8a\x98))") << Value("2024-01-02");
+        // QDataStream makes room for as many texts as a list claims before reading them.
+        QTest::newRow("made-up count")
+            << QByteArray(R"(k=@Variant(\0\0\0\v\xb1\xb1\xb1\xb1\0\0\0\x2\0x))") << Value();
         QTest::newRow("rectangle") << QByteArray("k=@Rect(1 2 3 4)") << Value();
         QTest::newRow("no value") << QByteArray("k=@Invalid()") << Value();
         QTest::newRow("Latin-1 bytes") << QByteArray("k=Caf\xe9.txt") << Value("Caf\u00e9.txt");
@@ -266,6 +269,53 @@ class TestQtPlatform : public QObject {
         QVERIFY(store.sync());
         bytes.replace("MainLeft=3000", "MainLeft=15");
         QCOMPARE(readBytes(path), bytes);
+    }
+
+    // What is set in a line of an odd shape reads back as set, and the rest of the file keeps
+    // its meaning.
+    void changesToOddLinesReadBackAsSet_data() {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("after");
+        // A lone double quote in a key leaves one open where the value starts: quotes in the
+        // value would end it, and a ';' after them would start a comment.
+        QTest::newRow("quote left open by the key")
+            << QByteArray("[S]\nk\"ey=old ; part of the value\n") << "k\"ey"
+            << "a;b, c " << QByteArray("[S]\nk\"ey=a\\x3b\\x62\\x2c c\\x20\n");
+        QTest::newRow("quote closed by the old value")
+            << QByteArray("[S]\nk\"ey=o\"ld ; note\n") << "k\"ey"
+            << "x" << QByteArray("[S]\nk\"ey=x\"; note\n");
+        // A new key needs a line end after the last line: after a backslash that ended the
+        // file, it would keep the blank before the backslash in that line's value.
+        QTest::newRow("backslash ending the file") << QByteArray("[S]\nk=v \\") << "new"
+                                                   << "1" << QByteArray("[S]\nk=v\nnew=1\n");
+        QTest::newRow("byte order mark alone") << QByteArray("\xef\xbb\xbf") << "k"
+                                               << "1" << QByteArray("\xef\xbb\xbf[S]\nk=1\n");
+        // UTF-8 text read from a byte order mark on drops it.
+        QTest::newRow("byte order mark in a value")
+            << QByteArray("[S]\n") << "k" << QChar(0xfeff) + QString("x")
+            << QByteArray("[S]\nk=\\xfeffx\n");
+    }
+
+    void changesToOddLinesReadBackAsSet() {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QByteArray, after);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("odd.ini");
+        writeBytes(path, before);
+        QtSettingsStore store(path);
+        const Value old = store.value("S", "k");
+        store.setValue("S", key, value);
+        QVERIFY(store.sync());
+        QCOMPARE(readBytes(path), after);
+        const QtSettingsStore again(path);
+        QCOMPARE(again.value("S", key), Value(value));
+        if (key != "k") {
+            QCOMPARE(again.value("S", "k"), old);
+        }
     }
 
     void untouchedLinesKeepTheirBytes() {
