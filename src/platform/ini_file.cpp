@@ -849,6 +849,11 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
             headerRaw = "[General]";
         } else if (section == QLatin1String("General")) {
             headerRaw = "[%General]";
+        } else if (section.compare(QLatin1String("General"), Qt::CaseInsensitive) == 0) {
+            // [general] in any letter case is the section "": this spelling of the word keeps
+            // its letters, its first one escaped.
+            headerRaw = "[%" + QByteArray::number(section.front().unicode(), 16).toUpper() +
+                        section.sliced(1).toLatin1() + ']';
         } else {
             headerRaw = '[' + encodeIniKey(section) + ']';
         }

@@ -275,31 +275,42 @@ class TestQtPlatform : public QObject {
     // its meaning.
     void changesToOddLinesReadBackAsSet_data() {
         QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QByteArray>("after");
         // A lone double quote in a key leaves one open where the value starts: quotes in the
         // value would end it, and a ';' after them would start a comment.
         QTest::newRow("quote left open by the key")
-            << QByteArray("[S]\nk\"ey=old ; part of the value\n") << "k\"ey"
+            << QByteArray("[S]\nk\"ey=old ; part of the value\n") << "S"
+            << "k\"ey"
             << "a;b, c " << QByteArray("[S]\nk\"ey=a\\x3b\\x62\\x2c c\\x20\n");
         QTest::newRow("quote closed by the old value")
-            << QByteArray("[S]\nk\"ey=o\"ld ; note\n") << "k\"ey"
+            << QByteArray("[S]\nk\"ey=o\"ld ; note\n") << "S"
+            << "k\"ey"
             << "x" << QByteArray("[S]\nk\"ey=x\"; note\n");
         // A new key needs a line end after the last line: after a backslash that ended the
         // file, it would keep the blank before the backslash in that line's value.
-        QTest::newRow("backslash ending the file") << QByteArray("[S]\nk=v \\") << "new"
+        QTest::newRow("backslash ending the file") << QByteArray("[S]\nk=v \\") << "S"
+                                                   << "new"
                                                    << "1" << QByteArray("[S]\nk=v\nnew=1\n");
-        QTest::newRow("byte order mark alone") << QByteArray("\xef\xbb\xbf") << "k"
+        QTest::newRow("byte order mark alone") << QByteArray("\xef\xbb\xbf") << "S"
+                                               << "k"
                                                << "1" << QByteArray("\xef\xbb\xbf[S]\nk=1\n");
         // UTF-8 text read from a byte order mark on drops it.
         QTest::newRow("byte order mark in a value")
-            << QByteArray("[S]\n") << "k" << QChar(0xfeff) + QString("x")
-            << QByteArray("[S]\nk=\\xfeffx\n");
+            << QByteArray("[S]\n") << "S"
+            << "k" << QChar(0xfeff) + QString("x") << QByteArray("[S]\nk=\\xfeffx\n");
+        // [general] in any letter case is the section "", [%General] the section "General".
+        QTest::newRow("section spelt general")
+            << QByteArray("[%General]\nk=1\n") << "general"
+            << "k"
+            << "2" << QByteArray("[%General]\nk=1\n\n[%67eneral]\nk=2\n");
     }
 
     void changesToOddLinesReadBackAsSet() {
         QFETCH(QByteArray, before);
+        QFETCH(QString, section);
         QFETCH(QString, key);
         QFETCH(QString, value);
         QFETCH(QByteArray, after);
@@ -307,15 +318,16 @@ class TestQtPlatform : public QObject {
         const QString path = dir.filePath("odd.ini");
         writeBytes(path, before);
         QtSettingsStore store(path);
-        const Value old = store.value("S", "k");
-        store.setValue("S", key, value);
+        const Value old = store.value(section, "k");
+        store.setValue(section, key, value);
         QVERIFY(store.sync());
         QCOMPARE(readBytes(path), after);
         const QtSettingsStore again(path);
-        QCOMPARE(again.value("S", key), Value(value));
+        QCOMPARE(again.value(section, key), Value(value));
         if (key != "k") {
-            QCOMPARE(again.value("S", "k"), old);
+            QCOMPARE(again.value(section, "k"), old);
         }
+        QCOMPARE(again.value("General", "k"), store.value("General", "k"));
     }
 
     void untouchedLinesKeepTheirBytes() {
