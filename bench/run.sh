@@ -228,6 +228,13 @@ echo
 echo "a file of $(figure line_breaks_records) line breaks (empty records), loaded as the window loads it:"
 name_width=17
 ratio_row "bytes a record" "$(figure line_breaks_bytes_per_record)" 8
+# Settings files of about 11 MB of seven shapes that once made reading slow: the slowest start
+# (opening the store and reading every setting) and close (writing them back).
+echo
+echo "settings: files of 11 MB, the slowest of seven shapes ($(sed -n 's/^settings_worst //p' <<<"$out"))"
+name_width=17
+ratio_row "settings_open seconds" "$(figure settings_open)" 1
+ratio_row "settings_close seconds" "$(figure settings_close)" 1
 name_width=12
 
 warnings=$(grep '^warning' <<<"$out" || true)

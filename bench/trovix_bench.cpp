@@ -34,7 +34,9 @@
 #include <vector>
 
 #include "app/event_handlers.h"
+#include "app/settings.h"
 #include "output/clipboard_copy.h"
+#include "platform/qt/qt_settings_store.h"
 #include "records/record_order.h"
 #include "records/slot_procedures.h"
 #include "search/search_engine.h"
@@ -69,6 +71,8 @@ struct Options {
     bool sortsOnly = false;
     // Only loading a file of nothing but line breaks, in a process of their own.
     bool lineBreaksOnly = false;
+    // Only the settings files, in a process of their own.
+    bool settingsOnly = false;
     std::string self;  // this program, to start the searches with
 };
 
@@ -112,6 +116,8 @@ Options parseOptions(int argc, char** argv) {
             options.sortsOnly = true;
         } else if (arg == "--line-breaks-only") {
             options.lineBreaksOnly = true;
+        } else if (arg == "--settings-only") {
+            options.settingsOnly = true;
         } else if ((arg == "--rare" || arg == "--common") && i + 1 < argc) {
             const QString text = QString::fromLocal8Bit(argv[++i]);
             if (text.trimmed().isEmpty()) {
@@ -871,6 +877,66 @@ void benchLineBreaks(const QString& dataFile, const Options& options) {
     }
 }
 
+// Settings files of about 11 MB, each of a shape that once made reading slow: the window's
+// start (open the store, read every setting) and its close (write every setting back) are
+// timed. Each file ends with a [Settings] section that moves the window, which must be read.
+void benchSettings(const QString& dataFile) {
+    constexpr std::size_t kTarget = 11'000'000;
+    const auto repeated = [](std::string_view line) {
+        std::string out;
+        out.reserve(kTarget + line.size());
+        while (out.size() < kTarget) {
+            out += line;
+        }
+        return out;
+    };
+    const struct {
+        const char* name;
+        std::string bytes;
+    } shapes[] = {
+        {"unclosed_headers", repeated("[section0000001\n")},
+        {"sections", repeated("[s0000001]\nk=v\n")},
+        {"keys", repeated("Key0000001=some value\n")},
+        {"comments", repeated("; a comment with [brackets] and = signs\n")},
+        {"one_line", "[Settings]\nFontName=" + std::string(kTarget, 'x') + "\n"},
+        {"continued", repeated("k=\\\n") + "end\n"},
+        {"quotes_and_escapes", repeated("k=\"a,b\" \\x41, \\n ; c\n")},
+    };
+    double worstOpen = 0;
+    double worstClose = 0;
+    std::string worstName;
+    for (const auto& shape : shapes) {
+        const QString path = dataFile + QStringLiteral(".settings.ini");
+        writeWhole(nativePath(path), shape.bytes + "\n[Settings]\nMainLeft=3000\n", false);
+        trovix::platform::QtSettingsStore* store = nullptr;
+        MainState state;
+        const double open = timed([&] {
+            store = new trovix::platform::QtSettingsStore(path);
+            state.services.settings = store;
+            trovix::app::settings(state, QStringLiteral("get"));
+        });
+        if (state.frame.placement().left != 3000) {
+            warn(std::string("settings ") + shape.name + ": MainLeft was not read");
+        }
+        const double close = timed([&] { trovix::app::settings(state, QStringLiteral("save")); });
+        if (store->value(trovix::app::kSettingsSection, QStringLiteral("Gap")) !=
+            QStringLiteral("2700")) {
+            warn(std::string("settings ") + shape.name + ": the settings were not written");
+        }
+        delete store;
+        ::unlink(nativePath(path).c_str());
+        std::printf("# settings %s: open %.3f s, close %.3f s\n", shape.name, open, close);
+        if (open + close > worstOpen + worstClose) {
+            worstName = shape.name;
+        }
+        worstOpen = std::max(worstOpen, open);
+        worstClose = std::max(worstClose, close);
+    }
+    printSeconds("settings_open", worstOpen);
+    printSeconds("settings_close", worstClose);
+    std::printf("settings_worst %s\n", worstName.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -894,6 +960,13 @@ int main(int argc, char** argv) {
             usage("--line-breaks-only needs --file");
         }
         benchLineBreaks(options.file, options);
+        return 0;
+    }
+    if (options.settingsOnly) {
+        if (options.file.isEmpty()) {
+            usage("--settings-only needs --file");
+        }
+        benchSettings(options.file);
         return 0;
     }
     if (options.searchesOnly) {
@@ -1129,6 +1202,7 @@ int main(int argc, char** argv) {
     runPhase(options, "--searches-only", dataPath);
     runPhase(options, "--sorts-only", dataPath);
     runPhase(options, "--line-breaks-only", dataPath);
+    runPhase(options, "--settings-only", dataPath);
 
     if (options.keep) {
         std::printf("file %s\n", dataPath.c_str());

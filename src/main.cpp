@@ -1,9 +1,11 @@
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QStandardPaths>
+#include <cstdio>
 
+#include "app/command_line.h"
 #include "app/home_folder.h"
 #include "app/startup.h"
 #include "platform/file_names.h"
@@ -24,73 +26,70 @@
 
 namespace {
 
-// Answers --help and --version as every program does, and exits then. Anything else on the
-// command line is left to start-up: "clear", or three data file names.
-void answerHelpAndVersion(const trovix::app::HomeFolder& home) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Trovix finds and keeps free-form text records in three data files.\n\n"
-                       "Data files, their .old backups and the update program's files are "
-                       "kept in\n  %1\n%2")
-            .arg(QDir::toNativeSeparators(home.path),
-                 home.perUser
-                     ? QStringLiteral("(the per-user data folder: the program is installed, "
-                                      "or its own folder is read only).")
-                     : QStringLiteral("(the program's own folder).")));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("clear"),
-                                 QStringLiteral("Start with the default settings."),
-                                 QStringLiteral("[clear]"));
-    parser.addPositionalArgument(
-        QStringLiteral("files"),
-        QStringLiteral("Three data file names, relative to the folder above, to open and "
-                       "remember."),
-        QStringLiteral("[one.txt two.txt three.txt]"));
-    if (!parser.parse(QCoreApplication::arguments())) {
-        return;  // not an option of ours: start-up decides
-    }
-    if (parser.isSet(help)) {
-        parser.showHelp(0);
-    }
-    if (parser.isSet(version)) {
-        parser.showVersion();
-    }
-}
-
 void nameTheApplication() {
     QCoreApplication::setOrganizationName(QStringLiteral("Trovix"));
     QCoreApplication::setApplicationName(QStringLiteral("Trovix"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(trovix::kVersionText));
 }
 
-trovix::app::HomeFolder findHomeFolder() {
-    const QString programFolder = QCoreApplication::applicationDirPath();
-    return trovix::app::chooseHomeFolder(
-        programFolder,
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-            QStringLiteral("/Trovix"),
-        programFolder + QStringLiteral("/" TROVIX_SAMPLES_FROM_PROGRAM));
+QString samplesFolder() {
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/" TROVIX_SAMPLES_FROM_PROGRAM);
 }
 
-bool asksForHelpOrVersion(int argc, char* argv[]) {
-    for (int i = 1; i < argc; ++i) {
-        const QByteArrayView arg(argv[i]);
-        if (arg == "--help" || arg == "-h" || arg == "-?" || arg == "--version" || arg == "-v") {
-            return true;
-        }
+// Decided without changing anything on disk.
+trovix::app::HomeFolder findHomeFolder() {
+    return trovix::app::chooseHomeFolder(
+        QCoreApplication::applicationDirPath(),
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+            QStringLiteral("/Trovix"),
+        samplesFolder());
+}
+
+// The command line as it was typed, before QApplication takes Qt's options out of it.
+QStringList typedCommandLine(int argc, char* argv[]) {
+    QStringList typed;
+    // From the bytes: QString::fromLocal8Bit puts "\uFFFD" for bytes that are not valid UTF-8,
+    // which would name another file; these are marked so that start-up refuses them.
+    for (int i = 0; i < argc; ++i) {
+        typed << trovix::platform::fileNameFromBytes(argv[i]);
     }
-    return false;
+    return typed;
+}
+
+// Help, the version and a mistaken command line are answered without a window, nor a display to
+// show one on, and change nothing on disk. Returns the exit code.
+int answerWithoutWindow(int argc, char* argv[], const trovix::app::CommandLine& commandLine) {
+    using Request = trovix::app::CommandLine::Request;
+    const QCoreApplication application(argc, argv);
+    nameTheApplication();
+    switch (commandLine.request) {
+        case Request::Help:
+        case Request::HelpWithQtOptions:
+            std::fputs(qPrintable(trovix::app::helpText(
+                           findHomeFolder(), commandLine.request == Request::HelpWithQtOptions)),
+                       stdout);
+            return 0;
+        case Request::Version:
+            std::printf("%s\n", qPrintable(trovix::app::versionText()));
+            return 0;
+        case Request::Mistake:
+        case Request::Start:
+            break;
+    }
+    const QString program = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName();
+    std::fprintf(stderr, "%s: %s\n%s\nRun \"%s --help\" for more.\n", qPrintable(program),
+                 qPrintable(commandLine.mistake), qPrintable(trovix::app::usageText()),
+                 qPrintable(program));
+    return 2;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    // Help and the version need no window, nor a display to show one on.
-    if (asksForHelpOrVersion(argc, argv)) {
-        QCoreApplication application(argc, argv);
-        nameTheApplication();
-        answerHelpAndVersion(findHomeFolder());
+    const trovix::app::CommandLine commandLine =
+        trovix::app::readCommandLine(typedCommandLine(argc, argv));
+    if (commandLine.request != trovix::app::CommandLine::Request::Start) {
+        return answerWithoutWindow(argc, argv, commandLine);
     }
     QApplication application(argc, argv);
     nameTheApplication();
@@ -99,6 +98,7 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("trovix"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("trovix")));
     const trovix::app::HomeFolder home = findHomeFolder();
+    trovix::app::prepareHomeFolder(home, samplesFolder());
 
     trovix::MainState state;
     state.programFolder = QDir::toNativeSeparators(home.path);
@@ -125,14 +125,16 @@ int main(int argc, char* argv[]) {
     // SIGTERM, SIGHUP and a logout close the window as the user does.
     trovix::view::closeWhenTheSystemAsks(window, state);
 
-    // From the bytes, not from QCoreApplication::arguments(), which puts "\uFFFD" for bytes
-    // that are not valid UTF-8 and so would name another file. Qt has taken its own options out
-    // of argv.
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments << trovix::platform::fileNameFromBytes(argv[i]);
+    // Names Qt took for its own options' values, or too few or too many, are not dropped
+    // without a word.
+    if (const QStringList unused = trovix::app::unusedArguments(commandLine.arguments);
+        !unused.isEmpty()) {
+        std::fprintf(stderr, "%s: not used: %s\n  Give \"clear\", or three data file names.\n",
+                     qPrintable(QFileInfo(QString::fromLocal8Bit(argv[0])).fileName()),
+                     qPrintable(unused.join(u' ')));
     }
-    trovix::app::startUp(state, {arguments, QCoreApplication::applicationFilePath(), interrupted});
+    trovix::app::startUp(
+        state, {commandLine.arguments, QCoreApplication::applicationFilePath(), interrupted});
     window.show();
     return QApplication::exec();
 }

@@ -13,11 +13,14 @@ struct HomeFolder {
 
 // The program's own folder when the program may write there, as it may where it was built or
 // unpacked. An installed program (its sample data files stand in `samplesFolder`, the data
-// folder of its prefix) or a read-only program folder: the per-user data folder, made if
-// missing, with the sample data files copied there the first time (a file already there is never
-// overwritten). Decided once, at start-up.
+// folder of its prefix) or a read-only program folder: the per-user data folder. Decided once,
+// at start-up, without changing anything on disk.
 HomeFolder chooseHomeFolder(const QString& programFolder, const QString& perUserFolder,
                             const QString& samplesFolder);
+
+// Makes a per-user folder if it is missing, and copies the sample data files there that it
+// lacks (a file already there is never overwritten).
+void prepareHomeFolder(const HomeFolder& home, const QString& samplesFolder);
 
 // Whether a file can be made in the folder.
 bool folderIsWritable(const QString& folder);

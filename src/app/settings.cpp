@@ -2,6 +2,7 @@
 
 #include <QRect>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -46,39 +47,74 @@ class Reader {
     const platform::SettingsStore* store_;
 };
 
-// A window that lies off every screen is moved onto the nearest one; its size stays.
-TwipRect ontoAScreen(const TwipRect& placement, const platform::Screen* screen) {
+// A rectangle in pixels, in floating point: stored twips may lie far beyond what an int holds.
+struct Area {
+    double left, top, width, height;
+    double right() const { return left + width; }
+    double bottom() const { return top + height; }
+};
+
+Area areaOf(const QRect& r) {
+    return {double(r.left()), double(r.top()), double(r.width()), double(r.height())};
+}
+
+bool holds(const Area& screen, double x, double y) {
+    return x >= screen.left && x < screen.right() && y >= screen.top && y < screen.bottom();
+}
+
+double overlap(const Area& a, const Area& b) {
+    const double w = std::min(a.right(), b.right()) - std::max(a.left, b.left);
+    const double h = std::min(a.bottom(), b.bottom()) - std::max(a.top, b.top);
+    return w > 0 && h > 0 ? w * h : 0;
+}
+
+double distance(const Area& a, const Area& b) {
+    const double dx = std::max({0.0, b.left - a.right(), a.left - b.right()});
+    const double dy = std::max({0.0, b.top - a.bottom(), a.top - b.bottom()});
+    return std::hypot(dx, dy);
+}
+
+// The window where it can be reached: a window with a corner off every screen is moved onto
+// the screen it overlaps most (or else the nearest), made no larger than that screen, with its
+// top-left corner, and so its title bar, on it. A window wholly on the screens stays.
+TwipRect reachable(const TwipRect& placement, const platform::Screen* screen) {
     if (screen == nullptr) {
         return placement;
     }
-    const double tpp = screen->twipsPerPixel();
-    const QRect window(static_cast<int>(std::lround(placement.left / tpp)),
-                       static_cast<int>(std::lround(placement.top / tpp)),
-                       std::max(1, static_cast<int>(std::lround(placement.width / tpp))),
-                       std::max(1, static_cast<int>(std::lround(placement.height / tpp))));
     const QList<QRect> screens = screen->availableGeometries();
-    const QRect* nearest = nullptr;
-    qint64 best = std::numeric_limits<qint64>::max();
-    for (const QRect& s : screens) {
-        if (s.intersects(window)) {
-            return placement;
-        }
-        const qint64 dx = std::max({0, s.left() - window.right(), window.left() - s.right()});
-        const qint64 dy = std::max({0, s.top() - window.bottom(), window.top() - s.bottom()});
-        if (dx * dx + dy * dy < best) {
-            best = dx * dx + dy * dy;
-            nearest = &s;
-        }
-    }
-    if (nearest == nullptr) {
+    if (screens.isEmpty()) {
         return placement;
     }
-    // Keep the top-left corner on the screen, and as much of the window as fits.
-    const int x = std::clamp(window.left(), nearest->left(),
-                             std::max(nearest->left(), nearest->right() + 1 - window.width()));
-    const int y = std::clamp(window.top(), nearest->top(),
-                             std::max(nearest->top(), nearest->bottom() + 1 - window.height()));
-    return {x * tpp, y * tpp, placement.width, placement.height};
+    const double tpp = screen->twipsPerPixel();
+    // In whole pixels, rounded as the window rounds them when it is placed.
+    const Area window{std::round(placement.left / tpp), std::round(placement.top / tpp),
+                      std::max(1.0, std::round(placement.width / tpp)),
+                      std::max(1.0, std::round(placement.height / tpp))};
+    const auto onScreens = [&screens](double x, double y) {
+        return std::any_of(screens.begin(), screens.end(),
+                           [x, y](const QRect& s) { return holds(areaOf(s), x, y); });
+    };
+    const double lastX = window.right() - 1;
+    const double lastY = window.bottom() - 1;
+    if (onScreens(window.left, window.top) && onScreens(lastX, window.top) &&
+        onScreens(window.left, lastY) && onScreens(lastX, lastY)) {
+        return placement;
+    }
+    Area target = areaOf(screens.first());
+    for (const QRect& s : screens) {
+        const Area candidate = areaOf(s);
+        const double more = overlap(candidate, window) - overlap(target, window);
+        if (more > 0 || (more == 0 && overlap(target, window) == 0 &&
+                         distance(candidate, window) < distance(target, window))) {
+            target = candidate;
+        }
+    }
+    const double width = std::min(window.width, target.width);
+    const double height = std::min(window.height, target.height);
+    const double left = std::clamp(window.left, target.left, target.right() - width);
+    const double top = std::clamp(window.top, target.top, target.bottom() - height);
+    return {left * tpp, top * tpp, width < window.width ? width * tpp : placement.width,
+            height < window.height ? height * tpp : placement.height};
 }
 
 void readAll(MainState& state) {
@@ -93,7 +129,7 @@ void readAll(MainState& state) {
     frame.setPlacement(place);
     place.height = in.measure(key("MainHeight"), kDefaultPlacement.height);
     frame.setPlacement(place);
-    frame.setPlacement(ontoAScreen(place, state.services.screen));
+    keepWindowReachable(state);
 
     for (const OptionEntry& option : kOptions) {
         state.options.setChecked(option.option,
@@ -118,7 +154,9 @@ void readAll(MainState& state) {
     const ListFont defaults;
     ListFont font;
     font.name = in.text(key("FontName"), defaults.name);
-    font.size = in.integer(key("FontSize"), defaults.size);
+    // A size beyond these shows no readable text; the window stores the size it shows.
+    font.size =
+        std::clamp(in.integer(key("FontSize"), defaults.size), kSmallestFontSize, kLargestFontSize);
     font.bold = in.boolean(key("FontBold"), defaults.bold);
     font.italic = in.boolean(key("FontItalic"), defaults.italic);
     frame.setFont(font);
@@ -172,6 +210,10 @@ void writeAll(MainState& state) {
 }
 
 }  // namespace
+
+void keepWindowReachable(MainState& state) {
+    state.frame.setPlacement(reachable(state.frame.placement(), state.services.screen));
+}
 
 QString booleanText(bool value) {
     return value ? QStringLiteral("True") : QStringLiteral("False");

@@ -15,6 +15,15 @@ inline const QString kSettingsSection = QStringLiteral("Settings");
 // key that is missing or holds text that does not convert gives its default.
 void settings(MainState& state, const QString& task);
 
+// The font sizes, in points, that settings may give the lists and the edit box.
+inline constexpr int kSmallestFontSize = 6;
+inline constexpr int kLargestFontSize = 72;
+
+// Moves the window, and makes it smaller if need be, so that all of it is on the screens: a
+// window that settings (or a second copy's offset) put partly or wholly off them could not be
+// reached by its title bar.
+void keepWindowReachable(MainState& state);
+
 // The text forms of the stored values.
 QString booleanText(bool value);
 std::optional<bool> textToBoolean(const QString& text);

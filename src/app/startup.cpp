@@ -80,6 +80,7 @@ void startUpWhileBusy(MainState& state, const StartupArguments& arguments) {
         place.left -= 500;
         place.top -= 500;
         state.frame.setPlacement(place);
+        keepWindowReachable(state);
     }
     for (store::SlotId id : store::kAllSlots) {
         records::loadFile(state, id);

@@ -1,6 +1,7 @@
 #include "platform/ini_file.h"
 
 #include <QDataStream>
+#include <QIODevice>
 #include <QStringDecoder>
 #include <QStringList>
 #include <QVariant>
@@ -13,8 +14,24 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
+constexpr char kByteOrderMark[] = "\xef\xbb\xbf";
+
 bool isLineEnd(char c) {
     return c == '\n' || c == '\r';
+}
+
+// The bytes without the white space at either end, as QByteArray::trimmed() drops it.
+QByteArrayView trimmed(QByteArrayView bytes) {
+    const auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    qsizetype begin = 0;
+    qsizetype end = bytes.size();
+    while (begin < end && isSpace(bytes[begin])) {
+        ++begin;
+    }
+    while (end > begin && isSpace(bytes[end - 1])) {
+        --end;
+    }
+    return bytes.sliced(begin, end - begin);
 }
 
 int hexDigit(char32_t c) {
@@ -105,13 +122,76 @@ LineExtent scanLine(QByteArrayView data, qsizetype from) {
 }
 
 // Whether `raw` is one whole line with its line end, so that what follows starts a new line.
-// A last line may end in a backslash or a continued line end without one.
-bool endsALine(QByteArrayView raw) {
-    const LineExtent extent = scanLine(raw, raw.startsWith("\xef\xbb\xbf") ? 3 : 0);
-    return extent.contentEnd < raw.size() && extent.next == raw.size();
+// A last line may end in a backslash or a continued line end without one. The first line of a
+// file may start with a byte order mark, and a file of that alone has no line to end.
+bool endsALine(QByteArrayView raw, bool firstLine) {
+    const qsizetype text = firstLine && raw.startsWith(kByteOrderMark) ? 3 : 0;
+    const LineExtent extent = scanLine(raw, text);
+    return raw.size() == text || (extent.contentEnd < raw.size() && extent.next == raw.size());
+}
+
+// Whether a line holds nothing but blanks (after the byte order mark of a first line).
+bool isBlankLine(QByteArrayView raw, bool firstLine) {
+    return trimmed(firstLine && raw.startsWith(kByteOrderMark) ? raw.sliced(3) : raw).isEmpty();
+}
+
+// Whether the stream of a QVariant (of the Qt 4.0 format, as QSettings writes it) holds a number,
+// a character, a date or time, a text, a list of texts, bytes or a URL, and no length in it
+// claims more bytes than follow. QDataStream makes room for what a length claims before it reads,
+// and a made-up length would take all memory.
+bool isPlainVariant(const QByteArray& bytes) {
+    QDataStream stream(bytes);
+    stream.setVersion(QDataStream::Qt_4_0);
+    const auto remaining = [&] { return bytes.size() - stream.device()->pos(); };
+    const auto lengthFits = [&] {
+        quint32 length = 0;
+        stream >> length;
+        if (length == 0xffffffffU) {
+            return stream.status() == QDataStream::Ok;  // the null text
+        }
+        return stream.status() == QDataStream::Ok && length <= remaining() &&
+               stream.skipRawData(static_cast<int>(length)) == static_cast<int>(length);
+    };
+    quint32 type = 0;
+    stream >> type;
+    switch (type) {
+        case 1:   // bool
+        case 2:   // int
+        case 3:   // unsigned int
+        case 4:   // long long
+        case 5:   // unsigned long long
+        case 6:   // double
+        case 7:   // a character
+        case 14:  // date
+        case 15:  // time
+        case 16:  // date and time
+            return true;
+        case 10:  // text
+        case 12:  // bytes
+        case 17:  // a URL, as its text
+            return lengthFits();
+        case 11: {  // a list of texts
+            quint32 count = 0;
+            stream >> count;
+            if (count > remaining() / 4) {
+                return false;
+            }
+            for (quint32 i = 0; i < count; ++i) {
+                if (!lengthFits()) {
+                    return false;
+                }
+            }
+            return true;
+        }
+        default:
+            return false;
+    }
 }
 
 std::optional<QString> variantText(const QByteArray& bytes) {
+    if (!isPlainVariant(bytes)) {
+        return std::nullopt;
+    }
     QDataStream stream(bytes);
     stream.setVersion(QDataStream::Qt_4_0);
     QVariant variant;
@@ -282,7 +362,12 @@ std::optional<QString> decodeIniValue(QByteArrayView raw) {
     return items.join(QStringLiteral(", "));
 }
 
-QByteArray encodeIniValue(const QString& text) {
+namespace {
+
+// The right-hand side of `key=` for `text`. Without quotes (when the line has a double quote
+// open before its value, which would turn them inside out), the characters that quotes would
+// protect are escaped instead.
+QByteArray encodeValue(const QString& text, bool mayQuote) {
     QByteArray out;
     out.reserve(text.size() + 8);
     bool quote = false;
@@ -326,21 +411,37 @@ QByteArray encodeIniValue(const QString& text) {
                 continue;
             case u'"':
                 out += "\\\"";
-                quote = true;
+                quote = mayQuote;
                 continue;
             case u'\\':
                 out += "\\\\";
                 continue;
             case u',':
             case u';':
+                if (!mayQuote) {
+                    out += hexEscape(c);
+                    escapeHexDigit = true;
+                    continue;
+                }
+                quote = true;
+                break;
             case u'=':
             case u'#':
-                quote = true;
+                quote = mayQuote;
+                break;
+            case u' ':
+                // Blanks at either end would be dropped when read unquoted.
+                if (!mayQuote && (i == 0 || i == text.size() - 1)) {
+                    out += hexEscape(c);
+                    escapeHexDigit = true;
+                    continue;
+                }
                 break;
             default:
                 break;
         }
-        if (c < 0x20 || c == 0x7f) {
+        // A byte order mark would be dropped where a stretch of UTF-8 starts with one.
+        if (c < 0x20 || c == 0x7f || c == 0xfeff) {
             out += hexEscape(c);
             escapeHexDigit = true;
         } else if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
@@ -357,8 +458,7 @@ QByteArray encodeIniValue(const QString& text) {
             out += QStringView(text).sliced(i, 1).toUtf8();
         }
     }
-    // Blanks at either end would be dropped when read unquoted.
-    if (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace())) {
+    if (mayQuote && !text.isEmpty() && (text.front().isSpace() || text.back().isSpace())) {
         quote = true;
     }
     if (quote) {
@@ -368,7 +468,31 @@ QByteArray encodeIniValue(const QString& text) {
     return out;
 }
 
+// Whether a double quote is open at `end` of a line, as scanLine() counts them.
+bool quoteOpenAt(QByteArrayView line, qsizetype end) {
+    bool open = false;
+    for (qsizetype i = 0; i < end; ++i) {
+        if (line[i] == '\\' && i + 1 < line.size()) {
+            ++i;
+        } else if (line[i] == '"') {
+            open = !open;
+        }
+    }
+    return open;
+}
+
+}  // namespace
+
+QByteArray encodeIniValue(const QString& text) {
+    return encodeValue(text, true);
+}
+
 QString decodeIniKey(QByteArrayView raw) {
+    // Most keys are plain ASCII letters and digits.
+    if (std::all_of(raw.begin(), raw.end(),
+                    [](char c) { return static_cast<uchar>(c) < 0x80 && c != '%' && c != '\\'; })) {
+        return QString::fromLatin1(raw);
+    }
     const bool utf8 = isValidUtf8(raw);
     QString out;
     qsizetype runStart = 0;
@@ -438,11 +562,71 @@ QByteArray encodeIniKey(const QString& key) {
     return out;
 }
 
-IniDocument::IniDocument(const QByteArray& bytes) {
-    parse(bytes);
+IniDocument::IniDocument(const QByteArray& bytes) : source_(bytes) {
+    parse();
 }
 
-void IniDocument::parse(const QByteArray& bytes) {
+qint32 IniDocument::sectionId(const QString& name) {
+    const auto found = sectionIds_.constFind(name);
+    if (found != sectionIds_.constEnd()) {
+        return *found;
+    }
+    const auto id = static_cast<qint32>(sections_.size());
+    sections_.push_back(Section{name, -1, -1});
+    sectionIds_.insert(name, id);
+    return id;
+}
+
+qint32 IniDocument::findSection(const QString& name) const {
+    return sectionIds_.value(name, -1);
+}
+
+qsizetype IniDocument::lastEntry(const QString& section, const QString& key) const {
+    const qint32 id = findSection(section);
+    return id >= 0 ? entries_.value(EntryKey{id, key}, -1) : -1;
+}
+
+QByteArrayView IniDocument::rawOf(const Line& line) const {
+    if (line.rewritten >= 0) {
+        return rewritten_[static_cast<std::size_t>(line.rewritten)];
+    }
+    return QByteArrayView(source_).sliced(line.begin, line.size);
+}
+
+void IniDocument::rewrite(qsizetype index, const QByteArray& raw) {
+    Line& line = lines_[static_cast<std::size_t>(index)];
+    if (line.rewritten < 0) {
+        line.rewritten = static_cast<qint32>(rewritten_.size());
+        rewritten_.push_back(raw);
+    } else {
+        rewritten_[static_cast<std::size_t>(line.rewritten)] = raw;
+    }
+}
+
+// Adds a line after the line `after`, or at the end when that is -1.
+qsizetype IniDocument::addLine(Line line, const QByteArray& raw, qsizetype after) {
+    const auto index = static_cast<qsizetype>(lines_.size());
+    line.rewritten = static_cast<qint32>(rewritten_.size());
+    rewritten_.push_back(raw);
+    if (after < 0) {
+        after = last_;
+    }
+    if (after < 0) {
+        first_ = index;
+    } else {
+        Line& before = lines_[static_cast<std::size_t>(after)];
+        line.next = before.next;
+        before.next = index;
+    }
+    if (after == last_) {
+        last_ = index;
+    }
+    lines_.push_back(line);
+    return index;
+}
+
+void IniDocument::parse() {
+    const QByteArray& bytes = source_;
     const qsizetype n = bytes.size();
     const char* data = bytes.constData();
     const qsizetype firstEnd = bytes.indexOf('\n');
@@ -450,76 +634,85 @@ void IniDocument::parse(const QByteArray& bytes) {
     if (firstReturn >= 0 && (firstEnd < 0 || firstReturn < firstEnd)) {
         lineEnd_ = firstReturn + 1 < n && data[firstReturn + 1] == '\n' ? "\r\n" : "\r";
     }
-    QString section;
+    lines_.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
+    qint32 section = sectionId(QString());
     qsizetype i = 0;
     // A byte order mark is part of the first line's bytes but not of its text.
-    if (bytes.startsWith("\xef\xbb\xbf")) {
+    if (bytes.startsWith(kByteOrderMark)) {
         i = 3;
     }
     qsizetype start = 0;
     while (i < n) {
-        Line line;
         const LineExtent extent = scanLine(bytes, i);
         const qsizetype p = extent.text;
         const bool comment = extent.comment;
-        const qsizetype commentAt = extent.commentAt;
-        const qsizetype limit = commentAt >= 0 ? commentAt : extent.contentEnd;
-        const qsizetype next = extent.next;
-        line.raw = bytes.mid(start, next - start);
+        const qsizetype limit = extent.commentAt >= 0 ? extent.commentAt : extent.contentEnd;
+        const auto index = static_cast<qsizetype>(lines_.size());
+        Line line;
+        line.begin = start;
+        line.size = extent.next - start;
+        line.next = extent.next < n ? index + 1 : -1;
 
         if (!comment && p < limit && data[p] == '[') {
-            qsizetype close = bytes.indexOf(']', p + 1);
-            if (close < 0 || close > limit) {
-                close = limit;
-            }
-            const QByteArray name = bytes.mid(p + 1, close - p - 1).trimmed();
-            if (name.compare("General", Qt::CaseInsensitive) == 0) {
-                section.clear();
-            } else if (name.compare("%General", Qt::CaseInsensitive) == 0) {
-                section = QStringLiteral("General");
+            // Only this line is searched: a header without ']' ends with its line.
+            const qsizetype found = QByteArrayView(data + p + 1, limit - p - 1).indexOf(']');
+            const qsizetype close = found >= 0 ? p + 1 + found : limit;
+            const QByteArrayView name = trimmed(QByteArrayView(data + p + 1, close - p - 1));
+            if (name.size() == 7 && name.compare("General", Qt::CaseInsensitive) == 0) {
+                section = sectionId(QString());
+            } else if (name.size() == 8 && name.compare("%General", Qt::CaseInsensitive) == 0) {
+                section = sectionId(QStringLiteral("General"));
             } else {
-                section = decodeIniKey(name);
+                section = sectionId(decodeIniKey(name));
             }
             line.kind = LineKind::Header;
+            sections_[static_cast<std::size_t>(section)].lastHeader = index;
             ++blocks_;
         } else if (!comment && p < limit) {
             const qsizetype found = QByteArrayView(data + p, limit - p).indexOf('=');
-            const qsizetype equals = found >= 0 ? p + found : -1;
-            const QByteArray key = equals >= 0 ? bytes.mid(p, equals - p).trimmed() : QByteArray();
+            const QByteArrayView key =
+                found >= 0 ? trimmed(QByteArrayView(data + p, found)) : QByteArrayView();
             if (!key.isEmpty()) {
                 line.kind = LineKind::Entry;
-                line.key = decodeIniKey(key);
-                qsizetype valueBegin = equals + 1;
+                qsizetype valueBegin = p + found + 1;
                 while (valueBegin < limit && isBlank(data[valueBegin])) {
                     ++valueBegin;
                 }
                 line.valueBegin = valueBegin - start;
                 line.valueEnd = limit - start;
+                entries_.insert(EntryKey{section, decodeIniKey(key)}, index);
+                sections_[static_cast<std::size_t>(section)].lastEntry = index;
             }
         }
         line.block = blocks_ - 1;
         line.section = section;
-        lines_.push_back(std::move(line));
-        start = i = next;
+        lines_.push_back(line);
+        start = i = extent.next;
+    }
+    if (start < n) {  // a byte order mark and nothing else
+        Line line;
+        line.size = n;
+        line.section = section;
+        lines_.push_back(line);
+    }
+    if (!lines_.empty()) {
+        first_ = 0;
+        last_ = static_cast<qsizetype>(lines_.size()) - 1;
     }
 }
 
 QByteArray IniDocument::bytes() const {
-    QByteArray out;
-    for (const Line& line : lines_) {
-        out += line.raw;
+    qsizetype size = 0;
+    for (qsizetype i = first_; i >= 0; i = lines_[static_cast<std::size_t>(i)].next) {
+        size += rawOf(lines_[static_cast<std::size_t>(i)]).size();
+    }
+    QByteArray out(size, Qt::Uninitialized);
+    char* to = out.data();
+    for (qsizetype i = first_; i >= 0; i = lines_[static_cast<std::size_t>(i)].next) {
+        const QByteArrayView raw = rawOf(lines_[static_cast<std::size_t>(i)]);
+        to = std::copy(raw.begin(), raw.end(), to);
     }
     return out;
-}
-
-qsizetype IniDocument::lastEntry(const QString& section, const QString& key) const {
-    for (qsizetype i = static_cast<qsizetype>(lines_.size()) - 1; i >= 0; --i) {
-        const Line& line = lines_[static_cast<std::size_t>(i)];
-        if (line.kind == LineKind::Entry && line.section == section && line.key == key) {
-            return i;
-        }
-    }
-    return -1;
 }
 
 std::optional<QString> IniDocument::value(const QString& section, const QString& key) const {
@@ -527,123 +720,190 @@ std::optional<QString> IniDocument::value(const QString& section, const QString&
     if (index < 0) {
         return std::nullopt;
     }
-    const Line& line = lines_[static_cast<std::size_t>(index)];
-    return decodeIniValue(
-        QByteArrayView(line.raw).sliced(line.valueBegin, line.valueEnd - line.valueBegin));
+    return valueOf(lines_[static_cast<std::size_t>(index)]);
 }
 
 bool IniDocument::hasKeys(const QString& section) const {
-    return std::any_of(lines_.begin(), lines_.end(), [&section](const Line& line) {
-        return line.kind == LineKind::Entry && line.section == section;
-    });
+    const qint32 id = findSection(section);
+    return id >= 0 && sections_[static_cast<std::size_t>(id)].lastEntry >= 0;
+}
+
+std::vector<std::pair<QString, QString>> IniDocument::keys() const {
+    std::vector<std::pair<QString, QString>> out;
+    out.reserve(static_cast<std::size_t>(entries_.size()));
+    for (auto it = entries_.constBegin(); it != entries_.constEnd(); ++it) {
+        out.emplace_back(sections_[static_cast<std::size_t>(it.key().section)].name, it.key().key);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::optional<QString> IniDocument::valueOf(const Line& line) const {
+    return decodeIniValue(rawOf(line).sliced(line.valueBegin, line.valueEnd - line.valueBegin));
 }
 
 void IniDocument::ensureLastLineEnds() {
-    if (lines_.empty()) {
+    if (last_ < 0) {
         return;
     }
     // A line end after a lone backslash, or after a continued line end, continues the line: a
     // second one ends it where it ended before.
-    QByteArray& raw = lines_.back().raw;
-    while (!endsALine(raw)) {
+    QByteArray raw = rawOf(lines_[static_cast<std::size_t>(last_)]).toByteArray();
+    const bool firstLine = last_ == first_;
+    if (endsALine(raw, firstLine)) {
+        return;
+    }
+    while (!endsALine(raw, firstLine)) {
         raw += lineEnd_;
     }
+    rewrite(last_, raw);
+    Line& line = lines_[static_cast<std::size_t>(last_)];
+    if (line.kind != LineKind::Entry) {
+        return;
+    }
+    // The backslash that ended the file escapes a line end now, and keeps the blanks before it
+    // in the value: the value is written again as it was.
+    const std::optional<QString> before = valueOf(line);
+    const LineExtent extent = scanLine(raw, 0);
+    line.valueEnd = extent.commentAt >= 0 ? extent.commentAt : extent.contentEnd;
+    if (before && valueOf(line) != before) {
+        replaceValue(last_, *before);
+    }
+}
+
+void IniDocument::replaceValue(qsizetype index, const QString& value) {
+    const Line& line = lines_[static_cast<std::size_t>(index)];
+    const QByteArrayView raw = rawOf(line);
+    // Blanks before a comment stay with the comment.
+    qsizetype replaced = line.valueEnd;
+    if (replaced < raw.size() && raw.at(replaced) == ';') {
+        while (replaced > line.valueBegin && isBlank(raw.at(replaced - 1))) {
+            --replaced;
+        }
+    }
+    const qsizetype valueBegin = line.valueBegin;
+    // A key with a lone double quote leaves one open: the new value goes without quotes, and
+    // closes it where the old value did, so that a comment after it stays one.
+    QByteArray encoded;
+    if (quoteOpenAt(raw, valueBegin)) {
+        encoded = encodeValue(value, false);
+        if (!quoteOpenAt(raw, line.valueEnd)) {
+            // Blanks after a quote would be part of the value.
+            encoded += '"';
+            replaced = line.valueEnd;
+        }
+    } else {
+        encoded = encodeIniValue(value);
+    }
+    QByteArray rewritten = raw.first(valueBegin).toByteArray();
+    rewritten += encoded;
+    rewritten += raw.sliced(replaced);
+    rewrite(index, rewritten);
+    lines_[static_cast<std::size_t>(index)].valueEnd = valueBegin + encoded.size();
 }
 
 void IniDocument::setValue(const QString& section, const QString& key, const QString& value) {
-    const QByteArray encoded = encodeIniValue(value);
     const qsizetype index = lastEntry(section, key);
     if (index >= 0) {
-        Line& line = lines_[static_cast<std::size_t>(index)];
-        if (this->value(section, key) == value) {
-            return;
+        if (valueOf(lines_[static_cast<std::size_t>(index)]) != value) {
+            replaceValue(index, value);
         }
-        // Blanks before a comment stay with the comment.
-        qsizetype replaced = line.valueEnd;
-        if (replaced < line.raw.size() && line.raw.at(replaced) == ';') {
-            while (replaced > line.valueBegin && isBlank(line.raw.at(replaced - 1))) {
-                --replaced;
-            }
-        }
-        line.raw = line.raw.left(line.valueBegin) + encoded + line.raw.mid(replaced);
-        line.valueEnd = line.valueBegin + encoded.size();
         return;
     }
 
+    const QByteArray encoded = encodeIniValue(value);
+    const qint32 id = sectionId(section);
     Line entry;
     entry.kind = LineKind::Entry;
-    entry.section = section;
-    entry.key = key;
-    entry.raw = encodeIniKey(key) + '=';
-    entry.valueBegin = entry.raw.size();
-    entry.raw += encoded;
-    entry.valueEnd = entry.raw.size();
-    entry.raw += lineEnd_;
+    entry.section = id;
+    QByteArray raw = encodeIniKey(key) + '=';
+    entry.valueBegin = raw.size();
+    raw += encoded;
+    entry.valueEnd = raw.size();
+    raw += lineEnd_;
 
     // After the section's last key, or else its last header.
-    qsizetype after = -1;
-    for (qsizetype i = static_cast<qsizetype>(lines_.size()) - 1; i >= 0 && after < 0; --i) {
-        const Line& line = lines_[static_cast<std::size_t>(i)];
-        if (line.kind == LineKind::Entry && line.section == section) {
-            after = i;
-        }
-    }
-    for (qsizetype i = static_cast<qsizetype>(lines_.size()) - 1; i >= 0 && after < 0; --i) {
-        const Line& line = lines_[static_cast<std::size_t>(i)];
-        if (line.kind == LineKind::Header && line.section == section) {
-            after = i;
-        }
-    }
+    const Section& owner = sections_[static_cast<std::size_t>(id)];
+    const qsizetype after = owner.lastEntry >= 0 ? owner.lastEntry : owner.lastHeader;
     if (after >= 0) {
-        if (after == static_cast<qsizetype>(lines_.size()) - 1) {
+        if (after == last_) {
             ensureLastLineEnds();
         }
         entry.block = lines_[static_cast<std::size_t>(after)].block;
-        lines_.insert(lines_.begin() + after + 1, std::move(entry));
-        return;
-    }
-
-    ensureLastLineEnds();
-    if (!lines_.empty() && !lines_.back().raw.trimmed().isEmpty()) {
-        Line blank;
-        blank.raw = lineEnd_;
-        blank.block = lines_.back().block;
-        blank.section = lines_.back().section;
-        lines_.push_back(std::move(blank));
-    }
-    Line header;
-    header.kind = LineKind::Header;
-    header.section = section;
-    header.block = blocks_++;
-    if (section.isEmpty()) {
-        header.raw = "[General]";
-    } else if (section == QLatin1String("General")) {
-        header.raw = "[%General]";
     } else {
-        header.raw = '[' + encodeIniKey(section) + ']';
+        ensureLastLineEnds();
+        if (last_ >= 0 &&
+            !isBlankLine(rawOf(lines_[static_cast<std::size_t>(last_)]), last_ == first_)) {
+            const Line& end = lines_[static_cast<std::size_t>(last_)];
+            Line blank;
+            blank.block = end.block;
+            blank.section = end.section;
+            addLine(blank, lineEnd_, -1);
+        }
+        Line header;
+        header.kind = LineKind::Header;
+        header.section = id;
+        header.block = blocks_++;
+        QByteArray headerRaw;
+        if (section.isEmpty()) {
+            headerRaw = "[General]";
+        } else if (section == QLatin1String("General")) {
+            headerRaw = "[%General]";
+        } else if (section.compare(QLatin1String("General"), Qt::CaseInsensitive) == 0) {
+            // [general] in any letter case is the section "": this spelling of the word keeps
+            // its letters, its first one escaped.
+            headerRaw = "[%" + QByteArray::number(section.front().unicode(), 16).toUpper() +
+                        section.sliced(1).toLatin1() + ']';
+        } else {
+            headerRaw = '[' + encodeIniKey(section) + ']';
+        }
+        const qsizetype headerIndex = addLine(header, headerRaw + lineEnd_, -1);
+        sections_[static_cast<std::size_t>(id)].lastHeader = headerIndex;
+        entry.block = header.block;
     }
-    header.raw += lineEnd_;
-    entry.block = header.block;
-    lines_.push_back(std::move(header));
-    lines_.push_back(std::move(entry));
+    const qsizetype added = addLine(entry, raw, after);
+    entries_.insert(EntryKey{id, key}, added);
+    sections_[static_cast<std::size_t>(id)].lastEntry = added;
 }
 
 bool IniDocument::removeSection(const QString& section) {
-    const bool hadKeys = hasKeys(section);
-    const std::size_t before = lines_.size();
-    const bool tookLast = !lines_.empty() && lines_.back().section == section &&
-                          (lines_.back().block >= 0 || lines_.back().kind == LineKind::Entry);
+    const qint32 id = findSection(section);
+    if (id < 0) {
+        return false;
+    }
+    const bool hadKeys = sections_[static_cast<std::size_t>(id)].lastEntry >= 0;
     // Above the first header only the keys go: comments there speak for the whole file.
-    std::erase_if(lines_, [&section](const Line& line) {
-        return line.section == section && (line.block >= 0 || line.kind == LineKind::Entry);
-    });
-    // A section taken from the end leaves no blank lines behind it.
-    if (tookLast && lines_.size() != before) {
-        while (!lines_.empty() && lines_.back().kind == LineKind::Other &&
-               lines_.back().raw.trimmed().isEmpty()) {
-            lines_.pop_back();
+    const auto goes = [id](const Line& line) {
+        return line.section == id && (line.block >= 0 || line.kind == LineKind::Entry);
+    };
+    std::vector<qsizetype> kept;
+    for (qsizetype i = first_; i >= 0; i = lines_[static_cast<std::size_t>(i)].next) {
+        if (!goes(lines_[static_cast<std::size_t>(i)])) {
+            kept.push_back(i);
         }
     }
+    const bool tookLast = last_ >= 0 && goes(lines_[static_cast<std::size_t>(last_)]);
+    if (kept.size() == lines_.size()) {
+        return hadKeys;
+    }
+    // A section taken from the end leaves no blank lines behind it.
+    if (tookLast) {
+        while (!kept.empty()) {
+            const Line& line = lines_[static_cast<std::size_t>(kept.back())];
+            if (line.kind != LineKind::Other || !trimmed(rawOf(line)).isEmpty()) {
+                break;
+            }
+            kept.pop_back();
+        }
+    }
+    QByteArray bytes;
+    for (const qsizetype i : kept) {
+        bytes += rawOf(lines_[static_cast<std::size_t>(i)]);
+    }
+    // Read again what is left; new lines keep the line end of the file as it was first read.
+    const QByteArray lineEnd = lineEnd_;
+    *this = IniDocument(bytes);
+    lineEnd_ = lineEnd;
     return hadKeys;
 }
 

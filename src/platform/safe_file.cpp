@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/checked_io.h"
+#include "platform/regular_file.h"
 #include "platform/save_journal.h"
 
 #ifdef Q_OS_UNIX
@@ -377,19 +378,8 @@ WriteOutcome writeFileSafely(const QString& path, const ContentWriter& content) 
 }
 
 std::optional<QByteArray> readWholeFile(const QString& path, QString& error) {
-    const PathKind kind = pathKind(path);
-    if (kind == PathKind::Missing || kind == PathKind::DanglingLink) {
-        error = QStringLiteral("It does not exist.");
-        return std::nullopt;
-    }
-    if (kind != PathKind::RegularFile) {
-        error = QStringLiteral("It is %1, not a regular file.").arg(describePathKind(kind));
-        return std::nullopt;
-    }
     QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = reasonOf(file, errno);
+    if (!openRegularFile(file, error)) {
         return std::nullopt;
     }
     QByteArray bytes = file.readAll();

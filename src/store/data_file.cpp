@@ -15,6 +15,7 @@
 
 #include "platform/memory_limits.h"
 #include "platform/native.h"
+#include "platform/regular_file.h"
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -712,8 +713,7 @@ ReadResult readDataFile(const QString& fileName, const platform::MemoryLimits& l
         return result;
     }
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = file.errorString();
+    if (!platform::openRegularFile(file, result.error)) {
         return result;
     }
     result.stamp = platform::fileStamp(file);

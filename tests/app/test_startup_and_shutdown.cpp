@@ -1,10 +1,22 @@
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <chrono>
+#include <future>
 #include <memory>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include "app/command_line.h"
 #include "app/home_folder.h"
 #include "app/settings.h"
 #include "app/shutdown.h"
@@ -18,6 +30,7 @@
 #include "platform/file_names.h"
 #include "platform/safe_file.h"
 #include "records/slot_procedures.h"
+#include "state/build_info.h"
 #include "state/main_state.h"
 #include "support/files.h"
 
@@ -63,6 +76,7 @@ struct World {
     platform::FakeSettingsStore store;
     platform::FakeMessageBoxes messages;
     platform::FakeInstanceGuard instance;
+    platform::FakeScreen screen;
 
     QString path(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
     void put(const char* key, const QString& value) {
@@ -84,8 +98,8 @@ struct World {
                                      const QString& runningProgram = {}) {
         QStringList arguments = QString::fromLatin1(commandLine).split(u'|');
         arguments.removeAll(QString());
-        auto state = std::make_unique<MainState>(
-            platform::Services{.settings = &store, .messages = &messages, .instance = &instance});
+        auto state = std::make_unique<MainState>(platform::Services{
+            .settings = &store, .messages = &messages, .screen = &screen, .instance = &instance});
         state->programFolder = folder.path();
         app::startUp(*state, {arguments, runningProgram});
         if (state->busy) {
@@ -159,6 +173,56 @@ void setNonDefaults(MainState& s) {
     s.frame.setFont({QStringLiteral("Lucida Console"), 12, true, true});
 }
 
+// Every file and folder under a folder, with its size and time, one a line.
+QStringList tree(const QString& folder) {
+    QStringList out;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        out << QStringLiteral("%1 %2 %3")
+                   .arg(info.filePath())
+                   .arg(info.isDir() ? -1 : info.size())
+                   .arg(info.lastModified().toMSecsSinceEpoch());
+    }
+    out.sort();
+    return out;
+}
+
+// The program installed into a prefix of its own, its samples beside it, and a home folder
+// for the user who runs it, without a display unless one is asked for.
+struct InstalledProgram {
+    QTemporaryDir root;
+    QString program = root.filePath("usr/bin/trovix7");
+    QString home = root.filePath("home");
+
+    InstalledProgram() {
+        const QString samples = root.filePath("usr/bin/" TROVIX_SAMPLES_FROM_PROGRAM);
+        QVERIFY(QDir().mkpath(root.filePath("usr/bin")) && QDir().mkpath(samples) &&
+                QDir().mkpath(home));
+        QVERIFY(QFile::copy(QStringLiteral(TROVIX_PROGRAM), program));
+        for (int i = 0; i < 3; ++i) {
+            writeBytes(QDir(samples).filePath(kFiles[i]), kContent[i]);
+        }
+    }
+    QProcessEnvironment environment(bool display) const {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_CONFIG_HOME",
+                                 "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME"}) {
+            environment.remove(QString::fromLatin1(name));
+        }
+        environment.insert(QStringLiteral("HOME"), home);
+        if (display) {
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        }
+        return environment;
+    }
+    void start(QProcess& process, const QStringList& arguments, bool display) const {
+        process.setProcessEnvironment(environment(display));
+        process.start(program, arguments);
+    }
+};
+
 }  // namespace
 
 class TestStartupAndShutdown : public QObject {
@@ -221,24 +285,170 @@ class TestStartupAndShutdown : public QObject {
         const QString perUser = w.path("home/Trovix");
         QVERIFY(QDir().mkpath(program) && QDir().mkpath(installed));
         // Built or unpacked, in a folder it may write to: the program's folder keeps its role.
-        QCOMPARE(app::chooseHomeFolder(program, perUser, w.path("none")).path, program);
-        // Installed, with its samples in its prefix: the per-user folder, samples copied once.
+        const app::HomeFolder built = app::chooseHomeFolder(program, perUser, w.path("none"));
+        QVERIFY(built.path == program && !built.perUser);
+        app::prepareHomeFolder(built, w.path("none"));
+        // Installed, with its samples in its prefix: the per-user folder, chosen without being
+        // made; made as the window starts, with the samples copied once.
         for (int i = 0; i < 3; ++i) {
             writeBytes(QDir(installed).filePath(kFiles[i]), kContent[i]);
         }
         const app::HomeFolder home = app::chooseHomeFolder(program, perUser, installed);
         QVERIFY(home.perUser && home.path == perUser);
+        QVERIFY(!QFileInfo::exists(perUser));
+        app::prepareHomeFolder(home, installed);
         QCOMPARE(readBytes(QDir(perUser).filePath(kFiles[1])), kContent[1]);
         writeBytes(QDir(perUser).filePath(kFiles[1]), "mine\r\n");
-        app::chooseHomeFolder(program, perUser, installed);
+        QVERIFY(QFile::remove(QDir(perUser).filePath(kFiles[2])));
+#ifdef Q_OS_UNIX
+        // A sample that is a named pipe is not read, which would wait for a writer.
+        const QString pipe = QDir(installed).filePath(kFiles[2]);
+        QVERIFY(QFile::remove(pipe) && ::mkfifo(QFile::encodeName(pipe).constData(), 0644) == 0);
+        std::future<void> prepared =
+            std::async(std::launch::async, [&] { app::prepareHomeFolder(home, installed); });
+        if (prepared.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+            while (prepared.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready) {
+                const int writer =
+                    ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+                if (writer >= 0) {
+                    ::close(writer);
+                }
+            }
+            QFAIL("Copying the samples waited for a writer to a named pipe.");
+        }
+        QVERIFY(!QFileInfo::exists(QDir(perUser).filePath(kFiles[2])));
+#endif
         QCOMPARE(readBytes(QDir(perUser).filePath(kFiles[1])), QByteArray("mine\r\n"));
         QVERIFY(QDir(program).entryList(QDir::Files | QDir::Hidden).isEmpty());
         // A read-only program folder hands its role over too.
         QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner));
-        if (app::folderIsWritable(program)) {
+        QFile probe(QDir(program).filePath("probe"));
+        if (probe.open(QIODevice::WriteOnly)) {
+            probe.remove();
             QSKIP("this user writes into read-only folders");
         }
+        QVERIFY(!app::folderIsWritable(program));
         QVERIFY(app::chooseHomeFolder(program, w.path("other"), w.path("none")).perUser);
+    }
+
+    // The file names are read from the command line as typed; Qt's options and their values
+    // are passed over, help and the version are asked for, and anything else is a mistake.
+    void theCommandLineIsReadBeforeQtTakesItsOptions() {
+        using Request = app::CommandLine::Request;
+        // '|' separates the arguments.
+        const struct {
+            const char* line;
+            Request request;
+            const char* arguments;  // or, for a mistake, what is said
+        } cases[] = {
+            {"", Request::Start, ""},
+            {"clear", Request::Start, "clear"},
+            {"-reverse|b.txt|c.txt", Request::Start, "b.txt|c.txt"},
+            {"-style|Fusion|a.txt|b.txt|c.txt", Request::Start, "a.txt|b.txt|c.txt"},
+            {"--style=Fusion|-platform|offscreen|clear", Request::Start, "clear"},
+            {"a.txt|-qwindowgeometry|400x300|b.txt|--reverse|c.txt", Request::Start,
+             "a.txt|b.txt|c.txt"},
+            {"--|-a.txt|-reverse|c.txt", Request::Start, "-a.txt|-reverse|c.txt"},
+            {"--help", Request::Help, ""},
+            {"-h", Request::Help, ""},
+            {"-?", Request::Help, ""},
+            {"--help-all", Request::HelpWithQtOptions, ""},
+            {"a.txt|--version", Request::Version, "a.txt"},
+            {"-v", Request::Version, ""},
+            {"--help=foo", Request::Mistake, "Unexpected value after '--help'."},
+            {"--version|--bogus", Request::Mistake, "Unknown option 'bogus'."},
+            {"-hv", Request::Mistake, "Unknown option 'hv'."},
+            {"a.txt|-style", Request::Mistake, "Missing value after '-style'."},
+        };
+        for (const auto& c : cases) {
+            QStringList typed = QString::fromLatin1(c.line).split(u'|', Qt::SkipEmptyParts);
+            typed.prepend(QStringLiteral("trovix7"));
+            const app::CommandLine read = app::readCommandLine(typed);
+            QVERIFY2(read.request == c.request, c.line);
+            if (c.request == Request::Mistake) {
+                QCOMPARE(read.mistake, QString::fromLatin1(c.arguments));
+            } else {
+                QCOMPARE(read.arguments.join(u'|'), QString::fromLatin1(c.arguments));
+            }
+        }
+
+        // The help names the folder of the data files; Qt's options only when asked for.
+        const app::HomeFolder home{QStringLiteral("/home/me/.local/share/Trovix"), true};
+        const QString help = app::helpText(home, false);
+        QVERIFY(help.startsWith(app::usageText() + '\n'));
+        QVERIFY(app::usageText().endsWith("[options] [clear] [one.txt two.txt three.txt]"));
+        QVERIFY(help.contains(QDir::toNativeSeparators(home.path) + "\n(the per-user data folder"));
+        QVERIFY(help.contains("-?, --help") && help.contains("--help-all"));
+        QVERIFY(!help.contains("--reverse"));
+        QVERIFY(app::helpText(home, true).contains("--style <style>"));
+        QCOMPARE(app::versionText(), QStringLiteral("Trovix ") + QString::fromLatin1(kVersionText));
+    }
+
+    // Help, the version and a mistaken command line need no display and change nothing on disk,
+    // not even for an installed program, whose first start makes the per-user folder and copies
+    // the samples there. With a display, they do not open the window either.
+    void helpVersionAndMistakesNeedNoDisplayAndChangeNothing() {
+        const InstalledProgram installed;
+        const QStringList before = tree(installed.root.path());
+        const QString folder = QDir::toNativeSeparators(installed.home + "/.local/share/Trovix");
+        const struct {
+            const char* arguments;  // separated by '|'
+            bool display;
+            int exitCode;
+            const char* out;     // what the output holds
+            const char* errors;  // what the error output starts with; none: it is empty
+        } cases[] = {
+            {"--help", false, 0, "Usage: trovix7 [options]", ""},
+            {"-h", false, 0, "(the per-user data folder", ""},
+            {"-?", false, 0, "--help-all", ""},
+            {"--help-all", false, 0, "--style <style>", ""},
+            {"--version", false, 0, "Trovix 7.", ""},
+            {"-v", false, 0, "Trovix 7.", ""},
+            {"--help=foo", false, 2, "",
+             "trovix7: Unexpected value after '--help'.\nUsage: trovix7"},
+            {"--version|--bogus", false, 2, "", "trovix7: Unknown option 'bogus'.\nUsage: trovix7"},
+            {"--help-all", true, 0, "--style <style>", ""},
+            {"-?", true, 0, "Usage: trovix7 [options]", ""},
+        };
+        for (const auto& c : cases) {
+            QProcess process;
+            installed.start(process, QString::fromLatin1(c.arguments).split(u'|'), c.display);
+            QVERIFY2(process.waitForFinished(20000), c.arguments);
+            const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
+            const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
+            QVERIFY2(
+                process.exitStatus() == QProcess::NormalExit && process.exitCode() == c.exitCode,
+                qPrintable(QStringLiteral("%1: exit %2\n%3")
+                               .arg(c.arguments)
+                               .arg(process.exitCode())
+                               .arg(errors)));
+            QVERIFY2(out.contains(QString::fromLatin1(c.out)), c.arguments);
+            QVERIFY2(*c.errors != '\0' ? errors.startsWith(QString::fromLatin1(c.errors))
+                                       : errors.isEmpty(),
+                     qPrintable(QString::fromLatin1(c.arguments) + ": " + errors));
+            if (out.startsWith("Usage:")) {  // help names the per-user folder, made or not
+                QVERIFY2(out.contains(folder), qPrintable(out));
+            }
+        }
+        QCOMPARE(tree(installed.root.path()), before);
+    }
+
+    // Qt takes its own options out of the command line, and a file name with them when it
+    // follows one that takes a value; what start-up does not use is named.
+    void argumentsThatAreNotUsedAreNamed() {
+        const InstalledProgram installed;
+        QProcess process;
+        installed.start(process, {"-reverse", "b.txt", "c.txt"}, true);
+        QByteArray errors;
+        QDeadlineTimer deadline(20000);
+        while (!errors.contains("c.txt") && !deadline.hasExpired() &&
+               process.state() != QProcess::NotRunning) {
+            process.waitForReadyRead(200);
+            errors += process.readAllStandardError();
+        }
+        process.kill();
+        process.waitForFinished();
+        QVERIFY2(errors.contains("trovix7: not used: b.txt c.txt\n"), errors.constData());
     }
 
     void threeNamesOnTheCommandLineBecomeTheDataFiles() {
@@ -253,6 +463,7 @@ class TestStartupAndShutdown : public QObject {
             QDir::setCurrent(elsewhere.path());
             auto state = w.start(commandLine);
             QCOMPARE(firstRows(*state), QStringList({"uno", "dos", "tres"}));
+            QVERIFY(app::unusedArguments(QString::fromLatin1(commandLine).split(u'|')).isEmpty());
         }
 
         // Any other number of parts is ignored: the stored names stay.
@@ -262,6 +473,9 @@ class TestStartupAndShutdown : public QObject {
             w.put("FileA", QStringLiteral("old.txt"));
             auto state = w.start(commandLine);
             QVERIFY2(state->fileSlots[0].fileName == QStringLiteral("old.txt"), commandLine);
+            // The user is told that they were not used.
+            const QStringList arguments = QString::fromLatin1(commandLine).split(u'|');
+            QCOMPARE(app::unusedArguments(arguments), arguments);
         }
     }
 
@@ -605,30 +819,72 @@ class TestStartupAndShutdown : public QObject {
         }
     }
 
-    void aWindowOffEveryScreenIsMovedOntoTheNearest() {
+    // Settings cannot put the window where its title bar cannot be reached, nor make its text
+    // unreadable; what the window shows instead is what it stores.
+    void aWindowOrFontOutOfReachIsBroughtBackAndStoredSo() {
         const QRect primary(0, 0, 1920, 1080);
         const QRect right(1920, 0, 1280, 1024);
         const QRect left(-1280, 0, 1280, 1024);
-        // At 96 dpi a pixel is 15 twips; the default window is 367 x 346 pixels. A window moved
-        // onto a screen keeps its size and as much of itself on the screen as fits.
+        const QRect belowAPanel(0, 32, 1920, 1048);
+        // At 96 dpi a pixel is 15 twips; the default window is 367 x 346 pixels. A window with
+        // a corner off every screen goes wholly onto the one it overlaps most, or the nearest.
         const struct {
             const char* name;
             double dpi;
             QList<QRect> screens;
             TwipRect stored;
-            double left, top;  // where it is placed
+            TwipRect placed;
         } cases[] = {
-            {"last column on", 96, {primary}, {1919 * 15, 1200, 5505, 5190}, 1919 * 15, 1200},
-            {"first column off", 96, {primary}, {1920 * 15, 1200, 5505, 5190}, 1553 * 15, 1200},
-            {"bottom row on", 96, {primary}, {1200, -345 * 15, 5505, 5190}, 1200, -345 * 15},
-            {"larger than the screen", 96, {primary}, {60000, 60000, 40000, 30000}, 0, 0},
-            {"right screen", 96, {primary, right}, {60000, 1500, 5505, 5190}, 2833 * 15, 1500},
-            {"left screen", 96, {primary, left}, {-75000, 0, 5505, 5190}, -1280 * 15, 0},
-            // A half pixel rounds away from zero: the window is off the screen.
-            {"half a pixel right", 96, {primary}, {1919.5 * 15, 1200, 5505, 5190}, 1553 * 15, 1200},
-            {"half a pixel up", 96, {primary}, {1200, -345.5 * 15, 5505, 5190}, 1200, 0},
+            {"on the screen", 96, {primary}, {1200, 1200, 5505, 5190}, {1200, 1200, 5505, 5190}},
+            {"across two screens",
+             96,
+             {primary, right},
+             {1900 * 15, 1200, 5505, 5190},
+             {1900 * 15, 1200, 5505, 5190}},
+            {"last column on",
+             96,
+             {primary},
+             {1919 * 15, 1200, 5505, 5190},
+             {1553 * 15, 1200, 5505, 5190}},
+            {"bottom row on", 96, {primary}, {1200, -345 * 15, 5505, 5190}, {1200, 0, 5505, 5190}},
+            {"under a panel",
+             96,
+             {belowAPanel},
+             {1200, 0, 5505, 5190},
+             {1200, 32 * 15, 5505, 5190}},
+            {"right screen",
+             96,
+             {primary, right},
+             {60000, 1500, 5505, 5190},
+             {2833 * 15, 1500, 5505, 5190}},
+            {"left screen",
+             96,
+             {primary, left},
+             {-75000, 0, 5505, 5190},
+             {-1280 * 15, 0, 5505, 5190}},
+            {"larger than the screen",
+             96,
+             {primary},
+             {60000, 60000, 40000, 30000},
+             {0, 0, 1920 * 15, 1080 * 15}},
+            {"beyond every number of pixels",
+             96,
+             {primary},
+             {1e308, -1e308, 1e20, 5190},
+             {0, 0, 1920 * 15, 5190}},
+            // A half pixel rounds away from zero: the window's edge is then off the screen.
+            {"half a pixel over the right edge",
+             96,
+             {primary},
+             {1553.5 * 15, 1200, 5505, 5190},
+             {1553 * 15, 1200, 5505, 5190}},
+            {"half a pixel up",
+             96,
+             {primary},
+             {1200, -0.5 * 15, 5505, 5190},
+             {1200, 0, 5505, 5190}},
             // At 192 dpi a pixel is 7.5 twips and the window 734 x 692 pixels.
-            {"high dpi", 192, {primary}, {20000, 1200, 5505, 5190}, 1186 * 7.5, 1200},
+            {"high dpi", 192, {primary}, {20000, 1200, 5505, 5190}, {1186 * 7.5, 1200, 5505, 5190}},
         };
         for (const auto& c : cases) {
             platform::FakeSettingsStore store;
@@ -641,9 +897,36 @@ class TestStartupAndShutdown : public QObject {
             screen.available = c.screens;
             MainState state({.settings = &store, .screen = &screen});
             app::settings(state, QStringLiteral("get"));
-            const TwipRect expected{c.left, c.top, c.stored.width, c.stored.height};
-            QVERIFY2(state.frame.placement() == expected,
+            QVERIFY2(state.frame.placement() == c.placed,
                      qPrintable(QString::fromLatin1(c.name) + ": " + describe(state)[0]));
+            app::settings(state, QStringLiteral("save"));
+            QCOMPARE(store.sections[kSection][QStringLiteral("MainWidth")],
+                     app::measureText(c.placed.width));
+        }
+
+        // A second copy opens up and to the left of the first, but not off the screen.
+        World w;
+        w.put("MainLeft", QStringLiteral("300"));
+        w.put("MainTop", QStringLiteral("0"));
+        w.instance.running = true;
+        QCOMPARE(w.start()->frame.placement(), (TwipRect{0, 0, 5505, 5190}));
+
+        // Font sizes between 6 and 72 points are kept; others are brought to the nearer end.
+        for (const auto& [text, size] :
+             std::initializer_list<std::pair<const char*, int>>{{"2147483647", 72},
+                                                                {"73", 72},
+                                                                {"72", 72},
+                                                                {"6", 6},
+                                                                {"5", 6},
+                                                                {"0", 6},
+                                                                {"-2147483648", 6}}) {
+            platform::FakeSettingsStore store;
+            store.sections[kSection][QStringLiteral("FontSize")] = QString::fromLatin1(text);
+            MainState state({.settings = &store});
+            app::settings(state, QStringLiteral("get"));
+            QVERIFY2(state.frame.font().size == size, text);
+            app::settings(state, QStringLiteral("save"));
+            QCOMPARE(store.sections[kSection][QStringLiteral("FontSize")], QString::number(size));
         }
     }
 };

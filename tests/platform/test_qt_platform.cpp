@@ -15,6 +15,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <chrono>
+#include <future>
+#include <memory>
+#include <type_traits>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_file_dialog.h"
@@ -73,6 +83,27 @@ void whenShown(Act act) {
     });
 }
 
+#ifdef Q_OS_UNIX
+// Runs `work` on a thread of its own. Should it still wait after five seconds, for a program to
+// write into the named pipe `pipe`, a writer that comes and goes ends the wait, and the result
+// is none.
+template <typename Work>
+std::optional<std::invoke_result_t<Work>> withoutWaitingOn(const QString& pipe, Work work) {
+    using namespace std::chrono_literals;
+    std::future<std::invoke_result_t<Work>> done = std::async(std::launch::async, work);
+    if (done.wait_for(5s) == std::future_status::ready) {
+        return done.get();
+    }
+    while (done.wait_for(100ms) != std::future_status::ready) {
+        const int writer = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0) {
+            ::close(writer);
+        }
+    }
+    return std::nullopt;
+}
+#endif
+
 }  // namespace
 
 Q_DECLARE_METATYPE(Obstacle)
@@ -81,7 +112,65 @@ Q_DECLARE_METATYPE(Obstacle)
 class TestQtPlatform : public QObject {
     Q_OBJECT
 
+    QTemporaryDir configHome_;  // where the per-user settings file goes
+
   private Q_SLOTS:
+    void initTestCase() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome_.path())); }
+
+    // A settings file that is not a regular file reads as empty, without waiting for a program
+    // to write into it, and is never written over; the per-user file is where QSettings has it.
+    void aSettingsFileThatIsNotARegularFileIsNeitherAwaitedNorWritten() {
+#ifndef Q_OS_UNIX
+        QSKIP("named pipes and devices are Unix files");
+#else
+        const QString perUser = QtSettingsStore().fileName();
+        QCOMPARE(
+            perUser,
+            QSettings(QSettings::IniFormat, QSettings::UserScope, "Trovix", "Trovix").fileName());
+        QVERIFY(perUser.startsWith(configHome_.path() + '/'));
+        QVERIFY(QDir().mkpath(QFileInfo(perUser).path()));
+        QVERIFY(::mkfifo(QFile::encodeName(perUser).constData(), 0644) == 0);
+        const auto removePipe = qScopeGuard([&] { QFile::remove(perUser); });
+        QTemporaryDir dir;
+        const QString device = dir.filePath("device.ini");
+        QVERIFY(QFile::link("/dev/zero", device));
+
+        for (const QString& path : {QString(), device}) {  // none: the per-user file
+            std::optional<std::unique_ptr<QtSettingsStore>> store = withoutWaitingOn(perUser, [&] {
+                return path.isEmpty() ? std::make_unique<QtSettingsStore>()
+                                      : std::make_unique<QtSettingsStore>(path);
+            });
+            QVERIFY2(store, "Reading the settings waited for a writer to the named pipe.");
+            const QString shown = path.isEmpty() ? perUser : path;
+            QCOMPARE((*store)->fileName(), shown);
+            QCOMPARE((*store)->value("Settings", "MainLeft"), Value());
+            (*store)->setValue("Settings", "MainLeft", "1");
+            QVERIFY(!(*store)->sync());
+            QVERIFY2((*store)->errorString().contains("not a regular file"),
+                     qPrintable((*store)->errorString()));
+            QCOMPARE(pathKind(shown), path.isEmpty() ? PathKind::NamedPipe : PathKind::Device);
+        }
+
+        // Nor do the lock files that keep two copies of the program apart.
+        const QString ini = dir.filePath("locked.ini");
+        QVERIFY(::mkfifo(QFile::encodeName(ini + ".lock").constData(), 0644) == 0);
+        QtSettingsStore locked(ini);
+        locked.setValue("Settings", "MainLeft", "1");
+        const std::optional<bool> synced =
+            withoutWaitingOn(ini + ".lock", [&] { return locked.sync(); });
+        QVERIFY2(synced, "Writing the settings waited for a writer to the lock file.");
+        QVERIFY(!*synced);
+        QVERIFY2(locked.errorString().contains("named pipe"), qPrintable(locked.errorString()));
+        const QString guardLock = dir.filePath("trovix7.lock");
+        QVERIFY(::mkfifo(QFile::encodeName(guardLock).constData(), 0644) == 0);
+        QtInstanceGuard guard(guardLock);
+        const std::optional<bool> running =
+            withoutWaitingOn(guardLock, [&] { return guard.anotherCopyRunning(); });
+        QVERIFY2(running, "Looking for another copy waited for a writer to the lock file.");
+        QVERIFY(!*running);
+#endif
+    }
+
     void valuesSurviveThisStoreAndQSettingsAlike_data() {
         QTest::addColumn<QString>("text");
         QTest::newRow("comma list") << "a, b, c";
@@ -135,6 +224,9 @@ class TestQtPlatform : public QObject {
         QTest::newRow("byte array") << QByteArray("k=@ByteArray(raw)") << Value("raw");
         QTest::newRow("date variant")
             << QByteArray(R"(k=@Variant(\0\0\0\xe\0%\x8a\x98))") << Value("2024-01-02");
+        // QDataStream makes room for as many texts as a list claims before reading them.
+        QTest::newRow("made-up count")
+            << QByteArray(R"(k=@Variant(\0\0\0\v\xb1\xb1\xb1\xb1\0\0\0\x2\0x))") << Value();
         QTest::newRow("rectangle") << QByteArray("k=@Rect(1 2 3 4)") << Value();
         QTest::newRow("no value") << QByteArray("k=@Invalid()") << Value();
         QTest::newRow("Latin-1 bytes") << QByteArray("k=Caf\xe9.txt") << Value("Caf\u00e9.txt");
@@ -149,6 +241,90 @@ class TestQtPlatform : public QObject {
         const QString path = dir.filePath("old.ini");
         writeBytes(path, "[Other]\nk=no\n[Odd%20Section]\n" + line + "\n[Next]\nk=no\n");
         QCOMPARE(QtSettingsStore(path).value(kSection, "k"), expected);
+    }
+
+    // A header without its ']' names the section up to its line's end, as in QSettings, however
+    // many such lines there are; the bench times a file of 11 MB of them.
+    void headersWithoutTheirBracketEndWithTheirLines() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("unclosed.ini");
+        QByteArray bytes;
+        for (int i = 0; i < 50000; ++i) {
+            bytes += "[section" + QByteArray::number(i).rightJustified(7, '0') + '\n';
+        }
+        bytes += "k=in the last\n[Settings\nMainLeft=3000 ; ]\n[Settings]\nMainTop=1\n";
+        writeBytes(path, bytes);
+        QtSettingsStore store(path);
+        QCOMPARE(store.value("section0049999", "k"), Value("in the last"));
+        QCOMPARE(store.value("Settings", "MainLeft"), Value("3000"));
+        QCOMPARE(store.value("Settings", "MainTop"), Value("1"));
+        const QSettings qt(path, QSettings::IniFormat);
+        QCOMPARE(qt.value("section0049999/k").toString(), QString("in the last"));
+        QCOMPARE(qt.value("Settings/MainLeft").toString(), QString("3000"));
+
+        store.setValue("Settings", "MainLeft", "15");
+        QVERIFY(store.sync());
+        bytes.replace("MainLeft=3000", "MainLeft=15");
+        QCOMPARE(readBytes(path), bytes);
+    }
+
+    // What is set in a line of an odd shape reads back as set, and the rest of the file keeps
+    // its meaning.
+    void changesToOddLinesReadBackAsSet_data() {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("after");
+        // A lone double quote in a key leaves one open where the value starts: quotes in the
+        // value would end it, and a ';' after them would start a comment.
+        QTest::newRow("quote left open by the key")
+            << QByteArray("[S]\nk\"ey=old ; part of the value\n") << "S"
+            << "k\"ey"
+            << "a;b, c " << QByteArray("[S]\nk\"ey=a\\x3b\\x62\\x2c c\\x20\n");
+        QTest::newRow("quote closed by the old value")
+            << QByteArray("[S]\nk\"ey=o\"ld ; note\n") << "S"
+            << "k\"ey"
+            << "x" << QByteArray("[S]\nk\"ey=x\"; note\n");
+        // A new key needs a line end after the last line: after a backslash that ended the
+        // file, it would keep the blank before the backslash in that line's value.
+        QTest::newRow("backslash ending the file") << QByteArray("[S]\nk=v \\") << "S"
+                                                   << "new"
+                                                   << "1" << QByteArray("[S]\nk=v\nnew=1\n");
+        QTest::newRow("byte order mark alone") << QByteArray("\xef\xbb\xbf") << "S"
+                                               << "k"
+                                               << "1" << QByteArray("\xef\xbb\xbf[S]\nk=1\n");
+        // UTF-8 text read from a byte order mark on drops it.
+        QTest::newRow("byte order mark in a value")
+            << QByteArray("[S]\n") << "S"
+            << "k" << QChar(0xfeff) + QString("x") << QByteArray("[S]\nk=\\xfeffx\n");
+        // [general] in any letter case is the section "", [%General] the section "General".
+        QTest::newRow("section spelt general")
+            << QByteArray("[%General]\nk=1\n") << "general"
+            << "k"
+            << "2" << QByteArray("[%General]\nk=1\n\n[%67eneral]\nk=2\n");
+    }
+
+    void changesToOddLinesReadBackAsSet() {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QByteArray, after);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("odd.ini");
+        writeBytes(path, before);
+        QtSettingsStore store(path);
+        const Value old = store.value(section, "k");
+        store.setValue(section, key, value);
+        QVERIFY(store.sync());
+        QCOMPARE(readBytes(path), after);
+        const QtSettingsStore again(path);
+        QCOMPARE(again.value(section, key), Value(value));
+        if (key != "k") {
+            QCOMPARE(again.value(section, "k"), old);
+        }
+        QCOMPARE(again.value("General", "k"), store.value("General", "k"));
     }
 
     void untouchedLinesKeepTheirBytes() {

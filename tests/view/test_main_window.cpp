@@ -695,7 +695,7 @@ class TestMainWindow : public QObject {
 
         // A half pixel rounds away from zero: 1567.5 twips are 104.5 pixels.
         stored.setValue(QStringLiteral("Settings/MainLeft"), QStringLiteral("1567.5"));
-        stored.setValue(QStringLiteral("Settings/MainTop"), QStringLiteral("-37.5"));
+        stored.setValue(QStringLiteral("Settings/MainTop"), QStringLiteral("37.5"));
         stored.setValue(QStringLiteral("Settings/MainWidth"), QStringLiteral("10507.5"));
         stored.sync();
         platform::QtSettingsStore settings(ini);
@@ -706,7 +706,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(second.state.slot(store::SlotId::A).records.text(0), QStringLiteral("Mine"));
         QCOMPARE(second.find->itemText(0), QStringLiteral("mine"));
         QCOMPARE(second.window->size(), QSize(701, 600));
-        QCOMPARE(second.window->pos(), QPoint(105, -3));
+        QCOMPARE(second.window->pos(), QPoint(105, 3));
     }
 };
 

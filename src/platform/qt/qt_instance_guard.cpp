@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QStandardPaths>
 
+#include "platform/safe_file.h"
+
 namespace trovix::platform {
 
 QString QtInstanceGuard::defaultLockPath() {
@@ -29,7 +31,12 @@ QtInstanceGuard::QtInstanceGuard(const QString& lockPath)
 
 bool QtInstanceGuard::anotherCopyRunning() {
     if (!running_) {
-        if (lock_.tryLock(0)) {
+        // QLockFile reads a lock that is there, and would wait on a named pipe for a writer;
+        // a lock that is no regular file says nothing about other copies.
+        if (const PathKind kind = pathKind(path_);
+            kind != PathKind::Missing && kind != PathKind::RegularFile) {
+            running_ = false;
+        } else if (lock_.tryLock(0)) {
             running_ = false;
         } else {
             // Only a lock held by a live process means another copy. A folder we cannot write

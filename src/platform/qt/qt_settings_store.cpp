@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSettings>
+#include <QStandardPaths>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -22,11 +23,18 @@ namespace {
 // How long sync() waits while another program writes the same file.
 constexpr int kLockWaitMs = 5000;
 
-// The per-user file QSettings would use; the QSettings object only names it and writes nothing.
+// The per-user file QSettings uses for the organisation and application "Trovix". A QSettings
+// object reads that file as it is made, and a named pipe there would keep it waiting for a
+// writer; where QSettings takes the folder from QStandardPaths, the name is made here instead.
 QString perUserIniFile() {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN) && !defined(Q_OS_ANDROID)
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Trovix/Trovix.ini");
+#else
     return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Trovix"),
                      QStringLiteral("Trovix"))
         .fileName();
+#endif
 }
 
 // Makes a folder and the missing folders above it, or says why it cannot.
@@ -167,7 +175,15 @@ bool QtSettingsStore::writeChanges() {
     const bool folderExists = pathKind(folder) == PathKind::Folder;
     // QSettings takes the same lock, so older copies of the program wait too. A folder that
     // takes no lock file takes no settings file from anyone else either.
-    QLockFile lock(path_ + QStringLiteral(".lock"));
+    const QString lockPath = path_ + QStringLiteral(".lock");
+    // QLockFile reads a lock that is there, and would wait on a named pipe for a writer.
+    if (const PathKind kind = pathKind(lockPath);
+        kind != PathKind::Missing && kind != PathKind::RegularFile) {
+        error_ = QStringLiteral("Its lock file %1 is %2, not a regular file.")
+                     .arg(QDir::toNativeSeparators(lockPath), describePathKind(kind));
+        return false;
+    }
+    QLockFile lock(lockPath);
     if (folderExists && !lock.tryLock(kLockWaitMs) && lock.error() == QLockFile::LockFailedError) {
         error_ = QStringLiteral("Another program is writing it.");
         return false;

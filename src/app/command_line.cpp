@@ -1,0 +1,150 @@
+#include "app/command_line.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include "state/build_info.h"
+#include "state/text.h"
+
+namespace trovix::app {
+namespace {
+
+struct QtOption {
+    const char* name;
+    const char* value;  // the name of its value; none when it takes none
+    const char* description;
+};
+
+// The options QApplication takes out of the command line on Linux, those of X11 where the
+// program runs on X11.
+constexpr QtOption kQtOptions[] = {
+    {"platform", "name", "Qt: the platform plugin (xcb, wayland, offscreen, ...)."},
+    {"platformpluginpath", "path", "Qt: where the platform plugins are."},
+    {"platformtheme", "name", "Qt: the platform theme."},
+    {"plugin", "plugin", "Qt: loads an input plugin."},
+    {"qwindowgeometry", "geometry", "Qt: the window's place and size, as WxH+X+Y."},
+    {"qwindowicon", "icon", "Qt: the window's icon."},
+    {"qwindowtitle", "title", "Qt: the window's title."},
+    {"session", "session", "Qt: the session to restore."},
+    {"style", "style", "Qt: the widget style (Fusion, ...)."},
+    {"stylesheet", "file", "Qt: a style sheet."},
+    {"qmljsdebugger", "options", "Qt: the QML debugger's options."},
+    {"reverse", nullptr, "Qt: lays the window out from right to left."},
+    {"testability", nullptr, "Qt: loads the testability plugin."},
+    {"widgetcount", nullptr, "Qt: counts the widgets left at the end."},
+    {"display", "display", "Qt on X11: the X server's display."},
+    {"geometry", "geometry", "Qt on X11: as -qwindowgeometry."},
+    {"title", "title", "Qt on X11: as -qwindowtitle."},
+    {"icon", "icon", "Qt on X11: as -qwindowicon."},
+    {"name", "name", "Qt on X11: the program's resource name."},
+    {"visual", "visual", "Qt on X11: the visual."},
+    {"nograb", nullptr, "Qt on X11: never grabs the mouse or the keyboard."},
+    {"dograb", nullptr, "Qt on X11: grabs them even under a debugger."},
+};
+
+const QString kHelp = QStringLiteral("help");
+const QString kHelpAll = QStringLiteral("help-all");
+const QString kVersion = QStringLiteral("version");
+
+// The program's options and arguments; Qt's options are listed only when asked for.
+void describe(QCommandLineParser& parser, const QString& description, bool withQtOptions) {
+    // Qt's options are words after one dash, as in "-style Fusion"; so are ours ("-help").
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(description);
+    parser.addOption(
+        {{QStringLiteral("h"), QStringLiteral("?"), kHelp}, QStringLiteral("Shows this help.")});
+    parser.addOption({kHelpAll, QStringLiteral("Shows this help with Qt's options.")});
+    parser.addOption({{QStringLiteral("v"), kVersion}, QStringLiteral("Shows the version.")});
+    for (const QtOption& qt : kQtOptions) {
+        QCommandLineOption option(QString::fromLatin1(qt.name),
+                                  QString::fromLatin1(qt.description));
+        if (qt.value != nullptr) {
+            option.setValueName(QString::fromLatin1(qt.value));
+        }
+        if (!withQtOptions) {
+            option.setFlags(QCommandLineOption::HiddenFromHelp);
+        }
+        parser.addOption(option);
+    }
+    parser.addPositionalArgument(QStringLiteral("clear"),
+                                 QStringLiteral("Start with the default settings."),
+                                 QStringLiteral("[clear]"));
+    parser.addPositionalArgument(
+        QStringLiteral("files"),
+        QStringLiteral("Three data file names, relative to the folder above, to open and "
+                       "remember."),
+        QStringLiteral("[one.txt two.txt three.txt]"));
+}
+
+// Help names the program as it was called, with its folders.
+QString withShortName(QString help) {
+    const QStringList arguments = QCoreApplication::arguments();
+    const QString called = arguments.isEmpty() ? QString() : arguments.first();
+    const QString usage = QStringLiteral("Usage: ");
+    if (!called.isEmpty() && help.startsWith(usage + called)) {
+        help.replace(usage.size(), called.size(), QFileInfo(called).fileName());
+    }
+    return help;
+}
+
+}  // namespace
+
+CommandLine readCommandLine(const QStringList& commandLine) {
+    QCommandLineParser parser;
+    describe(parser, QString(), false);
+    CommandLine read;
+    if (!parser.parse(commandLine)) {
+        read.request = CommandLine::Request::Mistake;
+        read.mistake = parser.errorText();
+        return read;
+    }
+    if (parser.isSet(kHelpAll)) {
+        read.request = CommandLine::Request::HelpWithQtOptions;
+    } else if (parser.isSet(kHelp)) {
+        read.request = CommandLine::Request::Help;
+    } else if (parser.isSet(kVersion)) {
+        read.request = CommandLine::Request::Version;
+    }
+    read.arguments = parser.positionalArguments();
+    return read;
+}
+
+QString helpText(const HomeFolder& home, bool withQtOptions) {
+    QCommandLineParser parser;
+    describe(
+        parser,
+        QStringLiteral("Trovix finds and keeps free-form text records in three data files.\n\n"
+                       "Data files, their .old backups and the update program's files are kept in\n"
+                       "  %1\n%2")
+            .arg(QDir::toNativeSeparators(home.path),
+                 home.perUser ? QStringLiteral("(the per-user data folder: the program is "
+                                               "installed, or its own folder is read only).")
+                              : QStringLiteral("(the program's own folder).")),
+        withQtOptions);
+    return withShortName(parser.helpText());
+}
+
+QString usageText() {
+    QCommandLineParser parser;
+    describe(parser, QString(), false);
+    return withShortName(parser.helpText().section(u'\n', 0, 0));
+}
+
+QString versionText() {
+    return QStringLiteral("Trovix ") + QString::fromLatin1(kVersionText);
+}
+
+QStringList unusedArguments(const QStringList& arguments) {
+    // As start-up reads them: the arguments joined by blanks are "clear", or three names
+    // between single blanks.
+    const QString text = arguments.join(u' ');
+    const QString trimmed = trimSpaces(text);
+    if (text == QLatin1String("clear") || trimmed.isEmpty() || trimmed.split(u' ').size() == 3) {
+        return {};
+    }
+    return arguments;
+}
+
+}  // namespace trovix::app
