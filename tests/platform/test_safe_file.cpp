@@ -372,9 +372,7 @@ class TestSafeFile : public QObject {
         } refused[] = {{pipe, "named pipe", PathKind::NamedPipe},
                        {loop, "leads back to itself", PathKind::LinkLoop},
                        {dir.path(), "folder", PathKind::Folder},
-                       { toPipe,
-                         "named pipe",
-                         PathKind::NamedPipe }};
+                       {toPipe, "named pipe", PathKind::NamedPipe}};
         for (const auto& r : refused) {
             const WriteOutcome outcome = writeFileSafely(r.path, bytesContent(kNew));
             QVERIFY2(!outcome.ok && outcome.error.contains(r.said), qPrintable(outcome.error));
