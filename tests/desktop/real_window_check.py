@@ -92,11 +92,14 @@ def extents(a):
 
 
 def row_panel(root):
-    bar = find(root, "status bar")
-    for i in range(bar.childCount):
-        m = re.fullmatch(r"\s+(-?\d+)\s+(-?\d+)", bar.getChildAtIndex(i).name)
+    # The panels may sit in a container of their own inside the status bar.
+    pending = [find(root, "status bar")]
+    while pending:
+        node = pending.pop()
+        m = re.fullmatch(r"\s+(-?\d+)\s+(-?\d+)", node.name or "")
         if m:
             return int(m.group(1)), int(m.group(2))
+        pending.extend(node.getChildAtIndex(i) for i in range(node.childCount))
     return None
 
 
@@ -124,6 +127,11 @@ lists = [find(window, "list", f"Results of file {n}") for n in (1, 2, 3)]
 untouched = {name: (read(name), os.stat(os.path.join(folder, name)).st_mtime_ns)
              for name in ("taglines.txt", "area_codes.txt")}
 print(f"lists show {[len(rows(lst)) for lst in lists]} rows")
+# On a busy machine the window may take a moment to report its focus.
+for _ in range(50):
+    if focused(window) is not None:
+        break
+    time.sleep(0.1)
 check("the search box has the focus at start-up", focused(window) == "Search text",
       focused(window))
 
