@@ -46,7 +46,7 @@
 #include "store/record_array.h"
 #include "store/result_list.h"
 #include "store/text_codec.h"
-#include "view/widgets/result_list_model.h"
+#include "widgets/result_list_model.h"
 
 namespace {
 
@@ -505,14 +505,14 @@ class Window {
             if (state.slot(id).unreadable) {
                 fail("cannot load " + nativePath(files[i]));
             }
-            models[i] = std::make_unique<trovix::view::ResultListModel>(state.slot(id).list);
+            models[i] = std::make_unique<trovix::widgets::ResultListModel>(state.slot(id).list);
         }
         state.busy = false;
     }
 
     MainState state;
     // After the state: the models go first, while their lists still exist.
-    std::array<std::unique_ptr<trovix::view::ResultListModel>, 3> models;
+    std::array<std::unique_ptr<trovix::widgets::ResultListModel>, 3> models;
 };
 
 struct SearchCase {
@@ -1098,14 +1098,14 @@ int main(int argc, char** argv) {
     const int listedRows = static_cast<int>(options.records) + 1;  // the header row on top
     const long long expandedRows = fileLines + 1;
     std::unique_ptr<ResultList> list;
-    std::unique_ptr<trovix::view::ResultListModel> model;
+    std::unique_ptr<trovix::widgets::ResultListModel> model;
     {
         Fastest listing, expanding, contracting;
         for (int run = 0; run < kRuns; ++run) {
             model.reset();
             list.reset();
             list = std::make_unique<ResultList>(records);
-            model = std::make_unique<trovix::view::ResultListModel>(*list);
+            model = std::make_unique<trovix::widgets::ResultListModel>(*list);
 
             listing.add(timed([&] {
                 listAllRecords(*list, records, dataFile, ListingOptions{true, false});

@@ -1,10 +1,10 @@
-#include "view/widgets/record_text_box.h"
+#include "widgets/record_text_box.h"
 
 #include <QKeyEvent>
 
-#include "view/widgets/window_keys.h"
+#include "widgets/window_keys.h"
 
-namespace trovix::view {
+namespace trovix::widgets {
 
 RecordTextBox::RecordTextBox(QWidget* parent) : QPlainTextEdit(parent) {
     setTabChangesFocus(true);
@@ -36,4 +36,4 @@ void RecordTextBox::keyPressEvent(QKeyEvent* event) {
     QPlainTextEdit::keyPressEvent(event);
 }
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets

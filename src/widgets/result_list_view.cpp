@@ -1,12 +1,12 @@
-#include "view/widgets/result_list_view.h"
+#include "widgets/result_list_view.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
 
-#include "view/widgets/result_list_model.h"
+#include "widgets/result_list_model.h"
 
-namespace trovix::view {
+namespace trovix::widgets {
 namespace {
 
 // Every row is one line high in the list's font, whatever its text holds: the list asks one row
@@ -142,4 +142,4 @@ void ResultListView::showCoreAppearance() {
     setVisible(list_.isVisible());
 }
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets

@@ -1,10 +1,10 @@
-#include "view/widgets/edit_text.h"
+#include "widgets/edit_text.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
-namespace trovix::view {
+namespace trovix::widgets {
 namespace {
 
 constexpr char16_t kParagraph = u'\u2029';
@@ -87,4 +87,4 @@ QString editTextOf(const QTextDocument& document) {
     return text;
 }
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets

@@ -1,4 +1,4 @@
-#include "view/widgets/toolbar_icons.h"
+#include "widgets/toolbar_icons.h"
 
 #include <QGuiApplication>
 #include <QIconEngine>
@@ -11,7 +11,7 @@
 #include <initializer_list>
 #include <numbers>
 
-namespace trovix::view {
+namespace trovix::widgets {
 namespace {
 
 // The pictures are drawn on a grid of 16 units, one pixel each on a normal screen: lines of one
@@ -251,4 +251,4 @@ QIcon toolbarIcon(const QString& image) {
     return QIcon(new ToolbarIconEngine(image));
 }
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets

@@ -6,7 +6,7 @@ namespace trovix {
 struct MainState;
 }
 
-namespace trovix::view {
+namespace trovix::widgets {
 
 // Closes the program as the user closes it when the system asks it to end: on SIGTERM, SIGHUP
 // or SIGINT (app::closeWithoutAsking, whose notes go to the standard error), and when the
@@ -14,4 +14,4 @@ namespace trovix::view {
 // the window's own close, questions and all, and a close the user refuses cancels the logout.
 void closeWhenTheSystemAsks(QWidget& window, MainState& state);
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets

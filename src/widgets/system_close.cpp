@@ -1,4 +1,4 @@
-#include "view/widgets/system_close.h"
+#include "widgets/system_close.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -10,7 +10,7 @@
 #include "app/shutdown.h"
 #include "platform/qt/termination_signals.h"
 
-namespace trovix::view {
+namespace trovix::widgets {
 namespace {
 
 void endTheProgram() {
@@ -71,4 +71,4 @@ void closeWhenTheSystemAsks(QWidget& window, MainState& state) {
 #endif
 }
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets

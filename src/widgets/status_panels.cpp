@@ -1,4 +1,4 @@
-#include "view/widgets/status_panels.h"
+#include "widgets/status_panels.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <numeric>
 
-namespace trovix::view {
+namespace trovix::widgets {
 namespace {
 
 // Counts grow as records are added; the panels keep room for counts of this many digits, so that
@@ -153,4 +153,4 @@ void StatusPanels::arrange() {
     }
 }
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets

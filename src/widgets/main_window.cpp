@@ -1,4 +1,4 @@
-#include "view/widgets/main_window.h"
+#include "widgets/main_window.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -21,17 +21,17 @@
 #include "app/window_events.h"
 #include "state/main_state.h"
 #include "view/layout.h"
-#include "view/widgets/about_window.h"
-#include "view/widgets/edit_text.h"
-#include "view/widgets/menu_item_name.h"
-#include "view/widgets/record_text_box.h"
-#include "view/widgets/result_list_view.h"
-#include "view/widgets/search_field.h"
-#include "view/widgets/splitter_bar.h"
-#include "view/widgets/status_panels.h"
-#include "view/widgets/toolbar_icons.h"
+#include "widgets/about_window.h"
+#include "widgets/edit_text.h"
+#include "widgets/menu_item_name.h"
+#include "widgets/record_text_box.h"
+#include "widgets/result_list_view.h"
+#include "widgets/search_field.h"
+#include "widgets/splitter_bar.h"
+#include "widgets/status_panels.h"
+#include "widgets/toolbar_icons.h"
 
-namespace trovix::view {
+namespace trovix::widgets {
 namespace {
 
 // The controls are placed as the window design places them, in twips from the top of the
@@ -511,4 +511,4 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
 }
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets

@@ -1,11 +1,11 @@
-#include "view/widgets/search_field.h"
+#include "widgets/search_field.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
 
-#include "view/widgets/window_keys.h"
+#include "widgets/window_keys.h"
 
-namespace trovix::view {
+namespace trovix::widgets {
 
 SearchField::SearchField(QWidget* parent) : QComboBox(parent) {
     setEditable(true);
@@ -39,4 +39,4 @@ void SearchField::focusOutEvent(QFocusEvent* event) {
     QComboBox::focusOutEvent(event);
 }
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets

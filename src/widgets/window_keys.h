@@ -2,7 +2,7 @@
 
 class QKeyEvent;
 
-namespace trovix::view {
+namespace trovix::widgets {
 
 // Whether a key is a shortcut of the window's menus that a text box must let through. The text
 // boxes keep Ctrl+V and Ctrl+A (and Ctrl+C, Ctrl+X, Ctrl+Z, which no menu uses) for pasting,
@@ -10,4 +10,4 @@ namespace trovix::view {
 // where a line edit would take Ctrl+E or Ctrl+U for moving the cursor or erasing the text.
 bool isWindowShortcut(const QKeyEvent& key);
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets

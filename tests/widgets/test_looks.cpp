@@ -11,8 +11,8 @@
 
 #include "about/about_box.h"
 #include "support/window_fixture.h"
-#include "view/widgets/about_window.h"
-#include "view/widgets/menu_item_name.h"
+#include "widgets/about_window.h"
+#include "widgets/menu_item_name.h"
 
 using namespace trovix;
 
@@ -174,7 +174,7 @@ class TestLooks : public QObject {
     // enlarged from a picture of half the size; the credit line names the licence.
     void theAboutWindowIsSharpAndNamesTheLicence() {
         testing::WindowFixture w("a\r\n", "b\r\n", "c\r\n");
-        view::AboutWindow about(about::aboutCaption(), w.window.get());
+        widgets::AboutWindow about(about::aboutCaption(), w.window.get());
         about.adjustSize();
         auto* credit = about.findChild<QLabel*>(QStringLiteral("lblStatus"));
         QVERIFY(credit->text().contains(QStringLiteral("MIT License")));
@@ -254,7 +254,7 @@ class TestLooks : public QObject {
         QAction* late = menu.addAction(QStringLiteral("&Two &Marks"));
         QCOMPARE(accessibleChild(&menu, late)->text(QAccessible::Name),
                  QStringLiteral("Two &Marks"));
-        view::setMenuItemAccessibleName(late, view::withoutAccessMarks(late->text()));
+        widgets::setMenuItemAccessibleName(late, widgets::withoutAccessMarks(late->text()));
         QCOMPARE(accessibleChild(&menu, late)->text(QAccessible::Name),
                  QStringLiteral("Two Marks"));
 

@@ -17,7 +17,7 @@ namespace trovix {
 struct MainState;
 }
 
-namespace trovix::view {
+namespace trovix::widgets {
 
 class RecordTextBox;
 class ResultListView;
@@ -85,4 +85,4 @@ class MainWindow : public QMainWindow {
     bool watchingScreen_ = false;
 };
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets

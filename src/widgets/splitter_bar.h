@@ -6,7 +6,7 @@ namespace trovix {
 struct MainState;
 }
 
-namespace trovix::view {
+namespace trovix::widgets {
 
 // The bar between the results and the edit pane. Dragged with the left mouse button, or moved
 // with the arrow keys once it has the keyboard focus, it moves the border between them.
@@ -29,4 +29,4 @@ class SplitterBar : public QFrame {
     MainState& state_;
 };
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets

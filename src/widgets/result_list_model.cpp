@@ -1,6 +1,6 @@
-#include "view/widgets/result_list_model.h"
+#include "widgets/result_list_model.h"
 
-namespace trovix::view {
+namespace trovix::widgets {
 
 ResultListModel::ResultListModel(store::ResultList& list, QObject* parent)
     : QAbstractListModel(parent), list_(list), count_(list.count()) {
@@ -74,4 +74,4 @@ void ResultListModel::appearanceChanged() {
     Q_EMIT coreAppearanceChanged();
 }
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets

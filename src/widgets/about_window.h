@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-namespace trovix::view {
+namespace trovix::widgets {
 
 // The About window: the program's picture and, below it, the credit line with the version.
 class AboutWindow : public QDialog {
@@ -11,4 +11,4 @@ class AboutWindow : public QDialog {
     AboutWindow(const QString& caption, QWidget* parent);
 };
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets

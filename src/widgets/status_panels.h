@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <array>
 
-namespace trovix::view {
+namespace trovix::widgets {
 
 // One panel of the status bar. Its whole text is its accessible name and value, also when the
 // panel is too narrow to show all of it.
@@ -46,4 +46,4 @@ class StatusPanels : public QWidget {
     int rows_ = 1;
 };
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets

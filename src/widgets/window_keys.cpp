@@ -1,11 +1,11 @@
-#include "view/widgets/window_keys.h"
+#include "widgets/window_keys.h"
 
 #include <QKeyEvent>
 #include <QKeySequence>
 
 #include "state/command_table.h"
 
-namespace trovix::view {
+namespace trovix::widgets {
 
 bool isWindowShortcut(const QKeyEvent& key) {
     const QKeySequence pressed(key.keyCombination());
@@ -22,4 +22,4 @@ bool isWindowShortcut(const QKeyEvent& key) {
     return false;
 }
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets

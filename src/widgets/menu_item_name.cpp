@@ -1,4 +1,4 @@
-#include "view/widgets/menu_item_name.h"
+#include "widgets/menu_item_name.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -8,7 +8,7 @@
 #include <QVariant>
 #include <QWindow>
 
-namespace trovix::view {
+namespace trovix::widgets {
 namespace {
 
 constexpr char kNameProperty[] = "trovixAccessibleName";
@@ -142,4 +142,4 @@ void setMenuItemAccessibleName(QAction* action, const QString& name) {
     }
 }
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets

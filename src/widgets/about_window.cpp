@@ -1,4 +1,4 @@
-#include "view/widgets/about_window.h"
+#include "widgets/about_window.h"
 
 #include <QLabel>
 #include <QLinearGradient>
@@ -6,7 +6,7 @@
 #include <QPainterPath>
 #include <QVBoxLayout>
 
-namespace trovix::view {
+namespace trovix::widgets {
 namespace {
 
 // The picture, 431 x 110 pixels, drawn here so that its source is this code.
@@ -84,4 +84,4 @@ AboutWindow::AboutWindow(const QString& caption, QWidget* parent) : QDialog(pare
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets

@@ -3,7 +3,7 @@
 #include <QIcon>
 #include <QString>
 
-namespace trovix::view {
+namespace trovix::widgets {
 
 // The picture of a toolbar button by its image key, drawn with plain shapes so the toolbar looks
 // the same on every desktop, with or without an icon theme. It is drawn anew at the size and
@@ -11,4 +11,4 @@ namespace trovix::view {
 // toolbar under a light theme and a dark one.
 QIcon toolbarIcon(const QString& image);
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets

@@ -4,7 +4,7 @@
 
 class QAction;
 
-namespace trovix::view {
+namespace trovix::widgets {
 
 // A caption without its access marks: "&Search While &Typing" becomes "Search While Typing",
 // and "&&" stands for one "&".
@@ -15,4 +15,4 @@ QString withoutAccessMarks(const QString& caption);
 // marks would be read with the second one in it. Call it before the item is first read.
 void setMenuItemAccessibleName(QAction* action, const QString& name);
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets

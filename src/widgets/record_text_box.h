@@ -2,7 +2,7 @@
 
 #include <QPlainTextEdit>
 
-namespace trovix::view {
+namespace trovix::widgets {
 
 // The edit box. Tab and Shift+Tab move the focus on, with or without Ctrl, as in a form's
 // multi-line text box; a record keeps the tabs it holds, and a pasted tab goes in. Shift+Enter
@@ -17,4 +17,4 @@ class RecordTextBox : public QPlainTextEdit {
     void keyPressEvent(QKeyEvent* event) override;
 };
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets

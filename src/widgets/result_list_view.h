@@ -4,7 +4,7 @@
 
 #include "store/result_list.h"
 
-namespace trovix::view {
+namespace trovix::widgets {
 
 class ResultListModel;
 
@@ -35,4 +35,4 @@ class ResultListView : public QListView {
     bool pressing_ = false;  // a mouse press is being handled
 };
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets

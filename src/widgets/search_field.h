@@ -2,7 +2,7 @@
 
 #include <QComboBox>
 
-namespace trovix::view {
+namespace trovix::widgets {
 
 // The search box: an editable combo box whose Enter and chosen entries reach the program once.
 // The box itself has the keyboard focus and hands keys to its line edit directly, so its keys
@@ -24,4 +24,4 @@ class SearchField : public QComboBox {
     void focusOutEvent(QFocusEvent* event) override;
 };
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets

@@ -4,7 +4,7 @@
 
 class QTextDocument;
 
-namespace trovix::view {
+namespace trovix::widgets {
 
 // The edit box holds a record's lines separated by CR LF; the text widget shows each line as a
 // paragraph. A CR, LF or paragraph separator inside a line is a character of the record, not a
@@ -19,4 +19,4 @@ QString editTextOf(const QTextDocument& document);
 // The format property that marks a stand-in; its value is the character it stands for.
 inline constexpr int kStandInProperty = 0x100000 + 1;  // QTextFormat::UserProperty + 1
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets

@@ -1,4 +1,4 @@
-#include "view/widgets/splitter_bar.h"
+#include "widgets/splitter_bar.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -7,7 +7,7 @@
 #include "state/main_state.h"
 #include "view/splitter.h"
 
-namespace trovix::view {
+namespace trovix::widgets {
 namespace {
 
 // The mask of pressed buttons the bar's handler expects: 1 left, 2 right, 4 middle.
@@ -44,8 +44,8 @@ void SplitterBar::showPlace() {
 }
 
 void SplitterBar::mouseMoveEvent(QMouseEvent* event) {
-    splitterMouseMove(state_, buttonMask(event->buttons()),
-                      event->position().y() * twipsPerPixel());
+    view::splitterMouseMove(state_, buttonMask(event->buttons()),
+                            event->position().y() * twipsPerPixel());
     showPlace();
 }
 
@@ -73,8 +73,8 @@ void SplitterBar::keyPressEvent(QKeyEvent* event) {
             QFrame::keyPressEvent(event);
             return;
     }
-    splitterMouseMove(state_, kLeftButton, step);
+    view::splitterMouseMove(state_, view::kLeftButton, step);
     showPlace();
 }
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets

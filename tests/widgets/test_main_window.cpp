@@ -16,8 +16,8 @@
 #include "search/search_box.h"
 #include "support/list_views.h"
 #include "support/window_fixture.h"
-#include "view/widgets/edit_text.h"
-#include "view/widgets/result_list_model.h"
+#include "widgets/edit_text.h"
+#include "widgets/result_list_model.h"
 
 using namespace trovix;
 using platform::MessageAnswer;
@@ -475,7 +475,7 @@ class TestMainWindow : public QObject {
         // The model announces every change of rows before it happens.
         store::RecordArray records = store::RecordArray::fromStrings({"a", "b", "c"});
         store::ResultList list(records);
-        view::ResultListModel model(list);
+        widgets::ResultListModel model(list);
         QAbstractItemModelTester tester(&model,
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         list.addRecordRow(0);
@@ -609,12 +609,12 @@ class TestMainWindow : public QObject {
         };
         for (const QString& text : texts) {
             QTextDocument document;
-            view::setEditText(document, text);
-            QCOMPARE(view::editTextOf(document), text);
+            widgets::setEditText(document, text);
+            QCOMPARE(widgets::editTextOf(document), text);
             QTextCursor end(&document);
             end.movePosition(QTextCursor::End);
             end.insertText(QStringLiteral("\u240D!"), QTextCharFormat());
-            QCOMPARE(view::editTextOf(document), text + QStringLiteral("\u240D!"));
+            QCOMPARE(widgets::editTextOf(document), text + QStringLiteral("\u240D!"));
         }
     }
 

@@ -4,7 +4,7 @@
 
 #include "store/result_list.h"
 
-namespace trovix::view {
+namespace trovix::widgets {
 
 // Presents a core result list to a QListView. Rows are read from the core list on demand, so a
 // list of a million records costs the view nothing until rows are painted.
@@ -44,4 +44,4 @@ class ResultListModel : public QAbstractListModel, public store::ResultListObser
     int count_ = 0;
 };
 
-}  // namespace trovix::view
+}  // namespace trovix::widgets
