@@ -35,6 +35,8 @@
 
 #include "app/event_handlers.h"
 #include "app/settings.h"
+#include "lists/listing.h"
+#include "lists/result_list.h"
 #include "output/clipboard_copy.h"
 #include "platform/qt/qt_settings_store.h"
 #include "records/record_order.h"
@@ -42,9 +44,7 @@
 #include "search/search_engine.h"
 #include "state/main_state.h"
 #include "store/data_file.h"
-#include "store/listing.h"
 #include "store/record_array.h"
-#include "store/result_list.h"
 #include "store/text_codec.h"
 #include "widgets/result_list_model.h"
 
@@ -463,8 +463,8 @@ std::string scratchName(const QString& dataFile, const char* kind, int run) {
 // Searching and editing, through the window's state as the user's actions reach it.
 
 using trovix::MainState;
-using trovix::store::kAllSlots;
-using trovix::store::SlotId;
+using trovix::lists::kAllSlots;
+using trovix::lists::SlotId;
 
 constexpr int kKeystrokes = 1000;
 constexpr long long kSmallFileRecords = 10'000;
@@ -550,7 +550,7 @@ ExpectedLists expectedLists(const MainState& state, const SearchCase& search) {
 }
 
 // The records a list shows, in its order.
-std::vector<qint32> listedRecords(const trovix::store::ResultList& list) {
+std::vector<qint32> listedRecords(const trovix::lists::ResultList& list) {
     std::vector<qint32> records;
     for (int row = 0; row < list.count(); ++row) {
         if (!list.isNoMatchRow(row) && !list.isContinuationRow(row) && !list.isHeaderRow(row)) {
@@ -580,7 +580,7 @@ void checkSearch(const Window& window, const SearchCase& search, const ExpectedL
     for (SlotId id : kAllSlots) {
         const auto i = static_cast<std::size_t>(id);
         const std::string list = "list " + std::string(1, static_cast<char>('A' + i));
-        const trovix::store::ResultList& rows = state.slot(id).list;
+        const trovix::lists::ResultList& rows = state.slot(id).list;
         const std::vector<qint32> listed = listedRecords(rows);
         if (listed != expected[i]) {
             warn(name + ": " + list + " shows " + std::to_string(listed.size()) +
@@ -619,8 +619,8 @@ std::optional<Keystrokes> timeKeystrokes(Window& window, const SearchCase& selec
     MainState& state = window.state;
     enterSearch(state, selecting);
     trovix::search::search(state);
-    trovix::store::FileSlot& slot = state.slot(SlotId::A);
-    trovix::store::ResultList& list = slot.list;
+    trovix::lists::FileSlot& slot = state.slot(SlotId::A);
+    trovix::lists::ResultList& list = slot.list;
     const int row = list.listIndex();
     if (state.listWithFocus != 1 || row < 0 || list.isNoMatchRow(row) ||
         list.isContinuationRow(row) || list.isHeaderRow(row)) {
@@ -943,6 +943,7 @@ int main(int argc, char** argv) {
     const Options options = parseOptions(argc, argv);
     QCoreApplication app(argc, argv);  // the result list model is a QObject
     std::setlocale(LC_NUMERIC, "C");   // Qt took the user's locale: keep decimal points
+    using namespace trovix::lists;
     using namespace trovix::store;
     if (options.sortsOnly) {
         // Sorting and copying, in a process of their own: 100,000 records next to sort -f, a

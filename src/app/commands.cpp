@@ -91,7 +91,7 @@ void toolbarButtonClick(MainState& state, Command command) {
             }
             break;
         case Command::ViewAll:
-            for (store::SlotId id : store::kAllSlots) {
+            for (lists::SlotId id : lists::kAllSlots) {
                 records::loadArray(state, id);
             }
             view::setListDisplay(state);

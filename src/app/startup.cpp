@@ -82,7 +82,7 @@ void startUpWhileBusy(MainState& state, const StartupArguments& arguments) {
         state.frame.setPlacement(place);
         keepWindowReachable(state);
     }
-    for (store::SlotId id : store::kAllSlots) {
+    for (lists::SlotId id : lists::kAllSlots) {
         records::loadFile(state, id);
     }
     search::loadSearchTermList(state);

@@ -45,7 +45,7 @@ constexpr double kChromeHeightTwips = 1550;
 constexpr double kMinimumWidthTwips = 7050;
 constexpr double kMinimumHeightTwips = 6400;
 
-QString listName(store::SlotId id) {
+QString listName(lists::SlotId id) {
     static const char* const names[] = {"lstA", "lstB", "lstC"};
     return QString::fromLatin1(names[static_cast<int>(id)]);
 }
@@ -167,7 +167,7 @@ void MainWindow::buildCentralArea() {
     frameResults_->setAccessibleName(QStringLiteral("Results"));
     const char* const accessible[] = {"Results of file 1", "Results of file 2",
                                       "Results of file 3"};
-    for (store::SlotId id : store::kAllSlots) {
+    for (lists::SlotId id : lists::kAllSlots) {
         auto* list = new ResultListView(state_.slot(id).list, frameResults_);
         list->setObjectName(listName(id));
         list->setAccessibleName(QString::fromLatin1(accessible[static_cast<int>(id)]));

@@ -4,8 +4,8 @@
 #include <array>
 #include <map>
 
+#include "lists/slot.h"
 #include "state/controls.h"
-#include "store/slot.h"
 
 class QAction;
 class QFrame;
@@ -32,7 +32,7 @@ class MainWindow : public QMainWindow {
     explicit MainWindow(MainState& state, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    ResultListView* listView(store::SlotId id) const {
+    ResultListView* listView(lists::SlotId id) const {
         return lists_[static_cast<std::size_t>(id)];
     }
 

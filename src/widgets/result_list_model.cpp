@@ -2,7 +2,7 @@
 
 namespace trovix::widgets {
 
-ResultListModel::ResultListModel(store::ResultList& list, QObject* parent)
+ResultListModel::ResultListModel(lists::ResultList& list, QObject* parent)
     : QAbstractListModel(parent), list_(list), count_(list.count()) {
     list_.setObserver(this);
 }

@@ -2,22 +2,22 @@
 
 #include <QAbstractListModel>
 
-#include "store/result_list.h"
+#include "lists/result_list.h"
 
 namespace trovix::widgets {
 
 // Presents a core result list to a QListView. Rows are read from the core list on demand, so a
 // list of a million records costs the view nothing until rows are painted.
-class ResultListModel : public QAbstractListModel, public store::ResultListObserver {
+class ResultListModel : public QAbstractListModel, public lists::ResultListObserver {
     Q_OBJECT
   public:
-    explicit ResultListModel(store::ResultList& list, QObject* parent = nullptr);
+    explicit ResultListModel(lists::ResultList& list, QObject* parent = nullptr);
     ~ResultListModel() override;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
-    store::ResultList& list() { return list_; }
+    lists::ResultList& list() { return list_; }
 
   Q_SIGNALS:
     // Around every change of rows: the view's selection model moves its current row by itself
@@ -38,7 +38,7 @@ class ResultListModel : public QAbstractListModel, public store::ResultListObser
     void selectionChanged() override;
     void appearanceChanged() override;
 
-    store::ResultList& list_;
+    lists::ResultList& list_;
     // The row count the views were told of: while an Update rebuilds the core list, its count
     // moves ahead of it until the reset ends.
     int count_ = 0;

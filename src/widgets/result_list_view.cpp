@@ -32,7 +32,7 @@ class OneLineRows : public QStyledItemDelegate {
 
 }  // namespace
 
-ResultListView::ResultListView(store::ResultList& list, QWidget* parent)
+ResultListView::ResultListView(lists::ResultList& list, QWidget* parent)
     : QListView(parent), list_(list), model_(new ResultListModel(list, this)) {
     setModel(model_);
     setItemDelegate(new OneLineRows(this));

@@ -2,7 +2,7 @@
 
 #include <QListView>
 
-#include "store/result_list.h"
+#include "lists/result_list.h"
 
 namespace trovix::widgets {
 
@@ -14,7 +14,7 @@ class ResultListModel;
 class ResultListView : public QListView {
     Q_OBJECT
   public:
-    explicit ResultListView(store::ResultList& list, QWidget* parent = nullptr);
+    explicit ResultListView(lists::ResultList& list, QWidget* parent = nullptr);
 
   protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -29,7 +29,7 @@ class ResultListView : public QListView {
     void showCoreAppearance();
     void userMovedTo(const QModelIndex& current);
 
-    store::ResultList& list_;
+    lists::ResultList& list_;
     ResultListModel* model_;
     bool showingCore_ = false;
     bool pressing_ = false;  // a mouse press is being handled

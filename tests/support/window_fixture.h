@@ -82,7 +82,7 @@ struct WindowFixture {
     QListView* list(const char* name) {
         return window->findChild<QListView*>(QString::fromLatin1(name));
     }
-    QListView* list(store::SlotId id) {
+    QListView* list(lists::SlotId id) {
         const char* const names[] = {"lstA", "lstB", "lstC"};
         return list(names[static_cast<int>(id)]);
     }

@@ -20,8 +20,8 @@
 #include "widgets/result_list_model.h"
 
 using namespace trovix;
+using lists::SlotId;
 using platform::MessageAnswer;
-using store::SlotId;
 using testing::aged;
 using testing::readBytes;
 using testing::shownRows;
@@ -88,9 +88,9 @@ class TestMainWindow : public QObject {
         for (int i = 0; i < 200000; ++i) {
             many << QStringLiteral("record %1").arg(i);
         }
-        store::FileSlot& slot = w.state.slot(SlotId::C);
+        lists::FileSlot& slot = w.state.slot(SlotId::C);
         slot.records = store::RecordArray::fromStrings(many);
-        store::listAllRecords(slot.list, slot.records, slot.fileName, {false, false});
+        lists::listAllRecords(slot.list, slot.records, slot.fileName, {false, false});
         QCOMPARE(w.list(SlotId::C)->model()->rowCount(), 200000);
         QCOMPARE(w.list(SlotId::C)->model()->index(199999, 0).data().toString(),
                  QStringLiteral("record 199999"));
@@ -173,7 +173,7 @@ class TestMainWindow : public QObject {
         }
         Window w(many);
         QListView* view = w.list(SlotId::A);
-        store::ResultList& list = w.state.slot(SlotId::A).list;
+        lists::ResultList& list = w.state.slot(SlotId::A).list;
         // Make the list's lowest visible row a row cut by its lower edge.
         int cut = -1;
         for (int grow = 0; grow < 40 && cut < 0; ++grow) {
@@ -239,7 +239,7 @@ class TestMainWindow : public QObject {
         w.window->resize(w.window->width(), 700);
         QApplication::processEvents();
         QListView* lstC = w.list(SlotId::C);
-        store::ResultList& listC = w.state.slot(SlotId::C).list;
+        lists::ResultList& listC = w.state.slot(SlotId::C).list;
         int clicksC = 0;
         listC.setClickHandler([&] { ++clicksC; });
         w.clickRow(lstC, 1);
@@ -352,7 +352,7 @@ class TestMainWindow : public QObject {
             for (const SlotId other : {SlotId::B, SlotId::C}) {
                 QCOMPARE(w.state.slot(other).list.listIndex(), -1);
                 QCOMPARE(highlighted(w.list(other)), -1);
-                QCOMPARE(w.state.slot(other).list.backColor(), store::ResultList::kWhite);
+                QCOMPARE(w.state.slot(other).list.backColor(), lists::ResultList::kWhite);
             }
         };
         for (const SlotId other : {SlotId::B, SlotId::C}) {
@@ -474,7 +474,7 @@ class TestMainWindow : public QObject {
 
         // The model announces every change of rows before it happens.
         store::RecordArray records = store::RecordArray::fromStrings({"a", "b", "c"});
-        store::ResultList list(records);
+        lists::ResultList list(records);
         widgets::ResultListModel model(list);
         QAbstractItemModelTester tester(&model,
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -483,7 +483,7 @@ class TestMainWindow : public QObject {
         list.insertHeaderRow(QStringLiteral("header"));
         list.removeRow(1);
         {
-            store::ResultList::Update update(list);
+            lists::ResultList::Update update(list);
             list.addRecordRow(1);
             list.setListIndex(2);
         }
@@ -588,7 +588,7 @@ class TestMainWindow : public QObject {
     void theEditBoxShowsGiantRecordsShortAndStrayLineCharactersAsTheyWere() {
         Window w(QByteArray("giant ") + QByteArray(3 << 20, 'g') + "\r\nsmall\r\n");
         const QString row = shownRows(w.list(SlotId::A)).first();
-        QCOMPARE(row.size(), store::ResultList::kShownChars + 1);
+        QCOMPARE(row.size(), lists::ResultList::kShownChars + 1);
         QVERIFY(row.endsWith(QChar(0x2026)));
         QVERIFY(!w.edit->isEnabled());
         QVERIFY(w.edit->toPlainText().size() < 10000);
@@ -649,7 +649,7 @@ class TestMainWindow : public QObject {
         for (const QPalette& palette : {QPalette(), dark}) {
             w.window->setPalette(palette);
             for (const std::uint32_t back :
-                 {store::ResultList::kWhite, store::ResultList::kFocusColour}) {
+                 {lists::ResultList::kWhite, lists::ResultList::kFocusColour}) {
                 w.state.slot(SlotId::A).list.setBackColor(back);
                 const QPalette shown = w.list(SlotId::A)->palette();
                 QVERIFY(contrast(shown.color(QPalette::Text), shown.color(QPalette::Base)) >= 4.5);
@@ -703,7 +703,7 @@ class TestMainWindow : public QObject {
         QVERIFY(second.action("mnuDisplayFileNames")->isChecked());
         QVERIFY(!second.action("mnuIgnoreCase")->isChecked());
         QVERIFY(second.action("fileA")->isChecked() && !second.action("fileB")->isChecked());
-        QCOMPARE(second.state.slot(store::SlotId::A).records.text(0), QStringLiteral("Mine"));
+        QCOMPARE(second.state.slot(lists::SlotId::A).records.text(0), QStringLiteral("Mine"));
         QCOMPARE(second.find->itemText(0), QStringLiteral("mine"));
         QCOMPARE(second.window->size(), QSize(701, 600));
         QCOMPARE(second.window->pos(), QPoint(105, 3));

@@ -8,7 +8,7 @@
 
 #include "store/record_array.h"
 
-namespace trovix::store {
+namespace trovix::lists {
 
 // The view of a result list. Rows that come or go are announced before they change and
 // reported after, so that a view never reads a row that is not what it was told; a row's new
@@ -39,7 +39,7 @@ class ResultList {
     static constexpr std::uint32_t kWhite = 0xFFFFFF;
     static constexpr std::uint32_t kFocusColour = 0xFFE0E0;  // light red, as 0xRRGGBB
 
-    explicit ResultList(const RecordArray& records);
+    explicit ResultList(const store::RecordArray& records);
     ResultList(const ResultList&) = delete;
     ResultList& operator=(const ResultList&) = delete;
 
@@ -139,7 +139,7 @@ class ResultList {
     // inside an Update, which reports it at its end.
     bool beforeOtherChange();
 
-    const RecordArray& records_;
+    const store::RecordArray& records_;
     std::vector<Row> rows_;
     std::vector<QString> texts_;
     int listIndex_ = -1;
@@ -164,4 +164,4 @@ std::string_view lineOf(std::string_view element, int line);
 // Number of lines after the first one.
 int furtherLineCount(std::string_view element);
 
-}  // namespace trovix::store
+}  // namespace trovix::lists

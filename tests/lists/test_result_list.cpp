@@ -1,11 +1,12 @@
 #include <QTest>
 
+#include "lists/listing.h"
+#include "lists/result_list.h"
 #include "store/data_file.h"
-#include "store/listing.h"
 #include "store/record_array.h"
-#include "store/result_list.h"
 #include "support/result_rows.h"
 
+using namespace trovix::lists;
 using namespace trovix::store;
 using trovix::testing::rowsOf;
 

@@ -1,10 +1,10 @@
-#include "store/listing.h"
+#include "lists/listing.h"
 
 #include <vector>
 
 #include "store/data_file.h"
 
-namespace trovix::store {
+namespace trovix::lists {
 namespace {
 
 // What a row was before a list is rebuilt from its own rows.
@@ -26,7 +26,7 @@ std::vector<RowSnapshot> snapshot(const ResultList& list) {
 }
 
 // Rebuilds a list from its snapshot; each record row is written again from the array.
-void rebuild(ResultList& list, const RecordArray& records, const QString& fileName,
+void rebuild(ResultList& list, const store::RecordArray& records, const QString& fileName,
              bool displayFileNames, bool fullDataView) {
     const std::vector<RowSnapshot> rows = snapshot(list);
     ResultList::Update update(list);
@@ -55,7 +55,7 @@ bool isBlankRecord(std::string_view element) {
     return element.find_first_not_of(' ') == std::string_view::npos;
 }
 
-void appendRecordRows(ResultList& list, const RecordArray& records, qint32 index,
+void appendRecordRows(ResultList& list, const store::RecordArray& records, qint32 index,
                       bool fullDataView) {
     list.addRecordRow(index);
     if (fullDataView) {
@@ -66,7 +66,7 @@ void appendRecordRows(ResultList& list, const RecordArray& records, qint32 index
     }
 }
 
-void listAllRecords(ResultList& list, const RecordArray& records, const QString& fileName,
+void listAllRecords(ResultList& list, const store::RecordArray& records, const QString& fileName,
                     const ListingOptions& options) {
     ResultList::Update update(list);
     list.clear();
@@ -80,14 +80,14 @@ void listAllRecords(ResultList& list, const RecordArray& records, const QString&
     }
 }
 
-void expandList(ResultList& list, const RecordArray& records, const QString& fileName,
+void expandList(ResultList& list, const store::RecordArray& records, const QString& fileName,
                 bool displayFileNames) {
     rebuild(list, records, fileName, displayFileNames, true);
 }
 
-void contractList(ResultList& list, const RecordArray& records, const QString& fileName,
+void contractList(ResultList& list, const store::RecordArray& records, const QString& fileName,
                   bool displayFileNames) {
     rebuild(list, records, fileName, displayFileNames, false);
 }
 
-}  // namespace trovix::store
+}  // namespace trovix::lists

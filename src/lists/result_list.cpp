@@ -1,9 +1,16 @@
-#include "store/result_list.h"
+#include "lists/result_list.h"
 
 #include "store/data_file.h"
 #include "store/text_codec.h"
 
-namespace trovix::store {
+namespace trovix::lists {
+
+using store::findRecordSep;
+using store::kRecordSep;
+using store::kRecordSepText;
+using store::utf8Prefix;
+using store::utf8ToText;
+
 namespace {
 
 QString fromUtf8(std::string_view v) {
@@ -49,7 +56,7 @@ QString shortenedUtf8(std::string_view utf8, int maxChars) {
                : text;
 }
 
-ResultList::ResultList(const RecordArray& records) : records_(records) {
+ResultList::ResultList(const store::RecordArray& records) : records_(records) {
 }
 
 QString ResultList::shownText(int row) const {
@@ -345,4 +352,4 @@ void ResultList::setVisible(bool visible) {
     }
 }
 
-}  // namespace trovix::store
+}  // namespace trovix::lists

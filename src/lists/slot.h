@@ -2,11 +2,11 @@
 
 #include <QString>
 
+#include "lists/result_list.h"
 #include "store/data_file.h"
 #include "store/record_array.h"
-#include "store/result_list.h"
 
-namespace trovix::store {
+namespace trovix::lists {
 
 enum class SlotId { A = 0, B = 1, C = 2 };
 inline constexpr SlotId kAllSlots[] = {SlotId::A, SlotId::B, SlotId::C};
@@ -15,9 +15,9 @@ inline constexpr SlotId kAllSlots[] = {SlotId::A, SlotId::B, SlotId::C};
 // result list that shows them.
 struct FileSlot {
     QString fileName;
-    RecordArray records;
+    store::RecordArray records;
     bool changed = false;
-    FileFormat format = FileFormat::native();
+    store::FileFormat format = store::FileFormat::native();
     // Set when the file exists but could not be read: saving over it would destroy it.
     bool unreadable = false;
     // The file as it was last read or written, to notice another program's changes.
@@ -33,4 +33,4 @@ struct FileSlot {
     ResultList list{records};
 };
 
-}  // namespace trovix::store
+}  // namespace trovix::lists
