@@ -1,4 +1,4 @@
-#include "platform/ini_file.h"
+#include "ini/ini_file.h"
 
 #include <QDataStream>
 #include <QIODevice>
@@ -7,7 +7,7 @@
 #include <QVariant>
 #include <algorithm>
 
-namespace trovix::platform {
+namespace trovix::ini {
 namespace {
 
 bool isBlank(char c) {
@@ -907,4 +907,4 @@ bool IniDocument::removeSection(const QString& section) {
     return hadKeys;
 }
 
-}  // namespace trovix::platform
+}  // namespace trovix::ini

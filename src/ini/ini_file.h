@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-namespace trovix::platform {
+namespace trovix::ini {
 
 // The INI dialect of Qt's QSettings, which earlier versions of Trovix wrote its settings in.
 //
@@ -101,4 +101,4 @@ class IniDocument {
     int blocks_ = 0;
 };
 
-}  // namespace trovix::platform
+}  // namespace trovix::ini
