@@ -1,11 +1,11 @@
-#include "app/update_files.h"
+#include "links/update_files.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 #include "platform/safe_file.h"
 
-namespace trovix::app {
+namespace trovix::links {
 namespace {
 
 QString programFileName() {
@@ -42,4 +42,4 @@ void refreshUpdateFiles(const QString& programFolder, const QString& runningProg
     refresh(folder.filePath(QStringLiteral("trovix7.ver")), version);
 }
 
-}  // namespace trovix::app
+}  // namespace trovix::links

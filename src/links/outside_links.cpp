@@ -1,4 +1,4 @@
-#include "about/outside_links.h"
+#include "links/outside_links.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,7 +6,7 @@
 #include "state/build_info.h"
 #include "state/main_state.h"
 
-namespace trovix::about {
+namespace trovix::links {
 namespace {
 
 // The update program's names: ".exe" files on Windows, plain names elsewhere.
@@ -79,4 +79,4 @@ void onlineUpdate(MainState& state) {
     }
 }
 
-}  // namespace trovix::about
+}  // namespace trovix::links

@@ -6,7 +6,7 @@ namespace trovix {
 struct MainState;
 }
 
-namespace trovix::about {
+namespace trovix::links {
 
 // The mail address "Email Author" writes to, with its subject and body.
 QString authorMailUrl();
@@ -24,4 +24,4 @@ void openWebSite(MainState& state);
 // (told in a message), leave the program running and its files as they were.
 void onlineUpdate(MainState& state);
 
-}  // namespace trovix::about
+}  // namespace trovix::links

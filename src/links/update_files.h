@@ -5,7 +5,7 @@
 
 #include "state/build_info.h"
 
-namespace trovix::app {
+namespace trovix::links {
 
 // The version line the update program reads: "7.1.319." followed by the program file's size.
 QByteArray versionLine(qint64 programSize);
@@ -16,4 +16,4 @@ QByteArray versionLine(qint64 programSize);
 // update program and never stop this one.
 void refreshUpdateFiles(const QString& programFolder, const QString& runningProgram);
 
-}  // namespace trovix::app
+}  // namespace trovix::links
