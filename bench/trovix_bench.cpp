@@ -43,8 +43,9 @@
 #include "records/slot_procedures.h"
 #include "search/search_engine.h"
 #include "state/main_state.h"
-#include "store/data_file.h"
+#include "store/data_file_io.h"
 #include "store/record_array.h"
+#include "store/record_splitter.h"
 #include "store/text_codec.h"
 #include "widgets/result_list_model.h"
 

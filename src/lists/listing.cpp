@@ -2,8 +2,6 @@
 
 #include <vector>
 
-#include "store/data_file.h"
-
 namespace trovix::lists {
 namespace {
 

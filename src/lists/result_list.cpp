@@ -1,6 +1,6 @@
 #include "lists/result_list.h"
 
-#include "store/data_file.h"
+#include "store/data_format.h"
 #include "store/text_codec.h"
 
 namespace trovix::lists {

@@ -3,7 +3,8 @@
 #include <QString>
 
 #include "lists/result_list.h"
-#include "store/data_file.h"
+#include "platform/safe_file.h"
+#include "store/data_format.h"
 #include "store/record_array.h"
 
 namespace trovix::lists {

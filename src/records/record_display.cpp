@@ -2,7 +2,7 @@
 
 #include "lists/result_list.h"
 #include "state/main_state.h"
-#include "store/data_file.h"
+#include "store/data_format.h"
 #include "store/text_codec.h"
 
 namespace trovix::records {

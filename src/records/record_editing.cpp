@@ -1,7 +1,7 @@
 #include "records/record_editing.h"
 
 #include "state/main_state.h"
-#include "store/data_file.h"
+#include "store/data_format.h"
 
 namespace trovix::records {
 namespace {

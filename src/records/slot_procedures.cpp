@@ -7,6 +7,7 @@
 #include "platform/native.h"
 #include "state/defaults.h"
 #include "state/main_state.h"
+#include "store/data_file_io.h"
 
 namespace trovix::records {
 namespace {

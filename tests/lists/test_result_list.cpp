@@ -2,8 +2,8 @@
 
 #include "lists/listing.h"
 #include "lists/result_list.h"
-#include "store/data_file.h"
 #include "store/record_array.h"
+#include "store/record_splitter.h"
 #include "support/result_rows.h"
 
 using namespace trovix::lists;

@@ -1,21 +1,15 @@
-#include "store/data_file.h"
+#include "store/record_splitter.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QLocale>
 #include <algorithm>
 #include <condition_variable>
 #include <cstring>
 #include <exception>
-#include <memory>
 #include <mutex>
-#include <string>
+#include <stdexcept>
 #include <thread>
 #include <vector>
-
-#include "platform/memory_limits.h"
-#include "platform/native.h"
-#include "platform/regular_file.h"
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -24,175 +18,7 @@
 namespace trovix::store {
 namespace {
 
-constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-// Far beyond any record collection; keeps every record index within a result row's tag.
-constexpr qint64 kMaxFileSize = qint64{1} << 30;
-
-bool startsWithSep(const char* d, std::size_t n, std::size_t at) {
-    return n - at >= kRecordSep.size() && std::memcmp(d + at, kRecordSep.data(), 5) == 0;
-}
-
-// Which line break a text uses: any CR LF makes it a CR LF text; otherwise LF if it has one.
-std::optional<LineBreak> detectLineBreak(const char* d, std::size_t n) {
-    for (const char* p = d; (p = static_cast<const char*>(std::memchr(p, '\r', d + n - p))); ++p) {
-        if (p + 1 < d + n && p[1] == '\n') {
-            return LineBreak::CrLf;
-        }
-    }
-    if (std::memchr(d, '\n', n) != nullptr) {
-        return LineBreak::Lf;
-    }
-    return std::nullopt;
-}
-
-// Index of the LF of the next line break at or after `from`, or kNone.
-std::size_t nextBreak(const char* d, std::size_t n, std::size_t from, LineBreak lb) {
-    while (from < n) {
-        const auto* p = static_cast<const char*>(std::memchr(d + from, '\n', n - from));
-        if (p == nullptr) {
-            return kNone;
-        }
-        const auto at = static_cast<std::size_t>(p - d);
-        if (lb == LineBreak::Lf || (at > from && d[at - 1] == '\r')) {
-            return at;
-        }
-        from = at + 1;
-    }
-    return kNone;
-}
-
-std::string_view lineBreakBytes(LineBreak lb) {
-    return lb == LineBreak::CrLf ? std::string_view("\r\n") : std::string_view("\n");
-}
-
-// Whether LF line breaks can carry these records: none may hold an LF, and none may put a CR
-// right before a written line break, which would read back as CR LF.
-bool fitsLfFile(const RecordArray& records) {
-    for (qsizetype i = 0; i < records.size(); ++i) {
-        const std::string_view r = records.utf8(i);
-        const bool breakFollows = i + 1 < records.size();
-        if (r.find('\n') != std::string_view::npos ||
-            (breakFollows && !r.empty() && r.back() == '\r') ||
-            r.find("\r-----") != std::string_view::npos) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Collects output in a reused buffer and writes it to the device in large pieces.
-class ChunkWriter {
-  public:
-    ChunkWriter(QIODevice& device, bool windows1252)
-        : device_(device), cp1252_(windows1252), buffer_(std::make_unique<char[]>(kChunk)) {}
-    void text(std::string_view utf8) {
-        if (!cp1252_) {
-            put(utf8);
-            return;
-        }
-        encoded_.clear();
-        appendAsWindows1252(utf8, encoded_);
-        put(encoded_);
-    }
-    // Called once per record: keeps the writes large without a check per piece.
-    bool maybeFlush() { return used_ < kChunk / 2 || flush(); }
-    bool flush() {
-        if (ok_ && used_ > 0) {
-            ok_ = device_.write(buffer_.get(), static_cast<qint64>(used_)) ==
-                  static_cast<qint64>(used_);
-        }
-        used_ = 0;
-        return ok_;
-    }
-
-  private:
-    void put(std::string_view bytes) {
-        if (kChunk - used_ < bytes.size()) {
-            flush();
-            if (bytes.size() > kChunk) {  // a piece larger than the buffer goes as it is
-                ok_ = ok_ && device_.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-                                 static_cast<qint64>(bytes.size());
-                return;
-            }
-        }
-        std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
-        used_ += bytes.size();
-    }
-
-    static constexpr std::size_t kChunk = 1 << 20;
-    QIODevice& device_;
-    bool cp1252_;
-    bool ok_ = true;
-    std::unique_ptr<char[]> buffer_;
-    std::size_t used_ = 0;
-    std::string encoded_;
-};
-
-}  // namespace
-
-namespace {
-
-// The scalar search: every run of five hyphens covers one of the positions from+4, from+9, ...;
-// a position that is not a hyphen rules out the five starts that would cover it.
-std::size_t findRecordSepFrom(const char* d, std::size_t n, std::size_t from) {
-    std::size_t i = from + 4;
-    while (i < n) {
-        if (d[i] != '-') {
-            i += 5;
-            continue;
-        }
-        std::size_t start = i;
-        while (start > i - 4 && d[start - 1] == '-') {
-            --start;
-        }
-        std::size_t end = i + 1;
-        while (end < n && end - start < 5 && d[end] == '-') {
-            ++end;
-        }
-        if (end - start == 5) {
-            return start;
-        }
-        i = end + 5;  // d[end] is not a hyphen (or the text ends there)
-    }
-    return std::string_view::npos;
-}
-
-}  // namespace
-
-std::size_t findRecordSep(std::string_view text) {
-    const char* d = text.data();
-    const std::size_t n = text.size();
-    std::size_t i = 0;
-#ifdef __SSE2__
-    // Sixteen bytes at a time: a bit per hyphen, and a run of five bits marks a marker. The
-    // windows overlap by four bytes so a marker never straddles two of them unseen.
-    const __m128i hyphen = _mm_set1_epi8('-');
-    for (; i + 16 <= n; i += 12) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-        const auto m = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, hyphen)));
-        const unsigned runs = m & (m >> 1) & (m >> 2) & (m >> 3) & (m >> 4) & 0xFFFu;
-        if (runs != 0) {
-            return i + static_cast<std::size_t>(__builtin_ctz(runs));
-        }
-    }
-#endif
-    return findRecordSepFrom(d, n, i);
-}
-
-FileFormat FileFormat::native() {
-    return FileFormat{Encoding::Utf8,
-                      platform::nativeLineEnd() == "\r\n" ? LineBreak::CrLf : LineBreak::Lf};
-}
-
-bool fileExists(const QString& fileName) {
-    if (fileName.isEmpty()) {
-        return false;
-    }
-    const QFileInfo info(fileName);
-    return info.exists() && info.isFile();
-}
-
-namespace {
+constexpr std::size_t kNone = kNoBreak;  // no split point, as no line break
 
 // Files this large are validated and split on two threads, each taking one half.
 constexpr std::size_t kParallelFrom = std::size_t{8} << 20;
@@ -420,7 +246,12 @@ qint64 memoryNeeded(qint64 textBytes, const RecordCount& count) {
            static_cast<qint64>(count.nonEmpty) * kRowBytes;
 }
 
-// Why a file is not loaded, or nothing when `needed` fits the room beside the reserve.
+// Records of about this many bytes or more are read while splitting; shorter ones are counted
+// first, so that their elements take no more memory than they need.
+constexpr std::size_t kBytesPerRecordRead = 64;
+
+}  // namespace
+
 QString refusalFor(qint64 needed, std::optional<std::size_t> records,
                    const platform::MemoryRoom& room) {
     const qint64 left = std::max<qint64>(0, room.bytes - kMemoryReserve);
@@ -437,9 +268,9 @@ QString refusalFor(qint64 needed, std::optional<std::size_t> records,
         .arg(what, platform::describeBytes(left), room.limitedBy);
 }
 
-// parseDataFile, unless the records would not fit `room`: then nothing, and `refusal` says why.
-std::optional<DataFileContent> parseWithin(QByteArray bytes, const platform::MemoryRoom& room,
-                                           QString& refusal) {
+std::optional<DataFileContent> parseDataFileWithin(QByteArray bytes,
+                                                   const platform::MemoryRoom& room,
+                                                   QString& refusal) {
     DataFileContent content;
     content.format = FileFormat::native();
     auto n = static_cast<std::size_t>(bytes.size());
@@ -506,66 +337,11 @@ std::optional<DataFileContent> parseWithin(QByteArray bytes, const platform::Mem
     return content;
 }
 
-}  // namespace
-
 DataFileContent parseDataFile(QByteArray bytes) {
     QString unused;
-    return *parseWithin(std::move(bytes), platform::MemoryRoom{}, unused);
+    return *parseDataFileWithin(std::move(bytes), platform::MemoryRoom{}, unused);
 }
 
-DataFileContent missingFileContent() {
-    DataFileContent content;
-    content.format = FileFormat::native();
-    content.records.append(kFileNotFound);
-    return content;
-}
-
-bool readWholeDevice(QIODevice& device, QByteArray& bytes, QString& error) {
-    // Read the announced size straight into its final buffer, then on until the device says it
-    // is at its end: files of unknown size (or that grew meanwhile) are appended piece by piece.
-    const qint64 expected = std::max<qint64>(device.size(), 0);
-    bytes = QByteArray(static_cast<qsizetype>(expected), Qt::Uninitialized);
-    qint64 filled = 0;
-    while (filled < expected) {
-        const qint64 got = device.read(bytes.data() + filled, expected - filled);
-        if (got < 0) {
-            error = device.errorString();
-            bytes.clear();
-            return false;
-        }
-        if (got == 0) {
-            break;
-        }
-        filled += got;
-    }
-    bytes.truncate(static_cast<qsizetype>(filled));
-    char piece[64 * 1024];
-    for (;;) {
-        const qint64 got = device.read(piece, sizeof piece);
-        if (got < 0) {
-            error = device.errorString();
-            bytes.clear();
-            return false;
-        }
-        if (got == 0) {
-            return true;
-        }
-        bytes.append(piece, static_cast<qsizetype>(got));
-    }
-}
-
-namespace {
-
-// Records of about this many bytes or more are read while splitting; shorter ones are counted
-// first, so that their elements take no more memory than they need.
-constexpr std::size_t kBytesPerRecordRead = 64;
-
-// Reads a large file and splits it into records at once: a second thread checks the text and
-// splits it piece by piece right behind the reading, so a file is ready little after its last
-// byte is in. Files this reading cannot take as they come give nothing, to be read the plain
-// way: small ones, ones whose first piece holds no line break or short records, Windows-1252
-// text (found invalid as UTF-8 on the way), a CR LF met in what began as an LF text, a read
-// that fails, and files whose records might not fit the memory left if they were all short.
 std::optional<DataFileContent> readWhileSplitting(QFile& file, const platform::MemoryRoom& room) {
     constexpr qint64 kPiece = qint64{4} << 20;
     const qint64 size = file.size();
@@ -674,153 +450,6 @@ std::optional<DataFileContent> readWhileSplitting(QFile& file, const platform::M
     }
     content.records = RecordArray::adopt(std::move(bytes), std::move(spans));
     return content;
-}
-
-}  // namespace
-
-namespace {
-
-// Reads an open file whose size has been checked; any allocation that fails comes out as an
-// exception.
-void readOpenFile(QFile& file, const platform::MemoryRoom& room, ReadResult& result) {
-    if (const QString refusal = refusalFor(file.size(), std::nullopt, room); !refusal.isEmpty()) {
-        result.error = refusal;
-        result.refused = true;
-        return;
-    }
-    if (std::optional<DataFileContent> content = readWhileSplitting(file, room)) {
-        result.content = std::move(content);
-        return;
-    }
-    QByteArray bytes;
-    if (!file.seek(0) || !readWholeDevice(file, bytes, result.error)) {
-        if (result.error.isEmpty()) {
-            result.error = file.errorString();
-        }
-        return;
-    }
-    result.content = parseWithin(std::move(bytes), room, result.error);
-    result.refused = !result.content;
-}
-
-}  // namespace
-
-ReadResult readDataFile(const QString& fileName, const platform::MemoryLimits& limits) {
-    ReadResult result;
-    result.kind = platform::pathKind(fileName);
-    if (result.kind != platform::PathKind::RegularFile) {
-        result.content = missingFileContent();
-        return result;
-    }
-    QFile file(fileName);
-    if (!platform::openRegularFile(file, result.error)) {
-        return result;
-    }
-    result.stamp = platform::fileStamp(file);
-    if (file.size() > kMaxFileSize) {
-        result.error = QStringLiteral("The file is larger than 1 GB.");
-        result.refused = true;
-        return result;
-    }
-    try {
-        readOpenFile(file, limits.room(), result);
-    } catch (const std::bad_alloc&) {
-        result = ReadResult{std::nullopt, QStringLiteral("There was not enough memory to read it."),
-                            result.kind, result.stamp, true};
-    } catch (const std::length_error&) {
-        result =
-            ReadResult{std::nullopt, QStringLiteral("Its records are more than Trovix can hold."),
-                       result.kind, result.stamp, true};
-    }
-    return result;
-}
-
-std::optional<char32_t> firstCharacterEncodingLacks(const RecordArray& records, Encoding encoding) {
-    if (encoding == Encoding::Windows1252) {
-        for (qsizetype i = 0; i < records.size(); ++i) {
-            if (const auto c = firstCharacterOutsideWindows1252(records.utf8(i))) {
-                return c;
-            }
-        }
-    }
-    return std::nullopt;  // UTF-8 holds every character
-}
-
-bool writeDataFile(QIODevice& device, const RecordArray& records, const FileFormat& format,
-                   FileFormat& written, QString& error) {
-    written = format;
-    if (firstCharacterEncodingLacks(records, format.encoding)) {
-        written.encoding = Encoding::Utf8;  // never drop a character the code page lacks
-    }
-    if (written.lineBreak == LineBreak::Lf && !fitsLfFile(records)) {
-        written.lineBreak = LineBreak::CrLf;  // the only form that reads back the same records
-    }
-    // A file without a CR LF reads as an LF file, whose LFs are line breaks. A CR LF file of one
-    // record that would come out without a CR LF, but holds an LF, keeps one: the line break in
-    // front of a marker that opens the file, or else one at the end.
-    bool closingBreak = false;
-    if (written.lineBreak == LineBreak::CrLf && records.size() == 1) {
-        const std::string_view only = records.utf8(0);
-        const std::size_t marker = findRecordSep(only);
-        const bool breakBeforeMarker =
-            marker != std::string_view::npos &&
-            (marker > 0 || written.leadingBreak ||
-             findRecordSep(only.substr(marker + kRecordSep.size())) != std::string_view::npos);
-        if (!breakBeforeMarker && only.find("\r\n") == std::string_view::npos &&
-            only.find('\n') != std::string_view::npos) {
-            if (marker == 0) {
-                written.leadingBreak = true;
-            } else {
-                closingBreak = true;
-            }
-        }
-    }
-    const std::string_view lineBreak = lineBreakBytes(written.lineBreak);
-    ChunkWriter out(device, written.encoding == Encoding::Windows1252);
-    for (qsizetype i = 0; i < records.size(); ++i) {
-        if (i > 0) {
-            out.text(lineBreak);
-        }
-        std::string_view rest = records.utf8(i);
-        for (std::size_t at; (at = findRecordSep(rest)) != std::string_view::npos;) {
-            out.text(rest.substr(0, at));
-            // A marker at the very start of the file has no line above it to continue.
-            if (!(i == 0 && at == 0 && rest.data() == records.utf8(0).data()) ||
-                written.leadingBreak) {
-                out.text(lineBreak);
-            }
-            out.text(kRecordSep);
-            rest.remove_prefix(at + kRecordSep.size());
-        }
-        out.text(rest);
-        if (!out.maybeFlush()) {
-            break;
-        }
-    }
-    if (closingBreak) {
-        out.text(lineBreak);
-    }
-    if (!out.flush()) {
-        error = device.errorString();
-        return false;
-    }
-    return true;
-}
-
-SaveResult saveDataFile(const QString& fileName, const RecordArray& records,
-                        const FileFormat& format) {
-    SaveResult result;
-    const platform::WriteOutcome written =
-        platform::writeFileSafely(fileName, [&](QIODevice& out, QString& error) {
-            return writeDataFile(out, records, format, result.format, error);
-        });
-    result.ok = written.ok;
-    result.error = written.error;
-    result.unchanged = written.unchanged;
-    if (result.ok) {
-        result.stamp = platform::fileStamp(fileName);
-    }
-    return result;
 }
 
 }  // namespace trovix::store

@@ -1,16 +1,17 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
+#include <cstring>
 #include <optional>
+#include <string_view>
 
-#include "platform/memory_limits.h"
-#include "platform/safe_file.h"
 #include "store/record_array.h"
 #include "store/text_codec.h"
 
 class QIODevice;
 
+// The data file's format: records separated by line breaks, a record's further lines each
+// continued by a line that begins with the marker, in UTF-8 or Windows-1252.
 namespace trovix::store {
 
 // The record-line marker: a file line that begins with it continues the record above; in an
@@ -44,38 +45,8 @@ struct DataFileContent {
     FileFormat format;
 };
 
-// True for an existing regular file (links followed). Any error counts as missing.
-bool fileExists(const QString& fileName);
-
-// Decodes a file's bytes and splits them into records: every line break followed by "-----"
-// is removed (the continuation line joins its record), then the text is split at every line
-// break. A file holding any CR LF breaks at CR LF only; one with LF but no CR LF breaks at LF.
-DataFileContent parseDataFile(QByteArray bytes);
-
 // What a slot holds for a missing file.
 DataFileContent missingFileContent();
-
-struct ReadResult {
-    std::optional<DataFileContent> content;  // empty when the file exists but could not be read
-    QString error;
-    // What stands at the name. Anything but a regular file reads as a missing file.
-    platform::PathKind kind = platform::PathKind::Missing;
-    // The file as it was read, to tell later whether another program changed it.
-    platform::FileStamp stamp;
-    // Not read because it is too large: its records would not fit the memory left (or the
-    // file is over 1 GB). `error` says how much it needs and what limits the memory.
-    bool refused = false;
-};
-
-// Reads a data file whole; a missing file, or anything that is not a regular file, gives
-// missingFileContent(). Before the records are stored their memory is worked out from the
-// file's size and its number of records; a file that would not fit the room `limits` leave is
-// refused, and so is one whose reading runs out of memory all the same.
-ReadResult readDataFile(const QString& fileName,
-                        const platform::MemoryLimits& limits = platform::systemMemoryLimits());
-
-// Reads everything a device delivers until its end.
-bool readWholeDevice(QIODevice& device, QByteArray& bytes, QString& error);
 
 // The first character of the records, in file order, that `encoding` has no bytes for; none
 // when every character fits.
@@ -90,16 +61,15 @@ std::optional<char32_t> firstCharacterEncodingLacks(const RecordArray& records, 
 bool writeDataFile(QIODevice& device, const RecordArray& records, const FileFormat& format,
                    FileFormat& written, QString& error);
 
-struct SaveResult {
-    bool ok = false;
-    FileFormat format;  // the format the file now has
-    QString error;
-    bool unchanged = true;      // after a failure: the file holds its old bytes
-    platform::FileStamp stamp;  // the file as written
-};
-
-// Saves safely: the old file stays whole until the new content is completely on the disk.
-SaveResult saveDataFile(const QString& fileName, const RecordArray& records,
-                        const FileFormat& format);
+// Line breaks as the reader meets them.
+inline constexpr std::size_t kNoBreak = static_cast<std::size_t>(-1);
+// Whether the marker starts at `at` in the `n` bytes at `d`.
+inline bool startsWithSep(const char* d, std::size_t n, std::size_t at) {
+    return n - at >= kRecordSep.size() && std::memcmp(d + at, kRecordSep.data(), 5) == 0;
+}
+// Which line break a text uses: any CR LF makes it a CR LF text; otherwise LF if it has one.
+std::optional<LineBreak> detectLineBreak(const char* d, std::size_t n);
+// Index of the LF of the next line break at or after `from`, or kNoBreak.
+std::size_t nextBreak(const char* d, std::size_t n, std::size_t from, LineBreak lb);
 
 }  // namespace trovix::store
