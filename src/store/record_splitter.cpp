@@ -9,6 +9,7 @@
 #include <mutex>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #ifdef __SSE2__
@@ -342,6 +343,108 @@ DataFileContent parseDataFile(QByteArray bytes) {
     return *parseDataFileWithin(std::move(bytes), platform::MemoryRoom{}, unused);
 }
 
+namespace {
+
+// How far the reading of a file has come, as the reading thread tells the splitting one.
+class Arrivals {
+  public:
+    explicit Arrivals(std::size_t filled) : filled_(filled) {}
+
+    // The bytes before `filled` are in.
+    void arrived(std::size_t filled) {
+        const std::lock_guard lock(mutex_);
+        filled_ = filled;
+        arrived_.notify_one();
+    }
+    // No more bytes will come.
+    void completed() {
+        const std::lock_guard lock(mutex_);
+        complete_ = true;
+        arrived_.notify_one();
+    }
+    // Waits until more than `seen` bytes are in, or the reading ended. Returns the bytes in and
+    // whether they are all.
+    std::pair<std::size_t, bool> waitBeyond(std::size_t seen) {
+        std::unique_lock lock(mutex_);
+        arrived_.wait(lock, [&] { return filled_ > seen || complete_; });
+        return {filled_, complete_};
+    }
+    // The bytes in, once the splitting thread has ended.
+    std::size_t filled() const { return filled_; }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable arrived_;
+    std::size_t filled_;
+    bool complete_ = false;
+};
+
+// Checks the text at `d` and splits it into `sink` as its bytes arrive, right behind the
+// reading. Returns false when it cannot be taken as it comes: it is not UTF-8, or an LF text
+// holds a CR LF.
+bool splitAsItArrives(char* d, LineBreak lb, Arrivals& arrivals, SpanSink& sink) {
+    RecordSplitter splitter(d, 0, lb, sink);
+    std::size_t checked = 0;
+    std::size_t seen = 0;  // the bytes there when last looked
+    for (;;) {
+        const auto [known, end] = arrivals.waitBeyond(seen);
+        seen = known;
+        // Checked up to an ASCII byte, so that no character is cut in two.
+        std::size_t upTo = known;
+        while (!end && upTo > checked && static_cast<unsigned char>(d[upTo - 1]) >= 0x80) {
+            --upTo;
+        }
+        if (!isValidUtf8(std::string_view(d + checked, upTo - checked))) {
+            return false;
+        }
+        checked = upTo;
+        if (end) {
+            splitter.finish(known);
+        } else if (checked > 8) {
+            splitter.advance(checked - 8, known);
+        }
+        if (splitter.metCrLfInLfText()) {
+            return false;
+        }
+        if (end) {
+            return true;
+        }
+    }
+}
+
+// The format of a file as the `first` bytes at `d` show it, or none when they hold no line
+// break, or records too short to be read while splitting.
+std::optional<FileFormat> formatToSplitWhileReading(const char* d, std::size_t first) {
+    const std::optional<LineBreak> lb = detectLineBreak(d, first);
+    if (!lb || countRecords(d, 0, first, lb).records > first / kBytesPerRecordRead) {
+        return std::nullopt;
+    }
+    FileFormat format = FileFormat::native();
+    format.lineBreak = *lb;
+    const std::size_t breakSize = *lb == LineBreak::CrLf ? 2 : 1;
+    format.leadingBreak =
+        nextBreak(d, first, 0, *lb) == breakSize - 1 && startsWithSep(d, first, breakSize);
+    return format;
+}
+
+// Reads the rest of a file into `d`, from `at` to `size`, a piece at a time, and tells
+// `arrivals` of each piece. Returns false when a read fails or the file ends early.
+bool readRest(QFile& file, char* d, std::size_t at, std::size_t size, qint64 piece,
+              Arrivals& arrivals) {
+    while (at < size) {
+        const qint64 got =
+            file.read(d + at, std::min<qint64>(piece, static_cast<qint64>(size - at)));
+        if (got <= 0) {
+            return false;
+        }
+        at += static_cast<std::size_t>(got);
+        arrivals.arrived(at);
+    }
+    return true;
+}
+
+}  // namespace
+
 std::optional<DataFileContent> readWhileSplitting(QFile& file, const platform::MemoryRoom& room) {
     constexpr qint64 kPiece = qint64{4} << 20;
     const qint64 size = file.size();
@@ -356,98 +459,39 @@ std::optional<DataFileContent> readWhileSplitting(QFile& file, const platform::M
     if (first != kPiece) {
         return std::nullopt;
     }
-    const std::optional<LineBreak> lb = detectLineBreak(d, static_cast<std::size_t>(first));
-    if (!lb || countRecords(d, 0, static_cast<std::size_t>(first), lb).records >
-                   static_cast<std::size_t>(first) / kBytesPerRecordRead) {
+    const std::optional<FileFormat> format =
+        formatToSplitWhileReading(d, static_cast<std::size_t>(first));
+    if (!format) {
         return std::nullopt;
     }
-    DataFileContent content;
-    content.format = FileFormat::native();
-    content.format.lineBreak = *lb;
-    const std::size_t breakSize = *lb == LineBreak::CrLf ? 2 : 1;
-    content.format.leadingBreak =
-        nextBreak(d, static_cast<std::size_t>(first), 0, *lb) == breakSize - 1 &&
-        startsWithSep(d, static_cast<std::size_t>(first), breakSize);
 
-    std::mutex mutex;
-    std::condition_variable arrived;
-    std::size_t filled = static_cast<std::size_t>(first);
-    bool complete = false;
+    Arrivals arrivals(static_cast<std::size_t>(first));
     bool failed = false;  // what was read cannot be taken as it comes
     std::exception_ptr workerFailed;
     std::vector<RecordArray::Span> spans;
     spans.reserve(static_cast<std::size_t>(size) / kBytesPerRecordRead + 16);
-
     std::thread worker([&] {
         try {
             SpanSink sink(spans);
-            RecordSplitter splitter(d, 0, lb, sink);
-            std::size_t checked = 0;
-            std::size_t seen = 0;  // the bytes there when last looked
-            for (;;) {
-                std::size_t known;
-                bool end;
-                {
-                    std::unique_lock lock(mutex);
-                    arrived.wait(lock, [&] { return filled > seen || complete; });
-                    known = filled;
-                    end = complete;
-                }
-                seen = known;
-                // Checked up to an ASCII byte, so that no character is cut in two.
-                std::size_t upTo = known;
-                while (!end && upTo > checked && static_cast<unsigned char>(d[upTo - 1]) >= 0x80) {
-                    --upTo;
-                }
-                if (!isValidUtf8(std::string_view(d + checked, upTo - checked))) {
-                    failed = true;
-                    return;
-                }
-                checked = upTo;
-                if (end) {
-                    splitter.finish(known);
-                } else if (checked > 8) {
-                    splitter.advance(checked - 8, known);
-                }
-                if (splitter.metCrLfInLfText()) {
-                    failed = true;
-                    return;
-                }
-                if (end) {
-                    return;
-                }
-            }
+            failed = !splitAsItArrives(d, format->lineBreak, arrivals, sink);
         } catch (...) {
             workerFailed = std::current_exception();
         }
     });
-    bool readFailed = false;
-    for (std::size_t at = static_cast<std::size_t>(first); at < static_cast<std::size_t>(size);) {
-        const qint64 got =
-            file.read(d + at, std::min<qint64>(kPiece, size - static_cast<qint64>(at)));
-        if (got <= 0) {
-            readFailed = true;
-            break;
-        }
-        at += static_cast<std::size_t>(got);
-        const std::lock_guard lock(mutex);
-        filled = at;
-        arrived.notify_one();
-    }
-    {
-        const std::lock_guard lock(mutex);
-        complete = true;
-        arrived.notify_one();
-    }
+    const bool readFailed = !readRest(file, d, static_cast<std::size_t>(first),
+                                      static_cast<std::size_t>(size), kPiece, arrivals);
+    arrivals.completed();
     worker.join();
     if (workerFailed) {
         std::rethrow_exception(workerFailed);
     }
     char probe;
-    if (failed || readFailed || filled != static_cast<std::size_t>(size) ||
+    if (failed || readFailed || arrivals.filled() != static_cast<std::size_t>(size) ||
         file.read(&probe, 1) != 0) {
         return std::nullopt;  // read again the plain way, which also tells a failure
     }
+    DataFileContent content;
+    content.format = *format;
     content.records = RecordArray::adopt(std::move(bytes), std::move(spans));
     return content;
 }
