@@ -113,6 +113,55 @@ void drawPencil(QPainter& p, const Inks& ink, const QPointF& tip, qreal length) 
         QPolygonF({tip, tip + along * 1.5 + across * 0.75, tip + along * 1.5 - across * 0.75}));
 }
 
+// A printer with a sheet going in at the top and a printed one coming out below.
+void drawPrinter(QPainter& p, const Inks& ink) {
+    drawPage(p, ink, QRectF(4.5, 1.5, 7, 5));
+    p.setBrush(ink.face);
+    p.drawRoundedRect(QRectF(1.5, 5.5, 13, 6), 1, 1);
+    drawPage(p, ink, QRectF(4.5, 9.5, 7, 5));
+    p.setPen(pen(ink.text, 1));
+    drawLines(p, 6.5, 11.5, 3, 2, 2);
+}
+
+// Lines getting shorter, and an arrow pointing down beside them.
+void drawSortOrder(QPainter& p, const Inks& ink) {
+    drawLines(p, 1.5, 3.5, 7, 1, 0);
+    drawLines(p, 1.5, 7.5, 5, 1, 0);
+    drawLines(p, 1.5, 11.5, 3, 1, 0);
+    p.setPen(pen(ink.line, 1.5));
+    p.drawLine(QPointF(12, 1.5), QPointF(12, 14));
+    p.drawPolyline(QPolygonF({QPointF(9, 11), QPointF(12, 14), QPointF(15, 11)}));
+}
+
+// A folder with its tab at the upper left.
+void drawFolder(QPainter& p) {
+    QPainterPath folder;
+    folder.moveTo(1.5, 3.5);
+    folder.lineTo(6, 3.5);
+    folder.lineTo(7.5, 5.5);
+    folder.lineTo(14.5, 5.5);
+    folder.lineTo(14.5, 13.5);
+    folder.lineTo(1.5, 13.5);
+    folder.closeSubpath();
+    p.setBrush(QColor(240, 200, 90));
+    p.drawPath(folder);
+}
+
+// An arc around the middle with an arrowhead at its end.
+void drawRefresh(QPainter& p, const Inks& ink) {
+    p.setPen(pen(ink.line, 1.5));
+    const QRectF round(2.5, 2.5, 11, 11);
+    constexpr qreal kStart = 80, kSpan = 290;
+    p.drawArc(round, static_cast<int>(kStart * 16), static_cast<int>(kSpan * 16));
+    const qreal end = (kStart + kSpan) * std::numbers::pi / 180;
+    const QPointF at(8 + 5.5 * std::cos(end), 8 - 5.5 * std::sin(end));
+    const QPointF ahead(-std::sin(end), -std::cos(end));
+    const QPointF across(std::cos(end), -std::sin(end));
+    p.setPen(pen(ink.line, 1));
+    p.setBrush(ink.line);
+    p.drawPolygon(QPolygonF({at + ahead * 3.5, at + across * 2.5, at - across * 2.5}));
+}
+
 void drawPicture(QPainter& p, const QString& image, const Inks& ink) {
     p.setPen(pen(ink.line, 1));
     p.setBrush(Qt::NoBrush);
@@ -124,12 +173,7 @@ void drawPicture(QPainter& p, const QString& image, const Inks& ink) {
     } else if (image == QLatin1String("all2")) {
         drawLines(p, 2.5, 3.5, 11, 4, 3);
     } else if (image == QLatin1String("print")) {
-        drawPage(p, ink, QRectF(4.5, 1.5, 7, 5));
-        p.setBrush(ink.face);
-        p.drawRoundedRect(QRectF(1.5, 5.5, 13, 6), 1, 1);
-        drawPage(p, ink, QRectF(4.5, 9.5, 7, 5));
-        p.setPen(pen(ink.text, 1));
-        drawLines(p, 6.5, 11.5, 3, 2, 2);
+        drawPrinter(p, ink);
     } else if (image == QLatin1String("edit")) {
         drawPencil(p, ink, QPointF(2, 14), 16);
     } else if (image == QLatin1String("open")) {
@@ -165,41 +209,16 @@ void drawPicture(QPainter& p, const QString& image, const Inks& ink) {
         p.drawLine(QPointF(3.5, 3.5), QPointF(12.5, 12.5));
         p.drawLine(QPointF(12.5, 3.5), QPointF(3.5, 12.5));
     } else if (image == QLatin1String("sort")) {
-        drawLines(p, 1.5, 3.5, 7, 1, 0);
-        drawLines(p, 1.5, 7.5, 5, 1, 0);
-        drawLines(p, 1.5, 11.5, 3, 1, 0);
-        p.setPen(pen(ink.line, 1.5));
-        p.drawLine(QPointF(12, 1.5), QPointF(12, 14));
-        p.drawPolyline(QPolygonF({QPointF(9, 11), QPointF(12, 14), QPointF(15, 11)}));
+        drawSortOrder(p, ink);
     } else if (image == QLatin1String("drive")) {
-        QPainterPath folder;
-        folder.moveTo(1.5, 3.5);
-        folder.lineTo(6, 3.5);
-        folder.lineTo(7.5, 5.5);
-        folder.lineTo(14.5, 5.5);
-        folder.lineTo(14.5, 13.5);
-        folder.lineTo(1.5, 13.5);
-        folder.closeSubpath();
-        p.setBrush(QColor(240, 200, 90));
-        p.drawPath(folder);
+        drawFolder(p);
     } else if (image == QLatin1String("save2")) {
         p.setBrush(QColor(70, 100, 170));
         p.drawRoundedRect(QRectF(1.5, 1.5, 13, 13), 1, 1);
         drawPage(p, ink, QRectF(4.5, 1.5, 7, 4));
         drawPage(p, ink, QRectF(3.5, 8.5, 9, 6));
     } else if (image == QLatin1String("refresh")) {
-        // An arc around the middle with an arrowhead at its end.
-        p.setPen(pen(ink.line, 1.5));
-        const QRectF round(2.5, 2.5, 11, 11);
-        constexpr qreal kStart = 80, kSpan = 290;
-        p.drawArc(round, static_cast<int>(kStart * 16), static_cast<int>(kSpan * 16));
-        const qreal end = (kStart + kSpan) * std::numbers::pi / 180;
-        const QPointF at(8 + 5.5 * std::cos(end), 8 - 5.5 * std::sin(end));
-        const QPointF ahead(-std::sin(end), -std::cos(end));
-        const QPointF across(std::cos(end), -std::sin(end));
-        p.setPen(pen(ink.line, 1));
-        p.setBrush(ink.line);
-        p.drawPolygon(QPolygonF({at + ahead * 3.5, at + across * 2.5, at - across * 2.5}));
+        drawRefresh(p, ink);
     } else if (image == QLatin1String("email")) {
         drawPage(p, ink, QRectF(1.5, 3.5, 13, 9));
         p.drawPolyline(QPolygonF({QPointF(1.5, 3.5), QPointF(8, 8.5), QPointF(14.5, 3.5)}));
