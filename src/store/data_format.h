@@ -61,7 +61,9 @@ std::optional<char32_t> firstCharacterEncodingLacks(const RecordArray& records, 
 bool writeDataFile(QIODevice& device, const RecordArray& records, const FileFormat& format,
                    FileFormat& written, QString& error);
 
-// Line breaks as the reader meets them.
+// Scanning a file's bytes, for the splitter.
+
+// What nextBreak() gives when no line break follows.
 inline constexpr std::size_t kNoBreak = static_cast<std::size_t>(-1);
 // Whether the marker starts at `at` in the `n` bytes at `d`.
 inline bool startsWithSep(const char* d, std::size_t n, std::size_t at) {
