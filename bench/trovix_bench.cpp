@@ -35,18 +35,19 @@
 
 #include "app/event_handlers.h"
 #include "app/settings.h"
+#include "lists/listing.h"
+#include "lists/result_list.h"
 #include "output/clipboard_copy.h"
 #include "platform/qt/qt_settings_store.h"
 #include "records/record_order.h"
 #include "records/slot_procedures.h"
 #include "search/search_engine.h"
 #include "state/main_state.h"
-#include "store/data_file.h"
-#include "store/listing.h"
+#include "store/data_file_io.h"
 #include "store/record_array.h"
-#include "store/result_list.h"
+#include "store/record_splitter.h"
 #include "store/text_codec.h"
-#include "view/widgets/result_list_model.h"
+#include "widgets/result_list_model.h"
 
 namespace {
 
@@ -463,8 +464,8 @@ std::string scratchName(const QString& dataFile, const char* kind, int run) {
 // Searching and editing, through the window's state as the user's actions reach it.
 
 using trovix::MainState;
-using trovix::store::kAllSlots;
-using trovix::store::SlotId;
+using trovix::lists::kAllSlots;
+using trovix::lists::SlotId;
 
 constexpr int kKeystrokes = 1000;
 constexpr long long kSmallFileRecords = 10'000;
@@ -505,14 +506,14 @@ class Window {
             if (state.slot(id).unreadable) {
                 fail("cannot load " + nativePath(files[i]));
             }
-            models[i] = std::make_unique<trovix::view::ResultListModel>(state.slot(id).list);
+            models[i] = std::make_unique<trovix::widgets::ResultListModel>(state.slot(id).list);
         }
         state.busy = false;
     }
 
     MainState state;
     // After the state: the models go first, while their lists still exist.
-    std::array<std::unique_ptr<trovix::view::ResultListModel>, 3> models;
+    std::array<std::unique_ptr<trovix::widgets::ResultListModel>, 3> models;
 };
 
 struct SearchCase {
@@ -550,7 +551,7 @@ ExpectedLists expectedLists(const MainState& state, const SearchCase& search) {
 }
 
 // The records a list shows, in its order.
-std::vector<qint32> listedRecords(const trovix::store::ResultList& list) {
+std::vector<qint32> listedRecords(const trovix::lists::ResultList& list) {
     std::vector<qint32> records;
     for (int row = 0; row < list.count(); ++row) {
         if (!list.isNoMatchRow(row) && !list.isContinuationRow(row) && !list.isHeaderRow(row)) {
@@ -580,7 +581,7 @@ void checkSearch(const Window& window, const SearchCase& search, const ExpectedL
     for (SlotId id : kAllSlots) {
         const auto i = static_cast<std::size_t>(id);
         const std::string list = "list " + std::string(1, static_cast<char>('A' + i));
-        const trovix::store::ResultList& rows = state.slot(id).list;
+        const trovix::lists::ResultList& rows = state.slot(id).list;
         const std::vector<qint32> listed = listedRecords(rows);
         if (listed != expected[i]) {
             warn(name + ": " + list + " shows " + std::to_string(listed.size()) +
@@ -619,8 +620,8 @@ std::optional<Keystrokes> timeKeystrokes(Window& window, const SearchCase& selec
     MainState& state = window.state;
     enterSearch(state, selecting);
     trovix::search::search(state);
-    trovix::store::FileSlot& slot = state.slot(SlotId::A);
-    trovix::store::ResultList& list = slot.list;
+    trovix::lists::FileSlot& slot = state.slot(SlotId::A);
+    trovix::lists::ResultList& list = slot.list;
     const int row = list.listIndex();
     if (state.listWithFocus != 1 || row < 0 || list.isNoMatchRow(row) ||
         list.isContinuationRow(row) || list.isHeaderRow(row)) {
@@ -937,13 +938,15 @@ void benchSettings(const QString& dataFile) {
     std::printf("settings_worst %s\n", worstName.c_str());
 }
 
-}  // namespace
+// ---------------------------------------------------------------------------------------------
+// The main run: the data file, the floors, loading, listing and saving
 
-int main(int argc, char** argv) {
-    const Options options = parseOptions(argc, argv);
-    QCoreApplication app(argc, argv);  // the result list model is a QObject
-    std::setlocale(LC_NUMERIC, "C");   // Qt took the user's locale: keep decimal points
-    using namespace trovix::store;
+using namespace trovix::lists;
+using namespace trovix::store;
+
+// Runs the one part of the benchmark that a "--...-only" option asks for, in this process.
+// Returns false when no such option was given.
+bool ranSinglePart(const Options& options) {
     if (options.sortsOnly) {
         // Sorting and copying, in a process of their own: 100,000 records next to sort -f, a
         // million, and copying a list of a million rows.
@@ -953,135 +956,144 @@ int main(int argc, char** argv) {
         std::printf("sort_lines %s\n", linesFile.c_str());
         printSeconds("sort_large", timeSort(options.records, std::string()));
         printSeconds("copy_list", timeCopyList(options.records));
-        return 0;
+        return true;
     }
     if (options.lineBreaksOnly) {
         if (options.file.isEmpty()) {
             usage("--line-breaks-only needs --file");
         }
         benchLineBreaks(options.file, options);
-        return 0;
+        return true;
     }
     if (options.settingsOnly) {
         if (options.file.isEmpty()) {
             usage("--settings-only needs --file");
         }
         benchSettings(options.file);
-        return 0;
+        return true;
     }
     if (options.searchesOnly) {
         if (options.file.isEmpty()) {
             usage("--searches-only needs --file");
         }
         benchSearching(options.file, options);
-        return 0;
+        return true;
     }
+    return false;
+}
 
-    std::optional<QTemporaryDir> tempDir;
-    QString dataFile = options.file;
-    if (dataFile.isEmpty()) {
-        tempDir.emplace(QDir::tempPath() + QStringLiteral("/trovix_bench-XXXXXX"));
-        if (!tempDir->isValid()) {
-            fail("cannot create a temporary folder: " + tempDir->errorString().toStdString());
-        }
-        tempDir->setAutoRemove(!options.keep);
-        dataFile = tempDir->filePath(QStringLiteral("records.txt"));
+// The data file: the one given, or one in a temporary folder that goes unless --keep.
+QString dataFileFor(const Options& options, std::optional<QTemporaryDir>& tempDir) {
+    if (!options.file.isEmpty()) {
+        return options.file;
     }
-    const std::string dataPath = nativePath(dataFile);
-
-    // Generate and write the data file; the generated bytes are the write floor's buffer.
-    long long fileBytes = 0;
-    long long fileLines = 0;
-    {
-        GeneratedData data = generateRecords(options.records);
-        fileBytes = static_cast<long long>(data.bytes.size());
-        fileLines = data.lines;
-        writeWhole(dataPath, data.bytes, false);
-
-        Fastest writeFloor;
-        for (int run = 0; run < kRuns; ++run) {
-            const std::string target = scratchName(dataFile, "write-floor", run);
-            writeFloor.add(timed([&] { writeWhole(target, data.bytes, false); }));
-            ::unlink(target.c_str());
-        }
-        // The same with the data forced to the disk (fdatasync), as an atomic save does.
-        Fastest syncFloor;
-        for (int run = 0; run < kRuns; ++run) {
-            const std::string target = scratchName(dataFile, "sync-floor", run);
-            syncFloor.add(timed([&] { writeWhole(target, data.bytes, true); }));
-            ::unlink(target.c_str());
-        }
-        std::printf("# best of %d runs: every timing below\n", kRuns);
-        printCount("records", options.records);
-        printCount("file_bytes", fileBytes);
-        printCount("file_lines", fileLines);
-        printValue("file_mb", static_cast<double>(fileBytes) / kMiB);
-        printSeconds("write_floor", writeFloor.seconds());
-        printSeconds("write_sync_floor", syncFloor.seconds());
+    tempDir.emplace(QDir::tempPath() + QStringLiteral("/trovix_bench-XXXXXX"));
+    if (!tempDir->isValid()) {
+        fail("cannot create a temporary folder: " + tempDir->errorString().toStdString());
     }
+    tempDir->setAutoRemove(!options.keep);
+    return tempDir->filePath(QStringLiteral("records.txt"));
+}
 
-    {
-        Fastest readFloor;
-        for (int run = 0; run < kRuns; ++run) {
-            std::size_t size = 0;
-            std::unique_ptr<char[]> buffer;
-            readFloor.add(timed([&] { buffer = readWhole(dataPath, size); }));
-            if (static_cast<long long>(size) != fileBytes) {
-                warn("read_floor read " + std::to_string(size) + " bytes");
+struct DataFileSize {
+    long long bytes = 0;
+    long long lines = 0;
+};
+
+// Generates and writes the data file, and times writing its bytes plainly, with and without
+// forcing them to the disk: the floors a save is measured against.
+DataFileSize writeDataFileAndFloors(const QString& dataFile, const std::string& dataPath,
+                                    const Options& options) {
+    const GeneratedData data = generateRecords(options.records);
+    const DataFileSize size{static_cast<long long>(data.bytes.size()), data.lines};
+    writeWhole(dataPath, data.bytes, false);
+
+    Fastest writeFloor;
+    for (int run = 0; run < kRuns; ++run) {
+        const std::string target = scratchName(dataFile, "write-floor", run);
+        writeFloor.add(timed([&] { writeWhole(target, data.bytes, false); }));
+        ::unlink(target.c_str());
+    }
+    // The same with the data forced to the disk (fdatasync), as an atomic save does.
+    Fastest syncFloor;
+    for (int run = 0; run < kRuns; ++run) {
+        const std::string target = scratchName(dataFile, "sync-floor", run);
+        syncFloor.add(timed([&] { writeWhole(target, data.bytes, true); }));
+        ::unlink(target.c_str());
+    }
+    std::printf("# best of %d runs: every timing below\n", kRuns);
+    printCount("records", options.records);
+    printCount("file_bytes", size.bytes);
+    printCount("file_lines", size.lines);
+    printValue("file_mb", static_cast<double>(size.bytes) / kMiB);
+    printSeconds("write_floor", writeFloor.seconds());
+    printSeconds("write_sync_floor", syncFloor.seconds());
+    return size;
+}
+
+// Times reading the file's bytes with plain POSIX calls: the floor a load is measured against.
+void benchReadFloor(const std::string& dataPath, long long fileBytes) {
+    Fastest readFloor;
+    for (int run = 0; run < kRuns; ++run) {
+        std::size_t size = 0;
+        std::unique_ptr<char[]> buffer;
+        readFloor.add(timed([&] { buffer = readWhole(dataPath, size); }));
+        if (static_cast<long long>(size) != fileBytes) {
+            warn("read_floor read " + std::to_string(size) + " bytes");
+        }
+    }
+    printSeconds("read_floor", readFloor.seconds());
+}
+
+// Where loading spends its time: reading through QFile, the UTF-8 check alone, and the parse
+// (which includes that check). Run with nothing else loaded, it adds nothing to the peak memory.
+void benchLoadingParts(const QString& dataFile, const std::string& dataPath,
+                       const Options& options) {
+    Fastest reading, checking, parsing;
+    for (int run = 0; run < kRuns; ++run) {
+        QByteArray bytes;
+        QString error;
+        reading.add(timed([&] {
+            QFile file(dataFile);
+            if (!file.open(QIODevice::ReadOnly) || !readWholeDevice(file, bytes, error)) {
+                fail("cannot read " + dataPath + ": " + error.toStdString());
             }
+        }));
+        bool valid = false;
+        checking.add(timed([&] {
+            valid = isValidUtf8(
+                std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        }));
+        if (!valid) {
+            warn("the generated file is not valid UTF-8");
         }
-        printSeconds("read_floor", readFloor.seconds());
-    }
-    printValue("peak_rss_floors_mb", peakRssMiB());
-
-    // Where loading spends its time: reading through QFile, the UTF-8 check alone, and the
-    // parse (which includes that check). Done before the real load, with nothing else loaded,
-    // so it adds nothing to the peak memory.
-    {
-        Fastest reading, checking, parsing;
-        for (int run = 0; run < kRuns; ++run) {
-            QByteArray bytes;
-            QString error;
-            reading.add(timed([&] {
-                QFile file(dataFile);
-                if (!file.open(QIODevice::ReadOnly) || !readWholeDevice(file, bytes, error)) {
-                    fail("cannot read " + dataPath + ": " + error.toStdString());
-                }
-            }));
-            bool valid = false;
-            checking.add(timed([&] {
-                valid = isValidUtf8(
-                    std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-            }));
-            if (!valid) {
-                warn("the generated file is not valid UTF-8");
-            }
-            DataFileContent content;
-            parsing.add(timed([&] { content = parseDataFile(std::move(bytes)); }));
-            if (content.records.size() != options.records + 1) {
-                warn("parsing gave " + std::to_string(content.records.size()) + " elements");
-            }
+        DataFileContent content;
+        parsing.add(timed([&] { content = parseDataFile(std::move(bytes)); }));
+        if (content.records.size() != options.records + 1) {
+            warn("parsing gave " + std::to_string(content.records.size()) + " elements");
         }
-        printSeconds("load_read", reading.seconds());
-        printSeconds("load_utf8_check", checking.seconds());
-        printSeconds("load_parse", parsing.seconds());
     }
+    printSeconds("load_read", reading.seconds());
+    printSeconds("load_utf8_check", checking.seconds());
+    printSeconds("load_parse", parsing.seconds());
+}
 
-    // Load. Each run starts with nothing loaded; the last run's records stay for the rest.
+// Loads the file as the program does. Each run starts with nothing loaded; the last run's
+// records are returned, for the rest of the run.
+DataFileContent benchLoading(const QString& dataFile, const std::string& dataPath,
+                             const Options& options) {
     std::optional<DataFileContent> loaded;
-    {
-        Fastest load;
-        for (int run = 0; run < kRuns; ++run) {
-            loaded.reset();
-            ReadResult result;
-            load.add(timed([&] { result = readDataFile(dataFile); }));
-            if (!result.content) {
-                fail("cannot load " + dataPath + ": " + result.error.toStdString());
-            }
-            loaded = std::move(result.content);
+    Fastest load;
+    for (int run = 0; run < kRuns; ++run) {
+        loaded.reset();
+        ReadResult result;
+        load.add(timed([&] { result = readDataFile(dataFile); }));
+        if (!result.content) {
+            fail("cannot load " + dataPath + ": " + result.error.toStdString());
         }
-        printSeconds("load", load.seconds());
+        loaded = std::move(result.content);
     }
+    printSeconds("load", load.seconds());
     const RecordArray& records = loaded->records;
     // The file ends with a line break, which leaves an empty last element.
     if (records.size() != options.records + 1 || !records.utf8(records.size() - 1).empty()) {
@@ -1091,108 +1103,145 @@ int main(int argc, char** argv) {
     if (!(loaded->format == FileFormat{Encoding::Utf8, LineBreak::CrLf})) {
         warn("the file was not taken for UTF-8 with CR LF line breaks");
     }
-    printValue("peak_rss_load_mb", peakRssMiB());
+    return std::move(*loaded);
+}
 
-    // List, expand and contract, each round on a new list observed by a new model, so that
-    // every round pays for growing its rows as the first listing after loading does.
+// A result list and the model the window shows it through.
+struct ShownList {
+    std::unique_ptr<ResultList> list;
+    std::unique_ptr<trovix::widgets::ResultListModel> model;
+};
+
+// Lists, expands and contracts, each round on a new list observed by a new model, so that every
+// round pays for growing its rows as the first listing after loading does. The last round's
+// list and model are returned.
+ShownList benchListing(const RecordArray& records, const QString& dataFile, const Options& options,
+                       long long fileLines) {
     const int listedRows = static_cast<int>(options.records) + 1;  // the header row on top
     const long long expandedRows = fileLines + 1;
-    std::unique_ptr<ResultList> list;
-    std::unique_ptr<trovix::view::ResultListModel> model;
-    {
-        Fastest listing, expanding, contracting;
-        for (int run = 0; run < kRuns; ++run) {
-            model.reset();
-            list.reset();
-            list = std::make_unique<ResultList>(records);
-            model = std::make_unique<trovix::view::ResultListModel>(*list);
+    ShownList shown;
+    Fastest listing, expanding, contracting;
+    for (int run = 0; run < kRuns; ++run) {
+        shown.model.reset();
+        shown.list.reset();
+        shown.list = std::make_unique<ResultList>(records);
+        shown.model = std::make_unique<trovix::widgets::ResultListModel>(*shown.list);
+        ResultList& list = *shown.list;
+        const trovix::widgets::ResultListModel& model = *shown.model;
 
-            listing.add(timed([&] {
-                listAllRecords(*list, records, dataFile, ListingOptions{true, false});
-            }));
-            if (list->count() != listedRows || model->rowCount() != listedRows) {
-                warn("listing gave " + std::to_string(list->count()) + " rows, expected " +
-                     std::to_string(listedRows));
-            }
-            expanding.add(timed([&] { expandList(*list, records, dataFile, true); }));
-            if (list->count() != expandedRows || model->rowCount() != expandedRows) {
-                warn("expanding gave " + std::to_string(list->count()) + " rows, expected " +
-                     std::to_string(expandedRows));
-            }
-            contracting.add(timed([&] { contractList(*list, records, dataFile, true); }));
-            if (list->count() != listedRows || model->rowCount() != listedRows) {
-                warn("contracting gave " + std::to_string(list->count()) + " rows, expected " +
-                     std::to_string(listedRows));
-            }
+        listing.add(timed([&] {
+            listAllRecords(list, records, dataFile, ListingOptions{true, false});
+        }));
+        if (list.count() != listedRows || model.rowCount() != listedRows) {
+            warn("listing gave " + std::to_string(list.count()) + " rows, expected " +
+                 std::to_string(listedRows));
         }
-        printSeconds("list", listing.seconds());
-        printSeconds("expand", expanding.seconds());
-        printSeconds("contract", contracting.seconds());
-    }
-    printValue("peak_rss_listing_mb", peakRssMiB());
-
-    // Saving without the atomic file: the same bytes written through a plain QFile, without
-    // the sync to disk that QSaveFile::commit() does.
-    {
-        Fastest writing;
-        for (int run = 0; run < kRuns; ++run) {
-            const std::string target = scratchName(dataFile, "written", run);
-            QFile file(QFile::decodeName(QByteArray::fromStdString(target)));
-            FileFormat written;
-            QString error;
-            bool ok = false;
-            writing.add(timed([&] {
-                ok = file.open(QIODevice::WriteOnly) &&
-                     writeDataFile(file, records, loaded->format, written, error);
-                file.close();
-            }));
-            if (!ok) {
-                fail("cannot write " + target + ": " + error.toStdString());
-            }
-            if (fileSize(target) != fileBytes) {
-                warn("written file has " + std::to_string(fileSize(target)) + " bytes");
-            }
-            ::unlink(target.c_str());
+        expanding.add(timed([&] { expandList(list, records, dataFile, true); }));
+        if (list.count() != expandedRows || model.rowCount() != expandedRows) {
+            warn("expanding gave " + std::to_string(list.count()) + " rows, expected " +
+                 std::to_string(expandedRows));
         }
-        printSeconds("save_unsynced", writing.seconds());
+        contracting.add(timed([&] { contractList(list, records, dataFile, true); }));
+        if (list.count() != listedRows || model.rowCount() != listedRows) {
+            warn("contracting gave " + std::to_string(list.count()) + " rows, expected " +
+                 std::to_string(listedRows));
+        }
     }
+    printSeconds("list", listing.seconds());
+    printSeconds("expand", expanding.seconds());
+    printSeconds("contract", contracting.seconds());
+    return shown;
+}
 
-    // Save to a new file each run, next to the data file.
+// Saving without the atomic file: the same bytes written through a plain QFile, without the
+// sync to disk that QSaveFile::commit() does.
+void benchUnsyncedWriting(const DataFileContent& loaded, const QString& dataFile,
+                          long long fileBytes) {
+    Fastest writing;
+    for (int run = 0; run < kRuns; ++run) {
+        const std::string target = scratchName(dataFile, "written", run);
+        QFile file(QFile::decodeName(QByteArray::fromStdString(target)));
+        FileFormat written;
+        QString error;
+        bool ok = false;
+        writing.add(timed([&] {
+            ok = file.open(QIODevice::WriteOnly) &&
+                 writeDataFile(file, loaded.records, loaded.format, written, error);
+            file.close();
+        }));
+        if (!ok) {
+            fail("cannot write " + target + ": " + error.toStdString());
+        }
+        if (fileSize(target) != fileBytes) {
+            warn("written file has " + std::to_string(fileSize(target)) + " bytes");
+        }
+        ::unlink(target.c_str());
+    }
+    printSeconds("save_unsynced", writing.seconds());
+}
+
+// Saves to a new file each run, next to the data file; returns the last one saved.
+std::string benchSaving(const DataFileContent& loaded, const QString& dataFile,
+                        long long fileBytes) {
     std::string lastSaved;
-    {
-        Fastest saving;
-        for (int run = 0; run < kRuns; ++run) {
-            if (!lastSaved.empty()) {
-                ::unlink(lastSaved.c_str());
-            }
-            lastSaved = scratchName(dataFile, "saved", run);
-            const QString target = QFile::decodeName(QByteArray::fromStdString(lastSaved));
-            SaveResult result;
-            saving.add(timed([&] { result = saveDataFile(target, records, loaded->format); }));
-            if (!result.ok) {
-                fail("cannot save " + lastSaved + ": " + result.error.toStdString());
-            }
-            const long long saved = fileSize(lastSaved);
-            if (saved != fileBytes) {
-                warn("saved file has " + std::to_string(saved) + " bytes, the generated one " +
-                     std::to_string(fileBytes));
-            }
+    Fastest saving;
+    for (int run = 0; run < kRuns; ++run) {
+        if (!lastSaved.empty()) {
+            ::unlink(lastSaved.c_str());
         }
-        printSeconds("save", saving.seconds());
+        lastSaved = scratchName(dataFile, "saved", run);
+        const QString target = QFile::decodeName(QByteArray::fromStdString(lastSaved));
+        SaveResult result;
+        saving.add(timed([&] { result = saveDataFile(target, loaded.records, loaded.format); }));
+        if (!result.ok) {
+            fail("cannot save " + lastSaved + ": " + result.error.toStdString());
+        }
+        const long long saved = fileSize(lastSaved);
+        if (saved != fileBytes) {
+            warn("saved file has " + std::to_string(saved) + " bytes, the generated one " +
+                 std::to_string(fileBytes));
+        }
     }
+    printSeconds("save", saving.seconds());
+    return lastSaved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const Options options = parseOptions(argc, argv);
+    QCoreApplication app(argc, argv);  // the result list model is a QObject
+    std::setlocale(LC_NUMERIC, "C");   // Qt took the user's locale: keep decimal points
+    if (ranSinglePart(options)) {
+        return 0;
+    }
+    std::optional<QTemporaryDir> tempDir;
+    const QString dataFile = dataFileFor(options, tempDir);
+    const std::string dataPath = nativePath(dataFile);
+
+    const DataFileSize size = writeDataFileAndFloors(dataFile, dataPath, options);
+    benchReadFloor(dataPath, size.bytes);
+    printValue("peak_rss_floors_mb", peakRssMiB());
+
+    benchLoadingParts(dataFile, dataPath, options);
+    std::optional<DataFileContent> loaded = benchLoading(dataFile, dataPath, options);
+    printValue("peak_rss_load_mb", peakRssMiB());
+    ShownList shown = benchListing(loaded->records, dataFile, options, size.lines);
+    printValue("peak_rss_listing_mb", peakRssMiB());
+    benchUnsyncedWriting(*loaded, dataFile, size.bytes);
+    const std::string lastSaved = benchSaving(*loaded, dataFile, size.bytes);
 
     // Everything loaded is still alive here: records, the expanded-and-contracted list, the model.
     const double peak = peakRssMiB();
     printValue("peak_rss_mb", peak);
-    std::printf("# peak memory / file size %.2f\n", peak / (static_cast<double>(fileBytes) / kMiB));
-
+    std::printf("# peak memory / file size %.2f\n",
+                peak / (static_cast<double>(size.bytes) / kMiB));
     if (!sameContent(dataPath, lastSaved)) {
         warn("the saved file differs from the generated one");
     }
     ::unlink(lastSaved.c_str());
-
-    model.reset();
-    list.reset();
+    shown.model.reset();
+    shown.list.reset();
     loaded.reset();
 
     // The searches run in a process of their own, which starts with nothing loaded as the

@@ -21,8 +21,8 @@
 #include "platform/save_journal.h"
 #include "state/build_info.h"
 #include "state/main_state.h"
-#include "view/widgets/main_window.h"
-#include "view/widgets/system_close.h"
+#include "widgets/main_window.h"
+#include "widgets/system_close.h"
 
 namespace {
 
@@ -105,7 +105,7 @@ int main(int argc, char* argv[]) {
     // Relative data file names refer to that folder.
     QDir::setCurrent(home.path);
 
-    trovix::view::MainWindow window(state);
+    trovix::widgets::MainWindow window(state);
 
     // A save cut short by a kill or a crash is undone before any file is read.
     const QList<trovix::platform::InterruptedSave> interrupted =
@@ -123,7 +123,7 @@ int main(int argc, char* argv[]) {
                       &clipboard, &shell,    &screen, &instance};
 
     // SIGTERM, SIGHUP and a logout close the window as the user does.
-    trovix::view::closeWhenTheSystemAsks(window, state);
+    trovix::widgets::closeWhenTheSystemAsks(window, state);
 
     // Names Qt took for its own options' values, or too few or too many, are not dropped
     // without a word.

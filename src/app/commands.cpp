@@ -3,9 +3,9 @@
 #include <cmath>
 
 #include "about/about_box.h"
-#include "about/outside_links.h"
 #include "app/file_commands.h"
 #include "app/window_events.h"
+#include "links/outside_links.h"
 #include "output/clipboard_copy.h"
 #include "output/printing.h"
 #include "records/file_maintenance.h"
@@ -91,7 +91,7 @@ void toolbarButtonClick(MainState& state, Command command) {
             }
             break;
         case Command::ViewAll:
-            for (store::SlotId id : store::kAllSlots) {
+            for (lists::SlotId id : lists::kAllSlots) {
                 records::loadArray(state, id);
             }
             view::setListDisplay(state);
@@ -144,7 +144,7 @@ void toolbarButtonClick(MainState& state, Command command) {
             output::copySelection(state);
             break;
         case Command::Email:
-            about::emailAuthor(state);
+            links::emailAuthor(state);
             break;
     }
 }
@@ -178,13 +178,13 @@ void menuCommand(MainState& state, MenuCommand command) {
             output::copyList(state);
             break;
         case MenuCommand::EmailAuthor:
-            about::emailAuthor(state);
+            links::emailAuthor(state);
             break;
         case MenuCommand::WebSite:
-            about::openWebSite(state);
+            links::openWebSite(state);
             break;
         case MenuCommand::OnlineUpdate:
-            about::onlineUpdate(state);
+            links::onlineUpdate(state);
             break;
         case MenuCommand::About:
             about::showAbout(state);

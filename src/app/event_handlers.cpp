@@ -9,9 +9,9 @@
 namespace trovix::app {
 
 void connectEventHandlers(MainState& state) {
-    for (store::SlotId id : store::kAllSlots) {
+    for (lists::SlotId id : lists::kAllSlots) {
         const int n = static_cast<int>(id) + 1;
-        store::ResultList& list = state.slot(id).list;
+        lists::ResultList& list = state.slot(id).list;
         list.setClickHandler([&state, n] { records::listClick(state, n); });
         list.setMouseDownHandler([&state, n] { records::listMouseDown(state, n); });
     }

@@ -9,8 +9,8 @@
 namespace trovix::app {
 namespace {
 
-store::SlotId focusedId(const MainState& state) {
-    return static_cast<store::SlotId>(state.listWithFocus - 1);
+lists::SlotId focusedId(const MainState& state) {
+    return static_cast<lists::SlotId>(state.listWithFocus - 1);
 }
 
 }  // namespace
@@ -40,14 +40,14 @@ void selectFile(MainState& state) {
 }
 
 void saveSelectedFile(MainState& state) {
-    store::FileSlot* slot = state.focusedSlot();
+    lists::FileSlot* slot = state.focusedSlot();
     if (slot != nullptr && records::saveFile(state, focusedId(state))) {
         slot->changed = false;
     }
 }
 
 void openSelectedFile(MainState& state) {
-    const store::FileSlot* slot = state.focusedSlot();
+    const lists::FileSlot* slot = state.focusedSlot();
     if (slot == nullptr || state.services.shell == nullptr) {
         return;
     }
@@ -63,7 +63,7 @@ void openSelectedFile(MainState& state) {
 }
 
 void reloadSelectedFile(MainState& state) {
-    if (store::FileSlot* slot = state.focusedSlot()) {
+    if (lists::FileSlot* slot = state.focusedSlot()) {
         records::loadFile(state, focusedId(state));
         const int firstRecordRow = state.displayFileNames() ? 1 : 0;
         if (slot->list.count() > firstRecordRow) {

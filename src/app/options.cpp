@@ -1,17 +1,17 @@
 #include "app/options.h"
 
+#include "lists/listing.h"
 #include "state/main_state.h"
-#include "store/listing.h"
 #include "view/window_options.h"
 
 namespace trovix::app {
 namespace {
 
 void showOrHideHeaderRows(MainState& state, bool show) {
-    for (store::SlotId id : store::kAllSlots) {
-        store::FileSlot& slot = state.slot(id);
+    for (lists::SlotId id : lists::kAllSlots) {
+        lists::FileSlot& slot = state.slot(id);
         if (show) {
-            slot.list.insertHeaderRow(store::headerRowText(slot.fileName));
+            slot.list.insertHeaderRow(lists::headerRowText(slot.fileName));
         } else if (slot.list.count() > 0) {
             slot.list.removeRow(0);
         }

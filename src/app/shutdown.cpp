@@ -15,8 +15,8 @@ namespace {
 // every unsaved change; keeping it open, or declining to overwrite another program's change,
 // stops the close.
 bool saveChangedSlots(MainState& state) {
-    for (store::SlotId id : store::kAllSlots) {
-        store::FileSlot& slot = state.slot(id);
+    for (lists::SlotId id : lists::kAllSlots) {
+        lists::FileSlot& slot = state.slot(id);
         if (!slot.changed) {
             continue;
         }
@@ -49,7 +49,7 @@ bool saveChangedSlots(MainState& state) {
 
 bool queryClose(MainState& state) {
     bool anyChanged = false;
-    for (const store::FileSlot& slot : state.fileSlots) {
+    for (const lists::FileSlot& slot : state.fileSlots) {
         anyChanged = anyChanged || slot.changed;
     }
     if (!anyChanged) {
@@ -103,8 +103,8 @@ QStringList closeWithoutAsking(MainState& state) {
 
     const bool autoSave = state.options.isChecked(Option::AutoSave);
     QStringList notes;
-    for (store::SlotId id : store::kAllSlots) {
-        store::FileSlot& slot = state.slot(id);
+    for (lists::SlotId id : lists::kAllSlots) {
+        lists::FileSlot& slot = state.slot(id);
         if (!slot.changed) {
             continue;
         }

@@ -5,7 +5,7 @@
 #include "app/event_handlers.h"
 #include "app/interrupted_saves.h"
 #include "app/settings.h"
-#include "app/update_files.h"
+#include "links/update_files.h"
 #include "platform/file_names.h"
 #include "platform/native.h"
 #include "records/slot_procedures.h"
@@ -82,12 +82,12 @@ void startUpWhileBusy(MainState& state, const StartupArguments& arguments) {
         state.frame.setPlacement(place);
         keepWindowReachable(state);
     }
-    for (store::SlotId id : store::kAllSlots) {
+    for (lists::SlotId id : lists::kAllSlots) {
         records::loadFile(state, id);
     }
     search::loadSearchTermList(state);
     if (!state.programFolder.isEmpty()) {
-        refreshUpdateFiles(state.programFolder, arguments.runningProgram);
+        links::refreshUpdateFiles(state.programFolder, arguments.runningProgram);
     }
     if (state.fullDataView()) {
         for (const Command command : {Command::New, Command::Delete, Command::Sort}) {

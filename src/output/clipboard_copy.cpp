@@ -11,7 +11,7 @@ void copyList(MainState& state) {
         return;
     }
     clipboard->clear();
-    const store::FileSlot* slot = state.focusedSlot();
+    const lists::FileSlot* slot = state.focusedSlot();
     if (slot == nullptr) {
         return;
     }
@@ -32,7 +32,7 @@ void copySelection(MainState& state) {
         return;
     }
     clipboard->clear();
-    if (const store::FileSlot* slot = state.focusedSlot()) {
+    if (const lists::FileSlot* slot = state.focusedSlot()) {
         const int row = slot->list.listIndex();
         clipboard->setText(row >= 0 ? slot->list.text(row) : QString());
     }

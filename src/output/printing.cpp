@@ -13,7 +13,7 @@ platform::PrintFont listFont(const MainState& state) {
     return {font.name, font.size, font.bold, font.italic};
 }
 
-using Row = store::ResultList::TextParts;
+using Row = lists::ResultList::TextParts;
 
 // Prints the lines below the top margin; a failure is told with its reason. A record's line
 // goes to the printer as the record's own bytes, never copied whole.
@@ -56,7 +56,7 @@ bool printBigList(MainState& state, int rows) {
 }
 
 void printList(MainState& state) {
-    const store::FileSlot* slot = state.focusedSlot();
+    const lists::FileSlot* slot = state.focusedSlot();
     const int rows = slot != nullptr ? slot->list.count() : 0;
     if (!printBigList(state, rows)) {
         return;
@@ -65,7 +65,7 @@ void printList(MainState& state) {
 }
 
 void printSelection(MainState& state) {
-    const store::FileSlot* slot = state.focusedSlot();
+    const lists::FileSlot* slot = state.focusedSlot();
     if (slot == nullptr) {
         print(state, 0, {});
         return;

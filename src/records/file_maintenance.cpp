@@ -4,9 +4,9 @@
 #include <memory>
 #include <vector>
 
+#include "lists/listing.h"
 #include "records/slot_procedures.h"
 #include "state/main_state.h"
-#include "store/listing.h"
 
 namespace trovix::records {
 namespace {
@@ -18,7 +18,7 @@ const QString kBackupSuffix = QStringLiteral(".old");
 template <typename From, typename To>
 bool copyAllOrNothing(MainState& state, const QString& title, From from, To to) {
     std::vector<std::unique_ptr<platform::SafeFile>> copies;
-    for (const store::FileSlot& slot : state.fileSlots) {
+    for (const lists::FileSlot& slot : state.fileSlots) {
         const QString source = from(slot);
         const QString target = to(slot);
         QString error;
@@ -43,7 +43,7 @@ bool copyAllOrNothing(MainState& state, const QString& title, From from, To to) 
     }
     // What the targets hold now, to put back should a copy fail to take its place.
     QList<std::optional<QByteArray>> before;
-    for (const store::FileSlot& slot : state.fileSlots) {
+    for (const lists::FileSlot& slot : state.fileSlots) {
         QString ignored;
         before.append(platform::readWholeFile(to(slot), ignored));
     }
@@ -90,15 +90,15 @@ bool copyAllOrNothing(MainState& state, const QString& title, From from, To to) 
 }  // namespace
 
 void compact(MainState& state) {
-    for (store::FileSlot& slot : state.fileSlots) {
+    for (lists::FileSlot& slot : state.fileSlots) {
         std::vector<qint32> newIndex(static_cast<std::size_t>(slot.records.size()), -1);
         qint32 kept = 0;
         for (qsizetype i = 0; i < slot.records.size(); ++i) {
-            if (!store::isBlankRecord(slot.records.utf8(i))) {
+            if (!lists::isBlankRecord(slot.records.utf8(i))) {
                 newIndex[static_cast<std::size_t>(i)] = kept++;
             }
         }
-        slot.records.keepIf([](std::string_view text) { return !store::isBlankRecord(text); });
+        slot.records.keepIf([](std::string_view text) { return !lists::isBlankRecord(text); });
         slot.list.renumberRecords(newIndex);
         slot.changed = true;
     }
@@ -106,17 +106,17 @@ void compact(MainState& state) {
 
 bool backup(MainState& state) {
     return copyAllOrNothing(
-        state, QStringLiteral("Backup"), [](const store::FileSlot& slot) { return slot.fileName; },
-        [](const store::FileSlot& slot) { return slot.fileName + kBackupSuffix; });
+        state, QStringLiteral("Backup"), [](const lists::FileSlot& slot) { return slot.fileName; },
+        [](const lists::FileSlot& slot) { return slot.fileName + kBackupSuffix; });
 }
 
 bool restore(MainState& state) {
     const bool copied = copyAllOrNothing(
         state, QStringLiteral("Restore"),
-        [](const store::FileSlot& slot) { return slot.fileName + kBackupSuffix; },
-        [](const store::FileSlot& slot) { return slot.fileName; });
+        [](const lists::FileSlot& slot) { return slot.fileName + kBackupSuffix; },
+        [](const lists::FileSlot& slot) { return slot.fileName; });
     if (copied) {
-        for (store::SlotId id : store::kAllSlots) {
+        for (lists::SlotId id : lists::kAllSlots) {
             loadFile(state, id);
         }
     }

@@ -1,8 +1,8 @@
 #include "records/record_display.h"
 
+#include "lists/result_list.h"
 #include "state/main_state.h"
-#include "store/data_file.h"
-#include "store/result_list.h"
+#include "store/data_format.h"
 #include "store/text_codec.h"
 
 namespace trovix::records {
@@ -10,8 +10,8 @@ namespace {
 
 const QString kDisabled = QStringLiteral("<disabled>");
 
-store::ResultList& listOf(MainState& state, int n) {
-    return state.slot(static_cast<store::SlotId>(n - 1)).list;
+lists::ResultList& listOf(MainState& state, int n) {
+    return state.slot(static_cast<lists::SlotId>(n - 1)).list;
 }
 
 // The other two lists lose their selections, in the order A, B, C.
@@ -23,7 +23,7 @@ void clearOtherSelections(MainState& state, int n) {
     }
 }
 
-bool holdsNoMatchRow(const store::ResultList& list) {
+bool holdsNoMatchRow(const lists::ResultList& list) {
     return (list.count() > 0 && list.isNoMatchRow(0)) || (list.count() > 1 && list.isNoMatchRow(1));
 }
 
@@ -46,7 +46,7 @@ BoxText editBoxText(std::string_view element) {
         const std::string_view text = rest.substr(0, at);
         editable = editable && text.size() <= kEditableLineBytes;
         if (line < kExcerptLines) {
-            excerpt << store::shortenedUtf8(text, kExcerptLineChars);
+            excerpt << lists::shortenedUtf8(text, kExcerptLineChars);
         } else if (line == kExcerptLines) {
             excerpt << QString(QChar(0x2026));
         }
@@ -66,8 +66,8 @@ void listClick(MainState& state, int n) {
         return;
     }
     const BusySection busy(state);
-    store::FileSlot& slot = state.slot(static_cast<store::SlotId>(n - 1));
-    const store::ResultList& list = slot.list;
+    lists::FileSlot& slot = state.slot(static_cast<lists::SlotId>(n - 1));
+    const lists::ResultList& list = slot.list;
     const int row = list.listIndex();
     if (row >= 0) {
         if (n == 1) {
@@ -114,12 +114,12 @@ void listMouseDown(MainState& state, int n) {
 }
 
 void setListBackGroundColors(MainState& state, int n) {
-    if (n < 1 || n > 3 || !state.toolbar.isPressed(fileButton(static_cast<store::SlotId>(n - 1)))) {
+    if (n < 1 || n > 3 || !state.toolbar.isPressed(fileButton(static_cast<lists::SlotId>(n - 1)))) {
         return;  // a hidden list is never coloured, and the others keep their colours
     }
     for (int other = 1; other <= 3; ++other) {
         listOf(state, other)
-            .setBackColor(other == n ? store::ResultList::kFocusColour : store::ResultList::kWhite);
+            .setBackColor(other == n ? lists::ResultList::kFocusColour : lists::ResultList::kWhite);
     }
 }
 

@@ -1,7 +1,7 @@
 #include "records/record_editing.h"
 
 #include "state/main_state.h"
-#include "store/data_file.h"
+#include "store/data_format.h"
 
 namespace trovix::records {
 namespace {
@@ -29,8 +29,8 @@ void editBoxChanged(MainState& state) {
     if (n < 1 || n > 3) {
         return;
     }
-    store::FileSlot& slot = state.slot(static_cast<store::SlotId>(n - 1));
-    store::ResultList& list = slot.list;
+    lists::FileSlot& slot = state.slot(static_cast<lists::SlotId>(n - 1));
+    lists::ResultList& list = slot.list;
     const int row = list.listIndex();
     if (state.displayFileNames() && row == 0) {
         return;  // the file-name header row

@@ -3,10 +3,10 @@
 #include <new>
 #include <system_error>
 
+#include "lists/listing.h"
 #include "records/record_order.h"
 #include "records/slot_procedures.h"
 #include "state/main_state.h"
-#include "store/listing.h"
 
 namespace trovix::records {
 namespace {
@@ -36,7 +36,7 @@ class BusyPointer {
 }  // namespace
 
 void newItem(MainState& state) {
-    store::FileSlot* slot = state.focusedSlot();
+    lists::FileSlot* slot = state.focusedSlot();
     if (slot == nullptr) {
         return;
     }
@@ -52,7 +52,7 @@ void newItem(MainState& state) {
         index = last + 1;
         records.append(kNewItem);
     }
-    store::ResultList& list = slot->list;
+    lists::ResultList& list = slot->list;
     list.addRecordRow(static_cast<qint32>(index));
     list.setListIndex(list.count() - 1);  // the click handling shows the record
     state.editBox.setEnabled(true);
@@ -61,11 +61,11 @@ void newItem(MainState& state) {
 }
 
 void deleteItem(MainState& state) {
-    store::FileSlot* slot = state.focusedSlot();
+    lists::FileSlot* slot = state.focusedSlot();
     if (slot == nullptr) {
         return;
     }
-    store::ResultList& list = slot->list;
+    lists::ResultList& list = slot->list;
     const int row = list.listIndex();
     if (list.count() < 2 || row < 0 || list.isHeaderRow(row) || list.isNoMatchRow(row) ||
         list.isContinuationRow(row)) {
@@ -83,11 +83,11 @@ void deleteItem(MainState& state) {
 
 void sortItems(MainState& state) {
     const BusyPointer pointer(state.services.screen);
-    store::FileSlot* slot = state.focusedSlot();
+    lists::FileSlot* slot = state.focusedSlot();
     if (slot == nullptr) {
         return;
     }
-    store::ResultList& list = slot->list;
+    lists::ResultList& list = slot->list;
     const QString selected = list.listIndex() >= 0 ? list.text(list.listIndex()) : QString();
     // A sort that cannot have the memory it needs leaves the records as they are.
     const platform::MemoryRoom room = state.services.memory != nullptr
@@ -120,7 +120,7 @@ void sortItems(MainState& state) {
         }
         return;
     }
-    loadArray(state, static_cast<store::SlotId>(state.listWithFocus - 1));
+    loadArray(state, static_cast<lists::SlotId>(state.listWithFocus - 1));
     const int row = list.findRow(selected);
     if (row >= 0) {
         list.setListIndex(row);

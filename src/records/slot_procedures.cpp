@@ -2,11 +2,12 @@
 
 #include <new>
 
+#include "lists/listing.h"
 #include "platform/file_names.h"
 #include "platform/native.h"
 #include "state/defaults.h"
 #include "state/main_state.h"
-#include "store/listing.h"
+#include "store/data_file_io.h"
 
 namespace trovix::records {
 namespace {
@@ -55,14 +56,14 @@ QString notARegularFile(const QString& name, const QString& target, PathKind kin
 
 // What happened to the file since the slot read it, in words; empty for nothing. Another list of
 // this window that holds the same file and saved it is told apart from another program.
-QString changeSinceRead(const MainState& state, store::SlotId id, const platform::FileStamp& now,
+QString changeSinceRead(const MainState& state, lists::SlotId id, const platform::FileStamp& now,
                         const QString& file) {
-    const store::FileSlot& slot = state.slot(id);
+    const lists::FileSlot& slot = state.slot(id);
     if (slot.stamp == now) {
         return {};
     }
-    for (const store::SlotId other : store::kAllSlots) {
-        const store::FileSlot& saver = state.slot(other);
+    for (const lists::SlotId other : lists::kAllSlots) {
+        const lists::FileSlot& saver = state.slot(other);
         if (other != id && now.exists && saver.savedStamp == now) {
             return QStringLiteral(
                        "The data file %1 was saved from list %2 of this window after list %3 "
@@ -108,7 +109,7 @@ QString quotedCharacter(char32_t c) {
 
 // Asks before a character the file's encoding lacks changes the whole file to UTF-8; true to go
 // on, with `format` then UTF-8.
-bool agreeToEncoding(MainState& state, const store::FileSlot& slot, store::FileFormat& format) {
+bool agreeToEncoding(MainState& state, const lists::FileSlot& slot, store::FileFormat& format) {
     const std::optional<char32_t> lacking =
         store::firstCharacterEncodingLacks(slot.records, format.encoding);
     if (!lacking) {
@@ -138,8 +139,8 @@ const platform::MemoryLimits& memoryLimits(const MainState& state) {
 // A file too large for the memory left is not taken into the slot, and its name is not kept:
 // the slot goes back to the file it held before, or, at start-up, to its usual file. So the
 // next start does not meet the same file again.
-void refuse(MainState& state, store::SlotId id, const QString& reason) {
-    store::FileSlot& slot = state.slot(id);
+void refuse(MainState& state, lists::SlotId id, const QString& reason) {
+    lists::FileSlot& slot = state.slot(id);
     const QString refused = slot.fileName;
     const int list = static_cast<int>(id) + 1;
     if (!slot.readName.isEmpty()) {
@@ -167,8 +168,8 @@ void refuse(MainState& state, store::SlotId id, const QString& reason) {
 
 }  // namespace
 
-void loadFile(MainState& state, store::SlotId id) {
-    store::FileSlot& slot = state.slot(id);
+void loadFile(MainState& state, lists::SlotId id) {
+    lists::FileSlot& slot = state.slot(id);
     store::ReadResult read;
     if (const QString unusable = platform::unusableNameReason(slot.fileName); !unusable.isEmpty()) {
         // What the name reaches is another file than the one it stands for: none is read.
@@ -212,13 +213,13 @@ void loadFile(MainState& state, store::SlotId id) {
     }
 }
 
-void loadArray(MainState& state, store::SlotId id) {
-    store::FileSlot& slot = state.slot(id);
-    store::listAllRecords(slot.list, slot.records, slot.fileName, state.listingOptions());
+void loadArray(MainState& state, lists::SlotId id) {
+    lists::FileSlot& slot = state.slot(id);
+    lists::listAllRecords(slot.list, slot.records, slot.fileName, state.listingOptions());
 }
 
-SlotSave writeSlot(MainState& state, store::SlotId id) {
-    store::FileSlot& slot = state.slot(id);
+SlotSave writeSlot(MainState& state, lists::SlotId id) {
+    lists::FileSlot& slot = state.slot(id);
     if (slot.unreadable) {
         return {SaveOutcome::Failed,
                 QStringLiteral("It could not be read, so saving would overwrite its records.")};
@@ -259,7 +260,7 @@ QString saveFailureText(const QString& fileName, const QString& reason) {
     return QStringLiteral("The data file \"%1\" could not be saved:\n%2").arg(fileName, reason);
 }
 
-bool saveFile(MainState& state, store::SlotId id) {
+bool saveFile(MainState& state, lists::SlotId id) {
     const SlotSave saved = writeSlot(state, id);
     if (saved.outcome == SaveOutcome::Failed) {
         tellUser(state, saveFailureText(state.slot(id).fileName, saved.error) +
@@ -272,16 +273,16 @@ bool saveFile(MainState& state, store::SlotId id) {
 }
 
 void expandListData(MainState& state) {
-    for (store::SlotId id : store::kAllSlots) {
-        store::FileSlot& slot = state.slot(id);
-        store::expandList(slot.list, slot.records, slot.fileName, state.displayFileNames());
+    for (lists::SlotId id : lists::kAllSlots) {
+        lists::FileSlot& slot = state.slot(id);
+        lists::expandList(slot.list, slot.records, slot.fileName, state.displayFileNames());
     }
 }
 
 void contractListData(MainState& state) {
-    for (store::SlotId id : store::kAllSlots) {
-        store::FileSlot& slot = state.slot(id);
-        store::contractList(slot.list, slot.records, slot.fileName, state.displayFileNames());
+    for (lists::SlotId id : lists::kAllSlots) {
+        lists::FileSlot& slot = state.slot(id);
+        lists::contractList(slot.list, slot.records, slot.fileName, state.displayFileNames());
     }
 }
 

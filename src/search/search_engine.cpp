@@ -3,10 +3,10 @@
 #include <new>
 #include <system_error>
 
+#include "lists/listing.h"
 #include "search/matcher.h"
 #include "search/status_summary.h"
 #include "state/main_state.h"
-#include "store/listing.h"
 
 namespace trovix::search {
 
@@ -16,16 +16,16 @@ void search(MainState& state) {
     const bool fullDataView = state.fullDataView();
     const bool displayFileNames = state.displayFileNames();
 
-    for (store::SlotId id : store::kAllSlots) {
-        store::FileSlot& slot = state.slot(id);
+    for (lists::SlotId id : lists::kAllSlots) {
+        lists::FileSlot& slot = state.slot(id);
         bool empty = true;
         {
-            store::ResultList::Update update(slot.list);
+            lists::ResultList::Update update(slot.list);
             try {
                 const std::vector<qint32> found = matchingRecords(slot.records, matcher);
                 slot.list.clear();
                 for (const qint32 index : found) {
-                    store::appendRecordRows(slot.list, slot.records, index, fullDataView);
+                    lists::appendRecordRows(slot.list, slot.records, index, fullDataView);
                 }
                 empty = found.empty();
             } catch (const std::exception&) {
@@ -44,7 +44,7 @@ void search(MainState& state) {
                 slot.list.addNoMatchRow();
             }
             if (displayFileNames) {
-                slot.list.insertHeaderRow(store::headerRowText(slot.fileName));
+                slot.list.insertHeaderRow(lists::headerRowText(slot.fileName));
             }
         }
         if (empty) {
@@ -55,18 +55,18 @@ void search(MainState& state) {
 
     {
         const BusySection busy(state);
-        for (store::SlotId id : store::kAllSlots) {
+        for (lists::SlotId id : lists::kAllSlots) {
             state.slot(id).list.setListIndex(-1);
         }
-        for (store::SlotId id : store::kAllSlots) {
-            state.slot(id).list.setBackColor(store::ResultList::kWhite);
+        for (lists::SlotId id : lists::kAllSlots) {
+            state.slot(id).list.setBackColor(lists::ResultList::kWhite);
         }
     }
 
     state.editBox.setEnabled(false);
     const int firstRow = displayFileNames ? 1 : 0;
-    for (store::SlotId id : store::kAllSlots) {
-        store::ResultList& list = state.slot(id).list;
+    for (lists::SlotId id : lists::kAllSlots) {
+        lists::ResultList& list = state.slot(id).list;
         if (list.count() > firstRow && !list.isNoMatchRow(firstRow)) {
             state.editBox.setEnabled(true);
             list.setListIndex(firstRow);  // the click handling shows the record

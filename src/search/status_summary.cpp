@@ -6,8 +6,8 @@
 namespace trovix::search {
 
 void fillStatusBar(MainState& state) {
-    for (store::SlotId id : store::kAllSlots) {
-        const store::FileSlot& slot = state.slot(id);
+    for (lists::SlotId id : lists::kAllSlots) {
+        const lists::FileSlot& slot = state.slot(id);
         state.statusBar.setPanel(
             static_cast<int>(id) + 1,
             withoutFolder(slot.fileName) + QStringLiteral("  (%1)").arg(slot.list.count()));

@@ -40,12 +40,12 @@ bool isTwoState(Command command) {
     return toolbarEntry(command).style == ButtonStyle::Check;
 }
 
-std::optional<store::SlotId> slotOfFileButton(Command command) {
+std::optional<lists::SlotId> slotOfFileButton(Command command) {
     const int n = static_cast<int>(command) - static_cast<int>(Command::FileA);
     if (n < 0 || n > 2) {
         return std::nullopt;
     }
-    return static_cast<store::SlotId>(n);
+    return static_cast<lists::SlotId>(n);
 }
 
 }  // namespace trovix

@@ -4,7 +4,7 @@
 #include <array>
 #include <optional>
 
-#include "store/slot.h"
+#include "lists/slot.h"
 
 namespace trovix {
 
@@ -82,11 +82,11 @@ QString commandKey(Command command);
 bool isTwoState(Command command);
 
 // The button that shows or hides a slot's result list.
-inline Command fileButton(store::SlotId id) {
+inline Command fileButton(lists::SlotId id) {
     return static_cast<Command>(static_cast<int>(Command::FileA) + static_cast<int>(id));
 }
 // The slot whose list a file button shows, for Command::FileA to FileC.
-std::optional<store::SlotId> slotOfFileButton(Command command);
+std::optional<lists::SlotId> slotOfFileButton(Command command);
 
 // The check marks of the Options menu, in the order the settings store them.
 enum class Option { IgnoreCase, SearchWhileTyping, DisplayFileNames, AutoSave, OnTop };

@@ -4,10 +4,10 @@
 #include <array>
 #include <functional>
 
+#include "lists/listing.h"
+#include "lists/slot.h"
 #include "platform/services.h"
 #include "state/controls.h"
-#include "store/listing.h"
-#include "store/slot.h"
 
 namespace trovix {
 
@@ -18,20 +18,20 @@ struct MainState {
     MainState(const MainState&) = delete;
     MainState& operator=(const MainState&) = delete;
 
-    store::FileSlot& slot(store::SlotId id) { return fileSlots[static_cast<std::size_t>(id)]; }
-    const store::FileSlot& slot(store::SlotId id) const {
+    lists::FileSlot& slot(lists::SlotId id) { return fileSlots[static_cast<std::size_t>(id)]; }
+    const lists::FileSlot& slot(lists::SlotId id) const {
         return fileSlots[static_cast<std::size_t>(id)];
     }
     // The slot of the list with focus, or none while no list has the focus.
-    store::FileSlot* focusedSlot() {
+    lists::FileSlot* focusedSlot() {
         return listWithFocus >= 1 && listWithFocus <= 3 ? &fileSlots[listWithFocus - 1] : nullptr;
     }
 
     bool fullDataView() const { return toolbar.isPressed(Command::Data); }
     bool displayFileNames() const { return options.isChecked(Option::DisplayFileNames); }
-    store::ListingOptions listingOptions() const { return {displayFileNames(), fullDataView()}; }
+    lists::ListingOptions listingOptions() const { return {displayFileNames(), fullDataView()}; }
 
-    std::array<store::FileSlot, 3> fileSlots;
+    std::array<lists::FileSlot, 3> fileSlots;
     // While set, the list click handlers, the edit box change handler and the layout do
     // nothing: the program itself is changing selections or the edit box text. Set it with a
     // BusySection.

@@ -60,7 +60,7 @@ void formResize(MainState& state) {
     in.height = frame.layoutHeight();
     in.gap = state.gap;
     in.editPaneShown = state.toolbar.isPressed(Command::Edit);
-    for (store::SlotId id : store::kAllSlots) {
+    for (lists::SlotId id : lists::kAllSlots) {
         in.listShown[static_cast<std::size_t>(id)] = state.toolbar.isPressed(fileButton(id));
     }
     ControlGeometry geometry = frame.geometry();

@@ -8,11 +8,11 @@
 namespace trovix::view {
 
 void setListDisplay(MainState& state) {
-    for (store::SlotId id : store::kAllSlots) {
+    for (lists::SlotId id : lists::kAllSlots) {
         state.slot(id).list.setVisible(state.toolbar.isPressed(fileButton(id)));
     }
     if (state.listWithFocus == 0) {
-        for (store::SlotId id : store::kAllSlots) {
+        for (lists::SlotId id : lists::kAllSlots) {
             if (state.toolbar.isPressed(fileButton(id))) {
                 state.listWithFocus = static_cast<int>(id) + 1;
                 break;
@@ -23,14 +23,14 @@ void setListDisplay(MainState& state) {
     if (focus >= 1 && focus <= 3) {
         for (int n = 1; n <= 3; ++n) {
             state.fileSlots[static_cast<std::size_t>(n - 1)].list.setBackColor(
-                n == focus ? store::ResultList::kFocusColour : store::ResultList::kWhite);
+                n == focus ? lists::ResultList::kFocusColour : lists::ResultList::kWhite);
         }
     }
     {
         const BusySection busy(state);
         const int firstRecordRow = state.displayFileNames() ? 1 : 0;
         for (int n = 1; n <= 3; ++n) {
-            store::ResultList& list = state.fileSlots[static_cast<std::size_t>(n - 1)].list;
+            lists::ResultList& list = state.fileSlots[static_cast<std::size_t>(n - 1)].list;
             // A list too short for its first record row keeps no selection.
             list.setListIndex(n == focus && list.count() > firstRecordRow ? firstRecordRow : -1);
         }

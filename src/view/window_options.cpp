@@ -6,7 +6,7 @@
 namespace trovix::view {
 
 void setToolTipText(MainState& state) {
-    for (store::SlotId id : store::kAllSlots) {
+    for (lists::SlotId id : lists::kAllSlots) {
         state.toolbar.setToolTip(fileButton(id), withoutFolder(state.slot(id).fileName));
     }
 }

@@ -46,7 +46,7 @@ struct Window {
         }
         app::startUp(state, {{}, {}, interrupted});
     }
-    store::FileSlot& slot(int i) { return state.fileSlots[static_cast<std::size_t>(i)]; }
+    lists::FileSlot& slot(int i) { return state.fileSlots[static_cast<std::size_t>(i)]; }
 };
 
 }  // namespace
@@ -95,7 +95,7 @@ class TestInterruptions : public QObject {
         // The data file: ten characters more.
         window.slot(0).records.set(0, window.slot(0).records.text(0) + "yyyyyyyyyy");
         window.slot(0).changed = true;
-        QVERIFY(!records::saveFile(window.state, store::SlotId::A));
+        QVERIFY(!records::saveFile(window.state, lists::SlotId::A));
         QCOMPARE(readBytes(path("a.txt")), before[0]);
         QVERIFY2(window.messages.shown.last().text.contains("No space left on device") &&
                      window.messages.shown.last().text.contains("The file is unchanged"),

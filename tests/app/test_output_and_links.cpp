@@ -3,8 +3,8 @@
 #include <QTest>
 
 #include "about/about_box.h"
-#include "about/outside_links.h"
 #include "app/commands.h"
+#include "links/outside_links.h"
 #include "platform/fake/fake_clipboard.h"
 #include "platform/fake/fake_printer.h"
 #include "platform/fake/fake_shell.h"

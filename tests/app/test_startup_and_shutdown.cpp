@@ -57,7 +57,7 @@ const QByteArray kContent[] = {"Smith 555-1234\r\nJones\r\n", "one\r\ntwo\r\n", 
 // The first row listed for each slot; every data file here holds one record.
 QStringList firstRows(const MainState& state) {
     QStringList out;
-    for (const store::FileSlot& slot : state.fileSlots) {
+    for (const lists::FileSlot& slot : state.fileSlots) {
         out << (slot.list.count() > 0 ? slot.list.text(0) : QString());
     }
     return out;
@@ -65,7 +65,7 @@ QStringList firstRows(const MainState& state) {
 
 // Edits the first record of a slot as the user would: changed, not yet saved.
 void change(MainState& state, int i, const QString& text) {
-    store::FileSlot& slot = state.fileSlots[static_cast<std::size_t>(i)];
+    lists::FileSlot& slot = state.fileSlots[static_cast<std::size_t>(i)];
     slot.records.set(0, text);
     slot.changed = true;
 }
@@ -138,7 +138,7 @@ QStringList describe(const MainState& s) {
         buttons += s.toolbar.isPressed(b) ? u'1' : u'0';
     }
     QStringList files;
-    for (const store::FileSlot& slot : s.fileSlots) {
+    for (const lists::FileSlot& slot : s.fileSlots) {
         files << slot.fileName;
     }
     const TwipRect& p = s.frame.placement();
@@ -549,7 +549,7 @@ class TestStartupAndShutdown : public QObject {
 
         // Choosing it later keeps the list's file and records.
         state.fileSlots[0].fileName = w.path("big.txt");
-        records::loadFile(state, store::SlotId::A);
+        records::loadFile(state, lists::SlotId::A);
         QCOMPARE(state.fileSlots[0].fileName, usual);
         QCOMPARE(state.fileSlots[0].records.text(0), QStringLiteral("Smith 555-1234"));
         QVERIFY(w.messages.shown.last().text.endsWith(

@@ -8,7 +8,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "store/data_file.h"
+#include "store/data_format.h"
+#include "store/record_splitter.h"
 
 using namespace trovix::store;
 

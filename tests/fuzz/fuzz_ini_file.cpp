@@ -15,9 +15,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/ini_file.h"
+#include "ini/ini_file.h"
 
-using trovix::platform::IniDocument;
+using trovix::ini::IniDocument;
 
 namespace {
 

@@ -29,7 +29,7 @@
 #endif
 
 using namespace trovix;
-using store::SlotId;
+using lists::SlotId;
 using testing::readBytes;
 using testing::StateFixture;
 using testing::writeBytes;
@@ -116,7 +116,7 @@ class TestRecords : public QObject {
         f.list(2).setListIndex(0);
         QCOMPARE(f.state.listWithFocus, 2);
         QCOMPARE(f.list(1).listIndex(), -1);
-        QCOMPARE(f.list(2).backColor(), store::ResultList::kFocusColour);
+        QCOMPARE(f.list(2).backColor(), lists::ResultList::kFocusColour);
         QCOMPARE(f.state.editBox.text(), QStringLiteral("Bob\r\n1 Main St\r\nSpringfield"));
         QVERIFY(f.state.editBox.isEnabled());
         // Two markers in a row show an empty line.
@@ -132,8 +132,8 @@ class TestRecords : public QObject {
         f.list(1).setListIndex(0);
         const QString shown = f.state.editBox.text();
         f.list(3).userMouseDown();
-        QCOMPARE(f.list(3).backColor(), store::ResultList::kFocusColour);
-        QCOMPARE(f.list(1).backColor(), store::ResultList::kWhite);
+        QCOMPARE(f.list(3).backColor(), lists::ResultList::kFocusColour);
+        QCOMPARE(f.list(1).backColor(), lists::ResultList::kWhite);
         QCOMPARE(f.list(1).listIndex(), -1);
         QCOMPARE(f.state.listWithFocus, 1);
         QCOMPARE(f.state.editBox.text(), shown);
@@ -141,8 +141,8 @@ class TestRecords : public QObject {
         // A hidden list is never coloured, and the others keep their colours.
         f.state.toolbar.setPressed(Command::FileB, false);
         f.list(2).userMouseDown();
-        QCOMPARE(f.list(3).backColor(), store::ResultList::kFocusColour);
-        QCOMPARE(f.list(2).backColor(), store::ResultList::kWhite);
+        QCOMPARE(f.list(3).backColor(), lists::ResultList::kFocusColour);
+        QCOMPARE(f.list(2).backColor(), lists::ResultList::kWhite);
 
         // The list with focus lost its selection to a mouse-down elsewhere: the record still
         // shown takes no typing, which would otherwise reach no record.
@@ -168,7 +168,7 @@ class TestRecords : public QObject {
         StateFixture f({"x-----y", "z"}, {"b"}, {"c"});
         f.state.options.setChecked(Option::DisplayFileNames, true);
         f.state.toolbar.setPressed(Command::Data, true);
-        records::loadArray(f.state, store::SlotId::A);
+        records::loadArray(f.state, lists::SlotId::A);
         f.list(1).setListIndex(0);  // the header row
         QCOMPARE(f.state.editBox.text(), QStringLiteral("<disabled>"));
         QVERIFY(!f.state.editBox.isEnabled());
@@ -262,7 +262,7 @@ class TestRecords : public QObject {
     void editsGoToTheListWithFocus() {
         StateFixture f({"a"}, {"b"}, {"c"});
         f.state.options.setChecked(Option::DisplayFileNames, true);
-        for (store::SlotId id : store::kAllSlots) {
+        for (lists::SlotId id : lists::kAllSlots) {
             records::loadArray(f.state, id);
         }
         // The header row is never written back.
@@ -317,7 +317,7 @@ class TestRecords : public QObject {
         f.state.listWithFocus = 1;
         press(f.state, Command::New);
         QCOMPARE(f.slot(1).records.toStringList(), after);
-        const store::ResultList& list = f.list(1);
+        const lists::ResultList& list = f.list(1);
         QCOMPARE(list.listIndex(), list.count() - 1);
         QCOMPARE(list.text(list.count() - 1), QStringLiteral("New Item"));
         QCOMPARE(f.slot(1).records.text(list.itemData(list.count() - 1)),
@@ -489,7 +489,7 @@ class TestRecords : public QObject {
 
     void savingKeepsTheFormatAndAsksBeforeOverwritingWhatItDidNotRead() {
         Files w({"mine\r\n", "caf\xE9\r\n", ""});
-        store::FileSlot& tagged = w.f.slot(2);
+        lists::FileSlot& tagged = w.f.slot(2);
         tagged.records.set(0, QStringLiteral("café-----crème"));
         QVERIFY(records::saveFile(w.f.state, SlotId::B));
         QCOMPARE(readBytes(tagged.fileName), QByteArray("caf\xE9\r\n-----cr\xE8me\r\n"));
@@ -508,7 +508,7 @@ class TestRecords : public QObject {
 #ifdef Q_OS_UNIX
         StateFixture& f = w.f;
         platform::FakeMessageBoxes& messages = f.messages;
-        store::FileSlot& slot = f.slot(1);
+        lists::FileSlot& slot = f.slot(1);
         struct Change {
             const char* what;
             std::function<void()> make;
@@ -558,7 +558,7 @@ class TestRecords : public QObject {
 
     void aCharacterTheEncodingLacksIsAskedAboutBeforeTheFileBecomesUtf8() {
         Files w({"caf\xE9\r\n-----cr\xE8me\r\nna\xEFve\r\n", "plain\r\n", "\xA0x\r\n"});
-        store::FileSlot& slot = w.f.slot(1);
+        lists::FileSlot& slot = w.f.slot(1);
         platform::FakeMessageBoxes& messages = w.f.messages;
         QCOMPARE(slot.format.encoding, store::Encoding::Windows1252);
         const QByteArray before = readBytes(slot.fileName);
@@ -605,7 +605,7 @@ class TestRecords : public QObject {
 #ifdef Q_OS_UNIX
         Files w({"a\r\n", "b\r\n", "c\r\n"});
         platform::FakeMessageBoxes& messages = w.f.messages;
-        store::FileSlot& slot = w.f.slot(1);
+        lists::FileSlot& slot = w.f.slot(1);
         QTemporaryDir elsewhere;
         const QString pipe = elsewhere.filePath("pipe");
         QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0644) == 0);
@@ -670,7 +670,7 @@ class TestRecords : public QObject {
     void aSameSizeChangeWithItsTimeSetBackIsNoticed() {
 #ifdef Q_OS_UNIX
         Files w({"mine\r\n", "b\r\n", "c\r\n"});
-        store::FileSlot& slot = w.f.slot(1);
+        lists::FileSlot& slot = w.f.slot(1);
         testing::age(slot.fileName);  // whole seconds, which another program can set back exactly
         const qint64 whenRead = statusChangeTime(slot.fileName);
         records::loadFile(w.f.state, SlotId::A);
@@ -705,7 +705,7 @@ class TestRecords : public QObject {
         Files w({"a\r\n", "b\r\n", "c\r\n"});
         platform::FakeMessageBoxes& messages = w.f.messages;
         // A folder when the list read its name.
-        store::FileSlot& slot = w.f.slot(1);
+        lists::FileSlot& slot = w.f.slot(1);
         slot.fileName = w.dir.filePath("was a folder");
         QVERIFY(QDir(w.dir.path()).mkdir("was a folder"));
         records::loadFile(w.f.state, SlotId::A);
@@ -746,7 +746,7 @@ class TestRecords : public QObject {
         platform::FakeFileDialog files;
         state.services.files = &files;
         state.listWithFocus = 1;
-        store::FileSlot& slot = w.f.slot(1);
+        lists::FileSlot& slot = w.f.slot(1);
         const QString kept = slot.fileName;
         const QByteArray bytes = QFile::encodeName(w.dir.path()) + "/\xFF\xFE.txt";
         QVERIFY(writeByName(bytes, "theirs\r\n"));

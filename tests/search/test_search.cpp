@@ -119,7 +119,7 @@ class TestSearch : public QObject {
         // The first match of the first list with matches is selected, and only its list
         // coloured.
         f.state.toolbar.setPressed(Command::Data, false);
-        f.list(1).setBackColor(store::ResultList::kFocusColour);
+        f.list(1).setBackColor(lists::ResultList::kFocusColour);
         searchFor(f, QStringLiteral("new york"));
         QCOMPARE(f.list(1).listIndex(), -1);
         QCOMPARE(f.list(2).listIndex(), -1);
@@ -127,8 +127,8 @@ class TestSearch : public QObject {
         QCOMPARE(f.state.listWithFocus, 3);
         QCOMPARE(f.state.editBox.text(), QStringLiteral("212  New York City"));
         QVERIFY(f.state.editBox.isEnabled());
-        QCOMPARE(f.list(1).backColor(), store::ResultList::kWhite);
-        QCOMPARE(f.list(3).backColor(), store::ResultList::kFocusColour);
+        QCOMPARE(f.list(1).backColor(), lists::ResultList::kWhite);
+        QCOMPARE(f.list(3).backColor(), lists::ResultList::kFocusColour);
         QVERIFY(!f.state.busy);
 
         // No match anywhere: nothing selected, the edit box empty and disabled.
@@ -136,7 +136,7 @@ class TestSearch : public QObject {
         for (int n = 1; n <= 3; ++n) {
             QCOMPARE(f.rows(n).last(), QStringLiteral("0|no match found"));
             QCOMPARE(f.list(n).listIndex(), -1);
-            QCOMPARE(f.list(n).backColor(), store::ResultList::kWhite);
+            QCOMPARE(f.list(n).backColor(), lists::ResultList::kWhite);
         }
         QCOMPARE(f.state.editBox.text(), QString());
         QVERIFY(!f.state.editBox.isEnabled());
@@ -146,7 +146,7 @@ class TestSearch : public QObject {
         f.list(3).setVisible(false);
         searchFor(f, QStringLiteral("jersey"));
         QCOMPARE(f.list(3).listIndex(), 1);
-        QCOMPARE(f.list(3).backColor(), store::ResultList::kWhite);  // never coloured hidden
+        QCOMPARE(f.list(3).backColor(), lists::ResultList::kWhite);  // never coloured hidden
     }
 
     void largeArraysAndFoldedRecordsAreSearchedAsAPlainSearchWould() {
@@ -290,7 +290,7 @@ class TestSearch : public QObject {
         if (const QByteArray file = qgetenv("TROVIX_SEARCH_UNDER_LIMIT"); !file.isEmpty()) {
             StateFixture f({}, {"b"}, {"c"});
             f.slot(1).fileName = QString::fromLocal8Bit(file);
-            records::loadFile(f.state, store::SlotId::A);
+            records::loadFile(f.state, lists::SlotId::A);
             if (f.slot(1).records.size() != (1 << 23) + 1 ||
                 !testing::limitAddressSpace(24 << 20)) {
                 std::exit(3);

@@ -9,7 +9,8 @@
 #include <cstdlib>
 
 #include "platform/fake/fake_memory_limits.h"
-#include "store/data_file.h"
+#include "store/data_file_io.h"
+#include "store/record_splitter.h"
 
 #include "support/address_space.h"
 #include "support/files.h"

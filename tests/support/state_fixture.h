@@ -21,16 +21,16 @@ struct StateFixture {
         const QStringList* arrays[] = {&a, &b, &c};
         const char* names[] = {"/data/phone_numbers.txt", "/data/taglines.txt",
                                "/data/area_codes.txt"};
-        for (store::SlotId id : store::kAllSlots) {
-            store::FileSlot& slot = state.slot(id);
+        for (lists::SlotId id : lists::kAllSlots) {
+            lists::FileSlot& slot = state.slot(id);
             slot.fileName = QString::fromLatin1(names[static_cast<int>(id)]);
             slot.records = store::RecordArray::fromStrings(*arrays[static_cast<int>(id)]);
             records::loadArray(state, id);
         }
     }
 
-    store::FileSlot& slot(int n) { return state.slot(static_cast<store::SlotId>(n - 1)); }
-    store::ResultList& list(int n) { return slot(n).list; }
+    lists::FileSlot& slot(int n) { return state.slot(static_cast<lists::SlotId>(n - 1)); }
+    lists::ResultList& list(int n) { return slot(n).list; }
 
     QStringList rows(int n) { return rowsOf(list(n)); }
 };

@@ -21,7 +21,7 @@
 #include "platform/fake/fake_shell.h"
 #include "state/main_state.h"
 #include "support/files.h"
-#include "view/widgets/main_window.h"
+#include "widgets/main_window.h"
 
 namespace trovix::testing {
 
@@ -37,7 +37,7 @@ struct WindowFixture {
     platform::FakeScreen screen;  // used only when a test sets it
     MainState state{
         {.messages = &messages, .printer = &printer, .clipboard = &clipboard, .shell = &shell}};
-    std::unique_ptr<view::MainWindow> window;
+    std::unique_ptr<widgets::MainWindow> window;
     QComboBox* find = nullptr;
     QPlainTextEdit* edit = nullptr;
 
@@ -59,7 +59,7 @@ struct WindowFixture {
     }
     void start(const QString& folder, const QStringList& arguments) {
         state.programFolder = folder;
-        window = std::make_unique<view::MainWindow>(state);
+        window = std::make_unique<widgets::MainWindow>(state);
         app::startUp(state, {arguments, QString()});
         // Every change of a list's rows keeps to Qt's model contract.
         for (const char* name : {"lstA", "lstB", "lstC"}) {
@@ -82,7 +82,7 @@ struct WindowFixture {
     QListView* list(const char* name) {
         return window->findChild<QListView*>(QString::fromLatin1(name));
     }
-    QListView* list(store::SlotId id) {
+    QListView* list(lists::SlotId id) {
         const char* const names[] = {"lstA", "lstB", "lstC"};
         return list(names[static_cast<int>(id)]);
     }

@@ -125,7 +125,7 @@ class TestPresentation : public QObject {
         app::windowShown(f.state);  // the first showing applies the list display
         QVERIFY(!f.list(1).isVisible() && !f.list(2).isVisible() && f.list(3).isVisible());
         QCOMPARE(f.state.listWithFocus, 3);
-        QCOMPARE(f.list(3).backColor(), store::ResultList::kFocusColour);
+        QCOMPARE(f.list(3).backColor(), lists::ResultList::kFocusColour);
         QCOMPARE(f.list(3).listIndex(), 0);
         QCOMPARE(f.state.editBox.text(), QStringLiteral("c1\r\nc2"));
         QCOMPARE(f.state.statusBar.panel(3), QStringLiteral("area_codes.txt  (1)"));

@@ -89,7 +89,7 @@ QtSettingsStore::QtSettingsStore(const QString& iniFile) : path_(iniFile) {
     // A file that cannot be read reads as empty; sync() says why, and never writes over it.
     QString ignored;
     if (const std::optional<QByteArray> bytes = readIfThere(path_, ignored)) {
-        file_ = IniDocument(*bytes);
+        file_ = ini::IniDocument(*bytes);
     }
 }
 
@@ -194,8 +194,8 @@ bool QtSettingsStore::writeChanges() {
     if (!onDisk) {
         return false;
     }
-    const IniDocument before(*onDisk);
-    IniDocument after = before;
+    const ini::IniDocument before(*onDisk);
+    ini::IniDocument after = before;
     for (const QString& section : removedSections_) {
         after.removeSection(section);
     }

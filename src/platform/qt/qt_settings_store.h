@@ -3,7 +3,7 @@
 #include <QString>
 #include <vector>
 
-#include "platform/ini_file.h"
+#include "ini/ini_file.h"
 #include "platform/settings_store.h"
 
 namespace trovix::platform {
@@ -50,7 +50,7 @@ class QtSettingsStore : public SettingsStore {
     bool writeChanges();
 
     QString path_;
-    IniDocument file_;  // the file as last read or written
+    ini::IniDocument file_;  // the file as last read or written
     // Pending: sections to empty, then keys to set, in the order they were first set.
     std::vector<QString> removedSections_;
     std::vector<Change> changes_;

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <string_view>
+
+#include "lists/result_list.h"
+#include "store/record_array.h"
+
+namespace trovix::lists {
+
+struct ListingOptions {
+    bool displayFileNames = false;  // a header row with the file name stands on top
+    bool fullDataView = false;      // every line of a record has its own row
+};
+
+// The text of the header row: "... " + file name + " ...".
+QString headerRowText(const QString& fileName);
+
+// A record whose text is empty or spaces only; it is kept in the file but never listed.
+bool isBlankRecord(std::string_view element);
+
+// Appends a record row for record `index` and, in full data view, one continuation row for
+// each further line of the record.
+void appendRecordRows(ResultList& list, const store::RecordArray& records, qint32 index,
+                      bool fullDataView);
+
+// Rebuilds a list with every non-blank record of the array, in array order.
+void listAllRecords(ResultList& list, const store::RecordArray& records, const QString& fileName,
+                    const ListingOptions& options);
+
+// Turns the rows a list holds into full data view: each record row is followed by a row for
+// every further line of its record. Header and "no match found" rows stay.
+void expandList(ResultList& list, const store::RecordArray& records, const QString& fileName,
+                bool displayFileNames);
+
+// Turns a list in full data view back into one row per record.
+void contractList(ResultList& list, const store::RecordArray& records, const QString& fileName,
+                  bool displayFileNames);
+
+}  // namespace trovix::lists

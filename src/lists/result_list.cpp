@@ -1,0 +1,355 @@
+#include "lists/result_list.h"
+
+#include "store/data_format.h"
+#include "store/text_codec.h"
+
+namespace trovix::lists {
+
+using store::findRecordSep;
+using store::kRecordSep;
+using store::kRecordSepText;
+using store::utf8Prefix;
+using store::utf8ToText;
+
+namespace {
+
+QString fromUtf8(std::string_view v) {
+    return utf8ToText(v);
+}
+
+}  // namespace
+
+std::string_view firstLine(std::string_view element) {
+    const std::size_t at = findRecordSep(element);
+    return at == std::string_view::npos ? element : element.substr(0, at);
+}
+
+std::string_view lineOf(std::string_view element, int line) {
+    for (; line > 0; --line) {
+        const std::size_t at = findRecordSep(element);
+        if (at == std::string_view::npos) {
+            return {};
+        }
+        element.remove_prefix(at + kRecordSep.size());
+    }
+    return firstLine(element);
+}
+
+int furtherLineCount(std::string_view element) {
+    int count = 0;
+    for (std::size_t at; (at = findRecordSep(element)) != std::string_view::npos; ++count) {
+        element.remove_prefix(at + kRecordSep.size());
+    }
+    return count;
+}
+
+QString shortened(const QString& text, int maxChars) {
+    return text.size() <= maxChars ? text : text.left(maxChars) + QChar(0x2026);
+}
+
+QString shortenedUtf8(std::string_view utf8, int maxChars) {
+    // A character takes one to four bytes.
+    const std::string_view start = utf8Prefix(utf8, static_cast<std::size_t>(maxChars) * 4);
+    const QString text = fromUtf8(start);
+    return start.size() < utf8.size() || text.size() > maxChars
+               ? text.left(maxChars) + QChar(0x2026)
+               : text;
+}
+
+ResultList::ResultList(const store::RecordArray& records) : records_(records) {
+}
+
+QString ResultList::shownText(int row) const {
+    const Row& r = rows_[static_cast<std::size_t>(row)];
+    const auto index = static_cast<qsizetype>(indexOf(row));
+    switch (kindOf(row)) {
+        case Kind::Record: {
+            if (!records_.contains(index)) {
+                return {};
+            }
+            // Look for the end of the first line only as far as the row shows it.
+            const std::string_view element = records_.utf8(index);
+            const std::string_view head = element.substr(
+                0, std::min(element.size(), static_cast<std::size_t>(kShownChars) * 4 + 8));
+            const std::string_view line = firstLine(head);
+            const QString shown = shortenedUtf8(line, kShownChars);
+            return line.size() == head.size() && head.size() < element.size() &&
+                           !shown.endsWith(QChar(0x2026))
+                       ? shown + QChar(0x2026)
+                       : shown;
+        }
+        case Kind::Continuation:
+            return records_.contains(index)
+                       ? kRecordSepText +
+                             shortenedUtf8(lineOf(records_.utf8(index), r.value), kShownChars)
+                       : kRecordSepText;
+        case Kind::NoMatch:
+        case Kind::Header:
+        case Kind::Text:
+            return shortened(text(row), kShownChars);
+    }
+    return {};
+}
+
+ResultList::TextParts ResultList::textParts(int row) const {
+    const Row& r = rows_[static_cast<std::size_t>(row)];
+    const auto index = static_cast<qsizetype>(indexOf(row));
+    switch (kindOf(row)) {
+        case Kind::Record:
+            return {
+                {},
+                records_.contains(index) ? firstLine(records_.utf8(index)) : std::string_view()};
+        case Kind::Continuation:
+            return {kRecordSepText, records_.contains(index) ? lineOf(records_.utf8(index), r.value)
+                                                             : std::string_view()};
+        case Kind::NoMatch:
+        case Kind::Header:
+        case Kind::Text:
+            return {text(row), {}};
+    }
+    return {};
+}
+
+ResultList::Update::~Update() {
+    if (--list_.updateDepth_ == 0 && list_.changedInUpdate_) {
+        list_.changedInUpdate_ = false;
+        if (list_.observer_ != nullptr) {
+            list_.observer_->rowsReset();
+        }
+    }
+}
+
+qint32 ResultList::itemData(int row) const {
+    return kindOf(row) == Kind::Continuation ? -1 : rows_[static_cast<std::size_t>(row)].value;
+}
+
+QString ResultList::text(int row) const {
+    const Row& r = rows_[static_cast<std::size_t>(row)];
+    switch (kindOf(row)) {
+        case Kind::Record: {
+            const auto index = static_cast<qsizetype>(indexOf(row));
+            return records_.contains(index) ? fromUtf8(firstLine(records_.utf8(index))) : QString();
+        }
+        case Kind::Continuation: {
+            const auto index = static_cast<qsizetype>(indexOf(row));
+            return records_.contains(index)
+                       ? kRecordSepText + fromUtf8(lineOf(records_.utf8(index), r.value))
+                       : kRecordSepText;
+        }
+        case Kind::NoMatch:
+            return QStringLiteral("no match found");
+        case Kind::Header:
+        case Kind::Text:
+            return texts_[indexOf(row)];
+    }
+    return {};
+}
+
+std::uint32_t ResultList::storeText(const QString& text) {
+    texts_.push_back(text);
+    return static_cast<std::uint32_t>(texts_.size() - 1);
+}
+
+bool ResultList::beforeOtherChange() {
+    if (updateDepth_ == 0) {
+        return observer_ != nullptr;
+    }
+    if (!changedInUpdate_) {
+        changedInUpdate_ = true;
+        if (observer_ != nullptr) {
+            observer_->rowsAboutToBeReset();
+        }
+    }
+    return false;
+}
+
+void ResultList::beforeInserting(int first, int count) {
+    if (beforeOtherChange()) {
+        observer_->rowsAboutToBeInserted(first, count);
+    }
+}
+
+void ResultList::afterInserting(int first, int count) {
+    if (updateDepth_ == 0 && observer_ != nullptr) {
+        observer_->rowsInserted(first, count);
+    }
+}
+
+void ResultList::beforeRemoving(int first, int count) {
+    if (beforeOtherChange()) {
+        observer_->rowsAboutToBeRemoved(first, count);
+    }
+}
+
+void ResultList::afterRemoving(int first, int count) {
+    if (updateDepth_ == 0 && observer_ != nullptr) {
+        observer_->rowsRemoved(first, count);
+    }
+}
+
+void ResultList::clear() {
+    const int old = count();
+    const bool tell = beforeOtherChange();
+    if (tell && old > 0) {
+        observer_->rowsAboutToBeRemoved(0, old);
+    }
+    rows_.clear();
+    texts_.clear();
+    listIndex_ = -1;
+    if (tell) {
+        if (old > 0) {
+            observer_->rowsRemoved(0, old);
+        }
+        observer_->selectionChanged();
+    }
+}
+
+void ResultList::addRecordRow(qint32 recordIndex) {
+    beforeInserting(count(), 1);
+    rows_.push_back(makeRow(Kind::Record, recordIndex, static_cast<std::uint32_t>(recordIndex)));
+    afterInserting(count() - 1, 1);
+}
+
+void ResultList::addContinuationRow(qint32 recordIndex, qint32 line) {
+    beforeInserting(count(), 1);
+    rows_.push_back(makeRow(Kind::Continuation, line, static_cast<std::uint32_t>(recordIndex)));
+    afterInserting(count() - 1, 1);
+}
+
+void ResultList::addNoMatchRow() {
+    beforeInserting(count(), 1);
+    rows_.push_back(makeRow(Kind::NoMatch, 0, 0));
+    afterInserting(count() - 1, 1);
+}
+
+void ResultList::addTextRow(const QString& text, qint32 itemData) {
+    beforeInserting(count(), 1);
+    rows_.push_back(makeRow(Kind::Text, itemData, storeText(text)));
+    afterInserting(count() - 1, 1);
+}
+
+void ResultList::insertHeaderRow(const QString& text) {
+    beforeInserting(0, 1);
+    rows_.insert(rows_.begin(), makeRow(Kind::Header, 0, storeText(text)));
+    if (listIndex_ >= 0) {
+        ++listIndex_;
+    }
+    afterInserting(0, 1);
+}
+
+void ResultList::removeRow(int row) {
+    if (row < 0 || row >= count()) {
+        return;
+    }
+    beforeRemoving(row, 1);
+    rows_.erase(rows_.begin() + row);
+    if (listIndex_ == row) {
+        listIndex_ = -1;
+    } else if (listIndex_ > row) {
+        --listIndex_;
+    }
+    afterRemoving(row, 1);
+    if (updateDepth_ == 0 && observer_ != nullptr) {
+        observer_->selectionChanged();
+    }
+}
+
+void ResultList::setRowText(int row, const QString& text) {
+    if (row < 0 || row >= count()) {
+        return;
+    }
+    if (kindOf(row) == Kind::Record && this->text(row) == text) {
+        return;  // the row already shows this text and keeps following its record
+    }
+    const bool tell = beforeOtherChange();
+    const qint32 tag = itemData(row);
+    if (kindOf(row) == Kind::Text) {
+        texts_[indexOf(row)] = text;
+    } else {
+        rows_[static_cast<std::size_t>(row)] = makeRow(Kind::Text, tag, storeText(text));
+    }
+    if (tell) {
+        observer_->rowTextChanged(row);
+    }
+}
+
+int ResultList::findRow(const QString& text) const {
+    const QByteArray wanted = text.toUtf8();
+    const std::string_view bytes(wanted.constData(), static_cast<std::size_t>(wanted.size()));
+    for (int row = 0; row < count(); ++row) {
+        const auto index = static_cast<qsizetype>(indexOf(row));
+        // A record row is compared in UTF-8, without making a text of every first line.
+        const bool same = kindOf(row) == Kind::Record
+                              ? records_.contains(index) && firstLine(records_.utf8(index)) == bytes
+                              : this->text(row) == text;
+        if (same) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+void ResultList::renumberRecords(const std::vector<qint32>& newIndex) {
+    const auto renumbered = [&](std::int32_t old) {
+        return old >= 0 && static_cast<std::size_t>(old) < newIndex.size()
+                   ? newIndex[static_cast<std::size_t>(old)]
+                   : old;
+    };
+    for (Row& r : rows_) {
+        const auto kind = static_cast<Kind>(r.packed >> 29);
+        if (kind == Kind::Record) {
+            const std::int32_t index = renumbered(r.value);
+            r = makeRow(kind, index, static_cast<std::uint32_t>(index));
+        } else if (kind == Kind::Continuation) {
+            const auto index = renumbered(static_cast<std::int32_t>(r.packed & kIndexMask));
+            r = makeRow(kind, r.value, static_cast<std::uint32_t>(index));
+        } else if (kind == Kind::Text) {
+            r.value = renumbered(r.value);
+        }
+    }
+}
+
+void ResultList::setListIndex(int row) {
+    if (row < -1 || row >= count() || row == listIndex_) {
+        return;
+    }
+    const bool tell = beforeOtherChange();
+    listIndex_ = row;
+    if (tell) {
+        observer_->selectionChanged();
+    }
+    if (onClick_) {
+        onClick_();
+    }
+}
+
+void ResultList::userSelect(int row) {
+    if (row < 0 || row >= count()) {
+        return;
+    }
+    if (row != listIndex_) {
+        setListIndex(row);
+    } else if (onClick_) {
+        onClick_();
+    }
+}
+
+void ResultList::setBackColor(std::uint32_t rgb) {
+    if (rgb != backColor_) {
+        backColor_ = rgb;
+        if (observer_ != nullptr) {
+            observer_->appearanceChanged();
+        }
+    }
+}
+
+void ResultList::setVisible(bool visible) {
+    if (visible != visible_) {
+        visible_ = visible;
+        if (observer_ != nullptr) {
+            observer_->appearanceChanged();
+        }
+    }
+}
+
+}  // namespace trovix::lists

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+#include "lists/result_list.h"
+#include "platform/safe_file.h"
+#include "store/data_format.h"
+#include "store/record_array.h"
+
+namespace trovix::lists {
+
+enum class SlotId { A = 0, B = 1, C = 2 };
+inline constexpr SlotId kAllSlots[] = {SlotId::A, SlotId::B, SlotId::C};
+
+// One data file in memory: its name, its records, whether they differ from the file, and the
+// result list that shows them.
+struct FileSlot {
+    QString fileName;
+    store::RecordArray records;
+    bool changed = false;
+    store::FileFormat format = store::FileFormat::native();
+    // Set when the file exists but could not be read: saving over it would destroy it.
+    bool unreadable = false;
+    // The file as it was last read or written, to notice another program's changes.
+    platform::FileStamp stamp;
+    // What stood at the name when it was last read (a folder, say), to tell the user what a
+    // file made there since replaced.
+    platform::PathKind foundKind = platform::PathKind::Missing;
+    // The file as this slot's last save left it: another list of the window that holds the same
+    // file tells its save from another program's change by it.
+    platform::FileStamp savedStamp;
+    // The name of the file the records were last read from; empty before the first read.
+    QString readName;
+    ResultList list{records};
+};
+
+}  // namespace trovix::lists

@@ -1,0 +1,135 @@
+#include "store/data_file_io.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <new>
+#include <stdexcept>
+
+#include "platform/regular_file.h"
+#include "store/record_splitter.h"
+
+namespace trovix::store {
+namespace {
+
+// Far beyond any record collection; keeps every record index within a result row's tag.
+constexpr qint64 kMaxFileSize = qint64{1} << 30;
+
+}  // namespace
+
+bool fileExists(const QString& fileName) {
+    if (fileName.isEmpty()) {
+        return false;
+    }
+    const QFileInfo info(fileName);
+    return info.exists() && info.isFile();
+}
+
+bool readWholeDevice(QIODevice& device, QByteArray& bytes, QString& error) {
+    // Read the announced size straight into its final buffer, then on until the device says it
+    // is at its end: files of unknown size (or that grew meanwhile) are appended piece by piece.
+    const qint64 expected = std::max<qint64>(device.size(), 0);
+    bytes = QByteArray(static_cast<qsizetype>(expected), Qt::Uninitialized);
+    qint64 filled = 0;
+    while (filled < expected) {
+        const qint64 got = device.read(bytes.data() + filled, expected - filled);
+        if (got < 0) {
+            error = device.errorString();
+            bytes.clear();
+            return false;
+        }
+        if (got == 0) {
+            break;
+        }
+        filled += got;
+    }
+    bytes.truncate(static_cast<qsizetype>(filled));
+    char piece[64 * 1024];
+    for (;;) {
+        const qint64 got = device.read(piece, sizeof piece);
+        if (got < 0) {
+            error = device.errorString();
+            bytes.clear();
+            return false;
+        }
+        if (got == 0) {
+            return true;
+        }
+        bytes.append(piece, static_cast<qsizetype>(got));
+    }
+}
+
+namespace {
+
+// Reads an open file whose size has been checked; any allocation that fails comes out as an
+// exception.
+void readOpenFile(QFile& file, const platform::MemoryRoom& room, ReadResult& result) {
+    if (const QString refusal = refusalFor(file.size(), std::nullopt, room); !refusal.isEmpty()) {
+        result.error = refusal;
+        result.refused = true;
+        return;
+    }
+    if (std::optional<DataFileContent> content = readWhileSplitting(file, room)) {
+        result.content = std::move(content);
+        return;
+    }
+    QByteArray bytes;
+    if (!file.seek(0) || !readWholeDevice(file, bytes, result.error)) {
+        if (result.error.isEmpty()) {
+            result.error = file.errorString();
+        }
+        return;
+    }
+    result.content = parseDataFileWithin(std::move(bytes), room, result.error);
+    result.refused = !result.content;
+}
+
+}  // namespace
+
+ReadResult readDataFile(const QString& fileName, const platform::MemoryLimits& limits) {
+    ReadResult result;
+    result.kind = platform::pathKind(fileName);
+    if (result.kind != platform::PathKind::RegularFile) {
+        result.content = missingFileContent();
+        return result;
+    }
+    QFile file(fileName);
+    if (!platform::openRegularFile(file, result.error)) {
+        return result;
+    }
+    result.stamp = platform::fileStamp(file);
+    if (file.size() > kMaxFileSize) {
+        result.error = QStringLiteral("The file is larger than 1 GB.");
+        result.refused = true;
+        return result;
+    }
+    try {
+        readOpenFile(file, limits.room(), result);
+    } catch (const std::bad_alloc&) {
+        result = ReadResult{std::nullopt, QStringLiteral("There was not enough memory to read it."),
+                            result.kind, result.stamp, true};
+    } catch (const std::length_error&) {
+        result =
+            ReadResult{std::nullopt, QStringLiteral("Its records are more than Trovix can hold."),
+                       result.kind, result.stamp, true};
+    }
+    return result;
+}
+
+SaveResult saveDataFile(const QString& fileName, const RecordArray& records,
+                        const FileFormat& format) {
+    SaveResult result;
+    const platform::WriteOutcome written =
+        platform::writeFileSafely(fileName, [&](QIODevice& out, QString& error) {
+            return writeDataFile(out, records, format, result.format, error);
+        });
+    result.ok = written.ok;
+    result.error = written.error;
+    result.unchanged = written.unchanged;
+    if (result.ok) {
+        result.stamp = platform::fileStamp(fileName);
+    }
+    return result;
+}
+
+}  // namespace trovix::store

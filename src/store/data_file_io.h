@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+#include "platform/memory_limits.h"
+#include "platform/safe_file.h"
+#include "store/data_format.h"
+
+class QIODevice;
+
+// Reading data files from the disk and saving them to it.
+namespace trovix::store {
+
+// True for an existing regular file (links followed). Any error counts as missing.
+bool fileExists(const QString& fileName);
+
+struct ReadResult {
+    std::optional<DataFileContent> content;  // empty when the file exists but could not be read
+    QString error;
+    // What stands at the name. Anything but a regular file reads as a missing file.
+    platform::PathKind kind = platform::PathKind::Missing;
+    // The file as it was read, to tell later whether another program changed it.
+    platform::FileStamp stamp;
+    // Not read because it is too large: its records would not fit the memory left (or the
+    // file is over 1 GB). `error` says how much it needs and what limits the memory.
+    bool refused = false;
+};
+
+// Reads a data file whole; a missing file, or anything that is not a regular file, gives
+// missingFileContent(). Before the records are stored their memory is worked out from the
+// file's size and its number of records; a file that would not fit the room `limits` leave is
+// refused, and so is one whose reading runs out of memory all the same.
+ReadResult readDataFile(const QString& fileName,
+                        const platform::MemoryLimits& limits = platform::systemMemoryLimits());
+
+// Reads everything a device delivers until its end.
+bool readWholeDevice(QIODevice& device, QByteArray& bytes, QString& error);
+
+struct SaveResult {
+    bool ok = false;
+    FileFormat format;  // the format the file now has
+    QString error;
+    bool unchanged = true;      // after a failure: the file holds its old bytes
+    platform::FileStamp stamp;  // the file as written
+};
+
+// Saves safely: the old file stays whole until the new content is completely on the disk.
+SaveResult saveDataFile(const QString& fileName, const RecordArray& records,
+                        const FileFormat& format);
+
+}  // namespace trovix::store

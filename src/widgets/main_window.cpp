@@ -1,0 +1,514 @@
+#include "widgets/main_window.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QWindow>
+#include <cmath>
+
+#include "about/about_box.h"
+#include "app/commands.h"
+#include "app/options.h"
+#include "app/window_events.h"
+#include "state/main_state.h"
+#include "view/layout.h"
+#include "widgets/about_window.h"
+#include "widgets/edit_text.h"
+#include "widgets/menu_item_name.h"
+#include "widgets/record_text_box.h"
+#include "widgets/result_list_view.h"
+#include "widgets/search_field.h"
+#include "widgets/splitter_bar.h"
+#include "widgets/status_panels.h"
+#include "widgets/toolbar_icons.h"
+
+namespace trovix::widgets {
+namespace {
+
+// The controls are placed as the window design places them, in twips from the top of the
+// area below the menu bar. The design's toolbar took the first 420 twips of that area; here the
+// toolbar is outside the central area, so everything moves up by as much. The layout works
+// from an outer size: the central area plus the room the design gave borders (120 twips across)
+// and the caption, menu bar, toolbar and status bar (1550 twips down).
+constexpr double kToolbarTwips = 420;
+constexpr double kChromeWidthTwips = 120;
+constexpr double kChromeHeightTwips = 1550;
+constexpr double kMinimumWidthTwips = 7050;
+constexpr double kMinimumHeightTwips = 6400;
+
+QString listName(lists::SlotId id) {
+    static const char* const names[] = {"lstA", "lstB", "lstC"};
+    return QString::fromLatin1(names[static_cast<int>(id)]);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(MainState& state, QWidget* parent) : QMainWindow(parent), state_(state) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Trovix"));
+    buildMenus();
+    buildToolbar();
+    buildCentralArea();
+    buildStatusBar();
+    connectCore();
+    applyMinimumSize();
+    showPlacement();
+}
+
+MainWindow::~MainWindow() {
+    state_.editBox.setViewListener({});
+    state_.searchBox.setViewListener({});
+    state_.searchBox.setSelectAllListener({});
+    state_.closeWindow = {};
+    state_.showAboutWindow = {};
+    state_.toolbar.setViewListener({});
+    state_.options.setViewListener({});
+    state_.statusBar.setViewListener({});
+    state_.frame.setViewListener({});
+}
+
+void MainWindow::buildMenus() {
+    QMenu* menu = nullptr;
+    for (const MenuEntry& entry : kMenuBar) {
+        const QString caption = QString::fromUtf8(entry.caption);
+        const QString name = QString::fromLatin1(entry.name);
+        if (entry.kind == MenuItemKind::Menu) {
+            menu = menuBar()->addMenu(caption);
+            menu->setObjectName(name);
+            continue;
+        }
+        if (entry.kind == MenuItemKind::Separator) {
+            menu->addSeparator()->setObjectName(name);
+            continue;
+        }
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(name);
+        if (caption.count(QLatin1Char('&')) > 1) {
+            setMenuItemAccessibleName(action, withoutAccessMarks(caption));
+        }
+        action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
+        if (entry.kind == MenuItemKind::Check) {
+            const Option option = entry.option;
+            action->setCheckable(true);
+            connect(action, &QAction::triggered, this, [this, option] {
+                app::optionMenuClick(state_, option);
+                showOption(option);
+            });
+            optionItems_[option] = action;
+        } else {
+            const MenuCommand command = entry.command;
+            connect(action, &QAction::triggered, this,
+                    [this, command] { app::menuCommand(state_, command); });
+        }
+    }
+}
+
+void MainWindow::buildToolbar() {
+    QToolBar* bar = addToolBar(QStringLiteral("Toolbar"));
+    toolbar_ = bar;
+    bar->setObjectName(QStringLiteral("Toolbar1"));
+    bar->setAccessibleName(QStringLiteral("Commands"));
+    bar->setMovable(false);
+    bar->setIconSize(QSize(16, 16));
+    // Eighteen buttons fit the narrowest window this way.
+    bar->layout()->setSpacing(0);
+    bar->setContentsMargins(0, 0, 0, 0);
+    for (const ToolbarEntry& entry : kToolbar) {
+        if (entry.style == ButtonStyle::Separator) {
+            bar->addSeparator();
+            continue;
+        }
+        const Command command = entry.command;
+        // The button's first tool tip names it for assistive technology.
+        QAction* action = bar->addAction(toolbarIcon(QString::fromLatin1(entry.image)),
+                                         QString::fromLatin1(entry.toolTip));
+        action->setObjectName(QString::fromLatin1(entry.key));
+        action->setCheckable(entry.style == ButtonStyle::Check);
+        // Every button can be reached with Tab, not only with the mouse.
+        if (QWidget* button = bar->widgetForAction(action)) {
+            button->setFocusPolicy(Qt::TabFocus);
+            button->setAccessibleName(QString::fromLatin1(entry.toolTip));
+        }
+        connect(action, &QAction::triggered, this, [this, command] {
+            app::toolbarButtonPressed(state_, command);
+            showToolbarButton(command);  // the core decides the pressed state
+        });
+        buttons_[command] = action;
+    }
+    // The button that shows the buttons a narrow window leaves out.
+    if (auto* more = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"))) {
+        more->setAccessibleName(QStringLiteral("More commands"));
+    }
+}
+
+void MainWindow::buildCentralArea() {
+    central_ = new QWidget(this);
+    central_->installEventFilter(this);  // its size drives the layout
+
+    frameFind_ = new QGroupBox(QStringLiteral("Find &String"), central_);
+    frameFind_->setObjectName(QStringLiteral("frameFind"));
+    frameFind_->setAccessibleName(QStringLiteral("Find"));
+    find_ = new SearchField(frameFind_);
+    find_->setObjectName(QStringLiteral("lstFind"));
+    find_->setAccessibleName(QStringLiteral("Search text"));
+    find_->setFocus();  // the user types a search first
+
+    frameResults_ = new QGroupBox(QStringLiteral("&Results"), central_);
+    frameResults_->setObjectName(QStringLiteral("frameResults"));
+    frameResults_->setAccessibleName(QStringLiteral("Results"));
+    const char* const accessible[] = {"Results of file 1", "Results of file 2",
+                                      "Results of file 3"};
+    for (lists::SlotId id : lists::kAllSlots) {
+        auto* list = new ResultListView(state_.slot(id).list, frameResults_);
+        list->setObjectName(listName(id));
+        list->setAccessibleName(QString::fromLatin1(accessible[static_cast<int>(id)]));
+        lists_[static_cast<std::size_t>(id)] = list;
+    }
+
+    splitter_ = new SplitterBar(state_, central_);
+    splitter_->setObjectName(QStringLiteral("Picture1"));
+    splitter_->setBackgroundRole(QPalette::Button);  // the colour of button faces
+    splitter_->setAutoFillBackground(true);
+    splitter_->raise();
+
+    frameEdit_ = new QGroupBox(QStringLiteral("Edit / Full Content"), central_);
+    frameEdit_->setObjectName(QStringLiteral("frameEdit"));
+    frameEdit_->setAccessibleName(QStringLiteral("Edit"));
+    edit_ = new RecordTextBox(frameEdit_);
+    edit_->setObjectName(QStringLiteral("txtEdit"));
+    edit_->setAccessibleName(QStringLiteral("Record text"));
+
+    setCentralWidget(central_);
+}
+
+void MainWindow::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setAccessibleName(QStringLiteral("Status"));
+    panels_ = new StatusPanels(bar);
+    for (int i = 0; i < StatusPanels::kCount; ++i) {
+        QLabel* panel = panels_->panel(i);
+        panel->setObjectName(QStringLiteral("panel%1").arg(i + 1));
+        // A screen reader reads a panel's text as its name: the file and its count, the row.
+        panel->setAccessibleDescription(i < 3 ? QStringLiteral("File %1 and its rows").arg(i + 1)
+                                              : QStringLiteral("Selected row and record"));
+    }
+    bar->addWidget(panels_, 1);
+}
+
+void MainWindow::connectCore() {
+    state_.editBox.setViewListener([this] { showEditBox(); });
+    state_.searchBox.setViewListener([this] { showSearchBox(); });
+    state_.toolbar.setViewListener([this](Command command) { showToolbarButton(command); });
+    state_.options.setViewListener([this](Option option) { showOption(option); });
+    state_.statusBar.setViewListener([this](StatusBar::Aspect aspect) {
+        if (aspect == StatusBar::Aspect::Message) {
+            statusBar()->showMessage(state_.statusBar.message(), 8000);
+        } else {
+            showStatusBar();
+        }
+    });
+    state_.frame.setViewListener([this](WindowFrame::Aspect a) { showFrame(a); });
+    connect(edit_, &QPlainTextEdit::textChanged, this, &MainWindow::userEditedText);
+    // Text typed or pasted next to a stand-in must not take over its mark.
+    connect(edit_, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        if (edit_->currentCharFormat().hasProperty(kStandInProperty)) {
+            edit_->setCurrentCharFormat(QTextCharFormat());
+        }
+    });
+    state_.searchBox.setSelectAllListener([this] { find_->lineEdit()->selectAll(); });
+    state_.closeWindow = [this] { close(); };
+    state_.showAboutWindow = [this](const QString& caption) { showAbout(caption); };
+    connect(find_, &QComboBox::editTextChanged, this,
+            [this](const QString& text) { state_.searchBox.userTyped(text); });
+    connect(find_, &SearchField::enterPressed, this,
+            [this] { state_.searchBox.keyPress(QChar(13)); });
+    connect(find_, &SearchField::entryChosen, this,
+            [this](int row) { state_.searchBox.setListIndex(row); });
+
+    showEditBox();
+    showSearchBox();
+    for (const auto& [command, action] : buttons_) {
+        showToolbarButton(command);
+    }
+    for (const auto& [option, action] : optionItems_) {
+        showOption(option);
+    }
+    showStatusBar();
+    showFont();
+    showGeometry();
+    frameEdit_->setVisible(state_.frame.editPaneVisible());
+    splitter_->setVisible(state_.frame.editPaneVisible());
+}
+
+void MainWindow::showEditBox() {
+    if (editTextOf(*edit_->document()) != state_.editBox.text()) {
+        const QSignalBlocker quiet(edit_);
+        setEditText(*edit_->document(), state_.editBox.text());
+        edit_->moveCursor(QTextCursor::Start);
+        edit_->setCurrentCharFormat(QTextCharFormat());
+    }
+    edit_->setEnabled(state_.editBox.isEnabled());
+}
+
+void MainWindow::userEditedText() {
+    state_.editBox.setText(editTextOf(*edit_->document()));
+}
+
+void MainWindow::showSearchBox() {
+    const QSignalBlocker quiet(find_);
+    QStringList shown;
+    for (int i = 0; i < find_->count(); ++i) {
+        shown.append(find_->itemText(i));
+    }
+    if (shown != state_.searchBox.entries()) {
+        find_->clear();
+        find_->addItems(state_.searchBox.entries());
+    }
+    if (find_->currentText() != state_.searchBox.text()) {
+        find_->setEditText(state_.searchBox.text());
+    }
+}
+
+void MainWindow::showToolbarButton(Command command) {
+    const auto it = buttons_.find(command);
+    if (it == buttons_.end()) {
+        return;
+    }
+    const ToolbarButton& button = state_.toolbar.button(command);
+    QAction* action = it->second;
+    const QSignalBlocker quiet(action);
+    action->setChecked(action->isCheckable() && button.pressed);
+    action->setEnabled(button.enabled);
+    action->setToolTip(button.toolTip);
+    // The name says what the button is; the description says whether it is pressed, and which
+    // file a file button shows. Without one, Qt would read the tool tip, often the name again.
+    if (QWidget* widget = toolbar_->widgetForAction(action)) {
+        QString description =
+            action->isChecked() ? QStringLiteral("pressed") : QStringLiteral("not pressed");
+        if (button.toolTip != widget->accessibleName()) {
+            description += QStringLiteral(", ") + button.toolTip;
+        }
+        widget->setAccessibleDescription(description);
+    }
+}
+
+void MainWindow::showOption(Option option) {
+    const auto it = optionItems_.find(option);
+    if (it != optionItems_.end()) {
+        const QSignalBlocker quiet(it->second);
+        it->second->setChecked(state_.options.isChecked(option));
+    }
+}
+
+void MainWindow::showStatusBar() {
+    for (int i = 0; i < StatusPanels::kCount; ++i) {
+        panels_->setText(i, state_.statusBar.panel(i + 1));
+    }
+}
+
+double MainWindow::twipsPerPixel() const {
+    if (state_.services.screen != nullptr) {
+        return state_.services.screen->twipsPerPixel();
+    }
+    const double dpi = screen() != nullptr ? screen()->logicalDotsPerInch() : 0;
+    return dpi > 0 ? 1440.0 / dpi : 15.0;
+}
+
+void MainWindow::showFrame(WindowFrame::Aspect aspect) {
+    switch (aspect) {
+        case WindowFrame::Aspect::Placement:
+            showPlacement();
+            break;
+        case WindowFrame::Aspect::State: {
+            const WindowState s = state_.frame.windowState();
+            applyingCore_ = true;
+            setWindowState(s == WindowState::Maximized   ? Qt::WindowMaximized
+                           : s == WindowState::Minimized ? Qt::WindowMinimized
+                                                         : Qt::WindowNoState);
+            applyingCore_ = false;
+            break;
+        }
+        case WindowFrame::Aspect::OnTop:
+            showOnTop();
+            break;
+        case WindowFrame::Aspect::EditPane:
+            frameEdit_->setVisible(state_.frame.editPaneVisible());
+            splitter_->setVisible(state_.frame.editPaneVisible());
+            break;
+        case WindowFrame::Aspect::Geometry:
+            showGeometry();
+            break;
+        case WindowFrame::Aspect::Font:
+            showFont();
+            break;
+    }
+}
+
+void MainWindow::showPlacement() {
+    const double tpp = twipsPerPixel();
+    const TwipRect& p = state_.frame.placement();
+    applyingCore_ = true;
+    move(static_cast<int>(std::lround(p.left / tpp)), static_cast<int>(std::lround(p.top / tpp)));
+    resize(static_cast<int>(std::lround(p.width / tpp)),
+           static_cast<int>(std::lround(p.height / tpp)));
+    applyingCore_ = false;
+    tellCoreOfLayoutSize();
+}
+
+void MainWindow::tellCoreOfLayoutSize() {
+    // Before the window is first shown its central area has no size yet; it will have what
+    // the bars leave of the window.
+    const QSize area = isVisible() ? central_->size()
+                                   : QSize(width(), height() - menuBar()->sizeHint().height() -
+                                                        toolbar_->sizeHint().height() -
+                                                        statusBar()->sizeHint().height());
+    const double tpp = twipsPerPixel();
+    state_.frame.setLayoutSize(area.width() * tpp + kChromeWidthTwips,
+                               area.height() * tpp + kChromeHeightTwips);
+}
+
+void MainWindow::showGeometry() {
+    const double tpp = twipsPerPixel();
+    const auto px = [tpp](const TwipRect& r, double shiftUp) {
+        return QRect(static_cast<int>(std::lround(r.left / tpp)),
+                     static_cast<int>(std::lround((r.top - shiftUp) / tpp)),
+                     std::max(0, static_cast<int>(std::lround(r.width / tpp))),
+                     std::max(0, static_cast<int>(std::lround(r.height / tpp))));
+    };
+    const ControlGeometry& g = state_.frame.geometry();
+    frameFind_->setGeometry(px(g.frameFind, kToolbarTwips));
+    find_->setGeometry(px(g.lstFind, 0));
+    frameResults_->setGeometry(px(g.frameResults, kToolbarTwips));
+    for (std::size_t i = 0; i < lists_.size(); ++i) {
+        lists_[i]->setGeometry(px(g.lists[i], 0));
+    }
+    // The bar spans the window's whole width, borders included; here that is the central area.
+    QRect bar = px(g.picture1, kToolbarTwips);
+    bar.setLeft(0);
+    bar.setWidth(central_->width());
+    splitter_->setGeometry(bar);
+    splitter_->showPlace();
+    frameEdit_->setGeometry(px(g.frameEdit, kToolbarTwips));
+    edit_->setGeometry(px(g.txtEdit, 0));
+}
+
+void MainWindow::showFont() {
+    const ListFont& chosen = state_.frame.font();
+    QFont font(chosen.name, chosen.size);
+    font.setBold(chosen.bold);
+    font.setItalic(chosen.italic);
+    for (ResultListView* list : lists_) {
+        list->setFont(font);
+    }
+    edit_->setFont(font);
+}
+
+void MainWindow::showOnTop() {
+    const bool onTop = state_.frame.onTop();
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop) {
+        return;
+    }
+    // Changing a window flag hides the window; it comes back where it was, as large as it was.
+    const bool wasVisible = isVisible();
+    const QRect place = geometry();
+    applyingCore_ = true;
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    if (wasVisible) {
+        setGeometry(place);
+        show();
+    }
+    applyingCore_ = false;
+}
+
+void MainWindow::tellCoreOfWindowChange() {
+    if (applyingCore_ || !isVisible()) {
+        return;
+    }
+    const double tpp = twipsPerPixel();
+    const QPoint at = pos();
+    const WindowState s = isMinimized()   ? WindowState::Minimized
+                          : isMaximized() ? WindowState::Maximized
+                                          : WindowState::Normal;
+    state_.frame.userChanged({at.x() * tpp, at.y() * tpp, width() * tpp, height() * tpp}, s);
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    tellCoreOfWindowChange();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    tellCoreOfWindowChange();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == central_ && event->type() == QEvent::Resize && isVisible()) {
+        tellCoreOfLayoutSize();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        tellCoreOfWindowChange();
+    }
+}
+
+void MainWindow::showAbout(const QString& caption) {
+    AboutWindow about(caption, this);
+    about.adjustSize();
+    // Centred on the main window by its outer measures, frame included, in twips.
+    const double tpp = twipsPerPixel();
+    const QRect outer = frameGeometry();
+    const QSize size = about.frameGeometry().size();
+    const TwipRect place = about::aboutPlacement(
+        {outer.x() * tpp, outer.y() * tpp, outer.width() * tpp, outer.height() * tpp},
+        size.width() * tpp, size.height() * tpp);
+    about.move(static_cast<int>(std::lround(place.left / tpp)),
+               static_cast<int>(std::lround(place.top / tpp)));
+    about.exec();
+}
+
+void MainWindow::applyMinimumSize() {
+    const double tpp = twipsPerPixel();
+    setMinimumSize(static_cast<int>(kMinimumWidthTwips / tpp),
+                   static_cast<int>(kMinimumHeightTwips / tpp));
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // The screen's dots per inch are known now, and change when the window moves to another.
+    applyMinimumSize();
+    if (windowHandle() != nullptr && !watchingScreen_) {
+        watchingScreen_ = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, [this] {
+            applyMinimumSize();
+            tellCoreOfLayoutSize();
+        });
+    }
+    if (!applyingCore_) {
+        app::windowShown(state_);
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (app::closeRequested(state_)) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+}  // namespace trovix::widgets

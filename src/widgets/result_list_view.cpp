@@ -1,0 +1,145 @@
+#include "widgets/result_list_view.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QStyledItemDelegate>
+
+#include "widgets/result_list_model.h"
+
+namespace trovix::widgets {
+namespace {
+
+// Every row is one line high in the list's font, whatever its text holds: the list asks one row
+// for its size and gives it to all, so no row's text may make that costly or tall.
+class OneLineRows : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        // The width of the row's own text, which a row cuts to a few thousand characters; the
+        // height of one line.
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        QStyleOptionViewItem probe(option);
+        initStyleOption(&probe, index);
+        probe.text = QStringLiteral("Mg");
+        const QStyle* style =
+            probe.widget != nullptr ? probe.widget->style() : QApplication::style();
+        size.setHeight(
+            style->sizeFromContents(QStyle::CT_ItemViewItem, &probe, QSize(), probe.widget)
+                .height());
+        return size;
+    }
+};
+
+}  // namespace
+
+ResultListView::ResultListView(lists::ResultList& list, QWidget* parent)
+    : QListView(parent), list_(list), model_(new ResultListModel(list, this)) {
+    setModel(model_);
+    setItemDelegate(new OneLineRows(this));
+    setUniformItemSizes(true);  // keeps lists of millions of rows instant
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setAutoFillBackground(true);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { userMovedTo(current); });
+    connect(model_, &ResultListModel::coreSelectionChanged, this,
+            [this] { showCoreSelection(!pressing_); });
+    // While rows come and go, the selection model moves its current row by itself; that is no
+    // user's doing and must not reach the core as a click.
+    const auto quiet = [this] { showingCore_ = true; };
+    const auto settled = [this] {
+        showingCore_ = false;
+        showCoreSelection(!pressing_);
+    };
+    connect(model_, &ResultListModel::coreRowsChanging, this, quiet);
+    connect(model_, &ResultListModel::coreRowsChanged, this, settled);
+    connect(model_, &ResultListModel::coreAppearanceChanged, this,
+            &ResultListView::showCoreAppearance);
+    showCoreAppearance();
+    showCoreSelection(true);
+}
+
+void ResultListView::focusInEvent(QFocusEvent* event) {
+    // Receiving the focus selects nothing. The item view would make its first row current,
+    // which the core would take for the user choosing it; the list gets a current row when the
+    // user moves in it.
+    QAbstractScrollArea::focusInEvent(event);
+    setAttribute(Qt::WA_InputMethodEnabled, false);  // rows are not edited
+    viewport()->update();
+}
+
+void ResultListView::mousePressEvent(QMouseEvent* event) {
+    list_.userMouseDown();
+    const QModelIndex at = indexAt(event->position().toPoint());
+    if (!at.isValid()) {
+        // The empty area below the last row selects nothing and keeps the selection.
+        setFocus(Qt::MouseFocusReason);
+        return;
+    }
+    const bool sameRow = at.row() == list_.listIndex();
+    // While the press is handled the rows stay where they are: scrolling a row cut by the edge
+    // into view would put another row under the mouse, which the view would then highlight.
+    // Whatever the view did with the press, it shows the core's row afterwards.
+    pressing_ = true;
+    QListView::mousePressEvent(event);
+    if (sameRow && event->button() == Qt::LeftButton) {
+        list_.userSelect(at.row());  // a click on the selected row is still a click
+    }
+    pressing_ = false;
+    showCoreSelection(false);
+}
+
+void ResultListView::mouseMoveEvent(QMouseEvent* event) {
+    QListView::mouseMoveEvent(event);
+    if (event->buttons() != Qt::NoButton) {
+        showCoreSelection(false);
+    }
+}
+
+void ResultListView::mouseReleaseEvent(QMouseEvent* event) {
+    QListView::mouseReleaseEvent(event);
+    // The view scrolls a row cut by the edge into view a moment later, as it does after any
+    // click, so that a double click still lands on the row.
+    showCoreSelection(false);
+}
+
+void ResultListView::keyPressEvent(QKeyEvent* event) {
+    QListView::keyPressEvent(event);
+    showCoreSelection(true);  // Ctrl+Space would take the highlight off the selected row
+}
+
+void ResultListView::userMovedTo(const QModelIndex& current) {
+    if (showingCore_ || !current.isValid()) {
+        return;
+    }
+    list_.userSelect(current.row());
+    showCoreSelection(!pressing_);  // the click handling may have changed it again
+}
+
+void ResultListView::showCoreSelection(bool scroll) {
+    showingCore_ = true;
+    const int row = list_.listIndex();
+    if (row >= 0 && row < model_->rowCount()) {
+        const QModelIndex at = model_->index(row);
+        selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect);
+        if (scroll) {
+            scrollTo(at);
+        }
+    } else {
+        selectionModel()->clear();
+    }
+    showingCore_ = false;
+}
+
+void ResultListView::showCoreAppearance() {
+    const std::uint32_t rgb = list_.backColor();
+    QPalette p = palette();
+    p.setColor(QPalette::Base, QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+    // The backgrounds are always light (white, or pale red with the focus): the text stays
+    // dark under a dark desktop theme too.
+    p.setColor(QPalette::Text, QColor(20, 20, 20));
+    setPalette(p);
+    setVisible(list_.isVisible());
+}
+
+}  // namespace trovix::widgets

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QListView>
+
+#include "lists/result_list.h"
+
+namespace trovix::widgets {
+
+class ResultListModel;
+
+// A result list on screen. The user's clicks and keys that move the selection go to the core
+// list; what the program selects, colours or hides comes back from it without echoing as a
+// user event. The row the view highlights is always the core list's selected row.
+class ResultListView : public QListView {
+    Q_OBJECT
+  public:
+    explicit ResultListView(lists::ResultList& list, QWidget* parent = nullptr);
+
+  protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    // Highlights the core's selected row, scrolling it into view when `scroll` is true.
+    void showCoreSelection(bool scroll);
+    void showCoreAppearance();
+    void userMovedTo(const QModelIndex& current);
+
+    lists::ResultList& list_;
+    ResultListModel* model_;
+    bool showingCore_ = false;
+    bool pressing_ = false;  // a mouse press is being handled
+};
+
+}  // namespace trovix::widgets

@@ -1,0 +1,80 @@
+#include "widgets/splitter_bar.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScreen>
+
+#include "state/main_state.h"
+#include "view/splitter.h"
+
+namespace trovix::widgets {
+namespace {
+
+// The mask of pressed buttons the bar's handler expects: 1 left, 2 right, 4 middle.
+int buttonMask(Qt::MouseButtons buttons) {
+    return (buttons.testFlag(Qt::LeftButton) ? 1 : 0) |
+           (buttons.testFlag(Qt::RightButton) ? 2 : 0) |
+           (buttons.testFlag(Qt::MiddleButton) ? 4 : 0);
+}
+
+constexpr double kKeyStepTwips = 120;
+
+}  // namespace
+
+SplitterBar::SplitterBar(MainState& state, QWidget* parent) : QFrame(parent), state_(state) {
+    setCursor(Qt::SizeVerCursor);  // the north-south sizing arrow, whatever the buttons
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("Splitter between the results and the edit box"));
+    setToolTip(
+        QStringLiteral("Drag, or use the arrow keys, to share the room between the "
+                       "results and the edit box"));
+}
+
+double SplitterBar::twipsPerPixel() const {
+    if (state_.services.screen != nullptr) {
+        return state_.services.screen->twipsPerPixel();
+    }
+    const double dpi = screen() != nullptr ? screen()->logicalDotsPerInch() : 96.0;
+    return 1440.0 / dpi;
+}
+
+void SplitterBar::showPlace() {
+    setAccessibleDescription(
+        QStringLiteral("%1 twips above the window's bottom edge").arg(state_.gap));
+}
+
+void SplitterBar::mouseMoveEvent(QMouseEvent* event) {
+    view::splitterMouseMove(state_, buttonMask(event->buttons()),
+                            event->position().y() * twipsPerPixel());
+    showPlace();
+}
+
+void SplitterBar::mouseReleaseEvent(QMouseEvent* event) {
+    QFrame::mouseReleaseEvent(event);
+    setCursor(Qt::SizeVerCursor);
+}
+
+void SplitterBar::keyPressEvent(QKeyEvent* event) {
+    double step = 0;
+    switch (event->key()) {
+        case Qt::Key_Up:
+            step = -kKeyStepTwips;
+            break;
+        case Qt::Key_Down:
+            step = kKeyStepTwips;
+            break;
+        case Qt::Key_PageUp:
+            step = -5 * kKeyStepTwips;
+            break;
+        case Qt::Key_PageDown:
+            step = 5 * kKeyStepTwips;
+            break;
+        default:
+            QFrame::keyPressEvent(event);
+            return;
+    }
+    view::splitterMouseMove(state_, view::kLeftButton, step);
+    showPlace();
+}
+
+}  // namespace trovix::widgets

@@ -1,0 +1,287 @@
+#include <QAccessible>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <algorithm>
+#include <cmath>
+
+#include "about/about_box.h"
+#include "support/window_fixture.h"
+#include "widgets/about_window.h"
+#include "widgets/menu_item_name.h"
+
+using namespace trovix;
+
+namespace {
+
+// WCAG's relative luminance and contrast ratio.
+double luminance(const QColor& c) {
+    const auto channel = [](double v) {
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b) {
+    const double x = luminance(a), y = luminance(b);
+    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
+
+// A dark theme's colours, as the GTK platform theme gives them under Adwaita-dark.
+QPalette darkPalette() {
+    QPalette dark(QColor(0x32, 0x32, 0x32), QColor(0x32, 0x32, 0x32));
+    dark.setColor(QPalette::WindowText, QColor(0xf0, 0xf0, 0xf0));
+    dark.setColor(QPalette::ButtonText, QColor(0xf0, 0xf0, 0xf0));
+    dark.setColor(QPalette::Base, QColor(0x24, 0x24, 0x24));
+    dark.setColor(QPalette::Text, QColor(0xf0, 0xf0, 0xf0));
+    return dark;
+}
+
+// How well an icon stands out from the colour it is drawn on: the contrast that nine in ten
+// pixels of its outline reach. The outline is every pixel at least half covered that touches one
+// less than half covered; each counts with the colour it is drawn in, as WCAG compares colours
+// (softened edges aside).
+double outlineContrast(const QImage& icon, const QColor& background) {
+    const QImage image = icon.convertToFormat(QImage::Format_ARGB32);
+    const auto covered = [&](int x, int y) {
+        return x >= 0 && y >= 0 && x < image.width() && y < image.height() &&
+               qAlpha(image.pixel(x, y)) >= 128;
+    };
+    std::vector<double> ratios;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (covered(x, y) && !(covered(x - 1, y) && covered(x + 1, y) && covered(x, y - 1) &&
+                                   covered(x, y + 1))) {
+                ratios.push_back(contrast(QColor::fromRgb(image.pixel(x, y)), background));
+            }
+        }
+    }
+    if (ratios.empty()) {
+        return 0;
+    }
+    std::sort(ratios.begin(), ratios.end());
+    return ratios[ratios.size() / 10];
+}
+
+QAccessibleInterface* accessibleChild(QObject* parent, QObject* child) {
+    QAccessibleInterface* outer = QAccessible::queryAccessibleInterface(parent);
+    for (int i = 0; outer != nullptr && i < outer->childCount(); ++i) {
+        if (outer->child(i)->object() == child) {
+            return outer->child(i);
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+class TestLooks : public QObject {
+    Q_OBJECT
+  private Q_SLOTS:
+    // Every toolbar picture stands out from the toolbar by at least 3:1 under the desktop's own
+    // palette and under a dark one, at the screen's scale (run again at 2x by ctest).
+    void toolbarIconsStandOutInLightAndDarkThemes() {
+        testing::WindowFixture w("a\r\n", "b\r\n", "c\r\n");
+        auto* bar = w.window->findChild<QToolBar*>(QStringLiteral("Toolbar1"));
+        const qreal ratio = w.window->devicePixelRatioF();
+        const QPalette desktop = QApplication::palette();
+        for (const auto& [name, palette] :
+             {std::pair{"desktop", desktop}, std::pair{"dark", darkPalette()}}) {
+            QApplication::setPalette(palette);
+            QCoreApplication::processEvents();
+            QString figures;
+            for (QAction* action : bar->actions()) {
+                auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action));
+                if (button == nullptr) {
+                    continue;
+                }
+                // The colour behind the picture: the toolbar's, or a pressed button's face.
+                const QImage shot = button->grab().toImage();
+                const QColor background = shot.pixelColor(QPoint(3, 3) * ratio);
+                const QImage icon = action->icon()
+                                        .pixmap(bar->iconSize(), ratio, QIcon::Normal,
+                                                action->isChecked() ? QIcon::On : QIcon::Off)
+                                        .toImage();
+                QCOMPARE(icon.size(), bar->iconSize() * ratio);
+                const double ratioSeen = outlineContrast(icon, background);
+                figures +=
+                    QStringLiteral(" %1 %2").arg(action->objectName()).arg(ratioSeen, 0, 'f', 1);
+                QVERIFY2(ratioSeen >= 3.0,
+                         qPrintable(QStringLiteral("%1 on the %2 toolbar: %3")
+                                        .arg(action->objectName(), QLatin1String(name))
+                                        .arg(ratioSeen)));
+            }
+            qInfo("icons, %s palette (%s), %gx:%s", name,
+                  qPrintable(palette.color(QPalette::Window).name()), ratio, qPrintable(figures));
+        }
+        QApplication::setPalette(desktop);
+    }
+
+    // At the smallest window, each panel shows its whole text with counts of seven digits; a
+    // text too long for any panel is in its tool tip and read whole by a screen reader.
+    void statusPanelsShowTheirWholeText() {
+        testing::WindowFixture w("a\r\n", "b\r\n", "c\r\n");
+        QCOMPARE(w.window->size(), w.window->minimumSize());
+        const QStatusBar* bar = w.window->statusBar();
+        const QStringList widest = {QStringLiteral("phone_numbers.txt  (8888888)"),
+                                    QStringLiteral("taglines.txt  (8888888)"),
+                                    QStringLiteral("area_codes.txt  (8888888)"),
+                                    QStringLiteral("   8888888   8888888")};
+        for (int i = 0; i < 4; ++i) {
+            w.state.statusBar.setPanel(i + 1, widest[i]);
+        }
+        QCoreApplication::processEvents();
+        QString figures;
+        QRegion taken;
+        for (int i = 0; i < 4; ++i) {
+            auto* panel = w.window->findChild<QLabel*>(QStringLiteral("panel%1").arg(i + 1));
+            QCOMPARE(panel->text(), widest[i]);
+            const int needed = panel->fontMetrics().horizontalAdvance(widest[i]);
+            const QRect place(panel->mapTo(bar, QPoint(0, 0)), panel->size());
+            figures += QStringLiteral(" panel %1: text %2 px in %3 px;")
+                           .arg(i + 1)
+                           .arg(needed)
+                           .arg(place.width());
+            QVERIFY2(panel->isVisible() && needed <= panel->contentsRect().width() &&
+                         bar->rect().contains(place) && !taken.intersects(place),
+                     qPrintable(figures));
+            QVERIFY(panel->toolTip().isEmpty());
+            taken += place;
+        }
+        qInfo("status bar %d px wide, %d px high:%s", bar->width(), bar->height(),
+              qPrintable(figures));
+
+        const QString longName = QStringLiteral(
+            "a file name far too long for any panel of this "
+            "status bar at this window size.txt  (12)");
+        w.state.statusBar.setPanel(1, longName);
+        auto* panel = w.window->findChild<QLabel*>(QStringLiteral("panel1"));
+        QVERIFY(panel->fontMetrics().horizontalAdvance(longName) > panel->width());
+        QCOMPARE(panel->toolTip(), longName);
+        QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(panel);
+        QCOMPARE(reader->text(QAccessible::Name), longName);
+        QCOMPARE(reader->text(QAccessible::Value), longName);
+        QCOMPARE(reader->text(QAccessible::Description), QStringLiteral("File 1 and its rows"));
+        w.state.statusBar.setPanel(1, widest[0]);
+        QVERIFY(panel->toolTip().isEmpty());
+    }
+
+    // The About picture is drawn in the screen's own pixels on a screen scaled to 2x, not
+    // enlarged from a picture of half the size; the credit line names the licence.
+    void theAboutWindowIsSharpAndNamesTheLicence() {
+        testing::WindowFixture w("a\r\n", "b\r\n", "c\r\n");
+        widgets::AboutWindow about(about::aboutCaption(), w.window.get());
+        about.adjustSize();
+        auto* credit = about.findChild<QLabel*>(QStringLiteral("lblStatus"));
+        QVERIFY(credit->text().contains(QStringLiteral("MIT License")));
+        QWidget* picture = nullptr;
+        for (QWidget* child : about.findChildren<QWidget*>()) {
+            if (child != credit && child->width() == 431 && child->height() == 110) {
+                picture = child;
+            }
+        }
+        QVERIFY(picture != nullptr);
+        QCOMPARE(about.width(), 431);  // the credit line wraps rather than widen the window
+
+        // Drawn for the screen's pixels, the picture keeps its sharp edges at twice the scale:
+        // an enlarged picture has every 2 x 2 block in one colour, a smoothed one soft edges.
+        const auto render = [picture](int scale) {
+            QImage image(picture->size() * scale, QImage::Format_RGB32);
+            image.setDevicePixelRatio(scale);
+            picture->render(&image);
+            return image;
+        };
+        const auto sharpEdges = [](const QImage& image) {
+            int edges = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x + 1 < image.width(); ++x) {
+                    edges += std::abs(qGray(image.pixel(x, y)) - qGray(image.pixel(x + 1, y))) > 96;
+                }
+            }
+            return edges;
+        };
+        const QImage scaled = render(2);
+        int detailed = 0;
+        for (int y = 0; y + 1 < scaled.height(); y += 2) {
+            for (int x = 0; x + 1 < scaled.width(); x += 2) {
+                const QRgb corner = scaled.pixel(x, y);
+                detailed += scaled.pixel(x + 1, y) != corner || scaled.pixel(x, y + 1) != corner ||
+                            scaled.pixel(x + 1, y + 1) != corner;
+            }
+        }
+        qInfo(
+            "About picture at 2x: %d of %d blocks of 2 x 2 pixels with detail; %d sharp edges, %d "
+            "at 1x",
+            detailed, scaled.width() * scaled.height() / 4, sharpEdges(scaled),
+            sharpEdges(render(1)));
+        QVERIFY(detailed > scaled.width() * scaled.height() / 40);
+        QVERIFY(sharpEdges(scaled) > sharpEdges(render(1)) * 3 / 2);
+    }
+
+    // A screen reader reads every menu item by its caption without access marks, and each
+    // toolbar button by its name and, apart from that, whether it is pressed.
+    void menuItemsAndToolbarButtonsReadWell() {
+        testing::WindowFixture w("a\r\n", "b\r\n", "c\r\n");
+        for (QAction* top : w.window->menuBar()->actions()) {
+            for (QAction* item : top->menu()->actions()) {
+                if (item->isSeparator()) {
+                    continue;
+                }
+                QAccessibleInterface* reader = accessibleChild(top->menu(), item);
+                QVERIFY2(reader != nullptr, qPrintable(item->objectName()));
+                QString caption = item->text();
+                QCOMPARE(reader->text(QAccessible::Name), caption.remove(QLatin1Char('&')));
+                QCOMPARE(reader->role(), QAccessible::MenuItem);
+                QCOMPARE(bool(reader->state().checkable), item->isCheckable());
+            }
+        }
+        QAction* typing = w.action("mnuSearchWhileTyping");
+        QCOMPARE(typing->text(), QStringLiteral("&Search While &Typing"));  // the caption stays
+        QAccessibleInterface* item =
+            accessibleChild(w.window->findChild<QMenu*>(QStringLiteral("mnuOptions")), typing);
+        QVERIFY(item != nullptr && !item->state().checked);
+        QCOMPARE(item->text(QAccessible::Accelerator), QStringLiteral("Ctrl+V"));
+        item->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QVERIFY(w.state.options.isChecked(Option::SearchWhileTyping));
+        QVERIFY(item->state().checked);
+
+        // Named after a screen reader already read the item, as when one runs from the start.
+        QMenu menu;
+        QAction* late = menu.addAction(QStringLiteral("&Two &Marks"));
+        QCOMPARE(accessibleChild(&menu, late)->text(QAccessible::Name),
+                 QStringLiteral("Two &Marks"));
+        widgets::setMenuItemAccessibleName(late, widgets::withoutAccessMarks(late->text()));
+        QCOMPARE(accessibleChild(&menu, late)->text(QAccessible::Name),
+                 QStringLiteral("Two Marks"));
+
+        auto* bar = w.window->findChild<QToolBar*>(QStringLiteral("Toolbar1"));
+        for (QAction* action : bar->actions()) {
+            QWidget* button = bar->widgetForAction(action);
+            if (qobject_cast<QToolButton*>(button) == nullptr) {
+                continue;
+            }
+            QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(button);
+            const QString state =
+                action->isChecked() ? QStringLiteral("pressed") : QStringLiteral("not pressed");
+            QVERIFY2(reader->text(QAccessible::Description).startsWith(state) &&
+                         !reader->text(QAccessible::Description)
+                              .contains(reader->text(QAccessible::Name)),
+                     qPrintable(reader->text(QAccessible::Description)));
+        }
+        // A click changes what is read; a file button also says which file it shows.
+        QWidget* edit = bar->widgetForAction(w.action("edit"));
+        QCOMPARE(edit->accessibleDescription(), QStringLiteral("pressed"));
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QCOMPARE(QAccessible::queryAccessibleInterface(edit)->text(QAccessible::Description),
+                 QStringLiteral("not pressed"));
+        QCOMPARE(bar->widgetForAction(w.action("fileB"))->accessibleDescription(),
+                 QStringLiteral("pressed, taglines.txt"));
+    }
+};
+
+QTEST_MAIN(TestLooks)
+#include "test_looks.moc"

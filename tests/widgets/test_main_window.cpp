@@ -1,0 +1,714 @@
+#include <QAbstractItemModelTester>
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTest>
+#include <QTextDocument>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "platform/fake/fake_font_dialog.h"
+#include "platform/qt/qt_settings_store.h"
+#include "search/search_box.h"
+#include "support/list_views.h"
+#include "support/window_fixture.h"
+#include "widgets/edit_text.h"
+#include "widgets/result_list_model.h"
+
+using namespace trovix;
+using lists::SlotId;
+using platform::MessageAnswer;
+using testing::aged;
+using testing::readBytes;
+using testing::shownRows;
+using testing::writeBytes;
+
+namespace {
+
+const QByteArray kPhones = "Smith, Ann\r\n-----(212) 555-0100\r\nJones, Bo\r\n-----555-0199\r\n";
+
+// The real window on three small files, one of them with LF line breaks and one with a stray LF
+// and CR inside a line.
+struct Window : testing::WindowFixture {
+    explicit Window(const QByteArray& a = kPhones)
+        : WindowFixture(a, "Smithers, Al\r\nOdd\nli\rne\r\n", "212  New York\n201  New Jersey\n") {}
+};
+
+// WCAG's contrast ratio of two colours.
+double contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double x = luminance(a), y = luminance(b);
+    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
+
+// The row a list highlights; -1 for none, -2 for more than one.
+int highlighted(const QListView* view) {
+    const QModelIndexList rows = view->selectionModel()->selectedIndexes();
+    return rows.isEmpty() ? -1 : rows.size() == 1 ? rows.first().row() : -2;
+}
+
+}  // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+  private Q_SLOTS:
+    void showsTheFilesAndTheRecordAtEachActivationWithoutAWidgetPerRow() {
+        Window w;
+        QCOMPARE(shownRows(w.list(SlotId::B)), QStringList({"Smithers, Al", "Odd\nli\rne"}));
+        QVERIFY(!w.list(SlotId::A)->accessibleName().isEmpty());
+        // Each activation of the window selects and shows the first record of the list with
+        // focus (list A on a first run); the search box has the keyboard focus.
+        QCOMPARE(w.edit->toPlainText(), QStringLiteral("Smith, Ann\n(212) 555-0100"));
+        QCOMPARE(w.list(SlotId::A)->currentIndex().row(), 0);
+        QCOMPARE(w.focus(), w.find);
+
+        // Coming back from another window keeps the record the user was at.
+        w.state.slot(SlotId::A).list.setListIndex(1);
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        w.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        QCOMPARE(w.list(SlotId::A)->currentIndex().row(), 1);
+        QCOMPARE(w.edit->toPlainText(), QStringLiteral("Jones, Bo\n555-0199"));
+
+        // A large list needs no widget per row.
+        QStringList many;
+        for (int i = 0; i < 200000; ++i) {
+            many << QStringLiteral("record %1").arg(i);
+        }
+        lists::FileSlot& slot = w.state.slot(SlotId::C);
+        slot.records = store::RecordArray::fromStrings(many);
+        lists::listAllRecords(slot.list, slot.records, slot.fileName, {false, false});
+        QCOMPARE(w.list(SlotId::C)->model()->rowCount(), 200000);
+        QCOMPARE(w.list(SlotId::C)->model()->index(199999, 0).data().toString(),
+                 QStringLiteral("record 199999"));
+        slot.list.setListIndex(150000);
+        QCOMPARE(w.list(SlotId::C)->currentIndex().row(), 150000);
+    }
+
+    void enterInTheSearchBoxReachesTheCoreOnce() {
+        Window w;
+        int enters = 0;
+        int entriesChosen = 0;
+        w.state.searchBox.setKeyPressHandler([&](QChar key) {
+            enters += key == QChar(13);
+            search::searchBoxKeyPress(w.state, key);
+        });
+        w.state.searchBox.setClickHandler([&] {
+            ++entriesChosen;
+            search::searchBoxClicked(w.state);
+        });
+        QVERIFY(!w.state.options.isChecked(Option::SearchWhileTyping));
+
+        // The search box has the focus at start-up: typing and Enter search and remember.
+        w.type(QStringLiteral("smith 555"));
+        QCOMPARE(shownRows(w.list(SlotId::A)), QStringList({"Smith, Ann", "Jones, Bo"}));
+        w.key(Qt::Key_Return);
+        QCOMPARE(enters, 1);
+        QCOMPARE(shownRows(w.list(SlotId::A)), QStringList({"Smith, Ann"}));
+        QCOMPARE(w.find->count(), 1);
+        QCOMPARE(w.find->itemText(0), QStringLiteral("smith 555"));
+        QCOMPARE(w.find->lineEdit()->selectedText(), QStringLiteral("smith 555"));
+        w.typeSearch(QStringLiteral("smi"));  // a second entry, shown first
+        QCOMPARE(shownRows(w.list(SlotId::B)), QStringList({"Smithers, Al"}));
+
+        // Enter on a remembered text, the keypad's Enter too, picks its entry once: the core
+        // chooses it, the box does not choose it again.
+        for (const Qt::Key enter : {Qt::Key_Return, Qt::Key_Enter}) {
+            enters = entriesChosen = 0;
+            w.key(Qt::Key_A, Qt::ControlModifier);
+            w.type(QStringLiteral("SMITH 555"));
+            w.key(enter);
+            QCOMPARE(enters, 1);
+            QCOMPARE(entriesChosen, 1);
+            QCOMPARE(w.find->currentText(), QStringLiteral("smith 555"));
+            QCOMPARE(shownRows(w.list(SlotId::B)), QStringList({"no match found"}));
+            QCOMPARE(w.find->count(), 2);
+        }
+        // Leaving the box is not a choice either.
+        w.key(Qt::Key_A, Qt::ControlModifier);
+        w.type(QStringLiteral("smith 555"));
+        w.key(Qt::Key_Tab);
+        QVERIFY(w.focus() != w.find);
+        QCOMPARE(entriesChosen, 1);
+        QCOMPARE(shownRows(w.list(SlotId::B)), QStringList({"no match found"}));
+
+        // Choosing from the drop-down list searches for the entry.
+        w.click(w.find);
+        w.key(Qt::Key_Down, Qt::AltModifier);
+        QTRY_VERIFY(w.find->view()->isVisible());
+        w.key(Qt::Key_Down);
+        w.key(Qt::Key_Return);
+        QCOMPARE(entriesChosen, 2);
+        QCOMPARE(w.find->currentText(), QStringLiteral("smith 555"));
+        QCOMPARE(w.focus(), w.find);
+
+        // "..x" closes the window, unless the user cancels saving a change; Enter asks once.
+        w.state.slot(SlotId::B).changed = true;
+        w.messages.defaultAnswer = MessageAnswer::Cancel;
+        w.typeSearch(QStringLiteral("..x"));
+        QVERIFY(w.window->isVisible());
+        QCOMPARE(w.messages.shown.size(), 1);
+        w.messages.defaultAnswer = MessageAnswer::No;
+        w.key(Qt::Key_Return);
+        QVERIFY(!w.window->isVisible());
+    }
+
+    void aClickSelectsTheRowUnderTheMouseAndCommandsActOnIt() {
+        QByteArray many;
+        for (int i = 0; i < 60; ++i) {
+            many += QByteArray::number(100 + i) + " record\r\n";
+        }
+        Window w(many);
+        QListView* view = w.list(SlotId::A);
+        lists::ResultList& list = w.state.slot(SlotId::A).list;
+        // Make the list's lowest visible row a row cut by its lower edge.
+        int cut = -1;
+        for (int grow = 0; grow < 40 && cut < 0; ++grow) {
+            w.window->resize(w.window->width(), w.window->height() + 1);
+            QApplication::processEvents();
+            const int bottom = view->viewport()->height();
+            const int row = view->indexAt(QPoint(5, bottom - 1)).row();
+            const QRect rect = view->visualRect(view->model()->index(row, 0));
+            cut = row >= 0 && rect.bottom() >= bottom && bottom - rect.top() >= 4 ? row : -1;
+        }
+        QVERIFY(cut > 0);
+        const QString record = QStringLiteral("%1 record").arg(100 + cut);
+
+        const QPoint pressed = w.rowPoint(view, cut);
+        w.clickAt(view->viewport(), pressed);
+        QCOMPARE(view->indexAt(pressed).row(), cut);  // the row stays under the mouse
+        // The highlighted row, the row panel, the edit box and the core's row agree.
+        const auto agree = [&](int row) {
+            const int record = list.itemData(row);
+            QCOMPARE(list.listIndex(), row);
+            QCOMPARE(highlighted(view), row);
+            QCOMPARE(w.panel(4), QStringLiteral("   %1   %2").arg(row).arg(record));
+            QCOMPARE(w.edit->toPlainText(), QStringLiteral("%1 record").arg(100 + record));
+        };
+        agree(cut);
+        QTest::qWait(QApplication::doubleClickInterval() + 200);  // the view scrolls it in
+        QVERIFY(view->viewport()->rect().contains(view->visualRect(view->model()->index(cut, 0))));
+        agree(cut);
+        // Delete removes the record that is highlighted.
+        w.click(w.button("delete"));
+        QCOMPARE(w.state.slot(SlotId::A).records.text(cut), QString());
+        QCOMPARE(view->model()->rowCount(), 59);
+        QVERIFY(!shownRows(view).contains(record));
+        agree(cut);
+
+        // A click or a key on a list reaches the core once.
+        int clicks = 0;
+        int mouseDowns = 0;
+        list.setClickHandler([&] { ++clicks; });
+        list.setMouseDownHandler([&] { ++mouseDowns; });
+        view->scrollToTop();
+        w.clickRow(view, 1);
+        QCOMPARE(list.listIndex(), 1);
+        QCOMPARE(clicks, 1);
+        QCOMPARE(mouseDowns, 1);
+        w.clickRow(view, 1);  // a click on the selected row is still a click
+        QCOMPARE(clicks, 2);
+        // The arrow keys run the click handling without a mouse-down.
+        QCOMPARE(w.focus(), view);
+        w.key(Qt::Key_Up);
+        QCOMPARE(list.listIndex(), 0);
+        QCOMPARE(highlighted(view), 0);
+        QCOMPARE(clicks, 3);
+        QCOMPARE(mouseDowns, 2);
+        // Ctrl with Space or a click does not take the highlight off the selected row.
+        w.key(Qt::Key_Space, Qt::ControlModifier);
+        QCOMPARE(highlighted(view), 0);
+        w.clickAt(view->viewport(), w.rowPoint(view, 0), Qt::ControlModifier);
+        QCOMPARE(highlighted(view), 0);
+        QCOMPARE(list.listIndex(), 0);
+
+        // Below the last row of a short list: a mouse-down, no click, and the selection stays.
+        w.window->resize(w.window->width(), 700);
+        QApplication::processEvents();
+        QListView* lstC = w.list(SlotId::C);
+        lists::ResultList& listC = w.state.slot(SlotId::C).list;
+        int clicksC = 0;
+        listC.setClickHandler([&] { ++clicksC; });
+        w.clickRow(lstC, 1);
+        QCOMPARE(clicksC, 1);
+        const QPoint below(5, lstC->viewport()->height() - 3);
+        QVERIFY(!lstC->indexAt(below).isValid());
+        w.clickAt(lstC->viewport(), below);
+        QCOMPARE(clicksC, 1);
+        QCOMPARE(listC.listIndex(), 1);
+        QCOMPARE(highlighted(lstC), 1);
+    }
+
+    void typingInTheEditBoxChangesTheRecordAndTabLeavesIt() {
+        Window w("Smith, Ann\r\n-----(212) 555-0100\r\nJones\tBo\r\n-----555-0199\r\n");
+        QListView* lstA = w.list(SlotId::A);
+        w.clickRow(lstA, 1);
+        QCOMPARE(w.edit->toPlainText(), QStringLiteral("Jones\tBo\n555-0199"));  // a tab stays
+        // Typing changes the row shown; Shift+Enter starts a line as Enter does.
+        w.click(w.edit);
+        w.key(Qt::Key_Home, Qt::ControlModifier);
+        w.key(Qt::Key_End);
+        w.type(QStringLiteral(" Jr"));
+        QCOMPARE(shownRows(lstA).at(1), QStringLiteral("Jones\tBo Jr"));
+        w.key(Qt::Key_Return, Qt::ShiftModifier);
+        w.type(QStringLiteral("x"));
+        QCOMPARE(w.state.slot(SlotId::A).records.text(1),
+                 QStringLiteral("Jones\tBo Jr-----x-----555-0199"));
+
+        // Tab and Shift+Tab, with or without Ctrl, move the focus on and type nothing; a
+        // pasted tab goes in.
+        const QString before = w.state.slot(SlotId::A).records.text(1);
+        const std::pair<Qt::Key, Qt::KeyboardModifiers> leave[] = {
+            {Qt::Key_Tab, Qt::NoModifier},
+            {Qt::Key_Backtab, Qt::ShiftModifier},
+            {Qt::Key_Tab, Qt::ControlModifier},
+            {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier}};
+        for (const auto& [key, modifiers] : leave) {
+            w.click(w.edit);
+            w.key(key, modifiers);
+            QVERIFY(w.focus() != w.edit);
+        }
+        QCOMPARE(w.state.slot(SlotId::A).records.text(1), before);
+        QApplication::clipboard()->setText(QStringLiteral("\t9"));
+        w.click(w.edit);
+        w.key(Qt::Key_End, Qt::ControlModifier);
+        w.key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w.state.slot(SlotId::A).records.text(1), before + QStringLiteral("\t9"));
+
+        // A stray line feed or carriage return shows on the same line, as a symbol, and stays a
+        // character.
+        w.clickRow(w.list(SlotId::B), 1);
+        QCOMPARE(w.edit->blockCount(), 1);
+        w.click(w.edit);
+        w.key(Qt::Key_End, Qt::ControlModifier);
+        w.type(QStringLiteral("!"));
+        QCOMPARE(w.state.slot(SlotId::B).records.text(1), QStringLiteral("Odd\nli\rne!"));
+
+        // A keystroke reaches the core once; the program's own write is not echoed back.
+        int changes = 0;
+        w.state.editBox.setChangeHandler([&] { ++changes; });
+        w.state.editBox.setText(QStringLiteral("first\r\nsecond"));
+        QCOMPARE(w.edit->toPlainText(), QStringLiteral("first\nsecond"));
+        QCOMPARE(changes, 1);
+        w.key(Qt::Key_End, Qt::ControlModifier);
+        w.type(QStringLiteral("!"));
+        QCOMPARE(w.state.editBox.text(), QStringLiteral("first\r\nsecond!"));
+        QCOMPARE(changes, 2);
+    }
+
+    void tabReachesEveryControlBothWays() {
+        Window w;
+        QSet<QWidget*> controls = {w.find,
+                                   w.edit,
+                                   w.list(SlotId::A),
+                                   w.list(SlotId::B),
+                                   w.list(SlotId::C),
+                                   w.window->findChild<QWidget*>(QStringLiteral("Picture1"))};
+        for (const ToolbarEntry& entry : kToolbar) {
+            if (entry.style != ButtonStyle::Separator) {
+                controls << w.button(entry.key);
+            }
+        }
+        QCOMPARE(controls.size(), 24);
+        const auto round = [&](bool forward) {
+            QList<QWidget*> order;
+            w.click(w.find);
+            do {
+                order << w.focus();
+                w.key(forward ? Qt::Key_Tab : Qt::Key_Backtab,
+                      forward ? Qt::NoModifier : Qt::ShiftModifier);
+            } while (w.focus() != w.find && order.size() < 50);
+            return order;
+        };
+        const QList<QWidget*> forward = round(true);
+        QCOMPARE(QSet<QWidget*>(forward.begin(), forward.end()), controls);
+        QCOMPARE(forward.size(), controls.size());
+        QList<QWidget*> backward = round(false);
+        std::reverse(backward.begin() + 1, backward.end());
+        QCOMPARE(backward, forward);
+    }
+
+    void tabbingThroughTheListsKeepsTheRecordBeingEdited() {
+        Window w;
+        QListView* lstA = w.list(SlotId::A);
+        w.clickRow(lstA, 1);
+        const auto unchanged = [&] {
+            QCOMPARE(w.state.listWithFocus, 1);
+            QCOMPARE(w.edit->toPlainText(), QStringLiteral("Jones, Bo\n555-0199"));
+            QCOMPARE(highlighted(lstA), 1);
+            for (const SlotId other : {SlotId::B, SlotId::C}) {
+                QCOMPARE(w.state.slot(other).list.listIndex(), -1);
+                QCOMPARE(highlighted(w.list(other)), -1);
+                QCOMPARE(w.state.slot(other).list.backColor(), lists::ResultList::kWhite);
+            }
+        };
+        for (const SlotId other : {SlotId::B, SlotId::C}) {
+            w.key(Qt::Key_Tab);
+            QCOMPARE(w.focus(), w.list(other));
+            unchanged();
+        }
+        QVERIFY(w.tabTo(w.edit));
+        unchanged();
+        w.key(Qt::Key_End, Qt::ControlModifier);
+        w.type(QStringLiteral("7"));
+        QVERIFY(w.tabTo(lstA, false));
+        QCOMPARE(w.state.slot(SlotId::A).records.text(1),
+                 QStringLiteral("Jones, Bo-----555-01997"));
+        QVERIFY(!w.state.slot(SlotId::B).changed && !w.state.slot(SlotId::C).changed);
+
+        // Moving in a list without a selection selects, as a click does.
+        QVERIFY(w.tabTo(w.list(SlotId::B)));
+        w.key(Qt::Key_Down);
+        QCOMPARE(w.state.listWithFocus, 2);
+        QCOMPARE(w.edit->toPlainText(), QStringLiteral("Smithers, Al"));
+        QCOMPARE(highlighted(w.list(SlotId::B)), 0);
+        QCOMPARE(highlighted(lstA), -1);
+    }
+
+    void menuShortcutsWorkEverywhereButTheTextBoxesKeepTheirKeys() {
+        Window w;
+        w.messages.defaultAnswer = MessageAnswer::Cancel;  // Online Update stays
+        // In the search box, Ctrl+E and Ctrl+U reach the menu and leave the typed text alone.
+        w.type(QStringLiteral("smith"));
+        w.key(Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(w.shell.calls.size(), 1);
+        QVERIFY(w.shell.calls[0].target.startsWith(QStringLiteral("mailto:")));
+        w.key(Qt::Key_U, Qt::ControlModifier);
+        QCOMPARE(w.messages.shown.size(), 1);
+        QCOMPARE(w.messages.shown[0].title, QStringLiteral("Online Update"));
+        QCOMPARE(w.find->currentText(), QStringLiteral("smith"));
+        QCOMPARE(w.focus(), w.find);
+
+        // Every menu shortcut from either text box, but the two they keep.
+        const auto giveFocus = [&](QWidget* box) {
+            if (box == w.edit) {
+                QListView* lstA = w.list(SlotId::A);
+                w.clickRow(lstA, lstA->model()->rowCount() - 1);
+            }
+            w.click(box);
+            return w.focus() == box;
+        };
+        int tried = 0;
+        for (const MenuEntry& entry : kMenuBar) {
+            const QKeySequence keys(QString::fromLatin1(entry.shortcut));
+            if (keys.isEmpty() || keys == QKeySequence(QStringLiteral("Ctrl+V")) ||
+                keys == QKeySequence(QStringLiteral("Ctrl+A"))) {
+                continue;
+            }
+            QSignalSpy triggered(w.action(entry.name), &QAction::triggered);
+            for (QWidget* box : {static_cast<QWidget*>(w.find), static_cast<QWidget*>(w.edit)}) {
+                QVERIFY2(giveFocus(box), entry.name);
+                w.key(keys);
+            }
+            QVERIFY2(triggered.size() == 2, entry.name);
+            ++tried;
+        }
+        QCOMPARE(tried, 11);
+
+        // Ctrl+V pastes and Ctrl+A selects everything in the boxes, and act as menu shortcuts
+        // elsewhere.
+        QApplication::clipboard()->setText(QStringLiteral("pasted"));
+        QVERIFY(giveFocus(w.find));
+        w.key(Qt::Key_A, Qt::ControlModifier);
+        w.key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w.find->currentText(), QStringLiteral("pasted"));
+        QVERIFY(giveFocus(w.edit));
+        w.key(Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(w.edit->textCursor().selectedText().size(), w.edit->toPlainText().size());
+        QVERIFY(!w.state.options.isChecked(Option::SearchWhileTyping));
+        w.clickRow(w.list(SlotId::A), 0);
+        w.key(Qt::Key_V, Qt::ControlModifier);
+        QVERIFY(w.state.options.isChecked(Option::SearchWhileTyping));
+    }
+
+    void theListsFollowTheirRowsWhileCommandsChangeThem() {
+        Window w;
+        QListView* lstA = w.list(SlotId::A);
+        w.clickRow(lstA, 1);
+        w.click(w.button("new"));
+        QCOMPARE(shownRows(lstA), QStringList({"Smith, Ann", "Jones, Bo", "New Item"}));
+        QCOMPARE(highlighted(lstA), 2);
+        w.click(w.button("delete"));
+        QCOMPARE(w.focus(), lstA);
+        w.key(Qt::Key_M, Qt::ControlModifier);  // Compact
+        QCOMPARE(w.state.slot(SlotId::A).records.toStringList(),
+                 QStringList({"Smith, Ann-----(212) 555-0100", "Jones, Bo-----555-0199"}));
+        QCOMPARE(shownRows(lstA), QStringList({"Smith, Ann", "Jones, Bo"}));
+
+        // The header rows and the full data view follow the controls.
+        QAction* names = w.action("mnuDisplayFileNames");
+        w.key(Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(names->isChecked());
+        const QString header = QStringLiteral("... %1 ...").arg(w.state.slot(SlotId::B).fileName);
+        QCOMPARE(shownRows(w.list(SlotId::B)),
+                 QStringList({header, "Smithers, Al", "Odd\nli\rne"}));
+        w.click(w.button("data"));
+        QCOMPARE(shownRows(lstA).size(), 5);
+        QVERIFY(!w.action("new")->isEnabled());
+        QVERIFY(!w.edit->isEnabled());
+        w.click(w.button("data"));
+        QVERIFY(w.action("new")->isEnabled());
+
+        // Hiding the header rows while a header is selected is not a click on another row.
+        QCOMPARE(w.focus(), lstA);
+        w.key(Qt::Key_Home);
+        QCOMPARE(w.edit->toPlainText(), QStringLiteral("<disabled>"));
+        w.key(Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(!names->isChecked());
+        QCOMPARE(w.state.slot(SlotId::A).list.listIndex(), -1);
+        QCOMPARE(highlighted(lstA), -1);
+        QCOMPARE(w.edit->toPlainText(), QStringLiteral("<disabled>"));
+
+        // The model announces every change of rows before it happens.
+        store::RecordArray records = store::RecordArray::fromStrings({"a", "b", "c"});
+        lists::ResultList list(records);
+        widgets::ResultListModel model(list);
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        list.addRecordRow(0);
+        list.addRecordRow(2);
+        list.insertHeaderRow(QStringLiteral("header"));
+        list.removeRow(1);
+        {
+            lists::ResultList::Update update(list);
+            list.addRecordRow(1);
+            list.setListIndex(2);
+        }
+        QCOMPARE(shownRows(&model), QStringList({"header", "c", "b"}));
+        list.clear();
+        QCOMPARE(model.rowCount(), 0);
+    }
+
+    void aUserFindsEditsAndSavesARecordWithKeysAndClicksOnly() {
+        Window w(kPhones + "Smith, Cy\r\n-----555-0123\r\n");
+        const QByteArray others[] = {readBytes(w.file(2)), readBytes(w.file(3))};
+        w.type(QStringLiteral("smith 555"));
+        w.key(Qt::Key_Return);
+        QListView* lstA = w.list(SlotId::A);
+        QCOMPARE(shownRows(lstA), QStringList({"Smith, Ann", "Smith, Cy"}));
+        w.key(Qt::Key_Tab);
+        QCOMPARE(w.focus(), lstA);
+        w.key(Qt::Key_Down);
+        QCOMPARE(w.edit->toPlainText(), QStringLiteral("Smith, Cy\n555-0123"));
+        QVERIFY(w.tabTo(w.edit));
+        w.key(Qt::Key_End, Qt::ControlModifier);
+        w.type(QStringLiteral(" (cell)"));
+        QVERIFY(w.tabTo(w.button("save"), false));
+        QCOMPARE(w.focus()->accessibleName(), QStringLiteral("Save Selected File"));
+        w.key(Qt::Key_Space);
+        QCOMPARE(readBytes(w.file(1)), kPhones + "Smith, Cy\r\n-----555-0123 (cell)\r\n");
+        QVERIFY(aged(w.file(2)) && aged(w.file(3)));
+        QCOMPARE(readBytes(w.file(2)), others[0]);
+        QCOMPARE(readBytes(w.file(3)), others[1]);
+        QVERIFY(w.messages.shown.isEmpty());
+    }
+
+    void theSplitterLayoutLimitsAndOnTop() {
+        Window w;
+        // The splitter follows the mouse and the keys.
+        w.window->resize(800, 800);
+        QTest::qWait(20);
+        auto* bar = w.window->findChild<QWidget*>(QStringLiteral("Picture1"));
+        const int gap = w.state.gap;
+        QWindow* window = w.window->windowHandle();
+        const QPoint grip = bar->mapTo(w.window.get(), QPoint(5, 1));
+        const QPoint higher = bar->mapTo(w.window.get(), QPoint(5, -40));
+        QTest::mousePress(window, Qt::LeftButton, {}, grip);
+        QTest::mouseMove(window, higher);
+        QTest::mouseRelease(window, Qt::LeftButton, {}, higher);
+        QCOMPARE(w.state.gap, gap + 40 * 15);  // 15 twips a pixel
+        QCOMPARE(bar->cursor().shape(), Qt::SizeVerCursor);
+        QVERIFY(w.tabTo(bar));
+        w.key(Qt::Key_Down);
+        QCOMPARE(w.state.gap, gap + 40 * 15 - 120);
+        QVERIFY(bar->accessibleDescription().contains(QString::number(w.state.gap)));
+
+        w.window->resize(800, 700);
+        QTest::qWait(10);
+        const QWidget* central = w.window->centralWidget();
+        const auto inCentral = [&](const char* name) {
+            const auto* widget = w.window->findChild<QWidget*>(QString::fromLatin1(name));
+            return QRect(widget->mapTo(central, QPoint(0, 0)), widget->size());
+        };
+        // Nothing reaches beyond the area between the toolbar and the status bar.
+        for (const char* name : {"frameFind", "frameResults", "frameEdit", "Picture1"}) {
+            QVERIFY2(central->rect().contains(inCentral(name)), name);
+        }
+        QVERIFY(inCentral("frameFind").bottom() < inCentral("frameResults").top());
+        QVERIFY(inCentral("frameResults").bottom() <= inCentral("Picture1").top());
+        QVERIFY(inCentral("Picture1").top() < inCentral("frameEdit").top());
+        // The lists fill the results frame, one below the other.
+        const QRect results = inCentral("frameResults");
+        QRect previous;
+        for (const char* name : {"lstA", "lstB", "lstC"}) {
+            const QRect list = inCentral(name);
+            QVERIFY2(results.contains(list), name);
+            QVERIFY(list.width() > results.width() - 30);
+            QVERIFY(previous.isNull() || previous.bottom() < list.top());
+            previous = list;
+        }
+        QVERIFY(results.bottom() - previous.bottom() < 20);
+
+        // Hiding the edit pane gives its room to the lists.
+        w.click(w.button("edit"));
+        QVERIFY(!w.window->findChild<QWidget*>(QStringLiteral("frameEdit"))->isVisible());
+        QVERIFY(inCentral("frameResults").height() > results.height() + 50);
+
+        // On top: the window keeps its place and size, and the check mark agrees.
+        const QRect before = w.window->geometry();
+        for (const bool onTop : {true, false}) {
+            w.action("mnuOnTop")->trigger();
+            QCOMPARE(w.window->windowFlags().testFlag(Qt::WindowStaysOnTopHint), onTop);
+            QCOMPARE(w.action("mnuOnTop")->isChecked(), onTop);
+            QVERIFY(w.window->isVisible());
+            QCOMPARE(w.window->geometry(), before);
+        }
+
+        // The minimum size, 7050 x 6400 twips, follows the screen's dots per inch.
+        w.screen.dpi = 144;  // 10 twips a pixel
+        w.state.services.screen = &w.screen;
+        w.window->hide();
+        w.window->show();
+        QCOMPARE(w.window->minimumSize(), QSize(705, 640));
+    }
+
+    void theEditBoxShowsGiantRecordsShortAndStrayLineCharactersAsTheyWere() {
+        Window w(QByteArray("giant ") + QByteArray(3 << 20, 'g') + "\r\nsmall\r\n");
+        const QString row = shownRows(w.list(SlotId::A)).first();
+        QCOMPARE(row.size(), lists::ResultList::kShownChars + 1);
+        QVERIFY(row.endsWith(QChar(0x2026)));
+        QVERIFY(!w.edit->isEnabled());
+        QVERIFY(w.edit->toPlainText().size() < 10000);
+        QVERIFY(w.window->statusBar()->currentMessage().contains("too long to edit"));
+        // The record itself is untouched and still found.
+        QCOMPARE(w.state.slot(SlotId::A).records.utf8(0).size(), std::size_t{6 + (3 << 20)});
+        w.typeSearch(QStringLiteral("small"));
+        QVERIFY(w.edit->isEnabled());
+
+        // Only the stand-ins the program put in for stray line characters map back to them; the
+        // same symbols typed or stored in a record stay themselves, and so does a paragraph
+        // separator.
+        const QString texts[] = {
+            QStringLiteral("a\rb\r\nc\nd"),
+            QStringLiteral("a\u240Db"),              // a real ␍ in the record
+            QStringLiteral("x\u2029y\r\n\u240A\n"),  // a paragraph separator and a real ␊
+            QStringLiteral("plain\r\n\r\nlines"),
+        };
+        for (const QString& text : texts) {
+            QTextDocument document;
+            widgets::setEditText(document, text);
+            QCOMPARE(widgets::editTextOf(document), text);
+            QTextCursor end(&document);
+            end.movePosition(QTextCursor::End);
+            end.insertText(QStringLiteral("\u240D!"), QTextCharFormat());
+            QCOMPARE(widgets::editTextOf(document), text + QStringLiteral("\u240D!"));
+        }
+    }
+
+    void theStatusBarAndEveryControlReachScreenReaders() {
+        Window w;
+        // A status message shows once; the counts stay, and the panels say their text.
+        platform::FakeFontDialog fonts;
+        fonts.result = platform::FontChoice{QStringLiteral("DejaVu Sans Mono"), 12, 400, false};
+        w.state.services.fonts = &fonts;
+        w.click(w.button("font"));
+        QCOMPARE(w.window->statusBar()->currentMessage(),
+                 QStringLiteral("DejaVu Sans Mono  12 pt"));
+        w.window->statusBar()->clearMessage();
+        w.typeSearch(QStringLiteral("smith"));
+        QVERIFY(w.window->statusBar()->currentMessage().isEmpty());
+        QCOMPARE(w.panel(1), QStringLiteral("phone_numbers.txt  (1)"));
+        auto* panel = w.window->findChild<QLabel*>(QStringLiteral("panel1"));
+        QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(panel);
+        QCOMPARE(reader->text(QAccessible::Name), w.panel(1));
+        // Every toolbar button names itself.
+        for (const ToolbarEntry& entry : kToolbar) {
+            if (entry.style != ButtonStyle::Separator) {
+                QCOMPARE(w.button(entry.key)->accessibleName(), QString::fromLatin1(entry.toolTip));
+            }
+        }
+        // The lists' text stays dark on their light backgrounds under a dark palette too.
+        QPalette dark;
+        dark.setColor(QPalette::Base, QColor(30, 30, 30));
+        dark.setColor(QPalette::Text, QColor(230, 230, 230));
+        dark.setColor(QPalette::Window, QColor(40, 40, 40));
+        dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+        for (const QPalette& palette : {QPalette(), dark}) {
+            w.window->setPalette(palette);
+            for (const std::uint32_t back :
+                 {lists::ResultList::kWhite, lists::ResultList::kFocusColour}) {
+                w.state.slot(SlotId::A).list.setBackColor(back);
+                const QPalette shown = w.list(SlotId::A)->palette();
+                QVERIFY(contrast(shown.color(QPalette::Text), shown.color(QPalette::Base)) >= 4.5);
+            }
+            const QPalette box = w.edit->palette();
+            QVERIFY(contrast(box.color(QPalette::Text), box.color(QPalette::Base)) >= 4.5);
+        }
+    }
+
+    // Run again at twice the scale (QT_SCALE_FACTOR=2): the same twips, the same layout in
+    // device-independent pixels, and icons drawn for the screen's pixels.
+    void scaledScreensKeepTheLayoutAndSharpIcons() {
+        Window w;
+        const qreal ratio = w.window->devicePixelRatioF();
+        QCOMPARE(w.window->minimumSize(), QSize(470, 426));  // 7050 x 6400 twips
+        const QWidget* results = w.window->findChild<QWidget*>(QStringLiteral("frameResults"));
+        QCOMPARE(results->width(), qRound(w.state.frame.geometry().frameResults.width / 15));
+        const QPixmap icon = w.action("find")->icon().pixmap(QSize(16, 16), ratio);
+        QCOMPARE(icon.size(), QSize(16, 16) * ratio);
+        QCOMPARE(w.action("find")->icon().availableSizes().last(), QSize(128, 128));
+    }
+
+    void aSecondRunStartsWhereTheFirstEnded() {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("Trovix.ini"));
+        writeBytes(dir.filePath(QStringLiteral("mine.txt")), "Mine\r\n");
+        writeBytes(dir.filePath(QStringLiteral("phone_numbers.txt")), "Smith\r\n");
+        {
+            platform::QtSettingsStore settings(ini);
+            testing::WindowFixture first(dir.path(), &settings, {"mine.txt", "b.txt", "c.txt"});
+            first.action("mnuDisplayFileNames")->trigger();
+            first.action("mnuIgnoreCase")->trigger();
+            first.click(first.button("fileB"));
+            QVERIFY(!first.list(SlotId::B)->isVisible());
+            first.typeSearch(QStringLiteral("mine"));
+            first.window->move(150, 120);
+            first.window->resize(700, 600);
+            QVERIFY(first.window->close());
+        }
+        QSettings stored(ini, QSettings::IniFormat);
+        QCOMPARE(stored.value(QStringLiteral("Settings/MainWidth")).toString(),
+                 QStringLiteral("10500"));  // 700 pixels at 15 twips each
+
+        // A half pixel rounds away from zero: 1567.5 twips are 104.5 pixels.
+        stored.setValue(QStringLiteral("Settings/MainLeft"), QStringLiteral("1567.5"));
+        stored.setValue(QStringLiteral("Settings/MainTop"), QStringLiteral("37.5"));
+        stored.setValue(QStringLiteral("Settings/MainWidth"), QStringLiteral("10507.5"));
+        stored.sync();
+        platform::QtSettingsStore settings(ini);
+        testing::WindowFixture second(dir.path(), &settings);
+        QVERIFY(second.action("mnuDisplayFileNames")->isChecked());
+        QVERIFY(!second.action("mnuIgnoreCase")->isChecked());
+        QVERIFY(second.action("fileA")->isChecked() && !second.action("fileB")->isChecked());
+        QCOMPARE(second.state.slot(lists::SlotId::A).records.text(0), QStringLiteral("Mine"));
+        QCOMPARE(second.find->itemText(0), QStringLiteral("mine"));
+        QCOMPARE(second.window->size(), QSize(701, 600));
+        QCOMPARE(second.window->pos(), QPoint(105, 3));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"
