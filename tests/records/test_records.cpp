@@ -22,7 +22,6 @@
 #include "support/state_fixture.h"
 
 #ifdef Q_OS_UNIX
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -86,13 +85,6 @@ qint64 statusChangeTime(const QString& path) {
     return qint64{st.st_ctim.tv_sec} * 1000000000 + st.st_ctim.tv_nsec;
 }
 
-// Makes a file by the bytes of its name, which need not be valid text.
-bool writeByName(const QByteArray& name, const QByteArray& bytes) {
-    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const bool ok = fd >= 0 && ::write(fd, bytes.constData(),
-                                       static_cast<std::size_t>(bytes.size())) == bytes.size();
-    return fd >= 0 && ::close(fd) == 0 && ok;
-}
 #endif
 
 // The boxes shown since `from` that asked a question (had buttons of their own words).
@@ -114,42 +106,24 @@ class TestRecords : public QObject {
         f.list(1).setListIndex(0);
         QCOMPARE(f.state.statusBar.panel(4), QStringLiteral("   0   0"));
         f.list(2).setListIndex(0);
-        QCOMPARE(f.state.listWithFocus, 2);
-        QCOMPARE(f.list(1).listIndex(), -1);
-        QCOMPARE(f.list(2).backColor(), store::ResultList::kFocusColour);
-        QCOMPARE(f.state.editBox.text(), QStringLiteral("Bob\r\n1 Main St\r\nSpringfield"));
-        QVERIFY(f.state.editBox.isEnabled());
-        // Two markers in a row show an empty line.
+        QCOMPARE(f.seen(), QStringLiteral("focus 2: -1 0* -1 | Bob|1 Main St|Springfield"));
+        // Two markers in a row show an empty line; lists B and C leave the row panel alone;
+        // showing a record is not an edit.
         f.list(2).setListIndex(1);
         QCOMPARE(f.state.editBox.text(), QStringLiteral("a\r\n\r\nb"));
-        // Lists B and C leave the row panel alone.
         QCOMPARE(f.state.statusBar.panel(4), QStringLiteral("   0   0"));
-        // Showing a record is not an edit.
-        QVERIFY(!f.slot(2).changed);
-        QVERIFY(!f.state.busy);
+        QVERIFY(!f.slot(2).changed && !f.state.busy);
 
-        // A mouse-down colours a list without changing the focus.
+        // A mouse-down colours a list without changing the focus. The list with focus lost its
+        // selection: the record still shown takes no typing, which would reach no record.
         f.list(1).setListIndex(0);
-        const QString shown = f.state.editBox.text();
+        QVERIFY(f.state.editBox.isEnabled());
         f.list(3).userMouseDown();
-        QCOMPARE(f.list(3).backColor(), store::ResultList::kFocusColour);
-        QCOMPARE(f.list(1).backColor(), store::ResultList::kWhite);
-        QCOMPARE(f.list(1).listIndex(), -1);
-        QCOMPARE(f.state.listWithFocus, 1);
-        QCOMPARE(f.state.editBox.text(), shown);
-
+        QCOMPARE(f.seen(), QStringLiteral("focus 1: -1 -1 -1* | a (off)"));
         // A hidden list is never coloured, and the others keep their colours.
         f.state.toolbar.setPressed(Command::FileB, false);
         f.list(2).userMouseDown();
-        QCOMPARE(f.list(3).backColor(), store::ResultList::kFocusColour);
-        QCOMPARE(f.list(2).backColor(), store::ResultList::kWhite);
-
-        // The list with focus lost its selection to a mouse-down elsewhere: the record still
-        // shown takes no typing, which would otherwise reach no record.
-        f.list(1).setListIndex(0);
-        QVERIFY(f.state.editBox.isEnabled());
-        f.list(3).userMouseDown();
-        QVERIFY(!f.state.editBox.isEnabled());
+        QCOMPARE(f.seen(), QStringLiteral("focus 1: -1 -1 -1* | a (off)"));
         f.list(3).setListIndex(0);
         QVERIFY(f.state.editBox.isEnabled());
 
@@ -160,8 +134,7 @@ class TestRecords : public QObject {
             f.list(2).setListIndex(0);
         }
         QVERIFY(!f.state.busy);
-        QCOMPARE(f.state.listWithFocus, 3);
-        QCOMPARE(f.state.editBox.text(), QStringLiteral("c"));
+        QCOMPARE(f.seen(), QStringLiteral("focus 3: -1 0 0* | c"));
     }
 
     void rowsThatAreNoRecordsShowDisabled() {
@@ -170,21 +143,19 @@ class TestRecords : public QObject {
         f.state.toolbar.setPressed(Command::Data, true);
         records::loadArray(f.state, store::SlotId::A);
         f.list(1).setListIndex(0);  // the header row
-        QCOMPARE(f.state.editBox.text(), QStringLiteral("<disabled>"));
-        QVERIFY(!f.state.editBox.isEnabled());
-        QCOMPARE(f.state.statusBar.panel(4), QStringLiteral("   0   0"));
+        QCOMPARE(f.seen() + f.state.statusBar.panel(4),
+                 "focus 1: 0* -1 -1 | <disabled> (off)   0   0");
         f.list(1).setListIndex(1);  // a record row
         f.list(1).setListIndex(2);  // its continuation row
-        QCOMPARE(f.state.editBox.text(), QStringLiteral("<disabled>"));
-        QCOMPARE(f.state.statusBar.panel(4), QStringLiteral("   2   -1"));
+        QCOMPARE(f.seen() + f.state.statusBar.panel(4),
+                 "focus 1: 2* -1 -1 | <disabled> (off)   2   -1");
 
         // A list showing "no match found" shows disabled whatever row is chosen.
         f.list(2).clear();
         f.list(2).addNoMatchRow();
         f.list(2).insertHeaderRow(QStringLiteral("... b ..."));
         f.list(2).setListIndex(1);
-        QCOMPARE(f.state.editBox.text(), QStringLiteral("<disabled>"));
-        QCOMPARE(f.state.listWithFocus, 2);
+        QCOMPARE(f.seen(), QStringLiteral("focus 2: -1 1* -1 | <disabled> (off)"));
     }
 
     void aRecordTooLongToEditIsShownAsAnExcerpt() {
@@ -199,18 +170,14 @@ class TestRecords : public QObject {
         big += sep + std::string(records::kEditableBytes - big.size() - sep.size(), 'b');
         QCOMPARE(big.size(), records::kEditableBytes);
         const records::BoxText whole = records::editBoxText(big);
-        QVERIFY(whole.whole);
-        QCOMPARE(whole.text, records::displayText(big));
+        QVERIFY(whole.whole && whole.text == records::displayText(big));
 
         // One byte more, in a line or in all: its first 200 lines, each cut after 2,000
         // characters, and a line "…" for the rest.
         const records::BoxText tooLong = records::editBoxText(big + "c");
         QVERIFY(!tooLong.whole);
-        const QStringList lines = tooLong.text.split(QStringLiteral("\r\n"));
-        QCOMPARE(lines.size(), 201);
-        QCOMPARE(lines[0], QString(1000, u'a'));
-        QCOMPARE(lines[199], QString(1000, u'a'));
-        QCOMPARE(lines[200], QStringLiteral("\u2026"));
+        QCOMPARE(tooLong.text.split(QStringLiteral("\r\n")), QStringList(200, QString(1000, u'a'))
+                                                                 << QStringLiteral("\u2026"));
         const QString wide = QString(60000, u'\u00E9');  // 120,000 bytes
         const records::BoxText cut =
             records::editBoxText("a" + sep + longLine + "y" + sep + wide.toStdString() + sep + "z");
@@ -224,9 +191,7 @@ class TestRecords : public QObject {
         StateFixture f({"alpha-----beta", "gamma"}, {"one"}, {"two"});
         f.list(1).setListIndex(0);
         const struct {
-            const char* typed;
-            const char* record;
-            const char* row;
+            const char *typed, *record, *row;
         } cases[] = {
             {"alphax\r\nbeta", "alphax-----beta", "0|alphax"},
             {"alphax\r\nbeta\r\n", "alphax-----beta-----", "0|alphax"},  // an empty last line
@@ -239,11 +204,10 @@ class TestRecords : public QObject {
         };
         for (const auto& c : cases) {
             f.state.editBox.setText(QString::fromLatin1(c.typed));
-            QVERIFY2(f.slot(1).records.text(0) == QLatin1String(c.record), c.typed);
-            QVERIFY2(f.rows(1).first() == QLatin1String(c.row), c.typed);
+            QCOMPARE(f.slot(1).records.text(0) + " / " + f.rows(1).first(),
+                     QString::fromLatin1(c.record) + " / " + QString::fromLatin1(c.row));
         }
-        QVERIFY(f.slot(1).changed);
-        QVERIFY(!f.slot(2).changed);
+        QVERIFY(f.slot(1).changed && !f.slot(2).changed);
         // Shown again, the record has its lines back and keeps the stray characters.
         f.list(1).setListIndex(1);
         f.list(1).setListIndex(0);
@@ -270,24 +234,21 @@ class TestRecords : public QObject {
         f.state.busy = false;
         f.state.editBox.setEnabled(true);
         f.state.editBox.setText(QStringLiteral("typed on the header"));
+        QCOMPARE(f.rows(2), QStringList({"0|... /data/taglines.txt ...", "0|b"}));
         QCOMPARE(f.slot(2).records.text(0), QStringLiteral("b"));
-        QCOMPARE(f.rows(2).first(), QStringLiteral("0|... /data/taglines.txt ..."));
 
         f.list(3).setListIndex(1);
         f.state.editBox.setText(QStringLiteral("C"));
         f.list(1).setListIndex(1);
         f.state.editBox.setText(QStringLiteral("A"));
-        QCOMPARE(f.slot(3).records.text(0), QStringLiteral("C"));
-        QCOMPARE(f.slot(1).records.text(0), QStringLiteral("A"));
-        QVERIFY(f.slot(1).changed && f.slot(3).changed);
-        QVERIFY(!f.slot(2).changed);
+        QCOMPARE(f.slot(1).records.text(0) + f.slot(3).records.text(0), QStringLiteral("AC"));
+        QVERIFY(f.slot(1).changed && !f.slot(2).changed && f.slot(3).changed);
 
         // Typing before anything is selected changes no record but marks the slot.
         StateFixture fresh({"x"}, {}, {});
         fresh.state.listWithFocus = 1;
         fresh.state.editBox.setText(QStringLiteral("Name\r\nchanged"));
-        QCOMPARE(fresh.slot(1).records.text(0), QStringLiteral("x"));
-        QVERIFY(fresh.slot(1).changed);
+        QVERIFY(fresh.slot(1).records.text(0) == "x" && fresh.slot(1).changed);
         // No list with focus: nothing at all.
         StateFixture none({"x"}, {}, {});
         none.state.editBox.setText(QStringLiteral("y"));
@@ -317,14 +278,11 @@ class TestRecords : public QObject {
         f.state.listWithFocus = 1;
         press(f.state, Command::New);
         QCOMPARE(f.slot(1).records.toStringList(), after);
-        const store::ResultList& list = f.list(1);
-        QCOMPARE(list.listIndex(), list.count() - 1);
-        QCOMPARE(list.text(list.count() - 1), QStringLiteral("New Item"));
-        QCOMPARE(f.slot(1).records.text(list.itemData(list.count() - 1)),
-                 QStringLiteral("New Item"));
-        QVERIFY(f.state.editBox.isEnabled() && f.state.editBox.text() == "New Item");
+        const int last = f.list(1).count() - 1;
+        QCOMPARE(f.rows(1).last(), QStringLiteral("%1|New Item").arg(after.indexOf("New Item")));
+        QCOMPARE(f.seen(), QStringLiteral("focus 1: %1* -1 -1 | New Item").arg(last));
         QVERIFY(f.slot(1).changed);
-        QVERIFY(f.state.statusBar.panel(1).endsWith(QStringLiteral("(%1)").arg(list.count())));
+        QVERIFY(f.state.statusBar.panel(1).endsWith(QStringLiteral("(%1)").arg(last + 1)));
     }
 
     void deleteBlanksTheRecordAndSelectsTheNextRow() {
@@ -430,40 +388,35 @@ class TestRecords : public QObject {
         app::menuCommand(w.f.state, MenuCommand::Restore);
         QCOMPARE(readBytes(w.file(1)), QByteArray("one edited\r\n"));
         QVERIFY(w.f.messages.shown.last().text.contains(w.file(3) + ".old"));
-        // A backup that fails at any step leaves every old backup as it was.
-        const auto backups = [&] {
-            return QList<QByteArray>{readBytes(w.file(1) + ".old"), readBytes(w.file(2) + ".old"),
-                                     readBytes(w.file(3) + ".old")};
+        const auto files = [&](const char* suffix) {
+            QList<QByteArray> out;
+            for (int n = 1; n <= 3; ++n) {
+                out << readBytes(w.file(n) + suffix);
+            }
+            return out;
+        };
+        const auto put = [&](const char* suffix, const QList<QByteArray>& bytes) {
+            for (int n = 1; n <= 3; ++n) {
+                writeBytes(w.file(n) + suffix, bytes[n - 1]);
+            }
         };
         platform::setWriteFaultForTesting(platform::WriteFault{});
         app::menuCommand(w.f.state, MenuCommand::Backup);
         const int steps = platform::checkedStepsForTesting();
-        const QList<QByteArray> made = backups();
-        for (int step = 0; step < steps; ++step) {
-            for (int n = 1; n <= 3; ++n) {
-                writeBytes(w.file(n) + ".old", "old backup");
+        const QList<QByteArray> made = files(".old"), stale(3, "stale");
+        // Whatever step fails, a backup leaves every old backup as it was or writes every one;
+        // a restore leaves every data file or makes every one its backup.
+        for (const char* target : {".old", ""}) {
+            const bool backup = *target != '\0';
+            for (int step = 0; step < steps; ++step) {
+                put(target, stale);
+                put(backup ? "" : ".old", made);
+                platform::setWriteFaultForTesting(platform::WriteFault{{step}, -1});
+                app::menuCommand(w.f.state, backup ? MenuCommand::Backup : MenuCommand::Restore);
+                platform::setWriteFaultForTesting(std::nullopt);
+                QVERIFY2(files(target) == made || files(target) == stale,
+                         qPrintable(QStringLiteral("%1 %2").arg(target).arg(step)));
             }
-            platform::setWriteFaultForTesting(platform::WriteFault{{step}, -1});
-            app::menuCommand(w.f.state, MenuCommand::Backup);
-            platform::setWriteFaultForTesting(std::nullopt);
-            const QList<QByteArray> now = backups();
-            QVERIFY2(now == made || now == QList<QByteArray>(3, "old backup"),
-                     qPrintable(QString::number(step)));
-        }
-        // So does a restore: every data file stays, or every one is its backup.
-        const QList<QByteArray> data = {readBytes(w.file(1)), readBytes(w.file(2)),
-                                        readBytes(w.file(3))};
-        for (int step = 0; step < steps; ++step) {
-            for (int n = 1; n <= 3; ++n) {
-                writeBytes(w.file(n), data[n - 1]);
-                writeBytes(w.file(n) + ".old", made[n - 1]);
-            }
-            platform::setWriteFaultForTesting(platform::WriteFault{{step}, -1});
-            app::menuCommand(w.f.state, MenuCommand::Restore);
-            platform::setWriteFaultForTesting(std::nullopt);
-            const QList<QByteArray> now = {readBytes(w.file(1)), readBytes(w.file(2)),
-                                           readBytes(w.file(3))};
-            QVERIFY2(now == data || now == made, qPrintable(QString::number(step)));
         }
         QCOMPARE(QDir(w.dir.path()).entryList(QDir::Files).size(), 6);  // no temporary left
     }
@@ -749,7 +702,7 @@ class TestRecords : public QObject {
         store::FileSlot& slot = w.f.slot(1);
         const QString kept = slot.fileName;
         const QByteArray bytes = QFile::encodeName(w.dir.path()) + "/\xFF\xFE.txt";
-        QVERIFY(writeByName(bytes, "theirs\r\n"));
+        QVERIFY(testing::writeByName(bytes, "theirs\r\n"));
         // Qt reads the bytes as "\uFFFD\uFFFD.txt", typed so into the dialog: another file.
         files.result = QFile::decodeName(bytes);
         QVERIFY(files.result.endsWith(QStringLiteral("/\uFFFD\uFFFD.txt")));
