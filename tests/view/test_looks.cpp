@@ -7,29 +7,17 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>
-#include <cmath>
 
 #include "about/about_box.h"
+#include "support/colours.h"
 #include "support/window_fixture.h"
 #include "view/widgets/about_window.h"
 #include "view/widgets/menu_item_name.h"
 
 using namespace trovix;
+using testing::contrast;
 
 namespace {
-
-// WCAG's relative luminance and contrast ratio.
-double luminance(const QColor& c) {
-    const auto channel = [](double v) {
-        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-}
-
-double contrast(const QColor& a, const QColor& b) {
-    const double x = luminance(a), y = luminance(b);
-    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
-}
 
 // A dark theme's colours, as the GTK platform theme gives them under Adwaita-dark.
 QPalette darkPalette() {
