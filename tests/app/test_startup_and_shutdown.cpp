@@ -121,8 +121,7 @@ Section section(const char* entries) {
 // Every setting as readable text, a line per group, so that one comparison names the setting
 // that differs.
 QStringList describe(const MainState& s) {
-    QString options;
-    QString buttons;
+    QString options, buttons;
     for (Option o : kSettingsOptions) {
         options += s.options.isChecked(o) ? u'1' : u'0';
     }

@@ -178,8 +178,7 @@ class TestPresentation : public QObject {
         const struct {
             platform::FontChoice choice;
             int size;
-            bool bold;
-            bool italic;
+            bool bold, italic;
         } cases[] = {
             {{QStringLiteral("DejaVu Serif"), 11.5, 700, true}, 12, true, true},      // to even
             {{QStringLiteral("Fixed"), 10.5, std::nullopt, false}, 10, true, false},  // bitmap
