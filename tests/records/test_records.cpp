@@ -59,17 +59,21 @@ QStringList exchangeSorted(QStringList d) {
 }
 
 // Three data files in a folder, read into a started state.
-struct Files {
+struct Files : StateFixture {
     QTemporaryDir dir;
-    StateFixture f{{}, {}, {}};
-    explicit Files(const QList<QByteArray>& contents) {
-        for (int i = 0; i < 3; ++i) {
-            f.slot(i + 1).fileName = dir.filePath(QStringLiteral("file%1.txt").arg(i));
-            writeBytes(f.slot(i + 1).fileName, contents[i]);
-            records::loadFile(f.state, static_cast<SlotId>(i));
+    explicit Files(const QList<QByteArray>& contents) : StateFixture({}, {}, {}) {
+        for (int n = 1; n <= 3; ++n) {
+            slot(n).fileName = dir.filePath(QStringLiteral("file%1.txt").arg(n - 1));
+            writeBytes(slot(n).fileName, contents[n - 1]);
+            records::loadFile(state, static_cast<SlotId>(n - 1));
         }
     }
-    QString file(int n) { return f.slot(n).fileName; }
+    QString file(int n) { return slot(n).fileName; }
+    bool save(int n) { return records::saveFile(state, static_cast<SlotId>(n - 1)); }
+    // The text of the last message shown.
+    QString told() const {
+        return messages.shown.isEmpty() ? QString() : messages.shown.last().text;
+    }
 };
 
 // A path that exists as a regular file but fails when read.
@@ -369,25 +373,25 @@ class TestRecords : public QObject {
 
     void backupAndRestoreAreAllOrNothing() {
         Files w({"one\r\n", "two\r\n", "three\r\n"});
-        app::menuCommand(w.f.state, MenuCommand::Backup);
+        app::menuCommand(w.state, MenuCommand::Backup);
         for (int n = 1; n <= 3; ++n) {
             QCOMPARE(readBytes(w.file(n) + ".old"), readBytes(w.file(n)));
         }
         // Saved edits are undone by a restore; the changed flag stays, so closing still asks.
-        w.f.slot(2).records.set(0, QStringLiteral("changed"));
-        w.f.slot(2).changed = true;
-        QVERIFY(records::saveFile(w.f.state, SlotId::B));
-        app::menuCommand(w.f.state, MenuCommand::Restore);
+        w.slot(2).records.set(0, QStringLiteral("changed"));
+        w.slot(2).changed = true;
+        QVERIFY(records::saveFile(w.state, SlotId::B));
+        app::menuCommand(w.state, MenuCommand::Restore);
         QCOMPARE(readBytes(w.file(2)), QByteArray("two\r\n"));
-        QCOMPARE(w.f.slot(2).records.text(0), QStringLiteral("two"));
-        QVERIFY(w.f.slot(2).changed);
+        QCOMPARE(w.slot(2).records.text(0), QStringLiteral("two"));
+        QVERIFY(w.slot(2).changed);
 
         // A missing source, or a copy that fails anywhere, changes no file at all.
         QFile::remove(w.file(3) + ".old");
         writeBytes(w.file(1), "one edited\r\n");
-        app::menuCommand(w.f.state, MenuCommand::Restore);
+        app::menuCommand(w.state, MenuCommand::Restore);
         QCOMPARE(readBytes(w.file(1)), QByteArray("one edited\r\n"));
-        QVERIFY(w.f.messages.shown.last().text.contains(w.file(3) + ".old"));
+        QVERIFY(w.messages.shown.last().text.contains(w.file(3) + ".old"));
         const auto files = [&](const char* suffix) {
             QList<QByteArray> out;
             for (int n = 1; n <= 3; ++n) {
@@ -401,7 +405,7 @@ class TestRecords : public QObject {
             }
         };
         platform::setWriteFaultForTesting(platform::WriteFault{});
-        app::menuCommand(w.f.state, MenuCommand::Backup);
+        app::menuCommand(w.state, MenuCommand::Backup);
         const int steps = platform::checkedStepsForTesting();
         const QList<QByteArray> made = files(".old"), stale(3, "stale");
         // Whatever step fails, a backup leaves every old backup as it was or writes every one;
@@ -412,7 +416,7 @@ class TestRecords : public QObject {
                 put(target, stale);
                 put(backup ? "" : ".old", made);
                 platform::setWriteFaultForTesting(platform::WriteFault{{step}, -1});
-                app::menuCommand(w.f.state, backup ? MenuCommand::Backup : MenuCommand::Restore);
+                app::menuCommand(w.state, backup ? MenuCommand::Backup : MenuCommand::Restore);
                 platform::setWriteFaultForTesting(std::nullopt);
                 QVERIFY2(files(target) == made || files(target) == stale,
                          qPrintable(QStringLiteral("%1 %2").arg(target).arg(step)));
@@ -441,23 +445,23 @@ class TestRecords : public QObject {
 
     void savingKeepsTheFormatAndAsksBeforeOverwritingWhatItDidNotRead() {
         Files w({"mine\r\n", "caf\xE9\r\n", ""});
-        store::FileSlot& tagged = w.f.slot(2);
+        store::FileSlot& tagged = w.slot(2);
         tagged.records.set(0, QStringLiteral("café-----crème"));
-        QVERIFY(records::saveFile(w.f.state, SlotId::B));
+        QVERIFY(records::saveFile(w.state, SlotId::B));
         QCOMPARE(readBytes(tagged.fileName), QByteArray("caf\xE9\r\n-----cr\xE8me\r\n"));
 
         // A failed save tells the user which file, and keeps the changes.
         tagged.fileName = w.dir.filePath(QStringLiteral("gone/taglines.txt"));
         tagged.stamp = {};
         tagged.changed = true;
-        QVERIFY(!records::saveFile(w.f.state, SlotId::B));
-        QCOMPARE(w.f.messages.shown.size(), 1);
-        QVERIFY(w.f.messages.shown[0].text.contains(tagged.fileName) && tagged.changed);
+        QVERIFY(!records::saveFile(w.state, SlotId::B));
+        QCOMPARE(w.messages.shown.size(), 1);
+        QVERIFY(w.messages.shown[0].text.contains(tagged.fileName) && tagged.changed);
         QCOMPARE(tagged.records.toStringList(), QStringList({"café-----crème", ""}));
 
         // Saving asks before it overwrites what it did not read.
 #ifdef Q_OS_UNIX
-        StateFixture& f = w.f;
+        StateFixture& f = w;
         platform::FakeMessageBoxes& messages = f.messages;
         store::FileSlot& slot = f.slot(1);
         struct Change {
@@ -497,8 +501,8 @@ class TestRecords : public QObject {
 
     void aCharacterTheEncodingLacksIsAskedAboutBeforeTheFileBecomesUtf8() {
         Files w({"caf\xE9\r\n-----cr\xE8me\r\nna\xEFve\r\n", "plain\r\n", "\xA0x\r\n"});
-        store::FileSlot& slot = w.f.slot(1);
-        platform::FakeMessageBoxes& messages = w.f.messages;
+        store::FileSlot& slot = w.slot(1);
+        platform::FakeMessageBoxes& messages = w.messages;
         QCOMPARE(slot.format.encoding, store::Encoding::Windows1252);
         const QByteArray before = readBytes(slot.fileName);
         slot.records.set(1, QStringLiteral("naïve ω and 😀"));
@@ -506,7 +510,7 @@ class TestRecords : public QObject {
 
         // Cancel (what Enter and Escape choose) writes nothing and keeps the edit; the first
         // character the code page lacks is named.
-        QVERIFY(!records::saveFile(w.f.state, SlotId::A));
+        QVERIFY(!records::saveFile(w.state, SlotId::A));
         QCOMPARE(messages.shown.size(), 1);  // the question, and no failure told
         QCOMPARE(messages.shown[0].text,
                  slot.fileName + QStringLiteral(" is saved in Windows-1252, which cannot hold "
@@ -515,23 +519,23 @@ class TestRecords : public QObject {
         QCOMPARE(readBytes(slot.fileName), before);
 
         // The save at close asks too, with AutoSave: Cancel keeps the window open and the edit.
-        w.f.state.options.setChecked(Option::AutoSave, true);
-        QVERIFY(!app::queryClose(w.f.state));
+        w.state.options.setChecked(Option::AutoSave, true);
+        QVERIFY(!app::queryClose(w.state));
         QCOMPARE(messages.shown.size(), 2);
         QCOMPARE(readBytes(slot.fileName), before);
 
         // Save as UTF-8 writes every record in UTF-8, and the file asks no more.
         messages.choiceAnswers = {0};
-        QVERIFY(app::queryClose(w.f.state));
+        QVERIFY(app::queryClose(w.state));
         QCOMPARE(readBytes(slot.fileName),
                  QStringLiteral("café\r\n-----crème\r\nnaïve ω and 😀\r\n").toUtf8());
         QVERIFY(slot.format.encoding == store::Encoding::Utf8 && !slot.changed);
-        QVERIFY(records::saveFile(w.f.state, SlotId::A));
+        QVERIFY(records::saveFile(w.state, SlotId::A));
         QCOMPARE(messages.shown.size(), 3);
 
         // A character that shows no mark of its own is named by its code.
-        w.f.slot(3).records.set(0, QStringLiteral("\u00A0zero\u200Bwidth"));
-        QVERIFY(!records::saveFile(w.f.state, SlotId::C));
+        w.slot(3).records.set(0, QStringLiteral("\u00A0zero\u200Bwidth"));
+        QVERIFY(!records::saveFile(w.state, SlotId::C));
         QVERIFY(messages.shown.last().text.contains("cannot hold the character U+200B."));
         QCOMPARE(readBytes(w.file(3)), QByteArray("\xA0x\r\n"));
     }
@@ -539,8 +543,8 @@ class TestRecords : public QObject {
     void nothingButARegularFileIsReplaced() {
 #ifdef Q_OS_UNIX
         Files w({"a\r\n", "b\r\n", "c\r\n"});
-        platform::FakeMessageBoxes& messages = w.f.messages;
-        store::FileSlot& slot = w.f.slot(1);
+        platform::FakeMessageBoxes& messages = w.messages;
+        store::FileSlot& slot = w.slot(1);
         QTemporaryDir elsewhere;
         const QString pipe = elsewhere.filePath("pipe");
         QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0644) == 0);
@@ -566,12 +570,12 @@ class TestRecords : public QObject {
             }
             const platform::PathKind kind = platform::pathKind(c.target);
             slot.fileName = c.name;
-            records::loadFile(w.f.state, SlotId::A);
+            records::loadFile(w.state, SlotId::A);
             QVERIFY(messages.shown.last().text.contains(c.said));
             slot.records.set(0, QStringLiteral("edited"));
             const qsizetype from = messages.shown.size();
             messages.choiceAnswers = {0, 0};  // yes to anything that might be asked
-            QVERIFY2(!records::saveFile(w.f.state, SlotId::A), qPrintable(c.name));
+            QVERIFY2(!records::saveFile(w.state, SlotId::A), qPrintable(c.name));
             messages.choiceAnswers.clear();
             // Refused with the reason, naming what stands behind a link; nothing is asked.
             QCOMPARE(questionsSince(messages, from), 0);
@@ -589,9 +593,9 @@ class TestRecords : public QObject {
         writeBytes(target, "linked\r\n");
         QVERIFY(QFile::link(target, link));
         slot.fileName = link;
-        records::loadFile(w.f.state, SlotId::A);
+        records::loadFile(w.state, SlotId::A);
         writeBytes(target, "theirs, longer\r\n");
-        QVERIFY(!records::saveFile(w.f.state, SlotId::A));  // Cancel
+        QVERIFY(!records::saveFile(w.state, SlotId::A));  // Cancel
         QCOMPARE(messages.shown.last().text,
                  QStringLiteral("The data file \"%1\" (a symbolic link to \"%2\") was changed by "
                                 "another program after Trovix read it.\n\nSaving replaces it "
@@ -604,115 +608,105 @@ class TestRecords : public QObject {
     void aSameSizeChangeWithItsTimeSetBackIsNoticed() {
 #ifdef Q_OS_UNIX
         Files w({"mine\r\n", "b\r\n", "c\r\n"});
-        store::FileSlot& slot = w.f.slot(1);
-        testing::age(slot.fileName);  // whole seconds, which another program can set back exactly
-        const qint64 whenRead = statusChangeTime(slot.fileName);
-        records::loadFile(w.f.state, SlotId::A);
-        slot.records.set(0, QStringLiteral("edited"));
+        const QString file = w.file(1);
+        testing::age(file);  // whole seconds, which another program can set back exactly
+        const qint64 whenRead = statusChangeTime(file);
+        records::loadFile(w.state, SlotId::A);
+        w.slot(1).records.set(0, QStringLiteral("edited"));
         // Another program writes as many bytes and sets the modification time back; the inode's
         // change time moves on (at the file system's next tick).
-        for (int tries = 0; tries < 100 && statusChangeTime(slot.fileName) == whenRead; ++tries) {
+        for (int tries = 0; tries < 100 && statusChangeTime(file) == whenRead; ++tries) {
             QThread::msleep(10);
-            writeBytes(slot.fileName, "MINE\r\n");
-            testing::age(slot.fileName);
+            writeBytes(file, "MINE\r\n");
+            testing::age(file);
         }
-        QVERIFY(statusChangeTime(slot.fileName) != whenRead);
-        QVERIFY(testing::aged(slot.fileName));
-        QCOMPARE(QFileInfo(slot.fileName).size(), 6);
+        QVERIFY(statusChangeTime(file) != whenRead && testing::aged(file));
+        QCOMPARE(QFileInfo(file).size(), 6);
 
-        QVERIFY(!records::saveFile(w.f.state, SlotId::A));  // Cancel
-        QVERIFY(w.f.messages.shown.last().text.contains("changed by another program"));
-        QCOMPARE(readBytes(slot.fileName), QByteArray("MINE\r\n"));
-        w.f.messages.choiceAnswers = {0};
-        QVERIFY(records::saveFile(w.f.state, SlotId::A));
-        QCOMPARE(readBytes(slot.fileName), QByteArray("edited\r\n"));
+        QVERIFY(!w.save(1));  // Cancel
+        QVERIFY(w.told().contains("changed by another program") && readBytes(file) == "MINE\r\n");
+        w.messages.choiceAnswers = {0};
+        QVERIFY(w.save(1));
+        QCOMPARE(readBytes(file), QByteArray("edited\r\n"));
         // The program's own save is remembered with its change time: no question after it.
-        const qsizetype shown = w.f.messages.shown.size();
+        const qsizetype shown = w.messages.shown.size();
         QThread::msleep(20);
-        QVERIFY(records::saveFile(w.f.state, SlotId::A));
-        QVERIFY(records::saveFile(w.f.state, SlotId::A));
-        QCOMPARE(w.f.messages.shown.size(), shown);
+        QVERIFY(w.save(1) && w.save(1));
+        QCOMPARE(w.messages.shown.size(), shown);
 #endif
     }
 
     void questionsSayWhatStoodThereAndWhichListSavedTheFile() {
         Files w({"a\r\n", "b\r\n", "c\r\n"});
-        platform::FakeMessageBoxes& messages = w.f.messages;
+        const QString after = QStringLiteral("\n\nSaving replaces it with the records shown here.");
         // A folder when the list read its name.
-        store::FileSlot& slot = w.f.slot(1);
-        slot.fileName = w.dir.filePath("was a folder");
+        const QString folder = w.dir.filePath("was a folder");
+        w.slot(1).fileName = folder;
         QVERIFY(QDir(w.dir.path()).mkdir("was a folder"));
-        records::loadFile(w.f.state, SlotId::A);
-        slot.records.set(0, QStringLiteral("mine"));
+        records::loadFile(w.state, SlotId::A);
+        w.slot(1).records.set(0, QStringLiteral("mine"));
         QVERIFY(QDir(w.dir.path()).rmdir("was a folder"));
-        writeBytes(slot.fileName, "theirs\r\n");
-        QVERIFY(!records::saveFile(w.f.state, SlotId::A));  // Cancel
-        QCOMPARE(messages.shown.last().text,
-                 QStringLiteral("When Trovix read \"%1\", it was a folder. Another program has "
-                                "put a file there since.\n\nSaving replaces it with the records "
-                                "shown here.")
-                     .arg(slot.fileName));
-        QCOMPARE(readBytes(slot.fileName), QByteArray("theirs\r\n"));
+        writeBytes(folder, "theirs\r\n");
+        QVERIFY(!w.save(1));  // Cancel
+        QCOMPARE(w.told(), QStringLiteral("When Trovix read \"%1\", it was a folder. Another "
+                                          "program has put a file there since.")
+                                   .arg(folder) +
+                               after);
+        QCOMPARE(readBytes(folder), QByteArray("theirs\r\n"));
 
         // The same file in lists 2 and 3: the second save names the first, not another program.
-        w.f.slot(3).fileName = w.file(2);
-        records::loadFile(w.f.state, SlotId::C);
-        w.f.slot(2).records.set(0, QStringLiteral("from list 2"));
-        QVERIFY(records::saveFile(w.f.state, SlotId::B));
-        w.f.slot(3).records.set(0, QStringLiteral("from list 3"));
-        QVERIFY(!records::saveFile(w.f.state, SlotId::C));  // Cancel
-        QCOMPARE(messages.shown.last().text,
-                 QStringLiteral("The data file \"%1\" was saved from list 2 of this window after "
-                                "list 3 read it.\n\nSaving replaces it with the records shown "
-                                "here.")
-                     .arg(w.file(2)));
+        w.slot(3).fileName = w.file(2);
+        records::loadFile(w.state, SlotId::C);
+        w.slot(2).records.set(0, QStringLiteral("from list 2"));
+        QVERIFY(w.save(2));
+        w.slot(3).records.set(0, QStringLiteral("from list 3"));
+        QVERIFY(!w.save(3));  // Cancel
+        QCOMPARE(w.told(), QStringLiteral("The data file \"%1\" was saved from list 2 of this "
+                                          "window after list 3 read it.")
+                                   .arg(w.file(2)) +
+                               after);
         QCOMPARE(readBytes(w.file(2)), QByteArray("from list 2\r\n"));
         // A change by another program after that save is still told as one.
         writeBytes(w.file(2), "another program's\r\n");
-        QVERIFY(!records::saveFile(w.f.state, SlotId::C));
-        QVERIFY(messages.shown.last().text.contains("changed by another program"));
+        QVERIFY(!w.save(3));
+        QVERIFY(w.told().contains("changed by another program"));
     }
 
     void aNameThatIsNotValidUtf8IsRefusedNotGuessed() {
 #ifdef Q_OS_UNIX
         Files w({"a\r\n", "b\r\n", "c\r\n"});
-        MainState& state = w.f.state;
         platform::FakeFileDialog files;
-        state.services.files = &files;
-        state.listWithFocus = 1;
-        store::FileSlot& slot = w.f.slot(1);
-        const QString kept = slot.fileName;
+        w.state.services.files = &files;
+        w.state.listWithFocus = 1;
+        const QString kept = w.file(1);
         const QByteArray bytes = QFile::encodeName(w.dir.path()) + "/\xFF\xFE.txt";
         QVERIFY(testing::writeByName(bytes, "theirs\r\n"));
         // Qt reads the bytes as "\uFFFD\uFFFD.txt", typed so into the dialog: another file.
         files.result = QFile::decodeName(bytes);
         QVERIFY(files.result.endsWith(QStringLiteral("/\uFFFD\uFFFD.txt")));
-        press(state, Command::Select);
-        QCOMPARE(slot.fileName, kept);
-        QVERIFY(w.f.messages.shown.last().text.contains(files.result));
-        QVERIFY(w.f.messages.shown.last().text.contains("not valid UTF-8"));
-        slot.changed = true;
-        press(state, Command::Save);
-        QCOMPARE(readBytes(kept), QByteArray("a\r\n"));
-        QVERIFY(!QFileInfo::exists(files.result));
+        press(w.state, Command::Select);
+        QCOMPARE(w.file(1), kept);
+        QVERIFY(w.told().contains(files.result) && w.told().contains("not valid UTF-8"));
+        w.slot(1).changed = true;
+        press(w.state, Command::Save);
+        QVERIFY(readBytes(kept) == "a\r\n" && !QFileInfo::exists(files.result));
 
         // A list that holds such a name (from older settings) neither reads nor saves by it.
-        slot.fileName = files.result;
-        records::loadFile(state, SlotId::A);
-        QCOMPARE(w.f.rows(1), QStringList({"0|<file not found>"}));
-        QVERIFY(w.f.messages.shown.last().text.contains("not valid UTF-8"));
-        QVERIFY(!records::saveFile(state, SlotId::A));
-        QVERIFY(w.f.messages.shown.last().text.contains("could not be saved"));
-        QVERIFY(!QFileInfo::exists(files.result));
+        w.slot(1).fileName = files.result;
+        records::loadFile(w.state, SlotId::A);
+        QCOMPARE(w.rows(1), QStringList({"0|<file not found>"}));
+        QVERIFY(w.told().contains("not valid UTF-8"));
+        QVERIFY(!w.save(1));
+        QVERIFY(w.told().contains("could not be saved") && !QFileInfo::exists(files.result));
 
         // A name that really holds the character (its bytes are valid UTF-8) is a name like any.
         const QString real = w.dir.filePath(QStringLiteral("\uFFFD.txt"));
         writeBytes(real, "real\r\n");
         files.result = real;
-        press(state, Command::Select);
-        QCOMPARE(w.f.rows(1), QStringList({"0|real"}));
-        slot.records.set(0, QStringLiteral("saved"));
-        press(state, Command::Save);
+        press(w.state, Command::Select);
+        QCOMPARE(w.rows(1), QStringList({"0|real"}));
+        w.slot(1).records.set(0, QStringLiteral("saved"));
+        press(w.state, Command::Save);
         QCOMPARE(readBytes(real), QByteArray("saved\r\n"));
         QCOMPARE(::unlink(bytes.constData()), 0);  // a name the folder's removal cannot reach
 #endif
@@ -720,83 +714,78 @@ class TestRecords : public QObject {
 
     void fileCommandsWorkOnTheListWithFocus() {
         Files w({"a\r\n", "b\r\n", "c\r\n"});
-        MainState& state = w.f.state;
         platform::FakeFileDialog files;
         platform::FakeShell shell;
-        state.services.files = &files;
-        state.services.shell = &shell;
-        state.programFolder = w.dir.path();
+        w.state.services.files = &files;
+        w.state.services.shell = &shell;
+        w.state.programFolder = w.dir.path();
 
         // With no list in focus nothing runs but the status bar refresh.
-        state.listWithFocus = 0;
+        w.state.listWithFocus = 0;
         for (const Command c : {Command::Select, Command::Save, Command::Open, Command::Refresh}) {
-            press(state, c);
+            press(w.state, c);
         }
         QVERIFY(files.calls.isEmpty() && shell.calls.isEmpty());
 
-        state.listWithFocus = 2;
+        w.state.listWithFocus = 2;
         files.result = w.dir.filePath("new name.txt");  // need not exist
-        press(state, Command::Select);
-        QCOMPARE(files.calls.last().title, QStringLiteral("Select Text Data FileB"));
-        QCOMPARE(files.calls.last().startFolder, w.dir.path());
+        press(w.state, Command::Select);
+        QCOMPARE(files.calls.last().title + files.calls.last().startFolder,
+                 "Select Text Data FileB" + w.dir.path());
         QCOMPARE(files.calls.last().filterLabel, QStringLiteral("Text Files (*.*)"));
-        QCOMPARE(w.f.slot(2).fileName, files.result);
-        QCOMPARE(w.f.rows(2), QStringList({"0|<file not found>"}));
-        QCOMPARE(state.toolbar.button(Command::FileB).toolTip, QStringLiteral("new name.txt"));
+        QCOMPARE(w.file(2), files.result);
+        QCOMPARE(w.rows(2), QStringList({"0|<file not found>"}));
+        QCOMPARE(w.state.toolbar.button(Command::FileB).toolTip, QStringLiteral("new name.txt"));
 
         // Save writes even without changes and clears the flag.
-        w.f.slot(2).changed = true;
-        press(state, Command::Save);
-        QCOMPARE(readBytes(files.result), QByteArray("<file not found>"));
-        QVERIFY(!w.f.slot(2).changed);
+        w.slot(2).changed = true;
+        press(w.state, Command::Save);
+        QVERIFY(readBytes(files.result) == "<file not found>" && !w.slot(2).changed);
 
         // Open hands the name to the editor as it is; a failure is told.
-        w.f.slot(2).fileName = w.dir.filePath("no folder/x.txt");
-        press(state, Command::Open);
+        w.slot(2).fileName = w.dir.filePath("no folder/x.txt");
+        press(w.state, Command::Open);
         QCOMPARE(shell.calls.last().target, w.dir.filePath("no folder/x.txt"));
         shell.succeed = false;
-        press(state, Command::Open);
-        QVERIFY(w.f.messages.shown.last().text.contains("No text editor"));
+        press(w.state, Command::Open);
+        QVERIFY(w.told().contains("No text editor"));
 
         // Refresh reads the file again (edits of the slot dropped, flag kept) and selects the
         // first record; an empty file selects nothing.
-        state.listWithFocus = 1;
-        w.f.slot(1).records.set(0, QStringLiteral("unsaved"));
-        w.f.slot(1).changed = true;
-        press(state, Command::Refresh);
-        QCOMPARE(state.editBox.text(), QStringLiteral("a"));
-        QVERIFY(w.f.slot(1).changed);
+        w.state.listWithFocus = 1;
+        w.slot(1).records.set(0, QStringLiteral("unsaved"));
+        w.slot(1).changed = true;
+        press(w.state, Command::Refresh);
+        QVERIFY(w.state.editBox.text() == "a" && w.slot(1).changed);
         writeBytes(w.file(1), "");
-        press(state, Command::Refresh);
-        QCOMPARE(w.f.list(1).listIndex(), -1);
+        press(w.state, Command::Refresh);
+        QCOMPARE(w.list(1).listIndex(), -1);
     }
 
     void fullDataViewSwitchesTheThreeLists() {
         StateFixture f({"a-----a2", "b"}, {}, {"c-----c2-----c3"});
-        MainState& state = f.state;
         QList<bool> busyDuringChange;
-        state.editBox.setChangeHandler([&] { busyDuringChange << state.busy; });
+        f.state.editBox.setChangeHandler([&] { busyDuringChange << f.state.busy; });
+        const auto buttons = [&] {
+            QString out;
+            for (const Command command : {Command::New, Command::Delete, Command::Sort}) {
+                out += f.state.toolbar.button(command).enabled ? u'1' : u'0';
+            }
+            return out;
+        };
+        f.state.toolbar.setPressed(Command::Data, true);
+        app::toolbarButtonClick(f.state, Command::Data);
+        QCOMPARE(f.rows(1) + f.rows(3),
+                 QStringList({"0|a", "-1|-----a2", "1|b", "0|c", "-1|-----c2", "-1|-----c3"}));
+        QCOMPARE(f.seen() + buttons(), "focus 0: -1 -1 -1 | <disabled> (off)000");
 
-        state.toolbar.setPressed(Command::Data, true);
-        app::toolbarButtonClick(state, Command::Data);
-        QCOMPARE(f.rows(1), QStringList({"0|a", "-1|-----a2", "1|b"}));
-        QCOMPARE(f.rows(3), QStringList({"0|c", "-1|-----c2", "-1|-----c3"}));
-        QCOMPARE(state.editBox.text(), QStringLiteral("<disabled>"));
-        QVERIFY(!state.editBox.isEnabled());
-        for (const Command command : {Command::New, Command::Delete, Command::Sort}) {
-            QVERIFY(!state.toolbar.button(command).enabled);
-        }
-
-        state.toolbar.setPressed(Command::Data, false);
-        app::toolbarButtonClick(state, Command::Data);
-        QCOMPARE(f.rows(1), QStringList({"0|a", "1|b"}));
-        QCOMPARE(f.rows(3), QStringList({"0|c"}));
-        QCOMPARE(state.editBox.text(), QString());
-        QVERIFY(state.editBox.isEnabled());
-        QVERIFY(state.toolbar.button(Command::Sort).enabled);
+        f.state.toolbar.setPressed(Command::Data, false);
+        app::toolbarButtonClick(f.state, Command::Data);
+        QCOMPARE(f.rows(1) + f.rows(3), QStringList({"0|a", "1|b", "0|c"}));
+        QCOMPARE(f.seen() + buttons(), "focus 0: -1 -1 -1 | 111");
         // The program's own writes to the edit box happened while it was busy.
         QCOMPARE(busyDuringChange, QList<bool>({true, true}));
-        QVERIFY(!state.busy);
+        QVERIFY(!f.state.busy);
     }
 };
 
