@@ -517,6 +517,20 @@ class TestStartupAndShutdown : public QObject {
         QCOMPARE(state.fileSlots[0].records.text(0), QStringLiteral("Smith 555-1234"));
         QVERIFY(w.messages.shown.last().text.endsWith(
             QStringLiteral("List 1 keeps the records of \"%1\".").arg(usual)));
+
+        // The usual file itself too large: the list stays empty and is never saved over it,
+        // whatever the user answers.
+        writeBytes(usual, QByteArray(1000, '\n'));
+        MainState again(platform::Services{.settings = &w.store,
+                                           .messages = &w.messages,
+                                           .instance = &w.instance,
+                                           .memory = &memory});
+        again.programFolder = w.folder.path();
+        app::startUp(again, {{}, {}});
+        again.fileSlots[0].changed = true;
+        w.messages.choiceAnswers = {0, 0};
+        QVERIFY(!records::saveFile(again, store::SlotId::A));
+        QCOMPARE(readBytes(usual), QByteArray(1000, '\n'));
     }
 
     void updateFilesAreWrittenOnlyWhenOutOfDateAndNeverStopStartUp() {
