@@ -85,20 +85,20 @@ class TestSafeFile : public QObject {
                 setWriteFaultForTesting(WriteFault{QList<int>(diverted) << step, -1});
                 const WriteOutcome outcome = writeFileSafely(path, bytesContent(content));
                 // A file that gets no temporary file beside it is written in place instead.
-                const QString where = QStringLiteral("step %1").arg(step);
-                QVERIFY2(readBytes(path) == (outcome.ok ? content : kOld), qPrintable(where));
-                QVERIFY2(outcome.ok == outcome.error.isEmpty(), qPrintable(where));
-                QVERIFY2(outcome.ok == (step == 0 && diverted.isEmpty()), qPrintable(where));
-                QVERIFY2(outcome.unchanged && rollbackCopies().isEmpty(), qPrintable(where));
+                QVERIFY2(readBytes(path) == (outcome.ok ? content : kOld) &&
+                             outcome.ok == outcome.error.isEmpty() &&
+                             outcome.ok == (step == 0 && diverted.isEmpty()) && outcome.unchanged &&
+                             rollbackCopies().isEmpty(),
+                         qPrintable(QStringLiteral("step %1").arg(step)));
             }
             for (qint64 bytes = 0; bytes <= content.size(); ++bytes) {
                 writeBytes(path, kOld);
                 setWriteFaultForTesting(WriteFault{diverted, bytes});
                 const WriteOutcome outcome = writeFileSafely(path, bytesContent(content));
-                const QString where = QStringLiteral("disk full after %1 bytes").arg(bytes);
-                QVERIFY2(readBytes(path) == (outcome.ok ? content : kOld), qPrintable(where));
-                QVERIFY2(outcome.ok || outcome.error.contains("space"), qPrintable(outcome.error));
-                QVERIFY2(outcome.unchanged && rollbackCopies().isEmpty(), qPrintable(where));
+                QVERIFY2(readBytes(path) == (outcome.ok ? content : kOld) &&
+                             (outcome.ok || outcome.error.contains("space")) && outcome.unchanged &&
+                             rollbackCopies().isEmpty(),
+                         qPrintable(QStringLiteral("disk full after %1 bytes").arg(bytes)));
             }
             QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"data.txt"});
         }
@@ -127,20 +127,19 @@ class TestSafeFile : public QObject {
                 setWriteFaultForTesting(WriteFault{{0, step, putBack}, -1});
                 const WriteOutcome outcome = writeFileSafely(path, bytesContent(kNew));
                 setWriteFaultForTesting(std::nullopt);
-                QVERIFY2(!outcome.ok && !outcome.unchanged, qPrintable(where));
-                QCOMPARE(rollbackCopies().size(), 1);
-                QVERIFY2(outcome.error.contains("could not be put back") &&
+                QVERIFY2(!outcome.ok && !outcome.unchanged && rollbackCopies().size() == 1 &&
+                             outcome.error.contains("could not be put back") &&
                              outcome.error.contains(rollbackCopies()[0]),
-                         qPrintable(outcome.error));
+                         qPrintable(where + outcome.error));
                 const QList<InterruptedSave> told = recoverInterruptedSaves();
                 QVERIFY(rollbackCopies().isEmpty());
                 // A file that happened to hold either content whole keeps it without a word.
-                QVERIFY2(told.size() <= 1, qPrintable(where));
-                QVERIFY2(readBytes(path) == kOld || (readBytes(path) == kNew && told.isEmpty()),
+                QVERIFY2(told.size() <= 1 && (readBytes(path) == kOld ||
+                                              (readBytes(path) == kNew && told.isEmpty())),
                          qPrintable(where));
                 for (const InterruptedSave& save : told) {
-                    QCOMPARE(save.outcome, InterruptedSave::Outcome::Restored);
-                    QCOMPARE(save.file, QFileInfo(path).absoluteFilePath());
+                    QVERIFY(save.outcome == InterruptedSave::Outcome::Restored &&
+                            save.file == QFileInfo(path).absoluteFilePath());
                 }
                 ++putBackFailures;
             }
@@ -181,10 +180,8 @@ class TestSafeFile : public QObject {
                 const QByteArray before = readBytes(path);
                 const WriteOutcome outcome =
                     writeFileSafely(path, bytesContent(before + QByteArray(growth, 'y')));
-                QVERIFY2(!outcome.ok, qPrintable(path));
-                QVERIFY2(outcome.error.contains("space"), qPrintable(outcome.error));
-                QVERIFY(outcome.unchanged);
-                QCOMPARE(readBytes(path).size(), before.size());
+                QVERIFY2(!outcome.ok && outcome.unchanged && outcome.error.contains("space"),
+                         qPrintable(outcome.error));
                 QCOMPARE(readBytes(path), before);
             }
         }
@@ -319,8 +316,7 @@ class TestSafeFile : public QObject {
         const QString link = dir.filePath("link.txt");
         writeBytes(target, kOld);
         QVERIFY(QFile::link(target, link));
-        QVERIFY(writeFileSafely(link, bytesContent(kNew)).ok);
-        QVERIFY(QFileInfo(link).isSymLink());
+        QVERIFY(writeFileSafely(link, bytesContent(kNew)).ok && QFileInfo(link).isSymLink());
         QCOMPARE(readBytes(target), kNew);
 
         // Permissions stay, and the owner too where this user may keep it.
@@ -333,21 +329,17 @@ class TestSafeFile : public QObject {
         struct stat st {};
         QVERIFY(::stat(QFile::encodeName(target).constData(), &st) == 0);
         QCOMPARE(st.st_mode & 0777, mode_t{0640});
-        if (root) {
-            QCOMPARE(st.st_uid, uid_t{12345});
-            QCOMPARE(st.st_gid, gid_t{23456});
-        }
+        QVERIFY(!root || (st.st_uid == 12345 && st.st_gid == 23456));
 
         // Nothing that is not a regular file is ever replaced: a pipe, a link that leads back to
         // itself, a folder, nor a pipe behind a link.
         const QString pipe = dir.filePath("pipe");
         QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0644) == 0);
-        QCOMPARE(pathKind(pipe), PathKind::NamedPipe);
         const QString loop = dir.filePath("loop");
         QVERIFY(QFile::link(loop, loop));
-        QCOMPARE(pathKind(loop), PathKind::LinkLoop);
         const QString toPipe = dir.filePath("to-pipe");
         QVERIFY(QFile::link(pipe, toPipe));
+        // Each is refused with its reason, and stays what it is.
         const struct {
             QString path;
             const char* said;
