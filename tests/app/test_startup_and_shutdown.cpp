@@ -196,7 +196,7 @@ struct InstalledProgram {
             writeBytes(QDir(samples).filePath(kFiles[i]), kContent[i]);
         }
     }
-    QProcessEnvironment environment(bool display) const {
+    void start(QProcess& process, const QStringList& arguments, bool display) const {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_CONFIG_HOME",
                                  "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME"}) {
@@ -206,10 +206,7 @@ struct InstalledProgram {
         if (display) {
             environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         }
-        return environment;
-    }
-    void start(QProcess& process, const QStringList& arguments, bool display) const {
-        process.setProcessEnvironment(environment(display));
+        process.setProcessEnvironment(environment);
         process.start(program, arguments);
     }
 };
