@@ -15,15 +15,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <chrono>
-#include <future>
 #include <memory>
-#include <type_traits>
 
 #ifdef Q_OS_UNIX
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 #include "platform/qt/qt_clipboard.h"
