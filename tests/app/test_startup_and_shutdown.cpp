@@ -460,10 +460,9 @@ class TestStartupAndShutdown : public QObject {
         app::startUp(state, {arguments, {}});
         // Told, by the name's bytes, and none of the three names taken or stored.
         QCOMPARE(w.messages.shown.size(), 1);
-        QVERIFY(w.messages.shown[0].text.contains(QStringLiteral("\"\\xFF\\xFE.txt\"")));
-        QVERIFY(w.messages.shown[0].text.contains(QStringLiteral("not valid UTF-8")));
-        QCOMPARE(w.store.sections[kSection][QStringLiteral("FileA")], QString(kFiles[0]));
-        QVERIFY(!w.store.sections[kSection].contains(QStringLiteral("FileB")));
+        QVERIFY(w.messages.shown[0].text.contains("\"\\xFF\\xFE.txt\"") &&
+                w.messages.shown[0].text.contains("not valid UTF-8"));
+        QCOMPARE(w.store.sections[kSection], Section({{"FileA", kFiles[0]}}));
         QCOMPARE(firstRows(state).first(), QStringLiteral("Smith 555-1234"));
         // Saved and closed, nothing is written under a name the user did not give.
         change(state, 0, QStringLiteral("edited"));

@@ -432,8 +432,7 @@ class TestRecords : public QObject {
         f.slot(1).changed = true;
         f.slot(1).fileName = kUnreadableFile;
         records::loadFile(f.state, SlotId::A);
-        QCOMPARE(f.slot(1).records.toStringList(), QStringList({"kept"}));
-        QCOMPARE(f.rows(1), QStringList({"0|kept"}));
+        QCOMPARE(f.slot(1).records.toStringList() + f.rows(1), QStringList({"kept", "0|kept"}));
         QVERIFY(f.slot(1).changed);
         QVERIFY(!records::saveFile(f.state, SlotId::A));
         QCOMPARE(f.messages.shown.size(), 2);  // the failed read and the refused save
