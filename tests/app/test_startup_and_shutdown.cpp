@@ -248,11 +248,10 @@ class TestStartupAndShutdown : public QObject {
         World locked;
         locked.store.failSync = true;
         auto lockedState = locked.start("clear");
-        QVERIFY(locked.messages.shown[0].text.startsWith(
-            "The settings of Trovix could not be deleted"));
-        QVERIFY(locked.messages.shown[0].text.contains(locked.store.failReason));
-        QVERIFY(app::closeRequested(*lockedState));
-        QCOMPARE(locked.messages.shown.size(), 2);
+        QVERIFY(locked.messages.shown[0].text.startsWith("The settings of Trovix could not be "
+                                                         "deleted") &&
+                locked.messages.shown[0].text.contains(locked.store.failReason));
+        QVERIFY(app::closeRequested(*lockedState) && locked.messages.shown.size() == 2);
         QVERIFY(locked.messages.shown[1].text.contains("could not be stored"));
 
         // Anything but exactly "clear" leaves the settings alone.
@@ -352,9 +351,9 @@ class TestStartupAndShutdown : public QObject {
 
         // Qt's options are in the help only when asked for (what help says, the program shows).
         const app::HomeFolder home{QStringLiteral("/home/me/.local/share/Trovix"), true};
-        QVERIFY(app::helpText(home, false).startsWith(app::usageText() + '\n'));
+        QVERIFY(app::helpText(home, false).startsWith(app::usageText() + '\n') &&
+                !app::helpText(home, false).contains("--reverse"));
         QVERIFY(app::usageText().endsWith("[options] [clear] [one.txt two.txt three.txt]"));
-        QVERIFY(!app::helpText(home, false).contains("--reverse"));
         QCOMPARE(app::versionText(), QStringLiteral("Trovix ") + QString::fromLatin1(kVersionText));
     }
 
