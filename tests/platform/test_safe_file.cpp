@@ -64,43 +64,41 @@ class TestSafeFile : public QObject {
 
     // Whatever step fails, the file holds its old bytes or its new ones, never a mix, and a
     // failure says why.
-    void aFailureAnywhereLeavesTheOldFileWhole_data() {
-        QTest::addColumn<QList<int>>("diverted");  // steps failed first, to force a path
-        QTest::newRow("beside it, renamed over it") << QList<int>{};
-        QTest::newRow("in place") << QList<int>{0};  // no temporary file could be made
-    }
     void aFailureAnywhereLeavesTheOldFileWhole() {
-        QFETCH(QList<int>, diverted);
         const NoFaults cleanup;
-        QTemporaryDir dir;
-        const QString path = dir.filePath("data.txt");
-        for (const QByteArray& content : {kNew, QByteArray("short")}) {
-            writeBytes(path, kOld);
-            setWriteFaultForTesting(WriteFault{diverted, -1});
-            QVERIFY(writeFileSafely(path, bytesContent(content)).ok);
-            const int steps = checkedStepsForTesting();
-            QCOMPARE(readBytes(path), content);
-            for (int step = diverted.size(); step < steps; ++step) {
+        // Steps failed first, to force a path: none (beside it, renamed over it), or the first
+        // (no temporary file could be made: in place).
+        for (const QList<int>& diverted : {QList<int>{}, QList<int>{0}}) {
+            QTemporaryDir dir;
+            const QString path = dir.filePath("data.txt");
+            for (const QByteArray& content : {kNew, QByteArray("short")}) {
                 writeBytes(path, kOld);
-                setWriteFaultForTesting(WriteFault{QList<int>(diverted) << step, -1});
-                const WriteOutcome outcome = writeFileSafely(path, bytesContent(content));
-                // A file that gets no temporary file beside it is written in place instead.
-                QVERIFY2(readBytes(path) == (outcome.ok ? content : kOld) &&
-                             outcome.ok == outcome.error.isEmpty() &&
-                             outcome.ok == (step == 0 && diverted.isEmpty()) && outcome.unchanged &&
-                             rollbackCopies().isEmpty(),
-                         qPrintable(QStringLiteral("step %1").arg(step)));
+                setWriteFaultForTesting(WriteFault{diverted, -1});
+                QVERIFY(writeFileSafely(path, bytesContent(content)).ok);
+                const int steps = checkedStepsForTesting();
+                QCOMPARE(readBytes(path), content);
+                for (int step = diverted.size(); step < steps; ++step) {
+                    writeBytes(path, kOld);
+                    setWriteFaultForTesting(WriteFault{QList<int>(diverted) << step, -1});
+                    const WriteOutcome outcome = writeFileSafely(path, bytesContent(content));
+                    // A file that gets no temporary file beside it is written in place instead.
+                    QVERIFY2(readBytes(path) == (outcome.ok ? content : kOld) &&
+                                 outcome.ok == outcome.error.isEmpty() &&
+                                 outcome.ok == (step == 0 && diverted.isEmpty()) &&
+                                 outcome.unchanged && rollbackCopies().isEmpty(),
+                             qPrintable(QStringLiteral("step %1").arg(step)));
+                }
+                for (qint64 bytes = 0; bytes <= content.size(); ++bytes) {
+                    writeBytes(path, kOld);
+                    setWriteFaultForTesting(WriteFault{diverted, bytes});
+                    const WriteOutcome outcome = writeFileSafely(path, bytesContent(content));
+                    QVERIFY2(readBytes(path) == (outcome.ok ? content : kOld) &&
+                                 (outcome.ok || outcome.error.contains("space")) &&
+                                 outcome.unchanged && rollbackCopies().isEmpty(),
+                             qPrintable(QStringLiteral("disk full after %1 bytes").arg(bytes)));
+                }
+                QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"data.txt"});
             }
-            for (qint64 bytes = 0; bytes <= content.size(); ++bytes) {
-                writeBytes(path, kOld);
-                setWriteFaultForTesting(WriteFault{diverted, bytes});
-                const WriteOutcome outcome = writeFileSafely(path, bytesContent(content));
-                QVERIFY2(readBytes(path) == (outcome.ok ? content : kOld) &&
-                             (outcome.ok || outcome.error.contains("space")) && outcome.unchanged &&
-                             rollbackCopies().isEmpty(),
-                         qPrintable(QStringLiteral("disk full after %1 bytes").arg(bytes)));
-            }
-            QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"data.txt"});
         }
     }
 

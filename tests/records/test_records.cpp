@@ -259,34 +259,30 @@ class TestRecords : public QObject {
         QVERIFY(!none.slot(1).changed);
     }
 
-    // A new record never takes an element that holds a record.
-    void newItemKeepsEveryRecord_data() {
-        QTest::addColumn<QStringList>("before");
-        QTest::addColumn<QStringList>("after");
-        QTest::newRow("after a final line break")
-            << QStringList{"alpha", "beta", ""} << QStringList{"alpha", "beta", "New Item", ""};
-        QTest::newRow("empty file") << QStringList{} << QStringList{"New Item"};
-        QTest::newRow("no final line break")
-            << QStringList{"alpha", "beta"} << QStringList{"alpha", "beta", "New Item"};
-        QTest::newRow("missing file")
-            << QStringList{"<file not found>"} << QStringList{"<file not found>", "New Item"};
-        QTest::newRow("sorted: blanks first")
-            << QStringList{"", "  ", "alpha"} << QStringList{"", "  ", "alpha", "New Item"};
-        QTest::newRow("last element spaces only")
-            << QStringList{"alpha", "   "} << QStringList{"alpha", "   ", "New Item"};
-    }
+    // A new record never takes an element that holds a record: after a final line break, in an
+    // empty file, without a final line break, in a missing file, after blanks sorted first, after
+    // a last element of spaces only.
     void newItemKeepsEveryRecord() {
-        QFETCH(QStringList, before);
-        QFETCH(QStringList, after);
-        StateFixture f(before, {"b"}, {"c"});
-        f.state.listWithFocus = 1;
-        press(f.state, Command::New);
-        QCOMPARE(f.slot(1).records.toStringList(), after);
-        const int last = f.list(1).count() - 1;
-        QCOMPARE(f.rows(1).last(), QStringLiteral("%1|New Item").arg(after.indexOf("New Item")));
-        QCOMPARE(f.seen(), QStringLiteral("focus 1: %1* -1 -1 | New Item").arg(last));
-        QVERIFY(f.slot(1).changed &&
-                f.state.statusBar.panel(1).endsWith(QStringLiteral("(%1)").arg(last + 1)));
+        const QStringList cases[][2] = {
+            {{"alpha", "beta", ""}, {"alpha", "beta", "New Item", ""}},
+            {{}, {"New Item"}},
+            {{"alpha", "beta"}, {"alpha", "beta", "New Item"}},
+            {{"<file not found>"}, {"<file not found>", "New Item"}},
+            {{"", "  ", "alpha"}, {"", "  ", "alpha", "New Item"}},
+            {{"alpha", "   "}, {"alpha", "   ", "New Item"}},
+        };
+        for (const auto& [before, after] : cases) {
+            StateFixture f(before, {"b"}, {"c"});
+            f.state.listWithFocus = 1;
+            press(f.state, Command::New);
+            QCOMPARE(f.slot(1).records.toStringList(), after);
+            const int last = f.list(1).count() - 1;
+            QCOMPARE(f.rows(1).last(),
+                     QStringLiteral("%1|New Item").arg(after.indexOf("New Item")));
+            QCOMPARE(f.seen(), QStringLiteral("focus 1: %1* -1 -1 | New Item").arg(last));
+            QVERIFY(f.slot(1).changed &&
+                    f.state.statusBar.panel(1).endsWith(QStringLiteral("(%1)").arg(last + 1)));
+        }
     }
 
     void deleteBlanksTheRecordAndSelectsTheNextRow() {
