@@ -69,6 +69,7 @@ struct World {
     platform::FakeMessageBoxes messages;
     platform::FakeInstanceGuard instance;
     platform::FakeScreen screen;
+    platform::MemoryLimits* memory = nullptr;  // the system's limits when none
 
     QString path(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
     void put(const char* key, const QString& value) {
@@ -90,8 +91,15 @@ struct World {
                                      const QString& runningProgram = {}) {
         QStringList arguments = QString::fromLatin1(commandLine).split(u'|');
         arguments.removeAll(QString());
-        auto state = std::make_unique<MainState>(platform::Services{
-            .settings = &store, .messages = &messages, .screen = &screen, .instance = &instance});
+        return start(arguments, runningProgram);
+    }
+    std::unique_ptr<MainState> start(const QStringList& arguments,
+                                     const QString& runningProgram = {}) {
+        auto state = std::make_unique<MainState>(platform::Services{.settings = &store,
+                                                                    .messages = &messages,
+                                                                    .screen = &screen,
+                                                                    .instance = &instance,
+                                                                    .memory = memory});
         state->programFolder = folder.path();
         app::startUp(*state, {arguments, runningProgram});
         if (state->busy) {
@@ -451,12 +459,9 @@ class TestStartupAndShutdown : public QObject {
         const QByteArray bytes = QFile::encodeName(w.folder.path()) + "/\xFF\xFE.txt";
         QVERIFY(testing::writeByName(bytes, "theirs\r\n"));
         w.put("FileA", QString::fromLatin1(kFiles[0]));
-        MainState state(
-            platform::Services{.settings = &w.store, .messages = &w.messages, .instance = {}});
-        state.programFolder = w.folder.path();
-        const QStringList arguments = {platform::fileNameFromBytes("\xFF\xFE.txt"),
-                                       QStringLiteral("b.txt"), QStringLiteral("c.txt")};
-        app::startUp(state, {arguments, {}});
+        const auto started = w.start(QStringList{platform::fileNameFromBytes("\xFF\xFE.txt"),
+                                                 QStringLiteral("b.txt"), QStringLiteral("c.txt")});
+        MainState& state = *started;
         // Told, by the name's bytes, and none of the three names taken or stored.
         QCOMPARE(w.messages.shown.size(), 1);
         QVERIFY(w.messages.shown[0].text.contains("\"\\xFF\\xFE.txt\"") &&
@@ -483,12 +488,9 @@ class TestStartupAndShutdown : public QObject {
         writeBytes(w.path("big.txt"), QByteArray(1000, '\n'));  // 1,001 records of 8 bytes
         platform::FakeMemoryLimits memory;
         memory.given = {(qint64{64} << 20) + 4096, QStringLiteral("the test's limit")};
-        MainState state(platform::Services{.settings = &w.store,
-                                           .messages = &w.messages,
-                                           .instance = &w.instance,
-                                           .memory = &memory});
-        state.programFolder = w.folder.path();
-        app::startUp(state, {{"big.txt", kFiles[1], kFiles[2]}, {}});
+        w.memory = &memory;
+        const auto started = w.start("big.txt|taglines.txt|area_codes.txt");
+        MainState& state = *started;
 
         // Told which file and why; the first list shows its usual file instead.
         const QString usual = w.path(kFiles[0]);
@@ -516,15 +518,10 @@ class TestStartupAndShutdown : public QObject {
         // The usual file itself too large: the list stays empty and is never saved over it,
         // whatever the user answers.
         writeBytes(usual, QByteArray(1000, '\n'));
-        MainState again(platform::Services{.settings = &w.store,
-                                           .messages = &w.messages,
-                                           .instance = &w.instance,
-                                           .memory = &memory});
-        again.programFolder = w.folder.path();
-        app::startUp(again, {{}, {}});
-        again.fileSlots[0].changed = true;
+        auto again = w.start();
+        again->fileSlots[0].changed = true;
         w.messages.choiceAnswers = {0, 0};
-        QVERIFY(!records::saveFile(again, store::SlotId::A));
+        QVERIFY(!records::saveFile(*again, store::SlotId::A));
         QCOMPARE(readBytes(usual), QByteArray(1000, '\n'));
     }
 
