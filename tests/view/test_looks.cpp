@@ -202,22 +202,21 @@ class TestLooks : public QObject {
                     continue;
                 }
                 QAccessibleInterface* reader = accessibleChild(top->menu(), item);
-                QVERIFY2(reader != nullptr, qPrintable(item->objectName()));
                 QString caption = item->text();
-                QCOMPARE(reader->text(QAccessible::Name), caption.remove(QLatin1Char('&')));
-                QCOMPARE(reader->role(), QAccessible::MenuItem);
-                QCOMPARE(bool(reader->state().checkable), item->isCheckable());
+                QVERIFY2(reader != nullptr && reader->role() == QAccessible::MenuItem &&
+                             bool(reader->state().checkable) == item->isCheckable() &&
+                             reader->text(QAccessible::Name) == caption.remove(QLatin1Char('&')),
+                         qPrintable(item->objectName()));
             }
         }
         QAction* typing = w.action("mnuSearchWhileTyping");
         QCOMPARE(typing->text(), QStringLiteral("&Search While &Typing"));  // the caption stays
         QAccessibleInterface* item =
             accessibleChild(w.window->findChild<QMenu*>(QStringLiteral("mnuOptions")), typing);
-        QVERIFY(item != nullptr && !item->state().checked);
-        QCOMPARE(item->text(QAccessible::Accelerator), QStringLiteral("Ctrl+V"));
+        QVERIFY(item != nullptr && !item->state().checked &&
+                item->text(QAccessible::Accelerator) == "Ctrl+V");
         item->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        QVERIFY(w.state.options.isChecked(Option::SearchWhileTyping));
-        QVERIFY(item->state().checked);
+        QVERIFY(w.state.options.isChecked(Option::SearchWhileTyping) && item->state().checked);
 
         // Named after a screen reader already read the item, as when one runs from the start.
         QMenu menu;
@@ -246,10 +245,9 @@ class TestLooks : public QObject {
         QWidget* edit = bar->widgetForAction(w.action("edit"));
         QCOMPARE(edit->accessibleDescription(), QStringLiteral("pressed"));
         QTest::mouseClick(edit, Qt::LeftButton);
-        QCOMPARE(QAccessible::queryAccessibleInterface(edit)->text(QAccessible::Description),
-                 QStringLiteral("not pressed"));
-        QCOMPARE(bar->widgetForAction(w.action("fileB"))->accessibleDescription(),
-                 QStringLiteral("pressed, taglines.txt"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(edit)->text(QAccessible::Description) + '|' +
+                     bar->widgetForAction(w.action("fileB"))->accessibleDescription(),
+                 "not pressed|pressed, taglines.txt");
     }
 };
 
