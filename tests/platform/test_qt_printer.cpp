@@ -18,20 +18,22 @@ namespace {
 
 const PrintFont kFont{"DejaVu Sans Mono", 10};
 
+// A printer that prints to a PDF file.
+struct PdfPrinter : QPrinter {
+    explicit PdfPrinter(const QString& path) : QPrinter(QPrinter::HighResolution) {
+        setOutputFormat(QPrinter::PdfFormat);
+        setOutputFileName(path);
+    }
+};
+
 // Prints `lineCount` times the same line to a PDF file; the pages it holds, or -1 when the job
 // did not print.
 int pagesPrinted(const QString& path, int lineCount, const QByteArray& body,
                  const QString& start = QString()) {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
+    PdfPrinter printer(path);
     const std::string_view view(body.constData(), static_cast<std::size_t>(body.size()));
-    const PrintOutcome outcome = QtPrinter::printLinesOn(
-        printer, lineCount,
-        [&](int) {
-            return PrintLine{start, view};
-        },
-        kFont);
+    const auto line = [&](int) { return PrintLine{start, view}; };
+    const PrintOutcome outcome = QtPrinter::printLinesOn(printer, lineCount, line, kFont);
     QFile pdf(path);
     if (outcome.result != PrintOutcome::Result::Printed || !pdf.open(QIODevice::ReadOnly)) {
         return -1;
@@ -83,9 +85,7 @@ class TestQtPrinter : public QObject {
         // One line of 20 MB: a job of a single line that takes well over a second.
         QTemporaryDir dir;
         const QString path = dir.filePath("cancelled.pdf");
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(path);
+        PdfPrinter printer(path);
         QWidget window;
         window.show();
         QByteArray body(20 << 20, 'x');
@@ -106,12 +106,8 @@ class TestQtPrinter : public QObject {
             }
         });
         watch.start(100);
-        const PrintOutcome outcome = QtPrinter::printLinesOn(
-            printer, 1,
-            [&](int) {
-                return PrintLine{QString(10, u' '), view};
-            },
-            kFont, &window);
+        const auto line = [&](int) { return PrintLine{QString(10, u' '), view}; };
+        const PrintOutcome outcome = QtPrinter::printLinesOn(printer, 1, line, kFont, &window);
         QVERIFY(progressShown);
         QCOMPARE(outcome.result, PrintOutcome::Result::Cancelled);
         QVERIFY(!QFile::exists(path));  // no partial print that looks complete
@@ -120,9 +116,7 @@ class TestQtPrinter : public QObject {
     void aJobThatRunsOutOfMemoryFailsAndLeavesNoPdf() {
         QTemporaryDir dir;
         const QString path = dir.filePath("partial.pdf");
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(path);
+        PdfPrinter printer(path);
         int asked = 0;
         const PrintOutcome outcome = QtPrinter::printLinesOn(
             printer, 500,
@@ -140,16 +134,10 @@ class TestQtPrinter : public QObject {
 
     void aPrinterThatCannotStartSaysWhy() {
         QTemporaryDir dir;
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
         const QString path = dir.filePath("no such folder/out.pdf");
-        printer.setOutputFileName(path);
-        const PrintOutcome outcome = QtPrinter::printLinesOn(
-            printer, 1,
-            [](int) {
-                return PrintLine{QStringLiteral("text"), {}};
-            },
-            kFont);
+        PdfPrinter printer(path);
+        const auto line = [](int) { return PrintLine{QStringLiteral("text"), {}}; };
+        const PrintOutcome outcome = QtPrinter::printLinesOn(printer, 1, line, kFont);
         QCOMPARE(outcome.result, PrintOutcome::Result::Failed);
         QCOMPARE(outcome.error,
                  QStringLiteral("The printer \"%1\" could not be started:\nThe folder \"%2\" does "

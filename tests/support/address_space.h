@@ -3,7 +3,9 @@
 #include <sys/resource.h>
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
 
 namespace trovix::testing {
 
@@ -24,6 +26,20 @@ inline qint64 addressSpaceInUse() {
 inline bool limitAddressSpace(qint64 more) {
     const rlimit limit{static_cast<rlim_t>(addressSpaceInUse() + more), RLIM_INFINITY};
     return addressSpaceInUse() > 0 && setrlimit(RLIMIT_AS, &limit) == 0;
+}
+
+// Runs one test function of this program again in a child process, with `variable` set to
+// `value`; what the child printed, after "exit N: " with its exit code (-1 when it crashed).
+inline QString childOutput(const char* variable, const QString& value, const char* function) {
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(variable), value);
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(function)});
+    child.waitForFinished(120000);
+    const int code = child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
+    return QStringLiteral("exit %1: ").arg(code) +
+           QString::fromLocal8Bit(child.readAllStandardOutput());
 }
 
 // The address sanitizer reserves more address space than any such limit allows.

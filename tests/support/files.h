@@ -6,6 +6,14 @@
 #include <QFileInfo>
 #include <QString>
 #include <QTest>
+#include <future>
+#include <optional>
+#include <type_traits>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace trovix::testing {
 
@@ -33,5 +41,33 @@ inline void age(const QString& path) {
 inline bool aged(const QString& path) {
     return QFileInfo(path).lastModified() == kLongAgo;
 }
+
+#ifdef Q_OS_UNIX
+// Makes a file by the bytes of its name, which need not be valid text.
+inline bool writeByName(const QByteArray& name, const QByteArray& bytes) {
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const bool ok = fd >= 0 && ::write(fd, bytes.constData(),
+                                       static_cast<std::size_t>(bytes.size())) == bytes.size();
+    return fd >= 0 && ::close(fd) == 0 && ok;
+}
+
+// Runs `work` on a thread of its own. Should it still wait after five seconds, for a program to
+// write into the named pipe `pipe`, a writer that comes and goes ends the wait, and the result
+// is none.
+template <typename Work>
+std::optional<std::invoke_result_t<Work>> withoutWaitingOn(const QString& pipe, Work work) {
+    std::future<std::invoke_result_t<Work>> done = std::async(std::launch::async, work);
+    if (done.wait_for(std::chrono::seconds(5)) == std::future_status::ready) {
+        return done.get();
+    }
+    while (done.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready) {
+        const int writer = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0) {
+            ::close(writer);
+        }
+    }
+    return std::nullopt;
+}
+#endif
 
 }  // namespace trovix::testing

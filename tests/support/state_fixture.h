@@ -33,6 +33,24 @@ struct StateFixture {
     lists::ResultList& list(int n) { return slot(n).list; }
 
     QStringList rows(int n) { return rowsOf(list(n)); }
+
+    // The lists and the edit box as the user sees them, in one line: the list with focus; each
+    // list's selected row, marked '*' while coloured as the list with focus and '-' while hidden;
+    // the edit box's text, its lines joined by '|', and "(off)" while it takes no typing.
+    QString seen() {
+        QString out = QStringLiteral("focus %1:").arg(state.listWithFocus);
+        for (int n = 1; n <= 3; ++n) {
+            const bool coloured = list(n).backColor() == lists::ResultList::kFocusColour;
+            out += QStringLiteral(" %1%2%3")
+                       .arg(list(n).listIndex())
+                       .arg(coloured ? "*" : "")
+                       .arg(list(n).isVisible() ? "" : "-");
+        }
+        QString text = state.editBox.text();
+        return out + QStringLiteral(" | ") +
+               text.replace(QStringLiteral("\r\n"), QStringLiteral("|")) +
+               (state.editBox.isEnabled() ? "" : " (off)");
+    }
 };
 
 }  // namespace trovix::testing

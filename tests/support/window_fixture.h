@@ -148,6 +148,20 @@ struct WindowFixture {
         clickAt(view->viewport(), at);
     }
 
+    // The window as the user sees it, in one line: the widget with the focus, the row each list
+    // highlights ('-' for none, '*' for more than one), and the edit box's text with its lines
+    // joined by '|' and "(off)" while it takes no typing.
+    QString seen() {
+        QString out = focus() != nullptr ? focus()->objectName() : QStringLiteral("nothing");
+        for (const char* name : {"lstA", "lstB", "lstC"}) {
+            const QModelIndexList rows = list(name)->selectionModel()->selectedIndexes();
+            out += u' ' + (rows.size() == 1 ? QString::number(rows[0].row())
+                                            : QString::fromLatin1(rows.isEmpty() ? "-" : "*"));
+        }
+        return out + QStringLiteral(" | ") + edit->toPlainText().replace(u'\n', u'|') +
+               (edit->isEnabled() ? "" : " (off)");
+    }
+
     // Clicks into the search box, types a text over what it holds and presses Enter.
     void typeSearch(const QString& text) {
         click(find);

@@ -7,29 +7,17 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>
-#include <cmath>
 
 #include "about/about_box.h"
+#include "support/colours.h"
 #include "support/window_fixture.h"
 #include "widgets/about_window.h"
 #include "widgets/menu_item_name.h"
 
 using namespace trovix;
+using testing::contrast;
 
 namespace {
-
-// WCAG's relative luminance and contrast ratio.
-double luminance(const QColor& c) {
-    const auto channel = [](double v) {
-        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-}
-
-double contrast(const QColor& a, const QColor& b) {
-    const double x = luminance(a), y = luminance(b);
-    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
-}
 
 // A dark theme's colours, as the GTK platform theme gives them under Adwaita-dark.
 QPalette darkPalette() {
@@ -93,7 +81,6 @@ class TestLooks : public QObject {
              {std::pair{"desktop", desktop}, std::pair{"dark", darkPalette()}}) {
             QApplication::setPalette(palette);
             QCoreApplication::processEvents();
-            QString figures;
             for (QAction* action : bar->actions()) {
                 auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action));
                 if (button == nullptr) {
@@ -107,16 +94,11 @@ class TestLooks : public QObject {
                                                 action->isChecked() ? QIcon::On : QIcon::Off)
                                         .toImage();
                 QCOMPARE(icon.size(), bar->iconSize() * ratio);
-                const double ratioSeen = outlineContrast(icon, background);
-                figures +=
-                    QStringLiteral(" %1 %2").arg(action->objectName()).arg(ratioSeen, 0, 'f', 1);
-                QVERIFY2(ratioSeen >= 3.0,
-                         qPrintable(QStringLiteral("%1 on the %2 toolbar: %3")
-                                        .arg(action->objectName(), QLatin1String(name))
-                                        .arg(ratioSeen)));
+                const QString seen = QStringLiteral("%1 on the %2 toolbar: %3")
+                                         .arg(action->objectName(), QLatin1String(name))
+                                         .arg(outlineContrast(icon, background));
+                QVERIFY2(outlineContrast(icon, background) >= 3.0, qPrintable(seen));
             }
-            qInfo("icons, %s palette (%s), %gx:%s", name,
-                  qPrintable(palette.color(QPalette::Window).name()), ratio, qPrintable(figures));
         }
         QApplication::setPalette(desktop);
     }
@@ -135,25 +117,18 @@ class TestLooks : public QObject {
             w.state.statusBar.setPanel(i + 1, widest[i]);
         }
         QCoreApplication::processEvents();
-        QString figures;
         QRegion taken;
         for (int i = 0; i < 4; ++i) {
             auto* panel = w.window->findChild<QLabel*>(QStringLiteral("panel%1").arg(i + 1));
-            QCOMPARE(panel->text(), widest[i]);
-            const int needed = panel->fontMetrics().horizontalAdvance(widest[i]);
             const QRect place(panel->mapTo(bar, QPoint(0, 0)), panel->size());
-            figures += QStringLiteral(" panel %1: text %2 px in %3 px;")
-                           .arg(i + 1)
-                           .arg(needed)
-                           .arg(place.width());
-            QVERIFY2(panel->isVisible() && needed <= panel->contentsRect().width() &&
+            QVERIFY2(panel->text() == widest[i] && panel->isVisible() &&
+                         panel->toolTip().isEmpty() &&
+                         panel->fontMetrics().horizontalAdvance(widest[i]) <=
+                             panel->contentsRect().width() &&
                          bar->rect().contains(place) && !taken.intersects(place),
-                     qPrintable(figures));
-            QVERIFY(panel->toolTip().isEmpty());
+                     qPrintable(widest[i]));
             taken += place;
         }
-        qInfo("status bar %d px wide, %d px high:%s", bar->width(), bar->height(),
-              qPrintable(figures));
 
         const QString longName = QStringLiteral(
             "a file name far too long for any panel of this "
@@ -163,8 +138,8 @@ class TestLooks : public QObject {
         QVERIFY(panel->fontMetrics().horizontalAdvance(longName) > panel->width());
         QCOMPARE(panel->toolTip(), longName);
         QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(panel);
-        QCOMPARE(reader->text(QAccessible::Name), longName);
-        QCOMPARE(reader->text(QAccessible::Value), longName);
+        QCOMPARE(reader->text(QAccessible::Name) + reader->text(QAccessible::Value),
+                 longName + longName);
         QCOMPARE(reader->text(QAccessible::Description), QStringLiteral("File 1 and its rows"));
         w.state.statusBar.setPanel(1, widest[0]);
         QVERIFY(panel->toolTip().isEmpty());
@@ -213,11 +188,6 @@ class TestLooks : public QObject {
                             scaled.pixel(x + 1, y + 1) != corner;
             }
         }
-        qInfo(
-            "About picture at 2x: %d of %d blocks of 2 x 2 pixels with detail; %d sharp edges, %d "
-            "at 1x",
-            detailed, scaled.width() * scaled.height() / 4, sharpEdges(scaled),
-            sharpEdges(render(1)));
         QVERIFY(detailed > scaled.width() * scaled.height() / 40);
         QVERIFY(sharpEdges(scaled) > sharpEdges(render(1)) * 3 / 2);
     }
@@ -232,22 +202,21 @@ class TestLooks : public QObject {
                     continue;
                 }
                 QAccessibleInterface* reader = accessibleChild(top->menu(), item);
-                QVERIFY2(reader != nullptr, qPrintable(item->objectName()));
                 QString caption = item->text();
-                QCOMPARE(reader->text(QAccessible::Name), caption.remove(QLatin1Char('&')));
-                QCOMPARE(reader->role(), QAccessible::MenuItem);
-                QCOMPARE(bool(reader->state().checkable), item->isCheckable());
+                QVERIFY2(reader != nullptr && reader->role() == QAccessible::MenuItem &&
+                             bool(reader->state().checkable) == item->isCheckable() &&
+                             reader->text(QAccessible::Name) == caption.remove(QLatin1Char('&')),
+                         qPrintable(item->objectName()));
             }
         }
         QAction* typing = w.action("mnuSearchWhileTyping");
         QCOMPARE(typing->text(), QStringLiteral("&Search While &Typing"));  // the caption stays
         QAccessibleInterface* item =
             accessibleChild(w.window->findChild<QMenu*>(QStringLiteral("mnuOptions")), typing);
-        QVERIFY(item != nullptr && !item->state().checked);
-        QCOMPARE(item->text(QAccessible::Accelerator), QStringLiteral("Ctrl+V"));
+        QVERIFY(item != nullptr && !item->state().checked &&
+                item->text(QAccessible::Accelerator) == "Ctrl+V");
         item->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        QVERIFY(w.state.options.isChecked(Option::SearchWhileTyping));
-        QVERIFY(item->state().checked);
+        QVERIFY(w.state.options.isChecked(Option::SearchWhileTyping) && item->state().checked);
 
         // Named after a screen reader already read the item, as when one runs from the start.
         QMenu menu;
@@ -276,10 +245,9 @@ class TestLooks : public QObject {
         QWidget* edit = bar->widgetForAction(w.action("edit"));
         QCOMPARE(edit->accessibleDescription(), QStringLiteral("pressed"));
         QTest::mouseClick(edit, Qt::LeftButton);
-        QCOMPARE(QAccessible::queryAccessibleInterface(edit)->text(QAccessible::Description),
-                 QStringLiteral("not pressed"));
-        QCOMPARE(bar->widgetForAction(w.action("fileB"))->accessibleDescription(),
-                 QStringLiteral("pressed, taglines.txt"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(edit)->text(QAccessible::Description) + '|' +
+                     bar->widgetForAction(w.action("fileB"))->accessibleDescription(),
+                 "not pressed|pressed, taglines.txt");
     }
 };
 
