@@ -99,8 +99,16 @@ struct WindowFixture {
 
     // The widget with the keyboard focus.
     static QWidget* focus() { return QApplication::focusWidget(); }
-    // The window that keys go to: the main window, or a drop-down list open over it.
+    // The window that keys go to: the main window, or a drop-down list open over it. Under an
+    // X server a window has the focus only once the server says so, after it was shown or a
+    // drop-down list closed; a user's key reaches the server after that, so the test waits too.
     QWindow* keyWindow() const {
+        const auto settled = [] {
+            QWindow* focus = QGuiApplication::focusWindow();
+            const QWidget* popup = QApplication::activePopupWidget();
+            return focus != nullptr && (popup == nullptr || focus == popup->windowHandle());
+        };
+        [[maybe_unused]] const bool inTime = QTest::qWaitFor(settled, 10000);
         QWindow* active = QGuiApplication::focusWindow();
         return active != nullptr ? active : window->windowHandle();
     }
