@@ -37,10 +37,19 @@ QAccessibleInterface* panelAccessible(const QString& className, QObject* object)
     return nullptr;
 }
 
-// The text with every count widened to the digits it may grow to.
-QString withWidestCounts(QString text) {
-    static const QRegularExpression shortCount(QStringLiteral("\\d{1,%1}").arg(kCountDigits - 1));
-    return text.replace(shortCount, QString(kCountDigits, QLatin1Char('0')));
+// The text with every count widened to the digits it may grow to. A count is one run of digits,
+// however long, so that a count of seven digits is widened once, not read as two counts.
+QString withWidestCounts(const QString& text) {
+    static const QRegularExpression count(QStringLiteral("\\d+"));
+    QString widened;
+    qsizetype from = 0;
+    for (const QRegularExpressionMatch& match : count.globalMatch(text)) {
+        widened += text.mid(from, match.capturedStart() - from);
+        widened +=
+            QString(std::max<qsizetype>(match.capturedLength(), kCountDigits), QLatin1Char('0'));
+        from = match.capturedEnd();
+    }
+    return widened + text.mid(from);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
@@ -105,7 +106,18 @@ class TestLooks : public QObject {
 
     // At the smallest window, each panel shows its whole text with counts of seven digits; a
     // text too long for any panel is in its tool tip and read whole by a screen reader.
+    void statusPanelsShowTheirWholeText_data() {
+        QTest::addColumn<int>("points");
+        QTest::newRow("Fusion's 9 pt") << 9;
+        QTest::newRow("a desktop's 11 pt") << 11;
+    }
     void statusPanelsShowTheirWholeText() {
+        QFETCH(int, points);
+        const QFont usual = QApplication::font();
+        QFont font = usual;
+        font.setPointSize(points);
+        QApplication::setFont(font);
+        const auto restore = qScopeGuard([&] { QApplication::setFont(usual); });
         testing::WindowFixture w("a\r\n", "b\r\n", "c\r\n");
         QCOMPARE(w.window->size(), w.window->minimumSize());
         const QStatusBar* bar = w.window->statusBar();
