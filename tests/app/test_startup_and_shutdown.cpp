@@ -381,7 +381,9 @@ class TestStartupAndShutdown : public QObject {
         } cases[] = {
             {"-h", "(the per-user data folder", "", false, 0},
             {"--help-all", "--style <style>", "", false, 0},
+            {"--help", "(the per-user data folder", "", false, 0},
             {"-v", "Trovix 7.", "", false, 0},
+            {"--version", "Trovix 7.", "", true, 0},
             {"--version|--bogus", "", "trovix7: Unknown option 'bogus'.\nUsage: trovix7", false, 2},
             {"--help-all", "--style <style>", "", true, 0},
             {"-?", "Usage: trovix7 [options]", "", true, 0},
