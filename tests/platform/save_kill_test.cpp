@@ -154,8 +154,10 @@ int main(int argc, char* argv[]) {
     const QString target = work.filePath(QStringLiteral("data.txt"));
     const auto bytes = static_cast<qint64>(megabytes * 1024 * 1024);
     const QByteArray old = records(bytes, "old");
-    // Growing and shrinking saves take turns.
-    const QByteArray contents[] = {records(bytes, "newer"), records(bytes, "new")};
+    // Growing and shrinking saves take turns: an eighth longer with longer lines, and an eighth
+    // shorter with shorter lines, so that a kill can also cut the shrinking save's truncation.
+    const QByteArray contents[] = {records(bytes + bytes / 8, "newer"),
+                                   records(bytes - bytes / 8, "ne")};
     const QString sources[] = {state.filePath(QStringLiteral("longer")),
                                state.filePath(QStringLiteral("shorter"))};
     for (int i = 0; i < 2; ++i) {
