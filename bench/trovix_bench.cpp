@@ -891,12 +891,23 @@ void benchSettings(const QString& dataFile) {
         }
         return out;
     };
+    // Each line names a section of its own: every name is new to the reader.
+    const auto numbered = [](std::string_view before, std::string_view after) {
+        std::string out;
+        out.reserve(kTarget + 64);
+        char digits[16];
+        for (int i = 0; out.size() < kTarget; ++i) {
+            std::snprintf(digits, sizeof digits, "%07d", i);
+            out.append(before).append(digits).append(after);
+        }
+        return out;
+    };
     const struct {
         const char* name;
         std::string bytes;
     } shapes[] = {
-        {"unclosed_headers", repeated("[section0000001\n")},
-        {"sections", repeated("[s0000001]\nk=v\n")},
+        {"unclosed_headers", numbered("[section", "\n")},
+        {"sections", numbered("[s", "]\nk=v\n")},
         {"keys", repeated("Key0000001=some value\n")},
         {"comments", repeated("; a comment with [brackets] and = signs\n")},
         {"one_line", "[Settings]\nFontName=" + std::string(kTarget, 'x') + "\n"},

@@ -682,7 +682,13 @@ void IniDocument::parse() {
     if (firstReturn >= 0 && (firstEnd < 0 || firstReturn < firstEnd)) {
         lineEnd_ = firstReturn + 1 < n && data[firstReturn + 1] == '\n' ? "\r\n" : "\r";
     }
-    lines_.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
+    const std::size_t lineCount =
+        static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
+    lines_.reserve(lineCount);
+    // Any line may name a section or a key: room for them all up front spares the tables being
+    // built again and again as a file of many sections is read. Room costs little until used.
+    sectionIds_.reserve(static_cast<qsizetype>(lineCount));
+    entries_.reserve(static_cast<qsizetype>(lineCount));
     qint32 section = sectionId(QString());
     qsizetype i = 0;
     // A byte order mark is part of the first line's bytes but not of its text.

@@ -194,8 +194,8 @@ bool QtSettingsStore::writeChanges() {
     if (!onDisk) {
         return false;
     }
-    const ini::IniDocument before(*onDisk);
-    ini::IniDocument after = before;
+    // Read once: a settings file of many sections is costly to copy.
+    ini::IniDocument after(*onDisk);
     for (const QString& section : removedSections_) {
         after.removeSection(section);
     }
@@ -220,7 +220,7 @@ bool QtSettingsStore::writeChanges() {
     });
     if (!outcome.ok) {
         error_ = outcome.error;
-        file_ = before;
+        file_ = ini::IniDocument(*onDisk);
         return false;
     }
     file_ = std::move(after);
