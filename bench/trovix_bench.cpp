@@ -914,12 +914,13 @@ void benchSettings(const QString& dataFile) {
         const double open = timed([&] {
             store = new trovix::platform::QtSettingsStore(path);
             state.services.settings = store;
-            trovix::app::settings(state, QStringLiteral("get"));
+            trovix::app::settings(state, trovix::app::SettingsTask::Read);
         });
         if (state.frame.placement().left != 3000) {
             warn(std::string("settings ") + shape.name + ": MainLeft was not read");
         }
-        const double close = timed([&] { trovix::app::settings(state, QStringLiteral("save")); });
+        const double close =
+            timed([&] { trovix::app::settings(state, trovix::app::SettingsTask::Write); });
         if (store->value(trovix::app::kSettingsSection, QStringLiteral("Gap")) !=
             QStringLiteral("2700")) {
             warn(std::string("settings ") + shape.name + ": the settings were not written");

@@ -257,11 +257,14 @@ QString measureText(double twips) {
     return QString::number(twips, 'f', 2).remove(QRegularExpression(QStringLiteral("\\.?0+$")));
 }
 
-void settings(MainState& state, const QString& task) {
-    if (task == QLatin1String("get")) {
-        readAll(state);
-    } else {
-        writeAll(state);
+void settings(MainState& state, SettingsTask task) {
+    switch (task) {
+        case SettingsTask::Read:
+            readAll(state);
+            break;
+        case SettingsTask::Write:
+            writeAll(state);
+            break;
     }
 }
 

@@ -71,7 +71,7 @@ void handleCommandLine(MainState& state, const QStringList& arguments) {
 void startUpWhileBusy(MainState& state, const StartupArguments& arguments) {
     tellOfInterruptedSaves(state, arguments.interruptedSaves);
     handleCommandLine(state, arguments.arguments);
-    settings(state, QStringLiteral("get"));
+    settings(state, SettingsTask::Read);
     state.frame.setEditPaneVisible(state.toolbar.isPressed(Command::Edit));
     view::setToolTipText(state);
     view::setFonts(state);

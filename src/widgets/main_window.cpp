@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
@@ -331,11 +332,10 @@ void MainWindow::showFrame(WindowFrame::Aspect aspect) {
             break;
         case WindowFrame::Aspect::State: {
             const WindowState s = state_.frame.windowState();
-            applyingCore_ = true;
+            const QScopedValueRollback applying(applyingCore_, true);
             setWindowState(s == WindowState::Maximized   ? Qt::WindowMaximized
                            : s == WindowState::Minimized ? Qt::WindowMinimized
                                                          : Qt::WindowNoState);
-            applyingCore_ = false;
             break;
         }
         case WindowFrame::Aspect::OnTop:
@@ -357,11 +357,13 @@ void MainWindow::showFrame(WindowFrame::Aspect aspect) {
 void MainWindow::showPlacement() {
     const double tpp = twipsPerPixel();
     const TwipRect& p = state_.frame.placement();
-    applyingCore_ = true;
-    move(static_cast<int>(std::lround(p.left / tpp)), static_cast<int>(std::lround(p.top / tpp)));
-    resize(static_cast<int>(std::lround(p.width / tpp)),
-           static_cast<int>(std::lround(p.height / tpp)));
-    applyingCore_ = false;
+    {
+        const QScopedValueRollback applying(applyingCore_, true);
+        move(static_cast<int>(std::lround(p.left / tpp)),
+             static_cast<int>(std::lround(p.top / tpp)));
+        resize(static_cast<int>(std::lround(p.width / tpp)),
+               static_cast<int>(std::lround(p.height / tpp)));
+    }
     tellCoreOfLayoutSize();
 }
 
@@ -421,13 +423,12 @@ void MainWindow::showOnTop() {
     // Changing a window flag hides the window; it comes back where it was, as large as it was.
     const bool wasVisible = isVisible();
     const QRect place = geometry();
-    applyingCore_ = true;
+    const QScopedValueRollback applying(applyingCore_, true);
     setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
     if (wasVisible) {
         setGeometry(place);
         show();
     }
-    applyingCore_ = false;
 }
 
 void MainWindow::tellCoreOfWindowChange() {

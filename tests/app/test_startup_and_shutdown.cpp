@@ -718,7 +718,7 @@ class TestStartupAndShutdown : public QObject {
             MainState state({.settings = &store});
             state.programFolder = QStringLiteral("/opt/trovix");
             setNonDefaults(state);
-            app::settings(state, QStringLiteral("get"));
+            app::settings(state, app::SettingsTask::Read);
             QCOMPARE(describe(state), withSection ? brokenExpected : defaults);
             QCOMPARE(store.sections, before);  // reading never writes
         }
@@ -728,7 +728,7 @@ class TestStartupAndShutdown : public QObject {
         store.sections[kSection] =
             section("MainLeft=3000;MainTop=nope;MainWidth=6000;MainHeight=?");
         MainState state({.settings = &store});
-        app::settings(state, QStringLiteral("get"));
+        app::settings(state, app::SettingsTask::Read);
         QCOMPARE(state.frame.placement(), (TwipRect{3000, 1200, 6000, 5190}));
     }
 
@@ -736,7 +736,7 @@ class TestStartupAndShutdown : public QObject {
         platform::FakeSettingsStore store;
         MainState state({.settings = &store});
         setNonDefaults(state);
-        app::settings(state, QStringLiteral("save"));
+        app::settings(state, app::SettingsTask::Write);
 
         const Section expected = section(
             "MainLeft=-300;MainTop=1800.5;MainWidth=7000;MainHeight=6015;IgnoreCase=False;"
@@ -752,9 +752,9 @@ class TestStartupAndShutdown : public QObject {
         // Read back into a window holding the defaults, which differ from every written value.
         platform::FakeSettingsStore empty;
         MainState again({.settings = &empty});
-        app::settings(again, QStringLiteral("get"));
+        app::settings(again, app::SettingsTask::Read);
         again.services.settings = &store;
-        app::settings(again, QStringLiteral("get"));
+        app::settings(again, app::SettingsTask::Read);
         QCOMPARE(describe(again), describe(state));
     }
 
@@ -768,7 +768,7 @@ class TestStartupAndShutdown : public QObject {
             state.frame.setPlacement({0, 0, 20000, 15000});
             state.frame.setWindowState(windowState);
             state.gap = 3000;
-            app::settings(state, QStringLiteral("save"));
+            app::settings(state, app::SettingsTask::Write);
             const Section& after = store.sections[kSection];
             for (const QString& k : kWindowKeys) {
                 QCOMPARE(after.value(k), before.value(k));
@@ -826,9 +826,9 @@ class TestStartupAndShutdown : public QObject {
             platform::FakeSettingsStore store;
             store.sections[kSection][QStringLiteral("FontSize")] = QString::fromLatin1(text);
             MainState state({.settings = &store});
-            app::settings(state, QStringLiteral("get"));
+            app::settings(state, app::SettingsTask::Read);
             QVERIFY2(state.frame.font().size == size, text);
-            app::settings(state, QStringLiteral("save"));
+            app::settings(state, app::SettingsTask::Write);
             QCOMPARE(store.sections[kSection][QStringLiteral("FontSize")], QString::number(size));
         }
     }
