@@ -597,7 +597,7 @@ void checkSearch(const Window& window, const SearchCase& search, const ExpectedL
         }
         if (!firstShown && !expected[i].empty()) {
             firstShown = true;
-            if (rows.listIndex() != 0 || state.listWithFocus != static_cast<int>(i) + 1 ||
+            if (rows.listIndex() != 0 || state.listWithFocus != kAllSlots[i] ||
                 state.editBox.text() != shownText(state.slot(id).records, expected[i].front())) {
                 warn(name + ": the first match of " + list + " is not selected and shown");
             }
@@ -623,7 +623,7 @@ std::optional<Keystrokes> timeKeystrokes(Window& window, const SearchCase& selec
     trovix::lists::FileSlot& slot = state.slot(SlotId::A);
     trovix::lists::ResultList& list = slot.list;
     const int row = list.listIndex();
-    if (state.listWithFocus != 1 || row < 0 || list.isNoMatchRow(row) ||
+    if (state.listWithFocus != SlotId::A || row < 0 || list.isNoMatchRow(row) ||
         list.isContinuationRow(row) || list.isHeaderRow(row)) {
         warn(std::string(name) + ": the search selected no record of the first file");
         return std::nullopt;
@@ -821,10 +821,11 @@ double timeCopyList(long long count) {
     }
     state.slot(SlotId::A).records = RecordArray::fromStrings(texts);
     trovix::records::loadArray(state, SlotId::A);
-    state.listWithFocus = 1;
+    state.listWithFocus = SlotId::A;
     CountingClipboard clipboard;
     state.services.clipboard = &clipboard;
-    const double seconds = timed([&] { trovix::output::copyList(state); });
+    const double seconds =
+        timed([&] { trovix::output::copyList(state.services, state.focusedSlot()); });
     if (clipboard.rows != count) {
         warn("copying the list gave " + std::to_string(clipboard.rows) + " rows");
     }

@@ -120,7 +120,7 @@ void sortItems(MainState& state) {
         }
         return;
     }
-    loadArray(state, static_cast<lists::SlotId>(state.listWithFocus - 1));
+    loadArray(state, *state.listWithFocus);
     const int row = list.findRow(selected);
     if (row >= 0) {
         list.setListIndex(row);

@@ -359,10 +359,8 @@ void MainWindow::showPlacement() {
     const TwipRect& p = state_.frame.placement();
     {
         const QScopedValueRollback applying(applyingCore_, true);
-        move(static_cast<int>(std::lround(p.left / tpp)),
-             static_cast<int>(std::lround(p.top / tpp)));
-        resize(static_cast<int>(std::lround(p.width / tpp)),
-               static_cast<int>(std::lround(p.height / tpp)));
+        move(pixels(p.left, tpp), pixels(p.top, tpp));
+        resize(pixels(p.width, tpp), pixels(p.height, tpp));
     }
     tellCoreOfLayoutSize();
 }
@@ -382,10 +380,8 @@ void MainWindow::tellCoreOfLayoutSize() {
 void MainWindow::showGeometry() {
     const double tpp = twipsPerPixel();
     const auto px = [tpp](const TwipRect& r, double shiftUp) {
-        return QRect(static_cast<int>(std::lround(r.left / tpp)),
-                     static_cast<int>(std::lround((r.top - shiftUp) / tpp)),
-                     std::max(0, static_cast<int>(std::lround(r.width / tpp))),
-                     std::max(0, static_cast<int>(std::lround(r.height / tpp))));
+        return QRect(pixels(r.left, tpp), pixels(r.top - shiftUp, tpp),
+                     std::max(0, pixels(r.width, tpp)), std::max(0, pixels(r.height, tpp)));
     };
     const ControlGeometry& g = state_.frame.geometry();
     frameFind_->setGeometry(px(g.frameFind, kToolbarTwips));
@@ -477,8 +473,7 @@ void MainWindow::showAbout(const QString& caption) {
     const TwipRect place = about::aboutPlacement(
         {outer.x() * tpp, outer.y() * tpp, outer.width() * tpp, outer.height() * tpp},
         size.width() * tpp, size.height() * tpp);
-    about.move(static_cast<int>(std::lround(place.left / tpp)),
-               static_cast<int>(std::lround(place.top / tpp)));
+    about.move(pixels(place.left, tpp), pixels(place.top, tpp));
     about.exec();
 }
 

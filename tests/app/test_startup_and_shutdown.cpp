@@ -142,7 +142,7 @@ QStringList describe(const MainState& s) {
     }
     const TwipRect& p = s.frame.placement();
     const ListFont& f = s.frame.font();
-    const int sizes[] = {s.displaySize, s.listWithFocus, s.gap};
+    const int sizes[] = {s.displaySize, lists::listNumber(s.listWithFocus), s.gap};
     return {QStringLiteral("place %1,%2 %3x%4").arg(p.left).arg(p.top).arg(p.width).arg(p.height),
             "options " + options,
             "buttons " + buttons,
@@ -163,7 +163,7 @@ void setNonDefaults(MainState& s) {
         s.toolbar.setPressed(kSettingsButtons[i], buttons[i]);
     }
     s.displaySize = 2;
-    s.listWithFocus = 0;
+    s.listWithFocus = std::nullopt;
     s.gap = 3333;
     s.fileSlots[0].fileName = QStringLiteral("/home/me/people.txt");
     s.fileSlots[1].fileName = QStringLiteral("sayings with blanks.txt");
