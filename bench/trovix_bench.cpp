@@ -820,7 +820,7 @@ double timeCopyList(long long count) {
         texts << QStringLiteral("Record number %1 with some text").arg(i);
     }
     state.slot(SlotId::A).records = RecordArray::fromStrings(texts);
-    trovix::records::loadArray(state, SlotId::A);
+    trovix::records::loadArray(state.slot(SlotId::A), state.listingOptions());
     state.listWithFocus = SlotId::A;
     CountingClipboard clipboard;
     state.services.clipboard = &clipboard;

@@ -32,11 +32,11 @@ void switchFullDataView(MainState& state) {
     const BusySection busy(state);
     const bool on = state.fullDataView();
     if (on) {
-        records::expandListData(state);
+        records::expandListData(state.fileSlots, state.displayFileNames());
         state.editBox.setEnabled(false);
         state.editBox.setText(QStringLiteral("<disabled>"));
     } else {
-        records::contractListData(state);
+        records::contractListData(state.fileSlots, state.displayFileNames());
         state.editBox.setEnabled(true);
         state.editBox.setText(QString());
     }
@@ -91,7 +91,7 @@ void toolbarButtonClick(MainState& state, Command command) {
             break;
         case Command::ViewAll:
             for (lists::SlotId id : lists::kAllSlots) {
-                records::loadArray(state, id);
+                records::loadArray(state.slot(id), state.listingOptions());
             }
             view::setListDisplay(state);
             break;

@@ -120,7 +120,7 @@ void sortItems(MainState& state) {
         }
         return;
     }
-    loadArray(state, *state.listWithFocus);
+    loadArray(*slot, state.listingOptions());
     const int row = list.findRow(selected);
     if (row >= 0) {
         list.setListIndex(row);

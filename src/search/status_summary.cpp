@@ -11,7 +11,7 @@ QString statusPanelText(const lists::FileSlot& slot) {
 
 void fillStatusBar(StatusBar& statusBar, const lists::FileSlots& slots) {
     for (lists::SlotId id : lists::kAllSlots) {
-        statusBar.setPanel(static_cast<int>(id) + 1, statusPanelText(lists::slotOf(slots, id)));
+        statusBar.setPanel(lists::listNumber(id), statusPanelText(lists::slotOf(slots, id)));
     }
 }
 

@@ -730,6 +730,13 @@ class TestStartupAndShutdown : public QObject {
         MainState state({.settings = &store});
         app::settings(state, app::SettingsTask::Read);
         QCOMPARE(state.frame.placement(), (TwipRect{3000, 1200, 6000, 5190}));
+
+        // The list with focus by its number: any number but 1 to 3 means none.
+        for (const int number : {3, 0, 4, -1}) {
+            store.sections[kSection] = {{QStringLiteral("ListWithFocus"), QString::number(number)}};
+            app::settings(state, app::SettingsTask::Read);
+            QCOMPARE(lists::listNumber(state.listWithFocus), number == 3 ? 3 : 0);
+        }
     }
 
     void everyKeySurvivesARoundTripInItsTextForm() {

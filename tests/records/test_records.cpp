@@ -145,7 +145,7 @@ class TestRecords : public QObject {
         StateFixture f({"x-----y", "z"}, {"b"}, {"c"});
         f.state.options.setChecked(Option::DisplayFileNames, true);
         f.state.toolbar.setPressed(Command::Data, true);
-        records::loadArray(f.state, lists::SlotId::A);
+        records::loadArray(f.state.slot(lists::SlotId::A), f.state.listingOptions());
         f.list(1).setListIndex(0);  // the header row
         QCOMPARE(f.seen() + f.state.statusBar.panel(4),
                  "focus 1: 0* -1 -1 | <disabled> (off)   0   0");
@@ -231,7 +231,7 @@ class TestRecords : public QObject {
         StateFixture f({"a"}, {"b"}, {"c"});
         f.state.options.setChecked(Option::DisplayFileNames, true);
         for (lists::SlotId id : lists::kAllSlots) {
-            records::loadArray(f.state, id);
+            records::loadArray(f.state.slot(id), f.state.listingOptions());
         }
         // The header row is never written back.
         f.list(2).setListIndex(0);

@@ -25,7 +25,7 @@ struct StateFixture {
             lists::FileSlot& slot = state.slot(id);
             slot.fileName = QString::fromLatin1(names[static_cast<int>(id)]);
             slot.records = store::RecordArray::fromStrings(*arrays[static_cast<int>(id)]);
-            records::loadArray(state, id);
+            records::loadArray(slot, state.listingOptions());
         }
     }
 
