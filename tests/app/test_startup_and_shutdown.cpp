@@ -817,6 +817,23 @@ class TestStartupAndShutdown : public QObject {
             // At 192 dpi a pixel is 7.5 twips and the window 734 x 692 pixels.
             {"high dpi", {primary}, at(20000, 1200), at(1186 * 7.5, 1200), 192},
         };
+        for (const auto& c : cases) {
+            platform::FakeSettingsStore store;
+            const double stored[] = {c.stored.left, c.stored.top, c.stored.width, c.stored.height};
+            for (int i = 0; i < 4; ++i) {
+                store.sections[kSection][kWindowKeys[i]] = QString::number(stored[i]);
+            }
+            platform::FakeScreen screen;
+            screen.dpi = c.dpi;
+            screen.available = c.screens;
+            MainState state({.settings = &store, .screen = &screen});
+            app::settings(state, app::SettingsTask::Read);
+            QVERIFY2(state.frame.placement() == c.placed,
+                     qPrintable(QString::fromLatin1(c.name) + ": " + describe(state)[0]));
+            app::settings(state, app::SettingsTask::Write);
+            QCOMPARE(store.sections[kSection][QStringLiteral("MainWidth")],
+                     app::measureText(c.placed.width));
+        }
         // A second copy opens up and to the left of the first, but not off the screen.
         World w;
         w.put("MainLeft", QStringLiteral("300"));
