@@ -114,15 +114,15 @@ void toolbarButtonClick(MainState& state, Command command) {
             break;
         }
         case Command::New:
-            records::newItem(state);
+            records::newItem(state.focusedSlot(), state.editBox);
             search::fillStatusBar(state.statusBar, state.fileSlots);
             break;
         case Command::Delete:
-            records::deleteItem(state);
+            records::deleteItem(state.focusedSlot());
             search::fillStatusBar(state.statusBar, state.fileSlots);
             break;
         case Command::Sort:
-            records::sortItems(state);
+            records::sortItems(state.services, state.focusedSlot(), state.listingOptions());
             break;
         case Command::Select:
             selectFile(state);

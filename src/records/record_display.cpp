@@ -72,7 +72,7 @@ void listClick(MainState& state, lists::SlotId id) {
         }
         state.listWithFocus = id;
         clearOtherSelections(state, id);
-        setListBackGroundColors(state, id);
+        setListBackGroundColors(state.fileSlots, state.toolbar, id);
 
         const qint32 record = list.itemData(row);
         const bool isRecord = !list.isNoMatchRow(row) && !list.isContinuationRow(row) &&
@@ -96,7 +96,7 @@ void listClick(MainState& state, lists::SlotId id) {
 }
 
 void listMouseDown(MainState& state, lists::SlotId id) {
-    setListBackGroundColors(state, id);
+    setListBackGroundColors(state.fileSlots, state.toolbar, id);
     {
         const BusySection busy(state);
         clearOtherSelections(state, id);
@@ -109,11 +109,11 @@ void listMouseDown(MainState& state, lists::SlotId id) {
     }
 }
 
-void setListBackGroundColors(MainState& state, lists::SlotId id) {
-    if (!state.toolbar.isPressed(fileButton(id))) {
+void setListBackGroundColors(lists::FileSlots& slots, const Toolbar& toolbar, lists::SlotId id) {
+    if (!toolbar.isPressed(fileButton(id))) {
         return;  // a hidden list is never coloured, and the others keep their colours
     }
-    colourListWithFocus(state.fileSlots, id);
+    colourListWithFocus(slots, id);
 }
 
 void colourListWithFocus(lists::FileSlots& slots, lists::SlotId focus) {

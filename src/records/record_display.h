@@ -8,7 +8,8 @@
 
 namespace trovix {
 struct MainState;
-}
+class Toolbar;
+}  // namespace trovix
 
 namespace trovix::records {
 
@@ -37,8 +38,9 @@ void listClick(MainState& state, lists::SlotId id);
 // selections; the list with focus and the edit box wait for the click.
 void listMouseDown(MainState& state, lists::SlotId id);
 
-// Gives a slot's list the focus colour and the others white, when that list is shown.
-void setListBackGroundColors(MainState& state, lists::SlotId id);
+// Gives a slot's list the focus colour and the others white, when that list is shown (its
+// toolbar button pressed).
+void setListBackGroundColors(lists::FileSlots& slots, const Toolbar& toolbar, lists::SlotId id);
 
 // Gives the list with focus the focus colour and the other two white.
 void colourListWithFocus(lists::FileSlots& slots, lists::SlotId focus);
