@@ -597,7 +597,7 @@ void checkSearch(const Window& window, const SearchCase& search, const ExpectedL
         }
         if (!firstShown && !expected[i].empty()) {
             firstShown = true;
-            if (rows.listIndex() != 0 || state.listWithFocus != static_cast<int>(i) + 1 ||
+            if (rows.listIndex() != 0 || state.listWithFocus != kAllSlots[i] ||
                 state.editBox.text() != shownText(state.slot(id).records, expected[i].front())) {
                 warn(name + ": the first match of " + list + " is not selected and shown");
             }
@@ -623,7 +623,7 @@ std::optional<Keystrokes> timeKeystrokes(Window& window, const SearchCase& selec
     trovix::lists::FileSlot& slot = state.slot(SlotId::A);
     trovix::lists::ResultList& list = slot.list;
     const int row = list.listIndex();
-    if (state.listWithFocus != 1 || row < 0 || list.isNoMatchRow(row) ||
+    if (state.listWithFocus != SlotId::A || row < 0 || list.isNoMatchRow(row) ||
         list.isContinuationRow(row) || list.isHeaderRow(row)) {
         warn(std::string(name) + ": the search selected no record of the first file");
         return std::nullopt;
@@ -820,11 +820,12 @@ double timeCopyList(long long count) {
         texts << QStringLiteral("Record number %1 with some text").arg(i);
     }
     state.slot(SlotId::A).records = RecordArray::fromStrings(texts);
-    trovix::records::loadArray(state, SlotId::A);
-    state.listWithFocus = 1;
+    trovix::records::loadArray(state.slot(SlotId::A), state.listingOptions());
+    state.listWithFocus = SlotId::A;
     CountingClipboard clipboard;
     state.services.clipboard = &clipboard;
-    const double seconds = timed([&] { trovix::output::copyList(state); });
+    const double seconds =
+        timed([&] { trovix::output::copyList(state.services, state.focusedSlot()); });
     if (clipboard.rows != count) {
         warn("copying the list gave " + std::to_string(clipboard.rows) + " rows");
     }
@@ -925,12 +926,13 @@ void benchSettings(const QString& dataFile) {
         const double open = timed([&] {
             store = new trovix::platform::QtSettingsStore(path);
             state.services.settings = store;
-            trovix::app::settings(state, QStringLiteral("get"));
+            trovix::app::settings(state, trovix::app::SettingsTask::Read);
         });
         if (state.frame.placement().left != 3000) {
             warn(std::string("settings ") + shape.name + ": MainLeft was not read");
         }
-        const double close = timed([&] { trovix::app::settings(state, QStringLiteral("save")); });
+        const double close =
+            timed([&] { trovix::app::settings(state, trovix::app::SettingsTask::Write); });
         if (store->value(trovix::app::kSettingsSection, QStringLiteral("Gap")) !=
             QStringLiteral("2700")) {
             warn(std::string("settings ") + shape.name + ": the settings were not written");

@@ -1,7 +1,6 @@
 #include "about/about_box.h"
 
 #include "state/build_info.h"
-#include "state/main_state.h"
 
 namespace trovix::about {
 
@@ -17,12 +16,6 @@ QString aboutCaption() {
 TwipRect aboutPlacement(const TwipRect& mainWindow, double width, double height) {
     return {mainWindow.left + (mainWindow.width - width) / 2.0,
             mainWindow.top + (mainWindow.height - height) / 2.0, width, height};
-}
-
-void showAbout(MainState& state) {
-    if (state.showAboutWindow) {
-        state.showAboutWindow(aboutCaption());
-    }
 }
 
 }  // namespace trovix::about

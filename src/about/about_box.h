@@ -4,10 +4,6 @@
 
 #include "state/geometry.h"
 
-namespace trovix {
-struct MainState;
-}
-
 namespace trovix::about {
 
 // The About window's caption: the credit line (what Trovix does, its copyright and licence), four
@@ -17,8 +13,5 @@ QString aboutCaption();
 // Where an About window of this size (twips) stands: centred on the main window, even where
 // that puts part of it off the screen.
 TwipRect aboutPlacement(const TwipRect& mainWindow, double width, double height);
-
-// Shows the About window, modal, and returns when it is closed.
-void showAbout(MainState& state);
 
 }  // namespace trovix::about

@@ -20,28 +20,27 @@
 #include "view/list_display.h"
 
 namespace trovix::app {
-namespace {
 
-// New, delete and sort work only on lists of one row per record.
-constexpr Command kRecordCommands[] = {Command::New, Command::Delete, Command::Sort};
-
-}  // namespace
+void enableRecordCommands(Toolbar& toolbar, bool fullDataView) {
+    // New, delete and sort work only on lists of one row per record.
+    for (const Command command : {Command::New, Command::Delete, Command::Sort}) {
+        toolbar.setEnabled(command, !fullDataView);
+    }
+}
 
 void switchFullDataView(MainState& state) {
     const BusySection busy(state);
     const bool on = state.fullDataView();
     if (on) {
-        records::expandListData(state);
+        records::expandListData(state.fileSlots, state.displayFileNames());
         state.editBox.setEnabled(false);
         state.editBox.setText(QStringLiteral("<disabled>"));
     } else {
-        records::contractListData(state);
+        records::contractListData(state.fileSlots, state.displayFileNames());
         state.editBox.setEnabled(true);
         state.editBox.setText(QString());
     }
-    for (const Command command : kRecordCommands) {
-        state.toolbar.setEnabled(command, !on);
-    }
+    enableRecordCommands(state.toolbar, on);
 }
 
 void selectFont(MainState& state) {
@@ -69,7 +68,7 @@ void selectFont(MainState& state) {
     font.italic = chosen->italic;
     font.size = static_cast<int>(std::nearbyint(chosen->pointSize));  // 10.5 gives 10, 11.5 12
     state.frame.setFont(font);
-    view::setFonts(state);
+    view::setFonts(state.frame);
     state.statusBar.showMessage(font.name + QStringLiteral("  %1 pt").arg(font.size));
 }
 
@@ -92,13 +91,13 @@ void toolbarButtonClick(MainState& state, Command command) {
             break;
         case Command::ViewAll:
             for (lists::SlotId id : lists::kAllSlots) {
-                records::loadArray(state, id);
+                records::loadArray(state.slot(id), state.listingOptions());
             }
             view::setListDisplay(state);
             break;
         case Command::Edit:
             state.frame.setEditPaneVisible(state.toolbar.isPressed(command));
-            view::formResize(state);
+            view::formResize(state.frame, state.toolbar, state.gap, state.busy);
             break;
         case Command::Data:
             switchFullDataView(state);
@@ -109,21 +108,21 @@ void toolbarButtonClick(MainState& state, Command command) {
         case Command::FileA:
         case Command::FileB:
         case Command::FileC: {
-            const int n = static_cast<int>(*slotOfFileButton(command)) + 1;
-            state.listWithFocus = state.toolbar.isPressed(command) ? n : 0;
+            state.listWithFocus =
+                state.toolbar.isPressed(command) ? slotOfFileButton(command) : std::nullopt;
             view::setListDisplay(state);
             break;
         }
         case Command::New:
-            records::newItem(state);
-            search::fillStatusBar(state);
+            records::newItem(state.focusedSlot(), state.editBox);
+            search::fillStatusBar(state.statusBar, state.fileSlots);
             break;
         case Command::Delete:
-            records::deleteItem(state);
-            search::fillStatusBar(state);
+            records::deleteItem(state.focusedSlot());
+            search::fillStatusBar(state.statusBar, state.fileSlots);
             break;
         case Command::Sort:
-            records::sortItems(state);
+            records::sortItems(state.services, state.focusedSlot(), state.listingOptions());
             break;
         case Command::Select:
             selectFile(state);
@@ -138,13 +137,13 @@ void toolbarButtonClick(MainState& state, Command command) {
             reloadSelectedFile(state);
             break;
         case Command::Print:
-            output::printList(state);
+            output::printList(state.services, state.focusedSlot(), state.frame.font());
             break;
         case Command::Copy:
-            output::copySelection(state);
+            output::copySelection(state.services, state.focusedSlot());
             break;
         case Command::Email:
-            links::emailAuthor(state);
+            links::emailAuthor(state.services, state.programFolder);
             break;
     }
 }
@@ -152,42 +151,49 @@ void toolbarButtonClick(MainState& state, Command command) {
 void menuCommand(MainState& state, MenuCommand command) {
     switch (command) {
         case MenuCommand::Compact:
-            records::compact(state);
+            records::compact(state.fileSlots);
             break;
         case MenuCommand::Backup:
-            records::backup(state);
+            records::backup(state.services, state.fileSlots);
             break;
         case MenuCommand::Restore:
-            if (records::restore(state)) {
+            if (records::restoreBackups(state.services, state.fileSlots)) {
+                for (lists::SlotId id : lists::kAllSlots) {
+                    records::loadFile(state, id);
+                }
                 view::setListDisplay(state);
             }
             break;
         case MenuCommand::PrintForm:
-            output::printForm(state);
+            output::printForm(state.services);
             break;
         case MenuCommand::PrintSelection:
-            output::printSelection(state);
+            output::printSelection(state.services, state.focusedSlot(), state.frame.font());
             break;
         case MenuCommand::PrintList:
-            output::printList(state);
+            output::printList(state.services, state.focusedSlot(), state.frame.font());
             break;
         case MenuCommand::CopySelection:
-            output::copySelection(state);
+            output::copySelection(state.services, state.focusedSlot());
             break;
         case MenuCommand::CopyList:
-            output::copyList(state);
+            output::copyList(state.services, state.focusedSlot());
             break;
         case MenuCommand::EmailAuthor:
-            links::emailAuthor(state);
+            links::emailAuthor(state.services, state.programFolder);
             break;
         case MenuCommand::WebSite:
-            links::openWebSite(state);
+            links::openWebSite(state.services);
             break;
         case MenuCommand::OnlineUpdate:
-            links::onlineUpdate(state);
+            if (links::onlineUpdate(state.services, state.programFolder) && state.closeWindow) {
+                state.closeWindow();
+            }
             break;
         case MenuCommand::About:
-            about::showAbout(state);
+            if (state.showAboutWindow) {
+                state.showAboutWindow(about::aboutCaption());
+            }
             // The main window becomes the program's active window again.
             formActivate(state);
             break;

@@ -4,7 +4,8 @@
 
 namespace trovix {
 struct MainState;
-}
+class Toolbar;
+}  // namespace trovix
 
 namespace trovix::app {
 
@@ -14,6 +15,9 @@ void toolbarButtonPressed(MainState& state, Command command);
 
 // Runs a toolbar button's command. A two-state button has already changed its pressed state.
 void toolbarButtonClick(MainState& state, Command command);
+
+// New, Delete and Sort are enabled only outside full data view.
+void enableRecordCommands(Toolbar& toolbar, bool fullDataView);
 
 // Full data view switched on or off with the "data" button.
 void switchFullDataView(MainState& state);

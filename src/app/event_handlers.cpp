@@ -10,13 +10,17 @@ namespace trovix::app {
 
 void connectEventHandlers(MainState& state) {
     for (lists::SlotId id : lists::kAllSlots) {
-        const int n = static_cast<int>(id) + 1;
         lists::ResultList& list = state.slot(id).list;
-        list.setClickHandler([&state, n] { records::listClick(state, n); });
-        list.setMouseDownHandler([&state, n] { records::listMouseDown(state, n); });
+        list.setClickHandler([&state, id] { records::listClick(state, id); });
+        list.setMouseDownHandler([&state, id] { records::listMouseDown(state, id); });
     }
-    state.frame.setResizeHandler([&state] { view::formResize(state); });
-    state.editBox.setChangeHandler([&state] { records::editBoxChanged(state); });
+    state.frame.setResizeHandler(
+        [&state] { view::formResize(state.frame, state.toolbar, state.gap, state.busy); });
+    state.editBox.setChangeHandler([&state] {
+        if (!state.busy) {
+            records::editBoxChanged(state.editBox, state.focusedSlot(), state.displayFileNames());
+        }
+    });
     state.searchBox.setChangeHandler([&state] { search::searchBoxChanged(state); });
     state.searchBox.setClickHandler([&state] { search::searchBoxClicked(state); });
     state.searchBox.setKeyPressHandler(

@@ -7,18 +7,11 @@
 #include "view/window_options.h"
 
 namespace trovix::app {
-namespace {
-
-lists::SlotId focusedId(const MainState& state) {
-    return static_cast<lists::SlotId>(state.listWithFocus - 1);
-}
-
-}  // namespace
 
 void selectFile(MainState& state) {
-    if (state.focusedSlot() != nullptr && state.services.files != nullptr) {
-        const QString title =
-            QStringLiteral("Select Text Data File") + QChar(u'A' + (state.listWithFocus - 1));
+    if (state.listWithFocus && state.services.files != nullptr) {
+        const QString title = QStringLiteral("Select Text Data File") +
+                              QChar(u'A' + static_cast<int>(*state.listWithFocus));
         // The dialog shows every file under the label the program has always given it.
         const QString chosen = state.services.files->openFileName(
             title, state.programFolder, QStringLiteral("Text Files (*.*)"), QStringLiteral("*"));
@@ -33,15 +26,15 @@ void selectFile(MainState& state) {
             }
         } else if (!chosen.isEmpty()) {
             state.focusedSlot()->fileName = chosen;
-            records::loadFile(state, focusedId(state));
+            records::loadFile(state, *state.listWithFocus);
         }
     }
-    view::setToolTipText(state);
+    view::setToolTipText(state.toolbar, state.fileSlots);
 }
 
 void saveSelectedFile(MainState& state) {
     lists::FileSlot* slot = state.focusedSlot();
-    if (slot != nullptr && records::saveFile(state, focusedId(state))) {
+    if (slot != nullptr && records::saveFile(state, *state.listWithFocus)) {
         slot->changed = false;
     }
 }
@@ -64,13 +57,13 @@ void openSelectedFile(MainState& state) {
 
 void reloadSelectedFile(MainState& state) {
     if (lists::FileSlot* slot = state.focusedSlot()) {
-        records::loadFile(state, focusedId(state));
+        records::loadFile(state, *state.listWithFocus);
         const int firstRecordRow = state.displayFileNames() ? 1 : 0;
         if (slot->list.count() > firstRecordRow) {
             slot->list.setListIndex(firstRecordRow);
         }
     }
-    search::fillStatusBar(state);
+    search::fillStatusBar(state.statusBar, state.fileSlots);
 }
 
 }  // namespace trovix::app

@@ -28,7 +28,7 @@ void optionMenuClick(MainState& state, Option option) {
             showOrHideHeaderRows(state, checked);
             break;
         case Option::OnTop:
-            view::setOnTop(state);
+            view::setOnTop(state.frame, state.options);
             break;
         case Option::IgnoreCase:
         case Option::SearchWhileTyping:

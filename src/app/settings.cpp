@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "app/startup.h"
 #include "state/command_table.h"
@@ -24,27 +25,53 @@ QString key(const char* name) {
     return QString::fromLatin1(name);
 }
 
-// Reads settings one key at a time, falling back to each key's default.
+// Reads settings one key at a time into the value given, falling back to each key's default.
 class Reader {
   public:
+    static constexpr bool kReads = true;
     explicit Reader(const platform::SettingsStore* store) : store_(store) {}
+    void text(const char* name, const QString& fallback, QString& value) const {
+        value = text(key(name), fallback);
+    }
+    void boolean(const char* name, bool fallback, bool& value) const {
+        value = textToBoolean(text(key(name), booleanText(fallback))).value_or(fallback);
+    }
+    void integer(const char* name, int fallback, int& value) const {
+        value = textToInteger(text(key(name), QString::number(fallback))).value_or(fallback);
+    }
+    void measure(const char* name, double fallback, double& value) const {
+        value = textToMeasure(text(key(name), measureText(fallback))).value_or(fallback);
+    }
+
+  private:
     QString text(const QString& name, const QString& fallback) const {
         const std::optional<QString> v =
             store_ != nullptr ? store_->value(kSettingsSection, name) : std::nullopt;
         return v ? *v : fallback;
     }
-    bool boolean(const QString& name, bool fallback) const {
-        return textToBoolean(text(name, booleanText(fallback))).value_or(fallback);
+    const platform::SettingsStore* store_;
+};
+
+// Writes each value given under its key.
+class Writer {
+  public:
+    static constexpr bool kReads = false;
+    explicit Writer(platform::SettingsStore& store) : store_(store) {}
+    void text(const char* name, const QString&, const QString& value) const {
+        store_.setValue(kSettingsSection, key(name), value);
     }
-    int integer(const QString& name, int fallback) const {
-        return textToInteger(text(name, QString::number(fallback))).value_or(fallback);
+    void boolean(const char* name, bool, bool value) const {
+        text(name, QString(), booleanText(value));
     }
-    double measure(const QString& name, double fallback) const {
-        return textToMeasure(text(name, measureText(fallback))).value_or(fallback);
+    void integer(const char* name, int, int value) const {
+        text(name, QString(), QString::number(value));
+    }
+    void measure(const char* name, double, double value) const {
+        text(name, QString(), measureText(value));
     }
 
   private:
-    const platform::SettingsStore* store_;
+    platform::SettingsStore& store_;
 };
 
 // A rectangle in pixels, in floating point: stored twips may lie far beyond what an int holds.
@@ -87,9 +114,9 @@ TwipRect reachable(const TwipRect& placement, const platform::Screen* screen) {
     }
     const double tpp = screen->twipsPerPixel();
     // In whole pixels, rounded as the window rounds them when it is placed.
-    const Area window{std::round(placement.left / tpp), std::round(placement.top / tpp),
-                      std::max(1.0, std::round(placement.width / tpp)),
-                      std::max(1.0, std::round(placement.height / tpp))};
+    const Area window{wholePixels(placement.left, tpp), wholePixels(placement.top, tpp),
+                      std::max(1.0, wholePixels(placement.width, tpp)),
+                      std::max(1.0, wholePixels(placement.height, tpp))};
     const auto onScreens = [&screens](double x, double y) {
         return std::any_of(screens.begin(), screens.end(),
                            [x, y](const QRect& s) { return holds(areaOf(s), x, y); });
@@ -117,49 +144,78 @@ TwipRect reachable(const TwipRect& placement, const platform::Screen* screen) {
             height < window.height ? height * tpp : placement.height};
 }
 
-void readAll(MainState& state) {
-    const Reader in(state.services.settings);
+// Every stored setting, each key with its default, in the one order they are read and written.
+// A Reader fills each value from the store and the window takes it; a Writer stores each value.
+template <class Io>
+void exchange(MainState& state, const Io& io) {
+    constexpr bool reading = Io::kReads;
     WindowFrame& frame = state.frame;
-    TwipRect place = frame.placement();
-    place.left = in.measure(key("MainLeft"), kDefaultPlacement.left);
-    frame.setPlacement(place);
-    place.top = in.measure(key("MainTop"), kDefaultPlacement.top);
-    frame.setPlacement(place);
-    place.width = in.measure(key("MainWidth"), kDefaultPlacement.width);
-    frame.setPlacement(place);
-    place.height = in.measure(key("MainHeight"), kDefaultPlacement.height);
-    frame.setPlacement(place);
-    keepWindowReachable(state);
+    // A maximised or minimised window keeps the place and size it had when last normal.
+    if (reading || frame.windowState() == WindowState::Normal) {
+        TwipRect place = frame.placement();
+        const std::pair<const char*, double TwipRect::*> sides[] = {
+            {"MainLeft", &TwipRect::left},
+            {"MainTop", &TwipRect::top},
+            {"MainWidth", &TwipRect::width},
+            {"MainHeight", &TwipRect::height}};
+        for (const auto& [name, side] : sides) {
+            io.measure(name, kDefaultPlacement.*side, place.*side);
+            if constexpr (reading) {
+                frame.setPlacement(place);
+            }
+        }
+        if constexpr (reading) {
+            keepWindowReachable(state);
+        }
+    }
 
     for (const OptionEntry& option : kOptions) {
-        state.options.setChecked(option.option,
-                                 in.boolean(key(option.settingsKey), option.checkedByDefault));
+        bool checked = state.options.isChecked(option.option);
+        io.boolean(option.settingsKey, option.checkedByDefault, checked);
+        if constexpr (reading) {
+            state.options.setChecked(option.option, checked);
+        }
     }
     for (const Command command : kStoredButtons) {
         const ToolbarEntry& button = toolbarEntry(command);
-        const int value = in.integer(key(button.settingsKey), button.pressedByDefault ? 1 : 0);
-        state.toolbar.setPressed(command,
-                                 value == 0 || value == 1 ? value == 1 : button.pressedByDefault);
+        int value = state.toolbar.isPressed(command) ? 1 : 0;
+        io.integer(button.settingsKey, button.pressedByDefault ? 1 : 0, value);
+        if constexpr (reading) {
+            state.toolbar.setPressed(
+                command, value == 0 || value == 1 ? value == 1 : button.pressedByDefault);
+        }
     }
-    state.displaySize = in.integer(key("DisplaySize"), kDefaultDisplaySize);
-    state.listWithFocus = in.integer(key("ListWithFocus"), kDefaultListWithFocus);
-    state.gap = in.integer(key("Gap"), kDefaultGap);
+    io.integer("DisplaySize", kDefaultDisplaySize, state.displaySize);
+    int focus = lists::listNumber(state.listWithFocus);
+    io.integer("ListWithFocus", kDefaultListWithFocus, focus);
+    if constexpr (reading) {
+        state.listWithFocus = lists::slotOfListNumber(focus);
+    }
+    io.integer("Gap", kDefaultGap, state.gap);
     for (std::size_t i = 0; i < 3; ++i) {
-        state.fileSlots[i].fileName = in.text(
-            key(kFileKeys[i]), defaultDataFile(state.programFolder, key(kDefaultDataFiles[i])));
+        io.text(kFileKeys[i], defaultDataFile(state.programFolder, key(kDefaultDataFiles[i])),
+                state.fileSlots[i].fileName);
     }
     for (std::size_t k = 0; k < state.history.size(); ++k) {
-        state.history[k] = in.text(QStringLiteral("ST%1").arg(k), QString());
+        const QByteArray name = QStringLiteral("ST%1").arg(k).toLatin1();
+        io.text(name.constData(), QString(), state.history[k]);
     }
+
     const ListFont defaults;
-    ListFont font;
-    font.name = in.text(key("FontName"), defaults.name);
-    // A size beyond these shows no readable text; the window stores the size it shows.
-    font.size =
-        std::clamp(in.integer(key("FontSize"), defaults.size), kSmallestFontSize, kLargestFontSize);
-    font.bold = in.boolean(key("FontBold"), defaults.bold);
-    font.italic = in.boolean(key("FontItalic"), defaults.italic);
-    frame.setFont(font);
+    ListFont font = frame.font();
+    io.text("FontName", defaults.name, font.name);
+    io.integer("FontSize", defaults.size, font.size);
+    io.boolean("FontBold", defaults.bold, font.bold);
+    io.boolean("FontItalic", defaults.italic, font.italic);
+    if constexpr (reading) {
+        // A size beyond these shows no readable text; the window stores the size it shows.
+        font.size = std::clamp(font.size, kSmallestFontSize, kLargestFontSize);
+        frame.setFont(font);
+    }
+}
+
+void readAll(MainState& state) {
+    exchange(state, Reader(state.services.settings));
 }
 
 void writeAll(MainState& state) {
@@ -167,38 +223,7 @@ void writeAll(MainState& state) {
     if (out == nullptr) {
         return;
     }
-    const auto put = [out](const QString& name, const QString& value) {
-        out->setValue(kSettingsSection, name, value);
-    };
-    // A maximised or minimised window keeps the place and size it had when last normal.
-    if (state.frame.windowState() == WindowState::Normal) {
-        const TwipRect& place = state.frame.placement();
-        put(key("MainLeft"), measureText(place.left));
-        put(key("MainTop"), measureText(place.top));
-        put(key("MainWidth"), measureText(place.width));
-        put(key("MainHeight"), measureText(place.height));
-    }
-    for (const OptionEntry& option : kOptions) {
-        put(key(option.settingsKey), booleanText(state.options.isChecked(option.option)));
-    }
-    for (const Command command : kStoredButtons) {
-        put(key(toolbarEntry(command).settingsKey),
-            state.toolbar.isPressed(command) ? QStringLiteral("1") : QStringLiteral("0"));
-    }
-    put(key("DisplaySize"), QString::number(state.displaySize));
-    put(key("ListWithFocus"), QString::number(state.listWithFocus));
-    put(key("Gap"), QString::number(state.gap));
-    for (std::size_t i = 0; i < 3; ++i) {
-        put(key(kFileKeys[i]), state.fileSlots[i].fileName);
-    }
-    for (std::size_t k = 0; k < state.history.size(); ++k) {
-        put(QStringLiteral("ST%1").arg(k), state.history[k]);
-    }
-    const ListFont& font = state.frame.font();
-    put(key("FontName"), font.name);
-    put(key("FontSize"), QString::number(font.size));
-    put(key("FontBold"), booleanText(font.bold));
-    put(key("FontItalic"), booleanText(font.italic));
+    exchange(state, Writer(*out));
     if (!out->sync() && state.services.messages != nullptr) {
         state.services.messages->show(
             QStringLiteral("The settings of Trovix could not be stored:\n%1\n\nThe window's "
@@ -257,11 +282,14 @@ QString measureText(double twips) {
     return QString::number(twips, 'f', 2).remove(QRegularExpression(QStringLiteral("\\.?0+$")));
 }
 
-void settings(MainState& state, const QString& task) {
-    if (task == QLatin1String("get")) {
-        readAll(state);
-    } else {
-        writeAll(state);
+void settings(MainState& state, SettingsTask task) {
+    switch (task) {
+        case SettingsTask::Read:
+            readAll(state);
+            break;
+        case SettingsTask::Write:
+            writeAll(state);
+            break;
     }
 }
 

@@ -11,9 +11,11 @@ namespace trovix::app {
 
 inline const QString kSettingsSection = QStringLiteral("Settings");
 
-// Reads every setting and applies it ("get"), or writes every setting (any other task). A
-// key that is missing or holds text that does not convert gives its default.
-void settings(MainState& state, const QString& task);
+enum class SettingsTask { Read, Write };
+
+// Reads every setting and applies it, or writes every setting out. A key that is missing or
+// holds text that does not convert gives its default.
+void settings(MainState& state, SettingsTask task);
 
 // The font sizes, in points, that settings may give the lists and the edit box.
 inline constexpr int kSmallestFontSize = 6;

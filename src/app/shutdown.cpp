@@ -74,7 +74,7 @@ bool queryClose(MainState& state) {
 }
 
 void unload(MainState& state) {
-    settings(state, QStringLiteral("save"));
+    settings(state, SettingsTask::Write);
 }
 
 QStringList closeWithoutAsking(MainState& state) {

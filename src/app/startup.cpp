@@ -2,6 +2,7 @@
 
 #include <QDir>
 
+#include "app/commands.h"
 #include "app/event_handlers.h"
 #include "app/interrupted_saves.h"
 #include "app/settings.h"
@@ -71,10 +72,10 @@ void handleCommandLine(MainState& state, const QStringList& arguments) {
 void startUpWhileBusy(MainState& state, const StartupArguments& arguments) {
     tellOfInterruptedSaves(state, arguments.interruptedSaves);
     handleCommandLine(state, arguments.arguments);
-    settings(state, QStringLiteral("get"));
+    settings(state, SettingsTask::Read);
     state.frame.setEditPaneVisible(state.toolbar.isPressed(Command::Edit));
-    view::setToolTipText(state);
-    view::setFonts(state);
+    view::setToolTipText(state.toolbar, state.fileSlots);
+    view::setFonts(state.frame);
     if (state.services.instance != nullptr && state.services.instance->anotherCopyRunning()) {
         TwipRect place = state.frame.placement();
         place.left -= 500;
@@ -85,16 +86,12 @@ void startUpWhileBusy(MainState& state, const StartupArguments& arguments) {
     for (lists::SlotId id : lists::kAllSlots) {
         records::loadFile(state, id);
     }
-    search::loadSearchTermList(state);
+    search::loadSearchTermList(state.searchBox, state.history);
     if (!state.programFolder.isEmpty()) {
         links::refreshUpdateFiles(state.programFolder, arguments.runningProgram);
     }
-    if (state.fullDataView()) {
-        for (const Command command : {Command::New, Command::Delete, Command::Sort}) {
-            state.toolbar.setEnabled(command, false);
-        }
-    }
-    view::setOnTop(state);
+    enableRecordCommands(state.toolbar, state.fullDataView());
+    view::setOnTop(state.frame, state.options);
 }
 
 }  // namespace
@@ -112,7 +109,7 @@ void startUp(MainState& state, const StartupArguments& arguments) {
         const BusySection busy(state);
         startUpWhileBusy(state, arguments);
     }
-    view::formResize(state);
+    view::formResize(state.frame, state.toolbar, state.gap, state.busy);
 }
 
 }  // namespace trovix::app

@@ -2,7 +2,9 @@
 
 #include "app/shutdown.h"
 #include "state/main_state.h"
+#include "view/layout.h"
 #include "view/list_display.h"
+#include "view/splitter.h"
 
 namespace trovix::app {
 
@@ -15,6 +17,15 @@ void windowShown(MainState& state) {
 void formActivate(MainState& state) {
     state.activatedOnce = true;
     view::setListDisplay(state);
+}
+
+void splitterMoved(MainState& state, int buttons, double y) {
+    const std::optional<int> gap = view::splitterGap(
+        buttons, y, state.frame.geometry().picture1.top, state.frame.layoutHeight());
+    if (gap) {
+        state.gap = *gap;
+        view::formResize(state.frame, state.toolbar, state.gap, state.busy);
+    }
 }
 
 bool closeRequested(MainState& state) {

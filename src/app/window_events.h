@@ -15,6 +15,10 @@ void windowShown(MainState& state);
 // editing stays selected. Applies the list display again.
 void formActivate(MainState& state);
 
+// The splitter bar was dragged (see view::splitterGap): Gap takes the bar's new place and the
+// window is laid out again.
+void splitterMoved(MainState& state, int buttons, double y);
+
 // The user (or the program) asks to close the window. Unsaved changes are saved or asked
 // about; when the window may close, the settings are stored and true is returned.
 bool closeRequested(MainState& state);

@@ -4,7 +4,6 @@
 #include <QFile>
 
 #include "state/build_info.h"
-#include "state/main_state.h"
 
 namespace trovix::links {
 namespace {
@@ -18,9 +17,10 @@ QString programName(const char* base) {
 #endif
 }
 
-void tell(MainState& state, const QString& text, const QString& title, platform::MessageIcon icon) {
-    if (state.services.messages != nullptr) {
-        state.services.messages->show(text, title, platform::MessageButtons::Ok, icon);
+void tell(const platform::Services& services, const QString& text, const QString& title,
+          platform::MessageIcon icon) {
+    if (services.messages != nullptr) {
+        services.messages->show(text, title, platform::MessageButtons::Ok, icon);
     }
 }
 
@@ -31,52 +31,49 @@ QString authorMailUrl() {
            QStringLiteral("?subject=Trovix7&body=Comments:");
 }
 
-void emailAuthor(MainState& state) {
-    if (!state.programFolder.isEmpty()) {
-        QDir::setCurrent(state.programFolder);
+void emailAuthor(const platform::Services& services, const QString& programFolder) {
+    if (!programFolder.isEmpty()) {
+        QDir::setCurrent(programFolder);
     }
-    if (state.services.shell == nullptr || !state.services.shell->openUrl(authorMailUrl())) {
-        tell(state, QStringLiteral("Error sending email!"), QStringLiteral("Send Email to Author"),
-             platform::MessageIcon::Warning);
+    if (services.shell == nullptr || !services.shell->openUrl(authorMailUrl())) {
+        tell(services, QStringLiteral("Error sending email!"),
+             QStringLiteral("Send Email to Author"), platform::MessageIcon::Warning);
     }
 }
 
-void openWebSite(MainState& state) {
+void openWebSite(const platform::Services& services) {
     const QString site = QString::fromUtf8(kWebSite);
-    if (state.services.shell == nullptr || !state.services.shell->openUrl(site)) {
+    if (services.shell == nullptr || !services.shell->openUrl(site)) {
         // The desktop gives no error number: say what failed instead.
-        tell(state,
+        tell(services,
              QStringLiteral("Could not locate web site!  Error: no web browser could open %1")
                  .arg(site),
              QString(), platform::MessageIcon::None);
     }
 }
 
-void onlineUpdate(MainState& state) {
-    platform::MessageBoxes* messages = state.services.messages;
+bool onlineUpdate(const platform::Services& services, const QString& programFolder) {
+    platform::MessageBoxes* messages = services.messages;
     if (messages == nullptr ||
         messages->show(QStringLiteral("Trovix will close to check for online updates!"),
                        QStringLiteral("Online Update"), platform::MessageButtons::OkCancel,
                        platform::MessageIcon::Information) != platform::MessageAnswer::Ok) {
-        return;
+        return false;
     }
-    const QDir folder(state.programFolder);
+    const QDir folder(programFolder);
     const QString updater = folder.filePath(programName("Patchlet"));
     const QString newer = folder.filePath(programName("Update"));
     bool ok = true;
     if (QFile::exists(newer)) {
         ok = QFile::remove(updater) && QFile::rename(newer, updater);
     }
-    ok = ok && state.services.shell != nullptr &&
-         state.services.shell->startProgram(updater, {}, folder.path());
+    ok =
+        ok && services.shell != nullptr && services.shell->startProgram(updater, {}, folder.path());
     if (!ok) {
-        tell(state, QStringLiteral("Error updating Trovix.  Close all programs and try again!"),
+        tell(services, QStringLiteral("Error updating Trovix.  Close all programs and try again!"),
              QStringLiteral("Patchlet"), platform::MessageIcon::None);
-        return;
     }
-    if (state.closeWindow) {
-        state.closeWindow();
-    }
+    return ok;
 }
 
 }  // namespace trovix::links

@@ -2,9 +2,7 @@
 
 #include <QString>
 
-namespace trovix {
-struct MainState;
-}
+#include "platform/services.h"
 
 namespace trovix::links {
 
@@ -13,15 +11,16 @@ QString authorMailUrl();
 
 // "Email Author": the user's mail program on a message to the author. The program's folder
 // becomes the current folder first.
-void emailAuthor(MainState& state);
+void emailAuthor(const platform::Services& services, const QString& programFolder);
 
 // "WebSite": the product's web page in the user's browser.
-void openWebSite(MainState& state);
+void openWebSite(const platform::Services& services);
 
 // "Online Update": asks first; then a newer update program left by an earlier update ("Update")
-// takes the place of "Patchlet", "Patchlet" is started from the program's folder, and the
-// window closes by its normal path, which asks about unsaved changes. Cancel, and every failure
-// (told in a message), leave the program running and its files as they were.
-void onlineUpdate(MainState& state);
+// takes the place of "Patchlet" and "Patchlet" is started from the program's folder. Returns
+// true when the update program runs: the window is to close by its normal path, which asks
+// about unsaved changes. Cancel, and every failure (told in a message), return false and leave
+// the program's files as they were.
+bool onlineUpdate(const platform::Services& services, const QString& programFolder);
 
 }  // namespace trovix::links

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <array>
+#include <optional>
 
 #include "lists/result_list.h"
 #include "platform/safe_file.h"
@@ -33,5 +35,27 @@ struct FileSlot {
     QString readName;
     ResultList list{records};
 };
+
+// The window's three slots, in the order A, B, C.
+using FileSlots = std::array<FileSlot, 3>;
+
+inline FileSlot& slotOf(FileSlots& slots, SlotId id) {
+    return slots[static_cast<std::size_t>(id)];
+}
+inline const FileSlot& slotOf(const FileSlots& slots, SlotId id) {
+    return slots[static_cast<std::size_t>(id)];
+}
+
+// The number the settings keep the list with focus by: 1, 2, 3 for the lists of slots A, B,
+// C; 0, or any other number, for none.
+inline int listNumber(std::optional<SlotId> id) {
+    return id ? static_cast<int>(*id) + 1 : 0;
+}
+inline std::optional<SlotId> slotOfListNumber(int number) {
+    if (number < 1 || number > 3) {
+        return std::nullopt;
+    }
+    return static_cast<SlotId>(number - 1);
+}
 
 }  // namespace trovix::lists

@@ -1,40 +1,41 @@
 #include "output/clipboard_copy.h"
 
 #include "platform/native.h"
-#include "state/main_state.h"
 
 namespace trovix::output {
 
-void copyList(MainState& state) {
-    platform::Clipboard* clipboard = state.services.clipboard;
-    if (clipboard == nullptr) {
-        return;
-    }
-    clipboard->clear();
-    const lists::FileSlot* slot = state.focusedSlot();
-    if (slot == nullptr) {
-        return;
-    }
+QString listText(const lists::ResultList& list) {
     const QString lineBreak = QString::fromLatin1(platform::nativeLineEnd());
     QString text;
-    for (int row = 0; row < slot->list.count(); ++row) {
+    for (int row = 0; row < list.count(); ++row) {
         if (row > 0) {
             text += lineBreak;
         }
-        text += slot->list.text(row);
+        text += list.text(row);
     }
-    clipboard->setText(text);
+    return text;
 }
 
-void copySelection(MainState& state) {
-    platform::Clipboard* clipboard = state.services.clipboard;
+void copyList(const platform::Services& services, const lists::FileSlot* focused) {
+    platform::Clipboard* clipboard = services.clipboard;
     if (clipboard == nullptr) {
         return;
     }
     clipboard->clear();
-    if (const lists::FileSlot* slot = state.focusedSlot()) {
-        const int row = slot->list.listIndex();
-        clipboard->setText(row >= 0 ? slot->list.text(row) : QString());
+    if (focused != nullptr) {
+        clipboard->setText(listText(focused->list));
+    }
+}
+
+void copySelection(const platform::Services& services, const lists::FileSlot* focused) {
+    platform::Clipboard* clipboard = services.clipboard;
+    if (clipboard == nullptr) {
+        return;
+    }
+    clipboard->clear();
+    if (focused != nullptr) {
+        const int row = focused->list.listIndex();
+        clipboard->setText(row >= 0 ? focused->list.text(row) : QString());
     }
 }
 

@@ -1,6 +1,6 @@
 #include "output/printing.h"
 
-#include "state/main_state.h"
+#include "state/controls.h"
 
 namespace trovix::output {
 namespace {
@@ -8,8 +8,7 @@ namespace {
 constexpr int kTopMargin = 5;  // empty lines on top of a list or a selection
 const QString kIndent(10, u' ');
 
-platform::PrintFont listFont(const MainState& state) {
-    const ListFont& font = state.frame.font();
+platform::PrintFont printFont(const ListFont& font) {
     return {font.name, font.size, font.bold, font.italic};
 }
 
@@ -17,8 +16,9 @@ using Row = lists::ResultList::TextParts;
 
 // Prints the lines below the top margin; a failure is told with its reason. A record's line
 // goes to the printer as the record's own bytes, never copied whole.
-void print(MainState& state, int count, const std::function<Row(int)>& line) {
-    platform::Printer* printer = state.services.printer;
+void print(const platform::Services& services, const ListFont& font, int count,
+           const std::function<Row(int)>& line) {
+    platform::Printer* printer = services.printer;
     if (printer == nullptr) {
         return;
     }
@@ -31,23 +31,22 @@ void print(MainState& state, int count, const std::function<Row(int)>& line) {
             const Row row = line(i - kTopMargin);
             return {kIndent + row.start, row.line};
         },
-        listFont(state));
-    if (outcome.result == platform::PrintOutcome::Result::Failed &&
-        state.services.messages != nullptr) {
-        state.services.messages->show(QStringLiteral("Nothing was printed:\n%1").arg(outcome.error),
-                                      QString(), platform::MessageButtons::Ok,
-                                      platform::MessageIcon::Warning);
+        printFont(font));
+    if (outcome.result == platform::PrintOutcome::Result::Failed && services.messages != nullptr) {
+        services.messages->show(QStringLiteral("Nothing was printed:\n%1").arg(outcome.error),
+                                QString(), platform::MessageButtons::Ok,
+                                platform::MessageIcon::Warning);
     }
 }
 
 }  // namespace
 
-bool printBigList(MainState& state, int rows) {
+bool printBigList(const platform::Services& services, int rows) {
     if (rows <= 50) {
         return true;
     }
-    return state.services.messages != nullptr &&
-           state.services.messages->show(
+    return services.messages != nullptr &&
+           services.messages->show(
                QStringLiteral("Printed list will contain %1 lines of data!\r\n\r\nContinue "
                               "printing?")
                    .arg(rows),
@@ -55,36 +54,35 @@ bool printBigList(MainState& state, int rows) {
                platform::MessageIcon::None) == platform::MessageAnswer::Ok;
 }
 
-void printList(MainState& state) {
-    const lists::FileSlot* slot = state.focusedSlot();
-    const int rows = slot != nullptr ? slot->list.count() : 0;
-    if (!printBigList(state, rows)) {
+void printList(const platform::Services& services, const lists::FileSlot* focused,
+               const ListFont& font) {
+    const int rows = focused != nullptr ? focused->list.count() : 0;
+    if (!printBigList(services, rows)) {
         return;
     }
-    print(state, rows, [&](int row) { return slot->list.textParts(row); });
+    print(services, font, rows, [&](int row) { return focused->list.textParts(row); });
 }
 
-void printSelection(MainState& state) {
-    const lists::FileSlot* slot = state.focusedSlot();
-    if (slot == nullptr) {
-        print(state, 0, {});
+void printSelection(const platform::Services& services, const lists::FileSlot* focused,
+                    const ListFont& font) {
+    if (focused == nullptr) {
+        print(services, font, 0, {});
         return;
     }
-    const int row = slot->list.listIndex();
-    print(state, 1, [&](int) { return row >= 0 ? slot->list.textParts(row) : Row{}; });
+    const int row = focused->list.listIndex();
+    print(services, font, 1, [&](int) { return row >= 0 ? focused->list.textParts(row) : Row{}; });
 }
 
-void printForm(MainState& state) {
-    platform::Printer* printer = state.services.printer;
+void printForm(const platform::Services& services) {
+    platform::Printer* printer = services.printer;
     if (printer == nullptr) {
         return;
     }
     const platform::PrintOutcome outcome = printer->printWindow();
-    if (outcome.result == platform::PrintOutcome::Result::Failed &&
-        state.services.messages != nullptr) {
-        state.services.messages->show(QStringLiteral("Nothing was printed:\n%1").arg(outcome.error),
-                                      QString(), platform::MessageButtons::Ok,
-                                      platform::MessageIcon::Warning);
+    if (outcome.result == platform::PrintOutcome::Result::Failed && services.messages != nullptr) {
+        services.messages->show(QStringLiteral("Nothing was printed:\n%1").arg(outcome.error),
+                                QString(), platform::MessageButtons::Ok,
+                                platform::MessageIcon::Warning);
     }
 }
 

@@ -5,8 +5,6 @@
 #include <vector>
 
 #include "lists/listing.h"
-#include "records/slot_procedures.h"
-#include "state/main_state.h"
 
 namespace trovix::records {
 namespace {
@@ -16,9 +14,10 @@ const QString kBackupSuffix = QStringLiteral(".old");
 // Copies the three files from `from(slot)` to `to(slot)`: every copy is written where it waits
 // first, and only when all three are ready do they replace the files, so a failure changes none.
 template <typename From, typename To>
-bool copyAllOrNothing(MainState& state, const QString& title, From from, To to) {
+bool copyAllOrNothing(const platform::Services& services, const lists::FileSlots& slots,
+                      const QString& title, From from, To to) {
     std::vector<std::unique_ptr<platform::SafeFile>> copies;
-    for (const lists::FileSlot& slot : state.fileSlots) {
+    for (const lists::FileSlot& slot : slots) {
         const QString source = from(slot);
         const QString target = to(slot);
         QString error;
@@ -31,8 +30,8 @@ bool copyAllOrNothing(MainState& state, const QString& title, From from, To to) 
         }
         if (!ok) {
             copies.clear();  // the prepared copies are dropped; no file changed
-            if (state.services.messages != nullptr) {
-                state.services.messages->show(
+            if (services.messages != nullptr) {
+                services.messages->show(
                     QStringLiteral("\"%1\" could not be copied to \"%2\":\n%3\n\nNo file was "
                                    "changed.")
                         .arg(source, target, error),
@@ -43,7 +42,7 @@ bool copyAllOrNothing(MainState& state, const QString& title, From from, To to) 
     }
     // What the targets hold now, to put back should a copy fail to take its place.
     QList<std::optional<QByteArray>> before;
-    for (const lists::FileSlot& slot : state.fileSlots) {
+    for (const lists::FileSlot& slot : slots) {
         QString ignored;
         before.append(platform::readWholeFile(to(slot), ignored));
     }
@@ -55,10 +54,10 @@ bool copyAllOrNothing(MainState& state, const QString& title, From from, To to) 
         // replaced get their old content back, and what cannot be put back is told.
         QStringList notes;
         if (!copies[i]->fileUnchanged()) {
-            notes << QStringLiteral("\"%1\" may be damaged.").arg(to(state.fileSlots[i]));
+            notes << QStringLiteral("\"%1\" may be damaged.").arg(to(slots[i]));
         }
         for (std::size_t done = 0; done < i; ++done) {
-            const QString target = to(state.fileSlots[done]);
+            const QString target = to(slots[done]);
             const std::optional<QByteArray>& old = before[static_cast<qsizetype>(done)];
             platform::WriteOutcome putBack;
             if (old) {
@@ -74,10 +73,10 @@ bool copyAllOrNothing(MainState& state, const QString& title, From from, To to) 
                              .arg(target, putBack.error);
             }
         }
-        if (state.services.messages != nullptr) {
-            state.services.messages->show(
+        if (services.messages != nullptr) {
+            services.messages->show(
                 QStringLiteral("\"%1\" could not be replaced:\n%2\n\n%3")
-                    .arg(to(state.fileSlots[i]), copies[i]->error(),
+                    .arg(to(slots[i]), copies[i]->error(),
                          notes.isEmpty() ? QStringLiteral("No file was changed.")
                                          : notes.join(QStringLiteral("\n\n"))),
                 title, platform::MessageButtons::Ok, platform::MessageIcon::Warning);
@@ -89,8 +88,8 @@ bool copyAllOrNothing(MainState& state, const QString& title, From from, To to) 
 
 }  // namespace
 
-void compact(MainState& state) {
-    for (lists::FileSlot& slot : state.fileSlots) {
+void compact(lists::FileSlots& slots) {
+    for (lists::FileSlot& slot : slots) {
         std::vector<qint32> newIndex(static_cast<std::size_t>(slot.records.size()), -1);
         qint32 kept = 0;
         for (qsizetype i = 0; i < slot.records.size(); ++i) {
@@ -104,23 +103,18 @@ void compact(MainState& state) {
     }
 }
 
-bool backup(MainState& state) {
+bool backup(const platform::Services& services, const lists::FileSlots& slots) {
     return copyAllOrNothing(
-        state, QStringLiteral("Backup"), [](const lists::FileSlot& slot) { return slot.fileName; },
+        services, slots, QStringLiteral("Backup"),
+        [](const lists::FileSlot& slot) { return slot.fileName; },
         [](const lists::FileSlot& slot) { return slot.fileName + kBackupSuffix; });
 }
 
-bool restore(MainState& state) {
-    const bool copied = copyAllOrNothing(
-        state, QStringLiteral("Restore"),
+bool restoreBackups(const platform::Services& services, const lists::FileSlots& slots) {
+    return copyAllOrNothing(
+        services, slots, QStringLiteral("Restore"),
         [](const lists::FileSlot& slot) { return slot.fileName + kBackupSuffix; },
         [](const lists::FileSlot& slot) { return slot.fileName; });
-    if (copied) {
-        for (lists::SlotId id : lists::kAllSlots) {
-            loadFile(state, id);
-        }
-    }
-    return copied;
 }
 
 }  // namespace trovix::records

@@ -10,15 +10,11 @@ namespace {
 
 const QString kDisabled = QStringLiteral("<disabled>");
 
-lists::ResultList& listOf(MainState& state, int n) {
-    return state.slot(static_cast<lists::SlotId>(n - 1)).list;
-}
-
 // The other two lists lose their selections, in the order A, B, C.
-void clearOtherSelections(MainState& state, int n) {
-    for (int other = 1; other <= 3; ++other) {
-        if (other != n) {
-            listOf(state, other).setListIndex(-1);
+void clearOtherSelections(MainState& state, lists::SlotId id) {
+    for (lists::SlotId other : lists::kAllSlots) {
+        if (other != id) {
+            state.slot(other).list.setListIndex(-1);
         }
     }
 }
@@ -61,22 +57,22 @@ BoxText editBoxText(std::string_view element) {
     return {excerpt.join(QStringLiteral("\r\n")), false};
 }
 
-void listClick(MainState& state, int n) {
-    if (state.busy || n < 1 || n > 3) {
+void listClick(MainState& state, lists::SlotId id) {
+    if (state.busy) {
         return;
     }
     const BusySection busy(state);
-    lists::FileSlot& slot = state.slot(static_cast<lists::SlotId>(n - 1));
+    lists::FileSlot& slot = state.slot(id);
     const lists::ResultList& list = slot.list;
     const int row = list.listIndex();
     if (row >= 0) {
-        if (n == 1) {
+        if (id == lists::SlotId::A) {
             state.statusBar.setPanel(4,
                                      QStringLiteral("   %1   %2").arg(row).arg(list.itemData(row)));
         }
-        state.listWithFocus = n;
-        clearOtherSelections(state, n);
-        setListBackGroundColors(state, n);
+        state.listWithFocus = id;
+        clearOtherSelections(state, id);
+        setListBackGroundColors(state.fileSlots, state.toolbar, id);
 
         const qint32 record = list.itemData(row);
         const bool isRecord = !list.isNoMatchRow(row) && !list.isContinuationRow(row) &&
@@ -99,27 +95,31 @@ void listClick(MainState& state, int n) {
     }
 }
 
-void listMouseDown(MainState& state, int n) {
-    setListBackGroundColors(state, n);
+void listMouseDown(MainState& state, lists::SlotId id) {
+    setListBackGroundColors(state.fileSlots, state.toolbar, id);
     {
         const BusySection busy(state);
-        clearOtherSelections(state, n);
+        clearOtherSelections(state, id);
     }
     // The record shown came from a list whose selection just went: typing now would reach no
     // record, so the box takes no typing until a row is selected again.
-    const int focus = state.listWithFocus;
-    if (focus >= 1 && focus <= 3 && focus != n && listOf(state, focus).listIndex() < 0) {
+    const std::optional<lists::SlotId> focus = state.listWithFocus;
+    if (focus && *focus != id && state.slot(*focus).list.listIndex() < 0) {
         state.editBox.setEnabled(false);
     }
 }
 
-void setListBackGroundColors(MainState& state, int n) {
-    if (n < 1 || n > 3 || !state.toolbar.isPressed(fileButton(static_cast<lists::SlotId>(n - 1)))) {
+void setListBackGroundColors(lists::FileSlots& slots, const Toolbar& toolbar, lists::SlotId id) {
+    if (!toolbar.isPressed(fileButton(id))) {
         return;  // a hidden list is never coloured, and the others keep their colours
     }
-    for (int other = 1; other <= 3; ++other) {
-        listOf(state, other)
-            .setBackColor(other == n ? lists::ResultList::kFocusColour : lists::ResultList::kWhite);
+    colourListWithFocus(slots, id);
+}
+
+void colourListWithFocus(lists::FileSlots& slots, lists::SlotId focus) {
+    for (lists::SlotId id : lists::kAllSlots) {
+        lists::slotOf(slots, id).list.setBackColor(id == focus ? lists::ResultList::kFocusColour
+                                                               : lists::ResultList::kWhite);
     }
 }
 

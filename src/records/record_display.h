@@ -4,9 +4,12 @@
 #include <cstddef>
 #include <string_view>
 
+#include "lists/slot.h"
+
 namespace trovix {
 struct MainState;
-}
+class Toolbar;
+}  // namespace trovix
 
 namespace trovix::records {
 
@@ -26,17 +29,20 @@ struct BoxText {
 // lines, each cut short.
 BoxText editBoxText(std::string_view element);
 
-// The selected row of list n (1, 2, 3 for the lists of slots A, B, C) changed: that list gets
-// the focus and its colour, the other lists lose their selections, and the edit box shows the
-// selected record (editable in normal view, read only in full data view) or "<disabled>" for a
-// row that is not a record.
-void listClick(MainState& state, int n);
+// The selected row of a slot's list changed: that list gets the focus and its colour, the
+// other lists lose their selections, and the edit box shows the selected record (editable in
+// normal view, read only in full data view) or "<disabled>" for a row that is not a record.
+void listClick(MainState& state, lists::SlotId id);
 
-// A mouse button went down over list n: it is coloured and the other lists lose their
+// A mouse button went down over a slot's list: it is coloured and the other lists lose their
 // selections; the list with focus and the edit box wait for the click.
-void listMouseDown(MainState& state, int n);
+void listMouseDown(MainState& state, lists::SlotId id);
 
-// Gives list n the focus colour and the others white, when list n is shown.
-void setListBackGroundColors(MainState& state, int n);
+// Gives a slot's list the focus colour and the others white, when that list is shown (its
+// toolbar button pressed).
+void setListBackGroundColors(lists::FileSlots& slots, const Toolbar& toolbar, lists::SlotId id);
+
+// Gives the list with focus the focus colour and the other two white.
+void colourListWithFocus(lists::FileSlots& slots, lists::SlotId focus);
 
 }  // namespace trovix::records

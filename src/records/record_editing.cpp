@@ -1,6 +1,6 @@
 #include "records/record_editing.h"
 
-#include "state/main_state.h"
+#include "state/controls.h"
 #include "store/data_format.h"
 
 namespace trovix::records {
@@ -17,22 +17,18 @@ bool isBlankText(const QString& text) {
 
 }  // namespace
 
-void editBoxChanged(MainState& state) {
-    if (state.busy || state.editBox.holdsExcerpt()) {
+void editBoxChanged(const EditBox& editBox, lists::FileSlot* focused, bool displayFileNames) {
+    if (editBox.holdsExcerpt()) {
         return;
     }
-    const QString& text = state.editBox.text();
-    if (isBlankText(text)) {
+    const QString& text = editBox.text();
+    if (isBlankText(text) || focused == nullptr) {
         return;
     }
-    const int n = state.listWithFocus;
-    if (n < 1 || n > 3) {
-        return;
-    }
-    lists::FileSlot& slot = state.slot(static_cast<lists::SlotId>(n - 1));
+    lists::FileSlot& slot = *focused;
     lists::ResultList& list = slot.list;
     const int row = list.listIndex();
-    if (state.displayFileNames() && row == 0) {
+    if (displayFileNames && row == 0) {
         return;  // the file-name header row
     }
     if (row >= 0) {

@@ -6,7 +6,7 @@
 #include "lists/listing.h"
 #include "records/record_order.h"
 #include "records/slot_procedures.h"
-#include "state/main_state.h"
+#include "state/controls.h"
 
 namespace trovix::records {
 namespace {
@@ -35,8 +35,8 @@ class BusyPointer {
 
 }  // namespace
 
-void newItem(MainState& state) {
-    lists::FileSlot* slot = state.focusedSlot();
+void newItem(lists::FileSlot* focused, EditBox& editBox) {
+    lists::FileSlot* slot = focused;
     if (slot == nullptr) {
         return;
     }
@@ -55,13 +55,13 @@ void newItem(MainState& state) {
     lists::ResultList& list = slot->list;
     list.addRecordRow(static_cast<qint32>(index));
     list.setListIndex(list.count() - 1);  // the click handling shows the record
-    state.editBox.setEnabled(true);
-    state.editBox.setText(kNewItem);
+    editBox.setEnabled(true);
+    editBox.setText(kNewItem);
     slot->changed = true;
 }
 
-void deleteItem(MainState& state) {
-    lists::FileSlot* slot = state.focusedSlot();
+void deleteItem(lists::FileSlot* focused) {
+    lists::FileSlot* slot = focused;
     if (slot == nullptr) {
         return;
     }
@@ -81,17 +81,18 @@ void deleteItem(MainState& state) {
     list.setListIndex(next);
 }
 
-void sortItems(MainState& state) {
-    const BusyPointer pointer(state.services.screen);
-    lists::FileSlot* slot = state.focusedSlot();
+void sortItems(const platform::Services& services, lists::FileSlot* focused,
+               const lists::ListingOptions& options) {
+    const BusyPointer pointer(services.screen);
+    lists::FileSlot* slot = focused;
     if (slot == nullptr) {
         return;
     }
     lists::ResultList& list = slot->list;
     const QString selected = list.listIndex() >= 0 ? list.text(list.listIndex()) : QString();
     // A sort that cannot have the memory it needs leaves the records as they are.
-    const platform::MemoryRoom room = state.services.memory != nullptr
-                                          ? state.services.memory->room()
+    const platform::MemoryRoom room = services.memory != nullptr
+                                          ? services.memory->room()
                                           : platform::systemMemoryLimits().room();
     const qint64 needed = exchangeSortMemory(slot->records.size());
     QString notSorted;
@@ -112,15 +113,15 @@ void sortItems(MainState& state) {
         }
     }
     if (!notSorted.isEmpty()) {
-        if (state.services.messages != nullptr) {
-            state.services.messages->show(
-                QStringLiteral("The records of \"%1\" were not sorted:\n%2")
-                    .arg(slot->fileName, notSorted),
-                QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
+        if (services.messages != nullptr) {
+            services.messages->show(QStringLiteral("The records of \"%1\" were not sorted:\n%2")
+                                        .arg(slot->fileName, notSorted),
+                                    QString(), platform::MessageButtons::Ok,
+                                    platform::MessageIcon::Warning);
         }
         return;
     }
-    loadArray(state, static_cast<lists::SlotId>(state.listWithFocus - 1));
+    loadArray(*slot, options);
     const int row = list.findRow(selected);
     if (row >= 0) {
         list.setListIndex(row);

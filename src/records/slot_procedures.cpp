@@ -69,8 +69,8 @@ QString changeSinceRead(const MainState& state, lists::SlotId id, const platform
                        "The data file %1 was saved from list %2 of this window after list %3 "
                        "read it.")
                 .arg(file)
-                .arg(static_cast<int>(other) + 1)
-                .arg(static_cast<int>(id) + 1);
+                .arg(lists::listNumber(other))
+                .arg(lists::listNumber(id));
         }
     }
     if (!slot.stamp.exists) {
@@ -142,7 +142,7 @@ const platform::MemoryLimits& memoryLimits(const MainState& state) {
 void refuse(MainState& state, lists::SlotId id, const QString& reason) {
     lists::FileSlot& slot = state.slot(id);
     const QString refused = slot.fileName;
-    const int list = static_cast<int>(id) + 1;
+    const int list = lists::listNumber(id);
     if (!slot.readName.isEmpty()) {
         slot.fileName = slot.readName;
         tellUser(state, QStringLiteral("The data file \"%1\" was not opened:\n%2\n\nList %3 keeps "
@@ -163,7 +163,7 @@ void refuse(MainState& state, lists::SlotId id, const QString& reason) {
     // The usual file itself is too large: the slot stays empty and is never saved over it.
     slot.unreadable = true;
     slot.records.clear();
-    loadArray(state, id);
+    loadArray(slot, state.listingOptions());
 }
 
 }  // namespace
@@ -204,7 +204,7 @@ void loadFile(MainState& state, lists::SlotId id) {
     slot.foundKind = read.kind;
     slot.readName = slot.fileName;
     try {
-        loadArray(state, id);
+        loadArray(slot, state.listingOptions());
     } catch (const std::bad_alloc&) {
         slot.list.clear();  // the records are there; a search lists fewer at a time
         tellUser(state, QStringLiteral("The records of \"%1\" were read, but there is not enough "
@@ -213,9 +213,8 @@ void loadFile(MainState& state, lists::SlotId id) {
     }
 }
 
-void loadArray(MainState& state, lists::SlotId id) {
-    lists::FileSlot& slot = state.slot(id);
-    lists::listAllRecords(slot.list, slot.records, slot.fileName, state.listingOptions());
+void loadArray(lists::FileSlot& slot, const lists::ListingOptions& options) {
+    lists::listAllRecords(slot.list, slot.records, slot.fileName, options);
 }
 
 SlotSave writeSlot(MainState& state, lists::SlotId id) {
@@ -272,17 +271,15 @@ bool saveFile(MainState& state, lists::SlotId id) {
     return saved.outcome == SaveOutcome::Saved;
 }
 
-void expandListData(MainState& state) {
-    for (lists::SlotId id : lists::kAllSlots) {
-        lists::FileSlot& slot = state.slot(id);
-        lists::expandList(slot.list, slot.records, slot.fileName, state.displayFileNames());
+void expandListData(lists::FileSlots& slots, bool displayFileNames) {
+    for (lists::FileSlot& slot : slots) {
+        lists::expandList(slot.list, slot.records, slot.fileName, displayFileNames);
     }
 }
 
-void contractListData(MainState& state) {
-    for (lists::SlotId id : lists::kAllSlots) {
-        lists::FileSlot& slot = state.slot(id);
-        lists::contractList(slot.list, slot.records, slot.fileName, state.displayFileNames());
+void contractListData(lists::FileSlots& slots, bool displayFileNames) {
+    for (lists::FileSlot& slot : slots) {
+        lists::contractList(slot.list, slot.records, slot.fileName, displayFileNames);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "lists/listing.h"
 #include "lists/slot.h"
 
 namespace trovix {
@@ -17,7 +18,7 @@ namespace trovix::records {
 void loadFile(MainState& state, lists::SlotId id);
 
 // Lists every record of a slot in its result list.
-void loadArray(MainState& state, lists::SlotId id);
+void loadArray(lists::FileSlot& slot, const lists::ListingOptions& options);
 
 enum class SaveOutcome { Saved, Failed, Declined };
 
@@ -47,7 +48,7 @@ bool saveFile(MainState& state, lists::SlotId id);
 
 // Switch the three lists between one row per record and full data view, keeping what they
 // show.
-void expandListData(MainState& state);
-void contractListData(MainState& state);
+void expandListData(lists::FileSlots& slots, bool displayFileNames);
+void contractListData(lists::FileSlots& slots, bool displayFileNames);
 
 }  // namespace trovix::records

@@ -5,14 +5,14 @@
 #include "state/text.h"
 
 namespace trovix::search {
-void loadSearchTermList(MainState& state) {
+void loadSearchTermList(SearchBox& searchBox, std::span<const QString> history) {
     QStringList entries;
-    for (const QString& entry : state.history) {
+    for (const QString& entry : history) {
         if (!trimSpaces(entry).isEmpty()) {
             entries.append(entry);
         }
     }
-    state.searchBox.setEntries(entries);
+    searchBox.setEntries(entries);
 }
 
 void searchBoxChanged(MainState& state) {
@@ -61,7 +61,7 @@ void searchBoxKeyPress(MainState& state, QChar key) {
         state.history[k] = state.history[k - 1];
     }
     state.history[0] = trimmed;
-    loadSearchTermList(state);
+    loadSearchTermList(state.searchBox, state.history);
 }
 
 }  // namespace trovix::search

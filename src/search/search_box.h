@@ -1,15 +1,18 @@
 #pragma once
 
 #include <QChar>
+#include <QString>
+#include <span>
 
 namespace trovix {
 struct MainState;
-}
+class SearchBox;
+}  // namespace trovix
 
 namespace trovix::search {
 
 // Fills the search box's drop-down list from the history, newest first.
-void loadSearchTermList(MainState& state);
+void loadSearchTermList(SearchBox& searchBox, std::span<const QString> history);
 
 // The search box text changed: searches at once while "Search While Typing" is ticked.
 void searchBoxChanged(MainState& state);

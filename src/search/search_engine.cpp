@@ -73,7 +73,7 @@ void search(MainState& state) {
             break;
         }
     }
-    fillStatusBar(state);
+    fillStatusBar(state.statusBar, state.fileSlots);
 }
 
 }  // namespace trovix::search

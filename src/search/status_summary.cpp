@@ -1,16 +1,17 @@
 #include "search/status_summary.h"
 
-#include "state/main_state.h"
+#include "state/controls.h"
 #include "state/text.h"
 
 namespace trovix::search {
 
-void fillStatusBar(MainState& state) {
+QString statusPanelText(const lists::FileSlot& slot) {
+    return withoutFolder(slot.fileName) + QStringLiteral("  (%1)").arg(slot.list.count());
+}
+
+void fillStatusBar(StatusBar& statusBar, const lists::FileSlots& slots) {
     for (lists::SlotId id : lists::kAllSlots) {
-        const lists::FileSlot& slot = state.slot(id);
-        state.statusBar.setPanel(
-            static_cast<int>(id) + 1,
-            withoutFolder(slot.fileName) + QStringLiteral("  (%1)").arg(slot.list.count()));
+        statusBar.setPanel(lists::listNumber(id), statusPanelText(lists::slotOf(slots, id)));
     }
 }
 

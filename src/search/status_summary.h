@@ -1,12 +1,20 @@
 #pragma once
 
+#include <QString>
+
+#include "lists/slot.h"
+
 namespace trovix {
-struct MainState;
+class StatusBar;
 }
 
 namespace trovix::search {
 
-// Writes status bar panels 1 to 3: each file's name and its list's row count, "name  (n)".
-void fillStatusBar(MainState& state);
+// A slot's status bar panel: its file's name without the folder and its list's row count,
+// "name  (n)".
+QString statusPanelText(const lists::FileSlot& slot);
+
+// Writes status bar panels 1 to 3, one for each slot.
+void fillStatusBar(StatusBar& statusBar, const lists::FileSlots& slots);
 
 }  // namespace trovix::search

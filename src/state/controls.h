@@ -53,7 +53,9 @@ class SearchBox {
     void setEntries(const QStringList& entries);
     // Selects a drop-down entry: its text goes into the box and the click handler runs.
     void setListIndex(int row);
-    // A character key pressed in the box; the key itself is not changed or swallowed.
+    // A key pressed in the box raises the key press handler with its character. The window
+    // passes on Enter alone, as character 13, and keeps it from the box's own handling, which
+    // would add the text as a drop-down entry.
     void keyPress(QChar key);
     // Asks the view to select the whole text of the box.
     void selectAll();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 
 namespace trovix {
 
@@ -26,5 +27,14 @@ struct ControlGeometry {
     TwipRect txtEdit{120, 240, 4935, 1125};
     friend bool operator==(const ControlGeometry&, const ControlGeometry&) = default;
 };
+
+// Twips to whole pixels, halves away from zero: the one rounding by which the window places
+// and sizes itself and its controls. The floating-point form serves measures an int may not hold.
+inline double wholePixels(double twips, double twipsPerPixel) {
+    return std::round(twips / twipsPerPixel);
+}
+inline int pixels(double twips, double twipsPerPixel) {
+    return static_cast<int>(std::lround(twips / twipsPerPixel));
+}
 
 }  // namespace trovix

@@ -3,6 +3,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "lists/listing.h"
 #include "lists/slot.h"
@@ -18,26 +19,25 @@ struct MainState {
     MainState(const MainState&) = delete;
     MainState& operator=(const MainState&) = delete;
 
-    lists::FileSlot& slot(lists::SlotId id) { return fileSlots[static_cast<std::size_t>(id)]; }
-    const lists::FileSlot& slot(lists::SlotId id) const {
-        return fileSlots[static_cast<std::size_t>(id)];
-    }
+    lists::FileSlot& slot(lists::SlotId id) { return lists::slotOf(fileSlots, id); }
+    const lists::FileSlot& slot(lists::SlotId id) const { return lists::slotOf(fileSlots, id); }
     // The slot of the list with focus, or none while no list has the focus.
-    lists::FileSlot* focusedSlot() {
-        return listWithFocus >= 1 && listWithFocus <= 3 ? &fileSlots[listWithFocus - 1] : nullptr;
+    lists::FileSlot* focusedSlot() { return listWithFocus ? &slot(*listWithFocus) : nullptr; }
+    const lists::FileSlot* focusedSlot() const {
+        return listWithFocus ? &slot(*listWithFocus) : nullptr;
     }
 
     bool fullDataView() const { return toolbar.isPressed(Command::Data); }
     bool displayFileNames() const { return options.isChecked(Option::DisplayFileNames); }
     lists::ListingOptions listingOptions() const { return {displayFileNames(), fullDataView()}; }
 
-    std::array<lists::FileSlot, 3> fileSlots;
+    lists::FileSlots fileSlots;
     // While set, the list click handlers, the edit box change handler and the layout do
     // nothing: the program itself is changing selections or the edit box text. Set it with a
     // BusySection.
     bool busy = false;
-    // The list with focus: 1, 2, 3 for the lists of slots A, B, C; 0 for none.
-    int listWithFocus = 0;
+    // The list with focus, by its slot, or none.
+    std::optional<lists::SlotId> listWithFocus;
 
     EditBox editBox;
     SearchBox searchBox;

@@ -1,12 +1,12 @@
 #include "view/fonts.h"
 
-#include "state/main_state.h"
+#include "state/controls.h"
 
 namespace trovix::view {
 
-void setFonts(MainState& state) {
+void setFonts(WindowFrame& frame) {
     // The font lives in the window frame; writing it there is what shows it.
-    state.frame.setFont(state.frame.font());
+    frame.setFont(frame.font());
 }
 
 }  // namespace trovix::view

@@ -1,12 +1,12 @@
 #pragma once
 
 namespace trovix {
-struct MainState;
+class WindowFrame;
 }
 
 namespace trovix::view {
 
 // Applies the chosen font to the three lists and the edit box (the view renders it).
-void setFonts(MainState& state);
+void setFonts(WindowFrame& frame);
 
 }  // namespace trovix::view

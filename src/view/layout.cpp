@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "state/main_state.h"
+#include "state/controls.h"
 
 namespace trovix::view {
 
@@ -50,21 +50,20 @@ int computeLayout(const LayoutInput& in, ControlGeometry& g) {
     return gap;
 }
 
-void formResize(MainState& state) {
-    WindowFrame& frame = state.frame;
-    if (state.busy || frame.windowState() == WindowState::Minimized) {
+void formResize(WindowFrame& frame, const Toolbar& toolbar, int& gap, bool busy) {
+    if (busy || frame.windowState() == WindowState::Minimized) {
         return;
     }
     LayoutInput in;
     in.width = frame.layoutWidth();
     in.height = frame.layoutHeight();
-    in.gap = state.gap;
-    in.editPaneShown = state.toolbar.isPressed(Command::Edit);
+    in.gap = gap;
+    in.editPaneShown = toolbar.isPressed(Command::Edit);
     for (lists::SlotId id : lists::kAllSlots) {
-        in.listShown[static_cast<std::size_t>(id)] = state.toolbar.isPressed(fileButton(id));
+        in.listShown[static_cast<std::size_t>(id)] = toolbar.isPressed(fileButton(id));
     }
     ControlGeometry geometry = frame.geometry();
-    state.gap = computeLayout(in, geometry);
+    gap = computeLayout(in, geometry);
     frame.setGeometry(geometry);
 }
 

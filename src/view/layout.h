@@ -6,8 +6,9 @@
 #include "state/geometry.h"
 
 namespace trovix {
-struct MainState;
-}
+class Toolbar;
+class WindowFrame;
+}  // namespace trovix
 
 namespace trovix::view {
 
@@ -29,9 +30,9 @@ inline constexpr int kMinimumGap = 1630 + 300;
 // laid out keep their geometry. Returns the Gap used.
 int computeLayout(const LayoutInput& input, ControlGeometry& geometry);
 
-// The window was resized, or the program asks for a new layout: lays the window out from the
-// state's window size, Gap and toolbar buttons. Nothing happens while the window is minimised
-// or the program is busy.
-void formResize(MainState& state);
+// The window was resized, or the program asks for a new layout: lays the window's controls out
+// from its size, Gap and the toolbar's buttons, and keeps the Gap used. Nothing happens while
+// the window is minimised or the program is busy.
+void formResize(WindowFrame& frame, const Toolbar& toolbar, int& gap, bool busy);
 
 }  // namespace trovix::view

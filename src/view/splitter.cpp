@@ -2,26 +2,20 @@
 
 #include <cmath>
 
-#include "state/main_state.h"
-#include "view/layout.h"
-
 namespace trovix::view {
 
-void splitterMouseMove(MainState& state, int buttons, double y) {
+std::optional<int> splitterGap(int buttons, double y, double barTop, double windowHeight) {
     if (buttons != kLeftButton) {
-        return;
+        return std::nullopt;
     }
-    const double height = state.frame.layoutHeight();
-    const double top = state.frame.geometry().picture1.top;
     // Single precision, as the bar's measures are.
-    if (static_cast<float>(top + y) > height - 3000) {
-        y = height - 3000 - top;
+    if (static_cast<float>(barTop + y) > windowHeight - 3000) {
+        y = windowHeight - 3000 - barTop;
     }
-    if (static_cast<float>(top + y) < 3000) {
-        y = 3000 - top;
+    if (static_cast<float>(barTop + y) < 3000) {
+        y = 3000 - barTop;
     }
-    state.gap = static_cast<int>(std::lround(height - (top + y)));
-    formResize(state);
+    return static_cast<int>(std::lround(windowHeight - (barTop + y)));
 }
 
 }  // namespace trovix::view

@@ -1,18 +1,18 @@
 #include "view/window_options.h"
 
-#include "state/main_state.h"
+#include "state/controls.h"
 #include "state/text.h"
 
 namespace trovix::view {
 
-void setToolTipText(MainState& state) {
+void setToolTipText(Toolbar& toolbar, const lists::FileSlots& slots) {
     for (lists::SlotId id : lists::kAllSlots) {
-        state.toolbar.setToolTip(fileButton(id), withoutFolder(state.slot(id).fileName));
+        toolbar.setToolTip(fileButton(id), withoutFolder(lists::slotOf(slots, id).fileName));
     }
 }
 
-void setOnTop(MainState& state) {
-    state.frame.setOnTop(state.options.isChecked(Option::OnTop));
+void setOnTop(WindowFrame& frame, const OptionMenu& options) {
+    frame.setOnTop(options.isChecked(Option::OnTop));
 }
 
 }  // namespace trovix::view

@@ -1,16 +1,20 @@
 #pragma once
 
+#include "lists/slot.h"
+
 namespace trovix {
-struct MainState;
-}
+class OptionMenu;
+class Toolbar;
+class WindowFrame;
+}  // namespace trovix
 
 namespace trovix::view {
 
 // The tool tips of the buttons that show the three lists name the slots' data files, without
 // their folders.
-void setToolTipText(MainState& state);
+void setToolTipText(Toolbar& toolbar, const lists::FileSlots& slots);
 
 // Keeps the window above all others, or not, as "On top" is ticked; never moves or resizes it.
-void setOnTop(MainState& state);
+void setOnTop(WindowFrame& frame, const OptionMenu& options);
 
 }  // namespace trovix::view

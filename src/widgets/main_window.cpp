@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
@@ -331,11 +332,10 @@ void MainWindow::showFrame(WindowFrame::Aspect aspect) {
             break;
         case WindowFrame::Aspect::State: {
             const WindowState s = state_.frame.windowState();
-            applyingCore_ = true;
+            const QScopedValueRollback applying(applyingCore_, true);
             setWindowState(s == WindowState::Maximized   ? Qt::WindowMaximized
                            : s == WindowState::Minimized ? Qt::WindowMinimized
                                                          : Qt::WindowNoState);
-            applyingCore_ = false;
             break;
         }
         case WindowFrame::Aspect::OnTop:
@@ -357,11 +357,11 @@ void MainWindow::showFrame(WindowFrame::Aspect aspect) {
 void MainWindow::showPlacement() {
     const double tpp = twipsPerPixel();
     const TwipRect& p = state_.frame.placement();
-    applyingCore_ = true;
-    move(static_cast<int>(std::lround(p.left / tpp)), static_cast<int>(std::lround(p.top / tpp)));
-    resize(static_cast<int>(std::lround(p.width / tpp)),
-           static_cast<int>(std::lround(p.height / tpp)));
-    applyingCore_ = false;
+    {
+        const QScopedValueRollback applying(applyingCore_, true);
+        move(pixels(p.left, tpp), pixels(p.top, tpp));
+        resize(pixels(p.width, tpp), pixels(p.height, tpp));
+    }
     tellCoreOfLayoutSize();
 }
 
@@ -380,10 +380,8 @@ void MainWindow::tellCoreOfLayoutSize() {
 void MainWindow::showGeometry() {
     const double tpp = twipsPerPixel();
     const auto px = [tpp](const TwipRect& r, double shiftUp) {
-        return QRect(static_cast<int>(std::lround(r.left / tpp)),
-                     static_cast<int>(std::lround((r.top - shiftUp) / tpp)),
-                     std::max(0, static_cast<int>(std::lround(r.width / tpp))),
-                     std::max(0, static_cast<int>(std::lround(r.height / tpp))));
+        return QRect(pixels(r.left, tpp), pixels(r.top - shiftUp, tpp),
+                     std::max(0, pixels(r.width, tpp)), std::max(0, pixels(r.height, tpp)));
     };
     const ControlGeometry& g = state_.frame.geometry();
     frameFind_->setGeometry(px(g.frameFind, kToolbarTwips));
@@ -421,13 +419,12 @@ void MainWindow::showOnTop() {
     // Changing a window flag hides the window; it comes back where it was, as large as it was.
     const bool wasVisible = isVisible();
     const QRect place = geometry();
-    applyingCore_ = true;
+    const QScopedValueRollback applying(applyingCore_, true);
     setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
     if (wasVisible) {
         setGeometry(place);
         show();
     }
-    applyingCore_ = false;
 }
 
 void MainWindow::tellCoreOfWindowChange() {
@@ -476,8 +473,7 @@ void MainWindow::showAbout(const QString& caption) {
     const TwipRect place = about::aboutPlacement(
         {outer.x() * tpp, outer.y() * tpp, outer.width() * tpp, outer.height() * tpp},
         size.width() * tpp, size.height() * tpp);
-    about.move(static_cast<int>(std::lround(place.left / tpp)),
-               static_cast<int>(std::lround(place.top / tpp)));
+    about.move(pixels(place.left, tpp), pixels(place.top, tpp));
     about.exec();
 }
 

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 
+#include "app/window_events.h"
 #include "state/main_state.h"
 #include "view/splitter.h"
 
@@ -44,8 +45,8 @@ void SplitterBar::showPlace() {
 }
 
 void SplitterBar::mouseMoveEvent(QMouseEvent* event) {
-    view::splitterMouseMove(state_, buttonMask(event->buttons()),
-                            event->position().y() * twipsPerPixel());
+    app::splitterMoved(state_, buttonMask(event->buttons()),
+                       event->position().y() * twipsPerPixel());
     showPlace();
 }
 
@@ -73,7 +74,7 @@ void SplitterBar::keyPressEvent(QKeyEvent* event) {
             QFrame::keyPressEvent(event);
             return;
     }
-    view::splitterMouseMove(state_, view::kLeftButton, step);
+    app::splitterMoved(state_, view::kLeftButton, step);
     showPlace();
 }
 

@@ -110,7 +110,7 @@ class TestInterruptions : public QObject {
         QCOMPARE(readBytes(path("Trovix.ini")), ini);
 
         // Restore.
-        QVERIFY(!records::restore(window.state));
+        QVERIFY(!records::restoreBackups(window.state.services, window.state.fileSlots));
         QCOMPARE(
             readBytes(path(kFiles[0])) + readBytes(path(kFiles[1])) + readBytes(path(kFiles[2])),
             before[0] + before[1] + before[2]);

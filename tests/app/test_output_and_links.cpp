@@ -4,6 +4,7 @@
 
 #include "about/about_box.h"
 #include "app/commands.h"
+#include "app/window_events.h"
 #include "links/outside_links.h"
 #include "platform/fake/fake_clipboard.h"
 #include "platform/fake/fake_printer.h"
@@ -46,7 +47,7 @@ class TestOutputAndLinks : public QObject {
   private Q_SLOTS:
     void printingAsksAboveFiftyRowsAndCopyingEmptiesTheClipboardFirst() {
         Outside f(numberedRecords(51));
-        f.state.listWithFocus = 1;
+        f.state.listWithFocus = lists::SlotId::A;
         f.messages.answers = {MessageAnswer::Cancel};
         app::toolbarButtonPressed(f.state, Command::Print);
         QVERIFY(f.printer.jobs.isEmpty());
@@ -66,7 +67,7 @@ class TestOutputAndLinks : public QObject {
         const qsizetype asked = f.messages.shown.size();
         app::menuCommand(f.state, MenuCommand::PrintList);
         QCOMPARE(f.messages.shown.size(), asked);
-        f.state.listWithFocus = 0;
+        f.state.listWithFocus = std::nullopt;
         app::menuCommand(f.state, MenuCommand::PrintList);
         app::menuCommand(f.state, MenuCommand::PrintSelection);
         QCOMPARE(f.printer.jobs[2].lines + f.printer.jobs[3].lines, QStringList(10, QString()));
@@ -90,7 +91,7 @@ class TestOutputAndLinks : public QObject {
         app::toolbarButtonPressed(copy.state, Command::Copy);
         QCOMPARE(copy.clipboard.text, QStringLiteral("beta"));
         copy.list(1).setListIndex(-1);
-        copy.state.listWithFocus = 1;
+        copy.state.listWithFocus = lists::SlotId::A;
         app::menuCommand(copy.state, MenuCommand::CopySelection);
         QCOMPARE(copy.clipboard.text, QString());
     }
@@ -116,8 +117,8 @@ class TestOutputAndLinks : public QObject {
         for (const Drag& d : drags) {
             f.state.frame.setLayoutSize(8000, d.height);
             f.state.gap = 2700;
-            view::formResize(f.state);
-            view::splitterMouseMove(f.state, d.buttons, d.y);
+            view::formResize(f.state.frame, f.state.toolbar, f.state.gap, f.state.busy);
+            app::splitterMoved(f.state, d.buttons, d.y);
             const QString what = QStringLiteral("%1 %2 %3").arg(d.height).arg(d.buttons).arg(d.y);
             QVERIFY2(f.state.frame.geometry().picture1.top == d.top, qPrintable(what));
             QVERIFY2(f.state.gap == d.height - d.top, qPrintable(what));

@@ -142,7 +142,7 @@ QStringList describe(const MainState& s) {
     }
     const TwipRect& p = s.frame.placement();
     const ListFont& f = s.frame.font();
-    const int sizes[] = {s.displaySize, s.listWithFocus, s.gap};
+    const int sizes[] = {s.displaySize, lists::listNumber(s.listWithFocus), s.gap};
     return {QStringLiteral("place %1,%2 %3x%4").arg(p.left).arg(p.top).arg(p.width).arg(p.height),
             "options " + options,
             "buttons " + buttons,
@@ -163,7 +163,7 @@ void setNonDefaults(MainState& s) {
         s.toolbar.setPressed(kSettingsButtons[i], buttons[i]);
     }
     s.displaySize = 2;
-    s.listWithFocus = 0;
+    s.listWithFocus = std::nullopt;
     s.gap = 3333;
     s.fileSlots[0].fileName = QStringLiteral("/home/me/people.txt");
     s.fileSlots[1].fileName = QStringLiteral("sayings with blanks.txt");
@@ -720,7 +720,7 @@ class TestStartupAndShutdown : public QObject {
             MainState state({.settings = &store});
             state.programFolder = QStringLiteral("/opt/trovix");
             setNonDefaults(state);
-            app::settings(state, QStringLiteral("get"));
+            app::settings(state, app::SettingsTask::Read);
             QCOMPARE(describe(state), withSection ? brokenExpected : defaults);
             QCOMPARE(store.sections, before);  // reading never writes
         }
@@ -730,15 +730,22 @@ class TestStartupAndShutdown : public QObject {
         store.sections[kSection] =
             section("MainLeft=3000;MainTop=nope;MainWidth=6000;MainHeight=?");
         MainState state({.settings = &store});
-        app::settings(state, QStringLiteral("get"));
+        app::settings(state, app::SettingsTask::Read);
         QCOMPARE(state.frame.placement(), (TwipRect{3000, 1200, 6000, 5190}));
+
+        // The list with focus by its number: any number but 1 to 3 means none.
+        for (const int number : {3, 0, 4, -1}) {
+            store.sections[kSection] = {{QStringLiteral("ListWithFocus"), QString::number(number)}};
+            app::settings(state, app::SettingsTask::Read);
+            QCOMPARE(lists::listNumber(state.listWithFocus), number == 3 ? 3 : 0);
+        }
     }
 
     void everyKeySurvivesARoundTripInItsTextForm() {
         platform::FakeSettingsStore store;
         MainState state({.settings = &store});
         setNonDefaults(state);
-        app::settings(state, QStringLiteral("save"));
+        app::settings(state, app::SettingsTask::Write);
 
         const Section expected = section(
             "MainLeft=-300;MainTop=1800.5;MainWidth=7000;MainHeight=6015;IgnoreCase=False;"
@@ -754,9 +761,9 @@ class TestStartupAndShutdown : public QObject {
         // Read back into a window holding the defaults, which differ from every written value.
         platform::FakeSettingsStore empty;
         MainState again({.settings = &empty});
-        app::settings(again, QStringLiteral("get"));
+        app::settings(again, app::SettingsTask::Read);
         again.services.settings = &store;
-        app::settings(again, QStringLiteral("get"));
+        app::settings(again, app::SettingsTask::Read);
         QCOMPARE(describe(again), describe(state));
     }
 
@@ -770,7 +777,7 @@ class TestStartupAndShutdown : public QObject {
             state.frame.setPlacement({0, 0, 20000, 15000});
             state.frame.setWindowState(windowState);
             state.gap = 3000;
-            app::settings(state, QStringLiteral("save"));
+            app::settings(state, app::SettingsTask::Write);
             const Section& after = store.sections[kSection];
             for (const QString& k : kWindowKeys) {
                 QCOMPARE(after.value(k), before.value(k));
@@ -822,10 +829,10 @@ class TestStartupAndShutdown : public QObject {
             screen.dpi = c.dpi;
             screen.available = c.screens;
             MainState state({.settings = &store, .screen = &screen});
-            app::settings(state, QStringLiteral("get"));
+            app::settings(state, app::SettingsTask::Read);
             QVERIFY2(state.frame.placement() == c.placed,
                      qPrintable(QString::fromLatin1(c.name) + ": " + describe(state)[0]));
-            app::settings(state, QStringLiteral("save"));
+            app::settings(state, app::SettingsTask::Write);
             QCOMPARE(store.sections[kSection][QStringLiteral("MainWidth")],
                      app::measureText(c.placed.width));
         }
@@ -845,9 +852,9 @@ class TestStartupAndShutdown : public QObject {
             platform::FakeSettingsStore store;
             store.sections[kSection][QStringLiteral("FontSize")] = QString::fromLatin1(text);
             MainState state({.settings = &store});
-            app::settings(state, QStringLiteral("get"));
+            app::settings(state, app::SettingsTask::Read);
             QVERIFY2(state.frame.font().size == size, text);
-            app::settings(state, QStringLiteral("save"));
+            app::settings(state, app::SettingsTask::Write);
             QCOMPARE(store.sections[kSection][QStringLiteral("FontSize")], QString::number(size));
         }
     }

@@ -145,7 +145,7 @@ class TestRecords : public QObject {
         StateFixture f({"x-----y", "z"}, {"b"}, {"c"});
         f.state.options.setChecked(Option::DisplayFileNames, true);
         f.state.toolbar.setPressed(Command::Data, true);
-        records::loadArray(f.state, lists::SlotId::A);
+        records::loadArray(f.state.slot(lists::SlotId::A), f.state.listingOptions());
         f.list(1).setListIndex(0);  // the header row
         QCOMPARE(f.seen() + f.state.statusBar.panel(4),
                  "focus 1: 0* -1 -1 | <disabled> (off)   0   0");
@@ -231,7 +231,7 @@ class TestRecords : public QObject {
         StateFixture f({"a"}, {"b"}, {"c"});
         f.state.options.setChecked(Option::DisplayFileNames, true);
         for (lists::SlotId id : lists::kAllSlots) {
-            records::loadArray(f.state, id);
+            records::loadArray(f.state.slot(id), f.state.listingOptions());
         }
         // The header row is never written back.
         f.list(2).setListIndex(0);
@@ -250,7 +250,7 @@ class TestRecords : public QObject {
 
         // Typing before anything is selected changes no record but marks the slot.
         StateFixture fresh({"x"}, {}, {});
-        fresh.state.listWithFocus = 1;
+        fresh.state.listWithFocus = lists::SlotId::A;
         fresh.state.editBox.setText(QStringLiteral("Name\r\nchanged"));
         QVERIFY(fresh.slot(1).records.text(0) == "x" && fresh.slot(1).changed);
         // No list with focus: nothing at all.
@@ -273,7 +273,7 @@ class TestRecords : public QObject {
         };
         for (const auto& [before, after] : cases) {
             StateFixture f(before, {"b"}, {"c"});
-            f.state.listWithFocus = 1;
+            f.state.listWithFocus = lists::SlotId::A;
             press(f.state, Command::New);
             QCOMPARE(f.slot(1).records.toStringList(), after);
             const int last = f.list(1).count() - 1;
@@ -670,7 +670,7 @@ class TestRecords : public QObject {
         Files w({"a\r\n", "b\r\n", "c\r\n"});
         platform::FakeFileDialog files;
         w.state.services.files = &files;
-        w.state.listWithFocus = 1;
+        w.state.listWithFocus = lists::SlotId::A;
         const QString kept = w.file(1);
         const QByteArray bytes = QFile::encodeName(w.dir.path()) + "/\xFF\xFE.txt";
         QVERIFY(testing::writeByName(bytes, "theirs\r\n"));
@@ -713,13 +713,13 @@ class TestRecords : public QObject {
         w.state.programFolder = w.dir.path();
 
         // With no list in focus nothing runs but the status bar refresh.
-        w.state.listWithFocus = 0;
+        w.state.listWithFocus = std::nullopt;
         for (const Command c : {Command::Select, Command::Save, Command::Open, Command::Refresh}) {
             press(w.state, c);
         }
         QVERIFY(files.calls.isEmpty() && shell.calls.isEmpty());
 
-        w.state.listWithFocus = 2;
+        w.state.listWithFocus = lists::SlotId::B;
         files.result = w.dir.filePath("new name.txt");  // need not exist
         press(w.state, Command::Select);
         QCOMPARE(files.calls.last().title + files.calls.last().startFolder,
@@ -743,7 +743,7 @@ class TestRecords : public QObject {
 
         // Refresh reads the file again (edits of the slot dropped, flag kept) and selects the
         // first record; an empty file selects nothing.
-        w.state.listWithFocus = 1;
+        w.state.listWithFocus = lists::SlotId::A;
         w.slot(1).records.set(0, QStringLiteral("unsaved"));
         w.slot(1).changed = true;
         press(w.state, Command::Refresh);

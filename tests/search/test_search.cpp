@@ -247,7 +247,7 @@ class TestSearch : public QObject {
 
         f.state.history[0] = QStringLiteral("Alpha");
         f.state.history[1] = QStringLiteral("beta");
-        search::loadSearchTermList(f.state);
+        search::loadSearchTermList(f.state.searchBox, f.state.history);
         int selectAlls = 0;
         f.state.searchBox.setSelectAllListener([&] { ++selectAlls; });
         f.state.searchBox.setListIndex(0);
@@ -256,7 +256,7 @@ class TestSearch : public QObject {
         // A history edited by hand with a gap: rows list the used entries in order.
         f.state.history = {};
         f.state.history[2] = QStringLiteral("later");
-        search::loadSearchTermList(f.state);
+        search::loadSearchTermList(f.state.searchBox, f.state.history);
         QCOMPARE(f.state.searchBox.entries(), QStringList({"later"}));
     }
 

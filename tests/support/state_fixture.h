@@ -25,7 +25,7 @@ struct StateFixture {
             lists::FileSlot& slot = state.slot(id);
             slot.fileName = QString::fromLatin1(names[static_cast<int>(id)]);
             slot.records = store::RecordArray::fromStrings(*arrays[static_cast<int>(id)]);
-            records::loadArray(state, id);
+            records::loadArray(slot, state.listingOptions());
         }
     }
 
@@ -38,7 +38,7 @@ struct StateFixture {
     // list's selected row, marked '*' while coloured as the list with focus and '-' while hidden;
     // the edit box's text, its lines joined by '|', and "(off)" while it takes no typing.
     QString seen() {
-        QString out = QStringLiteral("focus %1:").arg(state.listWithFocus);
+        QString out = QStringLiteral("focus %1:").arg(lists::listNumber(state.listWithFocus));
         for (int n = 1; n <= 3; ++n) {
             const bool coloured = list(n).backColor() == lists::ResultList::kFocusColour;
             out += QStringLiteral(" %1%2%3")

@@ -87,21 +87,21 @@ class TestPresentation : public QObject {
         MainState state;
         state.frame.setLayoutSize(9000, 8000);
         state.gap = 4000;
-        view::formResize(state);
+        view::formResize(state.frame, state.toolbar, state.gap, state.busy);
         QCOMPARE(state.frame.geometry().picture1.top, 4000.0);
 
         // Minimised or busy: nothing changes; restored: laid out again from the current Gap.
         QList<double> seen;
         state.frame.userChanged(state.frame.placement(), WindowState::Minimized);
         state.frame.setLayoutSize(9000, 6400);
-        view::formResize(state);
+        view::formResize(state.frame, state.toolbar, state.gap, state.busy);
         seen << state.gap;
         state.frame.userChanged(state.frame.placement(), WindowState::Normal);
         state.busy = true;
-        view::formResize(state);
+        view::formResize(state.frame, state.toolbar, state.gap, state.busy);
         seen << state.gap;
         state.busy = false;
-        view::formResize(state);
+        view::formResize(state.frame, state.toolbar, state.gap, state.busy);
         seen << state.gap << state.frame.geometry().picture1.top;
         QCOMPARE(seen, QList<double>({4000, 4000, 3400, 3000}));
 
@@ -118,20 +118,20 @@ class TestPresentation : public QObject {
         StateFixture f({"a1", "a2"}, {"b1"}, {"c1-----c2"});
         f.state.toolbar.setPressed(Command::FileA, false);
         f.state.toolbar.setPressed(Command::FileB, false);
-        f.state.listWithFocus = 0;
+        f.state.listWithFocus = std::nullopt;
         app::windowShown(f.state);  // the first showing applies the list display
         QCOMPARE(f.seen(), "focus 3: -1- -1- 0* | c1|c2");
         QCOMPARE(f.state.statusBar.panel(3), QStringLiteral("area_codes.txt  (1)"));
 
         // A focus that is not 0 stays, even on a hidden list.
-        f.state.listWithFocus = 1;
+        f.state.listWithFocus = lists::SlotId::A;
         view::setListDisplay(f.state);
         QCOMPARE(f.seen(), "focus 1: 0*- -1- -1 | a1");
 
         // Pressing a list's button shows it and gives it the focus; releasing it drops the
         // focus to the first shown list.
         app::toolbarButtonPressed(f.state, Command::FileA);
-        QCOMPARE(f.state.listWithFocus, 1);
+        QCOMPARE(lists::listNumber(f.state.listWithFocus), 1);
         app::toolbarButtonPressed(f.state, Command::FileB);
         QCOMPARE(f.seen(), "focus 2: -1 0* -1 | b1");
         app::toolbarButtonPressed(f.state, Command::FileB);

@@ -316,7 +316,7 @@ class TestMainWindow : public QObject {
         // Neither the record shown, nor the list with focus and its colour, nor any row changes.
         const auto unchanged = [&](const char* focus) {
             QCOMPARE(w.seen(), QLatin1String(focus) + " 1 - - | Jones, Bo|555-0199");
-            QCOMPARE(w.state.listWithFocus, 1);
+            QCOMPARE(lists::listNumber(w.state.listWithFocus), 1);
             QVERIFY(w.state.slot(SlotId::B).list.listIndex() == -1 &&
                     w.state.slot(SlotId::C).list.listIndex() == -1 &&
                     w.state.slot(SlotId::B).list.backColor() == lists::ResultList::kWhite &&
@@ -338,7 +338,7 @@ class TestMainWindow : public QObject {
         // Moving in a list without a selection selects, as a click does.
         QVERIFY(w.tabTo(w.list(SlotId::B)));
         w.key(Qt::Key_Down);
-        QCOMPARE(w.state.listWithFocus, 2);
+        QCOMPARE(lists::listNumber(w.state.listWithFocus), 2);
         QCOMPARE(w.seen(), "lstB - 0 - | Smithers, Al");
     }
 
