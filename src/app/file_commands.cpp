@@ -34,6 +34,7 @@ void selectFile(MainState& state) {
         } else if (!chosen.isEmpty()) {
             state.focusedSlot()->fileName = chosen;
             records::loadFile(state, focusedId(state));
+            state.changeNotice.fileNamesChanged();
         }
     }
     view::setToolTipText(state);

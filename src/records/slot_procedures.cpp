@@ -215,6 +215,7 @@ void loadFile(MainState& state, lists::SlotId id) {
 
 void loadArray(MainState& state, lists::SlotId id) {
     lists::FileSlot& slot = state.slot(id);
+    slot.shownSearch.clear();
     lists::listAllRecords(slot.list, slot.records, slot.fileName, state.listingOptions());
 }
 
