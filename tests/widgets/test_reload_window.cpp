@@ -1,5 +1,6 @@
 // The window over real files that another process changes, watched by the system's change
 // notices as the program runs.
+#include <QMenu>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -94,6 +95,14 @@ class TestReloadWindow : public QObject {
         const app::FileChangeWatch changes(w.state, watcher);
         auto* bar = w.window->findChild<QToolBar*>(QStringLiteral("barChangedFile"));
         QVERIFY(bar != nullptr && !bar->isVisible());
+        // The Options menu's own item, ticked, after the items it always had.
+        QAction* option = w.action("mnuReloadChangedFiles");
+        QVERIFY(option->isChecked());
+        const QList<QAction*> options =
+            w.window->findChild<QMenu*>(QStringLiteral("mnuOptions"))->actions();
+        QCOMPARE(options.size(), 6);
+        QCOMPARE(options.last(), option);
+        QCOMPARE(options.last()->text(), QStringLiteral("&Reload Changed Files"));
         QListView* list = w.list("lstA");
         w.clickRow(list, 0);
         w.click(w.edit);
