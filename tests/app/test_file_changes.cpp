@@ -77,6 +77,24 @@ struct Watched {
     QString lastTold() const { return told.isEmpty() ? QString() : told.last().second; }
 };
 
+// Memory room as the system gives it, but asking for it, which a read does between taking the
+// file's stamp and reading its bytes, lets another program write the file `writes` more times:
+// a write in the middle of a read.
+class WritingDuringReads : public platform::MemoryLimits {
+  public:
+    platform::MemoryRoom room() const override {
+        if (writes > 0) {
+            --writes;
+            written += "busy\n";
+            writeBytes(file, written);
+        }
+        return platform::systemMemoryLimits().room();
+    }
+    QString file;
+    mutable QByteArray written;
+    mutable int writes = 0;
+};
+
 }  // namespace
 
 class TestFileChanges : public QObject {
@@ -207,6 +225,32 @@ class TestFileChanges : public QObject {
         w.otherProgramWrites("Carl\nDora\n");
         w.watcher.advance(300);
         QCOMPARE(w.records(), QStringList({"Carl", "Dora"}));
+    }
+
+    void aFileWrittenWhileItIsReadIsReadAgainNeverHalfWay() {
+        Watched w("Ann\n");
+        WritingDuringReads writer;
+        writer.file = w.file();
+        writer.written = "Ann\n";
+        w.state.services.memory = &writer;
+
+        // Written during the first read: the second read takes the file as it then is.
+        writer.writes = 1;
+        w.otherProgramWrites("Ann\n");
+        w.watcher.advance(300);
+        QCOMPARE(w.records(), QStringList({"Ann", "busy"}));
+        QCOMPARE(writer.writes, 0);
+
+        // Written during every read: nothing is taken, and the file is tried again later.
+        writer.writes = 1000;
+        w.otherProgramWrites(writer.written);
+        w.watcher.advance(1000);
+        QCOMPARE(w.records(), QStringList({"Ann", "busy"}));
+        QVERIFY(w.watcher.callPending());
+        writer.writes = 0;
+        w.watcher.advance(2000);
+        QCOMPARE(w.records().size(), writer.written.count('\n'));
+        QVERIFY(w.records().size() > 3);
     }
 
     void aFileThatKeepsChangingIsReadAtMostOnceASecond() {
