@@ -197,6 +197,8 @@ echo "edit_keystroke: $(micro "$(figure edit_keystroke)") µs a key written back
     "$(micro "$(figure edit_keystroke_max)") µs;"
 echo "  with a file of 10000 records $(micro "$(figure edit_keystroke_10k)") µs, slowest key" \
     "$(micro "$(figure edit_keystroke_10k_max)") µs"
+echo "reload_changed: $(figure reload_changed) s to read the file again after another program" \
+    "changed it, with the common search shown (read, search again, list), best of 3"
 search_mb=$(figure peak_rss_search_mb)
 echo "peak memory of a process that loads the three files, searches and edits: $search_mb MiB"
 name_width=17

@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "app/event_handlers.h"
+#include "app/file_changes.h"
 #include "app/settings.h"
 #include "lists/listing.h"
 #include "lists/result_list.h"
@@ -726,6 +727,21 @@ void benchSearching(const QString& dataFile, const Options& options) {
             printShortSeconds("edit_keystroke_max", keys->slowest);
         }
         printValue("peak_rss_search_mb", peakRssMiB());
+
+        // The file read again as after another program's save, with a search shown: the read,
+        // the search run again on the new records and the list rebuilt. Best of kRuns.
+        Fastest reloading;
+        for (int run = 0; run < kRuns; ++run) {
+            enterSearch(state, selecting);
+            trovix::search::search(state);
+            trovix::records::ReloadOutcome outcome{};
+            reloading.add(
+                timed([&] { outcome = trovix::app::reloadChangedSlot(state, SlotId::A); }));
+            if (outcome != trovix::records::ReloadOutcome::Reloaded) {
+                warn("reload_changed: the file was not read again");
+            }
+        }
+        printSeconds("reload_changed", reloading.seconds());
     }
 
     {

@@ -6,11 +6,13 @@
 #include <cstdio>
 
 #include "app/command_line.h"
+#include "app/file_changes.h"
 #include "app/home_folder.h"
 #include "app/startup.h"
 #include "platform/file_names.h"
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_file_dialog.h"
+#include "platform/qt/qt_file_watcher.h"
 #include "platform/qt/qt_font_dialog.h"
 #include "platform/qt/qt_instance_guard.h"
 #include "platform/qt/qt_message_boxes.h"
@@ -135,6 +137,9 @@ int main(int argc, char* argv[]) {
     }
     trovix::app::startUp(
         state, {commandLine.arguments, QCoreApplication::applicationFilePath(), interrupted});
+    // Data files that another program changes are read again, or the user is asked.
+    trovix::platform::QtFileWatcher fileWatcher;
+    const trovix::app::FileChangeWatch fileChanges(state, fileWatcher);
     window.show();
     return QApplication::exec();
 }

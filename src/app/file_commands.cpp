@@ -27,6 +27,7 @@ void selectFile(MainState& state) {
         } else if (!chosen.isEmpty()) {
             state.focusedSlot()->fileName = chosen;
             records::loadFile(state, *state.listWithFocus);
+            state.changeNotice.fileNamesChanged();
         }
     }
     view::setToolTipText(state.toolbar, state.fileSlots);

@@ -33,6 +33,7 @@ void optionMenuClick(MainState& state, Option option) {
         case Option::IgnoreCase:
         case Option::SearchWhileTyping:
         case Option::AutoSave:
+        case Option::ReloadChangedFiles:
             break;
     }
 }

@@ -214,6 +214,7 @@ void loadFile(MainState& state, lists::SlotId id) {
 }
 
 void loadArray(lists::FileSlot& slot, const lists::ListingOptions& options) {
+    slot.shownSearch.clear();
     lists::listAllRecords(slot.list, slot.records, slot.fileName, options);
 }
 

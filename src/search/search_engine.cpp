@@ -18,6 +18,8 @@ void search(MainState& state) {
 
     for (lists::SlotId id : lists::kAllSlots) {
         lists::FileSlot& slot = state.slot(id);
+        slot.shownSearch = state.searchBox.text();
+        slot.shownSearchIgnoresCase = state.options.isChecked(Option::IgnoreCase);
         bool empty = true;
         {
             lists::ResultList::Update update(slot.list);
@@ -74,6 +76,23 @@ void search(MainState& state) {
         }
     }
     fillStatusBar(state.statusBar, state.fileSlots);
+}
+
+void listMatchesAgain(MainState& state, lists::SlotId id) {
+    lists::FileSlot& slot = state.slot(id);
+    const TermMatcher matcher(searchTerms(slot.shownSearch), slot.shownSearchIgnoresCase);
+    const std::vector<qint32> found = matchingRecords(slot.records, matcher);
+    const lists::ResultList::Update update(slot.list);
+    slot.list.clear();
+    for (const qint32 index : found) {
+        lists::appendRecordRows(slot.list, slot.records, index, state.fullDataView());
+    }
+    if (found.empty()) {
+        slot.list.addNoMatchRow();
+    }
+    if (state.displayFileNames()) {
+        slot.list.insertHeaderRow(lists::headerRowText(slot.fileName));
+    }
 }
 
 }  // namespace trovix::search

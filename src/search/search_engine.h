@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lists/slot.h"
+
 namespace trovix {
 struct MainState;
 }
@@ -10,5 +12,9 @@ namespace trovix::search {
 // search box text, selects the first match (which shows it in the edit box) and refreshes the
 // status bar. Callers make sure the text is not blank.
 void search(MainState& state);
+
+// Fills one slot's list again with the matches of the search it shows, as that search found
+// them (its text and case rule), after its records changed. Nothing is selected.
+void listMatchesAgain(MainState& state, lists::SlotId id);
 
 }  // namespace trovix::search

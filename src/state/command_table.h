@@ -89,7 +89,14 @@ inline Command fileButton(lists::SlotId id) {
 std::optional<lists::SlotId> slotOfFileButton(Command command);
 
 // The check marks of the Options menu, in the order the settings store them.
-enum class Option { IgnoreCase, SearchWhileTyping, DisplayFileNames, AutoSave, OnTop };
+enum class Option {
+    IgnoreCase,
+    SearchWhileTyping,
+    DisplayFileNames,
+    AutoSave,
+    OnTop,
+    ReloadChangedFiles,
+};
 
 struct OptionEntry {
     Option option;
@@ -103,6 +110,7 @@ inline constexpr OptionEntry kOptions[] = {
     {Option::DisplayFileNames, "DisplayFileNames", false},
     {Option::AutoSave, "AutoSave", false},
     {Option::OnTop, "OnTop", false},
+    {Option::ReloadChangedFiles, "ReloadChangedFiles", true},
 };
 inline constexpr std::size_t kOptionCount = std::size(kOptions);
 
@@ -179,6 +187,12 @@ inline constexpr MenuEntry kMenuBar[] = {
      {},
      Option::DisplayFileNames},
     {MenuItemKind::Check, "mnuOnTop", "&On top", "", {}, Option::OnTop},
+    {MenuItemKind::Check,
+     "mnuReloadChangedFiles",
+     "&Reload Changed Files",
+     "",
+     {},
+     Option::ReloadChangedFiles},
     {MenuItemKind::Menu, "mnuHelp", "&Help", "", {}, {}},
     {MenuItemKind::Command, "mnuEmail", "&Email Author", "Ctrl+E", MenuCommand::EmailAuthor, {}},
     {MenuItemKind::Command, "mnuWebSite", "&WebSite", "Ctrl+W", MenuCommand::WebSite, {}},

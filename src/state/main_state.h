@@ -8,6 +8,7 @@
 #include "lists/listing.h"
 #include "lists/slot.h"
 #include "platform/services.h"
+#include "state/change_notice.h"
 #include "state/controls.h"
 
 namespace trovix {
@@ -45,6 +46,7 @@ struct MainState {
     OptionMenu options;
     StatusBar statusBar;
     WindowFrame frame;
+    ChangeNotice changeNotice;
 
     // From the window's bottom edge up to the splitter bar, twips.
     int gap = kDefaultGap;

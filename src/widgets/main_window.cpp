@@ -23,6 +23,7 @@
 #include "state/main_state.h"
 #include "view/layout.h"
 #include "widgets/about_window.h"
+#include "widgets/change_notice_bar.h"
 #include "widgets/edit_text.h"
 #include "widgets/menu_item_name.h"
 #include "widgets/record_text_box.h"
@@ -58,6 +59,9 @@ MainWindow::MainWindow(MainState& state, QWidget* parent) : QMainWindow(parent),
     setWindowTitle(QStringLiteral("Trovix"));
     buildMenus();
     buildToolbar();
+    // Below the toolbar, above the lists; shown only while a changed file awaits an answer.
+    addToolBarBreak();
+    addToolBar(new ChangeNoticeBar(state_.changeNotice, this));
     buildCentralArea();
     buildStatusBar();
     connectCore();

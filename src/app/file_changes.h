@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <optional>
+
+#include "lists/slot.h"
+#include "platform/file_watcher.h"
+#include "platform/safe_file.h"
+#include "records/slot_reload.h"
+#include "state/change_notice.h"
+
+namespace trovix {
+struct MainState;
+}
+
+namespace trovix::app {
+
+// Keeps the slots in step with their files when another program changes them, while
+// "Reload Changed Files" is ticked:
+// - a slot without unsaved changes reads its file again by itself, and the status bar says so;
+// - a slot with unsaved changes is never read again by itself: the change notice asks, and the
+//   user reloads or keeps the changes (the next save then asks, as it always does);
+// - a file deleted or renamed away leaves the slot's records as they are, and the status bar
+//   says so.
+// A change is acted on once it has settled (no further change for a moment), and a file that
+// keeps changing is read at most once a second. A file that holds what the slot last read or
+// saved (the program's own save) is not read again.
+class FileChangeWatch {
+  public:
+    static constexpr qint64 kSettleMs = 200;
+    static constexpr qint64 kReloadGapMs = 1000;
+
+    FileChangeWatch(MainState& state, platform::FileWatcher& watcher);
+    ~FileChangeWatch();
+    FileChangeWatch(const FileChangeWatch&) = delete;
+    FileChangeWatch& operator=(const FileChangeWatch&) = delete;
+
+    // Watches the files the slots hold now.
+    void watchSlotFiles();
+
+  private:
+    struct SlotWatch {
+        bool pending = false;
+        qint64 firstChange = 0;  // of the changes not yet acted on
+        qint64 lastChange = 0;
+        bool reloaded = false;
+        qint64 lastReload = 0;
+        // The file as the user was last told of it, so that one change is told once.
+        std::optional<platform::FileStamp> told;
+        bool awaitingAnswer = false;
+    };
+
+    void changed(const QString& file);
+    void schedule();
+    void due();
+    void act(lists::SlotId id);
+    void answer(lists::SlotId id, ChangeNotice::Answer answer);
+    void showNextNotice();
+
+    MainState& state_;
+    platform::FileWatcher& watcher_;
+    std::array<SlotWatch, 3> slots_;
+};
+
+// The name of a slot's file as messages about changes on disk give it: the file name alone.
+QString shortFileName(const lists::FileSlot& slot);
+
+// Reads a slot's file again after another program changed it, lists its records as the list
+// showed them (all of them, or the matches of the search shown), refreshes the status bar and
+// says in it what happened.
+records::ReloadOutcome reloadChangedSlot(MainState& state, lists::SlotId id);
+
+}  // namespace trovix::app

@@ -1,0 +1,142 @@
+// The window over real files that another process changes, watched by the system's change
+// notices as the program runs.
+#include <QMenu>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "app/file_changes.h"
+#include "platform/qt/qt_file_watcher.h"
+#include "support/window_fixture.h"
+
+using namespace trovix;
+using namespace trovix::testing;
+
+namespace {
+
+constexpr int kPatience = 15000;  // ms; a busy machine delivers change notices late
+
+// Runs a shell command as another program would, and waits for it to end.
+bool shell(const QString& command) {
+    QProcess process;
+    process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command});
+    return process.waitForFinished(kPatience) && process.exitCode() == 0;
+}
+
+QString quoted(const QString& path) {
+    return u'\'' + path + u'\'';
+}
+
+QStringList rowsShown(QListView* view) {
+    QStringList out;
+    for (int row = 0; row < view->model()->rowCount(); ++row) {
+        out.append(view->model()->index(row, 0).data().toString());
+    }
+    return out;
+}
+
+}  // namespace
+
+class TestReloadWindow : public QObject {
+    Q_OBJECT
+  private Q_SLOTS:
+    void ownSavesAreNotReadBackButAnotherProgramsWritesAre() {
+        WindowFixture w("Ann Smith\nBob Smith\nCarl Jones\n", "tag\n", "212\n");
+        platform::QtFileWatcher watcher;
+        const app::FileChangeWatch changes(w.state, watcher);
+        QSignalSpy told(w.window->statusBar(), &QStatusBar::messageChanged);
+        QListView* list = w.list("lstA");
+        w.typeSearch(QStringLiteral("smith"));
+        QCOMPARE(rowsShown(list), QStringList({"Ann Smith", "Bob Smith"}));
+        w.clickRow(list, 1);
+        QCOMPARE(w.edit->toPlainText(), QStringLiteral("Bob Smith"));
+
+        // The window's own save of list 1 is not read back. File 2 changed afterwards is, and
+        // by then any notice of the save has been acted on.
+        w.click(w.edit);
+        w.key(Qt::Key_End);
+        w.type(QStringLiteral(" Jr"));
+        w.click(w.button("save"));
+        QVERIFY(!w.state.slot(lists::SlotId::A).changed);
+        QVERIFY(shell(QStringLiteral("printf 'new tag\\n' > %1").arg(quoted(w.file(2)))));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            told.contains({QStringLiteral("taglines.txt was changed on disk and has been read "
+                                          "again")}),
+            kPatience);
+        for (const QList<QVariant>& message : told) {
+            QVERIFY2(!message[0].toString().startsWith("phone_numbers.txt"),
+                     qPrintable(message[0].toString()));
+        }
+        QCOMPARE(rowsShown(list), QStringList({"Ann Smith", "Bob Smith Jr"}));
+        QCOMPARE(w.edit->toPlainText(), QStringLiteral("Bob Smith Jr"));
+
+        // Written beside the file and renamed over it: the search is run again on the new
+        // records and Bob stays selected.
+        QVERIFY(shell(QStringLiteral("printf 'Dora Smith\\nBob Smith Jr\\nEve Brown\\n' > "
+                                     "%1.tmp && mv %1.tmp %1")
+                          .arg(quoted(w.file(1)))));
+        QTRY_COMPARE_WITH_TIMEOUT(rowsShown(list), QStringList({"Dora Smith", "Bob Smith Jr"}),
+                                  kPatience);
+        QCOMPARE(list->currentIndex().row(), 1);
+        QCOMPARE(w.edit->toPlainText(), QStringLiteral("Bob Smith Jr"));
+        QVERIFY(told.contains(
+            {QStringLiteral("phone_numbers.txt was changed on disk and has been read again")}));
+
+        // Written in place, after the rename: the new file is watched.
+        QVERIFY(shell(QStringLiteral("printf 'Fay Smith\\n' >> %1").arg(quoted(w.file(1)))));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            rowsShown(list), QStringList({"Dora Smith", "Bob Smith Jr", "Fay Smith"}), kPatience);
+    }
+
+    void unsavedChangesBringTheNoticeAndItsButtonsAnswer() {
+        WindowFixture w("Ann\nBob\n", "tag\n", "212\n");
+        platform::QtFileWatcher watcher;
+        const app::FileChangeWatch changes(w.state, watcher);
+        auto* bar = w.window->findChild<QToolBar*>(QStringLiteral("barChangedFile"));
+        QVERIFY(bar != nullptr && !bar->isVisible());
+        // The Options menu's own item, ticked, after the items it always had.
+        QAction* option = w.action("mnuReloadChangedFiles");
+        QVERIFY(option->isChecked());
+        const QList<QAction*> options =
+            w.window->findChild<QMenu*>(QStringLiteral("mnuOptions"))->actions();
+        QCOMPARE(options.size(), 6);
+        QCOMPARE(options.last(), option);
+        QCOMPARE(options.last()->text(), QStringLiteral("&Reload Changed Files"));
+        QListView* list = w.list("lstA");
+        w.clickRow(list, 0);
+        w.click(w.edit);
+        w.key(Qt::Key_End);
+        w.type(QStringLiteral(" mine"));
+
+        QVERIFY(shell(QStringLiteral("printf 'Ann\\nBob\\nCarl\\n' > %1").arg(quoted(w.file(1)))));
+        QTRY_VERIFY_WITH_TIMEOUT(bar->isVisible(), kPatience);
+        const auto* text = bar->findChild<QLabel*>(QStringLiteral("lblChangedFile"));
+        QCOMPARE(text->text(), QStringLiteral("phone_numbers.txt was changed on disk."));
+        QWidget* keep = bar->findChild<QWidget*>(QStringLiteral("cmdKeepMine"));
+        QWidget* reload = bar->findChild<QWidget*>(QStringLiteral("cmdReloadChanged"));
+        for (const QWidget* control : QList<const QWidget*>{bar, text, keep, reload}) {
+            QVERIFY(!control->accessibleName().isEmpty());
+        }
+        // Typing goes on while the notice shows.
+        QCOMPARE(QApplication::focusWidget(), w.edit);
+        w.type(QStringLiteral("!"));
+        QCOMPARE(rowsShown(list), QStringList({"Ann mine!", "Bob"}));
+
+        w.click(keep);
+        QVERIFY(!bar->isVisible());
+        QCOMPARE(rowsShown(list), QStringList({"Ann mine!", "Bob"}));
+        QVERIFY(w.state.slot(lists::SlotId::A).changed);
+
+        QVERIFY(shell(
+            QStringLiteral("printf 'Ann\\nBob\\nCarl\\nDora\\n' > %1").arg(quoted(w.file(1)))));
+        QTRY_VERIFY_WITH_TIMEOUT(bar->isVisible(), kPatience);
+        w.click(reload);
+        QVERIFY(!bar->isVisible());
+        QCOMPARE(rowsShown(list), QStringList({"Ann", "Bob", "Carl", "Dora"}));
+        QVERIFY(!w.state.slot(lists::SlotId::A).changed);
+    }
+};
+
+QTEST_MAIN(TestReloadWindow)
+#include "test_reload_window.moc"
