@@ -38,6 +38,7 @@
 #include "lists/listing.h"
 #include "lists/result_list.h"
 #include "output/clipboard_copy.h"
+#include "platform/fake/fake_services.h"
 #include "platform/qt/qt_settings_store.h"
 #include "records/record_order.h"
 #include "records/slot_procedures.h"
@@ -511,7 +512,9 @@ class Window {
         state.busy = false;
     }
 
-    MainState state;
+    // Services that show nothing: the benchmark runs without a window.
+    trovix::platform::FakeServices services;
+    MainState state{services.services()};
     // After the state: the models go first, while their lists still exist.
     std::array<std::unique_ptr<trovix::widgets::ResultListModel>, 3> models;
 };
@@ -823,7 +826,7 @@ double timeCopyList(long long count) {
     trovix::records::loadArray(state, SlotId::A);
     state.listWithFocus = 1;
     CountingClipboard clipboard;
-    state.services.clipboard = &clipboard;
+    state.services.clipboard = clipboard;
     const double seconds = timed([&] { trovix::output::copyList(state); });
     if (clipboard.rows != count) {
         warn("copying the list gave " + std::to_string(clipboard.rows) + " rows");
@@ -910,10 +913,11 @@ void benchSettings(const QString& dataFile) {
         const QString path = dataFile + QStringLiteral(".settings.ini");
         writeWhole(nativePath(path), shape.bytes + "\n[Settings]\nMainLeft=3000\n", false);
         trovix::platform::QtSettingsStore* store = nullptr;
-        MainState state;
+        trovix::platform::FakeServices services;
+        MainState state{services.services()};
         const double open = timed([&] {
             store = new trovix::platform::QtSettingsStore(path);
-            state.services.settings = store;
+            state.services.settings = *store;
             trovix::app::settings(state, QStringLiteral("get"));
         });
         if (state.frame.placement().left != 3000) {

@@ -27,10 +27,9 @@ QString key(const char* name) {
 // Reads settings one key at a time, falling back to each key's default.
 class Reader {
   public:
-    explicit Reader(const platform::SettingsStore* store) : store_(store) {}
+    explicit Reader(const platform::SettingsStore& store) : store_(store) {}
     QString text(const QString& name, const QString& fallback) const {
-        const std::optional<QString> v =
-            store_ != nullptr ? store_->value(kSettingsSection, name) : std::nullopt;
+        const std::optional<QString> v = store_.value(kSettingsSection, name);
         return v ? *v : fallback;
     }
     bool boolean(const QString& name, bool fallback) const {
@@ -44,7 +43,7 @@ class Reader {
     }
 
   private:
-    const platform::SettingsStore* store_;
+    const platform::SettingsStore& store_;
 };
 
 // A rectangle in pixels, in floating point: stored twips may lie far beyond what an int holds.
@@ -77,15 +76,12 @@ double distance(const Area& a, const Area& b) {
 // The window where it can be reached: a window with a corner off every screen is moved onto
 // the screen it overlaps most (or else the nearest), made no larger than that screen, with its
 // top-left corner, and so its title bar, on it. A window wholly on the screens stays.
-TwipRect reachable(const TwipRect& placement, const platform::Screen* screen) {
-    if (screen == nullptr) {
-        return placement;
-    }
-    const QList<QRect> screens = screen->availableGeometries();
+TwipRect reachable(const TwipRect& placement, const platform::Screen& screen) {
+    const QList<QRect> screens = screen.availableGeometries();
     if (screens.isEmpty()) {
         return placement;
     }
-    const double tpp = screen->twipsPerPixel();
+    const double tpp = screen.twipsPerPixel();
     // In whole pixels, rounded as the window rounds them when it is placed.
     const Area window{std::round(placement.left / tpp), std::round(placement.top / tpp),
                       std::max(1.0, std::round(placement.width / tpp)),
@@ -118,7 +114,7 @@ TwipRect reachable(const TwipRect& placement, const platform::Screen* screen) {
 }
 
 void readAll(MainState& state) {
-    const Reader in(state.services.settings);
+    const Reader in(*state.services.settings);
     WindowFrame& frame = state.frame;
     TwipRect place = frame.placement();
     place.left = in.measure(key("MainLeft"), kDefaultPlacement.left);
@@ -163,12 +159,9 @@ void readAll(MainState& state) {
 }
 
 void writeAll(MainState& state) {
-    platform::SettingsStore* out = state.services.settings;
-    if (out == nullptr) {
-        return;
-    }
-    const auto put = [out](const QString& name, const QString& value) {
-        out->setValue(kSettingsSection, name, value);
+    platform::SettingsStore& out = *state.services.settings;
+    const auto put = [&out](const QString& name, const QString& value) {
+        out.setValue(kSettingsSection, name, value);
     };
     // A maximised or minimised window keeps the place and size it had when last normal.
     if (state.frame.windowState() == WindowState::Normal) {
@@ -199,12 +192,12 @@ void writeAll(MainState& state) {
     put(key("FontSize"), QString::number(font.size));
     put(key("FontBold"), booleanText(font.bold));
     put(key("FontItalic"), booleanText(font.italic));
-    if (!out->sync() && state.services.messages != nullptr) {
+    if (!out.sync()) {
         state.services.messages->show(
             QStringLiteral("The settings of Trovix could not be stored:\n%1\n\nThe window's "
                            "place, the options, the file names and the search history of this "
                            "session are lost.")
-                .arg(out->errorString()),
+                .arg(out.errorString()),
             QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
     }
 }
@@ -212,7 +205,7 @@ void writeAll(MainState& state) {
 }  // namespace
 
 void keepWindowReachable(MainState& state) {
-    state.frame.setPlacement(reachable(state.frame.placement(), state.services.screen));
+    state.frame.setPlacement(reachable(state.frame.placement(), *state.services.screen));
 }
 
 QString booleanText(bool value) {

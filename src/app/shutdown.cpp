@@ -28,10 +28,8 @@ bool saveChangedSlots(MainState& state) {
         if (saved.outcome == records::SaveOutcome::Declined) {
             return false;
         }
-        platform::MessageBoxes* messages = state.services.messages;
         const bool closeAnyway =
-            messages != nullptr &&
-            messages->choose(
+            state.services.messages->choose(
                 records::saveFailureText(slot.fileName, saved.error) +
                     QStringLiteral("\n\nClose without saving the changes to this "
                                    "file, or keep the window open with them?"),
@@ -57,9 +55,6 @@ bool queryClose(MainState& state) {
     }
     if (state.options.isChecked(Option::AutoSave)) {
         return saveChangedSlots(state);
-    }
-    if (state.services.messages == nullptr) {
-        return false;
     }
     switch (state.services.messages->show(
         QStringLiteral("Save Changes?"), QStringLiteral("Save Changes"),
@@ -98,7 +93,8 @@ QStringList closeWithoutAsking(MainState& state) {
             return static_cast<int>(choices.size()) - 1;
         }
     } nobody;
-    platform::MessageBoxes* const messages = std::exchange(state.services.messages, &nobody);
+    const platform::Service<platform::MessageBoxes> messages =
+        std::exchange(state.services.messages, nobody);
     const auto restoreMessages = qScopeGuard([&] { state.services.messages = messages; });
 
     const bool autoSave = state.options.isChecked(Option::AutoSave);

@@ -19,9 +19,7 @@ QString programName(const char* base) {
 }
 
 void tell(MainState& state, const QString& text, const QString& title, platform::MessageIcon icon) {
-    if (state.services.messages != nullptr) {
-        state.services.messages->show(text, title, platform::MessageButtons::Ok, icon);
-    }
+    state.services.messages->show(text, title, platform::MessageButtons::Ok, icon);
 }
 
 }  // namespace
@@ -35,7 +33,7 @@ void emailAuthor(MainState& state) {
     if (!state.programFolder.isEmpty()) {
         QDir::setCurrent(state.programFolder);
     }
-    if (state.services.shell == nullptr || !state.services.shell->openUrl(authorMailUrl())) {
+    if (!state.services.shell->openUrl(authorMailUrl())) {
         tell(state, QStringLiteral("Error sending email!"), QStringLiteral("Send Email to Author"),
              platform::MessageIcon::Warning);
     }
@@ -43,7 +41,7 @@ void emailAuthor(MainState& state) {
 
 void openWebSite(MainState& state) {
     const QString site = QString::fromUtf8(kWebSite);
-    if (state.services.shell == nullptr || !state.services.shell->openUrl(site)) {
+    if (!state.services.shell->openUrl(site)) {
         // The desktop gives no error number: say what failed instead.
         tell(state,
              QStringLiteral("Could not locate web site!  Error: no web browser could open %1")
@@ -53,11 +51,10 @@ void openWebSite(MainState& state) {
 }
 
 void onlineUpdate(MainState& state) {
-    platform::MessageBoxes* messages = state.services.messages;
-    if (messages == nullptr ||
-        messages->show(QStringLiteral("Trovix will close to check for online updates!"),
-                       QStringLiteral("Online Update"), platform::MessageButtons::OkCancel,
-                       platform::MessageIcon::Information) != platform::MessageAnswer::Ok) {
+    if (state.services.messages->show(
+            QStringLiteral("Trovix will close to check for online updates!"),
+            QStringLiteral("Online Update"), platform::MessageButtons::OkCancel,
+            platform::MessageIcon::Information) != platform::MessageAnswer::Ok) {
         return;
     }
     const QDir folder(state.programFolder);
@@ -67,8 +64,7 @@ void onlineUpdate(MainState& state) {
     if (QFile::exists(newer)) {
         ok = QFile::remove(updater) && QFile::rename(newer, updater);
     }
-    ok = ok && state.services.shell != nullptr &&
-         state.services.shell->startProgram(updater, {}, folder.path());
+    ok = ok && state.services.shell->startProgram(updater, {}, folder.path());
     if (!ok) {
         tell(state, QStringLiteral("Error updating Trovix.  Close all programs and try again!"),
              QStringLiteral("Patchlet"), platform::MessageIcon::None);

@@ -6,11 +6,8 @@
 namespace trovix::output {
 
 void copyList(MainState& state) {
-    platform::Clipboard* clipboard = state.services.clipboard;
-    if (clipboard == nullptr) {
-        return;
-    }
-    clipboard->clear();
+    platform::Clipboard& clipboard = *state.services.clipboard;
+    clipboard.clear();
     const lists::FileSlot* slot = state.focusedSlot();
     if (slot == nullptr) {
         return;
@@ -23,18 +20,15 @@ void copyList(MainState& state) {
         }
         text += slot->list.text(row);
     }
-    clipboard->setText(text);
+    clipboard.setText(text);
 }
 
 void copySelection(MainState& state) {
-    platform::Clipboard* clipboard = state.services.clipboard;
-    if (clipboard == nullptr) {
-        return;
-    }
-    clipboard->clear();
+    platform::Clipboard& clipboard = *state.services.clipboard;
+    clipboard.clear();
     if (const lists::FileSlot* slot = state.focusedSlot()) {
         const int row = slot->list.listIndex();
-        clipboard->setText(row >= 0 ? slot->list.text(row) : QString());
+        clipboard.setText(row >= 0 ? slot->list.text(row) : QString());
     }
 }
 

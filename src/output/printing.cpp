@@ -18,11 +18,7 @@ using Row = lists::ResultList::TextParts;
 // Prints the lines below the top margin; a failure is told with its reason. A record's line
 // goes to the printer as the record's own bytes, never copied whole.
 void print(MainState& state, int count, const std::function<Row(int)>& line) {
-    platform::Printer* printer = state.services.printer;
-    if (printer == nullptr) {
-        return;
-    }
-    const platform::PrintOutcome outcome = printer->printLines(
+    const platform::PrintOutcome outcome = state.services.printer->printLines(
         kTopMargin + count,
         [&](int i) -> platform::PrintLine {
             if (i < kTopMargin) {
@@ -32,8 +28,7 @@ void print(MainState& state, int count, const std::function<Row(int)>& line) {
             return {kIndent + row.start, row.line};
         },
         listFont(state));
-    if (outcome.result == platform::PrintOutcome::Result::Failed &&
-        state.services.messages != nullptr) {
+    if (outcome.result == platform::PrintOutcome::Result::Failed) {
         state.services.messages->show(QStringLiteral("Nothing was printed:\n%1").arg(outcome.error),
                                       QString(), platform::MessageButtons::Ok,
                                       platform::MessageIcon::Warning);
@@ -46,8 +41,7 @@ bool printBigList(MainState& state, int rows) {
     if (rows <= 50) {
         return true;
     }
-    return state.services.messages != nullptr &&
-           state.services.messages->show(
+    return state.services.messages->show(
                QStringLiteral("Printed list will contain %1 lines of data!\r\n\r\nContinue "
                               "printing?")
                    .arg(rows),
@@ -75,13 +69,8 @@ void printSelection(MainState& state) {
 }
 
 void printForm(MainState& state) {
-    platform::Printer* printer = state.services.printer;
-    if (printer == nullptr) {
-        return;
-    }
-    const platform::PrintOutcome outcome = printer->printWindow();
-    if (outcome.result == platform::PrintOutcome::Result::Failed &&
-        state.services.messages != nullptr) {
+    const platform::PrintOutcome outcome = state.services.printer->printWindow();
+    if (outcome.result == platform::PrintOutcome::Result::Failed) {
         state.services.messages->show(QStringLiteral("Nothing was printed:\n%1").arg(outcome.error),
                                       QString(), platform::MessageButtons::Ok,
                                       platform::MessageIcon::Warning);

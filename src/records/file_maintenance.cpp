@@ -31,13 +31,11 @@ bool copyAllOrNothing(MainState& state, const QString& title, From from, To to) 
         }
         if (!ok) {
             copies.clear();  // the prepared copies are dropped; no file changed
-            if (state.services.messages != nullptr) {
-                state.services.messages->show(
-                    QStringLiteral("\"%1\" could not be copied to \"%2\":\n%3\n\nNo file was "
-                                   "changed.")
-                        .arg(source, target, error),
-                    title, platform::MessageButtons::Ok, platform::MessageIcon::Warning);
-            }
+            state.services.messages->show(
+                QStringLiteral("\"%1\" could not be copied to \"%2\":\n%3\n\nNo file was "
+                               "changed.")
+                    .arg(source, target, error),
+                title, platform::MessageButtons::Ok, platform::MessageIcon::Warning);
             return false;
         }
     }
@@ -74,14 +72,12 @@ bool copyAllOrNothing(MainState& state, const QString& title, From from, To to) 
                              .arg(target, putBack.error);
             }
         }
-        if (state.services.messages != nullptr) {
-            state.services.messages->show(
-                QStringLiteral("\"%1\" could not be replaced:\n%2\n\n%3")
-                    .arg(to(state.fileSlots[i]), copies[i]->error(),
-                         notes.isEmpty() ? QStringLiteral("No file was changed.")
-                                         : notes.join(QStringLiteral("\n\n"))),
-                title, platform::MessageButtons::Ok, platform::MessageIcon::Warning);
-        }
+        state.services.messages->show(
+            QStringLiteral("\"%1\" could not be replaced:\n%2\n\n%3")
+                .arg(to(state.fileSlots[i]), copies[i]->error(),
+                     notes.isEmpty() ? QStringLiteral("No file was changed.")
+                                     : notes.join(QStringLiteral("\n\n"))),
+            title, platform::MessageButtons::Ok, platform::MessageIcon::Warning);
         return false;
     }
     return true;

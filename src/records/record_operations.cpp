@@ -16,21 +16,15 @@ const QString kNewItem = QStringLiteral("New Item");
 // Shows the busy pointer for its lifetime.
 class BusyPointer {
   public:
-    explicit BusyPointer(platform::Screen* screen) : screen_(screen) {
-        if (screen_ != nullptr) {
-            screen_->showBusyPointer(true);
-        }
+    explicit BusyPointer(platform::Screen& screen) : screen_(screen) {
+        screen_.showBusyPointer(true);
     }
-    ~BusyPointer() {
-        if (screen_ != nullptr) {
-            screen_->showBusyPointer(false);
-        }
-    }
+    ~BusyPointer() { screen_.showBusyPointer(false); }
     BusyPointer(const BusyPointer&) = delete;
     BusyPointer& operator=(const BusyPointer&) = delete;
 
   private:
-    platform::Screen* screen_;
+    platform::Screen& screen_;
 };
 
 }  // namespace
@@ -82,7 +76,7 @@ void deleteItem(MainState& state) {
 }
 
 void sortItems(MainState& state) {
-    const BusyPointer pointer(state.services.screen);
+    const BusyPointer pointer(*state.services.screen);
     lists::FileSlot* slot = state.focusedSlot();
     if (slot == nullptr) {
         return;
@@ -90,9 +84,7 @@ void sortItems(MainState& state) {
     lists::ResultList& list = slot->list;
     const QString selected = list.listIndex() >= 0 ? list.text(list.listIndex()) : QString();
     // A sort that cannot have the memory it needs leaves the records as they are.
-    const platform::MemoryRoom room = state.services.memory != nullptr
-                                          ? state.services.memory->room()
-                                          : platform::systemMemoryLimits().room();
+    const platform::MemoryRoom room = state.services.memory->room();
     const qint64 needed = exchangeSortMemory(slot->records.size());
     QString notSorted;
     if (needed > room.bytes) {
@@ -112,12 +104,10 @@ void sortItems(MainState& state) {
         }
     }
     if (!notSorted.isEmpty()) {
-        if (state.services.messages != nullptr) {
-            state.services.messages->show(
-                QStringLiteral("The records of \"%1\" were not sorted:\n%2")
-                    .arg(slot->fileName, notSorted),
-                QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
-        }
+        state.services.messages->show(QStringLiteral("The records of \"%1\" were not sorted:\n%2")
+                                          .arg(slot->fileName, notSorted),
+                                      QString(), platform::MessageButtons::Ok,
+                                      platform::MessageIcon::Warning);
         return;
     }
     loadArray(state, static_cast<lists::SlotId>(state.listWithFocus - 1));

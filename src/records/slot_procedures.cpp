@@ -15,18 +15,15 @@ namespace {
 using platform::PathKind;
 
 void tellUser(MainState& state, const QString& text) {
-    if (state.services.messages != nullptr) {
-        state.services.messages->show(text, QString(), platform::MessageButtons::Ok,
-                                      platform::MessageIcon::Warning);
-    }
+    state.services.messages->show(text, QString(), platform::MessageButtons::Ok,
+                                  platform::MessageIcon::Warning);
 }
 
 // Asks before a save replaces what the slot did not read; true to go on.
 bool confirm(MainState& state, const QString& text, const QString& goOn) {
-    platform::MessageBoxes* messages = state.services.messages;
-    return messages != nullptr &&
-           messages->choose(text, QStringLiteral("Save"), {goOn, QStringLiteral("Cancel")},
-                            platform::MessageIcon::Warning) == 0;
+    return state.services.messages->choose(text, QStringLiteral("Save"),
+                                           {goOn, QStringLiteral("Cancel")},
+                                           platform::MessageIcon::Warning) == 0;
 }
 
 // The slot's file for a question: its name, and where it is a symbolic link, the file behind it,
@@ -115,16 +112,14 @@ bool agreeToEncoding(MainState& state, const lists::FileSlot& slot, store::FileF
     if (!lacking) {
         return true;
     }
-    platform::MessageBoxes* messages = state.services.messages;
     const bool utf8 =
-        messages != nullptr &&
-        messages->choose(QStringLiteral("%1 is saved in %2, which cannot hold %3. Save the whole "
-                                        "file as UTF-8?")
-                             .arg(slot.fileName, store::encodingName(format.encoding),
-                                  quotedCharacter(*lacking)),
-                         QStringLiteral("Save"),
-                         {QStringLiteral("Save as UTF-8"), QStringLiteral("Cancel")},
-                         platform::MessageIcon::Question) == 0;
+        state.services.messages->choose(
+            QStringLiteral("%1 is saved in %2, which cannot hold %3. Save the whole "
+                           "file as UTF-8?")
+                .arg(slot.fileName, store::encodingName(format.encoding),
+                     quotedCharacter(*lacking)),
+            QStringLiteral("Save"), {QStringLiteral("Save as UTF-8"), QStringLiteral("Cancel")},
+            platform::MessageIcon::Question) == 0;
     if (utf8) {
         format.encoding = store::Encoding::Utf8;
     }
@@ -132,8 +127,7 @@ bool agreeToEncoding(MainState& state, const lists::FileSlot& slot, store::FileF
 }
 
 const platform::MemoryLimits& memoryLimits(const MainState& state) {
-    return state.services.memory != nullptr ? *state.services.memory
-                                            : platform::systemMemoryLimits();
+    return *state.services.memory;
 }
 
 // A file too large for the memory left is not taken into the slot, and its name is not kept:

@@ -32,13 +32,11 @@ void search(MainState& state) {
                 // Out of memory (or of threads): the list shows no match rather than part of
                 // the matches, and the user is told.
                 slot.list.clear();
-                if (state.services.messages != nullptr) {
-                    state.services.messages->show(
-                        QStringLiteral("\"%1\" could not be searched:\nThere was not enough "
-                                       "memory.")
-                            .arg(slot.fileName),
-                        QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
-                }
+                state.services.messages->show(
+                    QStringLiteral("\"%1\" could not be searched:\nThere was not enough "
+                                   "memory.")
+                        .arg(slot.fileName),
+                    QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
             }
             if (empty) {
                 slot.list.addNoMatchRow();

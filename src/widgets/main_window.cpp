@@ -317,11 +317,7 @@ void MainWindow::showStatusBar() {
 }
 
 double MainWindow::twipsPerPixel() const {
-    if (state_.services.screen != nullptr) {
-        return state_.services.screen->twipsPerPixel();
-    }
-    const double dpi = screen() != nullptr ? screen()->logicalDotsPerInch() : 0;
-    return dpi > 0 ? 1440.0 / dpi : 15.0;
+    return state_.services.screen->twipsPerPixel();
 }
 
 void MainWindow::showFrame(WindowFrame::Aspect aspect) {

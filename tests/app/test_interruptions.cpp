@@ -7,9 +7,7 @@
 
 #include "app/shutdown.h"
 #include "app/startup.h"
-#include "platform/fake/fake_instance_guard.h"
-#include "platform/fake/fake_message_boxes.h"
-#include "platform/fake/fake_settings_store.h"
+#include "platform/fake/fake_services.h"
 #include "platform/qt/qt_settings_store.h"
 #include "platform/safe_file.h"
 #include "platform/save_journal.h"
@@ -34,10 +32,11 @@ const char* const kFiles[] = {"a.txt", "b.txt", "c.txt"};
 
 // A window state over three data files in `folder`, loaded as start-up loads them.
 struct Window {
-    platform::FakeMessageBoxes messages;
-    platform::FakeSettingsStore settings;
-    platform::FakeInstanceGuard instance;
-    MainState state{{.settings = &settings, .messages = &messages, .instance = &instance}};
+    platform::FakeServices services;
+    platform::FakeMessageBoxes& messages = services.messages;
+    platform::FakeSettingsStore& settings = services.settings;
+    platform::FakeInstanceGuard& instance = services.instance;
+    MainState state{services.services()};
 
     explicit Window(const QString& folder, const QList<InterruptedSave>& interrupted = {}) {
         for (int i = 0; i < 3; ++i) {

@@ -19,11 +19,7 @@
 #include "app/shutdown.h"
 #include "app/startup.h"
 #include "app/window_events.h"
-#include "platform/fake/fake_instance_guard.h"
-#include "platform/fake/fake_memory_limits.h"
-#include "platform/fake/fake_message_boxes.h"
-#include "platform/fake/fake_screen.h"
-#include "platform/fake/fake_settings_store.h"
+#include "platform/fake/fake_services.h"
 #include "platform/file_names.h"
 #include "platform/safe_file.h"
 #include "records/slot_procedures.h"
@@ -65,11 +61,12 @@ void change(MainState& state, int i, const QString& text) {
 // The outside world of the program: its folder and the fake services.
 struct World {
     QTemporaryDir folder;
-    platform::FakeSettingsStore store;
-    platform::FakeMessageBoxes messages;
-    platform::FakeInstanceGuard instance;
-    platform::FakeScreen screen;
-    platform::MemoryLimits* memory = nullptr;  // the system's limits when none
+    platform::FakeServices services;
+    platform::FakeSettingsStore& store = services.settings;
+    platform::FakeMessageBoxes& messages = services.messages;
+    platform::FakeInstanceGuard& instance = services.instance;
+    platform::FakeScreen& screen = services.screen;
+    platform::FakeMemoryLimits& memory = services.memory;
 
     QString path(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
     void put(const char* key, const QString& value) {
@@ -95,11 +92,7 @@ struct World {
     }
     std::unique_ptr<MainState> start(const QStringList& arguments,
                                      const QString& runningProgram = {}) {
-        auto state = std::make_unique<MainState>(platform::Services{.settings = &store,
-                                                                    .messages = &messages,
-                                                                    .screen = &screen,
-                                                                    .instance = &instance,
-                                                                    .memory = memory});
+        auto state = std::make_unique<MainState>(services.services());
         state->programFolder = folder.path();
         app::startUp(*state, {arguments, runningProgram});
         if (state->busy) {
@@ -110,6 +103,17 @@ struct World {
 };
 
 using Section = QMap<QString, QString>;
+
+// A window state whose settings are `store`, on a screen that tells no geometry, so that reading
+// the settings never moves the window.
+struct SettingsRun {
+    platform::FakeServices services;
+    MainState state{services.services()};
+    explicit SettingsRun(platform::SettingsStore& store) {
+        services.screen.available.clear();
+        state.services.settings = store;
+    }
+};
 
 const QString kWindowKeys[] = {"MainLeft", "MainTop", "MainWidth", "MainHeight"};
 const Option kSettingsOptions[] = {Option::IgnoreCase, Option::SearchWhileTyping,
@@ -486,9 +490,7 @@ class TestStartupAndShutdown : public QObject {
         World w;
         w.writeDataFiles();
         writeBytes(w.path("big.txt"), QByteArray(1000, '\n'));  // 1,001 records of 8 bytes
-        platform::FakeMemoryLimits memory;
-        memory.given = {(qint64{64} << 20) + 4096, QStringLiteral("the test's limit")};
-        w.memory = &memory;
+        w.memory.given = {(qint64{64} << 20) + 4096, QStringLiteral("the test's limit")};
         const auto started = w.start("big.txt|taglines.txt|area_codes.txt");
         MainState& state = *started;
 
@@ -715,7 +717,8 @@ class TestStartupAndShutdown : public QObject {
                 store.sections[kSection] = broken;
             }
             const auto before = store.sections;
-            MainState state({.settings = &store});
+            SettingsRun stateRun(store);
+            MainState& state = stateRun.state;
             state.programFolder = QStringLiteral("/opt/trovix");
             setNonDefaults(state);
             app::settings(state, QStringLiteral("get"));
@@ -727,14 +730,16 @@ class TestStartupAndShutdown : public QObject {
         platform::FakeSettingsStore store;
         store.sections[kSection] =
             section("MainLeft=3000;MainTop=nope;MainWidth=6000;MainHeight=?");
-        MainState state({.settings = &store});
+        SettingsRun stateRun(store);
+        MainState& state = stateRun.state;
         app::settings(state, QStringLiteral("get"));
         QCOMPARE(state.frame.placement(), (TwipRect{3000, 1200, 6000, 5190}));
     }
 
     void everyKeySurvivesARoundTripInItsTextForm() {
         platform::FakeSettingsStore store;
-        MainState state({.settings = &store});
+        SettingsRun stateRun(store);
+        MainState& state = stateRun.state;
         setNonDefaults(state);
         app::settings(state, QStringLiteral("save"));
 
@@ -751,9 +756,10 @@ class TestStartupAndShutdown : public QObject {
 
         // Read back into a window holding the defaults, which differ from every written value.
         platform::FakeSettingsStore empty;
-        MainState again({.settings = &empty});
+        SettingsRun againRun(empty);
+        MainState& again = againRun.state;
         app::settings(again, QStringLiteral("get"));
-        again.services.settings = &store;
+        again.services.settings = store;
         app::settings(again, QStringLiteral("get"));
         QCOMPARE(describe(again), describe(state));
     }
@@ -764,7 +770,8 @@ class TestStartupAndShutdown : public QObject {
             const Section before =
                 section("MainLeft=111;MainTop=222;MainWidth=6333;MainHeight=5444;Gap=2000");
             store.sections[kSection] = before;
-            MainState state({.settings = &store});
+            SettingsRun stateRun(store);
+            MainState& state = stateRun.state;
             state.frame.setPlacement({0, 0, 20000, 15000});
             state.frame.setWindowState(windowState);
             state.gap = 3000;
@@ -825,7 +832,8 @@ class TestStartupAndShutdown : public QObject {
             const int size = sizes[i];
             platform::FakeSettingsStore store;
             store.sections[kSection][QStringLiteral("FontSize")] = QString::fromLatin1(text);
-            MainState state({.settings = &store});
+            SettingsRun stateRun(store);
+            MainState& state = stateRun.state;
             app::settings(state, QStringLiteral("get"));
             QVERIFY2(state.frame.font().size == size, text);
             app::settings(state, QStringLiteral("save"));

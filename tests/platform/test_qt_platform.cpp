@@ -408,7 +408,8 @@ class TestQtPlatform : public QObject {
     }
 
     void messageBoxAnswers() {
-        QtMessageBoxes boxes(nullptr);
+        const OwnerWindow none;
+        QtMessageBoxes boxes(none);
         const std::tuple<MessageButtons, QMessageBox::StandardButton, MessageAnswer> cases[] = {
             // NoButton: press Esc.
             {MessageButtons::YesNoCancel, QMessageBox::NoButton, MessageAnswer::Cancel},
@@ -434,7 +435,8 @@ class TestQtPlatform : public QObject {
 
     void fileDialogTakesANewName() {
         QTemporaryDir dir;
-        QtFileDialog files(nullptr);
+        const OwnerWindow none;
+        QtFileDialog files(none);
         QStringList filters;
         whenShown<QFileDialog>([&filters](QFileDialog* dialog) {
             filters = dialog->nameFilters();

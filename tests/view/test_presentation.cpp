@@ -84,7 +84,8 @@ class TestPresentation : public QObject {
     }
 
     void resizingFollowsTheWindowState() {
-        MainState state;
+        platform::FakeServices services;
+        MainState state{services.services()};
         state.frame.setLayoutSize(9000, 8000);
         state.gap = 4000;
         view::formResize(state);
@@ -161,7 +162,7 @@ class TestPresentation : public QObject {
     void fontsFromTheDialog() {
         StateFixture f({}, {}, {});
         platform::FakeFontDialog dialog;
-        f.state.services.fonts = &dialog;
+        f.state.services.fonts = dialog;
         const struct {
             platform::FontChoice choice;
             int size;

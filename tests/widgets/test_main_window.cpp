@@ -514,7 +514,7 @@ class TestMainWindow : public QObject {
 
         // The minimum size, 7050 x 6400 twips, follows the screen's dots per inch.
         w.screen.dpi = 144;  // 10 twips a pixel
-        w.state.services.screen = &w.screen;
+        w.state.services.screen = w.screen;
         w.window->hide();
         w.window->show();
         QCOMPARE(w.window->minimumSize(), QSize(705, 640));
@@ -556,7 +556,7 @@ class TestMainWindow : public QObject {
         // A status message shows once; the counts stay, and the panels say their text.
         platform::FakeFontDialog fonts;
         fonts.result = platform::FontChoice{QStringLiteral("DejaVu Sans Mono"), 12, 400, false};
-        w.state.services.fonts = &fonts;
+        w.state.services.fonts = fonts;
         w.click(w.button("font"));
         QCOMPARE(w.window->statusBar()->currentMessage(), "DejaVu Sans Mono  12 pt");
         w.window->statusBar()->clearMessage();
@@ -608,7 +608,7 @@ class TestMainWindow : public QObject {
         writeBytes(dir.filePath(QStringLiteral("phone_numbers.txt")), "Smith\r\n");
         {
             platform::QtSettingsStore settings(ini);
-            testing::WindowFixture first(dir.path(), &settings, {"mine.txt", "b.txt", "c.txt"});
+            testing::WindowFixture first(dir.path(), settings, {"mine.txt", "b.txt", "c.txt"});
             first.action("mnuDisplayFileNames")->trigger();
             first.action("mnuIgnoreCase")->trigger();
             first.click(first.button("fileB"));
@@ -628,7 +628,7 @@ class TestMainWindow : public QObject {
         stored.setValue(QStringLiteral("Settings/MainWidth"), QStringLiteral("10507.5"));
         stored.sync();
         platform::QtSettingsStore settings(ini);
-        testing::WindowFixture second(dir.path(), &settings);
+        testing::WindowFixture second(dir.path(), settings);
         QVERIFY(second.action("mnuDisplayFileNames")->isChecked() &&
                 !second.action("mnuIgnoreCase")->isChecked() &&
                 second.action("fileA")->isChecked() && !second.action("fileB")->isChecked());
