@@ -40,6 +40,7 @@
 #include "output/clipboard_copy.h"
 #include "platform/fake/fake_services.h"
 #include "platform/qt/qt_settings_store.h"
+#include "platform/system_disk.h"
 #include "records/record_order.h"
 #include "records/slot_procedures.h"
 #include "search/search_engine.h"
@@ -916,7 +917,7 @@ void benchSettings(const QString& dataFile) {
         trovix::platform::FakeServices services;
         MainState state{services.services()};
         const double open = timed([&] {
-            store = new trovix::platform::QtSettingsStore(path);
+            store = new trovix::platform::QtSettingsStore(path, services.systemDisk);
             state.services.settings = *store;
             trovix::app::settings(state, QStringLiteral("get"));
         });
@@ -1189,6 +1190,7 @@ std::string benchSaving(const DataFileContent& loaded, const QString& dataFile,
                         long long fileBytes) {
     std::string lastSaved;
     Fastest saving;
+    trovix::platform::SystemDisk disk;
     for (int run = 0; run < kRuns; ++run) {
         if (!lastSaved.empty()) {
             ::unlink(lastSaved.c_str());
@@ -1196,7 +1198,8 @@ std::string benchSaving(const DataFileContent& loaded, const QString& dataFile,
         lastSaved = scratchName(dataFile, "saved", run);
         const QString target = QFile::decodeName(QByteArray::fromStdString(lastSaved));
         SaveResult result;
-        saving.add(timed([&] { result = saveDataFile(target, loaded.records, loaded.format); }));
+        saving.add(
+            timed([&] { result = saveDataFile(disk, target, loaded.records, loaded.format); }));
         if (!result.ok) {
             fail("cannot save " + lastSaved + ": " + result.error.toStdString());
         }

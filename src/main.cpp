@@ -21,6 +21,7 @@
 #include "platform/qt/qt_settings_store.h"
 #include "platform/qt/qt_shell.h"
 #include "platform/save_journal.h"
+#include "platform/system_disk.h"
 #include "state/build_info.h"
 #include "state/main_state.h"
 #include "widgets/main_window.h"
@@ -102,14 +103,14 @@ int main(int argc, char* argv[]) {
     const trovix::app::HomeFolder home = findHomeFolder();
     trovix::app::prepareHomeFolder(home, samplesFolder());
 
-    // A save cut short by a kill or a crash is undone before any file is read.
-    const QList<trovix::platform::InterruptedSave> interrupted =
-        trovix::platform::recoverInterruptedSaves();
-
     // The services first, so that they outlive the state and the window that use them. Those
     // that show something belong to the window, named once it exists.
+    trovix::platform::SystemDisk disk;
+    // A save cut short by a kill or a crash is undone before any file is read.
+    const QList<trovix::platform::InterruptedSave> interrupted =
+        trovix::platform::recoverInterruptedSaves(disk);
     trovix::platform::OwnerWindow owner;
-    trovix::platform::QtSettingsStore settings;
+    trovix::platform::QtSettingsStore settings(disk);
     trovix::platform::QtMessageBoxes messages(owner);
     trovix::platform::QtFileDialog files(owner);
     trovix::platform::QtFontDialog fonts(owner);
@@ -120,8 +121,8 @@ int main(int argc, char* argv[]) {
     trovix::platform::QtInstanceGuard instance;
     const trovix::platform::SystemMemoryLimits memory;
 
-    trovix::MainState state(
-        {settings, messages, files, fonts, printer, clipboard, shell, screen, instance, memory});
+    trovix::MainState state({settings, messages, files, fonts, printer, clipboard, shell, screen,
+                             instance, memory, disk});
     state.programFolder = QDir::toNativeSeparators(home.path);
     // Relative data file names refer to that folder.
     QDir::setCurrent(home.path);

@@ -78,7 +78,8 @@ void startUpWhileBusy(MainState& state, const StartupArguments& arguments) {
     }
     search::loadSearchTermList(state);
     if (!state.programFolder.isEmpty()) {
-        links::refreshUpdateFiles(state.programFolder, arguments.runningProgram);
+        links::refreshUpdateFiles(*state.services.disk, state.programFolder,
+                                  arguments.runningProgram);
     }
     if (state.fullDataView()) {
         for (const Command command : {Command::New, Command::Delete, Command::Sort}) {

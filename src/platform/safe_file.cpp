@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/checked_io.h"
+#include "platform/disk.h"
 #include "platform/regular_file.h"
 #include "platform/save_journal.h"
 
@@ -20,19 +20,15 @@
 
 namespace trovix::platform {
 
-using io::checkedFlush;
-using io::checkedSync;
-using io::checkedWrite;
 using io::diskFullReason;
 using io::reasonOf;
-using io::stepFails;
 
 namespace {
 
 // Hands the content writer a device whose every write is checked.
 class CheckedOutput : public QIODevice {
   public:
-    explicit CheckedOutput(QFileDevice& file) : file_(file) {
+    CheckedOutput(Disk& disk, QFileDevice& file) : disk_(disk), file_(file) {
         QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     }
 
@@ -40,7 +36,7 @@ class CheckedOutput : public QIODevice {
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 size) override {
         QString error;
-        if (!checkedWrite(file_, data, size, error)) {
+        if (!disk_.write(file_, data, size, error, WriteKind::NewContent)) {
             setErrorString(error);
             return -1;
         }
@@ -48,6 +44,7 @@ class CheckedOutput : public QIODevice {
     }
 
   private:
+    Disk& disk_;
     QFileDevice& file_;
 };
 
@@ -198,7 +195,7 @@ ContentWriter bytesContent(const QByteArray& bytes) {
     };
 }
 
-SafeFile::SafeFile(const QString& path) : path_(fileBehindLinks(path)) {
+SafeFile::SafeFile(Disk& disk, const QString& path) : disk_(disk), path_(fileBehindLinks(path)) {
 }
 
 SafeFile::~SafeFile() {
@@ -244,7 +241,7 @@ bool SafeFile::prepareReplacement(const ContentWriter& content) {
     file->setDirectWriteFallback(false);
     errno = 0;
     const QFileInfo existing(path_);
-    if (stepFails() || !file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    if (!disk_.openReplacement(*file)) {
         error_ = file->isOpen() || file->error() == QFileDevice::NoError ? diskFullReason()
                                                                          : reasonOf(*file, errno);
         file->cancelWriting();
@@ -261,9 +258,9 @@ bool SafeFile::prepareReplacement(const ContentWriter& content) {
         return false;
     }
 #endif
-    CheckedOutput out(*file);
+    CheckedOutput out(disk_, *file);
     QString error;
-    if (!content(out, error) || !checkedFlush(*file, error) || !checkedSync(*file, error)) {
+    if (!content(out, error) || !disk_.flush(*file, error) || !disk_.sync(*file, error)) {
         error_ = error.isEmpty() ? out.errorString() : error;
         file->cancelWriting();
         return false;
@@ -308,7 +305,7 @@ bool SafeFile::commit() {
         return false;
     }
     errno = 0;
-    const bool failed = stepFails() || !replacement_->commit();
+    const bool failed = !disk_.commitReplacement(*replacement_);
     if (failed) {
         error_ = replacement_->error() == QFileDevice::NoError ? diskFullReason()
                                                                : reasonOf(*replacement_, errno);
@@ -324,7 +321,7 @@ bool SafeFile::commit() {
 bool SafeFile::commitInPlace() {
     // The old content goes to a rollback copy on the disk before the file's first byte changes:
     // should the program die while it writes, the next start puts the old content back.
-    RollbackCopy rollback;
+    RollbackCopy rollback(disk_);
     QString error;
     if (!rollback.write(path_, oldContent_, newContent_, error)) {
         error_ = QStringLiteral("Its old content could not be copied to %1 first: %2")
@@ -332,7 +329,7 @@ bool SafeFile::commitInPlace() {
         return false;
     }
     QFile file(path_);
-    if (!io::checkedOpen(file, QIODevice::ReadWrite | QIODevice::Unbuffered, error)) {
+    if (!disk_.open(file, QIODevice::ReadWrite | QIODevice::Unbuffered, error, std::nullopt)) {
         error_ = error;
         rollback.discard();
         return false;
@@ -342,19 +339,20 @@ bool SafeFile::commitInPlace() {
     const qint64 common = std::min(oldSize, newSize);
     // The part beyond the old end first: a full disk stops it before any old byte changed.
     const bool written =
-        (newSize <= oldSize ||
-         (file.seek(oldSize) &&
-          checkedWrite(file, newContent_.constData() + oldSize, newSize - oldSize, error) &&
-          checkedSync(file, error))) &&
-        file.seek(0) && checkedWrite(file, newContent_.constData(), common, error) &&
-        (newSize >= oldSize || io::checkedResize(file, newSize, error)) && checkedSync(file, error);
+        (newSize <= oldSize || (file.seek(oldSize) &&
+                                disk_.write(file, newContent_.constData() + oldSize,
+                                            newSize - oldSize, error, WriteKind::NewContent) &&
+                                disk_.sync(file, error))) &&
+        file.seek(0) &&
+        disk_.write(file, newContent_.constData(), common, error, WriteKind::NewContent) &&
+        (newSize >= oldSize || disk_.resize(file, newSize, error)) && disk_.sync(file, error);
     if (written) {
         rollback.discard();
         return true;
     }
     error_ = error.isEmpty() ? reasonOf(file, errno) : error;
     QString putBackError;
-    if (putBackOldContent(file, oldContent_, putBackError)) {
+    if (putBackOldContent(disk_, file, oldContent_, putBackError)) {
         rollback.discard();  // the file holds its old bytes, read back and compared
         return false;
     }
@@ -368,8 +366,8 @@ bool SafeFile::commitInPlace() {
     return false;
 }
 
-WriteOutcome writeFileSafely(const QString& path, const ContentWriter& content) {
-    SafeFile file(path);
+WriteOutcome writeFileSafely(Disk& disk, const QString& path, const ContentWriter& content) {
+    SafeFile file(disk, path);
     WriteOutcome outcome;
     outcome.ok = file.prepare(content) && file.commit();
     outcome.error = file.error();

@@ -13,6 +13,8 @@ class QSaveFile;
 
 namespace trovix::platform {
 
+class Disk;
+
 // What stands at a path.
 enum class PathKind {
     Missing,
@@ -70,14 +72,14 @@ ContentWriter bytesContent(const QByteArray& bytes);
 //   disk before the file's first byte changes. Then the part beyond its old end is written, then
 //   the rest, and the file is cut to size. When a write fails, the old content is put back at
 //   once and read back; the rollback copy stays only when that fails, for the next start.
-// Every write, flush, sync, rename and resize is checked, and a failure is described with the
-// system's own reason.
+// Every write, flush, sync, rename and resize goes through `disk`, is checked, and a failure is
+// described with the system's own reason.
 //
 // prepare() writes the content where it waits; commit() puts it in place of the file. Writing
 // several files all or nothing means preparing them all before committing any.
 class SafeFile {
   public:
-    explicit SafeFile(const QString& path);
+    SafeFile(Disk& disk, const QString& path);
     ~SafeFile();  // a prepared write that was not committed is cancelled
     SafeFile(const SafeFile&) = delete;
     SafeFile& operator=(const SafeFile&) = delete;
@@ -95,6 +97,7 @@ class SafeFile {
     bool prepareInPlace(const ContentWriter& content);
     bool commitInPlace();
 
+    Disk& disk_;
     QString path_;  // the file behind any links
     std::unique_ptr<QSaveFile> replacement_;
     bool inPlace_ = false;
@@ -111,24 +114,9 @@ struct WriteOutcome {
 };
 
 // Prepares and commits one file.
-WriteOutcome writeFileSafely(const QString& path, const ContentWriter& content);
+WriteOutcome writeFileSafely(Disk& disk, const QString& path, const ContentWriter& content);
 
 // Reads a regular file whole; a file that is missing, not regular or unreadable is an error.
 std::optional<QByteArray> readWholeFile(const QString& path, QString& error);
-
-// Fault injection for tests: writes fail as on a full disk or a failing device.
-struct WriteFault {
-    // Fail these checked steps (counted from 0) of the writes that follow: opening, each write,
-    // flush, sync, rename and resize, of the file, of its rollback copy and of putting its old
-    // content back. Once a write of new content has failed, later ones fail too, as a full disk
-    // stays full.
-    QList<int> failAtSteps;
-    // Or: files take this many bytes of new content in all, then every write of new content
-    // fails. (Rollback copies are on another disk; putting old bytes back takes no new space.)
-    qint64 bytesAccepted = -1;
-};
-void setWriteFaultForTesting(std::optional<WriteFault> fault);
-// The checked steps taken since the fault was last set, for tests that fail each in turn.
-int checkedStepsForTesting();
 
 }  // namespace trovix::platform

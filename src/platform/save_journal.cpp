@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <optional>
 
-#include "platform/checked_io.h"
+#include "platform/disk.h"
 #include "platform/safe_file.h"
 
 #ifdef Q_OS_UNIX
@@ -159,15 +159,15 @@ QString unusedName(const QString& folder, const QString& stem) {
 }
 
 // Puts old content of a file that was replaced since into a plain file of its own.
-std::optional<QString> keepOnItsOwn(const QString& file, QByteArrayView content, QString& error) {
+std::optional<QString> keepOnItsOwn(Disk& disk, const QString& file, QByteArrayView content,
+                                    QString& error) {
     QFile kept(unusedName(rollbackFolder(), QFileInfo(file).fileName() +
                                                 QStringLiteral(" (before a save that was cut "
                                                                "short)")));
-    if (!io::checkedOpen(kept, QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
-                         error, QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
-        !io::checkedWrite(kept, content.data(), content.size(), error,
-                          io::WriteKind::RollbackCopy) ||
-        !io::checkedSync(kept, error)) {
+    if (!disk.open(kept, QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered, error,
+                   QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        !disk.write(kept, content.data(), content.size(), error, WriteKind::RollbackCopy) ||
+        !disk.sync(kept, error)) {
         if (kept.isOpen()) {
             kept.remove();
         }
@@ -177,7 +177,7 @@ std::optional<QString> keepOnItsOwn(const QString& file, QByteArrayView content,
 }
 
 // Undoes the save that left the rollback copy at `path`, if it was cut short.
-std::optional<InterruptedSave> recover(const QString& path) {
+std::optional<InterruptedSave> recover(Disk& disk, const QString& path) {
     QFile copy(path);
     if (!copy.open(QIODevice::ReadOnly) || !lockCopy(copy)) {
         return std::nullopt;  // a save that is still running, or nothing this user may read
@@ -196,7 +196,7 @@ std::optional<InterruptedSave> recover(const QString& path) {
     if (pathKind(header->file) != PathKind::RegularFile || stamp.device != header->device ||
         stamp.inode != header->inode) {
         QString error;
-        const std::optional<QString> kept = keepOnItsOwn(header->file, old, error);
+        const std::optional<QString> kept = keepOnItsOwn(disk, header->file, old, error);
         if (!kept) {
             return InterruptedSave{InterruptedSave::Outcome::NotRestored, header->file,
                                    QStringLiteral("It was removed or replaced since, and its old "
@@ -215,8 +215,8 @@ std::optional<InterruptedSave> recover(const QString& path) {
             return std::nullopt;
         }
         QFile file(header->file);
-        if (io::checkedOpen(file, QIODevice::ReadWrite | QIODevice::Unbuffered, error) &&
-            putBackOldContent(file, QByteArray::fromRawData(old.data(), old.size()), error)) {
+        if (disk.open(file, QIODevice::ReadWrite | QIODevice::Unbuffered, error, std::nullopt) &&
+            putBackOldContent(disk, file, QByteArray::fromRawData(old.data(), old.size()), error)) {
             QFile::remove(path);
             return InterruptedSave{InterruptedSave::Outcome::Restored, header->file, {}, {}};
         }
@@ -275,18 +275,17 @@ bool RollbackCopy::write(const QString& target, const QByteArray& oldContent,
                                       .arg(QDateTime::currentMSecsSinceEpoch())
                                       .arg(++made)
                                       .arg(kSuffix)));
-    if (!io::checkedOpen(copy, QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
-                         error, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+    if (!disk_.open(copy, QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered, error,
+                    QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
         return false;
     }
     // Locked before its first byte, so that no start-up of another copy takes it for a copy
     // whose save was cut short.
     lockCopy(copy);
-    if (!io::checkedWrite(copy, head.constData(), head.size(), error,
-                          io::WriteKind::RollbackCopy) ||
-        !io::checkedWrite(copy, oldContent.constData(), oldContent.size(), error,
-                          io::WriteKind::RollbackCopy) ||
-        !io::checkedSync(copy, error) || !io::checkedSyncFolder(folder, error)) {
+    if (!disk_.write(copy, head.constData(), head.size(), error, WriteKind::RollbackCopy) ||
+        !disk_.write(copy, oldContent.constData(), oldContent.size(), error,
+                     WriteKind::RollbackCopy) ||
+        !disk_.sync(copy, error) || !disk_.syncFolder(folder, error)) {
         copy.remove();
         return false;
     }
@@ -306,13 +305,13 @@ void RollbackCopy::discard() {
     unlock();
 }
 
-bool putBackOldContent(QFile& file, const QByteArray& old, QString& error) {
+bool putBackOldContent(Disk& disk, QFile& file, const QByteArray& old, QString& error) {
     if (!file.seek(0)) {
         error = io::reasonOf(file, errno);
         return false;
     }
-    if (!io::checkedWrite(file, old.constData(), old.size(), error, io::WriteKind::PutBack) ||
-        !io::checkedResize(file, old.size(), error) || !io::checkedSync(file, error)) {
+    if (!disk.write(file, old.constData(), old.size(), error, WriteKind::PutBack) ||
+        !disk.resize(file, old.size(), error) || !disk.sync(file, error)) {
         return false;
     }
     if (!file.seek(0)) {
@@ -329,10 +328,10 @@ bool putBackOldContent(QFile& file, const QByteArray& old, QString& error) {
     return true;
 }
 
-QList<InterruptedSave> recoverInterruptedSaves() {
+QList<InterruptedSave> recoverInterruptedSaves(Disk& disk) {
     QList<InterruptedSave> told;
     for (const QString& path : rollbackCopies()) {
-        if (std::optional<InterruptedSave> save = recover(path)) {
+        if (std::optional<InterruptedSave> save = recover(disk, path)) {
             told.append(*save);
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/clipboard.h"
+#include "platform/disk.h"
 #include "platform/file_dialog.h"
 #include "platform/font_dialog.h"
 #include "platform/instance_guard.h"
@@ -40,6 +41,7 @@ struct Services {
     Service<Screen> screen;
     Service<InstanceGuard> instance;
     Service<const MemoryLimits> memory;
+    Service<Disk> disk;
 };
 
 }  // namespace trovix::platform

@@ -25,7 +25,7 @@ bool copyAllOrNothing(MainState& state, const QString& title, From from, To to) 
         const std::optional<QByteArray> bytes = platform::readWholeFile(source, error);
         bool ok = bytes.has_value();
         if (ok) {
-            copies.push_back(std::make_unique<platform::SafeFile>(target));
+            copies.push_back(std::make_unique<platform::SafeFile>(*state.services.disk, target));
             ok = copies.back()->prepare(platform::bytesContent(*bytes));
             error = copies.back()->error();
         }
@@ -60,7 +60,8 @@ bool copyAllOrNothing(MainState& state, const QString& title, From from, To to) 
             const std::optional<QByteArray>& old = before[static_cast<qsizetype>(done)];
             platform::WriteOutcome putBack;
             if (old) {
-                putBack = platform::writeFileSafely(target, platform::bytesContent(*old));
+                putBack = platform::writeFileSafely(*state.services.disk, target,
+                                                    platform::bytesContent(*old));
             } else {
                 putBack.ok = QFile::remove(target);
                 putBack.error = QStringLiteral("It could not be removed.");

@@ -239,7 +239,8 @@ SlotSave writeSlot(MainState& state, lists::SlotId id) {
     if (!agreeToEncoding(state, slot, format)) {
         return {SaveOutcome::Declined, {}};
     }
-    const store::SaveResult saved = store::saveDataFile(slot.fileName, slot.records, format);
+    const store::SaveResult saved =
+        store::saveDataFile(*state.services.disk, slot.fileName, slot.records, format);
     if (!saved.ok) {
         return {SaveOutcome::Failed, saved.error, saved.unchanged};
     }

@@ -116,11 +116,11 @@ ReadResult readDataFile(const QString& fileName, const platform::MemoryLimits& l
     return result;
 }
 
-SaveResult saveDataFile(const QString& fileName, const RecordArray& records,
+SaveResult saveDataFile(platform::Disk& disk, const QString& fileName, const RecordArray& records,
                         const FileFormat& format) {
     SaveResult result;
     const platform::WriteOutcome written =
-        platform::writeFileSafely(fileName, [&](QIODevice& out, QString& error) {
+        platform::writeFileSafely(disk, fileName, [&](QIODevice& out, QString& error) {
             return writeDataFile(out, records, format, result.format, error);
         });
     result.ok = written.ok;

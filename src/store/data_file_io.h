@@ -47,7 +47,7 @@ struct SaveResult {
 };
 
 // Saves safely: the old file stays whole until the new content is completely on the disk.
-SaveResult saveDataFile(const QString& fileName, const RecordArray& records,
+SaveResult saveDataFile(platform::Disk& disk, const QString& fileName, const RecordArray& records,
                         const FileFormat& format);
 
 }  // namespace trovix::store

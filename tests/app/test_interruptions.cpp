@@ -11,6 +11,7 @@
 #include "platform/qt/qt_settings_store.h"
 #include "platform/safe_file.h"
 #include "platform/save_journal.h"
+#include "platform/system_disk.h"
 #include "records/file_maintenance.h"
 #include "records/slot_procedures.h"
 #include "state/main_state.h"
@@ -101,7 +102,7 @@ class TestInterruptions : public QObject {
                  qPrintable(told));
 
         // The settings file.
-        platform::QtSettingsStore settings(path("Trovix.ini"));
+        platform::QtSettingsStore settings(path("Trovix.ini"), window.services.systemDisk);
         settings.setValue("Settings", "FileA", QString(4090 - 20 + 10, u'g'));
         QVERIFY(!settings.sync());
         QVERIFY2(settings.errorString().contains("No space left on device"),
@@ -127,9 +128,11 @@ class TestInterruptions : public QObject {
             writeBytes(folder.filePath(kFiles[i]), "record " + QByteArray::number(i) + "\r\n");
         }
         QString error;
-        QVERIFY(platform::RollbackCopy().write(a, "record 0\r\n", "new record\r\nmore\r\n", error));
+        platform::SystemDisk disk;
+        QVERIFY(
+            platform::RollbackCopy(disk).write(a, "record 0\r\n", "new record\r\nmore\r\n", error));
         writeBytes(a, "new recor0\r\n");  // killed half way
-        QList<InterruptedSave> interrupted = platform::recoverInterruptedSaves();
+        QList<InterruptedSave> interrupted = platform::recoverInterruptedSaves(disk);
         interrupted.append({InterruptedSave::Outcome::NotRestored, "/x/b.txt", "Input/output error",
                             "/state/Trovix/save-1.rollback"});
         interrupted.append({InterruptedSave::Outcome::ReplacedMeanwhile,

@@ -675,10 +675,10 @@ class TestStartupAndShutdown : public QObject {
             auto state = w.start();
             state->options.setChecked(Option::AutoSave, true);
             change(*state, 0, QStringLiteral("precious"));
-            platform::setWriteFaultForTesting(platform::WriteFault{{step}, -1});
+            w.services.disk.plan({{step}, -1});
             const bool closes = app::queryClose(*state);
-            const int steps = platform::checkedStepsForTesting();
-            platform::setWriteFaultForTesting(std::nullopt);
+            const int steps = w.services.disk.steps();
+            w.services.disk.plan({});
             const QByteArray now = readBytes(w.path(kFiles[0]));
             QVERIFY2(now == kContent[0] ? !closes && state->fileSlots[0].changed
                                         : now == "precious\r\nJones\r\n" && closes,

@@ -398,9 +398,9 @@ class TestRecords : public QObject {
                 writeBytes(w.file(n) + suffix, bytes[n - 1]);
             }
         };
-        platform::setWriteFaultForTesting(platform::WriteFault{});
+        w.services.disk.plan({});
         app::menuCommand(w.state, MenuCommand::Backup);
-        const int steps = platform::checkedStepsForTesting();
+        const int steps = w.services.disk.steps();
         const QList<QByteArray> made = files(".old"), stale(3, "stale");
         // Whatever step fails, a backup leaves every old backup as it was or writes every one;
         // a restore leaves every data file or makes every one its backup.
@@ -409,9 +409,9 @@ class TestRecords : public QObject {
             for (int step = 0; step < steps; ++step) {
                 put(target, stale);
                 put(backup ? "" : ".old", made);
-                platform::setWriteFaultForTesting(platform::WriteFault{{step}, -1});
+                w.services.disk.plan({{step}, -1});
                 app::menuCommand(w.state, backup ? MenuCommand::Backup : MenuCommand::Restore);
-                platform::setWriteFaultForTesting(std::nullopt);
+                w.services.disk.plan({});
                 QVERIFY2(files(target) == made || files(target) == stale,
                          qPrintable(QStringLiteral("%1 %2").arg(target).arg(step)));
             }

@@ -12,6 +12,7 @@
 
 #include "platform/fake/fake_font_dialog.h"
 #include "platform/qt/qt_settings_store.h"
+#include "platform/system_disk.h"
 #include "search/search_box.h"
 #include "support/colours.h"
 #include "support/list_views.h"
@@ -603,11 +604,12 @@ class TestMainWindow : public QObject {
 
     void aSecondRunStartsWhereTheFirstEnded() {
         QTemporaryDir dir;
+        platform::SystemDisk disk;
         const QString ini = dir.filePath(QStringLiteral("Trovix.ini"));
         writeBytes(dir.filePath(QStringLiteral("mine.txt")), "Mine\r\n");
         writeBytes(dir.filePath(QStringLiteral("phone_numbers.txt")), "Smith\r\n");
         {
-            platform::QtSettingsStore settings(ini);
+            platform::QtSettingsStore settings(ini, disk);
             testing::WindowFixture first(dir.path(), settings, {"mine.txt", "b.txt", "c.txt"});
             first.action("mnuDisplayFileNames")->trigger();
             first.action("mnuIgnoreCase")->trigger();
@@ -627,7 +629,7 @@ class TestMainWindow : public QObject {
         stored.setValue(QStringLiteral("Settings/MainTop"), QStringLiteral("37.5"));
         stored.setValue(QStringLiteral("Settings/MainWidth"), QStringLiteral("10507.5"));
         stored.sync();
-        platform::QtSettingsStore settings(ini);
+        platform::QtSettingsStore settings(ini, disk);
         testing::WindowFixture second(dir.path(), settings);
         QVERIFY(second.action("mnuDisplayFileNames")->isChecked() &&
                 !second.action("mnuIgnoreCase")->isChecked() &&

@@ -82,10 +82,10 @@ std::optional<QByteArray> readIfThere(const QString& path, QString& error) {
 
 }  // namespace
 
-QtSettingsStore::QtSettingsStore() : QtSettingsStore(perUserIniFile()) {
+QtSettingsStore::QtSettingsStore(Disk& disk) : QtSettingsStore(perUserIniFile(), disk) {
 }
 
-QtSettingsStore::QtSettingsStore(const QString& iniFile) : path_(iniFile) {
+QtSettingsStore::QtSettingsStore(const QString& iniFile, Disk& disk) : disk_(disk), path_(iniFile) {
     // A file that cannot be read reads as empty; sync() says why, and never writes over it.
     QString ignored;
     if (const std::optional<QByteArray> bytes = readIfThere(path_, ignored)) {
@@ -211,13 +211,14 @@ bool QtSettingsStore::writeChanges() {
     if (!folderExists && !makeFolder(folder, error_)) {
         return false;
     }
-    const WriteOutcome outcome = writeFileSafely(path_, [&content](QIODevice& out, QString& error) {
-        if (out.write(content) != content.size()) {
-            error = out.errorString();
-            return false;
-        }
-        return true;
-    });
+    const WriteOutcome outcome =
+        writeFileSafely(disk_, path_, [&content](QIODevice& out, QString& error) {
+            if (out.write(content) != content.size()) {
+                error = out.errorString();
+                return false;
+            }
+            return true;
+        });
     if (!outcome.ok) {
         error_ = outcome.error;
         file_ = before;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ini/ini_file.h"
+#include "platform/disk.h"
 #include "platform/settings_store.h"
 
 namespace trovix::platform {
@@ -17,10 +18,10 @@ namespace trovix::platform {
 // lines of keys set to new text are rewritten; every other line keeps its bytes.
 class QtSettingsStore : public SettingsStore {
   public:
-    // The per-user file of organisation "Trovix", application "Trovix".
-    QtSettingsStore();
+    // The per-user file of organisation "Trovix", application "Trovix", written through `disk`.
+    explicit QtSettingsStore(Disk& disk);
     // An explicit .ini file.
-    explicit QtSettingsStore(const QString& iniFile);
+    QtSettingsStore(const QString& iniFile, Disk& disk);
     ~QtSettingsStore() override;
 
     QtSettingsStore(const QtSettingsStore&) = delete;
@@ -49,6 +50,7 @@ class QtSettingsStore : public SettingsStore {
     bool isRemoved(const QString& section) const;
     bool writeChanges();
 
+    Disk& disk_;
     QString path_;
     ini::IniDocument file_;  // the file as last read or written
     // Pending: sections to empty, then keys to set, in the order they were first set.

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+#include <optional>
+
+class QSaveFile;
+
+namespace trovix::platform {
+
+// What a write is for. A full disk stops only the writes of new content: rollback copies live
+// on another disk (the per-user state folder), and putting old bytes back, or cutting a file
+// short, needs no space that the file did not have.
+enum class WriteKind { NewContent, RollbackCopy, PutBack };
+
+// The file operations that a safe save, its rollback copy and putting old content back are made
+// of. Each is checked, and a failure is described with the system's own reason. The system's
+// disk does them (SystemDisk); a test's disk may make any of them fail as a full disk or a
+// failing device does.
+class Disk {
+  public:
+    virtual ~Disk() = default;
+
+    virtual bool open(QFile& file, QIODevice::OpenMode mode, QString& error,
+                      std::optional<QFileDevice::Permissions> permissions) = 0;
+    // Opens the temporary file that takes a file's new content beside it; on failure the file
+    // tells why, or says nothing when the disk had no room.
+    virtual bool openReplacement(QSaveFile& file) = 0;
+    // Writes all of `data` or says why not.
+    virtual bool write(QFileDevice& file, const char* data, qint64 size, QString& error,
+                       WriteKind kind) = 0;
+    virtual bool flush(QFileDevice& file, QString& error) = 0;
+    // Waits until the data is on the disk: some file systems report a full disk only here.
+    virtual bool sync(QFileDevice& file, QString& error) = 0;
+    virtual bool resize(QFileDevice& file, qint64 size, QString& error) = 0;
+    // Puts a folder's entries (a file just made or removed there) on the disk.
+    virtual bool syncFolder(const QString& folder, QString& error) = 0;
+    // Renames the temporary file over the file; on failure as openReplacement().
+    virtual bool commitReplacement(QSaveFile& file) = 0;
+};
+
+namespace io {
+
+QString systemReason(int error);
+QString diskFullReason();
+// The reason Qt gives for a device's failure, or the system's when Qt has none.
+QString reasonOf(const QFileDevice& file, int savedErrno);
+
+}  // namespace io
+
+}  // namespace trovix::platform
