@@ -7,10 +7,12 @@
 #include "search/matcher.h"
 #include "search/status_summary.h"
 #include "state/main_state.h"
+#include "state/text.h"
 
 namespace trovix::search {
 
 void search(MainState& state) {
+    Q_ASSERT(!trimSpaces(state.searchBox.text()).isEmpty());
     const TermMatcher matcher(searchTerms(state.searchBox.text()),
                               state.options.isChecked(Option::IgnoreCase));
     const bool fullDataView = state.fullDataView();

@@ -123,11 +123,11 @@ void MainWindow::buildToolbar() {
     bar->layout()->setSpacing(0);
     bar->setContentsMargins(0, 0, 0, 0);
     for (const ToolbarEntry& entry : kToolbar) {
-        if (entry.style == ButtonStyle::Separator) {
+        if (!entry.command) {
             bar->addSeparator();
             continue;
         }
-        const Command command = entry.command;
+        const Command command = *entry.command;
         // The button's first tool tip names it for assistive technology.
         QAction* action = bar->addAction(toolbarIcon(QString::fromLatin1(entry.image)),
                                          QString::fromLatin1(entry.toolTip));

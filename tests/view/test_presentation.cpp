@@ -196,8 +196,8 @@ class TestPresentation : public QObject {
         for (const ToolbarEntry& entry : kToolbar) {
             if (entry.style == ButtonStyle::Push && entry.command != Command::Find &&
                 entry.command != Command::ViewAll) {
-                app::toolbarButtonPressed(f.state, entry.command);
-                QVERIFY2(!f.state.toolbar.isPressed(entry.command), entry.key);
+                app::toolbarButtonPressed(f.state, *entry.command);
+                QVERIFY2(!f.state.toolbar.isPressed(*entry.command), entry.key);
             }
         }
         f.state.toolbar.setEnabled(Command::Data, false);
