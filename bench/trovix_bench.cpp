@@ -1057,12 +1057,16 @@ void benchLoadingParts(const QString& dataFile, const std::string& dataPath,
     Fastest reading, checking, parsing;
     for (int run = 0; run < kRuns; ++run) {
         QByteArray bytes;
-        QString error;
         reading.add(timed([&] {
             QFile file(dataFile);
-            if (!file.open(QIODevice::ReadOnly) || !readWholeDevice(file, bytes, error)) {
-                fail("cannot read " + dataPath + ": " + error.toStdString());
+            if (!file.open(QIODevice::ReadOnly)) {
+                fail("cannot read " + dataPath + ": " + file.errorString().toStdString());
             }
+            trovix::platform::Result<QByteArray> read = readWholeDevice(file);
+            if (!read) {
+                fail("cannot read " + dataPath + ": " + read.error().toStdString());
+            }
+            bytes = std::move(*read);
         }));
         bool valid = false;
         checking.add(timed([&] {
@@ -1197,11 +1201,15 @@ std::string benchSaving(const DataFileContent& loaded, const QString& dataFile,
         }
         lastSaved = scratchName(dataFile, "saved", run);
         const QString target = QFile::decodeName(QByteArray::fromStdString(lastSaved));
-        SaveResult result;
-        saving.add(
-            timed([&] { result = saveDataFile(disk, target, loaded.records, loaded.format); }));
-        if (!result.ok) {
-            fail("cannot save " + lastSaved + ": " + result.error.toStdString());
+        bool savedWhole = false;
+        QString error;
+        saving.add(timed([&] {
+            const auto result = saveDataFile(disk, target, loaded.records, loaded.format);
+            savedWhole = result.ok();
+            error = result.error();
+        }));
+        if (!savedWhole) {
+            fail("cannot save " + lastSaved + ": " + error.toStdString());
         }
         const long long saved = fileSize(lastSaved);
         if (saved != fileBytes) {

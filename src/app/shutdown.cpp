@@ -20,17 +20,17 @@ bool saveChangedSlots(MainState& state) {
         if (!slot.changed) {
             continue;
         }
-        const records::SlotSave saved = records::writeSlot(state, id);
-        if (saved.outcome == records::SaveOutcome::Saved) {
+        const platform::Result<void, records::NotSaved> saved = records::writeSlot(state, id);
+        if (saved) {
             slot.changed = false;
             continue;
         }
-        if (saved.outcome == records::SaveOutcome::Declined) {
+        if (saved.failure().declined) {
             return false;
         }
         const bool closeAnyway =
             state.services.messages->choose(
-                records::saveFailureText(slot.fileName, saved.error) +
+                records::saveFailureText(slot.fileName, saved.error()) +
                     QStringLiteral("\n\nClose without saving the changes to this "
                                    "file, or keep the window open with them?"),
                 QStringLiteral("Save Changes"),
@@ -109,21 +109,17 @@ QStringList closeWithoutAsking(MainState& state) {
                          .arg(slot.fileName);
             continue;
         }
-        const records::SlotSave saved = records::writeSlot(state, id);
-        switch (saved.outcome) {
-            case records::SaveOutcome::Saved:
-                slot.changed = false;
-                break;
-            case records::SaveOutcome::Declined:
-                notes << QStringLiteral(
-                             "The changes to \"%1\" were not saved: the file was changed by "
-                             "another program, or is not a regular file, and nobody could be "
-                             "asked whether to save over it.")
-                             .arg(slot.fileName);
-                break;
-            case records::SaveOutcome::Failed:
-                notes << records::saveFailureText(slot.fileName, saved.error);
-                break;
+        const platform::Result<void, records::NotSaved> saved = records::writeSlot(state, id);
+        if (saved) {
+            slot.changed = false;
+        } else if (saved.failure().declined) {
+            notes << QStringLiteral(
+                         "The changes to \"%1\" were not saved: the file was changed by "
+                         "another program, or is not a regular file, and nobody could be "
+                         "asked whether to save over it.")
+                         .arg(slot.fileName);
+        } else {
+            notes << records::saveFailureText(slot.fileName, saved.error());
         }
     }
     unload(state);

@@ -17,12 +17,13 @@ QString programFileName() {
 }
 
 void refresh(platform::Disk& disk, const QString& path, const QByteArray& expected) {
-    QString error;
-    if (platform::readWholeFile(path, error) == expected) {
+    if (const platform::Result<QByteArray> held = platform::readWholeFile(path);
+        held && *held == expected) {
         return;
     }
     // A failure leaves the old file whole; the update program is not this one's business.
-    platform::writeFileSafely(disk, path, platform::bytesContent(expected));
+    [[maybe_unused]] const auto written =
+        platform::writeFileSafely(disk, path, platform::bytesContent(expected));
 }
 
 }  // namespace

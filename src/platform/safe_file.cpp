@@ -212,7 +212,21 @@ void SafeFile::cancel() {
     newContent_.clear();
 }
 
-bool SafeFile::prepare(const ContentWriter& content) {
+Result<void, WriteFailure> SafeFile::prepare(const ContentWriter& content) {
+    if (tryPrepare(content)) {
+        return {};
+    }
+    return WriteFailure{error_, unchanged_};
+}
+
+Result<void, WriteFailure> SafeFile::commit() {
+    if (tryCommit()) {
+        return {};
+    }
+    return WriteFailure{error_, unchanged_};
+}
+
+bool SafeFile::tryPrepare(const ContentWriter& content) {
     cancel();
     error_.clear();
     unchanged_ = true;
@@ -271,12 +285,12 @@ bool SafeFile::prepareReplacement(const ContentWriter& content) {
 
 bool SafeFile::prepareInPlace(const ContentWriter& content) {
     error_.clear();
-    QString error;
-    const std::optional<QByteArray> old = readWholeFile(path_, error);
+    const Result<QByteArray> old = readWholeFile(path_);
     if (!old) {
-        error_ = error;
+        error_ = old.error();
         return false;
     }
+    QString error;
     QBuffer buffer(&newContent_);
     buffer.open(QIODevice::WriteOnly);
     if (!content(buffer, error)) {
@@ -289,7 +303,7 @@ bool SafeFile::prepareInPlace(const ContentWriter& content) {
     return true;
 }
 
-bool SafeFile::commit() {
+bool SafeFile::tryCommit() {
     error_.clear();
     unchanged_ = true;
     if (inPlace_) {
@@ -322,12 +336,12 @@ bool SafeFile::commitInPlace() {
     // The old content goes to a rollback copy on the disk before the file's first byte changes:
     // should the program die while it writes, the next start puts the old content back.
     RollbackCopy rollback(disk_);
-    QString error;
-    if (!rollback.write(path_, oldContent_, newContent_, error)) {
+    if (const Result<void> copied = rollback.write(path_, oldContent_, newContent_); !copied) {
         error_ = QStringLiteral("Its old content could not be copied to %1 first: %2")
-                     .arg(QDir::toNativeSeparators(rollbackFolder()), error);
+                     .arg(QDir::toNativeSeparators(rollbackFolder()), copied.error());
         return false;
     }
+    QString error;
     QFile file(path_);
     if (!disk_.open(file, QIODevice::ReadWrite | QIODevice::Unbuffered, error, std::nullopt)) {
         error_ = error;
@@ -351,8 +365,8 @@ bool SafeFile::commitInPlace() {
         return true;
     }
     error_ = error.isEmpty() ? reasonOf(file, errno) : error;
-    QString putBackError;
-    if (putBackOldContent(disk_, file, oldContent_, putBackError)) {
+    const Result<void> putBack = putBackOldContent(disk_, file, oldContent_);
+    if (putBack) {
         rollback.discard();  // the file holds its old bytes, read back and compared
         return false;
     }
@@ -362,28 +376,27 @@ bool SafeFile::commitInPlace() {
                   "damaged. Its old content is kept in %2. When Trovix next starts, it puts "
                   "the old content back, unless the file then holds the old or the new content "
                   "whole.")
-                  .arg(putBackError, QDir::toNativeSeparators(rollback.path()));
+                  .arg(putBack.error(), QDir::toNativeSeparators(rollback.path()));
     return false;
 }
 
-WriteOutcome writeFileSafely(Disk& disk, const QString& path, const ContentWriter& content) {
+Result<void, WriteFailure> writeFileSafely(Disk& disk, const QString& path,
+                                           const ContentWriter& content) {
     SafeFile file(disk, path);
-    WriteOutcome outcome;
-    outcome.ok = file.prepare(content) && file.commit();
-    outcome.error = file.error();
-    outcome.unchanged = file.fileUnchanged();
-    return outcome;
+    if (Result<void, WriteFailure> prepared = file.prepare(content); !prepared) {
+        return prepared;
+    }
+    return file.commit();
 }
 
-std::optional<QByteArray> readWholeFile(const QString& path, QString& error) {
+Result<QByteArray> readWholeFile(const QString& path) {
     QFile file(path);
-    if (!openRegularFile(file, error)) {
-        return std::nullopt;
+    if (const Result<void> opened = openRegularFile(file); !opened) {
+        return opened.failure();
     }
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        error = reasonOf(file, errno);
-        return std::nullopt;
+        return fail(reasonOf(file, errno));
     }
     return bytes;
 }

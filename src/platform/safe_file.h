@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 
+#include "platform/result.h"
+
 class QFileDevice;
 class QIODevice;
 class QSaveFile;
@@ -84,15 +86,16 @@ class SafeFile {
     SafeFile(const SafeFile&) = delete;
     SafeFile& operator=(const SafeFile&) = delete;
 
-    bool prepare(const ContentWriter& content);
-    bool commit();
+    // A failure tells whether the file still holds exactly its old bytes: not so only when a
+    // failed in-place write could not be undone, and its reason then says where the old
+    // content is.
+    Result<void, WriteFailure> prepare(const ContentWriter& content);
+    Result<void, WriteFailure> commit();
     void cancel();
-    const QString& error() const { return error_; }
-    // After a failure: whether the file holds exactly its old bytes. False only when a failed
-    // in-place write could not be undone; error() then says so and where the old content is.
-    bool fileUnchanged() const { return unchanged_; }
 
   private:
+    bool tryPrepare(const ContentWriter& content);
+    bool tryCommit();
     bool prepareReplacement(const ContentWriter& content);
     bool prepareInPlace(const ContentWriter& content);
     bool commitInPlace();
@@ -107,16 +110,11 @@ class SafeFile {
     bool unchanged_ = true;
 };
 
-struct WriteOutcome {
-    bool ok = false;
-    QString error;          // the reason, in words, when the write failed
-    bool unchanged = true;  // the file holds its old bytes after a failure (SafeFile)
-};
-
 // Prepares and commits one file.
-WriteOutcome writeFileSafely(Disk& disk, const QString& path, const ContentWriter& content);
+Result<void, WriteFailure> writeFileSafely(Disk& disk, const QString& path,
+                                           const ContentWriter& content);
 
-// Reads a regular file whole; a file that is missing, not regular or unreadable is an error.
-std::optional<QByteArray> readWholeFile(const QString& path, QString& error);
+// Reads a regular file whole; a file that is missing, not regular or unreadable is a failure.
+Result<QByteArray> readWholeFile(const QString& path);
 
 }  // namespace trovix::platform

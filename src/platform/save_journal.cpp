@@ -102,30 +102,27 @@ std::optional<Header> parseHeader(QByteArrayView bytes) {
 }
 
 // Makes the rollback folder, readable by this user only, as it holds copies of the user's files.
-bool makePrivateFolder(const QString& folder, QString& error) {
+Result<void> makePrivateFolder(const QString& folder) {
     if (pathKind(folder) == PathKind::Folder) {
-        return true;
+        return {};
     }
     const QString parent = QFileInfo(folder).absolutePath();
     if (!QDir().mkpath(parent)) {
-        error =
-            QStringLiteral("The folder %1 cannot be made.").arg(QDir::toNativeSeparators(parent));
-        return false;
+        return fail(
+            QStringLiteral("The folder %1 cannot be made.").arg(QDir::toNativeSeparators(parent)));
     }
 #ifdef Q_OS_UNIX
     if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST) {
-        error = QStringLiteral("The folder %1 cannot be made: %2")
-                    .arg(QDir::toNativeSeparators(folder), io::systemReason(errno));
-        return false;
+        return fail(QStringLiteral("The folder %1 cannot be made: %2")
+                        .arg(QDir::toNativeSeparators(folder), io::systemReason(errno)));
     }
 #else
     QDir().mkdir(folder);
 #endif
     if (pathKind(folder) != PathKind::Folder) {
-        error = QStringLiteral("%1 is not a folder.").arg(QDir::toNativeSeparators(folder));
-        return false;
+        return fail(QStringLiteral("%1 is not a folder.").arg(QDir::toNativeSeparators(folder)));
     }
-    return true;
+    return {};
 }
 
 // Locks a rollback copy for this process: a running save holds its copy locked until it ends,
@@ -159,8 +156,8 @@ QString unusedName(const QString& folder, const QString& stem) {
 }
 
 // Puts old content of a file that was replaced since into a plain file of its own.
-std::optional<QString> keepOnItsOwn(Disk& disk, const QString& file, QByteArrayView content,
-                                    QString& error) {
+Result<QString> keepOnItsOwn(Disk& disk, const QString& file, QByteArrayView content) {
+    QString error;
     QFile kept(unusedName(rollbackFolder(), QFileInfo(file).fileName() +
                                                 QStringLiteral(" (before a save that was cut "
                                                                "short)")));
@@ -171,7 +168,7 @@ std::optional<QString> keepOnItsOwn(Disk& disk, const QString& file, QByteArrayV
         if (kept.isOpen()) {
             kept.remove();
         }
-        return std::nullopt;
+        return fail(error);
     }
     return kept.fileName();
 }
@@ -195,30 +192,34 @@ std::optional<InterruptedSave> recover(Disk& disk, const QString& path) {
     const FileStamp stamp = fileStamp(header->file);
     if (pathKind(header->file) != PathKind::RegularFile || stamp.device != header->device ||
         stamp.inode != header->inode) {
-        QString error;
-        const std::optional<QString> kept = keepOnItsOwn(disk, header->file, old, error);
+        const Result<QString> kept = keepOnItsOwn(disk, header->file, old);
         if (!kept) {
             return InterruptedSave{InterruptedSave::Outcome::NotRestored, header->file,
                                    QStringLiteral("It was removed or replaced since, and its old "
                                                   "content could not be copied out: %1")
-                                       .arg(error),
+                                       .arg(kept.error()),
                                    path};
         }
         QFile::remove(path);
         return InterruptedSave{
             InterruptedSave::Outcome::ReplacedMeanwhile, header->file, *kept, {}};
     }
-    QString error;
-    if (const std::optional<QByteArray> now = readWholeFile(header->file, error)) {
+    const Result<QByteArray> now = readWholeFile(header->file);
+    QString error = now.error();
+    if (now) {
         if (*now == old || (now->size() == header->newSize && hashOf(*now) == header->newHash)) {
             QFile::remove(path);  // the save had not begun to change the file, or it had ended
             return std::nullopt;
         }
         QFile file(header->file);
-        if (disk.open(file, QIODevice::ReadWrite | QIODevice::Unbuffered, error, std::nullopt) &&
-            putBackOldContent(disk, file, QByteArray::fromRawData(old.data(), old.size()), error)) {
-            QFile::remove(path);
-            return InterruptedSave{InterruptedSave::Outcome::Restored, header->file, {}, {}};
+        if (disk.open(file, QIODevice::ReadWrite | QIODevice::Unbuffered, error, std::nullopt)) {
+            const Result<void> putBack =
+                putBackOldContent(disk, file, QByteArray::fromRawData(old.data(), old.size()));
+            if (putBack) {
+                QFile::remove(path);
+                return InterruptedSave{InterruptedSave::Outcome::Restored, header->file, {}, {}};
+            }
+            error = putBack.error();
         }
     }
     return InterruptedSave{InterruptedSave::Outcome::NotRestored, header->file, error, path};
@@ -252,11 +253,11 @@ void RollbackCopy::unlock() {
     lockHandle_ = -1;
 }
 
-bool RollbackCopy::write(const QString& target, const QByteArray& oldContent,
-                         const QByteArray& newContent, QString& error) {
+Result<void> RollbackCopy::write(const QString& target, const QByteArray& oldContent,
+                                 const QByteArray& newContent) {
     const QString folder = rollbackFolder();
-    if (!makePrivateFolder(folder, error)) {
-        return false;
+    if (Result<void> made = makePrivateFolder(folder); !made) {
+        return made;
     }
     Header header;
     header.file = QFileInfo(target).absoluteFilePath();
@@ -275,9 +276,10 @@ bool RollbackCopy::write(const QString& target, const QByteArray& oldContent,
                                       .arg(QDateTime::currentMSecsSinceEpoch())
                                       .arg(++made)
                                       .arg(kSuffix)));
+    QString error;
     if (!disk_.open(copy, QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered, error,
                     QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        return false;
+        return fail(error);
     }
     // Locked before its first byte, so that no start-up of another copy takes it for a copy
     // whose save was cut short.
@@ -287,14 +289,14 @@ bool RollbackCopy::write(const QString& target, const QByteArray& oldContent,
                      WriteKind::RollbackCopy) ||
         !disk_.sync(copy, error) || !disk_.syncFolder(folder, error)) {
         copy.remove();
-        return false;
+        return fail(error);
     }
     path_ = copy.fileName();
 #ifdef Q_OS_UNIX
     // The lock lives with the open file; keep a handle of it open while the save runs.
     lockHandle_ = ::dup(copy.handle());
 #endif
-    return true;
+    return {};
 }
 
 void RollbackCopy::discard() {
@@ -305,27 +307,25 @@ void RollbackCopy::discard() {
     unlock();
 }
 
-bool putBackOldContent(Disk& disk, QFile& file, const QByteArray& old, QString& error) {
+Result<void> putBackOldContent(Disk& disk, QFile& file, const QByteArray& old) {
+    QString error;
     if (!file.seek(0)) {
-        error = io::reasonOf(file, errno);
-        return false;
+        return fail(io::reasonOf(file, errno));
     }
     if (!disk.write(file, old.constData(), old.size(), error, WriteKind::PutBack) ||
         !disk.resize(file, old.size(), error) || !disk.sync(file, error)) {
-        return false;
+        return fail(error);
     }
     if (!file.seek(0)) {
-        error = io::reasonOf(file, errno);
-        return false;
+        return fail(io::reasonOf(file, errno));
     }
     const QByteArray back = file.readAll();
     if (back != old) {
-        error = file.error() != QFileDevice::NoError
-                    ? io::reasonOf(file, errno)
-                    : QStringLiteral("It does not read back as its old content.");
-        return false;
+        return fail(file.error() != QFileDevice::NoError
+                        ? io::reasonOf(file, errno)
+                        : QStringLiteral("It does not read back as its old content."));
     }
-    return true;
+    return {};
 }
 
 QList<InterruptedSave> recoverInterruptedSaves(Disk& disk) {

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include "platform/result.h"
+
 class QFile;
 
 namespace trovix::platform {
@@ -31,8 +33,8 @@ class RollbackCopy {
     RollbackCopy& operator=(const RollbackCopy&) = delete;
 
     // Writes and syncs the copy, and the folder that holds it.
-    bool write(const QString& target, const QByteArray& oldContent, const QByteArray& newContent,
-               QString& error);
+    Result<void> write(const QString& target, const QByteArray& oldContent,
+                       const QByteArray& newContent);
     // Removes it: the file holds either content completely.
     void discard();
     const QString& path() const { return path_; }
@@ -48,7 +50,7 @@ class RollbackCopy {
 // Writes `old` over the file at `path` from its start, cuts the file to that size, syncs it and
 // reads it back: true only when the file then holds exactly `old`. Needs no new space on the
 // disk when the file held `old` before, whatever was written into it since.
-bool putBackOldContent(Disk& disk, QFile& file, const QByteArray& old, QString& error);
+Result<void> putBackOldContent(Disk& disk, QFile& file, const QByteArray& old);
 
 // What start-up did with a save that was cut short.
 struct InterruptedSave {

@@ -212,20 +212,20 @@ void loadArray(MainState& state, lists::SlotId id) {
     lists::listAllRecords(slot.list, slot.records, slot.fileName, state.listingOptions());
 }
 
-SlotSave writeSlot(MainState& state, lists::SlotId id) {
+platform::Result<void, NotSaved> writeSlot(MainState& state, lists::SlotId id) {
     lists::FileSlot& slot = state.slot(id);
     if (slot.unreadable) {
-        return {SaveOutcome::Failed,
-                QStringLiteral("It could not be read, so saving would overwrite its records.")};
+        return NotSaved{
+            QStringLiteral("It could not be read, so saving would overwrite its records.")};
     }
     if (const QString unusable = platform::unusableNameReason(slot.fileName); !unusable.isEmpty()) {
-        return {SaveOutcome::Failed, unusable};
+        return NotSaved{unusable};
     }
     const QString target = platform::fileBehindLinks(slot.fileName);
     if (const QString refused =
             notARegularFile(slot.fileName, target, platform::pathKind(slot.fileName));
         !refused.isEmpty()) {
-        return {SaveOutcome::Failed, refused};
+        return NotSaved{refused};
     }
     if (const QString change = changeSinceRead(state, id, platform::fileStamp(target),
                                                describedFile(slot.fileName, target));
@@ -233,22 +233,22 @@ SlotSave writeSlot(MainState& state, lists::SlotId id) {
         !confirm(state,
                  change + QStringLiteral("\n\nSaving replaces it with the records shown here."),
                  QStringLiteral("Save Anyway"))) {
-        return {SaveOutcome::Declined, {}};
+        return NotSaved{{}, true, true};
     }
     store::FileFormat format = slot.format;
     if (!agreeToEncoding(state, slot, format)) {
-        return {SaveOutcome::Declined, {}};
+        return NotSaved{{}, true, true};
     }
-    const store::SaveResult saved =
+    const platform::Result<store::SavedFile, platform::WriteFailure> saved =
         store::saveDataFile(*state.services.disk, slot.fileName, slot.records, format);
-    if (!saved.ok) {
-        return {SaveOutcome::Failed, saved.error, saved.unchanged};
+    if (!saved) {
+        return NotSaved{saved.failure().reason, saved.failure().unchanged};
     }
-    slot.format = saved.format;
-    slot.stamp = saved.stamp;
-    slot.savedStamp = saved.stamp;
+    slot.format = saved->format;
+    slot.stamp = saved->stamp;
+    slot.savedStamp = saved->stamp;
     slot.foundKind = PathKind::RegularFile;
-    return {SaveOutcome::Saved, {}};
+    return {};
 }
 
 QString saveFailureText(const QString& fileName, const QString& reason) {
@@ -256,15 +256,15 @@ QString saveFailureText(const QString& fileName, const QString& reason) {
 }
 
 bool saveFile(MainState& state, lists::SlotId id) {
-    const SlotSave saved = writeSlot(state, id);
-    if (saved.outcome == SaveOutcome::Failed) {
-        tellUser(state, saveFailureText(state.slot(id).fileName, saved.error) +
-                            (saved.fileUnchanged
+    const platform::Result<void, NotSaved> saved = writeSlot(state, id);
+    if (!saved && !saved.failure().declined) {
+        tellUser(state, saveFailureText(state.slot(id).fileName, saved.error()) +
+                            (saved.failure().unchanged
                                  ? QStringLiteral("\n\nThe file is unchanged and your changes "
                                                   "are kept.")
                                  : QStringLiteral("\n\nYour changes are kept.")));
     }
-    return saved.outcome == SaveOutcome::Saved;
+    return saved.ok();
 }
 
 void expandListData(MainState& state) {

@@ -127,10 +127,9 @@ class TestInterruptions : public QObject {
         for (int i = 0; i < 3; ++i) {
             writeBytes(folder.filePath(kFiles[i]), "record " + QByteArray::number(i) + "\r\n");
         }
-        QString error;
         platform::SystemDisk disk;
         QVERIFY(
-            platform::RollbackCopy(disk).write(a, "record 0\r\n", "new record\r\nmore\r\n", error));
+            platform::RollbackCopy(disk).write(a, "record 0\r\n", "new record\r\nmore\r\n").ok());
         writeBytes(a, "new recor0\r\n");  // killed half way
         QList<InterruptedSave> interrupted = platform::recoverInterruptedSaves(disk);
         interrupted.append({InterruptedSave::Outcome::NotRestored, "/x/b.txt", "Input/output error",

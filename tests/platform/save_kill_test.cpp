@@ -62,11 +62,11 @@ int saveAsChild(const QString& target, const QString& source, bool inPlace) {
     }
     std::fputs("saving\n", stdout);
     std::fflush(stdout);
-    const WriteOutcome outcome = writeFileSafely(disk, target, bytesContent(content));
-    if (!outcome.ok) {
-        std::fprintf(stderr, "%s\n", qPrintable(outcome.error));
+    const Result<void, WriteFailure> outcome = writeFileSafely(disk, target, bytesContent(content));
+    if (!outcome.ok()) {
+        std::fprintf(stderr, "%s\n", qPrintable(outcome.error()));
     }
-    return outcome.ok ? 0 : 1;
+    return outcome.ok() ? 0 : 1;
 }
 
 struct Run {

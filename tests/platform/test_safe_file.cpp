@@ -41,6 +41,11 @@ enum class Cut {
     Unwritable
 };
 
+// Whether the file still holds exactly its old bytes after a write, as the write tells.
+bool unchanged(const Result<void, WriteFailure>& write) {
+    return write.ok() || write.failure().unchanged;
+}
+
 }  // namespace
 
 Q_DECLARE_METATYPE(Cut)
@@ -74,29 +79,29 @@ class TestSafeFile : public QObject {
             for (const QByteArray& content : {kNew, QByteArray("short")}) {
                 writeBytes(path, kOld);
                 disk_.plan({diverted, -1});
-                QVERIFY(writeFileSafely(disk_, path, bytesContent(content)).ok);
+                QVERIFY(writeFileSafely(disk_, path, bytesContent(content)).ok());
                 const int steps = disk_.steps();
                 QCOMPARE(readBytes(path), content);
                 for (int step = diverted.size(); step < steps; ++step) {
                     writeBytes(path, kOld);
                     disk_.plan({QList<int>(diverted) << step, -1});
-                    const WriteOutcome outcome =
+                    const Result<void, WriteFailure> outcome =
                         writeFileSafely(disk_, path, bytesContent(content));
                     // A file that gets no temporary file beside it is written in place instead.
-                    QVERIFY2(readBytes(path) == (outcome.ok ? content : kOld) &&
-                                 outcome.ok == outcome.error.isEmpty() &&
-                                 outcome.ok == (step == 0 && diverted.isEmpty()) &&
-                                 outcome.unchanged && rollbackCopies().isEmpty(),
+                    QVERIFY2(readBytes(path) == (outcome.ok() ? content : kOld) &&
+                                 outcome.ok() == outcome.error().isEmpty() &&
+                                 outcome.ok() == (step == 0 && diverted.isEmpty()) &&
+                                 unchanged(outcome) && rollbackCopies().isEmpty(),
                              qPrintable(QStringLiteral("step %1").arg(step)));
                 }
                 for (qint64 bytes = 0; bytes <= content.size(); ++bytes) {
                     writeBytes(path, kOld);
                     disk_.plan({diverted, bytes});
-                    const WriteOutcome outcome =
+                    const Result<void, WriteFailure> outcome =
                         writeFileSafely(disk_, path, bytesContent(content));
-                    QVERIFY2(readBytes(path) == (outcome.ok ? content : kOld) &&
-                                 (outcome.ok || outcome.error.contains("space")) &&
-                                 outcome.unchanged && rollbackCopies().isEmpty(),
+                    QVERIFY2(readBytes(path) == (outcome.ok() ? content : kOld) &&
+                                 (outcome.ok() || outcome.error().contains("space")) &&
+                                 unchanged(outcome) && rollbackCopies().isEmpty(),
                              qPrintable(QStringLiteral("disk full after %1 bytes").arg(bytes)));
                 }
                 QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"data.txt"});
@@ -111,25 +116,26 @@ class TestSafeFile : public QObject {
         const QString path = dir.filePath("data.txt");
         writeBytes(path, kOld);
         disk_.plan({{0}, -1});
-        QVERIFY(writeFileSafely(disk_, path, bytesContent(kNew)).ok);
+        QVERIFY(writeFileSafely(disk_, path, bytesContent(kNew)).ok());
         const int steps = disk_.steps();
         int putBackFailures = 0;
         for (int step = 1; step < steps; ++step) {
             writeBytes(path, kOld);
             disk_.plan({{0, step}, -1});
-            QVERIFY(!writeFileSafely(disk_, path, bytesContent(kNew)).ok);
+            QVERIFY(!writeFileSafely(disk_, path, bytesContent(kNew)).ok());
             // The steps after the failed one put the old content back.
             const int failedRun = disk_.steps();
             for (int putBack = step + 1; putBack < failedRun; ++putBack) {
                 const QString where = QStringLiteral("step %1, then %2").arg(step).arg(putBack);
                 writeBytes(path, kOld);
                 disk_.plan({{0, step, putBack}, -1});
-                const WriteOutcome outcome = writeFileSafely(disk_, path, bytesContent(kNew));
+                const Result<void, WriteFailure> outcome =
+                    writeFileSafely(disk_, path, bytesContent(kNew));
                 disk_.plan({});
-                QVERIFY2(!outcome.ok && !outcome.unchanged && rollbackCopies().size() == 1 &&
-                             outcome.error.contains("could not be put back") &&
-                             outcome.error.contains(rollbackCopies()[0]),
-                         qPrintable(where + outcome.error));
+                QVERIFY2(!outcome.ok() && !unchanged(outcome) && rollbackCopies().size() == 1 &&
+                             outcome.error().contains("could not be put back") &&
+                             outcome.error().contains(rollbackCopies()[0]),
+                         qPrintable(where + outcome.error()));
                 const QList<InterruptedSave> told = recoverInterruptedSaves(disk_);
                 QVERIFY(rollbackCopies().isEmpty());
                 // A file that happened to hold either content whole keeps it without a word.
@@ -177,10 +183,10 @@ class TestSafeFile : public QObject {
         for (const QString& path : {small, large}) {
             for (const int growth : {10, 8192}) {
                 const QByteArray before = readBytes(path);
-                const WriteOutcome outcome =
+                const Result<void, WriteFailure> outcome =
                     writeFileSafely(disk_, path, bytesContent(before + QByteArray(growth, 'y')));
-                QVERIFY2(!outcome.ok && outcome.unchanged && outcome.error.contains("space"),
-                         qPrintable(outcome.error));
+                QVERIFY2(!outcome.ok() && unchanged(outcome) && outcome.error().contains("space"),
+                         qPrintable(outcome.error()));
                 QCOMPARE(readBytes(path), before);
             }
         }
@@ -195,15 +201,16 @@ class TestSafeFile : public QObject {
             writeBytes(disk.filePath("filler"), QByteArray(1024 * 1024 - 620 * 1024, 'f'));
             disk.fill();
             readOnly.emplace(folder);
-            const WriteOutcome outcome = writeFileSafely(disk_, large, bytesContent("short"));
+            const Result<void, WriteFailure> outcome =
+                writeFileSafely(disk_, large, bytesContent("short"));
             qputenv("XDG_STATE_HOME", QFile::encodeName(state_.path()));
-            QVERIFY2(!outcome.ok && outcome.unchanged && outcome.error.contains("space") &&
-                         outcome.error.contains(QDir::toNativeSeparators(state)),
-                     qPrintable(outcome.error));
+            QVERIFY2(!outcome.ok() && unchanged(outcome) && outcome.error().contains("space") &&
+                         outcome.error().contains(QDir::toNativeSeparators(state)),
+                     qPrintable(outcome.error()));
             QCOMPARE(readBytes(large), QByteArray(600 * 1024, 'x'));
         }
         disk.empty();
-        QVERIFY(writeFileSafely(disk_, small, bytesContent("written")).ok &&
+        QVERIFY(writeFileSafely(disk_, small, bytesContent("written")).ok() &&
                 readBytes(small) == "written");
         QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList({"large.txt", "small.txt"}));
     }
@@ -229,8 +236,8 @@ class TestSafeFile : public QObject {
         const QByteArray replacement = "another program's file\n";
         writeBytes(path, kOld);
         auto running = std::make_unique<RollbackCopy>(disk_);
-        QString error;
-        QVERIFY2(running->write(path, kOld, kNew, error), qPrintable(error));
+        const Result<void> written = running->write(path, kOld, kNew);
+        QVERIFY2(written.ok(), qPrintable(written.error()));
         const QString copy = running->path();
         if (cut != Cut::StillRunning) {
             running.reset();  // the program dies, the copy stays
@@ -301,8 +308,8 @@ class TestSafeFile : public QObject {
 
         // A copy left over from an earlier save is dropped once the file was saved whole.
         writeBytes(path, kOld);
-        QVERIFY(RollbackCopy(disk_).write(path, kOld, kNew, error) && rollbackCopies().size() == 1);
-        QVERIFY(writeFileSafely(disk_, path, bytesContent("saved whole")).ok &&
+        QVERIFY(RollbackCopy(disk_).write(path, kOld, kNew).ok() && rollbackCopies().size() == 1);
+        QVERIFY(writeFileSafely(disk_, path, bytesContent("saved whole")).ok() &&
                 rollbackCopies().isEmpty());
     }
 
@@ -313,7 +320,8 @@ class TestSafeFile : public QObject {
         const QString link = dir.filePath("link.txt");
         writeBytes(target, kOld);
         QVERIFY(QFile::link(target, link));
-        QVERIFY(writeFileSafely(disk_, link, bytesContent(kNew)).ok && QFileInfo(link).isSymLink());
+        QVERIFY(writeFileSafely(disk_, link, bytesContent(kNew)).ok() &&
+                QFileInfo(link).isSymLink());
         QCOMPARE(readBytes(target), kNew);
 
         // Permissions stay, and the owner too where this user may keep it.
@@ -322,7 +330,7 @@ class TestSafeFile : public QObject {
         if (root) {
             QVERIFY(::chown(QFile::encodeName(target).constData(), 12345, 23456) == 0);
         }
-        QVERIFY(writeFileSafely(disk_, target, bytesContent(kOld)).ok);
+        QVERIFY(writeFileSafely(disk_, target, bytesContent(kOld)).ok());
         struct stat st {};
         QVERIFY(::stat(QFile::encodeName(target).constData(), &st) == 0);
         QCOMPARE(st.st_mode & 0777, mode_t{0640});
@@ -346,8 +354,10 @@ class TestSafeFile : public QObject {
                        {dir.path(), "folder", PathKind::Folder},
                        {toPipe, "named pipe", PathKind::NamedPipe}};
         for (const auto& r : refused) {
-            const WriteOutcome outcome = writeFileSafely(disk_, r.path, bytesContent(kNew));
-            QVERIFY2(!outcome.ok && outcome.error.contains(r.said), qPrintable(outcome.error));
+            const Result<void, WriteFailure> outcome =
+                writeFileSafely(disk_, r.path, bytesContent(kNew));
+            QVERIFY2(!outcome.ok() && outcome.error().contains(r.said),
+                     qPrintable(outcome.error()));
             QCOMPARE(pathKind(r.path), r.stays);
         }
         QVERIFY(QFileInfo(toPipe).isSymLink());

@@ -68,16 +68,15 @@ bool makeFolder(const QString& folder, QString& error) {
 }
 
 // The file's bytes, none when it is missing, or the reason it cannot be read.
-std::optional<QByteArray> readIfThere(const QString& path, QString& error) {
+Result<QByteArray> readIfThere(const QString& path) {
     const PathKind kind = pathKind(path);
     if (kind == PathKind::Missing || kind == PathKind::DanglingLink) {
         return QByteArray();
     }
     if (kind == PathKind::Folder) {
-        error = QStringLiteral("It is a folder.");
-        return std::nullopt;
+        return fail(QStringLiteral("It is a folder."));
     }
-    return readWholeFile(path, error);
+    return readWholeFile(path);
 }
 
 }  // namespace
@@ -87,8 +86,7 @@ QtSettingsStore::QtSettingsStore(Disk& disk) : QtSettingsStore(perUserIniFile(),
 
 QtSettingsStore::QtSettingsStore(const QString& iniFile, Disk& disk) : disk_(disk), path_(iniFile) {
     // A file that cannot be read reads as empty; sync() says why, and never writes over it.
-    QString ignored;
-    if (const std::optional<QByteArray> bytes = readIfThere(path_, ignored)) {
+    if (const Result<QByteArray> bytes = readIfThere(path_)) {
         file_ = ini::IniDocument(*bytes);
     }
 }
@@ -190,8 +188,9 @@ bool QtSettingsStore::writeChanges() {
     }
 
     // What another copy of the program wrote since this one read the file stays.
-    const std::optional<QByteArray> onDisk = readIfThere(path_, error_);
+    const Result<QByteArray> onDisk = readIfThere(path_);
     if (!onDisk) {
+        error_ = onDisk.error();
         return false;
     }
     const ini::IniDocument before(*onDisk);
@@ -211,7 +210,7 @@ bool QtSettingsStore::writeChanges() {
     if (!folderExists && !makeFolder(folder, error_)) {
         return false;
     }
-    const WriteOutcome outcome =
+    const Result<void, WriteFailure> written =
         writeFileSafely(disk_, path_, [&content](QIODevice& out, QString& error) {
             if (out.write(content) != content.size()) {
                 error = out.errorString();
@@ -219,8 +218,8 @@ bool QtSettingsStore::writeChanges() {
             }
             return true;
         });
-    if (!outcome.ok) {
-        error_ = outcome.error;
+    if (!written) {
+        error_ = written.error();
         file_ = before;
         return false;
     }
