@@ -1170,12 +1170,15 @@ void benchUnsyncedWriting(const DataFileContent& loaded, const QString& dataFile
     for (int run = 0; run < kRuns; ++run) {
         const std::string target = scratchName(dataFile, "written", run);
         QFile file(QFile::decodeName(QByteArray::fromStdString(target)));
-        FileFormat written;
         QString error;
         bool ok = false;
         writing.add(timed([&] {
-            ok = file.open(QIODevice::WriteOnly) &&
-                 writeDataFile(file, loaded.records, loaded.format, written, error);
+            if (file.open(QIODevice::WriteOnly)) {
+                const trovix::platform::Result<FileFormat> written =
+                    writeDataFile(file, loaded.records, loaded.format);
+                ok = written.ok();
+                error = written.error();
+            }
             file.close();
         }));
         if (!ok) {

@@ -192,12 +192,12 @@ void writeAll(MainState& state) {
     put(key("FontSize"), QString::number(font.size));
     put(key("FontBold"), booleanText(font.bold));
     put(key("FontItalic"), booleanText(font.italic));
-    if (!out.sync()) {
+    if (const platform::Result<void> synced = out.sync(); !synced) {
         state.services.messages->show(
             QStringLiteral("The settings of Trovix could not be stored:\n%1\n\nThe window's "
                            "place, the options, the file names and the search history of this "
                            "session are lost.")
-                .arg(out.errorString()),
+                .arg(synced.error()),
             QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
     }
 }

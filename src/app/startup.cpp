@@ -24,11 +24,11 @@ void handleCommandLine(MainState& state, const QStringList& arguments) {
     platform::SettingsStore& store = *state.services.settings;
     if (text == QLatin1String("clear")) {
         store.removeSection(kSettingsSection);
-        const bool deleted = store.sync();
+        const platform::Result<void> deleted = store.sync();
         state.services.messages->show(
             deleted ? QStringLiteral("Registry settings were deleted for Trovix.")
                     : QStringLiteral("The settings of Trovix could not be deleted:\n%1")
-                          .arg(store.errorString()),
+                          .arg(deleted.error()),
             QString(), platform::MessageButtons::Ok,
             deleted ? platform::MessageIcon::Information : platform::MessageIcon::Warning);
         return;

@@ -186,12 +186,11 @@ QString fileBehindLinks(const QString& path) {
 }
 
 ContentWriter bytesContent(const QByteArray& bytes) {
-    return [bytes](QIODevice& out, QString& error) {
+    return [bytes](QIODevice& out) -> Result<void> {
         if (out.write(bytes) != bytes.size()) {
-            error = out.errorString();
-            return false;
+            return fail(out.errorString());
         }
-        return true;
+        return {};
     };
 }
 
@@ -273,8 +272,9 @@ bool SafeFile::prepareReplacement(const ContentWriter& content) {
     }
 #endif
     CheckedOutput out(disk_, *file);
-    QString error;
-    if (!content(out, error) || !disk_.flush(*file, error) || !disk_.sync(*file, error)) {
+    const Result<void> written = content(out);
+    QString error = written.error();
+    if (!written || !disk_.flush(*file, error) || !disk_.sync(*file, error)) {
         error_ = error.isEmpty() ? out.errorString() : error;
         file->cancelWriting();
         return false;
@@ -290,11 +290,10 @@ bool SafeFile::prepareInPlace(const ContentWriter& content) {
         error_ = old.error();
         return false;
     }
-    QString error;
     QBuffer buffer(&newContent_);
     buffer.open(QIODevice::WriteOnly);
-    if (!content(buffer, error)) {
-        error_ = error;
+    if (const Result<void> written = content(buffer); !written) {
+        error_ = written.error();
         newContent_.clear();
         return false;
     }

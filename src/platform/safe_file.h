@@ -56,8 +56,8 @@ FileStamp fileStamp(const QFileDevice& file);
 // as it is.
 QString fileBehindLinks(const QString& path);
 
-// Produces a file's content into `out`; returns false with a reason when it cannot.
-using ContentWriter = std::function<bool(QIODevice& out, QString& error)>;
+// Produces a file's content into `out`, or says why it cannot.
+using ContentWriter = std::function<Result<void>(QIODevice& out)>;
 // The content that is these bytes.
 ContentWriter bytesContent(const QByteArray& bytes);
 

@@ -78,8 +78,13 @@ void readOpenFile(QFile& file, const platform::MemoryRoom& room, ReadResult& res
         result.error = bytes.error().isEmpty() ? file.errorString() : bytes.error();
         return;
     }
-    result.content = parseDataFileWithin(std::move(*bytes), room, result.error);
-    result.refused = !result.content;
+    platform::Result<DataFileContent> parsed = parseDataFileWithin(std::move(*bytes), room);
+    if (!parsed) {
+        result.error = parsed.error();
+        result.refused = true;
+        return;
+    }
+    result.content = std::move(*parsed);
 }
 
 }  // namespace
@@ -121,8 +126,13 @@ platform::Result<SavedFile, platform::WriteFailure> saveDataFile(platform::Disk&
                                                                  const FileFormat& format) {
     SavedFile saved;
     const platform::Result<void, platform::WriteFailure> written =
-        platform::writeFileSafely(disk, fileName, [&](QIODevice& out, QString& error) {
-            return writeDataFile(out, records, format, saved.format, error);
+        platform::writeFileSafely(disk, fileName, [&](QIODevice& out) -> platform::Result<void> {
+            platform::Result<FileFormat> written = writeDataFile(out, records, format);
+            if (!written) {
+                return written.failure();
+            }
+            saved.format = *written;
+            return {};
         });
     if (!written) {
         return written.failure();

@@ -104,9 +104,9 @@ class TestInterruptions : public QObject {
         // The settings file.
         platform::QtSettingsStore settings(path("Trovix.ini"), window.services.systemDisk);
         settings.setValue("Settings", "FileA", QString(4090 - 20 + 10, u'g'));
-        QVERIFY(!settings.sync());
-        QVERIFY2(settings.errorString().contains("No space left on device"),
-                 qPrintable(settings.errorString()));
+        const platform::Result<void> synced = settings.sync();
+        QVERIFY2(!synced && synced.error().contains("No space left on device"),
+                 qPrintable(synced.error()));
         QCOMPARE(readBytes(path("Trovix.ini")), ini);
 
         // Restore.

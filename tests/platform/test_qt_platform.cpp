@@ -122,9 +122,9 @@ class TestQtPlatform : public QObject {
             const QString shown = path.isEmpty() ? perUser : path;
             QVERIFY((*store)->fileName() == shown && !(*store)->value("Settings", "MainLeft"));
             (*store)->setValue("Settings", "MainLeft", "1");
-            QVERIFY(!(*store)->sync());
-            QVERIFY2((*store)->errorString().contains("not a regular file"),
-                     qPrintable((*store)->errorString()));
+            const Result<void> synced = (*store)->sync();
+            QVERIFY2(!synced && synced.error().contains("not a regular file"),
+                     qPrintable(synced.error()));
             QCOMPARE(pathKind(shown), path.isEmpty() ? PathKind::NamedPipe : PathKind::Device);
         }
 
@@ -133,9 +133,9 @@ class TestQtPlatform : public QObject {
         QVERIFY(::mkfifo(QFile::encodeName(ini + ".lock").constData(), 0644) == 0);
         QtSettingsStore locked(ini, disk_);
         locked.setValue("Settings", "MainLeft", "1");
-        const std::optional<bool> synced =
-            withoutWaitingOn(ini + ".lock", [&] { return locked.sync(); });
-        QVERIFY2(synced && !*synced && locked.errorString().contains("named pipe"),
+        const std::optional<QString> refused =
+            withoutWaitingOn(ini + ".lock", [&] { return locked.sync().error(); });
+        QVERIFY2(refused && refused->contains("named pipe"),
                  "Writing the settings waited for a writer to the lock file, or wrote.");
         const QString guardLock = dir.filePath("trovix7.lock");
         QVERIFY(::mkfifo(QFile::encodeName(guardLock).constData(), 0644) == 0);
@@ -364,15 +364,16 @@ class TestQtPlatform : public QObject {
         }
 
         store.setValue("Settings", "New", "2");
-        QVERIFY(!store.sync() && store.value("Settings", "New") == Value("2"));
-        QVERIFY2(store.errorString().contains(reason), qPrintable(store.errorString()));
+        const Result<void> synced = store.sync();
+        QVERIFY(!synced && store.value("Settings", "New") == Value("2"));
+        QVERIFY2(synced.error().contains(reason), qPrintable(synced.error()));
 
         removeObstacle();
         if (obstacle != Obstacle::ReadOnlyFolder) {
             QCOMPARE(readBytes(path), old);
         }
         // The change that failed is still pending, and the next sync writes it.
-        QVERIFY(store.sync() && store.errorString().isEmpty());
+        QVERIFY(store.sync().ok());
         const QtSettingsStore reread(path, disk_);
         QVERIFY(reread.value("Settings", "New") == Value("2") &&
                 reread.value("Settings", "Keep") ==

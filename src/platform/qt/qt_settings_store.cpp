@@ -38,33 +38,32 @@ QString perUserIniFile() {
 }
 
 // Makes a folder and the missing folders above it, or says why it cannot.
-bool makeFolder(const QString& folder, QString& error) {
+Result<void> makeFolder(const QString& folder) {
     const PathKind kind = pathKind(folder);
     if (kind == PathKind::Folder) {
-        return true;
+        return {};
     }
     const QString shown = QDir::toNativeSeparators(folder);
     if (kind != PathKind::Missing) {
-        error = QStringLiteral("%1 is %2, not a folder.").arg(shown, describePathKind(kind));
-        return false;
+        return fail(QStringLiteral("%1 is %2, not a folder.").arg(shown, describePathKind(kind)));
     }
     const QString parent = QFileInfo(folder).absolutePath();
-    if (parent != folder && !makeFolder(parent, error)) {
-        return false;
+    if (parent != folder) {
+        if (Result<void> made = makeFolder(parent); !made) {
+            return made;
+        }
     }
 #ifdef Q_OS_UNIX
     if (::mkdir(QFile::encodeName(folder).constData(), 0777) != 0 && errno != EEXIST) {
-        error = QStringLiteral("The folder %1 cannot be made: %2")
-                    .arg(shown, QString::fromLocal8Bit(std::strerror(errno)));
-        return false;
+        return fail(QStringLiteral("The folder %1 cannot be made: %2")
+                        .arg(shown, QString::fromLocal8Bit(std::strerror(errno))));
     }
 #else
     if (!QDir().mkdir(folder) && pathKind(folder) != PathKind::Folder) {
-        error = QStringLiteral("The folder %1 cannot be made.").arg(shown);
-        return false;
+        return fail(QStringLiteral("The folder %1 cannot be made.").arg(shown));
     }
 #endif
-    return true;
+    return {};
 }
 
 // The file's bytes, none when it is missing, or the reason it cannot be read.
@@ -97,8 +96,11 @@ QString QtSettingsStore::fileName() const {
     return path_;
 }
 
-QString QtSettingsStore::errorString() const {
-    return error_;
+Result<void> QtSettingsStore::sync() {
+    if (trySync()) {
+        return {};
+    }
+    return fail(error_);
 }
 
 qsizetype QtSettingsStore::changeIndex(const QString& section, const QString& key) const {
@@ -152,7 +154,7 @@ bool QtSettingsStore::removeSection(const QString& section) {
     return held;
 }
 
-bool QtSettingsStore::sync() {
+bool QtSettingsStore::trySync() {
     error_.clear();
     if (removedSections_.empty() && changes_.empty()) {
         return true;
@@ -207,17 +209,13 @@ bool QtSettingsStore::writeChanges() {
         return true;
     }
 
-    if (!folderExists && !makeFolder(folder, error_)) {
-        return false;
+    if (!folderExists) {
+        if (const Result<void> made = makeFolder(folder); !made) {
+            error_ = made.error();
+            return false;
+        }
     }
-    const Result<void, WriteFailure> written =
-        writeFileSafely(disk_, path_, [&content](QIODevice& out, QString& error) {
-            if (out.write(content) != content.size()) {
-                error = out.errorString();
-                return false;
-            }
-            return true;
-        });
+    const Result<void, WriteFailure> written = writeFileSafely(disk_, path_, bytesContent(content));
     if (!written) {
         error_ = written.error();
         file_ = before;

@@ -33,9 +33,8 @@ class QtSettingsStore : public SettingsStore {
     void setValue(const QString& section, const QString& key, const QString& value) override;
     bool removeSection(const QString& section) override;
     // Fails, keeping the changes for a later sync, when the file cannot be read (it is never
-    // written over then) or written; errorString() says why.
-    bool sync() override;
-    QString errorString() const override;
+    // written over then) or written, and says why.
+    Result<void> sync() override;
 
     QString fileName() const;
 
@@ -48,6 +47,7 @@ class QtSettingsStore : public SettingsStore {
 
     qsizetype changeIndex(const QString& section, const QString& key) const;
     bool isRemoved(const QString& section) const;
+    bool trySync();
     bool writeChanges();
 
     Disk& disk_;
