@@ -36,7 +36,7 @@ class CheckedOutput : public QIODevice {
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 size) override {
         QString error;
-        if (!disk_.write(file_, data, size, error, WriteKind::NewContent)) {
+        if (!io::stepDone(disk_.write(file_, data, size, WriteKind::NewContent), error)) {
             setErrorString(error);
             return -1;
         }
@@ -274,7 +274,8 @@ bool SafeFile::prepareReplacement(const ContentWriter& content) {
     CheckedOutput out(disk_, *file);
     const Result<void> written = content(out);
     QString error = written.error();
-    if (!written || !disk_.flush(*file, error) || !disk_.sync(*file, error)) {
+    if (!written || !io::stepDone(disk_.flush(*file), error) ||
+        !io::stepDone(disk_.sync(*file), error)) {
         error_ = error.isEmpty() ? out.errorString() : error;
         file->cancelWriting();
         return false;
@@ -342,7 +343,8 @@ bool SafeFile::commitInPlace() {
     }
     QString error;
     QFile file(path_);
-    if (!disk_.open(file, QIODevice::ReadWrite | QIODevice::Unbuffered, error, std::nullopt)) {
+    if (!io::stepDone(disk_.open(file, QIODevice::ReadWrite | QIODevice::Unbuffered, std::nullopt),
+                      error)) {
         error_ = error;
         rollback.discard();
         return false;
@@ -351,14 +353,15 @@ bool SafeFile::commitInPlace() {
     const qint64 newSize = newContent_.size();
     const qint64 common = std::min(oldSize, newSize);
     // The part beyond the old end first: a full disk stops it before any old byte changed.
+    const auto step = [&error](const Result<void>& done) { return io::stepDone(done, error); };
     const bool written =
         (newSize <= oldSize || (file.seek(oldSize) &&
-                                disk_.write(file, newContent_.constData() + oldSize,
-                                            newSize - oldSize, error, WriteKind::NewContent) &&
-                                disk_.sync(file, error))) &&
+                                step(disk_.write(file, newContent_.constData() + oldSize,
+                                                 newSize - oldSize, WriteKind::NewContent)) &&
+                                step(disk_.sync(file)))) &&
         file.seek(0) &&
-        disk_.write(file, newContent_.constData(), common, error, WriteKind::NewContent) &&
-        (newSize >= oldSize || disk_.resize(file, newSize, error)) && disk_.sync(file, error);
+        step(disk_.write(file, newContent_.constData(), common, WriteKind::NewContent)) &&
+        (newSize >= oldSize || step(disk_.resize(file, newSize))) && step(disk_.sync(file));
     if (written) {
         rollback.discard();
         return true;

@@ -161,10 +161,13 @@ Result<QString> keepOnItsOwn(Disk& disk, const QString& file, QByteArrayView con
     QFile kept(unusedName(rollbackFolder(), QFileInfo(file).fileName() +
                                                 QStringLiteral(" (before a save that was cut "
                                                                "short)")));
-    if (!disk.open(kept, QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered, error,
-                   QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
-        !disk.write(kept, content.data(), content.size(), error, WriteKind::RollbackCopy) ||
-        !disk.sync(kept, error)) {
+    if (!io::stepDone(
+            disk.open(kept, QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
+                      QFileDevice::ReadOwner | QFileDevice::WriteOwner),
+            error) ||
+        !io::stepDone(disk.write(kept, content.data(), content.size(), WriteKind::RollbackCopy),
+                      error) ||
+        !io::stepDone(disk.sync(kept), error)) {
         if (kept.isOpen()) {
             kept.remove();
         }
@@ -212,7 +215,9 @@ std::optional<InterruptedSave> recover(Disk& disk, const QString& path) {
             return std::nullopt;
         }
         QFile file(header->file);
-        if (disk.open(file, QIODevice::ReadWrite | QIODevice::Unbuffered, error, std::nullopt)) {
+        if (io::stepDone(
+                disk.open(file, QIODevice::ReadWrite | QIODevice::Unbuffered, std::nullopt),
+                error)) {
             const Result<void> putBack =
                 putBackOldContent(disk, file, QByteArray::fromRawData(old.data(), old.size()));
             if (putBack) {
@@ -277,17 +282,21 @@ Result<void> RollbackCopy::write(const QString& target, const QByteArray& oldCon
                                       .arg(++made)
                                       .arg(kSuffix)));
     QString error;
-    if (!disk_.open(copy, QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered, error,
-                    QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        return fail(error);
+    if (Result<void> opened =
+            disk_.open(copy, QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
+                       QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        !opened) {
+        return opened;
     }
     // Locked before its first byte, so that no start-up of another copy takes it for a copy
     // whose save was cut short.
     lockCopy(copy);
-    if (!disk_.write(copy, head.constData(), head.size(), error, WriteKind::RollbackCopy) ||
-        !disk_.write(copy, oldContent.constData(), oldContent.size(), error,
-                     WriteKind::RollbackCopy) ||
-        !disk_.sync(copy, error) || !disk_.syncFolder(folder, error)) {
+    if (!io::stepDone(disk_.write(copy, head.constData(), head.size(), WriteKind::RollbackCopy),
+                      error) ||
+        !io::stepDone(
+            disk_.write(copy, oldContent.constData(), oldContent.size(), WriteKind::RollbackCopy),
+            error) ||
+        !io::stepDone(disk_.sync(copy), error) || !io::stepDone(disk_.syncFolder(folder), error)) {
         copy.remove();
         return fail(error);
     }
@@ -312,8 +321,9 @@ Result<void> putBackOldContent(Disk& disk, QFile& file, const QByteArray& old) {
     if (!file.seek(0)) {
         return fail(io::reasonOf(file, errno));
     }
-    if (!disk.write(file, old.constData(), old.size(), error, WriteKind::PutBack) ||
-        !disk.resize(file, old.size(), error) || !disk.sync(file, error)) {
+    if (!io::stepDone(disk.write(file, old.constData(), old.size(), WriteKind::PutBack), error) ||
+        !io::stepDone(disk.resize(file, old.size()), error) ||
+        !io::stepDone(disk.sync(file), error)) {
         return fail(error);
     }
     if (!file.seek(0)) {

@@ -31,85 +31,75 @@ QString reasonOf(const QFileDevice& file, int savedErrno) {
 
 }  // namespace io
 
-bool SystemDisk::open(QFile& file, QIODevice::OpenMode mode, QString& error,
-                      std::optional<QFileDevice::Permissions> permissions) {
+Result<void> SystemDisk::open(QFile& file, QIODevice::OpenMode mode,
+                              std::optional<QFileDevice::Permissions> permissions) {
     errno = 0;
     if (!(permissions ? file.open(mode, *permissions) : file.open(mode))) {
-        error = io::reasonOf(file, errno);
-        return false;
+        return fail(io::reasonOf(file, errno));
     }
-    return true;
+    return {};
 }
 
 bool SystemDisk::openReplacement(QSaveFile& file) {
     return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
 }
 
-bool SystemDisk::write(QFileDevice& file, const char* data, qint64 size, QString& error,
-                       WriteKind) {
+Result<void> SystemDisk::write(QFileDevice& file, const char* data, qint64 size, WriteKind) {
     qint64 done = 0;
     while (done < size) {
         errno = 0;
         const qint64 n = file.write(data + done, size - done);
         if (n <= 0) {
-            error = io::reasonOf(file, errno);
-            return false;
+            return fail(io::reasonOf(file, errno));
         }
         done += n;
     }
-    return true;
+    return {};
 }
 
-bool SystemDisk::flush(QFileDevice& file, QString& error) {
+Result<void> SystemDisk::flush(QFileDevice& file) {
     errno = 0;
     if (!file.flush()) {
-        error = io::reasonOf(file, errno);
-        return false;
+        return fail(io::reasonOf(file, errno));
     }
-    return true;
+    return {};
 }
 
-bool SystemDisk::sync(QFileDevice& file, QString& error) {
+Result<void> SystemDisk::sync(QFileDevice& file) {
 #ifdef Q_OS_UNIX
     if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != ENOTSUP) {
-        error = io::systemReason(errno);
-        return false;
+        return fail(io::systemReason(errno));
     }
 #else
     Q_UNUSED(file);
-    Q_UNUSED(error);
 #endif
-    return true;
+    return {};
 }
 
-bool SystemDisk::resize(QFileDevice& file, qint64 size, QString& error) {
+Result<void> SystemDisk::resize(QFileDevice& file, qint64 size) {
     errno = 0;
     if (!file.resize(size)) {
-        error = io::reasonOf(file, errno);
-        return false;
+        return fail(io::reasonOf(file, errno));
     }
-    return true;
+    return {};
 }
 
-bool SystemDisk::syncFolder(const QString& folder, QString& error) {
+Result<void> SystemDisk::syncFolder(const QString& folder) {
 #ifdef Q_OS_UNIX
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
     if (fd < 0) {
-        error = io::systemReason(errno);
-        return false;
+        return fail(io::systemReason(errno));
     }
     const bool synced = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
     const int syncError = errno;
     ::close(fd);
     if (!synced) {
-        error = io::systemReason(syncError);
-        return false;
+        return fail(io::systemReason(syncError));
     }
 #else
     Q_UNUSED(folder);
-    Q_UNUSED(error);
 #endif
-    return true;
+    return {};
 }
 
 bool SystemDisk::commitReplacement(QSaveFile& file) {

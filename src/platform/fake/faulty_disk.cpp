@@ -15,14 +15,13 @@ bool FaultyDisk::stepFails() {
     return plan_.failAtSteps.contains(steps_++);
 }
 
-bool FaultyDisk::failed(QString& error) {
-    error = io::diskFullReason();
-    return false;
+Result<void> FaultyDisk::fullDisk() {
+    return fail(io::diskFullReason());
 }
 
-bool FaultyDisk::open(QFile& file, QIODevice::OpenMode mode, QString& error,
-                      std::optional<QFileDevice::Permissions> permissions) {
-    return stepFails() ? failed(error) : underneath_.open(file, mode, error, permissions);
+Result<void> FaultyDisk::open(QFile& file, QIODevice::OpenMode mode,
+                              std::optional<QFileDevice::Permissions> permissions) {
+    return stepFails() ? fullDisk() : underneath_.open(file, mode, permissions);
 }
 
 bool FaultyDisk::openReplacement(QSaveFile& file) {
@@ -30,8 +29,7 @@ bool FaultyDisk::openReplacement(QSaveFile& file) {
     return !stepFails() && underneath_.openReplacement(file);
 }
 
-bool FaultyDisk::write(QFileDevice& file, const char* data, qint64 size, QString& error,
-                       WriteKind kind) {
+Result<void> FaultyDisk::write(QFileDevice& file, const char* data, qint64 size, WriteKind kind) {
     const bool newContent = kind == WriteKind::NewContent;
     qint64 allowed = size;
     if ((newContent && writeFailed_) || stepFails()) {
@@ -40,33 +38,35 @@ bool FaultyDisk::write(QFileDevice& file, const char* data, qint64 size, QString
     } else if (newContent && plan_.bytesAccepted >= 0) {
         allowed = std::clamp<qint64>(plan_.bytesAccepted - bytes_, 0, size);
     }
-    if (allowed > 0 && !underneath_.write(file, data, allowed, error, kind)) {
-        return false;
+    if (allowed > 0) {
+        if (Result<void> written = underneath_.write(file, data, allowed, kind); !written) {
+            return written;
+        }
     }
     if (newContent) {
         bytes_ += allowed;
     }
     if (allowed < size) {
         writeFailed_ = writeFailed_ || newContent;
-        return failed(error);
+        return fullDisk();
     }
-    return true;
+    return {};
 }
 
-bool FaultyDisk::flush(QFileDevice& file, QString& error) {
-    return stepFails() ? failed(error) : underneath_.flush(file, error);
+Result<void> FaultyDisk::flush(QFileDevice& file) {
+    return stepFails() ? fullDisk() : underneath_.flush(file);
 }
 
-bool FaultyDisk::sync(QFileDevice& file, QString& error) {
-    return stepFails() ? failed(error) : underneath_.sync(file, error);
+Result<void> FaultyDisk::sync(QFileDevice& file) {
+    return stepFails() ? fullDisk() : underneath_.sync(file);
 }
 
-bool FaultyDisk::resize(QFileDevice& file, qint64 size, QString& error) {
-    return stepFails() ? failed(error) : underneath_.resize(file, size, error);
+Result<void> FaultyDisk::resize(QFileDevice& file, qint64 size) {
+    return stepFails() ? fullDisk() : underneath_.resize(file, size);
 }
 
-bool FaultyDisk::syncFolder(const QString& folder, QString& error) {
-    return stepFails() ? failed(error) : underneath_.syncFolder(folder, error);
+Result<void> FaultyDisk::syncFolder(const QString& folder) {
+    return stepFails() ? fullDisk() : underneath_.syncFolder(folder);
 }
 
 bool FaultyDisk::commitReplacement(QSaveFile& file) {

@@ -29,21 +29,20 @@ class FaultyDisk : public Disk {
     // The steps taken since the plan was set, for tests that fail each in turn.
     int steps() const { return steps_; }
 
-    bool open(QFile& file, QIODevice::OpenMode mode, QString& error,
-              std::optional<QFileDevice::Permissions> permissions) override;
+    Result<void> open(QFile& file, QIODevice::OpenMode mode,
+                      std::optional<QFileDevice::Permissions> permissions) override;
     bool openReplacement(QSaveFile& file) override;
-    bool write(QFileDevice& file, const char* data, qint64 size, QString& error,
-               WriteKind kind) override;
-    bool flush(QFileDevice& file, QString& error) override;
-    bool sync(QFileDevice& file, QString& error) override;
-    bool resize(QFileDevice& file, qint64 size, QString& error) override;
-    bool syncFolder(const QString& folder, QString& error) override;
+    Result<void> write(QFileDevice& file, const char* data, qint64 size, WriteKind kind) override;
+    Result<void> flush(QFileDevice& file) override;
+    Result<void> sync(QFileDevice& file) override;
+    Result<void> resize(QFileDevice& file, qint64 size) override;
+    Result<void> syncFolder(const QString& folder) override;
     bool commitReplacement(QSaveFile& file) override;
 
   private:
     // Counts a step; true when the plan makes it fail.
     bool stepFails();
-    bool failed(QString& error);
+    static Result<void> fullDisk();
 
     Disk& underneath_;
     Plan plan_;
