@@ -39,7 +39,9 @@
 #include "lists/listing.h"
 #include "lists/result_list.h"
 #include "output/clipboard_copy.h"
+#include "platform/fake/fake_services.h"
 #include "platform/qt/qt_settings_store.h"
+#include "platform/system_disk.h"
 #include "records/record_order.h"
 #include "records/slot_procedures.h"
 #include "search/search_engine.h"
@@ -512,7 +514,9 @@ class Window {
         state.busy = false;
     }
 
-    MainState state;
+    // Services that show nothing: the benchmark runs without a window.
+    trovix::platform::FakeServices services;
+    MainState state{services.services()};
     // After the state: the models go first, while their lists still exist.
     std::array<std::unique_ptr<trovix::widgets::ResultListModel>, 3> models;
 };
@@ -839,7 +843,7 @@ double timeCopyList(long long count) {
     trovix::records::loadArray(state.slot(SlotId::A), state.listingOptions());
     state.listWithFocus = SlotId::A;
     CountingClipboard clipboard;
-    state.services.clipboard = &clipboard;
+    state.services.clipboard = clipboard;
     const double seconds =
         timed([&] { trovix::output::copyList(state.services, state.focusedSlot()); });
     if (clipboard.rows != count) {
@@ -938,10 +942,11 @@ void benchSettings(const QString& dataFile) {
         const QString path = dataFile + QStringLiteral(".settings.ini");
         writeWhole(nativePath(path), shape.bytes + "\n[Settings]\nMainLeft=3000\n", false);
         trovix::platform::QtSettingsStore* store = nullptr;
-        MainState state;
+        trovix::platform::FakeServices services;
+        MainState state{services.services()};
         const double open = timed([&] {
-            store = new trovix::platform::QtSettingsStore(path);
-            state.services.settings = store;
+            store = new trovix::platform::QtSettingsStore(path, services.systemDisk);
+            state.services.settings = *store;
             trovix::app::settings(state, trovix::app::SettingsTask::Read);
         });
         if (state.frame.placement().left != 3000) {
@@ -1081,12 +1086,16 @@ void benchLoadingParts(const QString& dataFile, const std::string& dataPath,
     Fastest reading, checking, parsing;
     for (int run = 0; run < kRuns; ++run) {
         QByteArray bytes;
-        QString error;
         reading.add(timed([&] {
             QFile file(dataFile);
-            if (!file.open(QIODevice::ReadOnly) || !readWholeDevice(file, bytes, error)) {
-                fail("cannot read " + dataPath + ": " + error.toStdString());
+            if (!file.open(QIODevice::ReadOnly)) {
+                fail("cannot read " + dataPath + ": " + file.errorString().toStdString());
             }
+            trovix::platform::Result<QByteArray> read = readWholeDevice(file);
+            if (!read) {
+                fail("cannot read " + dataPath + ": " + read.error().toStdString());
+            }
+            bytes = std::move(*read);
         }));
         bool valid = false;
         checking.add(timed([&] {
@@ -1190,12 +1199,15 @@ void benchUnsyncedWriting(const DataFileContent& loaded, const QString& dataFile
     for (int run = 0; run < kRuns; ++run) {
         const std::string target = scratchName(dataFile, "written", run);
         QFile file(QFile::decodeName(QByteArray::fromStdString(target)));
-        FileFormat written;
         QString error;
         bool ok = false;
         writing.add(timed([&] {
-            ok = file.open(QIODevice::WriteOnly) &&
-                 writeDataFile(file, loaded.records, loaded.format, written, error);
+            if (file.open(QIODevice::WriteOnly)) {
+                const trovix::platform::Result<FileFormat> written =
+                    writeDataFile(file, loaded.records, loaded.format);
+                ok = written.ok();
+                error = written.error();
+            }
             file.close();
         }));
         if (!ok) {
@@ -1214,16 +1226,22 @@ std::string benchSaving(const DataFileContent& loaded, const QString& dataFile,
                         long long fileBytes) {
     std::string lastSaved;
     Fastest saving;
+    trovix::platform::SystemDisk disk;
     for (int run = 0; run < kRuns; ++run) {
         if (!lastSaved.empty()) {
             ::unlink(lastSaved.c_str());
         }
         lastSaved = scratchName(dataFile, "saved", run);
         const QString target = QFile::decodeName(QByteArray::fromStdString(lastSaved));
-        SaveResult result;
-        saving.add(timed([&] { result = saveDataFile(target, loaded.records, loaded.format); }));
-        if (!result.ok) {
-            fail("cannot save " + lastSaved + ": " + result.error.toStdString());
+        bool savedWhole = false;
+        QString error;
+        saving.add(timed([&] {
+            const auto result = saveDataFile(disk, target, loaded.records, loaded.format);
+            savedWhole = result.ok();
+            error = result.error();
+        }));
+        if (!savedWhole) {
+            fail("cannot save " + lastSaved + ": " + error.toStdString());
         }
         const long long saved = fileSize(lastSaved);
         if (saved != fileBytes) {

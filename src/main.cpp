@@ -10,6 +10,8 @@
 #include "app/home_folder.h"
 #include "app/startup.h"
 #include "platform/file_names.h"
+#include "platform/memory_limits.h"
+#include "platform/qt/owner_window.h"
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_file_dialog.h"
 #include "platform/qt/qt_file_watcher.h"
@@ -21,6 +23,7 @@
 #include "platform/qt/qt_settings_store.h"
 #include "platform/qt/qt_shell.h"
 #include "platform/save_journal.h"
+#include "platform/system_disk.h"
 #include "state/build_info.h"
 #include "state/main_state.h"
 #include "widgets/main_window.h"
@@ -102,27 +105,32 @@ int main(int argc, char* argv[]) {
     const trovix::app::HomeFolder home = findHomeFolder();
     trovix::app::prepareHomeFolder(home, samplesFolder());
 
-    trovix::MainState state;
+    // The services first, so that they outlive the state and the window that use them. Those
+    // that show something belong to the window, named once it exists.
+    trovix::platform::SystemDisk disk;
+    // A save cut short by a kill or a crash is undone before any file is read.
+    const QList<trovix::platform::InterruptedSave> interrupted =
+        trovix::platform::recoverInterruptedSaves(disk);
+    trovix::platform::OwnerWindow owner;
+    trovix::platform::QtSettingsStore settings(disk);
+    trovix::platform::QtMessageBoxes messages(owner);
+    trovix::platform::QtFileDialog files(owner);
+    trovix::platform::QtFontDialog fonts(owner);
+    trovix::platform::QtPrinter printer(owner);
+    trovix::platform::QtClipboard clipboard;
+    trovix::platform::QtShell shell;
+    trovix::platform::QtScreen screen(owner);
+    trovix::platform::QtInstanceGuard instance;
+    const trovix::platform::SystemMemoryLimits memory;
+
+    trovix::MainState state({settings, messages, files, fonts, printer, clipboard, shell, screen,
+                             instance, memory, disk});
     state.programFolder = QDir::toNativeSeparators(home.path);
     // Relative data file names refer to that folder.
     QDir::setCurrent(home.path);
 
     trovix::widgets::MainWindow window(state);
-
-    // A save cut short by a kill or a crash is undone before any file is read.
-    const QList<trovix::platform::InterruptedSave> interrupted =
-        trovix::platform::recoverInterruptedSaves();
-    trovix::platform::QtSettingsStore settings;
-    trovix::platform::QtMessageBoxes messages(&window);
-    trovix::platform::QtFileDialog files(&window);
-    trovix::platform::QtFontDialog fonts(&window);
-    trovix::platform::QtPrinter printer(&window);
-    trovix::platform::QtClipboard clipboard;
-    trovix::platform::QtShell shell;
-    trovix::platform::QtScreen screen(&window);
-    trovix::platform::QtInstanceGuard instance;
-    state.services = {&settings,  &messages, &files,  &fonts,   &printer,
-                      &clipboard, &shell,    &screen, &instance};
+    owner.set(&window);
 
     // SIGTERM, SIGHUP and a logout close the window as the user does.
     trovix::widgets::closeWhenTheSystemAsks(window, state);

@@ -44,17 +44,13 @@ void switchFullDataView(MainState& state) {
 }
 
 void selectFont(MainState& state) {
-    platform::FontDialog* dialog = state.services.fonts;
-    if (dialog == nullptr) {
-        return;
-    }
     ListFont font = state.frame.font();
     platform::FontChoice initial;
     initial.family = font.name;
     initial.pointSize = font.size;
     initial.weight = font.bold ? 700 : 400;
     initial.italic = font.italic;
-    const std::optional<platform::FontChoice> chosen = dialog->chooseFont(initial);
+    const std::optional<platform::FontChoice> chosen = state.services.fonts->chooseFont(initial);
     if (!chosen) {
         return;
     }

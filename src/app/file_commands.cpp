@@ -9,7 +9,7 @@
 namespace trovix::app {
 
 void selectFile(MainState& state) {
-    if (state.listWithFocus && state.services.files != nullptr) {
+    if (state.listWithFocus) {
         const QString title = QStringLiteral("Select Text Data File") +
                               QChar(u'A' + static_cast<int>(*state.listWithFocus));
         // The dialog shows every file under the label the program has always given it.
@@ -17,13 +17,11 @@ void selectFile(MainState& state) {
             title, state.programFolder, QStringLiteral("Text Files (*.*)"), QStringLiteral("*"));
         const QString unusable = platform::unusableNameReason(chosen);
         if (!unusable.isEmpty()) {
-            if (state.services.messages != nullptr) {
-                state.services.messages->show(
-                    QStringLiteral("The file \"%1\" cannot be used:\n%2\n\nRename the file "
-                                   "and choose it again. The list keeps its file.")
-                        .arg(platform::displayFileName(chosen), unusable),
-                    QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
-            }
+            state.services.messages->show(
+                QStringLiteral("The file \"%1\" cannot be used:\n%2\n\nRename the file "
+                               "and choose it again. The list keeps its file.")
+                    .arg(platform::displayFileName(chosen), unusable),
+                QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
         } else if (!chosen.isEmpty()) {
             state.focusedSlot()->fileName = chosen;
             records::loadFile(state, *state.listWithFocus);
@@ -42,11 +40,10 @@ void saveSelectedFile(MainState& state) {
 
 void openSelectedFile(MainState& state) {
     const lists::FileSlot* slot = state.focusedSlot();
-    if (slot == nullptr || state.services.shell == nullptr) {
+    if (slot == nullptr) {
         return;
     }
-    if (!state.services.shell->openInTextEditor(slot->fileName) &&
-        state.services.messages != nullptr) {
+    if (!state.services.shell->openInTextEditor(slot->fileName)) {
         state.services.messages->show(
             QStringLiteral("No text editor could be started for \"%1\".\n\nSet the desktop's "
                            "application for text files, or name an editor in the VISUAL or "

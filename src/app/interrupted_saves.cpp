@@ -38,9 +38,6 @@ QString describe(const platform::InterruptedSave& save) {
 }  // namespace
 
 void tellOfInterruptedSaves(MainState& state, const QList<platform::InterruptedSave>& saves) {
-    if (state.services.messages == nullptr) {
-        return;
-    }
     for (const platform::InterruptedSave& save : saves) {
         state.services.messages->show(describe(save), QStringLiteral("Interrupted Save"),
                                       platform::MessageButtons::Ok, platform::MessageIcon::Warning);

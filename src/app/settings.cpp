@@ -29,7 +29,7 @@ QString key(const char* name) {
 class Reader {
   public:
     static constexpr bool kReads = true;
-    explicit Reader(const platform::SettingsStore* store) : store_(store) {}
+    explicit Reader(const platform::SettingsStore& store) : store_(store) {}
     void text(const char* name, const QString& fallback, QString& value) const {
         value = text(key(name), fallback);
     }
@@ -45,11 +45,10 @@ class Reader {
 
   private:
     QString text(const QString& name, const QString& fallback) const {
-        const std::optional<QString> v =
-            store_ != nullptr ? store_->value(kSettingsSection, name) : std::nullopt;
+        const std::optional<QString> v = store_.value(kSettingsSection, name);
         return v ? *v : fallback;
     }
-    const platform::SettingsStore* store_;
+    const platform::SettingsStore& store_;
 };
 
 // Writes each value given under its key.
@@ -104,15 +103,12 @@ double distance(const Area& a, const Area& b) {
 // The window where it can be reached: a window with a corner off every screen is moved onto
 // the screen it overlaps most (or else the nearest), made no larger than that screen, with its
 // top-left corner, and so its title bar, on it. A window wholly on the screens stays.
-TwipRect reachable(const TwipRect& placement, const platform::Screen* screen) {
-    if (screen == nullptr) {
-        return placement;
-    }
-    const QList<QRect> screens = screen->availableGeometries();
+TwipRect reachable(const TwipRect& placement, const platform::Screen& screen) {
+    const QList<QRect> screens = screen.availableGeometries();
     if (screens.isEmpty()) {
         return placement;
     }
-    const double tpp = screen->twipsPerPixel();
+    const double tpp = screen.twipsPerPixel();
     // In whole pixels, rounded as the window rounds them when it is placed.
     const Area window{wholePixels(placement.left, tpp), wholePixels(placement.top, tpp),
                       std::max(1.0, wholePixels(placement.width, tpp)),
@@ -215,21 +211,18 @@ void exchange(MainState& state, const Io& io) {
 }
 
 void readAll(MainState& state) {
-    exchange(state, Reader(state.services.settings));
+    exchange(state, Reader(*state.services.settings));
 }
 
 void writeAll(MainState& state) {
-    platform::SettingsStore* out = state.services.settings;
-    if (out == nullptr) {
-        return;
-    }
-    exchange(state, Writer(*out));
-    if (!out->sync() && state.services.messages != nullptr) {
+    platform::SettingsStore& out = *state.services.settings;
+    exchange(state, Writer(out));
+    if (const platform::Result<void> synced = out.sync(); !synced) {
         state.services.messages->show(
             QStringLiteral("The settings of Trovix could not be stored:\n%1\n\nThe window's "
                            "place, the options, the file names and the search history of this "
                            "session are lost.")
-                .arg(out->errorString()),
+                .arg(synced.error()),
             QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
     }
 }
@@ -237,7 +230,7 @@ void writeAll(MainState& state) {
 }  // namespace
 
 void keepWindowReachable(MainState& state) {
-    state.frame.setPlacement(reachable(state.frame.placement(), state.services.screen));
+    state.frame.setPlacement(reachable(state.frame.placement(), *state.services.screen));
 }
 
 QString booleanText(bool value) {

@@ -20,19 +20,17 @@ bool saveChangedSlots(MainState& state) {
         if (!slot.changed) {
             continue;
         }
-        const records::SlotSave saved = records::writeSlot(state, id);
-        if (saved.outcome == records::SaveOutcome::Saved) {
+        const platform::Result<void, records::NotSaved> saved = records::writeSlot(state, id);
+        if (saved) {
             slot.changed = false;
             continue;
         }
-        if (saved.outcome == records::SaveOutcome::Declined) {
+        if (saved.failure().declined) {
             return false;
         }
-        platform::MessageBoxes* messages = state.services.messages;
         const bool closeAnyway =
-            messages != nullptr &&
-            messages->choose(
-                records::saveFailureText(slot.fileName, saved.error) +
+            state.services.messages->choose(
+                records::saveFailureText(slot.fileName, saved.error()) +
                     QStringLiteral("\n\nClose without saving the changes to this "
                                    "file, or keep the window open with them?"),
                 QStringLiteral("Save Changes"),
@@ -57,9 +55,6 @@ bool queryClose(MainState& state) {
     }
     if (state.options.isChecked(Option::AutoSave)) {
         return saveChangedSlots(state);
-    }
-    if (state.services.messages == nullptr) {
-        return false;
     }
     switch (state.services.messages->show(
         QStringLiteral("Save Changes?"), QStringLiteral("Save Changes"),
@@ -98,7 +93,8 @@ QStringList closeWithoutAsking(MainState& state) {
             return static_cast<int>(choices.size()) - 1;
         }
     } nobody;
-    platform::MessageBoxes* const messages = std::exchange(state.services.messages, &nobody);
+    const platform::Service<platform::MessageBoxes> messages =
+        std::exchange(state.services.messages, nobody);
     const auto restoreMessages = qScopeGuard([&] { state.services.messages = messages; });
 
     const bool autoSave = state.options.isChecked(Option::AutoSave);
@@ -113,21 +109,17 @@ QStringList closeWithoutAsking(MainState& state) {
                          .arg(slot.fileName);
             continue;
         }
-        const records::SlotSave saved = records::writeSlot(state, id);
-        switch (saved.outcome) {
-            case records::SaveOutcome::Saved:
-                slot.changed = false;
-                break;
-            case records::SaveOutcome::Declined:
-                notes << QStringLiteral(
-                             "The changes to \"%1\" were not saved: the file was changed by "
-                             "another program, or is not a regular file, and nobody could be "
-                             "asked whether to save over it.")
-                             .arg(slot.fileName);
-                break;
-            case records::SaveOutcome::Failed:
-                notes << records::saveFailureText(slot.fileName, saved.error);
-                break;
+        const platform::Result<void, records::NotSaved> saved = records::writeSlot(state, id);
+        if (saved) {
+            slot.changed = false;
+        } else if (saved.failure().declined) {
+            notes << QStringLiteral(
+                         "The changes to \"%1\" were not saved: the file was changed by "
+                         "another program, or is not a regular file, and nobody could be "
+                         "asked whether to save over it.")
+                         .arg(slot.fileName);
+        } else {
+            notes << records::saveFailureText(slot.fileName, saved.error());
         }
     }
     unload(state);

@@ -22,21 +22,16 @@ namespace {
 
 void handleCommandLine(MainState& state, const QStringList& arguments) {
     const QString text = arguments.join(u' ');
-    platform::SettingsStore* store = state.services.settings;
+    platform::SettingsStore& store = *state.services.settings;
     if (text == QLatin1String("clear")) {
-        bool deleted = true;
-        if (store != nullptr) {
-            store->removeSection(kSettingsSection);
-            deleted = store->sync();
-        }
-        if (state.services.messages != nullptr) {
-            state.services.messages->show(
-                deleted ? QStringLiteral("Registry settings were deleted for Trovix.")
-                        : QStringLiteral("The settings of Trovix could not be deleted:\n%1")
-                              .arg(store->errorString()),
-                QString(), platform::MessageButtons::Ok,
-                deleted ? platform::MessageIcon::Information : platform::MessageIcon::Warning);
-        }
+        store.removeSection(kSettingsSection);
+        const platform::Result<void> deleted = store.sync();
+        state.services.messages->show(
+            deleted ? QStringLiteral("Registry settings were deleted for Trovix.")
+                    : QStringLiteral("The settings of Trovix could not be deleted:\n%1")
+                          .arg(deleted.error()),
+            QString(), platform::MessageButtons::Ok,
+            deleted ? platform::MessageIcon::Information : platform::MessageIcon::Warning);
         return;
     }
     const QString trimmed = trimSpaces(text);
@@ -50,22 +45,18 @@ void handleCommandLine(MainState& state, const QStringList& arguments) {
     // The three names are one choice: when one cannot be used, none is.
     for (const QString& part : parts) {
         if (const QString reason = platform::unusableNameReason(part); !reason.isEmpty()) {
-            if (state.services.messages != nullptr) {
-                state.services.messages->show(
-                    QStringLiteral("The file name \"%1\" on the command line cannot be used:\n%2"
-                                   "\n\nNone of the three names was used. Rename the file and "
-                                   "start Trovix again with its new name.")
-                        .arg(platform::displayFileName(part), reason),
-                    QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
-            }
+            state.services.messages->show(
+                QStringLiteral("The file name \"%1\" on the command line cannot be used:\n%2"
+                               "\n\nNone of the three names was used. Rename the file and "
+                               "start Trovix again with its new name.")
+                    .arg(platform::displayFileName(part), reason),
+                QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
             return;
         }
     }
-    if (store != nullptr) {
-        store->setValue(kSettingsSection, QStringLiteral("FileA"), parts[0]);
-        store->setValue(kSettingsSection, QStringLiteral("FileB"), parts[1]);
-        store->setValue(kSettingsSection, QStringLiteral("FileC"), parts[2]);
-    }
+    store.setValue(kSettingsSection, QStringLiteral("FileA"), parts[0]);
+    store.setValue(kSettingsSection, QStringLiteral("FileB"), parts[1]);
+    store.setValue(kSettingsSection, QStringLiteral("FileC"), parts[2]);
 }
 
 // Everything start-up does while Busy keeps the handlers quiet.
@@ -76,7 +67,7 @@ void startUpWhileBusy(MainState& state, const StartupArguments& arguments) {
     state.frame.setEditPaneVisible(state.toolbar.isPressed(Command::Edit));
     view::setToolTipText(state.toolbar, state.fileSlots);
     view::setFonts(state.frame);
-    if (state.services.instance != nullptr && state.services.instance->anotherCopyRunning()) {
+    if (state.services.instance->anotherCopyRunning()) {
         TwipRect place = state.frame.placement();
         place.left -= 500;
         place.top -= 500;
@@ -88,7 +79,8 @@ void startUpWhileBusy(MainState& state, const StartupArguments& arguments) {
     }
     search::loadSearchTermList(state.searchBox, state.history);
     if (!state.programFolder.isEmpty()) {
-        links::refreshUpdateFiles(state.programFolder, arguments.runningProgram);
+        links::refreshUpdateFiles(*state.services.disk, state.programFolder,
+                                  arguments.runningProgram);
     }
     enableRecordCommands(state.toolbar, state.fullDataView());
     view::setOnTop(state.frame, state.options);

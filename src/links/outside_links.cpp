@@ -19,9 +19,7 @@ QString programName(const char* base) {
 
 void tell(const platform::Services& services, const QString& text, const QString& title,
           platform::MessageIcon icon) {
-    if (services.messages != nullptr) {
-        services.messages->show(text, title, platform::MessageButtons::Ok, icon);
-    }
+    services.messages->show(text, title, platform::MessageButtons::Ok, icon);
 }
 
 }  // namespace
@@ -35,7 +33,7 @@ void emailAuthor(const platform::Services& services, const QString& programFolde
     if (!programFolder.isEmpty()) {
         QDir::setCurrent(programFolder);
     }
-    if (services.shell == nullptr || !services.shell->openUrl(authorMailUrl())) {
+    if (!services.shell->openUrl(authorMailUrl())) {
         tell(services, QStringLiteral("Error sending email!"),
              QStringLiteral("Send Email to Author"), platform::MessageIcon::Warning);
     }
@@ -43,7 +41,7 @@ void emailAuthor(const platform::Services& services, const QString& programFolde
 
 void openWebSite(const platform::Services& services) {
     const QString site = QString::fromUtf8(kWebSite);
-    if (services.shell == nullptr || !services.shell->openUrl(site)) {
+    if (!services.shell->openUrl(site)) {
         // The desktop gives no error number: say what failed instead.
         tell(services,
              QStringLiteral("Could not locate web site!  Error: no web browser could open %1")
@@ -53,11 +51,10 @@ void openWebSite(const platform::Services& services) {
 }
 
 bool onlineUpdate(const platform::Services& services, const QString& programFolder) {
-    platform::MessageBoxes* messages = services.messages;
-    if (messages == nullptr ||
-        messages->show(QStringLiteral("Trovix will close to check for online updates!"),
-                       QStringLiteral("Online Update"), platform::MessageButtons::OkCancel,
-                       platform::MessageIcon::Information) != platform::MessageAnswer::Ok) {
+    if (services.messages->show(QStringLiteral("Trovix will close to check for online updates!"),
+                                QStringLiteral("Online Update"), platform::MessageButtons::OkCancel,
+                                platform::MessageIcon::Information) !=
+        platform::MessageAnswer::Ok) {
         return false;
     }
     const QDir folder(programFolder);
@@ -67,8 +64,7 @@ bool onlineUpdate(const platform::Services& services, const QString& programFold
     if (QFile::exists(newer)) {
         ok = QFile::remove(updater) && QFile::rename(newer, updater);
     }
-    ok =
-        ok && services.shell != nullptr && services.shell->startProgram(updater, {}, folder.path());
+    ok = ok && services.shell->startProgram(updater, {}, folder.path());
     if (!ok) {
         tell(services, QStringLiteral("Error updating Trovix.  Close all programs and try again!"),
              QStringLiteral("Patchlet"), platform::MessageIcon::None);

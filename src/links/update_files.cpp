@@ -16,13 +16,14 @@ QString programFileName() {
 #endif
 }
 
-void refresh(const QString& path, const QByteArray& expected) {
-    QString error;
-    if (platform::readWholeFile(path, error) == expected) {
+void refresh(platform::Disk& disk, const QString& path, const QByteArray& expected) {
+    if (const platform::Result<QByteArray> held = platform::readWholeFile(path);
+        held && *held == expected) {
         return;
     }
     // A failure leaves the old file whole; the update program is not this one's business.
-    platform::writeFileSafely(path, platform::bytesContent(expected));
+    [[maybe_unused]] const auto written =
+        platform::writeFileSafely(disk, path, platform::bytesContent(expected));
 }
 
 }  // namespace
@@ -32,14 +33,15 @@ QByteArray versionLine(qint64 programSize) {
            QByteArray::number(kVersionRevision) + '.' + QByteArray::number(programSize);
 }
 
-void refreshUpdateFiles(const QString& programFolder, const QString& runningProgram) {
+void refreshUpdateFiles(platform::Disk& disk, const QString& programFolder,
+                        const QString& runningProgram) {
     const QDir folder(programFolder);
     const QFileInfo inFolder(folder.filePath(programFileName()));
     const qint64 size = inFolder.isFile() ? inFolder.size() : QFileInfo(runningProgram).size();
     const QByteArray version = versionLine(size);
-    refresh(folder.filePath(QStringLiteral("Patchlet.dat")),
+    refresh(disk, folder.filePath(QStringLiteral("Patchlet.dat")),
             "Trovix7\r\ntrovix7\r\n" + version + "\r\n");
-    refresh(folder.filePath(QStringLiteral("trovix7.ver")), version);
+    refresh(disk, folder.filePath(QStringLiteral("trovix7.ver")), version);
 }
 
 }  // namespace trovix::links

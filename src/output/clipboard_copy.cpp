@@ -17,25 +17,19 @@ QString listText(const lists::ResultList& list) {
 }
 
 void copyList(const platform::Services& services, const lists::FileSlot* focused) {
-    platform::Clipboard* clipboard = services.clipboard;
-    if (clipboard == nullptr) {
-        return;
-    }
-    clipboard->clear();
+    platform::Clipboard& clipboard = *services.clipboard;
+    clipboard.clear();
     if (focused != nullptr) {
-        clipboard->setText(listText(focused->list));
+        clipboard.setText(listText(focused->list));
     }
 }
 
 void copySelection(const platform::Services& services, const lists::FileSlot* focused) {
-    platform::Clipboard* clipboard = services.clipboard;
-    if (clipboard == nullptr) {
-        return;
-    }
-    clipboard->clear();
+    platform::Clipboard& clipboard = *services.clipboard;
+    clipboard.clear();
     if (focused != nullptr) {
         const int row = focused->list.listIndex();
-        clipboard->setText(row >= 0 ? focused->list.text(row) : QString());
+        clipboard.setText(row >= 0 ? focused->list.text(row) : QString());
     }
 }
 

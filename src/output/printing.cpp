@@ -18,11 +18,7 @@ using Row = lists::ResultList::TextParts;
 // goes to the printer as the record's own bytes, never copied whole.
 void print(const platform::Services& services, const ListFont& font, int count,
            const std::function<Row(int)>& line) {
-    platform::Printer* printer = services.printer;
-    if (printer == nullptr) {
-        return;
-    }
-    const platform::PrintOutcome outcome = printer->printLines(
+    const platform::PrintOutcome outcome = services.printer->printLines(
         kTopMargin + count,
         [&](int i) -> platform::PrintLine {
             if (i < kTopMargin) {
@@ -32,7 +28,7 @@ void print(const platform::Services& services, const ListFont& font, int count,
             return {kIndent + row.start, row.line};
         },
         printFont(font));
-    if (outcome.result == platform::PrintOutcome::Result::Failed && services.messages != nullptr) {
+    if (outcome.result == platform::PrintOutcome::Result::Failed) {
         services.messages->show(QStringLiteral("Nothing was printed:\n%1").arg(outcome.error),
                                 QString(), platform::MessageButtons::Ok,
                                 platform::MessageIcon::Warning);
@@ -45,8 +41,7 @@ bool printBigList(const platform::Services& services, int rows) {
     if (rows <= 50) {
         return true;
     }
-    return services.messages != nullptr &&
-           services.messages->show(
+    return services.messages->show(
                QStringLiteral("Printed list will contain %1 lines of data!\r\n\r\nContinue "
                               "printing?")
                    .arg(rows),
@@ -74,12 +69,8 @@ void printSelection(const platform::Services& services, const lists::FileSlot* f
 }
 
 void printForm(const platform::Services& services) {
-    platform::Printer* printer = services.printer;
-    if (printer == nullptr) {
-        return;
-    }
-    const platform::PrintOutcome outcome = printer->printWindow();
-    if (outcome.result == platform::PrintOutcome::Result::Failed && services.messages != nullptr) {
+    const platform::PrintOutcome outcome = services.printer->printWindow();
+    if (outcome.result == platform::PrintOutcome::Result::Failed) {
         services.messages->show(QStringLiteral("Nothing was printed:\n%1").arg(outcome.error),
                                 QString(), platform::MessageButtons::Ok,
                                 platform::MessageIcon::Warning);

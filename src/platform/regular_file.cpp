@@ -14,15 +14,13 @@
 
 namespace trovix::platform {
 
-bool openRegularFile(QFile& file, QString& error) {
+Result<void> openRegularFile(QFile& file) {
     const PathKind kind = pathKind(file.fileName());
     if (kind == PathKind::Missing || kind == PathKind::DanglingLink) {
-        error = QStringLiteral("It does not exist.");
-        return false;
+        return fail(QStringLiteral("It does not exist."));
     }
     if (kind != PathKind::RegularFile) {
-        error = QStringLiteral("It is %1, not a regular file.").arg(describePathKind(kind));
-        return false;
+        return fail(QStringLiteral("It is %1, not a regular file.").arg(describePathKind(kind)));
     }
 #ifdef Q_OS_UNIX
     // Opening a named pipe waits for a writer unless it is opened without waiting; what was a
@@ -30,28 +28,24 @@ bool openRegularFile(QFile& file, QString& error) {
     const int fd =
         ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        error = QString::fromLocal8Bit(std::strerror(errno));
-        return false;
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        error = QStringLiteral("It is not a regular file.");
-        return false;
+        return fail(QStringLiteral("It is not a regular file."));
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        error = file.errorString();
-        return false;
+        return fail(file.errorString());
     }
-    return true;
+    return {};
 #else
     if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString();
-        return false;
+        return fail(file.errorString());
     }
-    return true;
+    return {};
 #endif
 }
 

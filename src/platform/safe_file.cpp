@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/checked_io.h"
+#include "platform/disk.h"
 #include "platform/regular_file.h"
 #include "platform/save_journal.h"
 
@@ -20,19 +20,15 @@
 
 namespace trovix::platform {
 
-using io::checkedFlush;
-using io::checkedSync;
-using io::checkedWrite;
 using io::diskFullReason;
 using io::reasonOf;
-using io::stepFails;
 
 namespace {
 
 // Hands the content writer a device whose every write is checked.
 class CheckedOutput : public QIODevice {
   public:
-    explicit CheckedOutput(QFileDevice& file) : file_(file) {
+    CheckedOutput(Disk& disk, QFileDevice& file) : disk_(disk), file_(file) {
         QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     }
 
@@ -40,7 +36,7 @@ class CheckedOutput : public QIODevice {
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 size) override {
         QString error;
-        if (!checkedWrite(file_, data, size, error)) {
+        if (!io::stepDone(disk_.write(file_, data, size, WriteKind::NewContent), error)) {
             setErrorString(error);
             return -1;
         }
@@ -48,6 +44,7 @@ class CheckedOutput : public QIODevice {
     }
 
   private:
+    Disk& disk_;
     QFileDevice& file_;
 };
 
@@ -189,16 +186,15 @@ QString fileBehindLinks(const QString& path) {
 }
 
 ContentWriter bytesContent(const QByteArray& bytes) {
-    return [bytes](QIODevice& out, QString& error) {
+    return [bytes](QIODevice& out) -> Result<void> {
         if (out.write(bytes) != bytes.size()) {
-            error = out.errorString();
-            return false;
+            return fail(out.errorString());
         }
-        return true;
+        return {};
     };
 }
 
-SafeFile::SafeFile(const QString& path) : path_(fileBehindLinks(path)) {
+SafeFile::SafeFile(Disk& disk, const QString& path) : disk_(disk), path_(fileBehindLinks(path)) {
 }
 
 SafeFile::~SafeFile() {
@@ -215,7 +211,21 @@ void SafeFile::cancel() {
     newContent_.clear();
 }
 
-bool SafeFile::prepare(const ContentWriter& content) {
+Result<void, WriteFailure> SafeFile::prepare(const ContentWriter& content) {
+    if (tryPrepare(content)) {
+        return {};
+    }
+    return WriteFailure{error_, unchanged_};
+}
+
+Result<void, WriteFailure> SafeFile::commit() {
+    if (tryCommit()) {
+        return {};
+    }
+    return WriteFailure{error_, unchanged_};
+}
+
+bool SafeFile::tryPrepare(const ContentWriter& content) {
     cancel();
     error_.clear();
     unchanged_ = true;
@@ -244,7 +254,7 @@ bool SafeFile::prepareReplacement(const ContentWriter& content) {
     file->setDirectWriteFallback(false);
     errno = 0;
     const QFileInfo existing(path_);
-    if (stepFails() || !file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    if (!disk_.openReplacement(*file)) {
         error_ = file->isOpen() || file->error() == QFileDevice::NoError ? diskFullReason()
                                                                          : reasonOf(*file, errno);
         file->cancelWriting();
@@ -261,9 +271,11 @@ bool SafeFile::prepareReplacement(const ContentWriter& content) {
         return false;
     }
 #endif
-    CheckedOutput out(*file);
-    QString error;
-    if (!content(out, error) || !checkedFlush(*file, error) || !checkedSync(*file, error)) {
+    CheckedOutput out(disk_, *file);
+    const Result<void> written = content(out);
+    QString error = written.error();
+    if (!written || !io::stepDone(disk_.flush(*file), error) ||
+        !io::stepDone(disk_.sync(*file), error)) {
         error_ = error.isEmpty() ? out.errorString() : error;
         file->cancelWriting();
         return false;
@@ -274,16 +286,15 @@ bool SafeFile::prepareReplacement(const ContentWriter& content) {
 
 bool SafeFile::prepareInPlace(const ContentWriter& content) {
     error_.clear();
-    QString error;
-    const std::optional<QByteArray> old = readWholeFile(path_, error);
+    const Result<QByteArray> old = readWholeFile(path_);
     if (!old) {
-        error_ = error;
+        error_ = old.error();
         return false;
     }
     QBuffer buffer(&newContent_);
     buffer.open(QIODevice::WriteOnly);
-    if (!content(buffer, error)) {
-        error_ = error;
+    if (const Result<void> written = content(buffer); !written) {
+        error_ = written.error();
         newContent_.clear();
         return false;
     }
@@ -292,7 +303,7 @@ bool SafeFile::prepareInPlace(const ContentWriter& content) {
     return true;
 }
 
-bool SafeFile::commit() {
+bool SafeFile::tryCommit() {
     error_.clear();
     unchanged_ = true;
     if (inPlace_) {
@@ -308,7 +319,7 @@ bool SafeFile::commit() {
         return false;
     }
     errno = 0;
-    const bool failed = stepFails() || !replacement_->commit();
+    const bool failed = !disk_.commitReplacement(*replacement_);
     if (failed) {
         error_ = replacement_->error() == QFileDevice::NoError ? diskFullReason()
                                                                : reasonOf(*replacement_, errno);
@@ -324,15 +335,16 @@ bool SafeFile::commit() {
 bool SafeFile::commitInPlace() {
     // The old content goes to a rollback copy on the disk before the file's first byte changes:
     // should the program die while it writes, the next start puts the old content back.
-    RollbackCopy rollback;
-    QString error;
-    if (!rollback.write(path_, oldContent_, newContent_, error)) {
+    RollbackCopy rollback(disk_);
+    if (const Result<void> copied = rollback.write(path_, oldContent_, newContent_); !copied) {
         error_ = QStringLiteral("Its old content could not be copied to %1 first: %2")
-                     .arg(QDir::toNativeSeparators(rollbackFolder()), error);
+                     .arg(QDir::toNativeSeparators(rollbackFolder()), copied.error());
         return false;
     }
+    QString error;
     QFile file(path_);
-    if (!io::checkedOpen(file, QIODevice::ReadWrite | QIODevice::Unbuffered, error)) {
+    if (!io::stepDone(disk_.open(file, QIODevice::ReadWrite | QIODevice::Unbuffered, std::nullopt),
+                      error)) {
         error_ = error;
         rollback.discard();
         return false;
@@ -341,20 +353,22 @@ bool SafeFile::commitInPlace() {
     const qint64 newSize = newContent_.size();
     const qint64 common = std::min(oldSize, newSize);
     // The part beyond the old end first: a full disk stops it before any old byte changed.
+    const auto step = [&error](const Result<void>& done) { return io::stepDone(done, error); };
     const bool written =
-        (newSize <= oldSize ||
-         (file.seek(oldSize) &&
-          checkedWrite(file, newContent_.constData() + oldSize, newSize - oldSize, error) &&
-          checkedSync(file, error))) &&
-        file.seek(0) && checkedWrite(file, newContent_.constData(), common, error) &&
-        (newSize >= oldSize || io::checkedResize(file, newSize, error)) && checkedSync(file, error);
+        (newSize <= oldSize || (file.seek(oldSize) &&
+                                step(disk_.write(file, newContent_.constData() + oldSize,
+                                                 newSize - oldSize, WriteKind::NewContent)) &&
+                                step(disk_.sync(file)))) &&
+        file.seek(0) &&
+        step(disk_.write(file, newContent_.constData(), common, WriteKind::NewContent)) &&
+        (newSize >= oldSize || step(disk_.resize(file, newSize))) && step(disk_.sync(file));
     if (written) {
         rollback.discard();
         return true;
     }
     error_ = error.isEmpty() ? reasonOf(file, errno) : error;
-    QString putBackError;
-    if (putBackOldContent(file, oldContent_, putBackError)) {
+    const Result<void> putBack = putBackOldContent(disk_, file, oldContent_);
+    if (putBack) {
         rollback.discard();  // the file holds its old bytes, read back and compared
         return false;
     }
@@ -364,28 +378,27 @@ bool SafeFile::commitInPlace() {
                   "damaged. Its old content is kept in %2. When Trovix next starts, it puts "
                   "the old content back, unless the file then holds the old or the new content "
                   "whole.")
-                  .arg(putBackError, QDir::toNativeSeparators(rollback.path()));
+                  .arg(putBack.error(), QDir::toNativeSeparators(rollback.path()));
     return false;
 }
 
-WriteOutcome writeFileSafely(const QString& path, const ContentWriter& content) {
-    SafeFile file(path);
-    WriteOutcome outcome;
-    outcome.ok = file.prepare(content) && file.commit();
-    outcome.error = file.error();
-    outcome.unchanged = file.fileUnchanged();
-    return outcome;
+Result<void, WriteFailure> writeFileSafely(Disk& disk, const QString& path,
+                                           const ContentWriter& content) {
+    SafeFile file(disk, path);
+    if (Result<void, WriteFailure> prepared = file.prepare(content); !prepared) {
+        return prepared;
+    }
+    return file.commit();
 }
 
-std::optional<QByteArray> readWholeFile(const QString& path, QString& error) {
+Result<QByteArray> readWholeFile(const QString& path) {
     QFile file(path);
-    if (!openRegularFile(file, error)) {
-        return std::nullopt;
+    if (const Result<void> opened = openRegularFile(file); !opened) {
+        return opened.failure();
     }
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        error = reasonOf(file, errno);
-        return std::nullopt;
+        return fail(reasonOf(file, errno));
     }
     return bytes;
 }

@@ -7,11 +7,15 @@
 #include <memory>
 #include <optional>
 
+#include "platform/result.h"
+
 class QFileDevice;
 class QIODevice;
 class QSaveFile;
 
 namespace trovix::platform {
+
+class Disk;
 
 // What stands at a path.
 enum class PathKind {
@@ -52,8 +56,8 @@ FileStamp fileStamp(const QFileDevice& file);
 // as it is.
 QString fileBehindLinks(const QString& path);
 
-// Produces a file's content into `out`; returns false with a reason when it cannot.
-using ContentWriter = std::function<bool(QIODevice& out, QString& error)>;
+// Produces a file's content into `out`, or says why it cannot.
+using ContentWriter = std::function<Result<void>(QIODevice& out)>;
 // The content that is these bytes.
 ContentWriter bytesContent(const QByteArray& bytes);
 
@@ -70,31 +74,33 @@ ContentWriter bytesContent(const QByteArray& bytes);
 //   disk before the file's first byte changes. Then the part beyond its old end is written, then
 //   the rest, and the file is cut to size. When a write fails, the old content is put back at
 //   once and read back; the rollback copy stays only when that fails, for the next start.
-// Every write, flush, sync, rename and resize is checked, and a failure is described with the
-// system's own reason.
+// Every write, flush, sync, rename and resize goes through `disk`, is checked, and a failure is
+// described with the system's own reason.
 //
 // prepare() writes the content where it waits; commit() puts it in place of the file. Writing
 // several files all or nothing means preparing them all before committing any.
 class SafeFile {
   public:
-    explicit SafeFile(const QString& path);
+    SafeFile(Disk& disk, const QString& path);
     ~SafeFile();  // a prepared write that was not committed is cancelled
     SafeFile(const SafeFile&) = delete;
     SafeFile& operator=(const SafeFile&) = delete;
 
-    bool prepare(const ContentWriter& content);
-    bool commit();
+    // A failure tells whether the file still holds exactly its old bytes: not so only when a
+    // failed in-place write could not be undone, and its reason then says where the old
+    // content is.
+    Result<void, WriteFailure> prepare(const ContentWriter& content);
+    Result<void, WriteFailure> commit();
     void cancel();
-    const QString& error() const { return error_; }
-    // After a failure: whether the file holds exactly its old bytes. False only when a failed
-    // in-place write could not be undone; error() then says so and where the old content is.
-    bool fileUnchanged() const { return unchanged_; }
 
   private:
+    bool tryPrepare(const ContentWriter& content);
+    bool tryCommit();
     bool prepareReplacement(const ContentWriter& content);
     bool prepareInPlace(const ContentWriter& content);
     bool commitInPlace();
 
+    Disk& disk_;
     QString path_;  // the file behind any links
     std::unique_ptr<QSaveFile> replacement_;
     bool inPlace_ = false;
@@ -104,31 +110,11 @@ class SafeFile {
     bool unchanged_ = true;
 };
 
-struct WriteOutcome {
-    bool ok = false;
-    QString error;          // the reason, in words, when the write failed
-    bool unchanged = true;  // the file holds its old bytes after a failure (SafeFile)
-};
-
 // Prepares and commits one file.
-WriteOutcome writeFileSafely(const QString& path, const ContentWriter& content);
+Result<void, WriteFailure> writeFileSafely(Disk& disk, const QString& path,
+                                           const ContentWriter& content);
 
-// Reads a regular file whole; a file that is missing, not regular or unreadable is an error.
-std::optional<QByteArray> readWholeFile(const QString& path, QString& error);
-
-// Fault injection for tests: writes fail as on a full disk or a failing device.
-struct WriteFault {
-    // Fail these checked steps (counted from 0) of the writes that follow: opening, each write,
-    // flush, sync, rename and resize, of the file, of its rollback copy and of putting its old
-    // content back. Once a write of new content has failed, later ones fail too, as a full disk
-    // stays full.
-    QList<int> failAtSteps;
-    // Or: files take this many bytes of new content in all, then every write of new content
-    // fails. (Rollback copies are on another disk; putting old bytes back takes no new space.)
-    qint64 bytesAccepted = -1;
-};
-void setWriteFaultForTesting(std::optional<WriteFault> fault);
-// The checked steps taken since the fault was last set, for tests that fail each in turn.
-int checkedStepsForTesting();
+// Reads a regular file whole; a file that is missing, not regular or unreadable is a failure.
+Result<QByteArray> readWholeFile(const QString& path);
 
 }  // namespace trovix::platform

@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <optional>
 
-#include "platform/checked_io.h"
+#include "platform/disk.h"
 #include "platform/safe_file.h"
 
 #ifdef Q_OS_UNIX
@@ -102,30 +102,27 @@ std::optional<Header> parseHeader(QByteArrayView bytes) {
 }
 
 // Makes the rollback folder, readable by this user only, as it holds copies of the user's files.
-bool makePrivateFolder(const QString& folder, QString& error) {
+Result<void> makePrivateFolder(const QString& folder) {
     if (pathKind(folder) == PathKind::Folder) {
-        return true;
+        return {};
     }
     const QString parent = QFileInfo(folder).absolutePath();
     if (!QDir().mkpath(parent)) {
-        error =
-            QStringLiteral("The folder %1 cannot be made.").arg(QDir::toNativeSeparators(parent));
-        return false;
+        return fail(
+            QStringLiteral("The folder %1 cannot be made.").arg(QDir::toNativeSeparators(parent)));
     }
 #ifdef Q_OS_UNIX
     if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST) {
-        error = QStringLiteral("The folder %1 cannot be made: %2")
-                    .arg(QDir::toNativeSeparators(folder), io::systemReason(errno));
-        return false;
+        return fail(QStringLiteral("The folder %1 cannot be made: %2")
+                        .arg(QDir::toNativeSeparators(folder), io::systemReason(errno)));
     }
 #else
     QDir().mkdir(folder);
 #endif
     if (pathKind(folder) != PathKind::Folder) {
-        error = QStringLiteral("%1 is not a folder.").arg(QDir::toNativeSeparators(folder));
-        return false;
+        return fail(QStringLiteral("%1 is not a folder.").arg(QDir::toNativeSeparators(folder)));
     }
-    return true;
+    return {};
 }
 
 // Locks a rollback copy for this process: a running save holds its copy locked until it ends,
@@ -159,25 +156,28 @@ QString unusedName(const QString& folder, const QString& stem) {
 }
 
 // Puts old content of a file that was replaced since into a plain file of its own.
-std::optional<QString> keepOnItsOwn(const QString& file, QByteArrayView content, QString& error) {
+Result<QString> keepOnItsOwn(Disk& disk, const QString& file, QByteArrayView content) {
+    QString error;
     QFile kept(unusedName(rollbackFolder(), QFileInfo(file).fileName() +
                                                 QStringLiteral(" (before a save that was cut "
                                                                "short)")));
-    if (!io::checkedOpen(kept, QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
-                         error, QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
-        !io::checkedWrite(kept, content.data(), content.size(), error,
-                          io::WriteKind::RollbackCopy) ||
-        !io::checkedSync(kept, error)) {
+    if (!io::stepDone(
+            disk.open(kept, QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
+                      QFileDevice::ReadOwner | QFileDevice::WriteOwner),
+            error) ||
+        !io::stepDone(disk.write(kept, content.data(), content.size(), WriteKind::RollbackCopy),
+                      error) ||
+        !io::stepDone(disk.sync(kept), error)) {
         if (kept.isOpen()) {
             kept.remove();
         }
-        return std::nullopt;
+        return fail(error);
     }
     return kept.fileName();
 }
 
 // Undoes the save that left the rollback copy at `path`, if it was cut short.
-std::optional<InterruptedSave> recover(const QString& path) {
+std::optional<InterruptedSave> recover(Disk& disk, const QString& path) {
     QFile copy(path);
     if (!copy.open(QIODevice::ReadOnly) || !lockCopy(copy)) {
         return std::nullopt;  // a save that is still running, or nothing this user may read
@@ -195,30 +195,36 @@ std::optional<InterruptedSave> recover(const QString& path) {
     const FileStamp stamp = fileStamp(header->file);
     if (pathKind(header->file) != PathKind::RegularFile || stamp.device != header->device ||
         stamp.inode != header->inode) {
-        QString error;
-        const std::optional<QString> kept = keepOnItsOwn(header->file, old, error);
+        const Result<QString> kept = keepOnItsOwn(disk, header->file, old);
         if (!kept) {
             return InterruptedSave{InterruptedSave::Outcome::NotRestored, header->file,
                                    QStringLiteral("It was removed or replaced since, and its old "
                                                   "content could not be copied out: %1")
-                                       .arg(error),
+                                       .arg(kept.error()),
                                    path};
         }
         QFile::remove(path);
         return InterruptedSave{
             InterruptedSave::Outcome::ReplacedMeanwhile, header->file, *kept, {}};
     }
-    QString error;
-    if (const std::optional<QByteArray> now = readWholeFile(header->file, error)) {
+    const Result<QByteArray> now = readWholeFile(header->file);
+    QString error = now.error();
+    if (now) {
         if (*now == old || (now->size() == header->newSize && hashOf(*now) == header->newHash)) {
             QFile::remove(path);  // the save had not begun to change the file, or it had ended
             return std::nullopt;
         }
         QFile file(header->file);
-        if (io::checkedOpen(file, QIODevice::ReadWrite | QIODevice::Unbuffered, error) &&
-            putBackOldContent(file, QByteArray::fromRawData(old.data(), old.size()), error)) {
-            QFile::remove(path);
-            return InterruptedSave{InterruptedSave::Outcome::Restored, header->file, {}, {}};
+        if (io::stepDone(
+                disk.open(file, QIODevice::ReadWrite | QIODevice::Unbuffered, std::nullopt),
+                error)) {
+            const Result<void> putBack =
+                putBackOldContent(disk, file, QByteArray::fromRawData(old.data(), old.size()));
+            if (putBack) {
+                QFile::remove(path);
+                return InterruptedSave{InterruptedSave::Outcome::Restored, header->file, {}, {}};
+            }
+            error = putBack.error();
         }
     }
     return InterruptedSave{InterruptedSave::Outcome::NotRestored, header->file, error, path};
@@ -252,11 +258,11 @@ void RollbackCopy::unlock() {
     lockHandle_ = -1;
 }
 
-bool RollbackCopy::write(const QString& target, const QByteArray& oldContent,
-                         const QByteArray& newContent, QString& error) {
+Result<void> RollbackCopy::write(const QString& target, const QByteArray& oldContent,
+                                 const QByteArray& newContent) {
     const QString folder = rollbackFolder();
-    if (!makePrivateFolder(folder, error)) {
-        return false;
+    if (Result<void> made = makePrivateFolder(folder); !made) {
+        return made;
     }
     Header header;
     header.file = QFileInfo(target).absoluteFilePath();
@@ -275,27 +281,31 @@ bool RollbackCopy::write(const QString& target, const QByteArray& oldContent,
                                       .arg(QDateTime::currentMSecsSinceEpoch())
                                       .arg(++made)
                                       .arg(kSuffix)));
-    if (!io::checkedOpen(copy, QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
-                         error, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        return false;
+    QString error;
+    if (Result<void> opened =
+            disk_.open(copy, QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
+                       QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        !opened) {
+        return opened;
     }
     // Locked before its first byte, so that no start-up of another copy takes it for a copy
     // whose save was cut short.
     lockCopy(copy);
-    if (!io::checkedWrite(copy, head.constData(), head.size(), error,
-                          io::WriteKind::RollbackCopy) ||
-        !io::checkedWrite(copy, oldContent.constData(), oldContent.size(), error,
-                          io::WriteKind::RollbackCopy) ||
-        !io::checkedSync(copy, error) || !io::checkedSyncFolder(folder, error)) {
+    if (!io::stepDone(disk_.write(copy, head.constData(), head.size(), WriteKind::RollbackCopy),
+                      error) ||
+        !io::stepDone(
+            disk_.write(copy, oldContent.constData(), oldContent.size(), WriteKind::RollbackCopy),
+            error) ||
+        !io::stepDone(disk_.sync(copy), error) || !io::stepDone(disk_.syncFolder(folder), error)) {
         copy.remove();
-        return false;
+        return fail(error);
     }
     path_ = copy.fileName();
 #ifdef Q_OS_UNIX
     // The lock lives with the open file; keep a handle of it open while the save runs.
     lockHandle_ = ::dup(copy.handle());
 #endif
-    return true;
+    return {};
 }
 
 void RollbackCopy::discard() {
@@ -306,33 +316,32 @@ void RollbackCopy::discard() {
     unlock();
 }
 
-bool putBackOldContent(QFile& file, const QByteArray& old, QString& error) {
+Result<void> putBackOldContent(Disk& disk, QFile& file, const QByteArray& old) {
+    QString error;
     if (!file.seek(0)) {
-        error = io::reasonOf(file, errno);
-        return false;
+        return fail(io::reasonOf(file, errno));
     }
-    if (!io::checkedWrite(file, old.constData(), old.size(), error, io::WriteKind::PutBack) ||
-        !io::checkedResize(file, old.size(), error) || !io::checkedSync(file, error)) {
-        return false;
+    if (!io::stepDone(disk.write(file, old.constData(), old.size(), WriteKind::PutBack), error) ||
+        !io::stepDone(disk.resize(file, old.size()), error) ||
+        !io::stepDone(disk.sync(file), error)) {
+        return fail(error);
     }
     if (!file.seek(0)) {
-        error = io::reasonOf(file, errno);
-        return false;
+        return fail(io::reasonOf(file, errno));
     }
     const QByteArray back = file.readAll();
     if (back != old) {
-        error = file.error() != QFileDevice::NoError
-                    ? io::reasonOf(file, errno)
-                    : QStringLiteral("It does not read back as its old content.");
-        return false;
+        return fail(file.error() != QFileDevice::NoError
+                        ? io::reasonOf(file, errno)
+                        : QStringLiteral("It does not read back as its old content."));
     }
-    return true;
+    return {};
 }
 
-QList<InterruptedSave> recoverInterruptedSaves() {
+QList<InterruptedSave> recoverInterruptedSaves(Disk& disk) {
     QList<InterruptedSave> told;
     for (const QString& path : rollbackCopies()) {
-        if (std::optional<InterruptedSave> save = recover(path)) {
+        if (std::optional<InterruptedSave> save = recover(disk, path)) {
             told.append(*save);
         }
     }

@@ -4,9 +4,13 @@
 #include <QList>
 #include <QString>
 
+#include "platform/result.h"
+
 class QFile;
 
 namespace trovix::platform {
+
+class Disk;
 
 // Where rollback copies are kept: the per-user state folder, $XDG_STATE_HOME/Trovix
 // (~/.local/state/Trovix) on Linux and other Unix systems, the per-user data folder's
@@ -23,14 +27,14 @@ QString rollbackFolder();
 // starting meanwhile does not take a save that is still running for one that was cut short.
 class RollbackCopy {
   public:
-    RollbackCopy() = default;
+    explicit RollbackCopy(Disk& disk) : disk_(disk) {}
     ~RollbackCopy();  // unlocks; the copy itself stays on the disk unless discarded
     RollbackCopy(const RollbackCopy&) = delete;
     RollbackCopy& operator=(const RollbackCopy&) = delete;
 
     // Writes and syncs the copy, and the folder that holds it.
-    bool write(const QString& target, const QByteArray& oldContent, const QByteArray& newContent,
-               QString& error);
+    Result<void> write(const QString& target, const QByteArray& oldContent,
+                       const QByteArray& newContent);
     // Removes it: the file holds either content completely.
     void discard();
     const QString& path() const { return path_; }
@@ -38,6 +42,7 @@ class RollbackCopy {
   private:
     void unlock();
 
+    Disk& disk_;
     QString path_;
     int lockHandle_ = -1;
 };
@@ -45,7 +50,7 @@ class RollbackCopy {
 // Writes `old` over the file at `path` from its start, cuts the file to that size, syncs it and
 // reads it back: true only when the file then holds exactly `old`. Needs no new space on the
 // disk when the file held `old` before, whatever was written into it since.
-bool putBackOldContent(QFile& file, const QByteArray& old, QString& error);
+Result<void> putBackOldContent(Disk& disk, QFile& file, const QByteArray& old);
 
 // What start-up did with a save that was cut short.
 struct InterruptedSave {
@@ -66,7 +71,7 @@ struct InterruptedSave {
 // content completely gets its old content back. A copy whose file holds either content is
 // removed without a word; so is a copy that was itself not complete, as its file was not yet
 // touched. Returns what the user should be told.
-QList<InterruptedSave> recoverInterruptedSaves();
+QList<InterruptedSave> recoverInterruptedSaves(Disk& disk);
 
 // Removes the rollback copies of `file` that no running save holds: once the file has been
 // saved completely, an older copy would only undo that save.

@@ -3,6 +3,8 @@
 #include <QString>
 #include <optional>
 
+#include "platform/result.h"
+
 namespace trovix::platform {
 
 // The per-user settings store: text values by section and key.
@@ -15,10 +17,8 @@ class SettingsStore {
     virtual void setValue(const QString& section, const QString& key, const QString& value) = 0;
     // Removes a whole section; returns whether anything was stored there.
     virtual bool removeSection(const QString& section) = 0;
-    // Writes pending changes to permanent storage; false when that failed.
-    virtual bool sync() = 0;
-    // Why the last sync() failed, in words; empty after a sync that succeeded.
-    virtual QString errorString() const = 0;
+    // Writes pending changes to permanent storage, or says why that failed.
+    virtual Result<void> sync() = 0;
 };
 
 }  // namespace trovix::platform

@@ -20,67 +20,65 @@ bool copyAllOrNothing(const platform::Services& services, const lists::FileSlots
     for (const lists::FileSlot& slot : slots) {
         const QString source = from(slot);
         const QString target = to(slot);
-        QString error;
-        const std::optional<QByteArray> bytes = platform::readWholeFile(source, error);
-        bool ok = bytes.has_value();
+        const platform::Result<QByteArray> bytes = platform::readWholeFile(source);
+        bool ok = bytes.ok();
+        QString error = bytes.error();
         if (ok) {
-            copies.push_back(std::make_unique<platform::SafeFile>(target));
-            ok = copies.back()->prepare(platform::bytesContent(*bytes));
-            error = copies.back()->error();
+            copies.push_back(std::make_unique<platform::SafeFile>(*services.disk, target));
+            const platform::Result<void, platform::WriteFailure> prepared =
+                copies.back()->prepare(platform::bytesContent(*bytes));
+            ok = prepared.ok();
+            error = prepared.error();
         }
         if (!ok) {
             copies.clear();  // the prepared copies are dropped; no file changed
-            if (services.messages != nullptr) {
-                services.messages->show(
-                    QStringLiteral("\"%1\" could not be copied to \"%2\":\n%3\n\nNo file was "
-                                   "changed.")
-                        .arg(source, target, error),
-                    title, platform::MessageButtons::Ok, platform::MessageIcon::Warning);
-            }
+            services.messages->show(
+                QStringLiteral("\"%1\" could not be copied to \"%2\":\n%3\n\nNo file was "
+                               "changed.")
+                    .arg(source, target, error),
+                title, platform::MessageButtons::Ok, platform::MessageIcon::Warning);
             return false;
         }
     }
     // What the targets hold now, to put back should a copy fail to take its place.
     QList<std::optional<QByteArray>> before;
     for (const lists::FileSlot& slot : slots) {
-        QString ignored;
-        before.append(platform::readWholeFile(to(slot), ignored));
+        const platform::Result<QByteArray> held = platform::readWholeFile(to(slot));
+        before.append(held ? std::optional<QByteArray>(*held) : std::nullopt);
     }
     for (std::size_t i = 0; i < copies.size(); ++i) {
-        if (copies[i]->commit()) {
+        const platform::Result<void, platform::WriteFailure> committed = copies[i]->commit();
+        if (committed) {
             continue;
         }
         // The failed copy left its file as it was, unless it says otherwise; the files already
         // replaced get their old content back, and what cannot be put back is told.
         QStringList notes;
-        if (!copies[i]->fileUnchanged()) {
+        if (!committed.failure().unchanged) {
             notes << QStringLiteral("\"%1\" may be damaged.").arg(to(slots[i]));
         }
         for (std::size_t done = 0; done < i; ++done) {
             const QString target = to(slots[done]);
             const std::optional<QByteArray>& old = before[static_cast<qsizetype>(done)];
-            platform::WriteOutcome putBack;
-            if (old) {
-                putBack = platform::writeFileSafely(target, platform::bytesContent(*old));
-            } else {
-                putBack.ok = QFile::remove(target);
-                putBack.error = QStringLiteral("It could not be removed.");
-            }
-            if (!putBack.ok) {
+            const platform::Result<void, platform::WriteFailure> putBack =
+                old ? platform::writeFileSafely(*services.disk, target,
+                                                platform::bytesContent(*old))
+                : QFile::remove(target)
+                    ? platform::Result<void, platform::WriteFailure>()
+                    : platform::WriteFailure{QStringLiteral("It could not be removed.")};
+            if (!putBack) {
                 notes << QStringLiteral(
                              "\"%1\" was already written, and what it held before could not be "
                              "put back:\n%2")
-                             .arg(target, putBack.error);
+                             .arg(target, putBack.error());
             }
         }
-        if (services.messages != nullptr) {
-            services.messages->show(
-                QStringLiteral("\"%1\" could not be replaced:\n%2\n\n%3")
-                    .arg(to(slots[i]), copies[i]->error(),
-                         notes.isEmpty() ? QStringLiteral("No file was changed.")
-                                         : notes.join(QStringLiteral("\n\n"))),
-                title, platform::MessageButtons::Ok, platform::MessageIcon::Warning);
-        }
+        services.messages->show(
+            QStringLiteral("\"%1\" could not be replaced:\n%2\n\n%3")
+                .arg(to(slots[i]), committed.error(),
+                     notes.isEmpty() ? QStringLiteral("No file was changed.")
+                                     : notes.join(QStringLiteral("\n\n"))),
+            title, platform::MessageButtons::Ok, platform::MessageIcon::Warning);
         return false;
     }
     return true;

@@ -16,21 +16,15 @@ const QString kNewItem = QStringLiteral("New Item");
 // Shows the busy pointer for its lifetime.
 class BusyPointer {
   public:
-    explicit BusyPointer(platform::Screen* screen) : screen_(screen) {
-        if (screen_ != nullptr) {
-            screen_->showBusyPointer(true);
-        }
+    explicit BusyPointer(platform::Screen& screen) : screen_(screen) {
+        screen_.showBusyPointer(true);
     }
-    ~BusyPointer() {
-        if (screen_ != nullptr) {
-            screen_->showBusyPointer(false);
-        }
-    }
+    ~BusyPointer() { screen_.showBusyPointer(false); }
     BusyPointer(const BusyPointer&) = delete;
     BusyPointer& operator=(const BusyPointer&) = delete;
 
   private:
-    platform::Screen* screen_;
+    platform::Screen& screen_;
 };
 
 }  // namespace
@@ -83,7 +77,7 @@ void deleteItem(lists::FileSlot* focused) {
 
 void sortItems(const platform::Services& services, lists::FileSlot* focused,
                const lists::ListingOptions& options) {
-    const BusyPointer pointer(services.screen);
+    const BusyPointer pointer(*services.screen);
     lists::FileSlot* slot = focused;
     if (slot == nullptr) {
         return;
@@ -91,9 +85,7 @@ void sortItems(const platform::Services& services, lists::FileSlot* focused,
     lists::ResultList& list = slot->list;
     const QString selected = list.listIndex() >= 0 ? list.text(list.listIndex()) : QString();
     // A sort that cannot have the memory it needs leaves the records as they are.
-    const platform::MemoryRoom room = services.memory != nullptr
-                                          ? services.memory->room()
-                                          : platform::systemMemoryLimits().room();
+    const platform::MemoryRoom room = services.memory->room();
     const qint64 needed = exchangeSortMemory(slot->records.size());
     QString notSorted;
     if (needed > room.bytes) {
@@ -113,12 +105,10 @@ void sortItems(const platform::Services& services, lists::FileSlot* focused,
         }
     }
     if (!notSorted.isEmpty()) {
-        if (services.messages != nullptr) {
-            services.messages->show(QStringLiteral("The records of \"%1\" were not sorted:\n%2")
-                                        .arg(slot->fileName, notSorted),
-                                    QString(), platform::MessageButtons::Ok,
-                                    platform::MessageIcon::Warning);
-        }
+        services.messages->show(QStringLiteral("The records of \"%1\" were not sorted:\n%2")
+                                    .arg(slot->fileName, notSorted),
+                                QString(), platform::MessageButtons::Ok,
+                                platform::MessageIcon::Warning);
         return;
     }
     loadArray(*slot, options);

@@ -15,18 +15,15 @@ namespace {
 using platform::PathKind;
 
 void tellUser(MainState& state, const QString& text) {
-    if (state.services.messages != nullptr) {
-        state.services.messages->show(text, QString(), platform::MessageButtons::Ok,
-                                      platform::MessageIcon::Warning);
-    }
+    state.services.messages->show(text, QString(), platform::MessageButtons::Ok,
+                                  platform::MessageIcon::Warning);
 }
 
 // Asks before a save replaces what the slot did not read; true to go on.
 bool confirm(MainState& state, const QString& text, const QString& goOn) {
-    platform::MessageBoxes* messages = state.services.messages;
-    return messages != nullptr &&
-           messages->choose(text, QStringLiteral("Save"), {goOn, QStringLiteral("Cancel")},
-                            platform::MessageIcon::Warning) == 0;
+    return state.services.messages->choose(text, QStringLiteral("Save"),
+                                           {goOn, QStringLiteral("Cancel")},
+                                           platform::MessageIcon::Warning) == 0;
 }
 
 // The slot's file for a question: its name, and where it is a symbolic link, the file behind it,
@@ -115,16 +112,14 @@ bool agreeToEncoding(MainState& state, const lists::FileSlot& slot, store::FileF
     if (!lacking) {
         return true;
     }
-    platform::MessageBoxes* messages = state.services.messages;
     const bool utf8 =
-        messages != nullptr &&
-        messages->choose(QStringLiteral("%1 is saved in %2, which cannot hold %3. Save the whole "
-                                        "file as UTF-8?")
-                             .arg(slot.fileName, store::encodingName(format.encoding),
-                                  quotedCharacter(*lacking)),
-                         QStringLiteral("Save"),
-                         {QStringLiteral("Save as UTF-8"), QStringLiteral("Cancel")},
-                         platform::MessageIcon::Question) == 0;
+        state.services.messages->choose(
+            QStringLiteral("%1 is saved in %2, which cannot hold %3. Save the whole "
+                           "file as UTF-8?")
+                .arg(slot.fileName, store::encodingName(format.encoding),
+                     quotedCharacter(*lacking)),
+            QStringLiteral("Save"), {QStringLiteral("Save as UTF-8"), QStringLiteral("Cancel")},
+            platform::MessageIcon::Question) == 0;
     if (utf8) {
         format.encoding = store::Encoding::Utf8;
     }
@@ -132,8 +127,7 @@ bool agreeToEncoding(MainState& state, const lists::FileSlot& slot, store::FileF
 }
 
 const platform::MemoryLimits& memoryLimits(const MainState& state) {
-    return state.services.memory != nullptr ? *state.services.memory
-                                            : platform::systemMemoryLimits();
+    return *state.services.memory;
 }
 
 // A file too large for the memory left is not taken into the slot, and its name is not kept:
@@ -218,20 +212,20 @@ void loadArray(lists::FileSlot& slot, const lists::ListingOptions& options) {
     lists::listAllRecords(slot.list, slot.records, slot.fileName, options);
 }
 
-SlotSave writeSlot(MainState& state, lists::SlotId id) {
+platform::Result<void, NotSaved> writeSlot(MainState& state, lists::SlotId id) {
     lists::FileSlot& slot = state.slot(id);
     if (slot.unreadable) {
-        return {SaveOutcome::Failed,
-                QStringLiteral("It could not be read, so saving would overwrite its records.")};
+        return NotSaved{
+            QStringLiteral("It could not be read, so saving would overwrite its records.")};
     }
     if (const QString unusable = platform::unusableNameReason(slot.fileName); !unusable.isEmpty()) {
-        return {SaveOutcome::Failed, unusable};
+        return NotSaved{unusable};
     }
     const QString target = platform::fileBehindLinks(slot.fileName);
     if (const QString refused =
             notARegularFile(slot.fileName, target, platform::pathKind(slot.fileName));
         !refused.isEmpty()) {
-        return {SaveOutcome::Failed, refused};
+        return NotSaved{refused};
     }
     if (const QString change = changeSinceRead(state, id, platform::fileStamp(target),
                                                describedFile(slot.fileName, target));
@@ -239,21 +233,22 @@ SlotSave writeSlot(MainState& state, lists::SlotId id) {
         !confirm(state,
                  change + QStringLiteral("\n\nSaving replaces it with the records shown here."),
                  QStringLiteral("Save Anyway"))) {
-        return {SaveOutcome::Declined, {}};
+        return NotSaved{{}, true, true};
     }
     store::FileFormat format = slot.format;
     if (!agreeToEncoding(state, slot, format)) {
-        return {SaveOutcome::Declined, {}};
+        return NotSaved{{}, true, true};
     }
-    const store::SaveResult saved = store::saveDataFile(slot.fileName, slot.records, format);
-    if (!saved.ok) {
-        return {SaveOutcome::Failed, saved.error, saved.unchanged};
+    const platform::Result<store::SavedFile, platform::WriteFailure> saved =
+        store::saveDataFile(*state.services.disk, slot.fileName, slot.records, format);
+    if (!saved) {
+        return NotSaved{saved.failure().reason, saved.failure().unchanged};
     }
-    slot.format = saved.format;
-    slot.stamp = saved.stamp;
-    slot.savedStamp = saved.stamp;
+    slot.format = saved->format;
+    slot.stamp = saved->stamp;
+    slot.savedStamp = saved->stamp;
     slot.foundKind = PathKind::RegularFile;
-    return {SaveOutcome::Saved, {}};
+    return {};
 }
 
 QString saveFailureText(const QString& fileName, const QString& reason) {
@@ -261,15 +256,15 @@ QString saveFailureText(const QString& fileName, const QString& reason) {
 }
 
 bool saveFile(MainState& state, lists::SlotId id) {
-    const SlotSave saved = writeSlot(state, id);
-    if (saved.outcome == SaveOutcome::Failed) {
-        tellUser(state, saveFailureText(state.slot(id).fileName, saved.error) +
-                            (saved.fileUnchanged
+    const platform::Result<void, NotSaved> saved = writeSlot(state, id);
+    if (!saved && !saved.failure().declined) {
+        tellUser(state, saveFailureText(state.slot(id).fileName, saved.error()) +
+                            (saved.failure().unchanged
                                  ? QStringLiteral("\n\nThe file is unchanged and your changes "
                                                   "are kept.")
                                  : QStringLiteral("\n\nYour changes are kept.")));
     }
-    return saved.outcome == SaveOutcome::Saved;
+    return saved.ok();
 }
 
 void expandListData(lists::FileSlots& slots, bool displayFileNames) {

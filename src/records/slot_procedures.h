@@ -4,6 +4,7 @@
 
 #include "lists/listing.h"
 #include "lists/slot.h"
+#include "platform/result.h"
 
 namespace trovix {
 struct MainState;
@@ -20,16 +21,15 @@ void loadFile(MainState& state, lists::SlotId id);
 // Lists every record of a slot in its result list.
 void loadArray(lists::FileSlot& slot, const lists::ListingOptions& options);
 
-enum class SaveOutcome { Saved, Failed, Declined };
-
-struct SlotSave {
-    SaveOutcome outcome = SaveOutcome::Failed;
-    QString error;              // why it failed
-    bool fileUnchanged = true;  // after a failure: the file holds its old bytes
+// Why a slot was not saved: the user declined, or the write failed for `reason`.
+struct NotSaved {
+    QString reason;         // empty when declined
+    bool unchanged = true;  // the file holds its old bytes
+    bool declined = false;  // the user kept what is there
 };
 
 // Writes a slot's records to its file. The user is asked first, and the outcome is Declined when
-// the user keeps what is there, when:
+// the user keeps what is there (declined), when:
 // - another program, or another list of this window, changed, replaced, created or deleted the
 //   file since the slot read it (the question names the file behind a symbolic link);
 // - a character of the records does not fit the file's encoding (Windows-1252): the whole file
@@ -37,7 +37,7 @@ struct SlotSave {
 // Nothing but a regular file, or a link to one, is replaced: a folder, a named pipe, a device or
 // socket (also behind a link) fails with the reason, as does a name no file can be saved by as
 // it is shown. A failure is only returned: each caller tells it in its own words.
-SlotSave writeSlot(MainState& state, lists::SlotId id);
+platform::Result<void, NotSaved> writeSlot(MainState& state, lists::SlotId id);
 
 // The text that tells a failed save: the file's name and the reason.
 QString saveFailureText(const QString& fileName, const QString& reason);

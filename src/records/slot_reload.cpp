@@ -50,9 +50,7 @@ ReloadOutcome reloadSlot(MainState& state, lists::SlotId id, const std::function
     const QString target = platform::fileBehindLinks(slot.fileName);
     std::optional<store::ReadResult> read;
     for (int attempt = 0; attempt < kReadAttempts && !read; ++attempt) {
-        store::ReadResult candidate = store::readDataFile(
-            slot.fileName, state.services.memory != nullptr ? *state.services.memory
-                                                            : platform::systemMemoryLimits());
+        store::ReadResult candidate = store::readDataFile(slot.fileName, *state.services.memory);
         if (candidate.refused || !candidate.content || !candidate.stamp.exists) {
             return ReloadOutcome::NotRead;
         }

@@ -7,10 +7,12 @@
 #include "search/matcher.h"
 #include "search/status_summary.h"
 #include "state/main_state.h"
+#include "state/text.h"
 
 namespace trovix::search {
 
 void search(MainState& state) {
+    Q_ASSERT(!trimSpaces(state.searchBox.text()).isEmpty());
     const TermMatcher matcher(searchTerms(state.searchBox.text()),
                               state.options.isChecked(Option::IgnoreCase));
     const bool fullDataView = state.fullDataView();
@@ -34,13 +36,11 @@ void search(MainState& state) {
                 // Out of memory (or of threads): the list shows no match rather than part of
                 // the matches, and the user is told.
                 slot.list.clear();
-                if (state.services.messages != nullptr) {
-                    state.services.messages->show(
-                        QStringLiteral("\"%1\" could not be searched:\nThere was not enough "
-                                       "memory.")
-                            .arg(slot.fileName),
-                        QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
-                }
+                state.services.messages->show(
+                    QStringLiteral("\"%1\" could not be searched:\nThere was not enough "
+                                   "memory.")
+                        .arg(slot.fileName),
+                    QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
             }
             if (empty) {
                 slot.list.addNoMatchRow();

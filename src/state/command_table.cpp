@@ -1,5 +1,7 @@
 #include "state/command_table.h"
 
+#include <QtGlobal>
+
 namespace trovix {
 namespace {
 
@@ -8,8 +10,8 @@ const std::array<const ToolbarEntry*, kCommandCount>& entriesByCommand() {
     static const auto entries = [] {
         std::array<const ToolbarEntry*, kCommandCount> byCommand{};
         for (const ToolbarEntry& entry : kToolbar) {
-            if (entry.style != ButtonStyle::Separator) {
-                byCommand[static_cast<std::size_t>(entry.command)] = &entry;
+            if (entry.command) {
+                byCommand[static_cast<std::size_t>(*entry.command)] = &entry;
             }
         }
         return byCommand;
@@ -20,12 +22,17 @@ const std::array<const ToolbarEntry*, kCommandCount>& entriesByCommand() {
 }  // namespace
 
 const ToolbarEntry& toolbarEntry(Command command) {
-    return *entriesByCommand()[static_cast<std::size_t>(command)];
+    const auto index = static_cast<std::size_t>(command);
+    Q_ASSERT(index < kCommandCount);
+    const ToolbarEntry* entry = entriesByCommand()[index];
+    // Every command has its button: eachCommandHasOneButton() holds.
+    Q_ASSERT(entry != nullptr);
+    return *entry;
 }
 
 std::optional<Command> commandOfKey(const QString& key) {
     for (const ToolbarEntry& entry : kToolbar) {
-        if (entry.style != ButtonStyle::Separator && key == QLatin1String(entry.key)) {
+        if (entry.command && key == QLatin1String(entry.key)) {
             return entry.command;
         }
     }

@@ -29,7 +29,6 @@ enum class Command {
     Refresh,
     Email,
 };
-inline constexpr std::size_t kCommandCount = 18;
 
 enum class ButtonStyle { Separator, Push, Check };
 
@@ -37,7 +36,7 @@ enum class ButtonStyle { Separator, Push, Check };
 // stored under its settings key.
 struct ToolbarEntry {
     ButtonStyle style;
-    Command command;  // not used by separators
+    std::optional<Command> command;  // none for separators
     const char* key;
     const char* toolTip;
     const char* image;
@@ -47,7 +46,7 @@ struct ToolbarEntry {
 
 // The toolbar from left to right.
 inline constexpr ToolbarEntry kToolbar[] = {
-    {ButtonStyle::Separator, Command::Find, "", "", "", false, ""},
+    {ButtonStyle::Separator, std::nullopt, "", "", "", false, ""},
     {ButtonStyle::Push, Command::Find, "find", "Find", "searchresults", false, ""},
     {ButtonStyle::Push, Command::ViewAll, "viewall", "View All", "all2", false, ""},
     {ButtonStyle::Push, Command::Print, "print", "Print List", "print", false, ""},
@@ -56,23 +55,57 @@ inline constexpr ToolbarEntry kToolbar[] = {
      "FullDataView"},
     {ButtonStyle::Push, Command::Font, "font", "Change Font", "colorfont", false, ""},
     {ButtonStyle::Push, Command::Copy, "copy", "Copy Selection to Clipboard", "copy", false, ""},
-    {ButtonStyle::Separator, Command::Find, "", "", "", false, ""},
+    {ButtonStyle::Separator, std::nullopt, "", "", "", false, ""},
     {ButtonStyle::Check, Command::FileA, "fileA", "Display Results (File 1)", "one", true, "ShowA"},
     {ButtonStyle::Check, Command::FileB, "fileB", "Display Results (File 2)", "two", true, "ShowB"},
     {ButtonStyle::Check, Command::FileC, "fileC", "Display Results (File 3)", "three", true,
      "ShowC"},
-    {ButtonStyle::Separator, Command::Find, "", "", "", false, ""},
+    {ButtonStyle::Separator, std::nullopt, "", "", "", false, ""},
     {ButtonStyle::Push, Command::New, "new", "New", "new", false, ""},
     {ButtonStyle::Push, Command::Delete, "delete", "Delete", "deletered", false, ""},
     {ButtonStyle::Push, Command::Sort, "sort", "Sort", "sort", false, ""},
-    {ButtonStyle::Separator, Command::Find, "", "", "", false, ""},
+    {ButtonStyle::Separator, std::nullopt, "", "", "", false, ""},
     {ButtonStyle::Push, Command::Select, "select", "Select File Name", "drive", false, ""},
     {ButtonStyle::Push, Command::Save, "save", "Save Selected File", "save2", false, ""},
     {ButtonStyle::Push, Command::Open, "open", "Open File for Direct Editing", "open", false, ""},
     {ButtonStyle::Push, Command::Refresh, "refresh", "Reload Selected File", "refresh", false, ""},
-    {ButtonStyle::Separator, Command::Find, "", "", "", false, ""},
+    {ButtonStyle::Separator, std::nullopt, "", "", "", false, ""},
     {ButtonStyle::Push, Command::Email, "email", "Email Author", "email", false, ""},
 };
+
+// The number of commands: one button each.
+inline constexpr std::size_t kCommandCount = [] {
+    std::size_t buttons = 0;
+    for (const ToolbarEntry& entry : kToolbar) {
+        buttons += entry.command ? 1 : 0;
+    }
+    return buttons;
+}();
+
+// The toolbar holds exactly one button for each command, numbered 0 to kCommandCount - 1, and a
+// separator, and only a separator, has no command: arrays indexed by command hold every one.
+constexpr bool eachCommandHasOneButton() {
+    std::array<int, kCommandCount> buttons{};
+    for (const ToolbarEntry& entry : kToolbar) {
+        if ((entry.style == ButtonStyle::Separator) == entry.command.has_value()) {
+            return false;
+        }
+        if (entry.command) {
+            const auto index = static_cast<std::size_t>(*entry.command);
+            if (index >= kCommandCount) {
+                return false;
+            }
+            ++buttons[index];
+        }
+    }
+    for (const int count : buttons) {
+        if (count != 1) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(eachCommandHasOneButton(), "every command needs exactly one toolbar button");
 
 // The entry of a command's button.
 const ToolbarEntry& toolbarEntry(Command command);

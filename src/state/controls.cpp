@@ -81,8 +81,8 @@ void SearchBox::selectAll() {
 
 Toolbar::Toolbar() {
     for (const ToolbarEntry& entry : kToolbar) {
-        if (entry.style != ButtonStyle::Separator) {
-            ToolbarButton& b = buttons_[index(entry.command)];
+        if (entry.command) {
+            ToolbarButton& b = buttons_[index(*entry.command)];
             b.toolTip = QString::fromLatin1(entry.toolTip);
             b.pressed = entry.pressedByDefault;
         }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 #include <array>
 #include <functional>
 
@@ -96,7 +97,11 @@ class Toolbar {
     void setViewListener(std::function<void(Command)> listener) { view_ = std::move(listener); }
 
   private:
-    static std::size_t index(Command command) { return static_cast<std::size_t>(command); }
+    static std::size_t index(Command command) {
+        const auto i = static_cast<std::size_t>(command);
+        Q_ASSERT(i < kCommandCount);
+        return i;
+    }
     void tell(Command command) {
         if (view_) {
             view_(command);

@@ -25,18 +25,16 @@ bool fileExists(const QString& fileName) {
     return info.exists() && info.isFile();
 }
 
-bool readWholeDevice(QIODevice& device, QByteArray& bytes, QString& error) {
+platform::Result<QByteArray> readWholeDevice(QIODevice& device) {
     // Read the announced size straight into its final buffer, then on until the device says it
     // is at its end: files of unknown size (or that grew meanwhile) are appended piece by piece.
     const qint64 expected = std::max<qint64>(device.size(), 0);
-    bytes = QByteArray(static_cast<qsizetype>(expected), Qt::Uninitialized);
+    QByteArray bytes(static_cast<qsizetype>(expected), Qt::Uninitialized);
     qint64 filled = 0;
     while (filled < expected) {
         const qint64 got = device.read(bytes.data() + filled, expected - filled);
         if (got < 0) {
-            error = device.errorString();
-            bytes.clear();
-            return false;
+            return platform::fail(device.errorString());
         }
         if (got == 0) {
             break;
@@ -48,12 +46,10 @@ bool readWholeDevice(QIODevice& device, QByteArray& bytes, QString& error) {
     for (;;) {
         const qint64 got = device.read(piece, sizeof piece);
         if (got < 0) {
-            error = device.errorString();
-            bytes.clear();
-            return false;
+            return platform::fail(device.errorString());
         }
         if (got == 0) {
-            return true;
+            return bytes;
         }
         bytes.append(piece, static_cast<qsizetype>(got));
     }
@@ -73,15 +69,22 @@ void readOpenFile(QFile& file, const platform::MemoryRoom& room, ReadResult& res
         result.content = std::move(content);
         return;
     }
-    QByteArray bytes;
-    if (!file.seek(0) || !readWholeDevice(file, bytes, result.error)) {
-        if (result.error.isEmpty()) {
-            result.error = file.errorString();
-        }
+    if (!file.seek(0)) {
+        result.error = file.errorString();
         return;
     }
-    result.content = parseDataFileWithin(std::move(bytes), room, result.error);
-    result.refused = !result.content;
+    platform::Result<QByteArray> bytes = readWholeDevice(file);
+    if (!bytes) {
+        result.error = bytes.error().isEmpty() ? file.errorString() : bytes.error();
+        return;
+    }
+    platform::Result<DataFileContent> parsed = parseDataFileWithin(std::move(*bytes), room);
+    if (!parsed) {
+        result.error = parsed.error();
+        result.refused = true;
+        return;
+    }
+    result.content = std::move(*parsed);
 }
 
 }  // namespace
@@ -94,7 +97,8 @@ ReadResult readDataFile(const QString& fileName, const platform::MemoryLimits& l
         return result;
     }
     QFile file(fileName);
-    if (!platform::openRegularFile(file, result.error)) {
+    if (const platform::Result<void> opened = platform::openRegularFile(file); !opened) {
+        result.error = opened.error();
         return result;
     }
     result.stamp = platform::fileStamp(file);
@@ -116,20 +120,25 @@ ReadResult readDataFile(const QString& fileName, const platform::MemoryLimits& l
     return result;
 }
 
-SaveResult saveDataFile(const QString& fileName, const RecordArray& records,
-                        const FileFormat& format) {
-    SaveResult result;
-    const platform::WriteOutcome written =
-        platform::writeFileSafely(fileName, [&](QIODevice& out, QString& error) {
-            return writeDataFile(out, records, format, result.format, error);
+platform::Result<SavedFile, platform::WriteFailure> saveDataFile(platform::Disk& disk,
+                                                                 const QString& fileName,
+                                                                 const RecordArray& records,
+                                                                 const FileFormat& format) {
+    SavedFile saved;
+    const platform::Result<void, platform::WriteFailure> written =
+        platform::writeFileSafely(disk, fileName, [&](QIODevice& out) -> platform::Result<void> {
+            platform::Result<FileFormat> written = writeDataFile(out, records, format);
+            if (!written) {
+                return written.failure();
+            }
+            saved.format = *written;
+            return {};
         });
-    result.ok = written.ok;
-    result.error = written.error;
-    result.unchanged = written.unchanged;
-    if (result.ok) {
-        result.stamp = platform::fileStamp(fileName);
+    if (!written) {
+        return written.failure();
     }
-    return result;
+    saved.stamp = platform::fileStamp(fileName);
+    return saved;
 }
 
 }  // namespace trovix::store

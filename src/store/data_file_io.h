@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/memory_limits.h"
+#include "platform/result.h"
 #include "platform/safe_file.h"
 #include "store/data_format.h"
 
@@ -36,18 +37,18 @@ ReadResult readDataFile(const QString& fileName,
                         const platform::MemoryLimits& limits = platform::systemMemoryLimits());
 
 // Reads everything a device delivers until its end.
-bool readWholeDevice(QIODevice& device, QByteArray& bytes, QString& error);
+platform::Result<QByteArray> readWholeDevice(QIODevice& device);
 
-struct SaveResult {
-    bool ok = false;
-    FileFormat format;  // the format the file now has
-    QString error;
-    bool unchanged = true;      // after a failure: the file holds its old bytes
+// A data file as it was saved.
+struct SavedFile {
+    FileFormat format;          // the format the file now has
     platform::FileStamp stamp;  // the file as written
 };
 
 // Saves safely: the old file stays whole until the new content is completely on the disk.
-SaveResult saveDataFile(const QString& fileName, const RecordArray& records,
-                        const FileFormat& format);
+platform::Result<SavedFile, platform::WriteFailure> saveDataFile(platform::Disk& disk,
+                                                                 const QString& fileName,
+                                                                 const RecordArray& records,
+                                                                 const FileFormat& format);
 
 }  // namespace trovix::store

@@ -180,9 +180,9 @@ std::optional<char32_t> firstCharacterEncodingLacks(const RecordArray& records, 
     return std::nullopt;  // UTF-8 holds every character
 }
 
-bool writeDataFile(QIODevice& device, const RecordArray& records, const FileFormat& format,
-                   FileFormat& written, QString& error) {
-    written = format;
+platform::Result<FileFormat> writeDataFile(QIODevice& device, const RecordArray& records,
+                                           const FileFormat& format) {
+    FileFormat written = format;
     if (firstCharacterEncodingLacks(records, format.encoding)) {
         written.encoding = Encoding::Utf8;  // never drop a character the code page lacks
     }
@@ -235,10 +235,9 @@ bool writeDataFile(QIODevice& device, const RecordArray& records, const FileForm
         out.text(lineBreak);
     }
     if (!out.flush()) {
-        error = device.errorString();
-        return false;
+        return platform::fail(device.errorString());
     }
-    return true;
+    return written;
 }
 
 }  // namespace trovix::store

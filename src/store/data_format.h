@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/result.h"
 #include "store/record_array.h"
 #include "store/text_codec.h"
 
@@ -56,10 +57,10 @@ std::optional<char32_t> firstCharacterEncodingLacks(const RecordArray& records, 
 // of a line of its own. A last element that is empty stands for the line break that ends the
 // file, so a file read and written again keeps its bytes.
 // The file is written in `format`'s encoding when every character fits it, in UTF-8 otherwise,
-// so that no character is ever lost; `written` receives the format actually used. A caller that
+// so that no character is ever lost; the result is the format actually used. A caller that
 // saves a user's file asks before the encoding changes (firstCharacterEncodingLacks()).
-bool writeDataFile(QIODevice& device, const RecordArray& records, const FileFormat& format,
-                   FileFormat& written, QString& error);
+platform::Result<FileFormat> writeDataFile(QIODevice& device, const RecordArray& records,
+                                           const FileFormat& format);
 
 // Scanning a file's bytes, for the splitter.
 

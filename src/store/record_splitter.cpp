@@ -269,9 +269,8 @@ QString refusalFor(qint64 needed, std::optional<std::size_t> records,
         .arg(what, platform::describeBytes(left), room.limitedBy);
 }
 
-std::optional<DataFileContent> parseDataFileWithin(QByteArray bytes,
-                                                   const platform::MemoryRoom& room,
-                                                   QString& refusal) {
+platform::Result<DataFileContent> parseDataFileWithin(QByteArray bytes,
+                                                      const platform::MemoryRoom& room) {
     DataFileContent content;
     content.format = FileFormat::native();
     auto n = static_cast<std::size_t>(bytes.size());
@@ -300,14 +299,14 @@ std::optional<DataFileContent> parseDataFileWithin(QByteArray bytes,
         // The old bytes and the new live side by side for a moment.
         needed += static_cast<qint64>(converted);
         if (converted >= RecordArray::kArenaBase) {
-            refusal = QStringLiteral("As UTF-8 text it would take %1, more than Trovix can hold.")
-                          .arg(platform::describeBytes(static_cast<qint64>(converted)));
-            return std::nullopt;
+            return platform::fail(
+                QStringLiteral("As UTF-8 text it would take %1, more than Trovix can hold.")
+                    .arg(platform::describeBytes(static_cast<qint64>(converted))));
         }
     }
-    if (refusal = refusalFor(needed, counts[0].records + counts[1].records, room);
+    if (QString refusal = refusalFor(needed, counts[0].records + counts[1].records, room);
         !refusal.isEmpty()) {
-        return std::nullopt;
+        return platform::fail(std::move(refusal));
     }
     if (!valid[0] || !valid[1]) {
         bytes = windows1252ToUtf8(std::string_view(bytes.constData(), n));
@@ -339,8 +338,7 @@ std::optional<DataFileContent> parseDataFileWithin(QByteArray bytes,
 }
 
 DataFileContent parseDataFile(QByteArray bytes) {
-    QString unused;
-    return *parseDataFileWithin(std::move(bytes), platform::MemoryRoom{}, unused);
+    return std::move(*parseDataFileWithin(std::move(bytes), platform::MemoryRoom{}));
 }
 
 namespace {

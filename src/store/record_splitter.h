@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/memory_limits.h"
+#include "platform/result.h"
 #include "store/data_format.h"
 
 class QFile;
@@ -17,10 +18,9 @@ namespace trovix::store {
 // break. A file holding any CR LF breaks at CR LF only; one with LF but no CR LF breaks at LF.
 DataFileContent parseDataFile(QByteArray bytes);
 
-// parseDataFile, unless the records would not fit `room`: then nothing, and `refusal` says why.
-std::optional<DataFileContent> parseDataFileWithin(QByteArray bytes,
-                                                   const platform::MemoryRoom& room,
-                                                   QString& refusal);
+// parseDataFile, unless the records would not fit `room`: then a failure that says why.
+platform::Result<DataFileContent> parseDataFileWithin(QByteArray bytes,
+                                                      const platform::MemoryRoom& room);
 
 // Reads a large file and splits it into records at once: a second thread checks the text and
 // splits it piece by piece right behind the reading, so a file is ready little after its last

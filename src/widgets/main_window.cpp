@@ -128,11 +128,11 @@ void MainWindow::buildToolbar() {
     bar->layout()->setSpacing(0);
     bar->setContentsMargins(0, 0, 0, 0);
     for (const ToolbarEntry& entry : kToolbar) {
-        if (entry.style == ButtonStyle::Separator) {
+        if (!entry.command) {
             bar->addSeparator();
             continue;
         }
-        const Command command = entry.command;
+        const Command command = *entry.command;
         // The button's first tool tip names it for assistive technology.
         QAction* action = bar->addAction(toolbarIcon(QString::fromLatin1(entry.image)),
                                          QString::fromLatin1(entry.toolTip));
@@ -322,11 +322,7 @@ void MainWindow::showStatusBar() {
 }
 
 double MainWindow::twipsPerPixel() const {
-    if (state_.services.screen != nullptr) {
-        return state_.services.screen->twipsPerPixel();
-    }
-    const double dpi = screen() != nullptr ? screen()->logicalDotsPerInch() : 0;
-    return dpi > 0 ? 1440.0 / dpi : 15.0;
+    return state_.services.screen->twipsPerPixel();
 }
 
 void MainWindow::showFrame(WindowFrame::Aspect aspect) {

@@ -32,11 +32,7 @@ SplitterBar::SplitterBar(MainState& state, QWidget* parent) : QFrame(parent), st
 }
 
 double SplitterBar::twipsPerPixel() const {
-    if (state_.services.screen != nullptr) {
-        return state_.services.screen->twipsPerPixel();
-    }
-    const double dpi = screen() != nullptr ? screen()->logicalDotsPerInch() : 96.0;
-    return 1440.0 / dpi;
+    return state_.services.screen->twipsPerPixel();
 }
 
 void SplitterBar::showPlace() {

@@ -8,6 +8,7 @@
 #include "app/file_changes.h"
 #include "platform/fake/fake_file_watcher.h"
 #include "platform/fake/fake_message_boxes.h"
+#include "platform/fake/fake_services.h"
 #include "records/slot_procedures.h"
 #include "search/search_engine.h"
 #include "state/main_state.h"
@@ -23,9 +24,10 @@ constexpr lists::SlotId kA = lists::SlotId::A;
 // Three data files read into a window's state, watched through a fake watcher.
 struct Watched {
     QTemporaryDir dir;
-    platform::FakeMessageBoxes messages;
+    platform::FakeServices fakes;
+    platform::FakeMessageBoxes& messages = fakes.messages;
     platform::FakeFileWatcher watcher;
-    MainState state{{.messages = &messages}};
+    MainState state{fakes.services()};
     std::unique_ptr<app::FileChangeWatch> watch;
     // Every status bar message with the watcher's time it came at.
     QList<QPair<qint64, QString>> told;
@@ -232,7 +234,7 @@ class TestFileChanges : public QObject {
         WritingDuringReads writer;
         writer.file = w.file();
         writer.written = "Ann\n";
-        w.state.services.memory = &writer;
+        w.state.services.memory = writer;
 
         // Written during the first read: the second read takes the file as it then is.
         writer.writes = 1;

@@ -7,12 +7,11 @@
 
 #include "app/shutdown.h"
 #include "app/startup.h"
-#include "platform/fake/fake_instance_guard.h"
-#include "platform/fake/fake_message_boxes.h"
-#include "platform/fake/fake_settings_store.h"
+#include "platform/fake/fake_services.h"
 #include "platform/qt/qt_settings_store.h"
 #include "platform/safe_file.h"
 #include "platform/save_journal.h"
+#include "platform/system_disk.h"
 #include "records/file_maintenance.h"
 #include "records/slot_procedures.h"
 #include "state/main_state.h"
@@ -34,10 +33,11 @@ const char* const kFiles[] = {"a.txt", "b.txt", "c.txt"};
 
 // A window state over three data files in `folder`, loaded as start-up loads them.
 struct Window {
-    platform::FakeMessageBoxes messages;
-    platform::FakeSettingsStore settings;
-    platform::FakeInstanceGuard instance;
-    MainState state{{.settings = &settings, .messages = &messages, .instance = &instance}};
+    platform::FakeServices services;
+    platform::FakeMessageBoxes& messages = services.messages;
+    platform::FakeSettingsStore& settings = services.settings;
+    platform::FakeInstanceGuard& instance = services.instance;
+    MainState state{services.services()};
 
     explicit Window(const QString& folder, const QList<InterruptedSave>& interrupted = {}) {
         for (int i = 0; i < 3; ++i) {
@@ -102,11 +102,11 @@ class TestInterruptions : public QObject {
                  qPrintable(told));
 
         // The settings file.
-        platform::QtSettingsStore settings(path("Trovix.ini"));
+        platform::QtSettingsStore settings(path("Trovix.ini"), window.services.systemDisk);
         settings.setValue("Settings", "FileA", QString(4090 - 20 + 10, u'g'));
-        QVERIFY(!settings.sync());
-        QVERIFY2(settings.errorString().contains("No space left on device"),
-                 qPrintable(settings.errorString()));
+        const platform::Result<void> synced = settings.sync();
+        QVERIFY2(!synced && synced.error().contains("No space left on device"),
+                 qPrintable(synced.error()));
         QCOMPARE(readBytes(path("Trovix.ini")), ini);
 
         // Restore.
@@ -127,10 +127,11 @@ class TestInterruptions : public QObject {
         for (int i = 0; i < 3; ++i) {
             writeBytes(folder.filePath(kFiles[i]), "record " + QByteArray::number(i) + "\r\n");
         }
-        QString error;
-        QVERIFY(platform::RollbackCopy().write(a, "record 0\r\n", "new record\r\nmore\r\n", error));
+        platform::SystemDisk disk;
+        QVERIFY(
+            platform::RollbackCopy(disk).write(a, "record 0\r\n", "new record\r\nmore\r\n").ok());
         writeBytes(a, "new recor0\r\n");  // killed half way
-        QList<InterruptedSave> interrupted = platform::recoverInterruptedSaves();
+        QList<InterruptedSave> interrupted = platform::recoverInterruptedSaves(disk);
         interrupted.append({InterruptedSave::Outcome::NotRestored, "/x/b.txt", "Input/output error",
                             "/state/Trovix/save-1.rollback"});
         interrupted.append({InterruptedSave::Outcome::ReplacedMeanwhile,

@@ -34,9 +34,9 @@ struct Outside : StateFixture {
     platform::FakeClipboard clipboard;
     platform::FakeShell shell;
     explicit Outside(const QStringList& a) : StateFixture(a, {"b1", "b2"}, {}) {
-        state.services.printer = &printer;
-        state.services.clipboard = &clipboard;
-        state.services.shell = &shell;
+        state.services.printer = printer;
+        state.services.clipboard = clipboard;
+        state.services.shell = shell;
     }
 };
 

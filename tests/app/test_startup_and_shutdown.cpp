@@ -19,11 +19,7 @@
 #include "app/shutdown.h"
 #include "app/startup.h"
 #include "app/window_events.h"
-#include "platform/fake/fake_instance_guard.h"
-#include "platform/fake/fake_memory_limits.h"
-#include "platform/fake/fake_message_boxes.h"
-#include "platform/fake/fake_screen.h"
-#include "platform/fake/fake_settings_store.h"
+#include "platform/fake/fake_services.h"
 #include "platform/file_names.h"
 #include "platform/safe_file.h"
 #include "records/slot_procedures.h"
@@ -65,11 +61,12 @@ void change(MainState& state, int i, const QString& text) {
 // The outside world of the program: its folder and the fake services.
 struct World {
     QTemporaryDir folder;
-    platform::FakeSettingsStore store;
-    platform::FakeMessageBoxes messages;
-    platform::FakeInstanceGuard instance;
-    platform::FakeScreen screen;
-    platform::MemoryLimits* memory = nullptr;  // the system's limits when none
+    platform::FakeServices services;
+    platform::FakeSettingsStore& store = services.settings;
+    platform::FakeMessageBoxes& messages = services.messages;
+    platform::FakeInstanceGuard& instance = services.instance;
+    platform::FakeScreen& screen = services.screen;
+    platform::FakeMemoryLimits& memory = services.memory;
 
     QString path(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
     void put(const char* key, const QString& value) {
@@ -95,11 +92,7 @@ struct World {
     }
     std::unique_ptr<MainState> start(const QStringList& arguments,
                                      const QString& runningProgram = {}) {
-        auto state = std::make_unique<MainState>(platform::Services{.settings = &store,
-                                                                    .messages = &messages,
-                                                                    .screen = &screen,
-                                                                    .instance = &instance,
-                                                                    .memory = memory});
+        auto state = std::make_unique<MainState>(services.services());
         state->programFolder = folder.path();
         app::startUp(*state, {arguments, runningProgram});
         if (state->busy) {
@@ -110,6 +103,17 @@ struct World {
 };
 
 using Section = QMap<QString, QString>;
+
+// A window state whose settings are `store`, on a screen that tells no geometry, so that reading
+// the settings never moves the window.
+struct SettingsRun {
+    platform::FakeServices services;
+    MainState state{services.services()};
+    explicit SettingsRun(platform::SettingsStore& store) {
+        services.screen.available.clear();
+        state.services.settings = store;
+    }
+};
 
 const QString kWindowKeys[] = {"MainLeft", "MainTop", "MainWidth", "MainHeight"};
 const Option kSettingsOptions[] = {
@@ -491,9 +495,7 @@ class TestStartupAndShutdown : public QObject {
         World w;
         w.writeDataFiles();
         writeBytes(w.path("big.txt"), QByteArray(1000, '\n'));  // 1,001 records of 8 bytes
-        platform::FakeMemoryLimits memory;
-        memory.given = {(qint64{64} << 20) + 4096, QStringLiteral("the test's limit")};
-        w.memory = &memory;
+        w.memory.given = {(qint64{64} << 20) + 4096, QStringLiteral("the test's limit")};
         const auto started = w.start("big.txt|taglines.txt|area_codes.txt");
         MainState& state = *started;
 
@@ -678,10 +680,10 @@ class TestStartupAndShutdown : public QObject {
             auto state = w.start();
             state->options.setChecked(Option::AutoSave, true);
             change(*state, 0, QStringLiteral("precious"));
-            platform::setWriteFaultForTesting(platform::WriteFault{{step}, -1});
+            w.services.disk.plan({{step}, -1});
             const bool closes = app::queryClose(*state);
-            const int steps = platform::checkedStepsForTesting();
-            platform::setWriteFaultForTesting(std::nullopt);
+            const int steps = w.services.disk.steps();
+            w.services.disk.plan({});
             const QByteArray now = readBytes(w.path(kFiles[0]));
             QVERIFY2(now == kContent[0] ? !closes && state->fileSlots[0].changed
                                         : now == "precious\r\nJones\r\n" && closes,
@@ -721,7 +723,8 @@ class TestStartupAndShutdown : public QObject {
                 store.sections[kSection] = broken;
             }
             const auto before = store.sections;
-            MainState state({.settings = &store});
+            SettingsRun stateRun(store);
+            MainState& state = stateRun.state;
             state.programFolder = QStringLiteral("/opt/trovix");
             setNonDefaults(state);
             app::settings(state, app::SettingsTask::Read);
@@ -733,7 +736,8 @@ class TestStartupAndShutdown : public QObject {
         platform::FakeSettingsStore store;
         store.sections[kSection] =
             section("MainLeft=3000;MainTop=nope;MainWidth=6000;MainHeight=?");
-        MainState state({.settings = &store});
+        SettingsRun stateRun(store);
+        MainState& state = stateRun.state;
         app::settings(state, app::SettingsTask::Read);
         QCOMPARE(state.frame.placement(), (TwipRect{3000, 1200, 6000, 5190}));
 
@@ -747,7 +751,8 @@ class TestStartupAndShutdown : public QObject {
 
     void everyKeySurvivesARoundTripInItsTextForm() {
         platform::FakeSettingsStore store;
-        MainState state({.settings = &store});
+        SettingsRun stateRun(store);
+        MainState& state = stateRun.state;
         setNonDefaults(state);
         app::settings(state, app::SettingsTask::Write);
 
@@ -765,9 +770,10 @@ class TestStartupAndShutdown : public QObject {
 
         // Read back into a window holding the defaults, which differ from every written value.
         platform::FakeSettingsStore empty;
-        MainState again({.settings = &empty});
+        SettingsRun againRun(empty);
+        MainState& again = againRun.state;
         app::settings(again, app::SettingsTask::Read);
-        again.services.settings = &store;
+        again.services.settings = store;
         app::settings(again, app::SettingsTask::Read);
         QCOMPARE(describe(again), describe(state));
     }
@@ -778,7 +784,8 @@ class TestStartupAndShutdown : public QObject {
             const Section before =
                 section("MainLeft=111;MainTop=222;MainWidth=6333;MainHeight=5444;Gap=2000");
             store.sections[kSection] = before;
-            MainState state({.settings = &store});
+            SettingsRun stateRun(store);
+            MainState& state = stateRun.state;
             state.frame.setPlacement({0, 0, 20000, 15000});
             state.frame.setWindowState(windowState);
             state.gap = 3000;
@@ -830,10 +837,10 @@ class TestStartupAndShutdown : public QObject {
             for (int i = 0; i < 4; ++i) {
                 store.sections[kSection][kWindowKeys[i]] = QString::number(stored[i]);
             }
-            platform::FakeScreen screen;
-            screen.dpi = c.dpi;
-            screen.available = c.screens;
-            MainState state({.settings = &store, .screen = &screen});
+            SettingsRun run(store);
+            run.services.screen.dpi = c.dpi;
+            run.services.screen.available = c.screens;
+            MainState& state = run.state;
             app::settings(state, app::SettingsTask::Read);
             QVERIFY2(state.frame.placement() == c.placed,
                      qPrintable(QString::fromLatin1(c.name) + ": " + describe(state)[0]));
@@ -856,7 +863,8 @@ class TestStartupAndShutdown : public QObject {
             const int size = sizes[i];
             platform::FakeSettingsStore store;
             store.sections[kSection][QStringLiteral("FontSize")] = QString::fromLatin1(text);
-            MainState state({.settings = &store});
+            SettingsRun stateRun(store);
+            MainState& state = stateRun.state;
             app::settings(state, app::SettingsTask::Read);
             QVERIFY2(state.frame.font().size == size, text);
             app::settings(state, app::SettingsTask::Write);

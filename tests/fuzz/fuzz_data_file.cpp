@@ -46,10 +46,12 @@ QByteArray save(const DataFileContent& content, FileFormat& written) {
     QByteArray out;
     QBuffer buffer(&out);
     buffer.open(QIODevice::WriteOnly);
-    QString error;
-    if (!writeDataFile(buffer, content.records, content.format, written, error)) {
+    const trovix::platform::Result<FileFormat> used =
+        writeDataFile(buffer, content.records, content.format);
+    if (!used) {
         std::abort();
     }
+    written = *used;
     return out;
 }
 

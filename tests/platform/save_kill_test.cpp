@@ -16,8 +16,10 @@
 #include <QThread>
 #include <cstdio>
 
+#include "platform/fake/faulty_disk.h"
 #include "platform/safe_file.h"
 #include "platform/save_journal.h"
+#include "platform/system_disk.h"
 
 #ifdef Q_OS_UNIX
 #include <signal.h>
@@ -52,17 +54,19 @@ QByteArray records(qint64 bytes, const char* word) {
 // The child: saves the content of `source` over `target`, and says when it begins.
 int saveAsChild(const QString& target, const QString& source, bool inPlace) {
     const QByteArray content = readAll(source);
+    SystemDisk system;
+    FaultyDisk disk(system);
     if (inPlace) {
         // No temporary file can be made beside the file, as in a read-only folder.
-        setWriteFaultForTesting(WriteFault{{0}, -1});
+        disk.plan({{0}, -1});
     }
     std::fputs("saving\n", stdout);
     std::fflush(stdout);
-    const WriteOutcome outcome = writeFileSafely(target, bytesContent(content));
-    if (!outcome.ok) {
-        std::fprintf(stderr, "%s\n", qPrintable(outcome.error));
+    const Result<void, WriteFailure> outcome = writeFileSafely(disk, target, bytesContent(content));
+    if (!outcome.ok()) {
+        std::fprintf(stderr, "%s\n", qPrintable(outcome.error()));
     }
-    return outcome.ok ? 0 : 1;
+    return outcome.ok() ? 0 : 1;
 }
 
 struct Run {
@@ -205,7 +209,8 @@ int main(int argc, char* argv[]) {
         if (runChild(target, sources[which], inPlace, delay, afterChange).finished) {
             ++finishedFirst;
         }
-        const QList<InterruptedSave> told = recoverInterruptedSaves();
+        SystemDisk disk;
+        const QList<InterruptedSave> told = recoverInterruptedSaves(disk);
         for (const InterruptedSave& save : told) {
             restored += save.outcome == InterruptedSave::Outcome::Restored ? 1 : 0;
         }

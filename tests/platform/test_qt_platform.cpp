@@ -21,6 +21,7 @@
 #include <sys/stat.h>
 #endif
 
+#include "platform/fake/faulty_disk.h"
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_file_dialog.h"
 #include "platform/qt/qt_instance_guard.h"
@@ -28,6 +29,7 @@
 #include "platform/qt/qt_settings_store.h"
 #include "platform/qt/qt_shell.h"
 #include "platform/safe_file.h"
+#include "platform/system_disk.h"
 #include "support/files.h"
 
 using namespace trovix::platform;
@@ -88,6 +90,7 @@ class TestQtPlatform : public QObject {
     Q_OBJECT
 
     QTemporaryDir configHome_;  // where the per-user settings file goes
+    SystemDisk disk_;
 
   private Q_SLOTS:
     void initTestCase() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome_.path())); }
@@ -98,7 +101,7 @@ class TestQtPlatform : public QObject {
 #ifndef Q_OS_UNIX
         QSKIP("named pipes and devices are Unix files");
 #else
-        const QString perUser = QtSettingsStore().fileName();
+        const QString perUser = QtSettingsStore(disk_).fileName();
         QCOMPARE(
             perUser,
             QSettings(QSettings::IniFormat, QSettings::UserScope, "Trovix", "Trovix").fileName());
@@ -112,27 +115,27 @@ class TestQtPlatform : public QObject {
 
         for (const QString& path : {QString(), device}) {  // none: the per-user file
             std::optional<std::unique_ptr<QtSettingsStore> > store = withoutWaitingOn(perUser, [&] {
-                return path.isEmpty() ? std::make_unique<QtSettingsStore>()
-                                      : std::make_unique<QtSettingsStore>(path);
+                return path.isEmpty() ? std::make_unique<QtSettingsStore>(disk_)
+                                      : std::make_unique<QtSettingsStore>(path, disk_);
             });
             QVERIFY2(store, "Reading the settings waited for a writer to the named pipe.");
             const QString shown = path.isEmpty() ? perUser : path;
             QVERIFY((*store)->fileName() == shown && !(*store)->value("Settings", "MainLeft"));
             (*store)->setValue("Settings", "MainLeft", "1");
-            QVERIFY(!(*store)->sync());
-            QVERIFY2((*store)->errorString().contains("not a regular file"),
-                     qPrintable((*store)->errorString()));
+            const Result<void> synced = (*store)->sync();
+            QVERIFY2(!synced && synced.error().contains("not a regular file"),
+                     qPrintable(synced.error()));
             QCOMPARE(pathKind(shown), path.isEmpty() ? PathKind::NamedPipe : PathKind::Device);
         }
 
         // Nor do the lock files that keep two copies of the program apart.
         const QString ini = dir.filePath("locked.ini");
         QVERIFY(::mkfifo(QFile::encodeName(ini + ".lock").constData(), 0644) == 0);
-        QtSettingsStore locked(ini);
+        QtSettingsStore locked(ini, disk_);
         locked.setValue("Settings", "MainLeft", "1");
-        const std::optional<bool> synced =
-            withoutWaitingOn(ini + ".lock", [&] { return locked.sync(); });
-        QVERIFY2(synced && !*synced && locked.errorString().contains("named pipe"),
+        const std::optional<QString> refused =
+            withoutWaitingOn(ini + ".lock", [&] { return locked.sync().error(); });
+        QVERIFY2(refused && refused->contains("named pipe"),
                  "Writing the settings waited for a writer to the lock file, or wrote.");
         const QString guardLock = dir.filePath("trovix7.lock");
         QVERIFY(::mkfifo(QFile::encodeName(guardLock).constData(), 0644) == 0);
@@ -162,16 +165,16 @@ class TestQtPlatform : public QObject {
         const QString theirs = dir.filePath("theirs.ini");
         for (const QString& text : texts) {
             {
-                QtSettingsStore store(ours);
+                QtSettingsStore store(ours, disk_);
                 store.setValue(kSection, kKey, text);
                 QVERIFY(store.sync());
                 QSettings writer(theirs, QSettings::IniFormat);
                 writer.setValue(kSection + '/' + kKey, text);
             }
-            QCOMPARE(QtSettingsStore(ours).value(kSection, kKey), Value(text));
+            QCOMPARE(QtSettingsStore(ours, disk_).value(kSection, kKey), Value(text));
             QCOMPARE(QSettings(ours, QSettings::IniFormat).value(kSection + '/' + kKey).toString(),
                      text);
-            QCOMPARE(QtSettingsStore(theirs).value(kSection, kKey), Value(text));
+            QCOMPARE(QtSettingsStore(theirs, disk_).value(kSection, kKey), Value(text));
         }
     }
 
@@ -201,7 +204,8 @@ class TestQtPlatform : public QObject {
         const QString path = dir.filePath("old.ini");
         for (const auto& c : cases) {
             writeBytes(path, "[Other]\nk=no\n[Odd%20Section]\n" + c.line + "\n[Next]\nk=no\n");
-            QVERIFY2(QtSettingsStore(path).value(kSection, "k") == c.expected, c.line.constData());
+            QVERIFY2(QtSettingsStore(path, disk_).value(kSection, "k") == c.expected,
+                     c.line.constData());
         }
     }
 
@@ -216,7 +220,7 @@ class TestQtPlatform : public QObject {
         }
         bytes += "k=in the last\n[Settings\nMainLeft=3000 ; ]\n[Settings]\nMainTop=1\n";
         writeBytes(path, bytes);
-        QtSettingsStore store(path);
+        QtSettingsStore store(path, disk_);
         QCOMPARE(store.value("section0049999", "k"), Value("in the last"));
         QCOMPARE(store.value("Settings", "MainLeft"), Value("3000"));
         QCOMPARE(store.value("Settings", "MainTop"), Value("1"));
@@ -256,12 +260,12 @@ class TestQtPlatform : public QObject {
         const QString path = dir.filePath("odd.ini");
         for (const auto& c : cases) {
             writeBytes(path, c.before);
-            QtSettingsStore store(path);
+            QtSettingsStore store(path, disk_);
             const Value old = store.value(c.section, "k");
             store.setValue(c.section, c.key, c.value);
             QVERIFY(store.sync());
             QCOMPARE(readBytes(path), c.after);
-            const QtSettingsStore again(path);
+            const QtSettingsStore again(path, disk_);
             QCOMPARE(again.value(c.section, c.key), Value(c.value));
             QCOMPARE(again.value(c.section, "k"), c.key != "k" ? old : Value(c.value));
             QCOMPARE(again.value("General", "k"), store.value("General", "k"));
@@ -276,7 +280,7 @@ class TestQtPlatform : public QObject {
                    "FileB = \"old name\"   ; chosen by hand\r\nUnknown=\\x41 kept\r\n# a note\r\n"
                    "\r\n[Old]\r\nGone=1\r\n\r\n[Other%20Tool]\r\nMode=fast,safe");
         {
-            QtSettingsStore store(path);
+            QtSettingsStore store(path, disk_);
             const Value fileA = store.value("Settings", "FileA");
             QCOMPARE(fileA, Value("Caf\u00e9.txt"));
             // Changed and changed back, as the program writes every setting it holds.
@@ -297,7 +301,7 @@ class TestQtPlatform : public QObject {
 
         // Setting what is already there writes nothing at all.
         trovix::testing::age(path);
-        QtSettingsStore again(path);
+        QtSettingsStore again(path, disk_);
         again.setValue("Settings", "FileA", "Caf\u00e9.txt");
         again.setValue("Settings", "FileC", "third");
         QVERIFY(!again.removeSection("Nothing"));
@@ -327,9 +331,10 @@ class TestQtPlatform : public QObject {
         } else if (obstacle != Obstacle::ReadOnlyFolder) {
             writeBytes(path, old);
         }
-        QtSettingsStore store(path);
+        FaultyDisk disk(disk_);
+        QtSettingsStore store(path, disk);
         const auto removeObstacle = [&] {
-            setWriteFaultForTesting(std::nullopt);
+            disk.plan({});
             QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
             if (QFileInfo(path).isDir()) {
                 QDir(path).removeRecursively();
@@ -352,23 +357,24 @@ class TestQtPlatform : public QObject {
                 }
                 break;
             case Obstacle::FullDisk:
-                setWriteFaultForTesting(WriteFault{{}, 5});
+                disk.plan({{}, 5});
                 break;
             case Obstacle::FolderAtPath:
                 break;
         }
 
         store.setValue("Settings", "New", "2");
-        QVERIFY(!store.sync() && store.value("Settings", "New") == Value("2"));
-        QVERIFY2(store.errorString().contains(reason), qPrintable(store.errorString()));
+        const Result<void> synced = store.sync();
+        QVERIFY(!synced && store.value("Settings", "New") == Value("2"));
+        QVERIFY2(synced.error().contains(reason), qPrintable(synced.error()));
 
         removeObstacle();
         if (obstacle != Obstacle::ReadOnlyFolder) {
             QCOMPARE(readBytes(path), old);
         }
         // The change that failed is still pending, and the next sync writes it.
-        QVERIFY(store.sync() && store.errorString().isEmpty());
-        const QtSettingsStore reread(path);
+        QVERIFY(store.sync().ok());
+        const QtSettingsStore reread(path, disk_);
         QVERIFY(reread.value("Settings", "New") == Value("2") &&
                 reread.value("Settings", "Keep") ==
                     (obstacle == Obstacle::ReadOnlyFolder ? Value() : Value("1")));
@@ -378,8 +384,8 @@ class TestQtPlatform : public QObject {
         QTemporaryDir dir;
         const QString path = dir.filePath("shared.ini");
         writeBytes(path, "[Settings]\nShared=old\nDropped=1\n");
-        QtSettingsStore first(path);
-        QtSettingsStore second(path);
+        QtSettingsStore first(path, disk_);
+        QtSettingsStore second(path, disk_);
         first.setValue("Settings", "First", "1");
         first.setValue("Settings", "Shared", "new");
         QVERIFY(first.removeSection("Settings") && !first.removeSection("Settings"));
@@ -389,7 +395,7 @@ class TestQtPlatform : public QObject {
         second.setValue("Settings", "Second", "2");
         second.setValue("Settings", "Shared", "old");
         QVERIFY(first.sync() && second.sync());
-        const QtSettingsStore third(path);
+        const QtSettingsStore third(path, disk_);
         QCOMPARE(*third.value("Settings", "First") + *third.value("Settings", "Second") +
                      *third.value("Settings", "Shared"),
                  "12new");
@@ -408,7 +414,8 @@ class TestQtPlatform : public QObject {
     }
 
     void messageBoxAnswers() {
-        QtMessageBoxes boxes(nullptr);
+        const OwnerWindow none;
+        QtMessageBoxes boxes(none);
         const std::tuple<MessageButtons, QMessageBox::StandardButton, MessageAnswer> cases[] = {
             // NoButton: press Esc.
             {MessageButtons::YesNoCancel, QMessageBox::NoButton, MessageAnswer::Cancel},
@@ -434,7 +441,8 @@ class TestQtPlatform : public QObject {
 
     void fileDialogTakesANewName() {
         QTemporaryDir dir;
-        QtFileDialog files(nullptr);
+        const OwnerWindow none;
+        QtFileDialog files(none);
         QStringList filters;
         whenShown<QFileDialog>([&filters](QFileDialog* dialog) {
             filters = dialog->nameFilters();

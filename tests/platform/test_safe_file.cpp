@@ -6,8 +6,10 @@
 #include <map>
 #include <memory>
 
+#include "platform/fake/faulty_disk.h"
 #include "platform/safe_file.h"
 #include "platform/save_journal.h"
+#include "platform/system_disk.h"
 #include "support/files.h"
 #include "support/small_disk.h"
 
@@ -27,10 +29,6 @@ namespace {
 const QByteArray kOld = "old record\r\n-----its second line\r\n";
 const QByteArray kNew = "a new and longer record\r\n-----with more\r\n-----lines than before\r\n";
 
-struct NoFaults {
-    ~NoFaults() { setWriteFaultForTesting(std::nullopt); }
-};
-
 // The state of a file when the save that wrote it in place was cut short, or since.
 enum class Cut {
     PartNew,
@@ -43,6 +41,11 @@ enum class Cut {
     Unwritable
 };
 
+// Whether the file still holds exactly its old bytes after a write, as the write tells.
+bool unchanged(const Result<void, WriteFailure>& write) {
+    return write.ok() || write.failure().unchanged;
+}
+
 }  // namespace
 
 Q_DECLARE_METATYPE(Cut)
@@ -51,12 +54,15 @@ class TestSafeFile : public QObject {
     Q_OBJECT
 
     QTemporaryDir state_;  // the per-user state folder, where rollback copies go
+    SystemDisk system_;
+    FaultyDisk disk_{system_};  // fails the steps a test plans
 
     QStringList rollbackCopies() const {
         return QDir(rollbackFolder()).entryList({"*.rollback"}, QDir::Files);
     }
 
   private Q_SLOTS:
+    void init() { disk_.plan({}); }
     void initTestCase() {
         qputenv("XDG_STATE_HOME", QFile::encodeName(state_.path()));
         QCOMPARE(rollbackFolder(), state_.filePath("Trovix"));
@@ -65,7 +71,6 @@ class TestSafeFile : public QObject {
     // Whatever step fails, the file holds its old bytes or its new ones, never a mix, and a
     // failure says why.
     void aFailureAnywhereLeavesTheOldFileWhole() {
-        const NoFaults cleanup;
         // Steps failed first, to force a path: none (beside it, renamed over it), or the first
         // (no temporary file could be made: in place).
         for (const QList<int>& diverted : {QList<int>{}, QList<int>{0}}) {
@@ -73,28 +78,30 @@ class TestSafeFile : public QObject {
             const QString path = dir.filePath("data.txt");
             for (const QByteArray& content : {kNew, QByteArray("short")}) {
                 writeBytes(path, kOld);
-                setWriteFaultForTesting(WriteFault{diverted, -1});
-                QVERIFY(writeFileSafely(path, bytesContent(content)).ok);
-                const int steps = checkedStepsForTesting();
+                disk_.plan({diverted, -1});
+                QVERIFY(writeFileSafely(disk_, path, bytesContent(content)).ok());
+                const int steps = disk_.steps();
                 QCOMPARE(readBytes(path), content);
                 for (int step = diverted.size(); step < steps; ++step) {
                     writeBytes(path, kOld);
-                    setWriteFaultForTesting(WriteFault{QList<int>(diverted) << step, -1});
-                    const WriteOutcome outcome = writeFileSafely(path, bytesContent(content));
+                    disk_.plan({QList<int>(diverted) << step, -1});
+                    const Result<void, WriteFailure> outcome =
+                        writeFileSafely(disk_, path, bytesContent(content));
                     // A file that gets no temporary file beside it is written in place instead.
-                    QVERIFY2(readBytes(path) == (outcome.ok ? content : kOld) &&
-                                 outcome.ok == outcome.error.isEmpty() &&
-                                 outcome.ok == (step == 0 && diverted.isEmpty()) &&
-                                 outcome.unchanged && rollbackCopies().isEmpty(),
+                    QVERIFY2(readBytes(path) == (outcome.ok() ? content : kOld) &&
+                                 outcome.ok() == outcome.error().isEmpty() &&
+                                 outcome.ok() == (step == 0 && diverted.isEmpty()) &&
+                                 unchanged(outcome) && rollbackCopies().isEmpty(),
                              qPrintable(QStringLiteral("step %1").arg(step)));
                 }
                 for (qint64 bytes = 0; bytes <= content.size(); ++bytes) {
                     writeBytes(path, kOld);
-                    setWriteFaultForTesting(WriteFault{diverted, bytes});
-                    const WriteOutcome outcome = writeFileSafely(path, bytesContent(content));
-                    QVERIFY2(readBytes(path) == (outcome.ok ? content : kOld) &&
-                                 (outcome.ok || outcome.error.contains("space")) &&
-                                 outcome.unchanged && rollbackCopies().isEmpty(),
+                    disk_.plan({diverted, bytes});
+                    const Result<void, WriteFailure> outcome =
+                        writeFileSafely(disk_, path, bytesContent(content));
+                    QVERIFY2(readBytes(path) == (outcome.ok() ? content : kOld) &&
+                                 (outcome.ok() || outcome.error().contains("space")) &&
+                                 unchanged(outcome) && rollbackCopies().isEmpty(),
                              qPrintable(QStringLiteral("disk full after %1 bytes").arg(bytes)));
                 }
                 QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"data.txt"});
@@ -105,31 +112,31 @@ class TestSafeFile : public QObject {
     // When a write fails in place and the old content cannot be put back either, the failure
     // says so and where the old content is, and the next start puts it back.
     void aFailedPutBackIsToldAndUndoneAtTheNextStart() {
-        const NoFaults cleanup;
         QTemporaryDir dir;
         const QString path = dir.filePath("data.txt");
         writeBytes(path, kOld);
-        setWriteFaultForTesting(WriteFault{{0}, -1});
-        QVERIFY(writeFileSafely(path, bytesContent(kNew)).ok);
-        const int steps = checkedStepsForTesting();
+        disk_.plan({{0}, -1});
+        QVERIFY(writeFileSafely(disk_, path, bytesContent(kNew)).ok());
+        const int steps = disk_.steps();
         int putBackFailures = 0;
         for (int step = 1; step < steps; ++step) {
             writeBytes(path, kOld);
-            setWriteFaultForTesting(WriteFault{{0, step}, -1});
-            QVERIFY(!writeFileSafely(path, bytesContent(kNew)).ok);
+            disk_.plan({{0, step}, -1});
+            QVERIFY(!writeFileSafely(disk_, path, bytesContent(kNew)).ok());
             // The steps after the failed one put the old content back.
-            const int failedRun = checkedStepsForTesting();
+            const int failedRun = disk_.steps();
             for (int putBack = step + 1; putBack < failedRun; ++putBack) {
                 const QString where = QStringLiteral("step %1, then %2").arg(step).arg(putBack);
                 writeBytes(path, kOld);
-                setWriteFaultForTesting(WriteFault{{0, step, putBack}, -1});
-                const WriteOutcome outcome = writeFileSafely(path, bytesContent(kNew));
-                setWriteFaultForTesting(std::nullopt);
-                QVERIFY2(!outcome.ok && !outcome.unchanged && rollbackCopies().size() == 1 &&
-                             outcome.error.contains("could not be put back") &&
-                             outcome.error.contains(rollbackCopies()[0]),
-                         qPrintable(where + outcome.error));
-                const QList<InterruptedSave> told = recoverInterruptedSaves();
+                disk_.plan({{0, step, putBack}, -1});
+                const Result<void, WriteFailure> outcome =
+                    writeFileSafely(disk_, path, bytesContent(kNew));
+                disk_.plan({});
+                QVERIFY2(!outcome.ok() && !unchanged(outcome) && rollbackCopies().size() == 1 &&
+                             outcome.error().contains("could not be put back") &&
+                             outcome.error().contains(rollbackCopies()[0]),
+                         qPrintable(where + outcome.error()));
+                const QList<InterruptedSave> told = recoverInterruptedSaves(disk_);
                 QVERIFY(rollbackCopies().isEmpty());
                 // A file that happened to hold either content whole keeps it without a word.
                 QVERIFY2(told.size() <= 1 && (readBytes(path) == kOld ||
@@ -176,10 +183,10 @@ class TestSafeFile : public QObject {
         for (const QString& path : {small, large}) {
             for (const int growth : {10, 8192}) {
                 const QByteArray before = readBytes(path);
-                const WriteOutcome outcome =
-                    writeFileSafely(path, bytesContent(before + QByteArray(growth, 'y')));
-                QVERIFY2(!outcome.ok && outcome.unchanged && outcome.error.contains("space"),
-                         qPrintable(outcome.error));
+                const Result<void, WriteFailure> outcome =
+                    writeFileSafely(disk_, path, bytesContent(before + QByteArray(growth, 'y')));
+                QVERIFY2(!outcome.ok() && unchanged(outcome) && outcome.error().contains("space"),
+                         qPrintable(outcome.error()));
                 QCOMPARE(readBytes(path), before);
             }
         }
@@ -194,15 +201,16 @@ class TestSafeFile : public QObject {
             writeBytes(disk.filePath("filler"), QByteArray(1024 * 1024 - 620 * 1024, 'f'));
             disk.fill();
             readOnly.emplace(folder);
-            const WriteOutcome outcome = writeFileSafely(large, bytesContent("short"));
+            const Result<void, WriteFailure> outcome =
+                writeFileSafely(disk_, large, bytesContent("short"));
             qputenv("XDG_STATE_HOME", QFile::encodeName(state_.path()));
-            QVERIFY2(!outcome.ok && outcome.unchanged && outcome.error.contains("space") &&
-                         outcome.error.contains(QDir::toNativeSeparators(state)),
-                     qPrintable(outcome.error));
+            QVERIFY2(!outcome.ok() && unchanged(outcome) && outcome.error().contains("space") &&
+                         outcome.error().contains(QDir::toNativeSeparators(state)),
+                     qPrintable(outcome.error()));
             QCOMPARE(readBytes(large), QByteArray(600 * 1024, 'x'));
         }
         disk.empty();
-        QVERIFY(writeFileSafely(small, bytesContent("written")).ok &&
+        QVERIFY(writeFileSafely(disk_, small, bytesContent("written")).ok() &&
                 readBytes(small) == "written");
         QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList({"large.txt", "small.txt"}));
     }
@@ -227,9 +235,9 @@ class TestSafeFile : public QObject {
         const QByteArray torn = kNew.left(30) + kOld.mid(30);
         const QByteArray replacement = "another program's file\n";
         writeBytes(path, kOld);
-        auto running = std::make_unique<RollbackCopy>();
-        QString error;
-        QVERIFY2(running->write(path, kOld, kNew, error), qPrintable(error));
+        auto running = std::make_unique<RollbackCopy>(disk_);
+        const Result<void> written = running->write(path, kOld, kNew);
+        QVERIFY2(written.ok(), qPrintable(written.error()));
         const QString copy = running->path();
         if (cut != Cut::StillRunning) {
             running.reset();  // the program dies, the copy stays
@@ -258,7 +266,7 @@ class TestSafeFile : public QObject {
                 QSKIP("this system has no way to make a file refuse writes");
             }
         }
-        const QList<InterruptedSave> told = recoverInterruptedSaves();
+        const QList<InterruptedSave> told = recoverInterruptedSaves(disk_);
         // What the start tells (0 restored, 1 not restored, 2 replaced meanwhile) and what the file
         // then holds. A copy that was not finished means the file was never touched: it is left.
         const std::map<Cut, QByteArray> expected = {{Cut::PartNew, "0 " + kOld},
@@ -288,7 +296,7 @@ class TestSafeFile : public QObject {
             QCOMPARE(told[0].copy, copy);
             // Tried again at the next start, when the file may be written.
             readOnly.reset();
-            QCOMPARE(recoverInterruptedSaves().size(), 1);
+            QCOMPARE(recoverInterruptedSaves(disk_).size(), 1);
             QCOMPARE(readBytes(path), kOld);
         }
         QVERIFY(rollbackCopies().isEmpty());
@@ -300,8 +308,8 @@ class TestSafeFile : public QObject {
 
         // A copy left over from an earlier save is dropped once the file was saved whole.
         writeBytes(path, kOld);
-        QVERIFY(RollbackCopy().write(path, kOld, kNew, error) && rollbackCopies().size() == 1);
-        QVERIFY(writeFileSafely(path, bytesContent("saved whole")).ok &&
+        QVERIFY(RollbackCopy(disk_).write(path, kOld, kNew).ok() && rollbackCopies().size() == 1);
+        QVERIFY(writeFileSafely(disk_, path, bytesContent("saved whole")).ok() &&
                 rollbackCopies().isEmpty());
     }
 
@@ -312,7 +320,8 @@ class TestSafeFile : public QObject {
         const QString link = dir.filePath("link.txt");
         writeBytes(target, kOld);
         QVERIFY(QFile::link(target, link));
-        QVERIFY(writeFileSafely(link, bytesContent(kNew)).ok && QFileInfo(link).isSymLink());
+        QVERIFY(writeFileSafely(disk_, link, bytesContent(kNew)).ok() &&
+                QFileInfo(link).isSymLink());
         QCOMPARE(readBytes(target), kNew);
 
         // Permissions stay, and the owner too where this user may keep it.
@@ -321,7 +330,7 @@ class TestSafeFile : public QObject {
         if (root) {
             QVERIFY(::chown(QFile::encodeName(target).constData(), 12345, 23456) == 0);
         }
-        QVERIFY(writeFileSafely(target, bytesContent(kOld)).ok);
+        QVERIFY(writeFileSafely(disk_, target, bytesContent(kOld)).ok());
         struct stat st {};
         QVERIFY(::stat(QFile::encodeName(target).constData(), &st) == 0);
         QCOMPARE(st.st_mode & 0777, mode_t{0640});
@@ -345,8 +354,10 @@ class TestSafeFile : public QObject {
                        {dir.path(), "folder", PathKind::Folder},
                        {toPipe, "named pipe", PathKind::NamedPipe}};
         for (const auto& r : refused) {
-            const WriteOutcome outcome = writeFileSafely(r.path, bytesContent(kNew));
-            QVERIFY2(!outcome.ok && outcome.error.contains(r.said), qPrintable(outcome.error));
+            const Result<void, WriteFailure> outcome =
+                writeFileSafely(disk_, r.path, bytesContent(kNew));
+            QVERIFY2(!outcome.ok() && outcome.error().contains(r.said),
+                     qPrintable(outcome.error()));
             QCOMPARE(pathKind(r.path), r.stays);
         }
         QVERIFY(QFileInfo(toPipe).isSymLink());

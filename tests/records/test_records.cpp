@@ -327,7 +327,7 @@ class TestRecords : public QObject {
 
         platform::FakeScreen screen;
         StateFixture f({"delta", "Bob", "", "bob", "al"}, {"b"}, {"c"});
-        f.state.services.screen = &screen;
+        f.state.services.screen = screen;
         f.list(1).setListIndex(1);  // "Bob"
         f.state.searchBox.userTyped(QStringLiteral("b"));
         press(f.state, Command::Sort);
@@ -342,7 +342,7 @@ class TestRecords : public QObject {
         platform::FakeMemoryLimits memory;
         memory.given = {records::exchangeSortMemory(5) - 1, QStringLiteral("the test's limit")};
         StateFixture small({"b", "a", "c", "B", "A"}, {"b"}, {"c"});
-        small.state.services.memory = &memory;
+        small.state.services.memory = memory;
         small.list(1).setListIndex(0);
         press(small.state, Command::Sort);
         QVERIFY(!small.slot(1).changed &&
@@ -398,9 +398,9 @@ class TestRecords : public QObject {
                 writeBytes(w.file(n) + suffix, bytes[n - 1]);
             }
         };
-        platform::setWriteFaultForTesting(platform::WriteFault{});
+        w.services.disk.plan({});
         app::menuCommand(w.state, MenuCommand::Backup);
-        const int steps = platform::checkedStepsForTesting();
+        const int steps = w.services.disk.steps();
         const QList<QByteArray> made = files(".old"), stale(3, "stale");
         // Whatever step fails, a backup leaves every old backup as it was or writes every one;
         // a restore leaves every data file or makes every one its backup.
@@ -409,9 +409,9 @@ class TestRecords : public QObject {
             for (int step = 0; step < steps; ++step) {
                 put(target, stale);
                 put(backup ? "" : ".old", made);
-                platform::setWriteFaultForTesting(platform::WriteFault{{step}, -1});
+                w.services.disk.plan({{step}, -1});
                 app::menuCommand(w.state, backup ? MenuCommand::Backup : MenuCommand::Restore);
-                platform::setWriteFaultForTesting(std::nullopt);
+                w.services.disk.plan({});
                 QVERIFY2(files(target) == made || files(target) == stale,
                          qPrintable(QStringLiteral("%1 %2").arg(target).arg(step)));
             }
@@ -669,7 +669,7 @@ class TestRecords : public QObject {
 #ifdef Q_OS_UNIX
         Files w({"a\r\n", "b\r\n", "c\r\n"});
         platform::FakeFileDialog files;
-        w.state.services.files = &files;
+        w.state.services.files = files;
         w.state.listWithFocus = lists::SlotId::A;
         const QString kept = w.file(1);
         const QByteArray bytes = QFile::encodeName(w.dir.path()) + "/\xFF\xFE.txt";
@@ -708,8 +708,8 @@ class TestRecords : public QObject {
         Files w({"a\r\n", "b\r\n", "c\r\n"});
         platform::FakeFileDialog files;
         platform::FakeShell shell;
-        w.state.services.files = &files;
-        w.state.services.shell = &shell;
+        w.state.services.files = files;
+        w.state.services.shell = shell;
         w.state.programFolder = w.dir.path();
 
         // With no list in focus nothing runs but the status bar refresh.

@@ -31,13 +31,13 @@ QStringList parse(const QByteArray& bytes) {
 QByteArray written(const QStringList& elements, FileFormat format, FileFormat* used = nullptr) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    FileFormat actual;
-    QString error;
-    if (!writeDataFile(buffer, RecordArray::fromStrings(elements), format, actual, error)) {
+    const trovix::platform::Result<FileFormat> actual =
+        writeDataFile(buffer, RecordArray::fromStrings(elements), format);
+    if (!actual) {
         return "<failed>";
     }
     if (used != nullptr) {
-        *used = actual;
+        *used = *actual;
     }
     return buffer.data();
 }
@@ -408,23 +408,21 @@ class TestDataFile : public QObject {
 
         // Device failures are reported.
         FailingDevice disk(10);
-        FileFormat used;
-        QString error;
-        QVERIFY(!writeDataFile(disk, RecordArray::fromStrings({"more than ten bytes"}), kCrLfUtf8,
-                               used, error));
-        QCOMPARE(error, QStringLiteral("No space left on device"));
+        QCOMPARE(writeDataFile(disk, RecordArray::fromStrings({"more than ten bytes"}), kCrLfUtf8)
+                     .error(),
+                 QStringLiteral("No space left on device"));
         FailingDevice broken(0);
-        QByteArray bytes = "stale";
-        QVERIFY(!readWholeDevice(broken, bytes, error) && bytes.isEmpty());
-        QCOMPARE(error, QStringLiteral("Input/output error"));
+        const trovix::platform::Result<QByteArray> failed = readWholeDevice(broken);
+        QCOMPARE(failed.error(), QStringLiteral("Input/output error"));
 
         // A device that does not know its size beforehand is read to its end.
         QByteArray content(200000, 'x');
         content[150000] = 'y';
         UnknownSizeBuffer sequential(&content);
         sequential.open(QIODevice::ReadOnly);
-        QVERIFY(readWholeDevice(sequential, bytes, error));
-        QCOMPARE(bytes, content);
+        const trovix::platform::Result<QByteArray> read = readWholeDevice(sequential);
+        QVERIFY(read.ok());
+        QCOMPARE(*read, content);
     }
 };
 

@@ -3,7 +3,7 @@
 #include <QStringList>
 
 #include "app/event_handlers.h"
-#include "platform/fake/fake_message_boxes.h"
+#include "platform/fake/fake_services.h"
 #include "records/slot_procedures.h"
 #include "state/main_state.h"
 #include "support/result_rows.h"
@@ -13,8 +13,9 @@ namespace trovix::testing {
 // A main window state with three slots holding the given records, listed and wired as at the
 // end of start-up, with no files behind them.
 struct StateFixture {
-    platform::FakeMessageBoxes messages;
-    MainState state{{.messages = &messages}};
+    platform::FakeServices services;
+    platform::FakeMessageBoxes& messages = services.messages;
+    MainState state{services.services()};
 
     StateFixture(const QStringList& a, const QStringList& b, const QStringList& c) {
         app::connectEventHandlers(state);

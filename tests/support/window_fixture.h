@@ -14,11 +14,7 @@
 #include <memory>
 
 #include "app/startup.h"
-#include "platform/fake/fake_clipboard.h"
-#include "platform/fake/fake_message_boxes.h"
-#include "platform/fake/fake_printer.h"
-#include "platform/fake/fake_screen.h"
-#include "platform/fake/fake_shell.h"
+#include "platform/fake/fake_services.h"
 #include "state/main_state.h"
 #include "support/files.h"
 #include "widgets/main_window.h"
@@ -30,13 +26,13 @@ namespace trovix::testing {
 // the window, both through the window as the window system delivers them.
 struct WindowFixture {
     QTemporaryDir dir;
-    platform::FakeMessageBoxes messages;
-    platform::FakePrinter printer;
-    platform::FakeClipboard clipboard;
-    platform::FakeShell shell;
-    platform::FakeScreen screen;  // used only when a test sets it
-    MainState state{
-        {.messages = &messages, .printer = &printer, .clipboard = &clipboard, .shell = &shell}};
+    platform::FakeServices services;
+    platform::FakeMessageBoxes& messages = services.messages;
+    platform::FakePrinter& printer = services.printer;
+    platform::FakeClipboard& clipboard = services.clipboard;
+    platform::FakeShell& shell = services.shell;
+    platform::FakeScreen& screen = services.screen;
+    MainState state{services.services()};
     std::unique_ptr<widgets::MainWindow> window;
     QComboBox* find = nullptr;
     QPlainTextEdit* edit = nullptr;
@@ -49,12 +45,10 @@ struct WindowFixture {
         }
         start(dir.path(), {});
     }
-    // A run of the program in a folder of the caller's, with real settings and a screen of
-    // 1920 x 1080 pixels at 96 dpi.
-    WindowFixture(const QString& folder, platform::SettingsStore* settings,
+    // A run of the program in a folder of the caller's, with real settings.
+    WindowFixture(const QString& folder, platform::SettingsStore& settings,
                   const QStringList& arguments = {}) {
         state.services.settings = settings;
-        state.services.screen = &screen;
         start(folder, arguments);
     }
     void start(const QString& folder, const QStringList& arguments) {

@@ -84,7 +84,8 @@ class TestPresentation : public QObject {
     }
 
     void resizingFollowsTheWindowState() {
-        MainState state;
+        platform::FakeServices services;
+        MainState state{services.services()};
         state.frame.setLayoutSize(9000, 8000);
         state.gap = 4000;
         view::formResize(state.frame, state.toolbar, state.gap, state.busy);
@@ -161,7 +162,7 @@ class TestPresentation : public QObject {
     void fontsFromTheDialog() {
         StateFixture f({}, {}, {});
         platform::FakeFontDialog dialog;
-        f.state.services.fonts = &dialog;
+        f.state.services.fonts = dialog;
         const struct {
             platform::FontChoice choice;
             int size;
@@ -195,8 +196,8 @@ class TestPresentation : public QObject {
         for (const ToolbarEntry& entry : kToolbar) {
             if (entry.style == ButtonStyle::Push && entry.command != Command::Find &&
                 entry.command != Command::ViewAll) {
-                app::toolbarButtonPressed(f.state, entry.command);
-                QVERIFY2(!f.state.toolbar.isPressed(entry.command), entry.key);
+                app::toolbarButtonPressed(f.state, *entry.command);
+                QVERIFY2(!f.state.toolbar.isPressed(*entry.command), entry.key);
             }
         }
         f.state.toolbar.setEnabled(Command::Data, false);

@@ -12,6 +12,7 @@
 
 #include "platform/fake/fake_font_dialog.h"
 #include "platform/qt/qt_settings_store.h"
+#include "platform/system_disk.h"
 #include "search/search_box.h"
 #include "support/colours.h"
 #include "support/list_views.h"
@@ -514,7 +515,7 @@ class TestMainWindow : public QObject {
 
         // The minimum size, 7050 x 6400 twips, follows the screen's dots per inch.
         w.screen.dpi = 144;  // 10 twips a pixel
-        w.state.services.screen = &w.screen;
+        w.state.services.screen = w.screen;
         w.window->hide();
         w.window->show();
         QCOMPARE(w.window->minimumSize(), QSize(705, 640));
@@ -556,7 +557,7 @@ class TestMainWindow : public QObject {
         // A status message shows once; the counts stay, and the panels say their text.
         platform::FakeFontDialog fonts;
         fonts.result = platform::FontChoice{QStringLiteral("DejaVu Sans Mono"), 12, 400, false};
-        w.state.services.fonts = &fonts;
+        w.state.services.fonts = fonts;
         w.click(w.button("font"));
         QCOMPARE(w.window->statusBar()->currentMessage(), "DejaVu Sans Mono  12 pt");
         w.window->statusBar()->clearMessage();
@@ -603,12 +604,13 @@ class TestMainWindow : public QObject {
 
     void aSecondRunStartsWhereTheFirstEnded() {
         QTemporaryDir dir;
+        platform::SystemDisk disk;
         const QString ini = dir.filePath(QStringLiteral("Trovix.ini"));
         writeBytes(dir.filePath(QStringLiteral("mine.txt")), "Mine\r\n");
         writeBytes(dir.filePath(QStringLiteral("phone_numbers.txt")), "Smith\r\n");
         {
-            platform::QtSettingsStore settings(ini);
-            testing::WindowFixture first(dir.path(), &settings, {"mine.txt", "b.txt", "c.txt"});
+            platform::QtSettingsStore settings(ini, disk);
+            testing::WindowFixture first(dir.path(), settings, {"mine.txt", "b.txt", "c.txt"});
             first.action("mnuDisplayFileNames")->trigger();
             first.action("mnuIgnoreCase")->trigger();
             first.click(first.button("fileB"));
@@ -627,8 +629,8 @@ class TestMainWindow : public QObject {
         stored.setValue(QStringLiteral("Settings/MainTop"), QStringLiteral("37.5"));
         stored.setValue(QStringLiteral("Settings/MainWidth"), QStringLiteral("10507.5"));
         stored.sync();
-        platform::QtSettingsStore settings(ini);
-        testing::WindowFixture second(dir.path(), &settings);
+        platform::QtSettingsStore settings(ini, disk);
+        testing::WindowFixture second(dir.path(), settings);
         QVERIFY(second.action("mnuDisplayFileNames")->isChecked() &&
                 !second.action("mnuIgnoreCase")->isChecked() &&
                 second.action("fileA")->isChecked() && !second.action("fileB")->isChecked());

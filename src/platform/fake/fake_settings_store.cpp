@@ -29,9 +29,12 @@ bool FakeSettingsStore::removeSection(const QString& section) {
     return hadKeys;
 }
 
-bool FakeSettingsStore::sync() {
+Result<void> FakeSettingsStore::sync() {
     ++syncCount;
-    return !failSync;
+    if (failSync) {
+        return fail(failReason);
+    }
+    return {};
 }
 
 }  // namespace trovix::platform

@@ -13,9 +13,8 @@ class FakeSettingsStore : public SettingsStore {
     std::optional<QString> value(const QString& section, const QString& key) const override;
     void setValue(const QString& section, const QString& key, const QString& value) override;
     bool removeSection(const QString& section) override;
-    // Counts the call; fails while `failSync` is set.
-    bool sync() override;
-    QString errorString() const override { return failSync ? failReason : QString(); }
+    // Counts the call; fails with `failReason` while `failSync` is set.
+    Result<void> sync() override;
 
     QMap<QString, QMap<QString, QString>> sections;
     int syncCount = 0;

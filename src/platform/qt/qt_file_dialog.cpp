@@ -23,7 +23,7 @@ QString QtFileDialog::nameFilter(const QString& filterLabel, const QString& filt
 
 QString QtFileDialog::openFileName(const QString& title, const QString& startFolder,
                                    const QString& filterLabel, const QString& filterPattern) {
-    QFileDialog dialog(parent_, title, startFolder);
+    QFileDialog dialog(owner_.get(), title, startFolder);
     const QString filter = nameFilter(filterLabel, filterPattern);
     if (!filter.isEmpty()) {
         dialog.setNameFilter(filter);

@@ -1,15 +1,14 @@
 #pragma once
 
 #include "platform/file_dialog.h"
-
-class QWidget;
+#include "platform/qt/owner_window.h"
 
 namespace trovix::platform {
 
 // An open-file dialog that also accepts the name of a file that does not exist yet.
 class QtFileDialog : public FileDialog {
   public:
-    explicit QtFileDialog(QWidget* parent) : parent_(parent) {}
+    explicit QtFileDialog(const OwnerWindow& owner) : owner_(owner) {}
 
     QString openFileName(const QString& title, const QString& startFolder,
                          const QString& filterLabel, const QString& filterPattern) override;
@@ -18,7 +17,7 @@ class QtFileDialog : public FileDialog {
     static QString nameFilter(const QString& filterLabel, const QString& filterPattern);
 
   private:
-    QWidget* parent_;
+    const OwnerWindow& owner_;
 };
 
 }  // namespace trovix::platform

@@ -39,7 +39,7 @@ FontChoice QtFontDialog::toChoice(const QFont& font) {
 
 std::optional<FontChoice> QtFontDialog::chooseFont(const FontChoice& initial) {
     bool accepted = false;
-    const QFont chosen = QFontDialog::getFont(&accepted, toFont(initial), parent_);
+    const QFont chosen = QFontDialog::getFont(&accepted, toFont(initial), owner_.get());
     if (!accepted) {
         return std::nullopt;
     }

@@ -1,15 +1,15 @@
 #pragma once
 
 #include "platform/font_dialog.h"
+#include "platform/qt/owner_window.h"
 
 class QFont;
-class QWidget;
 
 namespace trovix::platform {
 
 class QtFontDialog : public FontDialog {
   public:
-    explicit QtFontDialog(QWidget* parent) : parent_(parent) {}
+    explicit QtFontDialog(const OwnerWindow& owner) : owner_(owner) {}
 
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
 
@@ -18,7 +18,7 @@ class QtFontDialog : public FontDialog {
     static FontChoice toChoice(const QFont& font);
 
   private:
-    QWidget* parent_;
+    const OwnerWindow& owner_;
 };
 
 }  // namespace trovix::platform

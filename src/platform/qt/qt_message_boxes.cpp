@@ -57,7 +57,7 @@ MessageAnswer dismissAnswer(MessageButtons buttons) {
 int QtMessageBoxes::choose(const QString& text, const QString& title, const QStringList& choices,
                            MessageIcon icon) {
     const QString shownTitle = title.isEmpty() ? QCoreApplication::applicationName() : title;
-    QMessageBox box(toQt(icon), shownTitle, text, QMessageBox::NoButton, parent_);
+    QMessageBox box(toQt(icon), shownTitle, text, QMessageBox::NoButton, owner_.get());
     box.setTextFormat(Qt::PlainText);
     QList<QAbstractButton*> buttons;
     for (qsizetype i = 0; i < choices.size(); ++i) {
@@ -80,7 +80,7 @@ MessageAnswer QtMessageBoxes::show(const QString& text, const QString& title,
     // Texts break their lines with CR LF; a box shows LF alone as the line break.
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QMessageBox box(toQt(icon), shownTitle, shown, toQt(buttons), parent_);
+    QMessageBox box(toQt(icon), shownTitle, shown, toQt(buttons), owner_.get());
     // Texts may quote records, which must never be taken for HTML.
     box.setTextFormat(Qt::PlainText);
     // Esc picks Cancel when there is one, otherwise No (QMessageBox's own choice of escape

@@ -1,15 +1,14 @@
 #pragma once
 
 #include "platform/message_boxes.h"
-
-class QWidget;
+#include "platform/qt/owner_window.h"
 
 namespace trovix::platform {
 
 // Modal QMessageBox dialogs centred on the main window.
 class QtMessageBoxes : public MessageBoxes {
   public:
-    explicit QtMessageBoxes(QWidget* parent) : parent_(parent) {}
+    explicit QtMessageBoxes(const OwnerWindow& owner) : owner_(owner) {}
 
     MessageAnswer show(const QString& text, const QString& title, MessageButtons buttons,
                        MessageIcon icon) override;
@@ -17,7 +16,7 @@ class QtMessageBoxes : public MessageBoxes {
                MessageIcon icon) override;
 
   private:
-    QWidget* parent_;
+    const OwnerWindow& owner_;
 };
 
 }  // namespace trovix::platform

@@ -237,13 +237,13 @@ bool QtPrinter::choosePrinter(QPrinter& printer) {
         printer.setPrinterName(chosen.printerName());
         return true;
     }
-    if (QMessageBox::question(window_, QStringLiteral("Print"),
+    if (QMessageBox::question(window_.get(), QStringLiteral("Print"),
                               QStringLiteral("No printer is installed.\n\nSave the print as a "
                                              "PDF file instead?")) != QMessageBox::Yes) {
         return false;
     }
     const QString file = QFileDialog::getSaveFileName(
-        window_, QStringLiteral("Save Print as PDF"),
+        window_.get(), QStringLiteral("Save Print as PDF"),
         QDir::home().filePath(QStringLiteral("Trovix.pdf")), QStringLiteral("PDF Files (*.pdf)"));
     if (file.isEmpty()) {
         return false;
@@ -259,14 +259,15 @@ PrintOutcome QtPrinter::printLines(int count, const std::function<PrintLine(int)
     if (!choosePrinter(printer)) {
         return {Result::Cancelled, {}};
     }
-    return printLinesOn(printer, count, line, font, window_);
+    return printLinesOn(printer, count, line, font, window_.get());
 }
 
 PrintOutcome QtPrinter::printWindow() {
-    if (window_ == nullptr) {
+    QWidget* window = window_.get();
+    if (window == nullptr) {
         return failed(QStringLiteral("There is no window to print."));
     }
-    const QPixmap image = window_->grab();
+    const QPixmap image = window->grab();
     QPrinter printer(QPrinter::HighResolution);
     if (!choosePrinter(printer)) {
         return {Result::Cancelled, {}};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/printer.h"
+#include "platform/qt/owner_window.h"
 
 class QPixmap;
 class QPrinter;
@@ -14,7 +15,7 @@ class QtPrinter : public Printer {
   public:
     // `window` is the main window that printWindow() prints and that owns the questions and the
     // progress of a long job.
-    explicit QtPrinter(QWidget* window) : window_(window) {}
+    explicit QtPrinter(const OwnerWindow& window) : window_(window) {}
 
     PrintOutcome printLines(int count, const std::function<PrintLine(int)>& line,
                             const PrintFont& font) override;
@@ -35,7 +36,7 @@ class QtPrinter : public Printer {
     // no printer; false when the user declined.
     bool choosePrinter(QPrinter& printer);
 
-    QWidget* window_;
+    const OwnerWindow& window_;
 };
 
 }  // namespace trovix::platform

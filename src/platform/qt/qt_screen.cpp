@@ -7,8 +7,9 @@
 namespace trovix::platform {
 
 double QtScreen::logicalDpi() const {
-    const QScreen* screen = window_ != nullptr && window_->screen() != nullptr
-                                ? window_->screen()
+    const QWidget* window = window_.get();
+    const QScreen* screen = window != nullptr && window->screen() != nullptr
+                                ? window->screen()
                                 : QGuiApplication::primaryScreen();
     const double dpi = screen != nullptr ? screen->logicalDotsPerInch() : 0.0;
     // twipsPerPixel() divides by this, so never hand out zero.

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "platform/qt/owner_window.h"
 #include "platform/screen.h"
-
-class QWidget;
 
 namespace trovix::platform {
 
@@ -10,14 +9,14 @@ namespace trovix::platform {
 // is on, or of the primary screen before it has one.
 class QtScreen : public Screen {
   public:
-    explicit QtScreen(const QWidget* window = nullptr) : window_(window) {}
+    explicit QtScreen(const OwnerWindow& window) : window_(window) {}
     double logicalDpi() const override;
     QRect primaryGeometry() const override;
     QList<QRect> availableGeometries() const override;
     void showBusyPointer(bool busy) override;
 
   private:
-    const QWidget* window_;
+    const OwnerWindow& window_;
 };
 
 }  // namespace trovix::platform

@@ -38,57 +38,54 @@ QString perUserIniFile() {
 }
 
 // Makes a folder and the missing folders above it, or says why it cannot.
-bool makeFolder(const QString& folder, QString& error) {
+Result<void> makeFolder(const QString& folder) {
     const PathKind kind = pathKind(folder);
     if (kind == PathKind::Folder) {
-        return true;
+        return {};
     }
     const QString shown = QDir::toNativeSeparators(folder);
     if (kind != PathKind::Missing) {
-        error = QStringLiteral("%1 is %2, not a folder.").arg(shown, describePathKind(kind));
-        return false;
+        return fail(QStringLiteral("%1 is %2, not a folder.").arg(shown, describePathKind(kind)));
     }
     const QString parent = QFileInfo(folder).absolutePath();
-    if (parent != folder && !makeFolder(parent, error)) {
-        return false;
+    if (parent != folder) {
+        if (Result<void> made = makeFolder(parent); !made) {
+            return made;
+        }
     }
 #ifdef Q_OS_UNIX
     if (::mkdir(QFile::encodeName(folder).constData(), 0777) != 0 && errno != EEXIST) {
-        error = QStringLiteral("The folder %1 cannot be made: %2")
-                    .arg(shown, QString::fromLocal8Bit(std::strerror(errno)));
-        return false;
+        return fail(QStringLiteral("The folder %1 cannot be made: %2")
+                        .arg(shown, QString::fromLocal8Bit(std::strerror(errno))));
     }
 #else
     if (!QDir().mkdir(folder) && pathKind(folder) != PathKind::Folder) {
-        error = QStringLiteral("The folder %1 cannot be made.").arg(shown);
-        return false;
+        return fail(QStringLiteral("The folder %1 cannot be made.").arg(shown));
     }
 #endif
-    return true;
+    return {};
 }
 
 // The file's bytes, none when it is missing, or the reason it cannot be read.
-std::optional<QByteArray> readIfThere(const QString& path, QString& error) {
+Result<QByteArray> readIfThere(const QString& path) {
     const PathKind kind = pathKind(path);
     if (kind == PathKind::Missing || kind == PathKind::DanglingLink) {
         return QByteArray();
     }
     if (kind == PathKind::Folder) {
-        error = QStringLiteral("It is a folder.");
-        return std::nullopt;
+        return fail(QStringLiteral("It is a folder."));
     }
-    return readWholeFile(path, error);
+    return readWholeFile(path);
 }
 
 }  // namespace
 
-QtSettingsStore::QtSettingsStore() : QtSettingsStore(perUserIniFile()) {
+QtSettingsStore::QtSettingsStore(Disk& disk) : QtSettingsStore(perUserIniFile(), disk) {
 }
 
-QtSettingsStore::QtSettingsStore(const QString& iniFile) : path_(iniFile) {
+QtSettingsStore::QtSettingsStore(const QString& iniFile, Disk& disk) : disk_(disk), path_(iniFile) {
     // A file that cannot be read reads as empty; sync() says why, and never writes over it.
-    QString ignored;
-    if (const std::optional<QByteArray> bytes = readIfThere(path_, ignored)) {
+    if (const Result<QByteArray> bytes = readIfThere(path_)) {
         file_ = ini::IniDocument(*bytes);
     }
 }
@@ -99,8 +96,11 @@ QString QtSettingsStore::fileName() const {
     return path_;
 }
 
-QString QtSettingsStore::errorString() const {
-    return error_;
+Result<void> QtSettingsStore::sync() {
+    if (trySync()) {
+        return {};
+    }
+    return fail(error_);
 }
 
 qsizetype QtSettingsStore::changeIndex(const QString& section, const QString& key) const {
@@ -154,7 +154,7 @@ bool QtSettingsStore::removeSection(const QString& section) {
     return held;
 }
 
-bool QtSettingsStore::sync() {
+bool QtSettingsStore::trySync() {
     error_.clear();
     if (removedSections_.empty() && changes_.empty()) {
         return true;
@@ -190,8 +190,9 @@ bool QtSettingsStore::writeChanges() {
     }
 
     // What another copy of the program wrote since this one read the file stays.
-    const std::optional<QByteArray> onDisk = readIfThere(path_, error_);
+    const Result<QByteArray> onDisk = readIfThere(path_);
     if (!onDisk) {
+        error_ = onDisk.error();
         return false;
     }
     // Read once: a settings file of many sections is costly to copy.
@@ -208,18 +209,15 @@ bool QtSettingsStore::writeChanges() {
         return true;
     }
 
-    if (!folderExists && !makeFolder(folder, error_)) {
-        return false;
-    }
-    const WriteOutcome outcome = writeFileSafely(path_, [&content](QIODevice& out, QString& error) {
-        if (out.write(content) != content.size()) {
-            error = out.errorString();
+    if (!folderExists) {
+        if (const Result<void> made = makeFolder(folder); !made) {
+            error_ = made.error();
             return false;
         }
-        return true;
-    });
-    if (!outcome.ok) {
-        error_ = outcome.error;
+    }
+    const Result<void, WriteFailure> written = writeFileSafely(disk_, path_, bytesContent(content));
+    if (!written) {
+        error_ = written.error();
         file_ = ini::IniDocument(*onDisk);
         return false;
     }

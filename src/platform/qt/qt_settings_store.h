@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ini/ini_file.h"
+#include "platform/disk.h"
 #include "platform/settings_store.h"
 
 namespace trovix::platform {
@@ -17,10 +18,10 @@ namespace trovix::platform {
 // lines of keys set to new text are rewritten; every other line keeps its bytes.
 class QtSettingsStore : public SettingsStore {
   public:
-    // The per-user file of organisation "Trovix", application "Trovix".
-    QtSettingsStore();
+    // The per-user file of organisation "Trovix", application "Trovix", written through `disk`.
+    explicit QtSettingsStore(Disk& disk);
     // An explicit .ini file.
-    explicit QtSettingsStore(const QString& iniFile);
+    QtSettingsStore(const QString& iniFile, Disk& disk);
     ~QtSettingsStore() override;
 
     QtSettingsStore(const QtSettingsStore&) = delete;
@@ -32,9 +33,8 @@ class QtSettingsStore : public SettingsStore {
     void setValue(const QString& section, const QString& key, const QString& value) override;
     bool removeSection(const QString& section) override;
     // Fails, keeping the changes for a later sync, when the file cannot be read (it is never
-    // written over then) or written; errorString() says why.
-    bool sync() override;
-    QString errorString() const override;
+    // written over then) or written, and says why.
+    Result<void> sync() override;
 
     QString fileName() const;
 
@@ -47,8 +47,10 @@ class QtSettingsStore : public SettingsStore {
 
     qsizetype changeIndex(const QString& section, const QString& key) const;
     bool isRemoved(const QString& section) const;
+    bool trySync();
     bool writeChanges();
 
+    Disk& disk_;
     QString path_;
     ini::IniDocument file_;  // the file as last read or written
     // Pending: sections to empty, then keys to set, in the order they were first set.

@@ -1,0 +1,109 @@
+#include "platform/system_disk.h"
+
+#include <QSaveFile>
+#include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace trovix::platform {
+
+namespace io {
+
+QString systemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QString diskFullReason() {
+    return systemReason(ENOSPC);
+}
+
+QString reasonOf(const QFileDevice& file, int savedErrno) {
+    const QString qt = file.errorString();
+    if (!qt.isEmpty() && qt != QLatin1String("Unknown error")) {
+        return qt;
+    }
+    return systemReason(savedErrno != 0 ? savedErrno : EIO);
+}
+
+}  // namespace io
+
+Result<void> SystemDisk::open(QFile& file, QIODevice::OpenMode mode,
+                              std::optional<QFileDevice::Permissions> permissions) {
+    errno = 0;
+    if (!(permissions ? file.open(mode, *permissions) : file.open(mode))) {
+        return fail(io::reasonOf(file, errno));
+    }
+    return {};
+}
+
+bool SystemDisk::openReplacement(QSaveFile& file) {
+    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+}
+
+Result<void> SystemDisk::write(QFileDevice& file, const char* data, qint64 size, WriteKind) {
+    qint64 done = 0;
+    while (done < size) {
+        errno = 0;
+        const qint64 n = file.write(data + done, size - done);
+        if (n <= 0) {
+            return fail(io::reasonOf(file, errno));
+        }
+        done += n;
+    }
+    return {};
+}
+
+Result<void> SystemDisk::flush(QFileDevice& file) {
+    errno = 0;
+    if (!file.flush()) {
+        return fail(io::reasonOf(file, errno));
+    }
+    return {};
+}
+
+Result<void> SystemDisk::sync(QFileDevice& file) {
+#ifdef Q_OS_UNIX
+    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != ENOTSUP) {
+        return fail(io::systemReason(errno));
+    }
+#else
+    Q_UNUSED(file);
+#endif
+    return {};
+}
+
+Result<void> SystemDisk::resize(QFileDevice& file, qint64 size) {
+    errno = 0;
+    if (!file.resize(size)) {
+        return fail(io::reasonOf(file, errno));
+    }
+    return {};
+}
+
+Result<void> SystemDisk::syncFolder(const QString& folder) {
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) {
+        return fail(io::systemReason(errno));
+    }
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
+    const int syncError = errno;
+    ::close(fd);
+    if (!synced) {
+        return fail(io::systemReason(syncError));
+    }
+#else
+    Q_UNUSED(folder);
+#endif
+    return {};
+}
+
+bool SystemDisk::commitReplacement(QSaveFile& file) {
+    return file.commit();
+}
+
+}  // namespace trovix::platform
