@@ -95,7 +95,8 @@ std::vector<qint32> exchangeSortOrder(const store::RecordArray& records) {
                 const auto at = static_cast<std::size_t>(items[k].index);
                 const std::size_t next =
                     k + 1 < end ? static_cast<std::size_t>(items[k + 1].index) : n;
-                const std::uint32_t turns = smaller.between(at + 1, next) % turning.size();
+                const auto turns =
+                    static_cast<std::ptrdiff_t>(smaller.between(at + 1, next) % turning.size());
                 std::rotate(turning.begin(), turning.begin() + turns, turning.end());
                 if (k + 1 < end) {
                     turning.push_back(items[k + 1].index);

@@ -117,7 +117,8 @@ TermMatcher::TermMatcher(const QStringList& terms, bool ignoreCase) : ignoreCase
         const QByteArray utf8 = term.toUtf8();
         std::string bytes;
         if (ignoreCase) {
-            store::appendCaseFolded(std::string_view(utf8.constData(), utf8.size()), bytes);
+            store::appendCaseFolded(
+                std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), bytes);
         } else {
             bytes.assign(utf8.constData(), static_cast<std::size_t>(utf8.size()));
         }

@@ -14,7 +14,7 @@ namespace trovix {
 // The state of the main window for the life of the program: the three file slots with their
 // result lists, the other controls, and the shared flags the procedures work on.
 struct MainState {
-    explicit MainState(platform::Services services = {}) : services(services) {}
+    explicit MainState(platform::Services given = {}) : services(given) {}
     MainState(const MainState&) = delete;
     MainState& operator=(const MainState&) = delete;
 
@@ -24,7 +24,9 @@ struct MainState {
     }
     // The slot of the list with focus, or none while no list has the focus.
     lists::FileSlot* focusedSlot() {
-        return listWithFocus >= 1 && listWithFocus <= 3 ? &fileSlots[listWithFocus - 1] : nullptr;
+        return listWithFocus >= 1 && listWithFocus <= 3
+                   ? &fileSlots[static_cast<std::size_t>(listWithFocus - 1)]
+                   : nullptr;
     }
 
     bool fullDataView() const { return toolbar.isPressed(Command::Data); }

@@ -17,8 +17,8 @@ class TestParallelWork : public QObject {
 
   private Q_SLOTS:
     void partsCoverEveryItemOnceInOrder() {
-        for (const std::size_t items : {0, 1, 2, 3, 7, 10, 64, 1001, 100000}) {
-            for (const std::size_t parts : {1, 2, 3, 4, 8}) {
+        for (const std::size_t items : {0u, 1u, 2u, 3u, 7u, 10u, 64u, 1001u, 100000u}) {
+            for (const std::size_t parts : {1u, 2u, 3u, 4u, 8u}) {
                 std::size_t next = 0;
                 for (std::size_t part = 0; part < parts; ++part) {
                     const PartRange r = partOf(items, part, parts);
@@ -42,8 +42,8 @@ class TestParallelWork : public QObject {
     void cutsFallWhereAllowedAndPartsStayWhole() {
         // Items are cut only where cutAt allows, at the cut's own bounds; what lies between two
         // parts belongs to neither. Cuts every `every` items (a two-item gap), or none at all.
-        for (const std::size_t every : {0, 1, 5, 97, 400, 999}) {
-            for (const std::size_t parts : {1, 2, 3, 8}) {
+        for (const std::size_t every : {0u, 1u, 5u, 97u, 400u, 999u}) {
+            for (const std::size_t parts : {1u, 2u, 3u, 8u}) {
                 const std::size_t items = 1000;
                 std::vector<std::pair<std::size_t, std::size_t>> asked;
                 const auto cutAt = [&](std::size_t from) {
@@ -88,7 +88,7 @@ class TestParallelWork : public QObject {
         std::vector<int> values(100003);
         std::iota(values.begin(), values.end(), -50000);
         const long long serial = std::accumulate(values.begin(), values.end(), 0LL);
-        for (const std::size_t parts : {1, 2, 3, 5}) {
+        for (const std::size_t parts : {1u, 2u, 3u, 5u}) {
             std::vector<long long> sums(parts, 0);
             std::vector<std::thread::id> ids(parts);
             std::vector<int> runs(parts, 0);

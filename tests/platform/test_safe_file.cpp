@@ -77,7 +77,7 @@ class TestSafeFile : public QObject {
                 QVERIFY(writeFileSafely(path, bytesContent(content)).ok);
                 const int steps = checkedStepsForTesting();
                 QCOMPARE(readBytes(path), content);
-                for (int step = diverted.size(); step < steps; ++step) {
+                for (auto step = static_cast<int>(diverted.size()); step < steps; ++step) {
                     writeBytes(path, kOld);
                     setWriteFaultForTesting(WriteFault{QList<int>(diverted) << step, -1});
                     const WriteOutcome outcome = writeFileSafely(path, bytesContent(content));

@@ -314,7 +314,7 @@ class TestRecords : public QObject {
         for (int round = 0; round < 20000; ++round) {
             QStringList d;
             for (int n = static_cast<int>(random() % 10); n > 0; --n) {
-                d << pool[static_cast<qsizetype>(random() % pool.size())];
+                d << pool[static_cast<qsizetype>(random() % static_cast<std::size_t>(pool.size()))];
             }
             const std::vector<qint32> order =
                 records::exchangeSortOrder(store::RecordArray::fromStrings(d));
