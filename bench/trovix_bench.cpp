@@ -866,7 +866,8 @@ void benchLineBreaks(const QString& dataFile, const Options& options) {
         const std::string piece(std::size_t{1} << 20, '\n');
         bool ok = out.open(QIODevice::WriteOnly);
         for (long long left = fileBytes; ok && left > 0;) {
-            const auto size = static_cast<qint64>(std::min<long long>(left, piece.size()));
+            const auto size =
+                static_cast<qint64>(std::min(left, static_cast<long long>(piece.size())));
             ok = out.write(piece.data(), size) == size;
             left -= size;
         }

@@ -28,21 +28,24 @@ trovix_gzip(${CMAKE_SOURCE_DIR}/data/changelog ${TROVIX_DATA_OUT}/changelog.gz)
 
 # The program, its launcher, AppStream description and icon, its manual page, copyright and
 # changelog, and the sample data files that a first run copies to the per-user data folder.
-install(TARGETS trovix7 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES data/trovix.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${TROVIX_DATA_OUT}/io.github.trovix.Trovix.metainfo.xml
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES data/icons/trovix.svg
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-foreach(size 16 24 32 48 64 128 256)
-    install(FILES data/icons/hicolor/${size}x${size}/apps/trovix.png
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
-endforeach()
-install(FILES ${TROVIX_DATA_OUT}/trovix7.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Where each goes on this system: cmake/platform_layout.cmake.
+install(TARGETS trovix7 ${TROVIX_INSTALL_PROGRAM})
+if(TROVIX_FREEDESKTOP_FILES)
+    install(FILES data/trovix.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    install(FILES ${TROVIX_DATA_OUT}/io.github.trovix.Trovix.metainfo.xml
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+    install(FILES data/icons/trovix.svg
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+    foreach(size 16 24 32 48 64 128 256)
+        install(FILES data/icons/hicolor/${size}x${size}/apps/trovix.png
+                DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+    endforeach()
+    install(FILES ${TROVIX_DATA_OUT}/trovix7.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
 install(FILES ${TROVIX_DATA_OUT}/copyright ${TROVIX_DATA_OUT}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/trovix)
 install(FILES data/phone_numbers.txt data/taglines.txt data/area_codes.txt
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/trovix)
+        DESTINATION ${TROVIX_SAMPLES_DIR})
 
 # Packaging builds the program alone: installing no longer builds every target first (the tests
 # and the benchmark among them); cpack builds the one target it installs.

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <thread>
 
+#include "platform/parallel_work.h"
 #include "store/text_codec.h"
 
 namespace trovix::records {
@@ -51,19 +51,16 @@ struct Item {
 std::vector<qint32> exchangeSortOrder(const store::RecordArray& records) {
     const auto n = static_cast<std::size_t>(records.size());
     std::vector<Item> items(n);
-    const auto prefixes = [&](std::size_t from, std::size_t to) {
-        for (std::size_t i = from; i < to; ++i) {
+    // Each part of a large array takes its prefixes on a thread of its own.
+    constexpr std::size_t kLeastPerPart = 50000;
+    const std::size_t parts = platform::partsFor(n, kLeastPerPart);
+    platform::forEachPart(parts, [&](std::size_t part) {
+        const platform::PartRange range = platform::partOf(n, part, parts);
+        for (std::size_t i = range.begin; i < range.end; ++i) {
             items[i] = {store::loweredPrefix(records.utf8(static_cast<qsizetype>(i))),
                         static_cast<qint32>(i)};
         }
-    };
-    if (n >= 100000 && std::thread::hardware_concurrency() >= 2) {
-        std::thread helper([&] { prefixes(n / 2, n); });
-        prefixes(0, n / 2);
-        helper.join();
-    } else {
-        prefixes(0, n);
-    }
+    });
     const auto compareForms = [&](const Item& a, const Item& b) {
         if (a.prefix != b.prefix) {
             return a.prefix < b.prefix ? -1 : 1;
@@ -98,7 +95,8 @@ std::vector<qint32> exchangeSortOrder(const store::RecordArray& records) {
                 const auto at = static_cast<std::size_t>(items[k].index);
                 const std::size_t next =
                     k + 1 < end ? static_cast<std::size_t>(items[k + 1].index) : n;
-                const std::uint32_t turns = smaller.between(at + 1, next) % turning.size();
+                const auto turns =
+                    static_cast<std::ptrdiff_t>(smaller.between(at + 1, next) % turning.size());
                 std::rotate(turning.begin(), turning.begin() + turns, turning.end());
                 if (k + 1 < end) {
                     turning.push_back(items[k + 1].index);

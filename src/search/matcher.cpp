@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <exception>
-#include <thread>
+#include <vector>
 
+#include "platform/parallel_work.h"
 #include "state/text.h"
 #include "store/text_codec.h"
 
@@ -117,7 +117,8 @@ TermMatcher::TermMatcher(const QStringList& terms, bool ignoreCase) : ignoreCase
         const QByteArray utf8 = term.toUtf8();
         std::string bytes;
         if (ignoreCase) {
-            store::appendCaseFolded(std::string_view(utf8.constData(), utf8.size()), bytes);
+            store::appendCaseFolded(
+                std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), bytes);
         } else {
             bytes.assign(utf8.constData(), static_cast<std::size_t>(utf8.size()));
         }
@@ -170,35 +171,22 @@ std::vector<qint32> matchingRecords(const store::RecordArray& records, const Ter
             }
         }
     };
+    // Large arrays are searched in parts at once; the first part's matches go straight into the
+    // result, the others' follow in order. Running out of memory in any part comes out of this
+    // call once all have ended.
+    constexpr std::size_t kLeastPerPart = 25000;
+    const auto n = static_cast<std::size_t>(records.size());
+    const std::size_t parts = platform::partsFor(n, kLeastPerPart);
     std::vector<qint32> found;
-    const qsizetype n = records.size();
-    constexpr qsizetype kParallelFrom = 50000;
-    if (n < kParallelFrom || std::thread::hardware_concurrency() < 2) {
-        scan(0, n, found);
-        return found;
-    }
-    std::vector<qint32> secondHalf;
-    const qsizetype middle = n / 2;
-    // Running out of memory on either thread comes out of this call once both have ended.
-    std::exception_ptr helperFailed;
-    std::thread helper([&] {
-        try {
-            scan(middle, n, secondHalf);
-        } catch (...) {
-            helperFailed = std::current_exception();
-        }
+    std::vector<std::vector<qint32>> later(parts - 1);
+    platform::forEachPart(parts, [&](std::size_t part) {
+        const platform::PartRange range = platform::partOf(n, part, parts);
+        scan(static_cast<qsizetype>(range.begin), static_cast<qsizetype>(range.end),
+             part == 0 ? found : later[part - 1]);
     });
-    try {
-        scan(0, middle, found);
-    } catch (...) {
-        helper.join();
-        throw;
+    for (const std::vector<qint32>& more : later) {
+        found.insert(found.end(), more.begin(), more.end());
     }
-    helper.join();
-    if (helperFailed) {
-        std::rethrow_exception(helperFailed);
-    }
-    found.insert(found.end(), secondHalf.begin(), secondHalf.end());
     return found;
 }
 

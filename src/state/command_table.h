@@ -77,7 +77,7 @@ inline constexpr ToolbarEntry kToolbar[] = {
 inline constexpr std::size_t kCommandCount = [] {
     std::size_t buttons = 0;
     for (const ToolbarEntry& entry : kToolbar) {
-        buttons += entry.command ? 1 : 0;
+        buttons += entry.command ? 1U : 0U;
     }
     return buttons;
 }();

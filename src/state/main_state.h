@@ -16,7 +16,7 @@ namespace trovix {
 // The state of the main window for the life of the program: the three file slots with their
 // result lists, the other controls, and the shared flags the procedures work on.
 struct MainState {
-    explicit MainState(platform::Services services) : services(services) {}
+    explicit MainState(platform::Services given) : services(given) {}
     MainState(const MainState&) = delete;
     MainState& operator=(const MainState&) = delete;
 

@@ -127,11 +127,11 @@ platform::Result<SavedFile, platform::WriteFailure> saveDataFile(platform::Disk&
     SavedFile saved;
     const platform::Result<void, platform::WriteFailure> written =
         platform::writeFileSafely(disk, fileName, [&](QIODevice& out) -> platform::Result<void> {
-            platform::Result<FileFormat> written = writeDataFile(out, records, format);
-            if (!written) {
-                return written.failure();
+            platform::Result<FileFormat> kept = writeDataFile(out, records, format);
+            if (!kept) {
+                return kept.failure();
             }
-            saved.format = *written;
+            saved.format = *kept;
             return {};
         });
     if (!written) {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/native.h"
 
@@ -130,12 +131,11 @@ std::size_t findRecordSep(std::string_view text) {
 
 // Which line break a text uses: any CR LF makes it a CR LF text; otherwise LF if it has one.
 std::optional<LineBreak> detectLineBreak(const char* d, std::size_t n) {
-    for (const char* p = d; (p = static_cast<const char*>(std::memchr(p, '\r', d + n - p))); ++p) {
-        if (p + 1 < d + n && p[1] == '\n') {
-            return LineBreak::CrLf;
-        }
+    const std::string_view text(d, n);
+    if (text.find("\r\n") != std::string_view::npos) {
+        return LineBreak::CrLf;
     }
-    if (std::memchr(d, '\n', n) != nullptr) {
+    if (text.find('\n') != std::string_view::npos) {
         return LineBreak::Lf;
     }
     return std::nullopt;

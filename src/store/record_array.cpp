@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
-#include <thread>
 
+#include "platform/parallel_work.h"
 #include "store/text_codec.h"
 
 namespace trovix::store {
@@ -238,10 +238,14 @@ std::unique_ptr<FoldedRecords> FoldedRecords::build(const RecordArray& records) 
     auto f = std::make_unique<FoldedRecords>();
     const auto n = static_cast<std::size_t>(records.size());
     f->ascii_.assign((n + 63) / 64, 0);
-    // Which elements are pure ASCII, a word of 64 at a time; large arrays on two threads,
+    // Which elements are pure ASCII, a word of 64 at a time; large arrays in parts at once,
     // each on its own words.
-    const auto mark = [&](std::size_t fromWord, std::size_t toWord) {
-        for (std::size_t w = fromWord; w < toWord; ++w) {
+    constexpr std::size_t kLeastPerPart = 25000;
+    const std::size_t words = f->ascii_.size();
+    const std::size_t parts = platform::partsFor(n, kLeastPerPart);
+    platform::forEachPart(parts, [&](std::size_t part) {
+        const platform::PartRange range = platform::partOf(words, part, parts);
+        for (std::size_t w = range.begin; w < range.end; ++w) {
             std::uint64_t bits = 0;
             const std::size_t end = std::min(n, (w + 1) * 64);
             for (std::size_t i = w * 64; i < end; ++i) {
@@ -250,15 +254,7 @@ std::unique_ptr<FoldedRecords> FoldedRecords::build(const RecordArray& records) 
             }
             f->ascii_[w] = bits;
         }
-    };
-    const std::size_t words = f->ascii_.size();
-    if (n >= 50000 && std::thread::hardware_concurrency() >= 2) {
-        std::thread helper([&] { mark(words / 2, words); });
-        mark(0, words / 2);
-        helper.join();
-    } else {
-        mark(0, words);
-    }
+    });
     // The others are folded into one buffer.
     std::size_t bytes = 0;
     for (std::size_t i = 0; i < n; ++i) {

@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstring>
-#include <exception>
 #include <mutex>
 #include <stdexcept>
-#include <thread>
 #include <utility>
 #include <vector>
+
+#include "platform/parallel_work.h"
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -19,29 +19,25 @@
 namespace trovix::store {
 namespace {
 
-constexpr std::size_t kNone = kNoBreak;  // no split point, as no line break
+// Large files are validated and split in parts at once, none smaller than this.
+constexpr std::size_t kLeastPerPart = std::size_t{4} << 20;
 
-// Files this large are validated and split on two threads, each taking one half.
-constexpr std::size_t kParallelFrom = std::size_t{8} << 20;
-
-// Where a large text may be cut in two so that each half holds whole records: the position of
-// the first line break after the middle that ends a record (is not followed by the marker), or
-// kNone.
-std::size_t splitPoint(const char* d, std::size_t n, std::optional<LineBreak> lb) {
-    if (n < kParallelFrom || !lb || std::thread::hardware_concurrency() < 2) {
-        return kNone;
-    }
-    const std::size_t breakSize = *lb == LineBreak::CrLf ? 2 : 1;
-    for (std::size_t from = n / 2;;) {
-        const std::size_t at = nextBreak(d, n, from, *lb);
-        if (at == kNone) {
-            return kNone;
+// The parts a text is validated and split in, each holding whole records: they are cut at line
+// breaks that end a record (are not followed by the marker), the break itself in neither part.
+std::vector<platform::PartRange> recordParts(const char* d, std::size_t n,
+                                             std::optional<LineBreak> lb) {
+    const std::size_t parts = lb ? platform::partsFor(n, kLeastPerPart) : 1;
+    const std::size_t breakSize = lb == LineBreak::CrLf ? 2 : 1;
+    return platform::cutIntoParts(n, parts, [&](std::size_t from) {
+        std::optional<std::pair<std::size_t, std::size_t>> cut;
+        for (std::size_t at = from; (at = nextBreak(d, n, at, *lb)) != kNoBreak; ++at) {
+            if (at + 1 - breakSize >= from && !startsWithSep(d, n, at + 1)) {
+                cut.emplace(at + 1 - breakSize, at + 1);
+                break;
+            }
         }
-        if (!startsWithSep(d, n, at + 1)) {
-            return at + 1 - breakSize;
-        }
-        from = at + 1;
-    }
+        return cut;
+    });
 }
 
 // Where a splitter puts the records it finds: the end of a vector that grows, or a range set
@@ -207,33 +203,12 @@ class RecordSplitter {
     bool crLfInLf_ = false;
 };
 
-// Runs work(begin, end) on [0, split) and [split + breakSize, n) at once, or on [0, n) alone
-// when there is no split point. What either half throws comes out of this call, after both
-// halves have ended.
+// Runs work(begin, end, part) on every part at once. What any part throws comes out of this
+// call, after all parts have ended.
 template <typename Work>
-void inHalves(std::size_t n, std::size_t split, std::size_t breakSize, Work work) {
-    if (split == kNone) {
-        work(std::size_t{0}, n, 0);
-        return;
-    }
-    std::exception_ptr helperFailed;
-    std::thread helper([&] {
-        try {
-            work(split + breakSize, n, 1);
-        } catch (...) {
-            helperFailed = std::current_exception();
-        }
-    });
-    try {
-        work(std::size_t{0}, split, 0);
-    } catch (...) {
-        helper.join();
-        throw;
-    }
-    helper.join();
-    if (helperFailed) {
-        std::rethrow_exception(helperFailed);
-    }
+void inParts(const std::vector<platform::PartRange>& parts, Work work) {
+    platform::forEachPart(
+        parts.size(), [&](std::size_t part) { work(parts[part].begin, parts[part].end, part); });
 }
 
 // Kept free for everything else the program does while a file is loaded.
@@ -279,22 +254,30 @@ platform::Result<DataFileContent> parseDataFileWithin(QByteArray bytes,
     }
     const std::optional<LineBreak> detected = detectLineBreak(bytes.constData(), n);
     const std::size_t breakSize = detected == LineBreak::CrLf ? 2 : 1;
-    std::size_t split = splitPoint(bytes.constData(), n, detected);
+    std::vector<platform::PartRange> parts = recordParts(bytes.constData(), n, detected);
 
-    // The halves end at a line break, so no character is cut in two, and the break between
-    // them is ASCII. Each is checked and its records counted, so that the records get exactly
+    // The parts end at a line break, so no character is cut in two, and the breaks between
+    // them are ASCII. Each is checked and its records counted, so that the records get exactly
     // the memory they need.
-    bool valid[2] = {true, true};
-    RecordCount counts[2];
-    const auto count = [&](std::size_t from, std::size_t to, int half) {
-        counts[half] = countRecords(bytes.constData(), from, to, detected);
+    std::vector<RecordCount> counts(parts.size());
+    std::vector<char> valid(parts.size(), 1);  // not vector<bool>: each part writes its own
+    const auto count = [&](std::size_t from, std::size_t to, std::size_t part) {
+        counts[part] = countRecords(bytes.constData(), from, to, detected);
     };
-    inHalves(n, split, breakSize, [&](std::size_t from, std::size_t to, int half) {
-        count(from, to, half);
-        valid[half] = isValidUtf8(std::string_view(bytes.constData() + from, to - from));
+    inParts(parts, [&](std::size_t from, std::size_t to, std::size_t part) {
+        count(from, to, part);
+        valid[part] = isValidUtf8(std::string_view(bytes.constData() + from, to - from));
     });
-    qint64 needed = memoryNeeded(static_cast<qint64>(n), RecordCount(counts[0]) += counts[1]);
-    if (!valid[0] || !valid[1]) {
+    const auto total = [&counts] {
+        RecordCount all;
+        for (const RecordCount& c : counts) {
+            all += c;
+        }
+        return all;
+    };
+    const bool allValid = std::find(valid.begin(), valid.end(), 0) == valid.end();
+    qint64 needed = memoryNeeded(static_cast<qint64>(n), total());
+    if (!allValid) {
         const std::size_t converted = windows1252Utf8Size(std::string_view(bytes.constData(), n));
         // The old bytes and the new live side by side for a moment.
         needed += static_cast<qint64>(converted);
@@ -304,17 +287,16 @@ platform::Result<DataFileContent> parseDataFileWithin(QByteArray bytes,
                     .arg(platform::describeBytes(static_cast<qint64>(converted))));
         }
     }
-    if (QString refusal = refusalFor(needed, counts[0].records + counts[1].records, room);
-        !refusal.isEmpty()) {
+    if (QString refusal = refusalFor(needed, total().records, room); !refusal.isEmpty()) {
         return platform::fail(std::move(refusal));
     }
-    if (!valid[0] || !valid[1]) {
+    if (!allValid) {
         bytes = windows1252ToUtf8(std::string_view(bytes.constData(), n));
         content.format.encoding = Encoding::Windows1252;
         n = static_cast<std::size_t>(bytes.size());
-        split = splitPoint(bytes.constData(), n, detected);
-        counts[0] = counts[1] = {};
-        inHalves(n, split, breakSize, count);
+        parts = recordParts(bytes.constData(), n, detected);
+        counts.assign(parts.size(), {});
+        inParts(parts, count);
     }
     char* d = bytes.data();  // detaches once; the records point into this buffer afterwards
     if (detected) {
@@ -323,11 +305,15 @@ platform::Result<DataFileContent> parseDataFileWithin(QByteArray bytes,
             nextBreak(d, n, 0, *detected) == breakSize - 1 && startsWithSep(d, n, breakSize);
     }
 
-    // Each half fills its own part of the elements, exactly as many as it counted.
-    std::vector<RecordArray::Span> spans(counts[0].records + counts[1].records);
-    inHalves(n, split, breakSize, [&](std::size_t from, std::size_t to, int half) {
-        RecordArray::Span* first = spans.data() + (half == 0 ? 0 : counts[0].records);
-        SpanSink sink(first, first + counts[half].records);
+    // Each part fills its own stretch of the elements, exactly as many as it counted.
+    std::vector<std::size_t> firstOf(parts.size(), 0);
+    for (std::size_t part = 1; part < parts.size(); ++part) {
+        firstOf[part] = firstOf[part - 1] + counts[part - 1].records;
+    }
+    std::vector<RecordArray::Span> spans(total().records);
+    inParts(parts, [&](std::size_t from, std::size_t to, std::size_t part) {
+        RecordArray::Span* first = spans.data() + firstOf[part];
+        SpanSink sink(first, first + counts[part].records);
         RecordSplitter(d, from, detected, sink).finish(to);
         if (!sink.complete()) {
             throw std::logic_error("fewer records than counted");
@@ -447,7 +433,7 @@ std::optional<DataFileContent> readWhileSplitting(QFile& file, const platform::M
     constexpr qint64 kPiece = qint64{4} << 20;
     const qint64 size = file.size();
     const auto mostRecords = static_cast<std::size_t>(size) + 1;
-    if (size < static_cast<qint64>(kParallelFrom) || std::thread::hardware_concurrency() < 2 ||
+    if (platform::partsFor(static_cast<std::size_t>(size), kLeastPerPart) < 2 ||
         memoryNeeded(size, {mostRecords, mostRecords}) + kMemoryReserve > room.bytes) {
         return std::nullopt;
     }
@@ -463,26 +449,26 @@ std::optional<DataFileContent> readWhileSplitting(QFile& file, const platform::M
         return std::nullopt;
     }
 
+    // The splitting follows the reading on a thread of its own. The reading always tells the
+    // end, also when it throws, so that the splitting ends too.
     Arrivals arrivals(static_cast<std::size_t>(first));
     bool failed = false;  // what was read cannot be taken as it comes
-    std::exception_ptr workerFailed;
+    bool readFailed = false;
     std::vector<RecordArray::Span> spans;
     spans.reserve(static_cast<std::size_t>(size) / kBytesPerRecordRead + 16);
-    std::thread worker([&] {
-        try {
+    platform::sideBySide(
+        [&] {
+            struct TellsTheEnd {
+                Arrivals& arrivals;
+                ~TellsTheEnd() { arrivals.completed(); }
+            } tellsTheEnd{arrivals};
+            readFailed = !readRest(file, d, static_cast<std::size_t>(first),
+                                   static_cast<std::size_t>(size), kPiece, arrivals);
+        },
+        [&] {
             SpanSink sink(spans);
             failed = !splitAsItArrives(d, format->lineBreak, arrivals, sink);
-        } catch (...) {
-            workerFailed = std::current_exception();
-        }
-    });
-    const bool readFailed = !readRest(file, d, static_cast<std::size_t>(first),
-                                      static_cast<std::size_t>(size), kPiece, arrivals);
-    arrivals.completed();
-    worker.join();
-    if (workerFailed) {
-        std::rethrow_exception(workerFailed);
-    }
+        });
     char probe;
     if (failed || readFailed || arrivals.filled() != static_cast<std::size_t>(size) ||
         file.read(&probe, 1) != 0) {

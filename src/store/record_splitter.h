@@ -10,7 +10,7 @@
 
 class QFile;
 
-// Turning a data file's bytes into records. Large files are checked and split on two threads.
+// Turning a data file's bytes into records. Large files are checked and split in parts at once.
 namespace trovix::store {
 
 // Decodes a file's bytes and splits them into records: every line break followed by "-----"

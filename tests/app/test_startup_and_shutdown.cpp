@@ -809,7 +809,7 @@ class TestStartupAndShutdown : public QObject {
         const QRect belowAPanel(0, 32, 1920, 1048);
         // At 96 dpi a pixel is 15 twips; the default window is 367 x 346 pixels. A window with
         // a corner off every screen goes wholly onto the one it overlaps most, or the nearest.
-        const auto at = [](double left, double top) { return TwipRect{left, top, 5505, 5190}; };
+        const auto at = [](double x, double y) { return TwipRect{x, y, 5505, 5190}; };
         const struct {
             const char* name;
             QList<QRect> screens;

@@ -151,7 +151,7 @@ class TestResultList : public QObject {
         list.userSelect(2);
         QCOMPARE(seen, QList<int>({1, -1, 2, 2}));
         // Rows inserted or removed above the selection keep the same row selected.
-        QList<int> selected;
+        QList<qsizetype> selected;
         list.insertHeaderRow(QStringLiteral("h"));
         selected << list.listIndex();
         list.removeRow(0);
@@ -160,7 +160,7 @@ class TestResultList : public QObject {
         selected << list.listIndex();
         list.removeRow(list.count());             // no such row: nothing happens
         selected << list.count() << seen.size();  // none of that was a click
-        QCOMPARE(selected, QList<int>({3, 2, -1, 2, 4}));
+        QCOMPARE(selected, QList<qsizetype>({3, 2, -1, 2, 4}));
     }
 
     void viewHearsOfEveryChangeBeforeAndAfterAndOneResetForARebuild() {

@@ -82,7 +82,7 @@ class TestSafeFile : public QObject {
                 QVERIFY(writeFileSafely(disk_, path, bytesContent(content)).ok());
                 const int steps = disk_.steps();
                 QCOMPARE(readBytes(path), content);
-                for (int step = diverted.size(); step < steps; ++step) {
+                for (auto step = static_cast<int>(diverted.size()); step < steps; ++step) {
                     writeBytes(path, kOld);
                     disk_.plan({QList<int>(diverted) << step, -1});
                     const Result<void, WriteFailure> outcome =

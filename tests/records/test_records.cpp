@@ -314,7 +314,7 @@ class TestRecords : public QObject {
         for (int round = 0; round < 20000; ++round) {
             QStringList d;
             for (int n = static_cast<int>(random() % 10); n > 0; --n) {
-                d << pool[static_cast<qsizetype>(random() % pool.size())];
+                d << pool[static_cast<qsizetype>(random() % static_cast<std::size_t>(pool.size()))];
             }
             const std::vector<qint32> order =
                 records::exchangeSortOrder(store::RecordArray::fromStrings(d));
@@ -323,6 +323,21 @@ class TestRecords : public QObject {
                 sorted << d[i];
             }
             QVERIFY2(sorted == exchangeSorted(d), qPrintable(d.join(u'|')));
+        }
+        // A large array is prepared in parts at once. Distinct lower-case forms leave the sort one
+        // order: ascending, every record once.
+        QStringList many;
+        for (int i = 0; i < 150000; ++i) {
+            const int key = static_cast<int>((i * 7919LL) % 150000);
+            many << (i % 3 == 0 ? QStringLiteral("NAME %1") : QStringLiteral("name %1"))
+                        .arg(key, 6, 10, QLatin1Char('0'));
+        }
+        const std::vector<qint32> order =
+            records::exchangeSortOrder(store::RecordArray::fromStrings(many));
+        QCOMPARE(order.size(), std::size_t{150000});
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            QCOMPARE(many[order[k]].toLower(),
+                     QStringLiteral("name %1").arg(k, 6, 10, QLatin1Char('0')));
         }
 
         platform::FakeScreen screen;

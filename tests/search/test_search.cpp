@@ -174,10 +174,10 @@ class TestSearch : public QObject {
                                        pieces[rng.bounded(pieces.size())].trimmed()};
             std::vector<qint32> expected;
             for (qsizetype i = 0; i < texts.size(); ++i) {
-                const QString folded = texts[i].toCaseFolded();
+                const QString text = texts[i].toCaseFolded();
                 bool all = !texts[i].isEmpty();
                 for (const QString& term : terms) {
-                    all = all && folded.contains(term.toCaseFolded());
+                    all = all && text.contains(term.toCaseFolded());
                 }
                 if (all) {
                     expected.push_back(static_cast<qint32>(i));

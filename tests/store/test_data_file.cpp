@@ -255,16 +255,16 @@ class TestDataFile : public QObject {
     }
 
     void largeFilesAreSplitOnTwoThreadsAlike() {
-        // Over 8 MB: validated and split in two halves at once, in UTF-8 and in Windows-1252.
+        // Over 8 MB: validated and split in parts at once, in UTF-8 and in Windows-1252.
         QRandomGenerator rng(5);
         QStringList records;
-        qsizetype bytes = 0;
-        while (bytes < (9 << 20)) {
+        qsizetype size = 0;
+        while (size < (9 << 20)) {
             QString record = QStringLiteral("Name %1").arg(rng.bounded(100000));
             for (int extra = rng.bounded(4); extra > 0; --extra) {
                 record += QStringLiteral("-----line %1 caf\u00e9").arg(rng.bounded(1000));
             }
-            bytes += record.size() + 4;
+            size += record.size() + 4;
             records << record;
         }
         records << QString();

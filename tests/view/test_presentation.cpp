@@ -70,16 +70,16 @@ class TestPresentation : public QObject {
         };
         const ControlGeometry design;
         for (const auto& c : cases) {
-            ControlGeometry g;
+            ControlGeometry laidOut;
             LayoutInput in = window(9000, 8000, 2700);
             in.listShown = c.shown;
-            view::computeLayout(in, g);
+            view::computeLayout(in, laidOut);
             for (std::size_t i = 0; i < 3; ++i) {
                 const TwipRect expected =
                     c.tops[i] < 0 ? design.lists[i] : TwipRect{120, c.tops[i], 8420, c.height};
-                QCOMPARE(g.lists[i], expected);
+                QCOMPARE(laidOut.lists[i], expected);
             }
-            QCOMPARE(g.frameResults.height, fh);  // the frames are laid out in every case
+            QCOMPARE(laidOut.frameResults.height, fh);  // the frames are laid out in every case
         }
     }
 

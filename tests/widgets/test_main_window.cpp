@@ -171,11 +171,11 @@ class TestMainWindow : public QObject {
         QCOMPARE(view->indexAt(pressed).row(), cut);  // the row stays under the mouse
         // The highlighted row, the row panel, the edit box and the core's row agree.
         const auto agree = [&](int row) {
-            const int record = list.itemData(row);
+            const int index = list.itemData(row);
             QCOMPARE(w.seen() + w.panel(4), QStringLiteral("lstA %1 - - | %2 record   %1   %3")
                                                 .arg(row)
-                                                .arg(100 + record)
-                                                .arg(record));
+                                                .arg(100 + index)
+                                                .arg(index));
             QCOMPARE(list.listIndex(), row);
         };
         agree(cut);
