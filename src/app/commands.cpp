@@ -4,6 +4,7 @@
 
 #include "about/about_box.h"
 #include "app/file_commands.h"
+#include "app/undo_commands.h"
 #include "app/window_events.h"
 #include "links/outside_links.h"
 #include "output/clipboard_copy.h"
@@ -84,6 +85,7 @@ void toolbarButtonPressed(MainState& state, Command command) {
 }
 
 void toolbarButtonClick(MainState& state, Command command) {
+    state.edits.endTyping();  // a command ends a burst of typing
     switch (command) {
         case Command::Find:
             if (!trimSpaces(state.searchBox.text()).isEmpty()) {
@@ -150,6 +152,7 @@ void toolbarButtonClick(MainState& state, Command command) {
 }
 
 void menuCommand(MainState& state, MenuCommand command) {
+    state.edits.endTyping();  // a command ends a burst of typing
     switch (command) {
         case MenuCommand::Compact:
             records::compact(state);
@@ -190,6 +193,12 @@ void menuCommand(MainState& state, MenuCommand command) {
             about::showAbout(state);
             // The main window becomes the program's active window again.
             formActivate(state);
+            break;
+        case MenuCommand::Undo:
+            undoCommand(state);
+            break;
+        case MenuCommand::Redo:
+            redoCommand(state);
             break;
     }
 }

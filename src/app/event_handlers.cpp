@@ -12,7 +12,10 @@ void connectEventHandlers(MainState& state) {
     for (lists::SlotId id : lists::kAllSlots) {
         const int n = static_cast<int>(id) + 1;
         lists::ResultList& list = state.slot(id).list;
-        list.setClickHandler([&state, n] { records::listClick(state, n); });
+        list.setClickHandler([&state, n] {
+            state.edits.endTyping();  // the user left the record
+            records::listClick(state, n);
+        });
         list.setMouseDownHandler([&state, n] { records::listMouseDown(state, n); });
     }
     state.frame.setResizeHandler([&state] { view::formResize(state); });

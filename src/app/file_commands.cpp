@@ -13,6 +13,13 @@ lists::SlotId focusedId(const MainState& state) {
     return static_cast<lists::SlotId>(state.listWithFocus - 1);
 }
 
+// The slot with focus just read a file in place of `before`: one step back.
+void recordReplaced(MainState& state, const QString& name, undo::SlotContent before) {
+    std::array<std::optional<undo::SlotContent>, 3> contents;
+    contents[static_cast<std::size_t>(focusedId(state))] = std::move(before);
+    state.edits.recordContents(name, std::move(contents), state.fileSlots);
+}
+
 }  // namespace
 
 void selectFile(MainState& state) {
@@ -32,8 +39,11 @@ void selectFile(MainState& state) {
                     QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
             }
         } else if (!chosen.isEmpty()) {
+            undo::SlotContent before = undo::contentOf(*state.focusedSlot());
             state.focusedSlot()->fileName = chosen;
             records::loadFile(state, focusedId(state));
+            recordReplaced(state, undo::nameWithFile(QStringLiteral("Choice"), chosen),
+                           std::move(before));
         }
     }
     view::setToolTipText(state);
@@ -43,6 +53,7 @@ void saveSelectedFile(MainState& state) {
     lists::FileSlot* slot = state.focusedSlot();
     if (slot != nullptr && records::saveFile(state, focusedId(state))) {
         slot->changed = false;
+        state.edits.markSaved(focusedId(state));
     }
 }
 
@@ -64,7 +75,10 @@ void openSelectedFile(MainState& state) {
 
 void reloadSelectedFile(MainState& state) {
     if (lists::FileSlot* slot = state.focusedSlot()) {
+        undo::SlotContent before = undo::contentOf(*slot);
         records::loadFile(state, focusedId(state));
+        recordReplaced(state, undo::nameWithFile(QStringLiteral("Reload"), slot->fileName),
+                       std::move(before));
         const int firstRecordRow = state.displayFileNames() ? 1 : 0;
         if (slot->list.count() > firstRecordRow) {
             slot->list.setListIndex(firstRecordRow);

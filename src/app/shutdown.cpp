@@ -23,6 +23,7 @@ bool saveChangedSlots(MainState& state) {
         const records::SlotSave saved = records::writeSlot(state, id);
         if (saved.outcome == records::SaveOutcome::Saved) {
             slot.changed = false;
+            state.edits.markSaved(id);
             continue;
         }
         if (saved.outcome == records::SaveOutcome::Declined) {

@@ -90,6 +90,7 @@ bool copyAllOrNothing(MainState& state, const QString& title, From from, To to) 
 }  // namespace
 
 void compact(MainState& state) {
+    state.edits.recordCompaction(QStringLiteral("Compact"), state.fileSlots);
     for (lists::FileSlot& slot : state.fileSlots) {
         std::vector<qint32> newIndex(static_cast<std::size_t>(slot.records.size()), -1);
         qint32 kept = 0;
@@ -116,9 +117,12 @@ bool restore(MainState& state) {
         [](const lists::FileSlot& slot) { return slot.fileName + kBackupSuffix; },
         [](const lists::FileSlot& slot) { return slot.fileName; });
     if (copied) {
+        std::array<std::optional<undo::SlotContent>, 3> before;
         for (lists::SlotId id : lists::kAllSlots) {
+            before[static_cast<std::size_t>(id)] = undo::contentOf(state.slot(id));
             loadFile(state, id);
         }
+        state.edits.recordContents(QStringLiteral("Restore"), std::move(before), state.fileSlots);
     }
     return copied;
 }

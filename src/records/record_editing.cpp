@@ -43,7 +43,11 @@ void editBoxChanged(MainState& state) {
             slot.records.contains(record)) {
             QString element = text;
             element.replace(crlf, store::kRecordSepText);
-            slot.records.set(record, element);
+            const QByteArray utf8 = element.toUtf8();
+            const std::string_view after(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+            state.edits.recordTyping(static_cast<lists::SlotId>(n - 1), slot.records, record,
+                                     after);
+            slot.records.set(record, after);
         }
         const qsizetype firstBreak = text.indexOf(crlf);
         list.setRowText(row, firstBreak < 0 ? text : text.left(firstBreak));

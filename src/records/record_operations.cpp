@@ -33,6 +33,10 @@ class BusyPointer {
     platform::Screen* screen_;
 };
 
+lists::SlotId focusedId(const MainState& state) {
+    return static_cast<lists::SlotId>(state.listWithFocus - 1);
+}
+
 }  // namespace
 
 void newItem(MainState& state) {
@@ -43,7 +47,12 @@ void newItem(MainState& state) {
     store::RecordArray& records = slot->records;
     const qsizetype last = records.size() - 1;
     qsizetype index = last;
-    if (last >= 0 && records.utf8(last).empty()) {
+    const bool takesLast = last >= 0 && records.utf8(last).empty();
+    state.edits.recordTexts(
+        QStringLiteral("New"), focusedId(state), records,
+        takesLast ? std::vector<qint32>{static_cast<qint32>(last)} : std::vector<qint32>{},
+        records.size() + 1);
+    if (takesLast) {
         // The empty element after the file's final line break takes the record, and a new one
         // follows it, so the file still ends with a line break.
         records.set(last, kNewItem);
@@ -73,6 +82,8 @@ void deleteItem(MainState& state) {
     }
     const qint32 record = list.itemData(row);
     if (slot->records.contains(record)) {
+        state.edits.recordTexts(QStringLiteral("Delete"), focusedId(state), slot->records, {record},
+                                slot->records.size());
         slot->records.set(record, std::string_view());
     }
     const int next = row == list.count() - 1 ? row - 1 : row;
@@ -104,7 +115,10 @@ void sortItems(MainState& state) {
                              room.limitedBy);
     } else {
         try {
-            slot->records.permute(exchangeSortOrder(slot->records));
+            std::vector<qint32> order = exchangeSortOrder(slot->records);
+            slot->records.permute(order);
+            state.edits.recordOrder(undo::nameWithFile(QStringLiteral("Sort"), slot->fileName),
+                                    focusedId(state), std::move(order));
         } catch (const std::bad_alloc&) {
             notSorted = QStringLiteral("There was not enough memory to sort them.");
         } catch (const std::system_error&) {

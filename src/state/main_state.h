@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 
+#include "undo/edit_history.h"
 #include "lists/listing.h"
 #include "lists/slot.h"
 #include "platform/services.h"
@@ -53,6 +54,9 @@ struct MainState {
 
     // The search history, newest first; an empty text is an unused entry.
     std::array<QString, 10> history;
+
+    // The undo and redo history of the records.
+    undo::EditHistory edits;
 
     // Whether the window has been activated since it was first shown.
     bool activatedOnce = false;
