@@ -62,9 +62,18 @@ bool queryClose(MainState& state) {
     if (state.services.messages == nullptr) {
         return false;
     }
-    switch (state.services.messages->show(
-        QStringLiteral("Save Changes?"), QStringLiteral("Save Changes"),
-        platform::MessageButtons::YesNoCancel, platform::MessageIcon::None)) {
+    QStringList changed;  // named under the question
+    for (const lists::FileSlot& slot : state.fileSlots) {
+        const QString name = slot.fileName.section(u'/', -1);
+        if (slot.changed && !changed.contains(name)) {
+            changed << name;
+        }
+    }
+    switch (state.services.messages->showDetailed(
+        QStringLiteral("Save Changes?"),
+        QStringLiteral("Changed files: ") + changed.join(QStringLiteral(", ")),
+        QStringLiteral("Save Changes"), platform::MessageButtons::YesNoCancel,
+        platform::MessageIcon::None)) {
         case platform::MessageAnswer::Yes:
             return saveChangedSlots(state);
         case platform::MessageAnswer::No:
