@@ -6,6 +6,7 @@
 #include "search/status_summary.h"
 #include "state/main_state.h"
 #include "state/text.h"
+#include "view/window_options.h"
 
 namespace trovix::app {
 namespace {
@@ -86,6 +87,7 @@ void takeStep(MainState& state, bool forward) {
         list.setListIndex(-1);
         list.setListIndex(row);  // the click handling shows the record
     }
+    view::setToolTipText(state);  // the file buttons name the files, which a step may change
     search::fillStatusBar(state);
 }
 

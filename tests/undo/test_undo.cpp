@@ -4,8 +4,10 @@
 #include "app/commands.h"
 #include "app/file_commands.h"
 #include "app/undo_commands.h"
+#include "platform/fake/fake_file_dialog.h"
 #include "records/file_maintenance.h"
 #include "search/search_engine.h"
+#include "support/files.h"
 #include "support/state_fixture.h"
 
 using namespace trovix;
@@ -183,6 +185,21 @@ class TestUndo : public QObject {
         QCOMPARE(f.slot(1).records.toStringList(), QStringList({"a", "b"}));
         QVERIFY(f.slot(1).changed);
         QCOMPARE(f.rows(1), QStringList({"0|a", "1|b"}));
+
+        // Choosing another file, undone, gives the list its file, records and tool tip back.
+        platform::FakeFileDialog dialog;
+        f.state.services.files = &dialog;
+        dialog.result = dir.filePath(QStringLiteral("other.txt"));
+        testing::writeBytes(dialog.result, "z\r\n");
+        press(f.state, Command::Select);
+        QCOMPARE(f.state.edits.undoName(), QStringLiteral("Choice of other.txt"));
+        QVERIFY(f.state.toolbar.button(Command::FileA).toolTip.contains("other.txt"));
+        app::undoCommand(f.state);
+        QCOMPARE(f.slot(1).fileName, dir.filePath(QStringLiteral("a.txt")));
+        QCOMPARE(f.rows(1), QStringList({"0|a", "1|b"}));
+        QVERIFY(f.state.toolbar.button(Command::FileA).toolTip.contains("a.txt"));
+        app::redoCommand(f.state);
+        QCOMPARE(f.rows(1), QStringList({"0|z"}));
     }
 
     // The oldest steps go first, by count and by memory; the newest stays however large.
