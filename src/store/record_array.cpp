@@ -219,6 +219,15 @@ void RecordArray::permute(const std::vector<qint32>& order) {
     folded_.reset();
 }
 
+void RecordArray::unpermute(const std::vector<qint32>& order) {
+    std::vector<Span> spans(order.size());
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        spans[static_cast<std::size_t>(order[k])] = spans_[k];
+    }
+    spans_ = std::move(spans);
+    folded_.reset();
+}
+
 const FoldedRecords& RecordArray::caseFolding() const {
     if (!folded_) {
         folded_ = FoldedRecords::build(*this);

@@ -62,6 +62,8 @@ class RecordArray {
     void swap(qsizetype a, qsizetype b);
     // Puts the elements in a new order: element k of the result is element order[k] before.
     void permute(const std::vector<qint32>& order);
+    // Puts back the order that permute(order) changed.
+    void unpermute(const std::vector<qint32>& order);
     void clear();
     // Drops the elements from `count` on.
     void truncate(qsizetype count);

@@ -59,12 +59,7 @@ void EditHistory::recordTexts(const QString& name, lists::SlotId id,
 }
 
 void EditHistory::recordOrder(const QString& name, lists::SlotId id, std::vector<qint32> order) {
-    // Undoing goes first: the step holds the way back.
-    std::vector<qint32> back(order.size());
-    for (std::size_t k = 0; k < order.size(); ++k) {
-        back[static_cast<std::size_t>(order[k])] = static_cast<qint32>(k);
-    }
-    push(name, OrderStep{static_cast<int>(id), std::move(back)});
+    push(name, OrderStep{static_cast<int>(id), std::move(order)});
 }
 
 void EditHistory::recordCompaction(const QString& name, const FileSlots& slots) {

@@ -27,15 +27,6 @@ void swapTexts(TextsStep& step, store::RecordArray& records) {
     }
 }
 
-void applyOrder(OrderStep& step, store::RecordArray& records) {
-    records.permute(step.order);
-    std::vector<qint32> back(step.order.size());
-    for (std::size_t k = 0; k < step.order.size(); ++k) {
-        back[static_cast<std::size_t>(step.order[k])] = static_cast<qint32>(k);
-    }
-    step.order = std::move(back);
-}
-
 void swapContent(std::optional<SlotContent>& held, lists::FileSlot& slot) {
     if (!held) {
         return;
@@ -82,7 +73,7 @@ qint32 undoChange(StepChange& change, FileSlots& slots) {
                               return s.indices.empty() ? -1 : s.indices.front();
                           },
                           [&](OrderStep& s) -> qint32 {
-                              applyOrder(s, slots[static_cast<std::size_t>(s.slot)].records);
+                              slots[static_cast<std::size_t>(s.slot)].records.unpermute(s.order);
                               return -1;
                           },
                           [&](RemovalStep& s) -> qint32 {
@@ -118,7 +109,7 @@ qint32 redoChange(StepChange& change, FileSlots& slots) {
                 return s.sizeAfter > s.sizeBefore ? static_cast<qint32>(s.sizeBefore) : -1;
             },
             [&](OrderStep& s) -> qint32 {
-                applyOrder(s, slots[static_cast<std::size_t>(s.slot)].records);
+                slots[static_cast<std::size_t>(s.slot)].records.permute(s.order);
                 return -1;
             },
             [&](RemovalStep& s) -> qint32 {

@@ -14,8 +14,9 @@ namespace trovix::undo {
 using FileSlots = std::array<lists::FileSlot, 3>;
 
 // Each kind of step holds only what it takes to go back and forth: the texts it replaced, an
-// order, the elements it took out, or the contents of the slots it replaced. A step swaps what
-// it holds with what the slots hold, so once undone it holds what a redo puts back.
+// order, the elements it took out, or the contents of the slots it replaced. A step that holds
+// texts or contents swaps them with what the slots hold, so once undone it holds what a redo
+// puts back; an order serves both ways.
 
 // Elements whose texts changed, and elements added at the end (New). Texts and tail hold what
 // the array does not: the texts before the change while it is done, after it while undone.
@@ -28,8 +29,7 @@ struct TextsStep {
     std::vector<std::string> tail;  // the added elements while undone
 };
 
-// The records put in another order: element k of the new order was element order[k]. Applying
-// the step puts the array in that order and leaves the way back in its place.
+// The records put in another order: element k of the new order was element order[k].
 struct OrderStep {
     int slot = 0;
     std::vector<qint32> order;
