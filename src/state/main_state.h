@@ -4,11 +4,11 @@
 #include <array>
 #include <functional>
 
-#include "undo/edit_history.h"
 #include "lists/listing.h"
 #include "lists/slot.h"
 #include "platform/services.h"
 #include "state/controls.h"
+#include "undo/edit_history.h"
 
 namespace trovix {
 
