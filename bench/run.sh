@@ -207,7 +207,8 @@ name_width=12
 
 # Sorting and copying, in a process of their own: a tenth of the records (100,000 in the full
 # run) with one in a hundred a case variant of another, next to sort -f of the same records one a
-# line; then all of them; then copying a list of as many rows to the clipboard.
+# line; then all of them; then copying a list of as many rows to the clipboard, and undoing a sort
+# and a compaction of as many records.
 sort_lines=$(sed -n 's/^sort_lines //p' <<<"$out")
 sort_f=$(best_time sort -f "$sort_lines")
 sort_small=$(figure sort_small)
@@ -222,6 +223,10 @@ row sort_f "$sort_f"
 row sort_small "$sort_small" "sort -f" "$sort_f" 1
 ratio_row "sort_large seconds" "$sort_large" 2
 ratio_row "copy_list seconds" "$copy_list" 1
+# Undoing a sort and a compaction of all the records (one in twenty blank): the command whole,
+# the list listed again included.
+ratio_row "undo_sort seconds" "$(figure undo_sort)" 0.5
+ratio_row "undo_compact seconds" "$(figure undo_compact)" 0.5
 name_width=12
 
 # Tiny records: a file of nothing but line breaks (400 bytes of it per record above), each an

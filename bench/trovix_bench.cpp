@@ -33,9 +33,11 @@
 #include <string_view>
 #include <vector>
 
+#include "app/commands.h"
 #include "app/event_handlers.h"
 #include "app/file_changes.h"
 #include "app/settings.h"
+#include "app/undo_commands.h"
 #include "lists/listing.h"
 #include "lists/result_list.h"
 #include "output/clipboard_copy.h"
@@ -830,6 +832,59 @@ double timeSort(long long count, const std::string& linesFile) {
     return sorting.seconds();
 }
 
+struct UndoTimes {
+    double sort = 0;
+    double compact = 0;
+};
+
+// Undoing a sort and a compaction of `count` generated records in the window's first list, one
+// in twenty of them blank: the whole command, the records put back, the list listed again and
+// the record shown. Best of kRuns each; every undo must give back the records exactly.
+UndoTimes timeUndo(long long count) {
+    using trovix::store::DataFileContent;
+    using trovix::store::RecordArray;
+    const GeneratedData data = generateRecords(count);
+    DataFileContent content = trovix::store::parseDataFile(QByteArray::fromStdString(data.bytes));
+    Random random(7);
+    for (qsizetype i = 0; i < content.records.size(); ++i) {
+        if (random.chance(5)) {
+            content.records.set(i, std::string_view());
+        }
+    }
+    Window window({QString(), QString(), QString()});
+    MainState& state = window.state;
+    state.slot(SlotId::A).records = content.records;
+    trovix::records::loadArray(state.slot(SlotId::A), state.listingOptions());
+    state.slot(SlotId::A).list.setListIndex(0);
+    const auto sameRecords = [&] {
+        const RecordArray& now = state.slot(SlotId::A).records;
+        if (now.size() != content.records.size()) {
+            return false;
+        }
+        for (qsizetype i = 0; i < now.size(); ++i) {
+            if (now.utf8(i) != content.records.utf8(i)) {
+                return false;
+            }
+        }
+        return true;
+    };
+    Fastest sort;
+    Fastest compact;
+    for (int run = 0; run < kRuns; ++run) {
+        trovix::app::toolbarButtonPressed(state, trovix::Command::Sort);
+        sort.add(timed([&] { trovix::app::undoCommand(state); }));
+        if (!sameRecords()) {
+            warn("undoing the sort did not give the records back");
+        }
+        trovix::app::menuCommand(state, trovix::MenuCommand::Compact);
+        compact.add(timed([&] { trovix::app::undoCommand(state); }));
+        if (!sameRecords()) {
+            warn("undoing the compaction did not give the records back");
+        }
+    }
+    return {sort.seconds(), compact.seconds()};
+}
+
 // Copying a list of `count` rows to the clipboard: the text is built from every row.
 double timeCopyList(long long count) {
     using trovix::store::RecordArray;
@@ -991,6 +1046,9 @@ bool ranSinglePart(const Options& options) {
         std::printf("sort_lines %s\n", linesFile.c_str());
         printSeconds("sort_large", timeSort(options.records, std::string()));
         printSeconds("copy_list", timeCopyList(options.records));
+        const UndoTimes undo = timeUndo(options.records);
+        printSeconds("undo_sort", undo.sort);
+        printSeconds("undo_compact", undo.compact);
         return true;
     }
     if (options.lineBreaksOnly) {

@@ -4,6 +4,7 @@
 
 #include "about/about_box.h"
 #include "app/file_commands.h"
+#include "app/undo_commands.h"
 #include "app/window_events.h"
 #include "links/outside_links.h"
 #include "output/clipboard_copy.h"
@@ -79,6 +80,7 @@ void toolbarButtonPressed(MainState& state, Command command) {
 }
 
 void toolbarButtonClick(MainState& state, Command command) {
+    state.edits.endTyping();  // a command ends a burst of typing
     switch (command) {
         case Command::Find:
             if (!trimSpaces(state.searchBox.text()).isEmpty()) {
@@ -110,15 +112,16 @@ void toolbarButtonClick(MainState& state, Command command) {
             break;
         }
         case Command::New:
-            records::newItem(state.focusedSlot(), state.editBox);
+            records::newItem(state.edits, state.fileSlots, state.listWithFocus, state.editBox);
             search::fillStatusBar(state.statusBar, state.fileSlots);
             break;
         case Command::Delete:
-            records::deleteItem(state.focusedSlot());
+            records::deleteItem(state.edits, state.fileSlots, state.listWithFocus);
             search::fillStatusBar(state.statusBar, state.fileSlots);
             break;
         case Command::Sort:
-            records::sortItems(state.services, state.focusedSlot(), state.listingOptions());
+            records::sortItems(state.services, state.edits, state.fileSlots, state.listWithFocus,
+                               state.listingOptions());
             break;
         case Command::Select:
             selectFile(state);
@@ -145,8 +148,10 @@ void toolbarButtonClick(MainState& state, Command command) {
 }
 
 void menuCommand(MainState& state, MenuCommand command) {
+    state.edits.endTyping();  // a command ends a burst of typing
     switch (command) {
         case MenuCommand::Compact:
+            state.edits.recordCompaction(QStringLiteral("Compact"), state.fileSlots);
             records::compact(state.fileSlots);
             break;
         case MenuCommand::Backup:
@@ -154,9 +159,15 @@ void menuCommand(MainState& state, MenuCommand command) {
             break;
         case MenuCommand::Restore:
             if (records::restoreBackups(state.services, state.fileSlots)) {
+                // The files now hold their backups: each slot reads its file again, and the
+                // records it held before are one step back.
+                std::array<std::optional<undo::SlotContent>, 3> before;
                 for (lists::SlotId id : lists::kAllSlots) {
+                    before[static_cast<std::size_t>(id)] = undo::contentOf(state.slot(id));
                     records::loadFile(state, id);
                 }
+                state.edits.recordContents(QStringLiteral("Restore"), std::move(before),
+                                           state.fileSlots);
                 view::setListDisplay(state);
             }
             break;
@@ -192,6 +203,12 @@ void menuCommand(MainState& state, MenuCommand command) {
             }
             // The main window becomes the program's active window again.
             formActivate(state);
+            break;
+        case MenuCommand::Undo:
+            undoCommand(state);
+            break;
+        case MenuCommand::Redo:
+            redoCommand(state);
             break;
     }
 }

@@ -11,14 +11,18 @@ namespace trovix::app {
 void connectEventHandlers(MainState& state) {
     for (lists::SlotId id : lists::kAllSlots) {
         lists::ResultList& list = state.slot(id).list;
-        list.setClickHandler([&state, id] { records::listClick(state, id); });
+        list.setClickHandler([&state, id] {
+            state.edits.endTyping();  // the user left the record
+            records::listClick(state, id);
+        });
         list.setMouseDownHandler([&state, id] { records::listMouseDown(state, id); });
     }
     state.frame.setResizeHandler(
         [&state] { view::formResize(state.frame, state.toolbar, state.gap, state.busy); });
     state.editBox.setChangeHandler([&state] {
         if (!state.busy) {
-            records::editBoxChanged(state.editBox, state.focusedSlot(), state.displayFileNames());
+            records::editBoxChanged(state.editBox, state.edits, state.fileSlots,
+                                    state.listWithFocus, state.displayFileNames());
         }
     });
     state.searchBox.setChangeHandler([&state] { search::searchBoxChanged(state); });

@@ -7,6 +7,16 @@
 #include "view/window_options.h"
 
 namespace trovix::app {
+namespace {
+
+// The slot with focus just read a file in place of `before`: one step back.
+void recordReplaced(MainState& state, const QString& name, undo::SlotContent before) {
+    std::array<std::optional<undo::SlotContent>, 3> contents;
+    contents[static_cast<std::size_t>(*state.listWithFocus)] = std::move(before);
+    state.edits.recordContents(name, std::move(contents), state.fileSlots);
+}
+
+}  // namespace
 
 void selectFile(MainState& state) {
     if (state.listWithFocus) {
@@ -23,9 +33,12 @@ void selectFile(MainState& state) {
                     .arg(platform::displayFileName(chosen), unusable),
                 QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
         } else if (!chosen.isEmpty()) {
+            undo::SlotContent before = undo::contentOf(*state.focusedSlot());
             state.focusedSlot()->fileName = chosen;
             records::loadFile(state, *state.listWithFocus);
             state.changeNotice.fileNamesChanged();
+            recordReplaced(state, undo::nameWithFile(QStringLiteral("Choice"), chosen),
+                           std::move(before));
         }
     }
     view::setToolTipText(state.toolbar, state.fileSlots);
@@ -35,6 +48,7 @@ void saveSelectedFile(MainState& state) {
     lists::FileSlot* slot = state.focusedSlot();
     if (slot != nullptr && records::saveFile(state, *state.listWithFocus)) {
         slot->changed = false;
+        state.edits.markSaved(*state.listWithFocus);
     }
 }
 
@@ -55,7 +69,10 @@ void openSelectedFile(MainState& state) {
 
 void reloadSelectedFile(MainState& state) {
     if (lists::FileSlot* slot = state.focusedSlot()) {
+        undo::SlotContent before = undo::contentOf(*slot);
         records::loadFile(state, *state.listWithFocus);
+        recordReplaced(state, undo::nameWithFile(QStringLiteral("Reload"), slot->fileName),
+                       std::move(before));
         const int firstRecordRow = state.displayFileNames() ? 1 : 0;
         if (slot->list.count() > firstRecordRow) {
             slot->list.setListIndex(firstRecordRow);

@@ -23,6 +23,7 @@ bool saveChangedSlots(MainState& state) {
         const platform::Result<void, records::NotSaved> saved = records::writeSlot(state, id);
         if (saved) {
             slot.changed = false;
+            state.edits.markSaved(id);
             continue;
         }
         if (saved.failure().declined) {
@@ -56,9 +57,18 @@ bool queryClose(MainState& state) {
     if (state.options.isChecked(Option::AutoSave)) {
         return saveChangedSlots(state);
     }
-    switch (state.services.messages->show(
-        QStringLiteral("Save Changes?"), QStringLiteral("Save Changes"),
-        platform::MessageButtons::YesNoCancel, platform::MessageIcon::None)) {
+    QStringList changed;  // named under the question
+    for (const lists::FileSlot& slot : state.fileSlots) {
+        const QString name = slot.fileName.section(u'/', -1);
+        if (slot.changed && !changed.contains(name)) {
+            changed << name;
+        }
+    }
+    switch (state.services.messages->showDetailed(
+        QStringLiteral("Save Changes?"),
+        QStringLiteral("Changed files: ") + changed.join(QStringLiteral(", ")),
+        QStringLiteral("Save Changes"), platform::MessageButtons::YesNoCancel,
+        platform::MessageIcon::None)) {
         case platform::MessageAnswer::Yes:
             return saveChangedSlots(state);
         case platform::MessageAnswer::No:

@@ -15,6 +15,14 @@ class MessageBoxes {
     virtual ~MessageBoxes() = default;
     virtual MessageAnswer show(const QString& text, const QString& title, MessageButtons buttons,
                                MessageIcon icon) = 0;
+    // As show(), with a second text under the first that tells more; a box that cannot show
+    // it apart shows both as one text.
+    virtual MessageAnswer showDetailed(const QString& text, const QString& more,
+                                       const QString& title, MessageButtons buttons,
+                                       MessageIcon icon) {
+        return show(more.isEmpty() ? text : text + QStringLiteral("\n\n") + more, title, buttons,
+                    icon);
+    }
     // A question with buttons of its own words. Returns the index of the chosen one. The last
     // is the way out that changes nothing: Enter, Escape and closing the box choose it.
     virtual int choose(const QString& text, const QString& title, const QStringList& choices,

@@ -73,12 +73,12 @@ bool copyAllOrNothing(const platform::Services& services, const lists::FileSlots
                              .arg(target, putBack.error());
             }
         }
-        services.messages->show(
-            QStringLiteral("\"%1\" could not be replaced:\n%2\n\n%3")
-                .arg(to(slots[i]), committed.error(),
-                     notes.isEmpty() ? QStringLiteral("No file was changed.")
-                                     : notes.join(QStringLiteral("\n\n"))),
-            title, platform::MessageButtons::Ok, platform::MessageIcon::Warning);
+        services.messages->show(QStringLiteral("\"%1\" could not be replaced:\n%2\n\n%3")
+                                    .arg(to(slots[i]), committed.error(),
+                                         notes.isEmpty() ? QStringLiteral("No file was changed.")
+                                                         : notes.join(QStringLiteral("\n\n"))),
+                                title, platform::MessageButtons::Ok,
+                                platform::MessageIcon::Warning);
         return false;
     }
     return true;

@@ -17,15 +17,16 @@ bool isBlankText(const QString& text) {
 
 }  // namespace
 
-void editBoxChanged(const EditBox& editBox, lists::FileSlot* focused, bool displayFileNames) {
+void editBoxChanged(const EditBox& editBox, undo::EditHistory& edits, lists::FileSlots& slots,
+                    std::optional<lists::SlotId> focus, bool displayFileNames) {
     if (editBox.holdsExcerpt()) {
         return;
     }
     const QString& text = editBox.text();
-    if (isBlankText(text) || focused == nullptr) {
+    if (isBlankText(text) || !focus) {
         return;
     }
-    lists::FileSlot& slot = *focused;
+    lists::FileSlot& slot = lists::slotOf(slots, *focus);
     lists::ResultList& list = slot.list;
     const int row = list.listIndex();
     if (displayFileNames && row == 0) {
@@ -39,7 +40,10 @@ void editBoxChanged(const EditBox& editBox, lists::FileSlot* focused, bool displ
             slot.records.contains(record)) {
             QString element = text;
             element.replace(crlf, store::kRecordSepText);
-            slot.records.set(record, element);
+            const QByteArray utf8 = element.toUtf8();
+            const std::string_view after(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+            edits.recordTyping(*focus, slot.records, record, after);
+            slot.records.set(record, after);
         }
         const qsizetype firstBreak = text.indexOf(crlf);
         list.setRowText(row, firstBreak < 0 ? text : text.left(firstBreak));

@@ -29,15 +29,21 @@ class BusyPointer {
 
 }  // namespace
 
-void newItem(lists::FileSlot* focused, EditBox& editBox) {
-    lists::FileSlot* slot = focused;
-    if (slot == nullptr) {
+void newItem(undo::EditHistory& edits, lists::FileSlots& slots, std::optional<lists::SlotId> focus,
+             EditBox& editBox) {
+    if (!focus) {
         return;
     }
+    lists::FileSlot* slot = &lists::slotOf(slots, *focus);
     store::RecordArray& records = slot->records;
     const qsizetype last = records.size() - 1;
     qsizetype index = last;
-    if (last >= 0 && records.utf8(last).empty()) {
+    const bool takesLast = last >= 0 && records.utf8(last).empty();
+    edits.recordTexts(
+        QStringLiteral("New"), *focus, records,
+        takesLast ? std::vector<qint32>{static_cast<qint32>(last)} : std::vector<qint32>{},
+        records.size() + 1);
+    if (takesLast) {
         // The empty element after the file's final line break takes the record, and a new one
         // follows it, so the file still ends with a line break.
         records.set(last, kNewItem);
@@ -54,11 +60,12 @@ void newItem(lists::FileSlot* focused, EditBox& editBox) {
     slot->changed = true;
 }
 
-void deleteItem(lists::FileSlot* focused) {
-    lists::FileSlot* slot = focused;
-    if (slot == nullptr) {
+void deleteItem(undo::EditHistory& edits, lists::FileSlots& slots,
+                std::optional<lists::SlotId> focus) {
+    if (!focus) {
         return;
     }
+    lists::FileSlot* slot = &lists::slotOf(slots, *focus);
     lists::ResultList& list = slot->list;
     const int row = list.listIndex();
     if (list.count() < 2 || row < 0 || list.isHeaderRow(row) || list.isNoMatchRow(row) ||
@@ -67,6 +74,8 @@ void deleteItem(lists::FileSlot* focused) {
     }
     const qint32 record = list.itemData(row);
     if (slot->records.contains(record)) {
+        edits.recordTexts(QStringLiteral("Delete"), *focus, slot->records, {record},
+                          slot->records.size());
         slot->records.set(record, std::string_view());
     }
     const int next = row == list.count() - 1 ? row - 1 : row;
@@ -75,13 +84,14 @@ void deleteItem(lists::FileSlot* focused) {
     list.setListIndex(next);
 }
 
-void sortItems(const platform::Services& services, lists::FileSlot* focused,
+void sortItems(const platform::Services& services, undo::EditHistory& edits,
+               lists::FileSlots& slots, std::optional<lists::SlotId> focus,
                const lists::ListingOptions& options) {
     const BusyPointer pointer(*services.screen);
-    lists::FileSlot* slot = focused;
-    if (slot == nullptr) {
+    if (!focus) {
         return;
     }
+    lists::FileSlot* slot = &lists::slotOf(slots, *focus);
     lists::ResultList& list = slot->list;
     const QString selected = list.listIndex() >= 0 ? list.text(list.listIndex()) : QString();
     // A sort that cannot have the memory it needs leaves the records as they are.
@@ -97,7 +107,10 @@ void sortItems(const platform::Services& services, lists::FileSlot* focused,
                              room.limitedBy);
     } else {
         try {
-            slot->records.permute(exchangeSortOrder(slot->records));
+            std::vector<qint32> order = exchangeSortOrder(slot->records);
+            slot->records.permute(order);
+            edits.recordOrder(undo::nameWithFile(QStringLiteral("Sort"), slot->fileName), *focus,
+                              std::move(order));
         } catch (const std::bad_alloc&) {
             notSorted = QStringLiteral("There was not enough memory to sort them.");
         } catch (const std::system_error&) {

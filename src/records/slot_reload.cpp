@@ -64,8 +64,9 @@ ReloadOutcome reloadSlot(MainState& state, lists::SlotId id, const std::function
         return ReloadOutcome::Unsettled;
     }
 
-    // The undo history records the reload here, as one step: the records, the format, the
-    // stamp and the changed flag before it.
+    // The reload is one step back in the undo history: what the slot held before it.
+    std::array<std::optional<undo::SlotContent>, 3> before;
+    before[static_cast<std::size_t>(id)] = undo::contentOf(slot);
     const std::optional<std::string> selected = selectedRecord(slot);
     const bool hadSelection = slot.list.listIndex() >= 0;
     slot.records = std::move(read->content->records);
@@ -75,6 +76,9 @@ ReloadOutcome reloadSlot(MainState& state, lists::SlotId id, const std::function
     slot.readName = slot.fileName;
     slot.unreadable = false;
     slot.changed = false;
+    state.edits.recordContents(undo::nameWithFile(QStringLiteral("Reload"), slot.fileName),
+                               std::move(before), state.fileSlots);
+    state.edits.markSaved(id);  // the slot holds what its file holds
     {
         const BusySection busy(state);
         relist();

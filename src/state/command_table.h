@@ -161,6 +161,8 @@ enum class MenuCommand {
     WebSite,
     OnlineUpdate,
     About,
+    Undo,
+    Redo,
 };
 
 enum class MenuItemKind { Menu, Command, Check, Separator };
@@ -204,6 +206,9 @@ inline constexpr MenuEntry kMenuBar[] = {
     {MenuItemKind::Separator, "mnuSel00", "-", "", {}, {}},
     {MenuItemKind::Command, "mnuBackup", "&Backup", "Ctrl+B", MenuCommand::Backup, {}},
     {MenuItemKind::Command, "mnuRestore", "&Restore", "Ctrl+R", MenuCommand::Restore, {}},
+    {MenuItemKind::Separator, "mnuSel04", "-", "", {}, {}},
+    {MenuItemKind::Command, "mnuUndo", "&Undo", "Ctrl+Z", MenuCommand::Undo, {}},
+    {MenuItemKind::Command, "mnuRedo", "Re&do", "Ctrl+Shift+Z", MenuCommand::Redo, {}},
     {MenuItemKind::Menu, "mnuOptions", "&Options", "", {}, {}},
     {MenuItemKind::Check, "mnuIgnoreCase", "&Ignore Case", "", {}, Option::IgnoreCase},
     {MenuItemKind::Check, "mnuAutoSave", "&AutoSave", "", {}, Option::AutoSave},
@@ -237,5 +242,12 @@ inline constexpr MenuEntry kMenuBar[] = {
      {}},
     {MenuItemKind::Command, "mnuAbout", "&About", "Ctrl+A", MenuCommand::About, {}},
 };
+
+// Further keys of a menu command, beside the shortcut its item shows.
+struct ExtraShortcut {
+    MenuCommand command;
+    const char* shortcut;
+};
+inline constexpr ExtraShortcut kExtraShortcuts[] = {{MenuCommand::Redo, "Ctrl+Y"}};
 
 }  // namespace trovix

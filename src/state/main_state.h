@@ -10,6 +10,7 @@
 #include "platform/services.h"
 #include "state/change_notice.h"
 #include "state/controls.h"
+#include "undo/edit_history.h"
 
 namespace trovix {
 
@@ -55,6 +56,9 @@ struct MainState {
 
     // The search history, newest first; an empty text is an unused entry.
     std::array<QString, 10> history;
+
+    // The undo and redo history of the records.
+    undo::EditHistory edits;
 
     // Whether the window has been activated since it was first shown.
     bool activatedOnce = false;

@@ -219,6 +219,15 @@ void RecordArray::permute(const std::vector<qint32>& order) {
     folded_.reset();
 }
 
+void RecordArray::unpermute(const std::vector<qint32>& order) {
+    std::vector<Span> spans(order.size());
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        spans[static_cast<std::size_t>(order[k])] = spans_[k];
+    }
+    spans_ = std::move(spans);
+    folded_.reset();
+}
+
 const FoldedRecords& RecordArray::caseFolding() const {
     if (!folded_) {
         folded_ = FoldedRecords::build(*this);
@@ -314,6 +323,55 @@ std::size_t FoldedRecords::arenaBytes() const {
 
 void RecordArray::clear() {
     *this = RecordArray();
+}
+
+void RecordArray::truncate(qsizetype count) {
+    if (count < 0 || count >= size()) {
+        return;
+    }
+    for (auto s = spans_.begin() + count; s != spans_.end(); ++s) {
+        release(*s);
+    }
+    spans_.resize(static_cast<std::size_t>(count));
+    folded_.reset();
+    collectGarbage();
+}
+
+void RecordArray::removeAt(const std::vector<qint32>& indices) {
+    std::size_t out = 0;
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < spans_.size(); ++i) {
+        if (next < indices.size() && static_cast<std::size_t>(indices[next]) == i) {
+            release(spans_[i]);
+            ++next;
+            continue;
+        }
+        spans_[out++] = spans_[i];
+    }
+    spans_.resize(out);
+    folded_.reset();
+    collectGarbage();
+}
+
+void RecordArray::insertAt(const std::vector<qint32>& indices,
+                           const std::vector<std::string>& texts) {
+    std::vector<Span> spans;
+    spans.reserve(spans_.size() + indices.size());
+    std::size_t from = 0;
+    for (std::size_t k = 0; k < indices.size(); ++k) {
+        while (spans.size() < static_cast<std::size_t>(indices[k]) && from < spans_.size()) {
+            spans.push_back(spans_[from++]);
+        }
+        spans.push_back(store(texts[k]));
+    }
+    spans.insert(spans.end(), spans_.begin() + static_cast<std::ptrdiff_t>(from), spans_.end());
+    spans_ = std::move(spans);
+    folded_.reset();
+}
+
+std::size_t RecordArray::memoryBytes() const {
+    return static_cast<std::size_t>(storage_.size()) + arena_->used() +
+           spans_.size() * sizeof(Span);
 }
 
 // Replaced texts stay in the arena until it holds much more dead text than live text, or

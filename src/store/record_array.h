@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -61,7 +62,18 @@ class RecordArray {
     void swap(qsizetype a, qsizetype b);
     // Puts the elements in a new order: element k of the result is element order[k] before.
     void permute(const std::vector<qint32>& order);
+    // Puts back the order that permute(order) changed.
+    void unpermute(const std::vector<qint32>& order);
     void clear();
+    // Drops the elements from `count` on.
+    void truncate(qsizetype count);
+    // Drops the elements at these indices, given in ascending order.
+    void removeAt(const std::vector<qint32>& indices);
+    // Puts elements in among the others: afterwards element indices[k] holds texts[k]. The
+    // indices are ascending and count in the array as it is afterwards.
+    void insertAt(const std::vector<qint32>& indices, const std::vector<std::string>& texts);
+    // About the memory the elements hold: the loaded buffer, the arena and the element table.
+    std::size_t memoryBytes() const;
 
     // What a search that ignores case compares: made on first use and kept in step with every
     // later change, so the records are never folded twice.

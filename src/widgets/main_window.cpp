@@ -79,6 +79,7 @@ MainWindow::~MainWindow() {
     state_.options.setViewListener({});
     state_.statusBar.setViewListener({});
     state_.frame.setViewListener({});
+    state_.edits.setViewListener({});
 }
 
 void MainWindow::buildMenus() {
@@ -101,6 +102,12 @@ void MainWindow::buildMenus() {
             setMenuItemAccessibleName(action, withoutAccessMarks(caption));
         }
         action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
+        for (const ExtraShortcut& extra : kExtraShortcuts) {
+            if (entry.kind == MenuItemKind::Command && extra.command == entry.command) {
+                action->setShortcuts(
+                    {action->shortcut(), QKeySequence(QString::fromLatin1(extra.shortcut))});
+            }
+        }
         if (entry.kind == MenuItemKind::Check) {
             const Option option = entry.option;
             action->setCheckable(true);
@@ -113,6 +120,9 @@ void MainWindow::buildMenus() {
             const MenuCommand command = entry.command;
             connect(action, &QAction::triggered, this,
                     [this, command] { app::menuCommand(state_, command); });
+            if (command == MenuCommand::Undo || command == MenuCommand::Redo) {
+                (command == MenuCommand::Undo ? undoItem_ : redoItem_) = action;
+            }
         }
     }
 }
@@ -223,6 +233,7 @@ void MainWindow::connectCore() {
         }
     });
     state_.frame.setViewListener([this](WindowFrame::Aspect a) { showFrame(a); });
+    state_.edits.setViewListener([this] { showUndoItems(); });
     connect(edit_, &QPlainTextEdit::textChanged, this, &MainWindow::userEditedText);
     // Text typed or pasted next to a stand-in must not take over its mark.
     connect(edit_, &QPlainTextEdit::cursorPositionChanged, this, [this] {
@@ -249,6 +260,7 @@ void MainWindow::connectCore() {
         showOption(option);
     }
     showStatusBar();
+    showUndoItems();
     showFont();
     showGeometry();
     frameEdit_->setVisible(state_.frame.editPaneVisible());
@@ -313,6 +325,18 @@ void MainWindow::showOption(Option option) {
         const QSignalBlocker quiet(it->second);
         it->second->setChecked(state_.options.isChecked(option));
     }
+}
+
+void MainWindow::showUndoItems() {
+    // "Undo Delete", "Redo Sort of phone_numbers.txt"; an "&" of a file name is no access mark.
+    const auto show = [](QAction* item, const QString& caption, const QString& step) {
+        QString name = step;
+        name.replace(u'&', QStringLiteral("&&"));
+        item->setText(step.isEmpty() ? caption : caption + u' ' + name);
+        item->setEnabled(!step.isEmpty());
+    };
+    show(undoItem_, QStringLiteral("&Undo"), state_.edits.undoName());
+    show(redoItem_, QStringLiteral("Re&do"), state_.edits.redoName());
 }
 
 void MainWindow::showStatusBar() {

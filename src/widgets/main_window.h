@@ -56,6 +56,7 @@ class MainWindow : public QMainWindow {
     void showToolbarButton(Command command);
     void showOption(Option option);
     void showStatusBar();
+    void showUndoItems();
     void showFrame(WindowFrame::Aspect aspect);
     void showPlacement();
     void showGeometry();
@@ -81,6 +82,8 @@ class MainWindow : public QMainWindow {
     StatusPanels* panels_ = nullptr;
     std::map<Command, QAction*> buttons_;
     std::map<Option, QAction*> optionItems_;
+    QAction* undoItem_ = nullptr;
+    QAction* redoItem_ = nullptr;
     bool applyingCore_ = false;
     bool watchingScreen_ = false;
 };

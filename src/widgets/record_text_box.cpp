@@ -8,6 +8,8 @@ namespace trovix::widgets {
 
 RecordTextBox::RecordTextBox(QWidget* parent) : QPlainTextEdit(parent) {
     setTabChangesFocus(true);
+    // Undo and redo go through the window's one history of the records.
+    setUndoRedoEnabled(false);
 }
 
 bool RecordTextBox::event(QEvent* event) {

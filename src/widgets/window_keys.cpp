@@ -19,6 +19,11 @@ bool isWindowShortcut(const QKeyEvent& key) {
             return true;
         }
     }
+    for (const ExtraShortcut& extra : kExtraShortcuts) {
+        if (QKeySequence(QString::fromLatin1(extra.shortcut)) == pressed) {
+            return true;
+        }
+    }
     return false;
 }
 

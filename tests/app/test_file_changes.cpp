@@ -6,6 +6,7 @@
 
 #include "app/event_handlers.h"
 #include "app/file_changes.h"
+#include "app/undo_commands.h"
 #include "platform/fake/fake_file_watcher.h"
 #include "platform/fake/fake_message_boxes.h"
 #include "platform/fake/fake_services.h"
@@ -147,6 +148,16 @@ class TestFileChanges : public QObject {
         w.watcher.advance(1000);
         QCOMPARE(w.rows(), QStringList({"Dora Smith", "Fred Black"}));
         QCOMPARE(w.told.size(), 3);
+
+        // Each reload is one step back: undone, the slot holds what it held before, which its
+        // file no longer holds; redone, the file's content again, unchanged.
+        QCOMPARE(w.state.edits.undoName(), QStringLiteral("Reload of phone_numbers.txt"));
+        app::undoCommand(w.state);
+        QCOMPARE(w.records(), QStringList({"Dora Smith"}));
+        QVERIFY(w.state.slot(kA).changed);
+        app::redoCommand(w.state);
+        QCOMPARE(w.records(), QStringList({"Dora Smith", "Fred Black"}));
+        QVERIFY(!w.state.slot(kA).changed);
     }
 
     void aSlotWithUnsavedChangesIsNeverReloadedButTheNoticeAsks() {

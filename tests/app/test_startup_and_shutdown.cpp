@@ -623,6 +623,11 @@ class TestStartupAndShutdown : public QObject {
                                : w.messages.shown.size() == 1 &&
                                      w.messages.shown[0].text == "Save Changes?" &&
                                      w.messages.shown[0].buttons == MessageButtons::YesNoCancel);
+            if (!c.autoSave) {  // the question names the changed files
+                QCOMPARE(w.messages.shown[0].more,
+                         QStringLiteral("Changed files: %1, %2")
+                             .arg(QString::fromLatin1(kFiles[0]), QString::fromLatin1(kFiles[2])));
+            }
             // Only the changed files are written; the settings only when the window closes.
             QCOMPARE(readBytes(w.path(kFiles[0])) + readBytes(w.path(kFiles[2])),
                      saves ? "Smith 555-0000\r\nJones\r\n213 Los Angeles\r\n"

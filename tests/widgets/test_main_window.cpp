@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -379,7 +380,7 @@ class TestMainWindow : public QObject {
             QVERIFY2(triggered.size() == 2, entry.name);
             ++tried;
         }
-        QCOMPARE(tried, 11);
+        QCOMPARE(tried, 13);
 
         // Ctrl+V pastes and Ctrl+A selects everything in the boxes, and act as menu shortcuts
         // elsewhere.
@@ -451,6 +452,84 @@ class TestMainWindow : public QObject {
         QCOMPARE(readBytes(w.file(1)), kPhones + "Smith, Cy\r\n-----555-0123 (cell)\r\n");
         QVERIFY(aged(w.file(2)) && aged(w.file(3)) && w.messages.shown.isEmpty());
         QVERIFY(readBytes(w.file(2)) == others[0] && readBytes(w.file(3)) == others[1]);
+    }
+
+    void undoAndRedoWorkFromEveryControlAndTheActionsMenu() {
+        Window w;
+        // The keys belong to no other command of the window.
+        for (const MenuEntry& entry : kMenuBar) {
+            const QKeySequence keys(QString::fromLatin1(entry.shortcut));
+            QVERIFY2(QString::fromLatin1(entry.name).startsWith("mnuUndo") ||
+                         QString::fromLatin1(entry.name).startsWith("mnuRedo") ||
+                         (keys != QKeySequence("Ctrl+Z") && keys != QKeySequence("Ctrl+Shift+Z") &&
+                          keys != QKeySequence("Ctrl+Y")),
+                     entry.name);
+        }
+        QMenu* actions = w.window->findChild<QMenu*>(QStringLiteral("mnuActions"));
+        // The Actions menu's item whose accessible name starts so; its name and whether it is
+        // enabled, or pressed as assistive technology presses it.
+        const auto item = [&](const QString& start) -> QAccessibleInterface* {
+            QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(actions);
+            for (int i = 0; i < menu->childCount(); ++i) {
+                if (menu->child(i)->text(QAccessible::Name).startsWith(start)) {
+                    return menu->child(i);
+                }
+            }
+            return nullptr;
+        };
+        const auto itemSays = [&](const QString& start) {
+            QAccessibleInterface* found = item(start);
+            return found == nullptr
+                       ? QStringLiteral("none")
+                       : found->text(QAccessible::Name) + (found->state().disabled ? " (off)" : "");
+        };
+        QCOMPARE(itemSays("Undo"), QStringLiteral("Undo (off)"));
+        QCOMPARE(itemSays("Redo"), QStringLiteral("Redo (off)"));
+        QCOMPARE(actions->actions().at(actions->actions().size() - 3)->isSeparator(), true);
+
+        // Delete, then Ctrl+Z in the list: the record is back, selected and shown.
+        QListView* lstA = w.list(SlotId::A);
+        w.clickRow(lstA, 1);
+        w.click(w.button("delete"));
+        QCOMPARE(shownRows(lstA), QStringList({"Smith, Ann"}));
+        QCOMPARE(itemSays("Undo"), QStringLiteral("Undo Delete"));
+        w.key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(shownRows(lstA), QStringList({"Smith, Ann", "Jones, Bo"}));
+        QCOMPARE(w.seen(), "lstA 1 - - | Jones, Bo|555-0199");
+        QCOMPARE(itemSays("Redo"), QStringLiteral("Redo Delete"));
+        QVERIFY(!w.state.slot(SlotId::A).changed);
+
+        // In the edit box a burst of typing is one step of the same history, both ways.
+        w.click(w.edit);
+        w.key(Qt::Key_End, Qt::ControlModifier);
+        w.type(QStringLiteral(" Jr"));
+        w.key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.seen(), "txtEdit 1 - - | Jones, Bo|555-0199");
+        QCOMPARE(w.state.slot(SlotId::A).records.text(1), QStringLiteral("Jones, Bo-----555-0199"));
+        QCOMPARE(itemSays("Redo"), QStringLiteral("Redo Typing"));
+        w.key(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(w.seen(), "txtEdit 1 - - | Jones, Bo|555-0199 Jr");
+        w.key(Qt::Key_Z, Qt::ControlModifier);
+        w.key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(w.state.slot(SlotId::A).records.text(1),
+                 QStringLiteral("Jones, Bo-----555-0199 Jr"));
+
+        // Sort, taken back with the menu item from the search box.
+        w.click(w.button("sort"));
+        QCOMPARE(shownRows(lstA), QStringList({"Jones, Bo", "Smith, Ann"}));
+        w.click(w.find);
+        QCOMPARE(itemSays("Undo"), QStringLiteral("Undo Sort of phone_numbers.txt"));
+        item("Undo")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(shownRows(lstA), QStringList({"Smith, Ann", "Jones, Bo"}));
+        QCOMPARE(w.seen(), "lstFind 1 - - | Jones, Bo|555-0199 Jr");
+
+        // Back to what was read, closing asks nothing.
+        while (w.state.edits.canUndo()) {
+            w.key(Qt::Key_Z, Qt::ControlModifier);
+        }
+        QCOMPARE(itemSays("Undo"), QStringLiteral("Undo (off)"));
+        QVERIFY(w.window->close());
+        QVERIFY(w.messages.shown.isEmpty());
     }
 
     void theSplitterLayoutLimitsAndOnTop() {

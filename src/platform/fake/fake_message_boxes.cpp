@@ -20,7 +20,7 @@ bool FakeMessageBoxes::offers(MessageButtons buttons, MessageAnswer answer) {
 
 int FakeMessageBoxes::choose(const QString& text, const QString& title, const QStringList& choices,
                              MessageIcon icon) {
-    shown.append({text, title, MessageButtons::Ok, icon, choices});
+    shown.append({text, title, MessageButtons::Ok, icon, choices, {}});
     if (choiceAnswers.isEmpty()) {
         return static_cast<int>(choices.size()) - 1;
     }
@@ -34,7 +34,13 @@ int FakeMessageBoxes::choose(const QString& text, const QString& title, const QS
 
 MessageAnswer FakeMessageBoxes::show(const QString& text, const QString& title,
                                      MessageButtons buttons, MessageIcon icon) {
-    shown.append({text, title, buttons, icon, {}});
+    return showDetailed(text, QString(), title, buttons, icon);
+}
+
+MessageAnswer FakeMessageBoxes::showDetailed(const QString& text, const QString& more,
+                                             const QString& title, MessageButtons buttons,
+                                             MessageIcon icon) {
+    shown.append({text, title, buttons, icon, {}, more});
     if (!answers.isEmpty()) {
         const MessageAnswer answer = answers.takeFirst();
         if (!offers(buttons, answer)) {

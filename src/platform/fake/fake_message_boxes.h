@@ -14,6 +14,7 @@ struct ShownMessage {
     MessageButtons buttons;
     MessageIcon icon;
     QStringList choices;  // the buttons of a choose() box
+    QString more;         // the second text of a showDetailed() box
 };
 
 // Records every box and answers from a script. A scripted answer that the box does not offer
@@ -22,6 +23,8 @@ class FakeMessageBoxes : public MessageBoxes {
   public:
     MessageAnswer show(const QString& text, const QString& title, MessageButtons buttons,
                        MessageIcon icon) override;
+    MessageAnswer showDetailed(const QString& text, const QString& more, const QString& title,
+                               MessageButtons buttons, MessageIcon icon) override;
 
     // Answers from `choiceAnswers` (indices), else the last choice, as Enter or Escape would.
     int choose(const QString& text, const QString& title, const QStringList& choices,

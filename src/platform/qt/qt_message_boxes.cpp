@@ -1,6 +1,7 @@
 #include "platform/qt/qt_message_boxes.h"
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -76,6 +77,12 @@ int QtMessageBoxes::choose(const QString& text, const QString& title, const QStr
 
 MessageAnswer QtMessageBoxes::show(const QString& text, const QString& title,
                                    MessageButtons buttons, MessageIcon icon) {
+    return showDetailed(text, QString(), title, buttons, icon);
+}
+
+MessageAnswer QtMessageBoxes::showDetailed(const QString& text, const QString& more,
+                                           const QString& title, MessageButtons buttons,
+                                           MessageIcon icon) {
     const QString shownTitle = title.isEmpty() ? QCoreApplication::applicationName() : title;
     // Texts break their lines with CR LF; a box shows LF alone as the line break.
     QString shown = text;
@@ -83,6 +90,12 @@ MessageAnswer QtMessageBoxes::show(const QString& text, const QString& title,
     QMessageBox box(toQt(icon), shownTitle, shown, toQt(buttons), owner_.get());
     // Texts may quote records, which must never be taken for HTML.
     box.setTextFormat(Qt::PlainText);
+    if (!more.isEmpty()) {
+        box.setInformativeText(more);
+        if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"))) {
+            label->setTextFormat(Qt::PlainText);  // file names are no HTML either
+        }
+    }
     // Esc picks Cancel when there is one, otherwise No (QMessageBox's own choice of escape
     // button); a lone Ok is its own escape button.
     box.exec();

@@ -12,6 +12,8 @@ class QtMessageBoxes : public MessageBoxes {
 
     MessageAnswer show(const QString& text, const QString& title, MessageButtons buttons,
                        MessageIcon icon) override;
+    MessageAnswer showDetailed(const QString& text, const QString& more, const QString& title,
+                               MessageButtons buttons, MessageIcon icon) override;
     int choose(const QString& text, const QString& title, const QStringList& choices,
                MessageIcon icon) override;
 
