@@ -166,6 +166,14 @@ if cut is not None:
     check("Delete removes the highlighted record",
           len(highlight) == 1 and highlight[0] not in rows(lists[0]),
           f"highlighted {highlight}, rows now {rows(lists[0])[:6]}")
+    # Ctrl+Z puts the record back, highlighted; Ctrl+Y deletes it again.
+    key("ctrl+z")
+    check("Ctrl+Z puts the deleted record back, highlighted",
+          highlight[0] in rows(lists[0]) and selected(lists[0]) == highlight,
+          f"highlighted {selected(lists[0])}, rows now {rows(lists[0])[:6]}")
+    key("ctrl+y")
+    check("Ctrl+Y deletes it again", highlight[0] not in rows(lists[0]),
+          f"rows now {rows(lists[0])[:6]}")
 
 # Type two words and press Enter (Search While Typing is off).
 click(search_text)
