@@ -80,13 +80,15 @@ class TestOutputAndLinks : public QObject {
         app::menuCommand(f.state, MenuCommand::PrintForm);
         QVERIFY(f.messages.shown.last().text.contains("Jammed"));
 
-        // Copying empties the clipboard first.
-        Outside copy({"alpha-----more", "beta", "gamma"});
+        // Copying empties the clipboard first, and copies a row's whole first line, however
+        // much of it the list shows.
+        const QString longLine(lists::ResultList::kShownChars + 500, u'x');
+        Outside copy({"alpha-----more", "beta", "gamma", longLine});
         app::menuCommand(copy.state, MenuCommand::CopyList);  // no list with focus
         QVERIFY(copy.clipboard.calls.size() == 1 && copy.clipboard.text.isEmpty());
         copy.list(1).setListIndex(1);
         app::menuCommand(copy.state, MenuCommand::CopyList);
-        QCOMPARE(copy.clipboard.text, QStringLiteral("alpha\nbeta\ngamma"));
+        QCOMPARE(copy.clipboard.text, QStringLiteral("alpha\nbeta\ngamma\n") + longLine);
         QCOMPARE(copy.clipboard.calls.last().kind, platform::ClipboardCall::Kind::SetText);
         app::toolbarButtonPressed(copy.state, Command::Copy);
         QCOMPARE(copy.clipboard.text, QStringLiteral("beta"));

@@ -182,11 +182,13 @@ class TestDataFile : public QObject {
               std::string_view("plain ascii text, long enough for the word-at-a-time path")}) {
             QVERIFY(isValidUtf8(valid));
         }
-        // Latin-1 bytes (read as Windows-1252), overlong forms, a lone surrogate, above U+10FFFF,
-        // cut off at the end, a stray continuation byte, an invalid byte after a run of ASCII.
-        for (const char* invalid :
-             {"caf\xE9 au lait", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
-              "abc\xE2\x82", "\x80", "0123456789abcdef0123456789\xFF"}) {
+        // Latin-1 bytes (read as Windows-1252), among them accented letters that follow a lead
+        // byte where only continuation bytes may, overlong forms, a lone surrogate, above
+        // U+10FFFF, cut off at the end, a stray continuation byte, an invalid byte after a run of
+        // ASCII.
+        for (const char* invalid : {"caf\xE9 au lait", "\xE9\xE8\xE0", "\xC3\xC3", "\xC0\xAF",
+                                    "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                                    "abc\xE2\x82", "\x80", "0123456789abcdef0123456789\xFF"}) {
             QVERIFY2(!isValidUtf8(invalid), invalid);
         }
 
