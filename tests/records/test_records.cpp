@@ -370,10 +370,11 @@ class TestRecords : public QObject {
 
     void compactingKeepsEveryRowOnItsRecord() {
         StateFixture f({"alpha", "", "   ", "beta", ""}, {"", ""}, {"c"});
-        f.list(1).setListIndex(1);  // beta
+        f.list(1).setListIndex(1);  // beta, typed into before the compaction
+        f.state.editBox.setText(QStringLiteral("beta 1"));
         app::menuCommand(f.state, MenuCommand::Compact);
         QCOMPARE(f.slot(1).records.toStringList() + f.slot(2).records.toStringList() + f.rows(1),
-                 QStringList({"alpha", "beta", "0|alpha", "1|beta"}));
+                 QStringList({"alpha", "beta 1", "0|alpha", "1|beta 1"}));
         QVERIFY(f.slot(1).changed && f.slot(2).changed && f.slot(3).changed);
         // Editing the selected row still reaches its own record.
         f.state.editBox.setText(QStringLiteral("beta 2"));
