@@ -696,6 +696,9 @@ void IniDocument::parse() {
         i = 3;
     }
     qsizetype start = 0;
+    // Keys repeat from section to section: the last one read is decoded once and shared.
+    QByteArrayView lastKeyBytes;
+    QString lastKey;
     while (i < n) {
         const LineExtent extent = scanLine(bytes, i);
         const qsizetype p = extent.text;
@@ -734,7 +737,11 @@ void IniDocument::parse() {
                 }
                 line.valueBegin = valueBegin - start;
                 line.valueEnd = limit - start;
-                entries_.insert(EntryKey{section, decodeIniKey(key)}, index);
+                if (lastKeyBytes.data() == nullptr || key != lastKeyBytes) {
+                    lastKeyBytes = key;
+                    lastKey = decodeIniKey(key);
+                }
+                entries_.insert(EntryKey{section, lastKey}, index);
                 sections_[static_cast<std::size_t>(section)].lastEntry = index;
             }
         }
