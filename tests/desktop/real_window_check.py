@@ -128,8 +128,8 @@ untouched = {name: (read(name), os.stat(os.path.join(folder, name)).st_mtime_ns)
              for name in ("taglines.txt", "area_codes.txt")}
 print(f"lists show {[len(rows(lst)) for lst in lists]} rows")
 # On a busy machine the window may take a moment to report its focus.
-for _ in range(50):
-    if focused(window) is not None:
+for _ in range(100):
+    if focused(window) == "Search text":
         break
     time.sleep(0.1)
 check("the search box has the focus at start-up", focused(window) == "Search text",
