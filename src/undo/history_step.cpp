@@ -41,6 +41,14 @@ void swapContent(std::optional<SlotContent>& held, lists::FileSlot& slot) {
     std::swap(held->readName, slot.readName);
 }
 
+// A content step is its own inverse: undone or redone, the held contents and the slots' trade.
+qint32 swapContents(ContentStep& step, FileSlots& slots) {
+    for (std::size_t n = 0; n < slots.size(); ++n) {
+        swapContent(step.contents[n], slots[n]);
+    }
+    return -1;
+}
+
 std::size_t stringBytes(const std::vector<std::string>& texts) {
     std::size_t bytes = texts.size() * sizeof(std::string);
     for (const std::string& t : texts) {
@@ -83,12 +91,7 @@ qint32 undoChange(StepChange& change, FileSlots& slots) {
                               }
                               return -1;
                           },
-                          [&](ContentStep& s) -> qint32 {
-                              for (std::size_t n = 0; n < slots.size(); ++n) {
-                                  swapContent(s.contents[n], slots[n]);
-                              }
-                              return -1;
-                          },
+                          [&](ContentStep& s) -> qint32 { return swapContents(s, slots); },
                       },
                       change);
 }
@@ -122,12 +125,7 @@ qint32 redoChange(StepChange& change, FileSlots& slots) {
                 }
                 return -1;
             },
-            [&](ContentStep& s) -> qint32 {
-                for (std::size_t n = 0; n < slots.size(); ++n) {
-                    swapContent(s.contents[n], slots[n]);
-                }
-                return -1;
-            },
+            [&](ContentStep& s) -> qint32 { return swapContents(s, slots); },
         },
         change);
 }
