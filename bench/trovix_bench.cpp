@@ -1183,12 +1183,12 @@ DataFileContent benchLoading(const QString& dataFile, const std::string& dataPat
     Fastest load;
     for (int run = 0; run < kRuns; ++run) {
         loaded.reset();
-        ReadResult result;
-        load.add(timed([&] { result = readDataFile(dataFile); }));
-        if (!result.content) {
-            fail("cannot load " + dataPath + ": " + result.error.toStdString());
+        std::optional<trovix::platform::Result<ReadFile, ReadFailure>> result;
+        load.add(timed([&] { result.emplace(readDataFile(dataFile)); }));
+        if (!*result) {
+            fail("cannot load " + dataPath + ": " + result->error().toStdString());
         }
-        loaded = std::move(result.content);
+        loaded = std::move((*result)->content);
     }
     printSeconds("load", load.seconds());
     const RecordArray& records = loaded->records;

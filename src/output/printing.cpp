@@ -18,7 +18,7 @@ using Row = lists::ResultList::TextParts;
 // goes to the printer as the record's own bytes, never copied whole.
 void print(const platform::Services& services, const ListFont& font, int count,
            const std::function<Row(int)>& line) {
-    const platform::PrintOutcome outcome = services.printer->printLines(
+    const platform::Result<platform::PrintEnd> outcome = services.printer->printLines(
         kTopMargin + count,
         [&](int i) -> platform::PrintLine {
             if (i < kTopMargin) {
@@ -28,8 +28,8 @@ void print(const platform::Services& services, const ListFont& font, int count,
             return {kIndent + row.start, row.line};
         },
         printFont(font));
-    if (outcome.result == platform::PrintOutcome::Result::Failed) {
-        services.messages->show(QStringLiteral("Nothing was printed:\n%1").arg(outcome.error),
+    if (!outcome) {
+        services.messages->show(QStringLiteral("Nothing was printed:\n%1").arg(outcome.error()),
                                 QString(), platform::MessageButtons::Ok,
                                 platform::MessageIcon::Warning);
     }
@@ -69,9 +69,9 @@ void printSelection(const platform::Services& services, const lists::FileSlot* f
 }
 
 void printForm(const platform::Services& services) {
-    const platform::PrintOutcome outcome = services.printer->printWindow();
-    if (outcome.result == platform::PrintOutcome::Result::Failed) {
-        services.messages->show(QStringLiteral("Nothing was printed:\n%1").arg(outcome.error),
+    const platform::Result<platform::PrintEnd> outcome = services.printer->printWindow();
+    if (!outcome) {
+        services.messages->show(QStringLiteral("Nothing was printed:\n%1").arg(outcome.error()),
                                 QString(), platform::MessageButtons::Ok,
                                 platform::MessageIcon::Warning);
     }

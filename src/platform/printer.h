@@ -4,6 +4,8 @@
 #include <functional>
 #include <string_view>
 
+#include "platform/result.h"
+
 namespace trovix::platform {
 
 // The font lines are printed in.
@@ -22,11 +24,8 @@ struct PrintLine {
     std::string_view body;
 };
 
-struct PrintOutcome {
-    enum class Result { Printed, Cancelled, Failed };
-    Result result = Result::Failed;
-    QString error;  // why it failed, in words
-};
+// How a print job that did not fail ended.
+enum class PrintEnd { Printed, Cancelled };
 
 // The system's default printer; each call is one print job. When no printer is installed the
 // user is offered to save the job as a PDF file instead; declining cancels it. A PDF file of a
@@ -37,10 +36,10 @@ class Printer {
     // Prints `count` lines, line(i) for each i in order, in the font given. A line wider than
     // the page wraps onto the next printed line and is never cut; pages break by themselves. A
     // job that takes more than a second shows its progress and can be cancelled.
-    virtual PrintOutcome printLines(int count, const std::function<PrintLine(int)>& line,
-                                    const PrintFont& font) = 0;
+    virtual Result<PrintEnd> printLines(int count, const std::function<PrintLine(int)>& line,
+                                        const PrintFont& font) = 0;
     // Prints an image of the main window's client area, scaled to fit the page.
-    virtual PrintOutcome printWindow() = 0;
+    virtual Result<PrintEnd> printWindow() = 0;
 };
 
 }  // namespace trovix::platform

@@ -164,38 +164,40 @@ void refuse(MainState& state, lists::SlotId id, const QString& reason) {
 
 void loadFile(MainState& state, lists::SlotId id) {
     lists::FileSlot& slot = state.slot(id);
-    store::ReadResult read;
+    // Read as a missing file unless the name can be read.
+    platform::Result<store::ReadFile, store::ReadFailure> read =
+        store::ReadFile{store::missingFileContent(), PathKind::Missing, {}};
     if (const QString unusable = platform::unusableNameReason(slot.fileName); !unusable.isEmpty()) {
         // What the name reaches is another file than the one it stands for: none is read.
         tellUser(state, QStringLiteral("The data file \"%1\" cannot be read:\n%2")
                             .arg(platform::displayFileName(slot.fileName), unusable));
-        read.content = store::missingFileContent();
     } else {
         read = store::readDataFile(slot.fileName, memoryLimits(state));
-        if (read.refused) {
-            refuse(state, id, read.error);
+        if (!read && read.failure().refused) {
+            refuse(state, id, read.error());
             return;
         }
     }
-    if (!read.content) {
+    if (!read) {
         slot.unreadable = true;
         tellUser(state, QStringLiteral("The data file \"%1\" could not be read:\n%2\n\n"
                                        "Its records are not shown, and it will not be saved "
                                        "over until it has been read.")
-                            .arg(slot.fileName, read.error));
+                            .arg(slot.fileName, read.error()));
         return;
     }
-    if (read.kind != PathKind::RegularFile && read.kind != PathKind::Missing &&
-        read.kind != PathKind::DanglingLink) {
+    store::ReadFile& file = *read;
+    if (file.kind != PathKind::RegularFile && file.kind != PathKind::Missing &&
+        file.kind != PathKind::DanglingLink) {
         tellUser(state, QStringLiteral("The data file \"%1\" cannot be read: it is %2, not a "
                                        "regular file.")
-                            .arg(slot.fileName, platform::describePathKind(read.kind)));
+                            .arg(slot.fileName, platform::describePathKind(file.kind)));
     }
     slot.unreadable = false;
-    slot.records = std::move(read.content->records);
-    slot.format = read.content->format;
-    slot.stamp = read.stamp;
-    slot.foundKind = read.kind;
+    slot.records = std::move(file.content.records);
+    slot.format = file.content.format;
+    slot.stamp = file.stamp;
+    slot.foundKind = file.kind;
     slot.readName = slot.fileName;
     try {
         loadArray(slot, state.listingOptions());

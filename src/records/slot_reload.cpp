@@ -48,16 +48,17 @@ int rowOfRecord(const lists::FileSlot& slot, const std::string& text) {
 ReloadOutcome reloadSlot(MainState& state, lists::SlotId id, const std::function<void()>& relist) {
     lists::FileSlot& slot = state.slot(id);
     const QString target = platform::fileBehindLinks(slot.fileName);
-    std::optional<store::ReadResult> read;
+    std::optional<store::ReadFile> read;
     for (int attempt = 0; attempt < kReadAttempts && !read; ++attempt) {
-        store::ReadResult candidate = store::readDataFile(slot.fileName, *state.services.memory);
-        if (candidate.refused || !candidate.content || !candidate.stamp.exists) {
+        platform::Result<store::ReadFile, store::ReadFailure> candidate =
+            store::readDataFile(slot.fileName, *state.services.memory);
+        if (!candidate || !candidate->stamp.exists) {
             return ReloadOutcome::NotRead;
         }
         // The stamp of the open file from before the read against the name's after it: a write
         // or a rename in between means the bytes may be half old, half new.
-        if (candidate.stamp == platform::fileStamp(target)) {
-            read = std::move(candidate);
+        if (candidate->stamp == platform::fileStamp(target)) {
+            read = std::move(*candidate);
         }
     }
     if (!read) {
@@ -69,8 +70,8 @@ ReloadOutcome reloadSlot(MainState& state, lists::SlotId id, const std::function
     before[static_cast<std::size_t>(id)] = undo::contentOf(slot);
     const std::optional<std::string> selected = selectedRecord(slot);
     const bool hadSelection = slot.list.listIndex() >= 0;
-    slot.records = std::move(read->content->records);
-    slot.format = read->content->format;
+    slot.records = std::move(read->content.records);
+    slot.format = read->content.format;
     slot.stamp = read->stamp;
     slot.foundKind = read->kind;
     slot.readName = slot.fileName;

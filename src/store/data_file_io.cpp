@@ -57,67 +57,69 @@ platform::Result<QByteArray> readWholeDevice(QIODevice& device) {
 
 namespace {
 
+// Makes the failures of reading one file, which all carry what stood at its name and its stamp.
+struct FailureOf {
+    platform::PathKind kind;
+    platform::FileStamp stamp;
+
+    ReadFailure operator()(QString reason, bool refused = false) const {
+        return {std::move(reason), kind, stamp, refused};
+    }
+};
+
 // Reads an open file whose size has been checked; any allocation that fails comes out as an
 // exception.
-void readOpenFile(QFile& file, const platform::MemoryRoom& room, ReadResult& result) {
+platform::Result<DataFileContent, ReadFailure> readOpenFile(QFile& file,
+                                                            const platform::MemoryRoom& room,
+                                                            const FailureOf& failed) {
     if (const QString refusal = refusalFor(file.size(), std::nullopt, room); !refusal.isEmpty()) {
-        result.error = refusal;
-        result.refused = true;
-        return;
+        return failed(refusal, true);
     }
     if (std::optional<DataFileContent> content = readWhileSplitting(file, room)) {
-        result.content = std::move(content);
-        return;
+        return std::move(*content);
     }
     if (!file.seek(0)) {
-        result.error = file.errorString();
-        return;
+        return failed(file.errorString());
     }
     platform::Result<QByteArray> bytes = readWholeDevice(file);
     if (!bytes) {
-        result.error = bytes.error().isEmpty() ? file.errorString() : bytes.error();
-        return;
+        return failed(bytes.error().isEmpty() ? file.errorString() : bytes.error());
     }
     platform::Result<DataFileContent> parsed = parseDataFileWithin(std::move(*bytes), room);
     if (!parsed) {
-        result.error = parsed.error();
-        result.refused = true;
-        return;
+        return failed(parsed.error(), true);
     }
-    result.content = std::move(*parsed);
+    return std::move(*parsed);
 }
 
 }  // namespace
 
-ReadResult readDataFile(const QString& fileName, const platform::MemoryLimits& limits) {
-    ReadResult result;
-    result.kind = platform::pathKind(fileName);
-    if (result.kind != platform::PathKind::RegularFile) {
-        result.content = missingFileContent();
-        return result;
+platform::Result<ReadFile, ReadFailure> readDataFile(const QString& fileName,
+                                                     const platform::MemoryLimits& limits) {
+    const platform::PathKind kind = platform::pathKind(fileName);
+    if (kind != platform::PathKind::RegularFile) {
+        return ReadFile{missingFileContent(), kind, {}};
     }
     QFile file(fileName);
     if (const platform::Result<void> opened = platform::openRegularFile(file); !opened) {
-        result.error = opened.error();
-        return result;
+        return FailureOf{kind, {}}(opened.error());
     }
-    result.stamp = platform::fileStamp(file);
+    const FailureOf failed{kind, platform::fileStamp(file)};
     if (file.size() > kMaxFileSize) {
-        result.error = QStringLiteral("The file is larger than 1 GB.");
-        result.refused = true;
-        return result;
+        return failed(QStringLiteral("The file is larger than 1 GB."), true);
     }
     try {
-        readOpenFile(file, limits.room(), result);
+        platform::Result<DataFileContent, ReadFailure> content =
+            readOpenFile(file, limits.room(), failed);
+        if (!content) {
+            return content.failure();
+        }
+        return ReadFile{std::move(*content), kind, failed.stamp};
     } catch (const std::bad_alloc&) {
-        result = ReadResult{std::nullopt, QStringLiteral("There was not enough memory to read it."),
-                            result.kind, result.stamp, true};
+        return failed(QStringLiteral("There was not enough memory to read it."), true);
     } catch (const std::length_error&) {
-        result =
-            ReadResult{std::nullopt, QStringLiteral("Its records are more than Trovix can hold."),
-                       result.kind, result.stamp, true};
+        return failed(QStringLiteral("Its records are more than Trovix can hold."), true);
     }
-    return result;
 }
 
 platform::Result<SavedFile, platform::WriteFailure> saveDataFile(platform::Disk& disk,

@@ -17,15 +17,22 @@ namespace trovix::store {
 // True for an existing regular file (links followed). Any error counts as missing.
 bool fileExists(const QString& fileName);
 
-struct ReadResult {
-    std::optional<DataFileContent> content;  // empty when the file exists but could not be read
-    QString error;
+// A data file as it was read.
+struct ReadFile {
+    DataFileContent content;
     // What stands at the name. Anything but a regular file reads as a missing file.
     platform::PathKind kind = platform::PathKind::Missing;
     // The file as it was read, to tell later whether another program changed it.
     platform::FileStamp stamp;
+};
+
+// A data file that exists but was not read.
+struct ReadFailure {
+    QString reason;
+    platform::PathKind kind = platform::PathKind::Missing;
+    platform::FileStamp stamp;
     // Not read because it is too large: its records would not fit the memory left (or the
-    // file is over 1 GB). `error` says how much it needs and what limits the memory.
+    // file is over 1 GB). `reason` says how much it needs and what limits the memory.
     bool refused = false;
 };
 
@@ -33,8 +40,8 @@ struct ReadResult {
 // missingFileContent(). Before the records are stored their memory is worked out from the
 // file's size and its number of records; a file that would not fit the room `limits` leave is
 // refused, and so is one whose reading runs out of memory all the same.
-ReadResult readDataFile(const QString& fileName,
-                        const platform::MemoryLimits& limits = platform::systemMemoryLimits());
+platform::Result<ReadFile, ReadFailure> readDataFile(
+    const QString& fileName, const platform::MemoryLimits& limits = platform::systemMemoryLimits());
 
 // Reads everything a device delivers until its end.
 platform::Result<QByteArray> readWholeDevice(QIODevice& device);

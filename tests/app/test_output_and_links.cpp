@@ -76,7 +76,7 @@ class TestOutputAndLinks : public QObject {
         f.list(2).setListIndex(1);
         app::menuCommand(f.state, MenuCommand::PrintSelection);
         QCOMPARE(f.printer.jobs.last().lines.last(), QStringLiteral("          b2"));
-        f.printer.outcome = {platform::PrintOutcome::Result::Failed, QStringLiteral("Jammed")};
+        f.printer.outcome = platform::fail(QStringLiteral("Jammed"));
         app::menuCommand(f.state, MenuCommand::PrintForm);
         QVERIFY(f.messages.shown.last().text.contains("Jammed"));
 

@@ -281,9 +281,9 @@ class TestDataFile : public QObject {
                 const DataFileContent c = parseDataFile(file);
                 QCOMPARE(c.format.encoding, format.encoding);
                 writeBytes(path, file);
-                const ReadResult read = readDataFile(path);
-                QVERIFY(read.content && read.content->format == c.format);
-                QVERIFY(read.content->records.toStringList() == c.records.toStringList());
+                const auto read = readDataFile(path);
+                QVERIFY(read && read->content.format == c.format);
+                QVERIFY(read->content.records.toStringList() == c.records.toStringList());
             }
             QVERIFY(parseDataFile(bytes).records.toStringList() == records);
         }
@@ -333,8 +333,8 @@ class TestDataFile : public QObject {
                 std::printf("no limit\n");
                 std::exit(3);
             }
-            const ReadResult read = readDataFile(QString::fromLocal8Bit(file));
-            std::printf("%s\n", read.content ? "loaded" : qPrintable("refused: " + read.error));
+            const auto read = readDataFile(QString::fromLocal8Bit(file));
+            std::printf("%s\n", read ? "loaded" : qPrintable("refused: " + read.error()));
             std::fflush(stdout);
             std::exit(0);
         }
@@ -374,25 +374,25 @@ class TestDataFile : public QObject {
         for (const auto& file : files) {
             writeBytes(path, file.bytes);
             limits.given.bytes = kReserve + file.needed;
-            const ReadResult fits = readDataFile(path, limits);
-            QVERIFY2(fits.content && !fits.refused, qPrintable(fits.error));
+            const auto fits = readDataFile(path, limits);
+            QVERIFY2(fits, qPrintable(fits.error()));
             if (!file.records.isEmpty()) {
-                QCOMPARE(fits.content->records.toStringList(), file.records);
+                QCOMPARE(fits->content.records.toStringList(), file.records);
             }
             limits.given.bytes -= 1;
-            const ReadResult refused = readDataFile(path, limits);
-            QVERIFY(!refused.content && refused.refused);
-            QVERIFY2(refused.error.contains(QStringLiteral("records would take about")) &&
-                         refused.error.endsWith(QStringLiteral("is left (the test's limit).")),
-                     qPrintable(refused.error));
+            const auto refused = readDataFile(path, limits);
+            QVERIFY(!refused && refused.failure().refused);
+            QVERIFY2(refused.error().contains(QStringLiteral("records would take about")) &&
+                         refused.error().endsWith(QStringLiteral("is left (the test's limit).")),
+                     qPrintable(refused.error()));
         }
         // Less room than the file's bytes: refused before anything is read.
         limits.given.bytes = kReserve + 100;
         writeBytes(path, QByteArray(200, 'x'));
-        const ReadResult tooLarge = readDataFile(path, limits);
-        QVERIFY(tooLarge.refused);
-        QVERIFY2(tooLarge.error.startsWith(QStringLiteral("Reading it would take at least")),
-                 qPrintable(tooLarge.error));
+        const auto tooLarge = readDataFile(path, limits);
+        QVERIFY(!tooLarge && tooLarge.failure().refused);
+        QVERIFY2(tooLarge.error().startsWith(QStringLiteral("Reading it would take at least")),
+                 qPrintable(tooLarge.error()));
     }
 
     void missingFilesAndDeviceFailures() {
@@ -403,9 +403,12 @@ class TestDataFile : public QObject {
         QVERIFY(!fileExists(QString()) && !fileExists(absent) && !fileExists(dir.path()) &&
                 fileExists(dir.filePath(QStringLiteral("present.txt"))));
         for (const QString& path : {absent, dir.path()}) {
-            const ReadResult missing = readDataFile(path);
-            QVERIFY(missing.content &&
-                    missing.content->records.toStringList() == QStringList({"<file not found>"}));
+            const auto missing = readDataFile(path);
+            QVERIFY(missing &&
+                    missing->content.records.toStringList() == QStringList({"<file not found>"}));
+            // What stood at the name comes along, for the user to be told.
+            QCOMPARE(missing->kind, path == absent ? trovix::platform::PathKind::Missing
+                                                   : trovix::platform::PathKind::Folder);
         }
 
         // Device failures are reported.

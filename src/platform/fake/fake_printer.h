@@ -12,13 +12,13 @@ struct PrintedJob {
     PrintFont font;
 };
 
-// Records the jobs that printed. While `outcome` is not Printed every job ends with it and
-// nothing is recorded.
+// Records the jobs that printed. While `outcome` is not Printed (cancelled, or a failure) every
+// job ends with it and nothing is recorded.
 class FakePrinter : public Printer {
   public:
-    PrintOutcome printLines(int count, const std::function<PrintLine(int)>& line,
-                            const PrintFont& font) override {
-        if (outcome.result != PrintOutcome::Result::Printed) {
+    Result<PrintEnd> printLines(int count, const std::function<PrintLine(int)>& line,
+                                const PrintFont& font) override {
+        if (!printing()) {
             return outcome;
         }
         PrintedJob job{{}, font};
@@ -30,8 +30,8 @@ class FakePrinter : public Printer {
         jobs.append(job);
         return outcome;
     }
-    PrintOutcome printWindow() override {
-        if (outcome.result == PrintOutcome::Result::Printed) {
+    Result<PrintEnd> printWindow() override {
+        if (printing()) {
             ++windowPrints;
         }
         return outcome;
@@ -39,7 +39,10 @@ class FakePrinter : public Printer {
 
     QList<PrintedJob> jobs;
     int windowPrints = 0;
-    PrintOutcome outcome{PrintOutcome::Result::Printed, {}};
+    Result<PrintEnd> outcome = PrintEnd::Printed;
+
+  private:
+    bool printing() const { return outcome && *outcome == PrintEnd::Printed; }
 };
 
 }  // namespace trovix::platform

@@ -22,15 +22,13 @@ namespace trovix::platform {
 
 namespace {
 
-using Result = PrintOutcome::Result;
-
 // A job shows its progress once it has run this long.
 constexpr qint64 kProgressAfterMs = 1000;
 // A line's body is laid out this many UTF-8 bytes at a time.
 constexpr std::size_t kPieceBytes = 32 * 1024;
 
-PrintOutcome failed(const QString& error) {
-    return {Result::Failed, error};
+Result<PrintEnd> failed(const QString& error) {
+    return fail(error);
 }
 
 QString printerName(const QPrinter& printer) {
@@ -86,12 +84,12 @@ void abandon(QPainter& painter, QPrinter& printer) {
     }
 }
 
-PrintOutcome finish(QPainter& painter, QPrinter& printer) {
+Result<PrintEnd> finish(QPainter& painter, QPrinter& printer) {
     if (!painter.end() || printer.printerState() == QPrinter::Error) {
         abandon(painter, printer);
         return failed(jobFailure(printer));
     }
-    return {Result::Printed, {}};
+    return PrintEnd::Printed;
 }
 
 // The progress of a job in a dialog with a Cancel button, shown once the job has run for a
@@ -253,16 +251,16 @@ bool QtPrinter::choosePrinter(QPrinter& printer) {
     return true;
 }
 
-PrintOutcome QtPrinter::printLines(int count, const std::function<PrintLine(int)>& line,
-                                   const PrintFont& font) {
+Result<PrintEnd> QtPrinter::printLines(int count, const std::function<PrintLine(int)>& line,
+                                       const PrintFont& font) {
     QPrinter printer(QPrinter::HighResolution);
     if (!choosePrinter(printer)) {
-        return {Result::Cancelled, {}};
+        return PrintEnd::Cancelled;
     }
     return printLinesOn(printer, count, line, font, window_.get());
 }
 
-PrintOutcome QtPrinter::printWindow() {
+Result<PrintEnd> QtPrinter::printWindow() {
     QWidget* window = window_.get();
     if (window == nullptr) {
         return failed(QStringLiteral("There is no window to print."));
@@ -270,14 +268,14 @@ PrintOutcome QtPrinter::printWindow() {
     const QPixmap image = window->grab();
     QPrinter printer(QPrinter::HighResolution);
     if (!choosePrinter(printer)) {
-        return {Result::Cancelled, {}};
+        return PrintEnd::Cancelled;
     }
     return printImageOn(printer, image);
 }
 
-PrintOutcome QtPrinter::printLinesOn(QPrinter& printer, int count,
-                                     const std::function<PrintLine(int)>& line,
-                                     const PrintFont& font, QWidget* progressParent) {
+Result<PrintEnd> QtPrinter::printLinesOn(QPrinter& printer, int count,
+                                         const std::function<PrintLine(int)>& line,
+                                         const PrintFont& font, QWidget* progressParent) {
     QPainter painter;
     if (!painter.begin(&printer)) {
         return failed(startFailure(printer));
@@ -312,7 +310,7 @@ PrintOutcome QtPrinter::printLinesOn(QPrinter& printer, int count,
         }
         if (cancelled) {
             abandon(painter, printer);
-            return {Result::Cancelled, {}};
+            return PrintEnd::Cancelled;
         }
     } catch (const std::bad_alloc&) {
         abandon(painter, printer);
@@ -321,7 +319,7 @@ PrintOutcome QtPrinter::printLinesOn(QPrinter& printer, int count,
     return finish(painter, printer);
 }
 
-PrintOutcome QtPrinter::printImageOn(QPrinter& printer, const QPixmap& image) {
+Result<PrintEnd> QtPrinter::printImageOn(QPrinter& printer, const QPixmap& image) {
     if (image.isNull()) {
         return failed(QStringLiteral("There is no window image to print."));
     }
