@@ -9,6 +9,7 @@
 #include "app/file_changes.h"
 #include "app/home_folder.h"
 #include "app/startup.h"
+#include "app/unsaved_edits.h"
 #include "platform/file_names.h"
 #include "platform/memory_limits.h"
 #include "platform/qt/owner_window.h"
@@ -26,6 +27,7 @@
 #include "platform/system_disk.h"
 #include "state/build_info.h"
 #include "state/main_state.h"
+#include "store/recovery_file.h"
 #include "widgets/main_window.h"
 #include "widgets/system_close.h"
 
@@ -143,8 +145,12 @@ int main(int argc, char* argv[]) {
                      qPrintable(QFileInfo(QString::fromLocal8Bit(argv[0])).fileName()),
                      qPrintable(unused.join(u' ')));
     }
-    trovix::app::startUp(
-        state, {commandLine.arguments, QCoreApplication::applicationFilePath(), interrupted});
+    // Unsaved changes are kept for the next start from the first change on, and those a run
+    // that did not close properly left are offered back once the files are loaded.
+    const QString recoveryFolder = trovix::store::recoveryFolder();
+    trovix::app::UnsavedEditsWatch unsavedEdits(state, recoveryFolder);
+    trovix::app::startUp(state, {commandLine.arguments, QCoreApplication::applicationFilePath(),
+                                 interrupted, recoveryFolder});
     // Data files that another program changes are read again, or the user is asked.
     trovix::platform::QtFileWatcher fileWatcher;
     const trovix::app::FileChangeWatch fileChanges(state, fileWatcher);

@@ -116,12 +116,16 @@ QStringList closeWithoutAsking(MainState& state) {
         }
         if (!autoSave) {
             notes << QStringLiteral("The changes to \"%1\" were not saved: AutoSave is off.")
-                         .arg(slot.fileName);
+                             .arg(slot.fileName) +
+                         (state.keepUnsavedEditsNow
+                              ? QStringLiteral(" The next start offers them back.")
+                              : QString());
             continue;
         }
         const platform::Result<void, records::NotSaved> saved = records::writeSlot(state, id);
         if (saved) {
             slot.changed = false;
+            state.edits.markSaved(id);
         } else if (saved.failure().declined) {
             notes << QStringLiteral(
                          "The changes to \"%1\" were not saved: the file was changed by "
@@ -131,6 +135,10 @@ QStringList closeWithoutAsking(MainState& state) {
         } else {
             notes << records::saveFailureText(slot.fileName, saved.error());
         }
+    }
+    // What is left unsaved is offered back at the next start.
+    if (state.keepUnsavedEditsNow) {
+        state.keepUnsavedEditsNow();
     }
     unload(state);
     return notes + nobody.told;

@@ -23,6 +23,9 @@ struct StartupArguments {
     QString runningProgram;  // the path of the program file
     // The saves cut short before this start, undone before any file was read.
     QList<platform::InterruptedSave> interruptedSaves = {};
+    // Where the unsaved changes of a run that did not close properly are found; empty for
+    // nowhere.
+    QString recoveryFolder = {};
 };
 
 // Brings the window's state up, as the window loads: the user is told of the saves that were

@@ -32,6 +32,10 @@ bool closeRequested(MainState& state) {
     if (!queryClose(state)) {
         return false;
     }
+    // Whatever is still unsaved, the user chose not to save it.
+    if (state.forgetUnsavedEdits) {
+        state.forgetUnsavedEdits();
+    }
     unload(state);
     return true;
 }

@@ -63,6 +63,13 @@ struct MainState {
     // Whether the window has been activated since it was first shown.
     bool activatedOnce = false;
 
+    // The unsaved records are kept in recovery files, for the next start should the program
+    // die. keepUnsavedEditsNow writes them at once and returns when they are on the disk (the
+    // system ends the program); forgetUnsavedEdits removes them (a clean close). Empty while
+    // nothing keeps them.
+    std::function<void()> keepUnsavedEditsNow;
+    std::function<void()> forgetUnsavedEdits;
+
     // Closes the main window by its normal close path.
     std::function<void()> closeWindow;
     // Shows the About window with this caption, modal; returns when it is closed.

@@ -143,6 +143,18 @@ QStringList RecordArray::toStringList() const {
     return list;
 }
 
+RecordArray RecordArray::detached() const {
+    RecordArray copy;
+    copy.storage_ = storage_;
+    copy.spans_ = spans_;
+    for (Span& s : copy.spans_) {
+        if (!inStorage(s)) {
+            s = copy.store(view(s));
+        }
+    }
+    return copy;
+}
+
 const char* RecordArray::arenaText(std::uint32_t number) const {
     return arena_->text(number);
 }

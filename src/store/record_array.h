@@ -44,6 +44,10 @@ class RecordArray {
     // offsets into it.
     static RecordArray adopt(QByteArray storage, std::vector<Span> spans);
     static RecordArray fromStrings(const QStringList& elements);
+    // A copy that shares nothing another thread could see change: the loaded buffer, which
+    // never changes, is shared; the texts written since are copied. Costs the element table
+    // and the changed texts, never the file.
+    RecordArray detached() const;
 
     qsizetype size() const { return static_cast<qsizetype>(spans_.size()); }
     bool isEmpty() const { return spans_.empty(); }

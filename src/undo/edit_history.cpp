@@ -28,6 +28,7 @@ void EditHistory::recordTyping(lists::SlotId id, const store::RecordArray& recor
     if (typing_ && typingSlot_ == id && typingIndex_ == index && done_ == steps_.size() &&
         now - lastKey_ < kTypingPause) {
         lastKey_ = now;  // the open burst already holds the text before it
+        touched(id, false);
         return;
     }
     TextsStep step;
@@ -95,9 +96,9 @@ void EditHistory::push(QString name, StepChange change) {
         steps_.pop_back();
     }
     Step step{std::move(name), std::move(change), version_, version_, 0};
-    const std::array<bool, 3> touched = slotsOf(step.change);
+    const std::array<bool, 3> changing = slotsOf(step.change);
     for (std::size_t n = 0; n < 3; ++n) {
-        if (touched[n]) {
+        if (changing[n]) {
             step.after[n] = version_[n] = nextVersion_++;
         }
     }
@@ -106,6 +107,7 @@ void EditHistory::push(QString name, StepChange change) {
     steps_.push_back(std::move(step));
     done_ = steps_.size();
     keepWithinBounds();
+    touched(changing);
     tell();
 }
 
@@ -150,6 +152,7 @@ StepOutcome EditHistory::undo(FileSlots& slots) {
     }
     const StepOutcome outcome = apply(steps_[done_ - 1], slots, false);
     --done_;
+    touched(outcome.slots);
     tell();
     return outcome;
 }
@@ -161,8 +164,17 @@ StepOutcome EditHistory::redo(FileSlots& slots) {
     const StepOutcome outcome = apply(steps_[done_], slots, true);
     ++done_;
     keepWithinBounds();  // a redone step may hold more than it did undone
+    touched(outcome.slots);
     tell();
     return outcome;
+}
+
+void EditHistory::touched(const std::array<bool, 3>& slots) const {
+    for (std::size_t n = 0; n < slots.size(); ++n) {
+        if (slots[n]) {
+            touched(static_cast<lists::SlotId>(n), false);
+        }
+    }
 }
 
 void EditHistory::tell() const {

@@ -60,7 +60,10 @@ class EditHistory {
                         const FileSlots& slots);
 
     // The slot now holds what its file holds.
-    void markSaved(lists::SlotId id) { clean_[static_cast<std::size_t>(id)] = version_[index(id)]; }
+    void markSaved(lists::SlotId id) {
+        clean_[index(id)] = version_[index(id)];
+        touched(id, true);
+    }
 
     bool canUndo() const { return done_ > 0; }
     bool canRedo() const { return done_ < steps_.size(); }
@@ -75,6 +78,11 @@ class EditHistory {
 
     // Told after every change of what undo and redo would do.
     void setViewListener(std::function<void()> listener) { listener_ = std::move(listener); }
+    // Told of every change to a slot's records, each keystroke included (`saved` false), and of
+    // each time a slot is marked saved (`saved` true). A change is told as it is recorded, just
+    // before the records change.
+    using ContentListener = std::function<void(lists::SlotId, bool saved)>;
+    void setContentListener(ContentListener listener) { contentListener_ = std::move(listener); }
 
   private:
     struct Step {
@@ -89,6 +97,12 @@ class EditHistory {
     StepOutcome apply(Step& step, FileSlots& slots, bool redo);
     void keepWithinBounds();
     void tell() const;
+    void touched(lists::SlotId id, bool saved) const {
+        if (contentListener_) {
+            contentListener_(id, saved);
+        }
+    }
+    void touched(const std::array<bool, 3>& slots) const;
 
     Clock clock_;
     std::size_t maxSteps_;
@@ -106,6 +120,7 @@ class EditHistory {
     qint32 typingIndex_ = -1;
     std::int64_t lastKey_ = 0;
     std::function<void()> listener_;
+    ContentListener contentListener_;
 };
 
 }  // namespace trovix::undo

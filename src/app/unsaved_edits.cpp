@@ -1,0 +1,187 @@
+#include "app/unsaved_edits.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <optional>
+
+#include "lists/listing.h"
+#include "search/status_summary.h"
+#include "state/main_state.h"
+#include "undo/history_step.h"
+
+namespace trovix::app {
+namespace {
+
+// The data file's path as recovery files name it.
+QString dataFilePath(const lists::FileSlot& slot) {
+    return QDir::cleanPath(QFileInfo(slot.fileName).absoluteFilePath());
+}
+
+QString shortName(const QString& path) {
+    return QFileInfo(path).fileName();
+}
+
+QString recoveryQuestion(const store::RecoveryHeader& header, const lists::FileSlot& slot) {
+    const QString name = shortName(header.dataFile);
+    QString text = QStringLiteral(
+                       "Trovix was not closed properly. %1 has changes from %2 that "
+                       "were never saved.")
+                       .arg(name, QDateTime::fromMSecsSinceEpoch(header.changedAt)
+                                      .toLocalTime()
+                                      .toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+    if (!slot.stamp.exists && header.loaded.exists) {
+        text += QStringLiteral(" %1 has been deleted or moved away since then.").arg(name);
+    } else if (slot.stamp != header.loaded) {
+        text += QStringLiteral(" %1 has been changed on disk since then.").arg(name);
+    }
+    return text + QStringLiteral(" Recover them?");
+}
+
+void tellUnreadable(MainState& state, const QString& path, const QString& reason) {
+    state.services.messages->show(
+        QStringLiteral("The unsaved changes kept in %1 cannot be read: %2. The file is kept.")
+            .arg(QDir::toNativeSeparators(path), reason),
+        QStringLiteral("Unsaved Changes"), platform::MessageButtons::Ok,
+        platform::MessageIcon::Warning);
+}
+
+// The slot that shows the data file: the one it was in, else the first that holds it.
+std::optional<lists::SlotId> slotFor(const MainState& state, const store::RecoveryHeader& header) {
+    std::optional<lists::SlotId> found;
+    for (const lists::SlotId id : lists::kAllSlots) {
+        if (dataFilePath(state.slot(id)) != header.dataFile) {
+            continue;
+        }
+        if (static_cast<int>(id) == header.slot) {
+            return id;
+        }
+        if (!found) {
+            found = id;
+        }
+    }
+    return found;
+}
+
+void recover(MainState& state, lists::SlotId id, const QString& path) {
+    platform::Result<store::RecoveredEdits> recovered = store::readRecoveryFile(path);
+    if (!recovered) {
+        tellUnreadable(state, path, recovered.error());
+        return;
+    }
+    lists::FileSlot& slot = state.slot(id);
+    std::array<std::optional<undo::SlotContent>, 3> before;
+    before[static_cast<std::size_t>(id)] = undo::contentOf(slot);
+    slot.records = std::move(recovered->records);
+    slot.format = recovered->header.format;
+    // A save asks before it writes over a file that changed since these records were read.
+    slot.stamp = recovered->header.loaded;
+    slot.changed = true;
+    state.edits.recordContents(undo::nameWithFile(QStringLiteral("Recovery"), slot.fileName),
+                               std::move(before), state.fileSlots);
+    lists::listAllRecords(slot.list, slot.records, slot.fileName, state.listingOptions());
+    search::fillStatusBar(state.statusBar, state.fileSlots);
+    // This run's own recovery file holds the records before the old one goes.
+    if (state.keepUnsavedEditsNow) {
+        state.keepUnsavedEditsNow();
+        QFile::remove(path);
+    }
+}
+
+}  // namespace
+
+UnsavedEditsWatch::UnsavedEditsWatch(MainState& state, const QString& folder, int delayMs)
+    : state_(state), writer_(folder) {
+    timer_.setSingleShot(true);
+    timer_.setInterval(delayMs);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { due(); });
+    state_.edits.setContentListener([this](lists::SlotId id, bool saved) { changed(id, saved); });
+    state_.keepUnsavedEditsNow = [this] { keepNow(); };
+    state_.forgetUnsavedEdits = [this] { forgetAll(); };
+}
+
+UnsavedEditsWatch::~UnsavedEditsWatch() {
+    state_.edits.setContentListener({});
+    state_.keepUnsavedEditsNow = {};
+    state_.forgetUnsavedEdits = {};
+}
+
+void UnsavedEditsWatch::changed(lists::SlotId id, bool saved) {
+    const auto n = static_cast<std::size_t>(id);
+    if (saved) {
+        dirty_[n] = false;
+        writer_.forget(static_cast<int>(n));
+        return;
+    }
+    dirty_[n] = true;
+    changedAt_[n] = QDateTime::currentMSecsSinceEpoch();
+    // Not restarted by later changes: steady typing is still written every few seconds.
+    if (!timer_.isActive()) {
+        timer_.start();
+    }
+}
+
+void UnsavedEditsWatch::due() {
+    for (std::size_t n = 0; n < dirty_.size(); ++n) {
+        if (!dirty_[n]) {
+            continue;
+        }
+        dirty_[n] = false;
+        const lists::FileSlot& slot = state_.fileSlots[n];
+        if (!slot.changed) {
+            writer_.forget(static_cast<int>(n));
+            continue;
+        }
+        store::RecoveryHeader header;
+        header.dataFile = dataFilePath(slot);
+        header.slot = static_cast<int>(n);
+        header.changedAt = changedAt_[n];
+        header.loaded = slot.stamp;
+        header.format = slot.format;
+        writer_.keep(std::move(header), slot.records.detached());
+    }
+}
+
+void UnsavedEditsWatch::keepNow() {
+    timer_.stop();
+    due();
+    writer_.waitUntilWritten();
+}
+
+void UnsavedEditsWatch::forgetAll() {
+    timer_.stop();
+    for (std::size_t n = 0; n < dirty_.size(); ++n) {
+        dirty_[n] = false;
+        writer_.forget(static_cast<int>(n));
+    }
+}
+
+void offerUnsavedEdits(MainState& state, const QString& folder) {
+    if (folder.isEmpty()) {
+        return;
+    }
+    for (const store::FoundRecovery& found : store::findRecoveryFiles(folder)) {
+        if (!found.header) {
+            tellUnreadable(state, found.path, found.header.error());
+            continue;
+        }
+        const std::optional<lists::SlotId> id = slotFor(state, *found.header);
+        if (!id) {
+            continue;  // offered when a start holds its data file
+        }
+        // Recover is the way out of the box (Escape, Enter, closing it): it writes nothing to the
+        // data file, and undo takes it back, while Discard loses the changes for good.
+        const int answer = state.services.messages->choose(
+            recoveryQuestion(*found.header, state.slot(*id)), QStringLiteral("Unsaved Changes"),
+            {QStringLiteral("Discard"), QStringLiteral("Recover")},
+            platform::MessageIcon::Question);
+        if (answer == 1) {
+            recover(state, *id, found.path);
+        } else {
+            QFile::remove(found.path);
+        }
+    }
+}
+
+}  // namespace trovix::app

@@ -1,0 +1,267 @@
+#include "store/recovery_file.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <charconv>
+#include <optional>
+#include <vector>
+
+#include "platform/save_journal.h"
+
+#ifdef Q_OS_UNIX
+#include <sys/file.h>
+#endif
+
+namespace trovix::store {
+namespace {
+
+const QByteArray kFirstLine = QByteArrayLiteral("Trovix recovery file 1\n");
+// A header is a few short lines and one path.
+constexpr qint64 kLongestHeader = 64 * 1024;
+
+QByteArray hashOf(QByteArrayView bytes) {
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Blake2b_256).toHex();
+}
+
+QByteArray formatName(const FileFormat& format) {
+    QByteArray name = format.encoding == Encoding::Utf8 ? "utf-8" : "windows-1252";
+    name += format.lineBreak == LineBreak::CrLf ? " crlf" : " lf";
+    if (format.leadingBreak) {
+        name += " leading-break";
+    }
+    return name;
+}
+
+std::optional<FileFormat> formatOf(QByteArrayView name) {
+    FileFormat format;
+    const QList<QByteArray> words = name.toByteArray().split(' ');
+    if (words.size() < 2 || words.size() > 3) {
+        return std::nullopt;
+    }
+    if (words[0] == "utf-8") {
+        format.encoding = Encoding::Utf8;
+    } else if (words[0] == "windows-1252") {
+        format.encoding = Encoding::Windows1252;
+    } else {
+        return std::nullopt;
+    }
+    if (words[1] == "crlf") {
+        format.lineBreak = LineBreak::CrLf;
+    } else if (words[1] == "lf") {
+        format.lineBreak = LineBreak::Lf;
+    } else {
+        return std::nullopt;
+    }
+    format.leadingBreak = words.size() == 3;
+    if (format.leadingBreak && words[2] != "leading-break") {
+        return std::nullopt;
+    }
+    return format;
+}
+
+// The records, each as its size in bytes, a colon, its UTF-8 text and a line break: exact for
+// any text, and read back without copying a record.
+QByteArray contentBytes(const RecordArray& records) {
+    std::size_t total = 0;
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        total += records.utf8(i).size() + 12;
+    }
+    QByteArray out;
+    out.reserve(static_cast<qsizetype>(total));
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const std::string_view text = records.utf8(i);
+        out += QByteArray::number(static_cast<qulonglong>(text.size()));
+        out += ':';
+        out.append(text.data(), static_cast<qsizetype>(text.size()));
+        out += '\n';
+    }
+    return out;
+}
+
+std::optional<RecordArray> recordsOf(const QByteArray& bytes, qsizetype from) {
+    std::vector<RecordArray::Span> spans;
+    const char* d = bytes.constData();
+    const auto n = static_cast<std::size_t>(bytes.size());
+    if (n >= RecordArray::kArenaBase) {
+        return std::nullopt;
+    }
+    std::size_t at = static_cast<std::size_t>(from);
+    while (at < n) {
+        std::size_t size = 0;
+        const auto [end, error] = std::from_chars(d + at, d + n, size);
+        if (error != std::errc() || end == d + at || end == d + n || *end != ':') {
+            return std::nullopt;
+        }
+        const auto text = static_cast<std::size_t>(end + 1 - d);
+        if (size > n - text || n - text - size < 1 || d[text + size] != '\n') {
+            return std::nullopt;
+        }
+        spans.push_back({static_cast<std::uint32_t>(text), static_cast<std::uint32_t>(size)});
+        at = text + size + 1;
+    }
+    return RecordArray::adopt(bytes, std::move(spans));
+}
+
+struct ParsedHeader {
+    RecoveryHeader header;
+    qint64 contentSize = -1;
+    QByteArray contentHash;
+    qsizetype contentAt = 0;
+};
+
+std::optional<ParsedHeader> parseHeader(QByteArrayView bytes) {
+    if (!bytes.startsWith(kFirstLine)) {
+        return std::nullopt;
+    }
+    const qsizetype end = bytes.indexOf(QByteArrayView("\n\n"));
+    if (end < 0) {
+        return std::nullopt;
+    }
+    ParsedHeader parsed;
+    RecoveryHeader& header = parsed.header;
+    parsed.contentAt = end + 2;
+    bool complete = true;
+    bool formatRead = false;
+    const auto number = [&complete](QByteArrayView text) {
+        bool ok = false;
+        const qint64 value = text.toLongLong(&ok);
+        complete = complete && ok;
+        return value;
+    };
+    for (const QByteArray& line :
+         bytes.sliced(kFirstLine.size(), end - kFirstLine.size()).toByteArray().split('\n')) {
+        const qsizetype equals = line.indexOf('=');
+        if (equals < 0) {
+            complete = false;
+            continue;
+        }
+        const QByteArray key = line.first(equals);
+        const QByteArray value = line.sliced(equals + 1);
+        if (key == "file") {
+            header.dataFile = QFile::decodeName(QByteArray::fromPercentEncoding(value));
+        } else if (key == "slot") {
+            header.slot = static_cast<int>(number(value));
+        } else if (key == "changed") {
+            header.changedAt = number(value);
+        } else if (key == "loaded-exists") {
+            header.loaded.exists = value == "1";
+        } else if (key == "loaded-size") {
+            header.loaded.size = number(value);
+        } else if (key == "loaded-modified") {
+            header.loaded.modified = number(value);
+        } else if (key == "loaded-device") {
+            header.loaded.device = static_cast<quint64>(number(value));
+        } else if (key == "loaded-inode") {
+            header.loaded.inode = static_cast<quint64>(number(value));
+        } else if (key == "loaded-status-changed") {
+            header.loaded.statusChanged = number(value);
+        } else if (key == "format") {
+            const std::optional<FileFormat> format = formatOf(value);
+            formatRead = format.has_value();
+            header.format = format.value_or(FileFormat::native());
+        } else if (key == "content-size") {
+            parsed.contentSize = number(value);
+        } else if (key == "content-hash") {
+            parsed.contentHash = value;
+        }
+    }
+    if (!complete || !formatRead || header.dataFile.isEmpty() || header.slot < 0 ||
+        header.slot > 2 || parsed.contentSize < 0 || parsed.contentHash.isEmpty()) {
+        return std::nullopt;
+    }
+    return parsed;
+}
+
+QByteArray headerBytes(const RecoveryHeader& header, const QByteArray& content) {
+    QByteArray out = kFirstLine;
+    out += "file=" + QFile::encodeName(header.dataFile).toPercentEncoding() + '\n';
+    out += "slot=" + QByteArray::number(header.slot) + '\n';
+    out += "changed=" + QByteArray::number(header.changedAt) + '\n';
+    out += QByteArray("loaded-exists=") + (header.loaded.exists ? "1" : "0") + '\n';
+    out += "loaded-size=" + QByteArray::number(header.loaded.size) + '\n';
+    out += "loaded-modified=" + QByteArray::number(header.loaded.modified) + '\n';
+    out += "loaded-device=" + QByteArray::number(header.loaded.device) + '\n';
+    out += "loaded-inode=" + QByteArray::number(header.loaded.inode) + '\n';
+    out += "loaded-status-changed=" + QByteArray::number(header.loaded.statusChanged) + '\n';
+    out += "format=" + formatName(header.format) + '\n';
+    out += "content-size=" + QByteArray::number(content.size()) + '\n';
+    out += "content-hash=" + hashOf(content) + '\n';
+    out += '\n';
+    return out;
+}
+
+const QString kDamaged = QStringLiteral("it is damaged or cut short");
+
+// Whether a running copy of the program holds the file: it keeps its recovery files locked.
+bool heldByARunningCopy(QFile& file) {
+#ifdef Q_OS_UNIX
+    return ::flock(file.handle(), LOCK_SH | LOCK_NB) != 0;
+#else
+    Q_UNUSED(file);
+    return false;
+#endif
+}
+
+}  // namespace
+
+QString recoveryFolder() {
+    return platform::rollbackFolder() + QStringLiteral("/recovery");
+}
+
+QByteArray recoveryFileBytes(const RecoveryHeader& header, const RecordArray& records) {
+    const QByteArray content = contentBytes(records);
+    return headerBytes(header, content) + content;
+}
+
+platform::Result<RecoveredEdits> readRecoveryFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return platform::fail(file.errorString());
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return platform::fail(file.errorString());
+    }
+    const std::optional<ParsedHeader> parsed = parseHeader(bytes);
+    if (!parsed || bytes.size() - parsed->contentAt != parsed->contentSize ||
+        hashOf(QByteArrayView(bytes).sliced(parsed->contentAt)) != parsed->contentHash) {
+        return platform::fail(kDamaged);
+    }
+    std::optional<RecordArray> records = recordsOf(bytes, parsed->contentAt);
+    if (!records) {
+        return platform::fail(kDamaged);
+    }
+    return RecoveredEdits{parsed->header, std::move(*records)};
+}
+
+QList<FoundRecovery> findRecoveryFiles(const QString& folder) {
+    QList<FoundRecovery> found;
+    const QFileInfoList files =
+        QDir(folder).entryInfoList({QStringLiteral("*.recovery")}, QDir::Files, QDir::Name);
+    for (const QFileInfo& info : files) {
+        QFile file(info.filePath());
+        if (!file.open(QIODevice::ReadOnly)) {
+            found.append({info.filePath(), platform::fail(file.errorString())});
+            continue;
+        }
+        if (heldByARunningCopy(file)) {
+            continue;
+        }
+        const std::optional<ParsedHeader> parsed = parseHeader(file.read(kLongestHeader));
+        found.append(
+            {info.filePath(), parsed ? platform::Result<RecoveryHeader>(parsed->header)
+                                     : platform::Result<RecoveryHeader>(platform::fail(kDamaged))});
+    }
+    std::stable_sort(found.begin(), found.end(),
+                     [](const FoundRecovery& a, const FoundRecovery& b) {
+                         const qint64 at = a.header ? a.header->changedAt : 0;
+                         const qint64 bt = b.header ? b.header->changedAt : 0;
+                         return at < bt;
+                     });
+    return found;
+}
+
+}  // namespace trovix::store
