@@ -21,6 +21,9 @@ namespace {
 const QByteArray kFirstLine = QByteArrayLiteral("Trovix recovery file 1\n");
 // A header is a few short lines and one path.
 constexpr qint64 kLongestHeader = 64 * 1024;
+// The keys of a header: file, slot, changed, six of the file as loaded, format, and the
+// content's size and hash.
+constexpr int kKeyCount = 12;
 
 QByteArray hashOf(QByteArrayView bytes) {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Blake2b_256).toHex();
@@ -125,6 +128,7 @@ std::optional<ParsedHeader> parseHeader(QByteArrayView bytes) {
     parsed.contentAt = end + 2;
     bool complete = true;
     bool formatRead = false;
+    int keysRead = 0;  // every key must be there, once
     const auto number = [&complete](QByteArrayView text) {
         bool ok = false;
         const qint64 value = text.toLongLong(&ok);
@@ -140,6 +144,7 @@ std::optional<ParsedHeader> parseHeader(QByteArrayView bytes) {
         }
         const QByteArray key = line.first(equals);
         const QByteArray value = line.sliced(equals + 1);
+        ++keysRead;
         if (key == "file") {
             header.dataFile = QFile::decodeName(QByteArray::fromPercentEncoding(value));
         } else if (key == "slot") {
@@ -166,10 +171,13 @@ std::optional<ParsedHeader> parseHeader(QByteArrayView bytes) {
             parsed.contentSize = number(value);
         } else if (key == "content-hash") {
             parsed.contentHash = value;
+        } else {
+            --keysRead;
         }
     }
-    if (!complete || !formatRead || header.dataFile.isEmpty() || header.slot < 0 ||
-        header.slot > 2 || parsed.contentSize < 0 || parsed.contentHash.isEmpty()) {
+    if (keysRead != kKeyCount || !complete || !formatRead || header.dataFile.isEmpty() ||
+        header.slot < 0 || header.slot > 2 || parsed.contentSize < 0 ||
+        parsed.contentHash.isEmpty()) {
         return std::nullopt;
     }
     return parsed;

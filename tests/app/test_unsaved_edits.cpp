@@ -1,0 +1,346 @@
+// Unsaved changes kept in recovery files and offered back at the next start: the core over real
+// files, and real child processes killed with SIGKILL and ended with SIGTERM.
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/event_handlers.h"
+#include "app/file_commands.h"
+#include "app/shutdown.h"
+#include "app/undo_commands.h"
+#include "app/unsaved_edits.h"
+#include "app/window_events.h"
+#include "platform/fake/fake_message_boxes.h"
+#include "platform/fake/fake_services.h"
+#include "records/slot_procedures.h"
+#include "state/main_state.h"
+#include "store/recovery_file.h"
+#include "support/files.h"
+
+#ifdef Q_OS_UNIX
+#include <signal.h>
+#endif
+
+using namespace trovix;
+using namespace trovix::testing;
+
+namespace {
+
+constexpr lists::SlotId kA = lists::SlotId::A;
+constexpr int kDelayMs = 60;
+
+QStringList textsOf(const store::RecordArray& records) {
+    QStringList out;
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        out.append(records.text(i));
+    }
+    return out;
+}
+
+// A window's state over three real data files, its unsaved changes kept in `folder`.
+struct Window {
+    platform::FakeServices fakes;
+    platform::FakeMessageBoxes& messages = fakes.messages;
+    MainState state{fakes.services()};
+    std::unique_ptr<app::UnsavedEditsWatch> watch;
+
+    // With `answers`, the start offers what a run that did not close left, answered so.
+    Window(const QTemporaryDir& dir, const QString& folder,
+           std::optional<QList<int>> answers = std::nullopt) {
+        app::connectEventHandlers(state);
+        const char* const names[] = {"phone_numbers.txt", "taglines.txt", "area_codes.txt"};
+        for (const lists::SlotId id : lists::kAllSlots) {
+            state.slot(id).fileName =
+                dir.filePath(QString::fromLatin1(names[static_cast<int>(id)]));
+            records::loadFile(state, id);
+        }
+        state.listWithFocus = kA;
+        watch = std::make_unique<app::UnsavedEditsWatch>(state, folder, kDelayMs);
+        if (answers) {
+            messages.choiceAnswers = *answers;
+            app::offerUnsavedEdits(state, folder);
+        }
+    }
+    void edit(int row, const QString& text) {
+        state.slot(kA).list.setListIndex(row);
+        state.editBox.setText(text);
+    }
+    QStringList records() const { return textsOf(state.slot(kA).records); }
+    QString recoveryFile() const { return watch->writer().pathOf(0); }
+    // What slot A's recovery file holds, empty when there is none.
+    QStringList kept() const {
+        const platform::Result<store::RecoveredEdits> read =
+            store::readRecoveryFile(recoveryFile());
+        return read ? textsOf(read->records) : QStringList();
+    }
+};
+
+QStringList recoveryFiles(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral("*.recovery")}, QDir::Files);
+}
+
+}  // namespace
+
+class TestUnsavedEdits : public QObject {
+    Q_OBJECT
+  private Q_SLOTS:
+    // Records of any text, in any of the file formats, come back exactly; a file cut short or
+    // changed anywhere is never taken.
+    void aRecoveryFileGivesBackExactlyWhatItKeptOrNothing() {
+        QTemporaryDir dir;
+        const QStringList texts = {"Ann-----12 Elm St", "", "tab\there\r", "Zoë 😀", "x", ""};
+        store::RecoveryHeader header;
+        header.dataFile = dir.filePath("a b%c.txt");
+        header.slot = 2;
+        header.changedAt = 1'765'000'000'123;
+        header.loaded = {true, 42, 1'700'000'000'000'000'001, 7, 9, 5};
+        header.format = {store::Encoding::Windows1252, store::LineBreak::CrLf, true};
+        const QByteArray bytes =
+            store::recoveryFileBytes(header, store::RecordArray::fromStrings(texts));
+        const QString path = dir.filePath("x.recovery");
+        writeBytes(path, bytes);
+        const platform::Result<store::RecoveredEdits> read = store::readRecoveryFile(path);
+        QVERIFY(read);
+        QCOMPARE(textsOf(read->records), texts);
+        QCOMPARE(read->header.dataFile, header.dataFile);
+        QCOMPARE(read->header.slot, 2);
+        QCOMPARE(read->header.changedAt, header.changedAt);
+        QVERIFY(read->header.loaded == header.loaded);
+        QVERIFY(read->header.format == header.format);
+
+        for (const qsizetype at : {qsizetype{5}, bytes.indexOf("slot="), bytes.size() - 3}) {
+            QByteArray changed = bytes;
+            changed[at] = static_cast<char>(changed[at] ^ 0x01);
+            writeBytes(path, changed);
+            QVERIFY2(!store::readRecoveryFile(path), qPrintable(QString::number(at)));
+        }
+        writeBytes(path, bytes.first(bytes.size() - 1));
+        QVERIFY(!store::readRecoveryFile(path));
+    }
+
+    // A change is kept within the delay, in the background; the file goes when the slot holds
+    // what its data file holds again: saved, undone back to it, or closed without saving.
+    void changesAreKeptUntilTheSlotIsCleanAgain() {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("state/recovery");
+        writeBytes(dir.filePath("phone_numbers.txt"), "Ann\nBob\n");
+        Window w(dir, folder);
+
+        w.edit(0, QStringLiteral("Ann Smith"));
+        QVERIFY(!QFile::exists(w.recoveryFile()));  // not while typing
+        QTRY_COMPARE(w.kept(), QStringList({"Ann Smith", "Bob", ""}));
+        QCOMPARE(QFile::permissions(folder) & (QFile::ReadOther | QFile::ReadGroup),
+                 QFile::Permissions());
+        w.edit(1, QStringLiteral("Bob Jones"));
+        QTRY_COMPARE(w.kept(), QStringList({"Ann Smith", "Bob Jones", ""}));
+
+        app::saveSelectedFile(w.state);
+        QVERIFY(!QFile::exists(w.recoveryFile()));
+        QCOMPARE(readBytes(dir.filePath("phone_numbers.txt")),
+                 QByteArray("Ann Smith\nBob Jones\n"));
+
+        // Undone back to the saved records: nothing is left unsaved.
+        w.edit(0, QStringLiteral("Ann Brown"));
+        QTRY_VERIFY(QFile::exists(w.recoveryFile()));
+        app::undoCommand(w.state);
+        QVERIFY(!w.state.slot(kA).changed);
+        QTRY_VERIFY(!QFile::exists(w.recoveryFile()));
+
+        // Closed and answered No: the user chose not to keep them.
+        app::redoCommand(w.state);
+        QTRY_VERIFY(QFile::exists(w.recoveryFile()));
+        w.messages.answers = {platform::MessageAnswer::No};
+        QVERIFY(app::closeRequested(w.state));
+        QVERIFY(recoveryFiles(folder).isEmpty());
+        QCOMPARE(readBytes(dir.filePath("phone_numbers.txt")),
+                 QByteArray("Ann Smith\nBob Jones\n"));
+    }
+
+    // The system ends the program: without AutoSave the newest change is on the disk before it
+    // ends, even one made a moment before; with AutoSave the file is saved and nothing is kept.
+    void aTerminationKeepsTheNewestChangesUnlessAutoSaveSavesThem() {
+        for (const bool autoSave : {false, true}) {
+            QTemporaryDir dir;
+            const QString folder = dir.filePath("recovery");
+            writeBytes(dir.filePath("phone_numbers.txt"), "Ann\n");
+            Window w(dir, folder);
+            w.state.options.setChecked(Option::AutoSave, autoSave);
+            w.edit(0, QStringLiteral("Ann Smith"));
+            const QStringList notes = app::closeWithoutAsking(w.state);
+            if (autoSave) {
+                QVERIFY(recoveryFiles(folder).isEmpty());
+                QCOMPARE(readBytes(dir.filePath("phone_numbers.txt")), QByteArray("Ann Smith\n"));
+            } else {
+                QCOMPARE(w.kept(), QStringList({"Ann Smith", ""}));
+                QCOMPARE(readBytes(dir.filePath("phone_numbers.txt")), QByteArray("Ann\n"));
+                QVERIFY(notes.join(u' ').contains("The next start offers them back."));
+            }
+        }
+    }
+
+    // The next start asks for each recovery file of a file it loads, and does what the answer
+    // says; a damaged file is kept and named, a file no slot holds waits for a later start, and
+    // the files a running copy holds are not touched.
+    void theNextStartOffersTheChangesBack_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("Recover") << "Recover";
+        QTest::newRow("Discard") << "Discard";
+        QTest::newRow("Recover, the file changed since") << "Recover changed";
+        QTest::newRow("Recover, the file deleted since") << "Recover deleted";
+    }
+    void theNextStartOffersTheChangesBack() {
+        QFETCH(QString, answer);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("recovery");
+        const QString data = dir.filePath("phone_numbers.txt");
+        writeBytes(data, "Ann\r\nBob\r\n");
+        QString kept;
+        {
+            Window crashed(dir, folder);
+            crashed.edit(1, QStringLiteral("Bob Jones"));
+            crashed.state.keepUnsavedEditsNow();
+            kept = crashed.recoveryFile();
+            // A crash: the watch ends without a close, and its files stay.
+        }
+        QVERIFY(QFile::exists(kept));
+        const qint64 changedAt = store::readRecoveryFile(kept)->header.changedAt;
+        // Left by runs for a file this start does not hold, and a damaged one.
+        store::RecoveryHeader other;
+        other.dataFile = dir.filePath("elsewhere.txt");
+        writeBytes(dir.filePath("recovery/other.recovery"),
+                   store::recoveryFileBytes(other, store::RecordArray::fromStrings({"x"})));
+        writeBytes(dir.filePath("recovery/damaged.recovery"), "Trovix recovery file 1\nfile=");
+        if (answer.endsWith("changed")) {
+            writeBytes(data, "Ann\r\nBob\r\nCarl\r\n");
+        } else if (answer.endsWith("deleted")) {
+            QVERIFY(QFile::remove(data));
+        }
+        const QByteArray onDisk = QFile::exists(data) ? readBytes(data) : QByteArray();
+
+        // A copy running meanwhile keeps its own files, unoffered.
+        Window running(dir, folder);
+        running.edit(0, QStringLiteral("running"));
+        running.state.keepUnsavedEditsNow();
+        Window w(dir, folder, QList<int>{answer.startsWith("Recover") ? 1 : 0});
+
+        QList<platform::ShownMessage> questions;
+        QStringList told;
+        for (const platform::ShownMessage& shown : w.messages.shown) {
+            if (shown.choices.isEmpty()) {
+                told << shown.text;
+            } else {
+                questions << shown;
+            }
+        }
+        QCOMPARE(questions.size(), 1);
+        QCOMPARE(questions[0].choices, QStringList({"Discard", "Recover"}));
+        QString question =
+            QStringLiteral(
+                "Trovix was not closed properly. phone_numbers.txt has changes from %1 "
+                "that were never saved.")
+                .arg(QDateTime::fromMSecsSinceEpoch(changedAt).toString("yyyy-MM-dd HH:mm"));
+        if (answer.endsWith("changed")) {
+            question += " phone_numbers.txt has been changed on disk since then.";
+        } else if (answer.endsWith("deleted")) {
+            question += " phone_numbers.txt has been deleted or moved away since then.";
+        }
+        QCOMPARE(questions[0].text, question + " Recover them?");
+        QCOMPARE(told.size(), 1);
+        QVERIFY(told[0].contains("damaged.recovery") && told[0].contains("The file is kept."));
+        QVERIFY(QFile::exists(dir.filePath("recovery/damaged.recovery")));
+        QVERIFY(QFile::exists(dir.filePath("recovery/other.recovery")));
+        QVERIFY(QFile::exists(running.recoveryFile()));
+        QVERIFY(!QFile::exists(kept));
+        // Nothing is written to the data file until the user saves.
+        QCOMPARE(QFile::exists(data) ? readBytes(data) : QByteArray(), onDisk);
+
+        if (answer == "Discard") {
+            QCOMPARE(w.records(), QStringList({"Ann", "Bob", ""}));
+            QVERIFY(!w.state.slot(kA).changed);
+            QVERIFY(!QFile::exists(w.recoveryFile()));
+            return;
+        }
+        QCOMPARE(w.records(), QStringList({"Ann", "Bob Jones", ""}));
+        QVERIFY(w.state.slot(kA).changed);
+        QCOMPARE(w.state.slot(kA).list.count(), 2);
+        QCOMPARE(w.kept(), w.records());  // this run keeps them now
+        QCOMPARE(w.state.edits.undoName(), QStringLiteral("Recovery of phone_numbers.txt"));
+        if (answer == "Recover") {
+            // Undo gives back the file's records, unchanged; redo the recovered ones.
+            app::undoCommand(w.state);
+            QCOMPARE(w.records(), QStringList({"Ann", "Bob", ""}));
+            QVERIFY(!w.state.slot(kA).changed);
+            app::redoCommand(w.state);
+            app::saveSelectedFile(w.state);
+            QCOMPARE(readBytes(data), QByteArray("Ann\r\nBob Jones\r\n"));
+            QVERIFY(!QFile::exists(w.recoveryFile()));
+        } else if (answer.endsWith("changed")) {
+            // The save asks before it writes over the other program's change.
+            w.messages.choiceAnswers = {1};
+            app::saveSelectedFile(w.state);
+            QVERIFY(w.messages.shown.last().text.contains("was changed by another program"));
+            QCOMPARE(readBytes(data), onDisk);
+            QVERIFY(w.state.slot(kA).changed);
+        }
+    }
+
+    // Real processes: killed at a random moment at least three seconds after their last edit,
+    // or ended by SIGTERM right after one, the next start gets every edit back.
+    void everyEditComesBackAfterARealKillOrTermination() {
+#ifdef Q_OS_UNIX
+        for (const int signalNumber : {SIGKILL, SIGKILL, SIGTERM, SIGHUP}) {
+            QTemporaryDir dir;
+            const QString folder = dir.filePath("recovery");
+            const QString data = dir.filePath("phone_numbers.txt");
+            writeBytes(data, "Ann\nBob\n");
+            QProcess child;
+            child.start(QStringLiteral(RECOVERY_KILL_CHILD), {data, folder, QStringLiteral("8")});
+            QVERIFY(child.waitForStarted());
+            const bool kill = signalNumber == SIGKILL;
+            // SIGTERM comes after a random edit, long before the recovery file's delay is up.
+            const int termAfter = QRandomGenerator::global()->bounded(1, 8);
+            QString lastEdit;
+            bool done = false;
+            int edits = 0;
+            const auto readEdits = [&] {
+                while (child.canReadLine()) {
+                    const QString line = QString::fromUtf8(child.readLine()).trimmed();
+                    done = done || line == "done";
+                    if (line != "done") {
+                        ++edits;
+                        lastEdit = line;
+                    }
+                }
+            };
+            while (kill ? !done : edits < termAfter) {
+                QVERIFY(child.waitForReadyRead(20000));
+                readEdits();
+            }
+            if (kill) {
+                QTest::qWait(3000 + QRandomGenerator::global()->bounded(1500));
+            }
+            QVERIFY(::kill(static_cast<pid_t>(child.processId()), signalNumber) == 0);
+            QVERIFY(child.waitForFinished(20000));
+            QCOMPARE(child.exitStatus() == QProcess::NormalExit, !kill);
+            readEdits();  // those made before the signal was handled
+
+            platform::FakeServices fakes;
+            MainState state{fakes.services()};
+            state.slot(kA).fileName = data;
+            records::loadFile(state, kA);
+            fakes.messages.choiceAnswers = {1};
+            app::offerUnsavedEdits(state, folder);
+            QCOMPARE(fakes.messages.shown.size(), 1);
+            QCOMPARE(textsOf(state.slot(kA).records), QStringList({lastEdit, "Bob", ""}));
+            QCOMPARE(readBytes(data), QByteArray("Ann\nBob\n"));
+        }
+#endif
+    }
+};
+
+QTEST_GUILESS_MAIN(TestUnsavedEdits)
+#include "test_unsaved_edits.moc"
