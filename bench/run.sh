@@ -227,6 +227,14 @@ ratio_row "copy_list seconds" "$copy_list" 1
 # the list listed again included.
 ratio_row "undo_sort seconds" "$(figure undo_sort)" 0.5
 ratio_row "undo_compact seconds" "$(figure undo_compact)" 0.5
+# Keeping the unsaved records for the next start: the window's part of a recovery write of all
+# the records, and the slowest of the keys typed while the write ran on its own thread (and
+# with none running), each against a keystroke's 5 ms.
+echo "recovery write of $records records: $(figure recovery_write) s on its own thread," \
+    "$(figure recovery_keys) keys typed meanwhile"
+ratio_row "window's part, ms" "$(awk -v s="$(figure recovery_snapshot)" 'BEGIN { print s * 1000 }')" 5
+ratio_row "slowest key, ms" "$(awk -v s="$(figure recovery_slowest_key)" 'BEGIN { print s * 1000 }')" 5
+ratio_row "slowest key alone, ms" "$(awk -v s="$(figure recovery_slowest_quiet_key)" 'BEGIN { print s * 1000 }')" 5
 name_width=12
 
 # Tiny records: a file of nothing but line breaks (400 bytes of it per record above), each an

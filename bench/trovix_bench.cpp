@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <clocale>
@@ -31,6 +32,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "app/commands.h"
@@ -51,6 +53,7 @@
 #include "store/data_file_io.h"
 #include "store/record_array.h"
 #include "store/record_splitter.h"
+#include "store/recovery_writer.h"
 #include "store/text_codec.h"
 #include "widgets/result_list_model.h"
 
@@ -885,6 +888,70 @@ UndoTimes timeUndo(long long count) {
     return {sort.seconds(), compact.seconds()};
 }
 
+struct RecoveryTimes {
+    double snapshot = 0;         // the window's share of starting a recovery write
+    double write = 0;            // the write itself, on its own thread
+    double slowestKey = 0;       // the slowest keystroke while it ran
+    double slowestQuietKey = 0;  // the slowest keystroke with no write running
+    int keys = 0;
+};
+
+// Keystrokes in the edit box while the unsaved records of `count` generated records (90 MB for
+// a million) are written to a recovery file in the background: the window's part (a copy of
+// the record table and of the texts typed since the file was read) is timed on its own, then
+// keys are typed and timed one by one until the write has ended, and as many keys again with
+// nothing written, for comparison.
+RecoveryTimes timeRecoveryWrite(long long count) {
+    const GeneratedData data = generateRecords(count);
+    Window window({QString(), QString(), QString()});
+    MainState& state = window.state;
+    state.slot(SlotId::A).records =
+        trovix::store::parseDataFile(QByteArray::fromStdString(data.bytes)).records;
+    trovix::records::loadArray(state.slot(SlotId::A), state.listingOptions());
+    state.listWithFocus = SlotId::A;
+    state.slot(SlotId::A).list.setListIndex(0);
+    const QTemporaryDir folder;
+    trovix::store::RecoveryWriter writer(folder.path());
+    RecoveryTimes times;
+    const auto typeKey = [&] {
+        return timed([&] { state.editBox.setText(state.editBox.text() + QStringLiteral("x")); });
+    };
+    for (int run = 0; run < kRuns; ++run) {
+        typeKey();
+        trovix::store::RecoveryHeader header;
+        header.dataFile = QStringLiteral("/bench/phone_numbers.txt");
+        trovix::store::RecordArray snapshot;
+        const double snapshotSeconds =
+            timed([&] { snapshot = state.slot(SlotId::A).records.detached(); });
+        times.snapshot = run == 0 ? snapshotSeconds : std::min(times.snapshot, snapshotSeconds);
+        std::atomic<bool> written = false;
+        const auto started = std::chrono::steady_clock::now();
+        writer.keep(header, std::move(snapshot));
+        std::thread waiter([&] {
+            writer.waitUntilWritten();
+            written = true;
+        });
+        int keys = 0;
+        while (!written) {
+            times.slowestKey = std::max(times.slowestKey, typeKey());
+            ++keys;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        waiter.join();
+        times.write =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        for (int k = 0; k < keys; ++k) {
+            times.slowestQuietKey = std::max(times.slowestQuietKey, typeKey());
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        times.keys += keys;
+        if (!writer.lastError().isEmpty()) {
+            warn("the recovery file was not written: " + writer.lastError().toStdString());
+        }
+    }
+    return times;
+}
+
 // Copying a list of `count` rows to the clipboard: the text is built from every row.
 double timeCopyList(long long count) {
     using trovix::store::RecordArray;
@@ -1049,6 +1116,12 @@ bool ranSinglePart(const Options& options) {
         const UndoTimes undo = timeUndo(options.records);
         printSeconds("undo_sort", undo.sort);
         printSeconds("undo_compact", undo.compact);
+        const RecoveryTimes recovery = timeRecoveryWrite(options.records);
+        printShortSeconds("recovery_snapshot", recovery.snapshot);
+        printSeconds("recovery_write", recovery.write);
+        printCount("recovery_keys", recovery.keys);
+        printShortSeconds("recovery_slowest_key", recovery.slowestKey);
+        printShortSeconds("recovery_slowest_quiet_key", recovery.slowestQuietKey);
         return true;
     }
     if (options.lineBreaksOnly) {

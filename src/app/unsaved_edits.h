@@ -21,7 +21,7 @@ namespace trovix::app {
 // brought up to date and stay.
 class UnsavedEditsWatch {
   public:
-    static constexpr int kDelayMs = 2000;
+    static constexpr int kDelayMs = 1000;
 
     UnsavedEditsWatch(MainState& state, const QString& folder, int delayMs = kDelayMs);
     ~UnsavedEditsWatch();

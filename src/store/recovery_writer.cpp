@@ -12,6 +12,10 @@
 #include <sys/file.h>
 #include <unistd.h>
 #endif
+#ifdef Q_OS_LINUX
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#endif
 
 namespace trovix::store {
 namespace {
@@ -87,6 +91,10 @@ void RecoveryWriter::waitUntilWritten() {
 }
 
 void RecoveryWriter::run() {
+#ifdef Q_OS_LINUX
+    // Behind typing for the processor: on a busy machine a key still waits for no write.
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), 10);
+#endif
     std::unique_lock lock(mutex_);
     for (;;) {
         wake_.wait(lock, [this] { return stopping_ || waiting_[0] || waiting_[1] || waiting_[2]; });
