@@ -130,7 +130,8 @@ void RecoveryWriter::write(Job job) {
     int handle = -1;
     if (!makePrivateFolder(folder_)) {
         error = QStringLiteral("The folder %1 cannot be made.").arg(folder_);
-    } else if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    } else if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+               !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)) {
         error = file.errorString();
     } else if (const platform::Result<void> written = disk.write(
                    file, bytes.constData(), bytes.size(), platform::WriteKind::NewContent);
