@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "app/startup.h"
+#include "app/unsaved_edits.h"
 #include "platform/fake/fake_services.h"
 #include "state/main_state.h"
 #include "support/files.h"
@@ -37,7 +38,13 @@ struct WindowFixture {
     QComboBox* find = nullptr;
     QPlainTextEdit* edit = nullptr;
 
-    WindowFixture(const QByteArray& a, const QByteArray& b, const QByteArray& c) {
+    // The unsaved changes kept for the next run, with a recovery folder.
+    std::unique_ptr<app::UnsavedEditsWatch> unsavedEdits;
+    QString recoveryFolder;
+
+    WindowFixture(const QByteArray& a, const QByteArray& b, const QByteArray& c,
+                  const QString& recoveries = {})
+        : recoveryFolder(recoveries) {
         const QByteArray* contents[] = {&a, &b, &c};
         for (int n = 1; n <= 3; ++n) {
             writeBytes(file(n), *contents[n - 1]);
@@ -47,14 +54,18 @@ struct WindowFixture {
     }
     // A run of the program in a folder of the caller's, with real settings.
     WindowFixture(const QString& folder, platform::SettingsStore& settings,
-                  const QStringList& arguments = {}) {
+                  const QStringList& arguments = {}, const QString& recoveries = {})
+        : recoveryFolder(recoveries) {
         state.services.settings = settings;
         start(folder, arguments);
     }
     void start(const QString& folder, const QStringList& arguments) {
         state.programFolder = folder;
         window = std::make_unique<widgets::MainWindow>(state);
-        app::startUp(state, {arguments, QString()});
+        if (!recoveryFolder.isEmpty()) {
+            unsavedEdits = std::make_unique<app::UnsavedEditsWatch>(state, recoveryFolder);
+        }
+        app::startUp(state, {arguments, QString(), {}, recoveryFolder});
         // Every change of a list's rows keeps to Qt's model contract.
         for (const char* name : {"lstA", "lstB", "lstC"}) {
             new QAbstractItemModelTester(list(name)->model(),

@@ -8,6 +8,7 @@
 
 #include "app/file_changes.h"
 #include "platform/qt/qt_file_watcher.h"
+#include "store/recovery_file.h"
 #include "support/window_fixture.h"
 
 using namespace trovix;
@@ -135,6 +136,37 @@ class TestReloadWindow : public QObject {
         QVERIFY(!bar->isVisible());
         QCOMPARE(rowsShown(list), QStringList({"Ann", "Bob", "Carl", "Dora"}));
         QVERIFY(!w.state.slot(lists::SlotId::A).changed);
+    }
+
+    // Typing that a kill cut off before it was saved comes back in the next window: the
+    // question asks, Enter recovers, and Ctrl+Z takes the recovery back, the file untouched.
+    void typingCutOffByAKillComesBackInTheNextWindow() {
+        QTemporaryDir stateFolder;
+        const QString folder = stateFolder.filePath("recovery");
+        WindowFixture first("Ann\nBob\n", "tag\n", "212\n", folder);
+        first.clickRow(first.list("lstA"), 1);
+        first.click(first.edit);
+        first.key(Qt::Key_End, Qt::ControlModifier);
+        first.type(" Jr");
+        const QString kept = first.unsavedEdits->writer().pathOf(0);
+        QTRY_VERIFY(store::readRecoveryFile(kept) &&
+                    store::readRecoveryFile(kept)->records.text(1) == "Bob Jr");
+        first.unsavedEdits.reset();  // killed: nothing closes, the file stays
+
+        WindowFixture next(first.dir.path(), first.services.settings,
+                           {first.file(1), first.file(2), first.file(3)}, folder);
+        QCOMPARE(next.messages.shown.size(), 1);
+        QCOMPARE(next.messages.shown[0].choices, QStringList({"Discard", "Recover"}));
+        QVERIFY(next.messages.shown[0].text.startsWith(
+            "Trovix was not closed properly. phone_numbers.txt has changes from "));
+        QCOMPARE(rowsShown(next.list("lstA")), QStringList({"Ann", "Bob Jr"}));
+        QVERIFY(next.state.slot(lists::SlotId::A).changed);
+        QCOMPARE(readBytes(first.file(1)), QByteArray("Ann\nBob\n"));
+        next.click(next.list("lstA"));
+        next.key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(rowsShown(next.list("lstA")), QStringList({"Ann", "Bob"}));
+        QVERIFY(!next.state.slot(lists::SlotId::A).changed);
+        QTRY_VERIFY(QDir(folder).isEmpty());
     }
 };
 
