@@ -123,6 +123,13 @@ void UnsavedEditsWatch::changed(lists::SlotId id, bool saved) {
 }
 
 void UnsavedEditsWatch::due() {
+    // A write that failed (a full disk, a folder that cannot be made) is told once, so that the
+    // user knows a crash would lose the changes; the next write tries again.
+    if (const QString error = writer_.lastError(); !error.isEmpty() && error != toldError_) {
+        state_.statusBar.showMessage(
+            QStringLiteral("Unsaved changes cannot be kept for a crash: %1").arg(error));
+        toldError_ = error;
+    }
     for (std::size_t n = 0; n < dirty_.size(); ++n) {
         if (!dirty_[n]) {
             continue;

@@ -44,6 +44,7 @@ class UnsavedEditsWatch {
     QTimer timer_;
     std::array<bool, 3> dirty_{};
     std::array<qint64, 3> changedAt_{};  // of the last change, milliseconds since 1970
+    QString toldError_;                  // the write failure the status bar last told
 };
 
 // Start-up, once the slots are loaded: for each recovery file that a run which did not close
