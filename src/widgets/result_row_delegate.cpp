@@ -70,48 +70,50 @@ void ResultRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     item.text.clear();
     style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
 
-    // A text too wide is cut short with "…", leaving room for what the bold parts add.
-    QFont bold = item.font;
-    bold.setBold(true);
-    const QFontMetrics plainMetrics(item.font);
-    const QFontMetrics boldMetrics(bold);
-    int boldExtra = 0;
-    for (const search::TextRange& range : ranges) {
-        const QString part = text.mid(range.start, range.length);
-        boldExtra += boldMetrics.horizontalAdvance(part) - plainMetrics.horizontalAdvance(part);
-    }
-    QString shown = text;
-    qsizetype kept = text.size();
-    if (plainMetrics.horizontalAdvance(text) + boldExtra > area.width()) {
-        shown = plainMetrics.elidedText(text, item.textElideMode,
-                                        std::max(0, area.width() - boldExtra));
-        if (shown != text) {
-            kept = shown.size() - 1;  // the part before the "…"
-        }
-    }
-
     QTextCharFormat look;
     look.setFontWeight(QFont::Bold);
     look.setBackground(colourOf(view::kMatchBackground));
     look.setForeground(colourOf(view::kMatchText));
-    QList<QTextLayout::FormatRange> formats;
-    for (const search::TextRange& range : ranges) {
-        const qsizetype end = std::min(range.start + range.length, kept);
-        if (range.start < end) {
-            formats.append(
-                {static_cast<int>(range.start), static_cast<int>(end - range.start), look});
-        }
-    }
-    QTextLayout layout(shown, item.font, painter->device());
+    QTextLayout layout(QString(), item.font, painter->device());
     QTextOption textOption;
     textOption.setWrapMode(QTextOption::NoWrap);
     textOption.setTextDirection(item.direction);
     layout.setTextOption(textOption);
-    layout.setFormats(formats);
-    layout.beginLayout();
-    QTextLine line = layout.createLine();
-    line.setLineWidth(std::numeric_limits<int>::max() / 4);
-    layout.endLayout();
+    // Lays the text out with the matches up to `kept` marked; the line it makes.
+    const auto lay = [&](const QString& shown, qsizetype kept) {
+        QList<QTextLayout::FormatRange> formats;
+        for (const search::TextRange& range : ranges) {
+            const qsizetype end = std::min(range.start + range.length, kept);
+            if (range.start < end) {
+                formats.append(
+                    {static_cast<int>(range.start), static_cast<int>(end - range.start), look});
+            }
+        }
+        layout.setText(shown);
+        layout.setFormats(formats);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        line.setLineWidth(std::numeric_limits<int>::max() / 4);
+        layout.endLayout();
+        return line;
+    };
+    QTextLine line = lay(text, text.size());
+    if (line.naturalTextWidth() > area.width()) {
+        // Too wide: cut short with "…" as the style would, leaving room for what the bold parts
+        // add.
+        QFont bold = item.font;
+        bold.setBold(true);
+        const QFontMetrics plainMetrics(item.font);
+        const QFontMetrics boldMetrics(bold);
+        int boldExtra = 0;
+        for (const search::TextRange& range : ranges) {
+            const QString part = text.mid(range.start, range.length);
+            boldExtra += boldMetrics.horizontalAdvance(part) - plainMetrics.horizontalAdvance(part);
+        }
+        const QString shown = plainMetrics.elidedText(text, item.textElideMode,
+                                                      std::max(0, area.width() - boldExtra));
+        line = lay(shown, shown == text ? text.size() : shown.size() - 1);
+    }
 
     const QPalette::ColorGroup group =
         !item.state.testFlag(QStyle::State_Enabled) ? QPalette::Disabled
