@@ -249,7 +249,8 @@ name_width=12
 # A search with the screenful it shows, and screenfuls scrolled to across the whole list.
 echo
 echo "highlight: \"$common_terms\" ignoring case, $(figure highlight_rows) rows listed," \
-    "$(figure highlight_rows_per_screen) rows a screenful, best of 7"
+    "$(figure highlight_rows_per_screen) rows a screenful ($(figure highlight_marked_per_screen)" \
+    "of them with a match to mark), best of 7"
 hl_search_plain=$(figure highlight_search_plain)
 hl_search_marked=$(figure highlight_search_marked)
 hl_screen_plain=$(figure highlight_screen_plain)

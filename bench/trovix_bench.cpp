@@ -1387,6 +1387,16 @@ int benchHighlight(int argc, char** argv, const Options& options) {
         }
     }
 
+    // How many of the rows painted had a match to mark.
+    highlighting = true;
+    long long marked = 0;
+    for (int s = 0; s < kScreens; ++s) {
+        const int top = static_cast<int>(static_cast<long long>(list.count() - 1) * s / kScreens);
+        for (int row = top; row < std::min(list.count(), top + perScreen); ++row) {
+            marked += !view.rowDelegate()->matchRanges(view.model()->index(row, 0)).empty();
+        }
+    }
+
     // Finding the ranges alone, over rows spread across the list.
     const trovix::search::MatchFinder finder(trovix::search::searchTerms(text), true);
     constexpr int kRows = 100000;
@@ -1412,6 +1422,7 @@ int benchHighlight(int argc, char** argv, const Options& options) {
 
     printCount("highlight_rows", list.count());
     printCount("highlight_rows_per_screen", perScreen);
+    printValue("highlight_marked_per_screen", static_cast<double>(marked) / kScreens);
     printSeconds("highlight_search_plain", searchPlain.seconds());
     printSeconds("highlight_search_marked", searchMarked.seconds());
     printSeconds("highlight_screen_plain", scrollPlain.seconds() / kScreens);

@@ -1,5 +1,6 @@
 #include <QAccessible>
 #include <QApplication>
+#include <QMenu>
 #include <QTest>
 #include <QTextBlock>
 
@@ -151,6 +152,15 @@ class TestMatchHighlight : public QObject {
         QCOMPARE(printed.mid(5),
                  QStringList({"          mith, Ann smithy", "          smithson 555 Smith"}));
 
+        // The option is the last item of the Options menu, after the ones it always had.
+        QStringList captions;
+        for (const QAction* item :
+             w.window->findChild<QMenu*>(QStringLiteral("mnuOptions"))->actions()) {
+            captions << item->text();
+        }
+        QCOMPARE(captions, QStringList({"&Ignore Case", "&AutoSave", "&Search While &Typing",
+                                        "&Display File Names", "&On top", "&Reload Changed Files",
+                                        "&Highlight Matches"}));
         // Ctrl+H turns the highlighting off, the menu item on again; the setting follows.
         QVERIFY(w.action("mnuHighlightMatches")->isChecked());
         w.key(Qt::Key_H, Qt::ControlModifier);
