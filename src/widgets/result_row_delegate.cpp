@@ -78,6 +78,7 @@ void ResultRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     QTextOption textOption;
     textOption.setWrapMode(QTextOption::NoWrap);
     textOption.setTextDirection(item.direction);
+    textOption.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);  // placed below
     layout.setTextOption(textOption);
     // Lays the text out with the matches up to `kept` marked; the line it makes.
     const auto lay = [&](const QString& shown, qsizetype kept) {
@@ -124,8 +125,14 @@ void ResultRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     painter->setClipRect(area, Qt::IntersectClip);
     painter->setPen(
         item.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+    // Where the style would put the text: at the left, or at the right in a right-to-left
+    // window.
+    const Qt::Alignment align = QStyle::visualAlignment(item.direction, item.displayAlignment);
+    const qreal left = align.testFlag(Qt::AlignRight)
+                           ? area.left() + area.width() - line.naturalTextWidth()
+                           : area.left();
     const qreal top = area.top() + (area.height() - line.height()) / 2;
-    layout.draw(painter, QPointF(area.left(), top));
+    layout.draw(painter, QPointF(left, top));
     painter->restore();
 }
 
