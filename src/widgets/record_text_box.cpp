@@ -1,7 +1,6 @@
 #include "widgets/record_text_box.h"
 
 #include <QKeyEvent>
-#include <QScrollBar>
 #include <QTextBlock>
 
 #include "view/match_look.h"
@@ -15,7 +14,12 @@ RecordTextBox::RecordTextBox(QWidget* parent) : QPlainTextEdit(parent) {
     // Undo and redo go through the window's one history of the records.
     setUndoRedoEnabled(false);
     connect(this, &QPlainTextEdit::textChanged, this, &RecordTextBox::showMatches);
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &RecordTextBox::showMatches);
+    // Other lines came on screen: the box scrolled, by the scroll bar or to follow the cursor.
+    connect(this, &QPlainTextEdit::updateRequest, this, [this](const QRect&, int dy) {
+        if (dy != 0) {
+            showMatches();
+        }
+    });
 }
 
 void RecordTextBox::showMatches() {

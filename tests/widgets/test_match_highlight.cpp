@@ -1,6 +1,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 
@@ -179,6 +180,27 @@ class TestMatchHighlight : public QObject {
         w.click(w.button("viewall"));
         QCOMPARE(drawn(lstA, 0), "mith, Ann smithy");
         QVERIFY(marks(w.edit).isEmpty());
+    }
+
+    // The edit box marks the lines on screen: a long record's last line is marked once the
+    // user scrolls down to it.
+    void theEditBoxMarksTheLinesItShows() {
+        QByteArray record = "Smith, Ann\r\n";
+        for (int line = 0; line < 80; ++line) {
+            record += "-----line " + QByteArray::number(line) + "\r\n";
+        }
+        record += "-----smith at the end\r\n";
+        testing::WindowFixture w(record, "b\r\n", "c\r\n");
+        w.typeSearch(QStringLiteral("smith"));
+        QCOMPARE(marks(w.edit), QStringList({"Smith"}));
+        w.click(w.edit);
+        w.key(Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(marks(w.edit), QStringList({"smith"}));
+        w.key(Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(marks(w.edit), QStringList({"Smith"}));
+        QScrollBar* bar = w.edit->verticalScrollBar();  // dragged to the bottom
+        bar->setValue(bar->maximum());
+        QCOMPARE(marks(w.edit), QStringList({"smith"}));
     }
 };
 
