@@ -4,7 +4,6 @@
 #include <QTextBlock>
 
 #include "view/match_look.h"
-
 #include "widgets/window_keys.h"
 
 namespace trovix::widgets {
