@@ -252,6 +252,27 @@ ratio_row "settings_open seconds" "$(figure settings_open)" 1
 ratio_row "settings_close seconds" "$(figure settings_close)" 1
 name_width=12
 
+# Highlighting the matches, in a process of its own: the first list painted on the offscreen
+# platform with the common search shown (ignoring case), highlighted and plain, runs alternating.
+# A search with the screenful it shows, and screenfuls scrolled to across the whole list.
+echo
+echo "highlight: \"$common_terms\" ignoring case, $(figure highlight_rows) rows listed," \
+    "$(figure highlight_rows_per_screen) rows a screenful ($(figure highlight_marked_per_screen)" \
+    "of them with a match to mark), best of 7"
+hl_search_plain=$(figure highlight_search_plain)
+hl_search_marked=$(figure highlight_search_marked)
+hl_screen_plain=$(figure highlight_screen_plain)
+hl_screen_marked=$(figure highlight_screen_marked)
+name_width=17
+printf '%-17s %9s %8s   %-26s %6s  %-7s %s\n' figure seconds "x grep" check ratio target status
+row search_plain "$hl_search_plain"
+row search_marked "$hl_search_marked" search_plain "$hl_search_plain" 1.1
+row screen_plain "$hl_screen_plain"
+row screen_marked "$hl_screen_marked" screen_plain "$hl_screen_plain" 1.5
+ratio_row "screen_marked ms" "$(awk -v s="$hl_screen_marked" 'BEGIN { print s * 1000 }')" 8
+echo "finding the matches in a row's text: $(micro "$(figure highlight_ranges_row)") µs a row"
+name_width=12
+
 warnings=$(grep '^warning' <<<"$out" || true)
 if [[ -n $warnings ]]; then
     echo

@@ -13,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -48,6 +49,8 @@
 #include "platform/system_disk.h"
 #include "records/record_order.h"
 #include "records/slot_procedures.h"
+#include "search/match_ranges.h"
+#include "search/matcher.h"
 #include "search/search_engine.h"
 #include "state/main_state.h"
 #include "store/data_file_io.h"
@@ -56,6 +59,8 @@
 #include "store/recovery_writer.h"
 #include "store/text_codec.h"
 #include "widgets/result_list_model.h"
+#include "widgets/result_list_view.h"
+#include "widgets/result_row_delegate.h"
 
 namespace {
 
@@ -82,6 +87,8 @@ struct Options {
     bool lineBreaksOnly = false;
     // Only the settings files, in a process of their own.
     bool settingsOnly = false;
+    // Only highlighting the matches in a painted list, in a process of its own.
+    bool highlightOnly = false;
     std::string self;  // this program, to start the searches with
 };
 
@@ -125,6 +132,8 @@ Options parseOptions(int argc, char** argv) {
             options.sortsOnly = true;
         } else if (arg == "--line-breaks-only") {
             options.lineBreaksOnly = true;
+        } else if (arg == "--highlight-only") {
+            options.highlightOnly = true;
         } else if (arg == "--settings-only") {
             options.settingsOnly = true;
         } else if ((arg == "--rare" || arg == "--common") && i + 1 < argc) {
@@ -1385,10 +1394,129 @@ std::string benchSaving(const DataFileContent& loaded, const QString& dataFile,
     return lastSaved;
 }
 
+// ---------------------------------------------------------------------------------------------
+// Highlighting the matches
+
+// Paints the first list as the window does, on the offscreen platform, with the common search
+// shown: a screenful after the search, and screenfuls scrolled to across the whole list, with
+// the matches highlighted and without; and the cost of finding the matches in a row's text.
+int benchHighlight(int argc, char** argv, const Options& options) {
+    if (options.file.isEmpty()) {
+        usage("--highlight-only needs --file");
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    Window window({options.file, QString(), QString()});
+    MainState& state = window.state;
+    const QString text = options.common.toLower();
+    enterSearch(state, {"search_common_ci", text, true});
+
+    bool highlighting = true;
+    trovix::widgets::ResultListView view(state.slot(SlotId::A).list);
+    view.rowDelegate()->setShownSearchSource([&]() -> trovix::widgets::ShownSearch {
+        return highlighting ? trovix::widgets::ShownSearch{text, true}
+                            : trovix::widgets::ShownSearch{};
+    });
+    view.resize(480, 640);  // the lists of a large window
+    view.show();
+    QImage screen(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    const auto paint = [&] { view.viewport()->render(&screen); };
+
+    // Runs alternate between plain and highlighted, so that both meet the same load.
+    constexpr int kHighlightRuns = 7;
+    // A search as the user starts it, and the screenful it shows.
+    Fastest searchPlain, searchMarked;
+    for (int run = 0; run < kHighlightRuns; ++run) {
+        for (const bool on : {false, true}) {
+            highlighting = on;
+            (on ? searchMarked : searchPlain).add(timed([&] {
+                trovix::search::search(state);
+                paint();
+            }));
+        }
+    }
+    const trovix::lists::ResultList& list = state.slot(SlotId::A).list;
+    const int rowHeight = std::max(1, view.sizeHintForRow(0));
+    const int perScreen = view.viewport()->height() / rowHeight + 1;
+    if (list.count() < perScreen * 10) {
+        warn("the common search lists too few rows to scroll");
+    }
+
+    // Screenfuls across the whole list, as a scroll bar dragged from top to bottom shows them.
+    // Each screenful counts with its fastest run: a run the system interrupts loses one
+    // screenful's time, not the whole pass's.
+    constexpr int kScreens = 200;
+    std::vector<Fastest> screenPlain(kScreens), screenMarked(kScreens);
+    for (int run = 0; run < kHighlightRuns; ++run) {
+        for (const bool on : {false, true}) {
+            highlighting = on;
+            for (int s = 0; s < kScreens; ++s) {
+                const int row =
+                    static_cast<int>(static_cast<long long>(list.count() - 1) * s / kScreens);
+                view.scrollTo(view.model()->index(row, 0), QAbstractItemView::PositionAtTop);
+                (on ? screenMarked : screenPlain)[static_cast<std::size_t>(s)].add(timed(paint));
+            }
+        }
+    }
+    const auto averageScreen = [](const std::vector<Fastest>& screens) {
+        double sum = 0;
+        for (const Fastest& one : screens) {
+            sum += one.seconds();
+        }
+        return sum / static_cast<double>(screens.size());
+    };
+
+    // How many of the rows painted had a match to mark.
+    highlighting = true;
+    long long marked = 0;
+    for (int s = 0; s < kScreens; ++s) {
+        const int top = static_cast<int>(static_cast<long long>(list.count() - 1) * s / kScreens);
+        for (int row = top; row < std::min(list.count(), top + perScreen); ++row) {
+            marked += !view.rowDelegate()->matchRanges(view.model()->index(row, 0)).empty();
+        }
+    }
+
+    // Finding the ranges alone, over rows spread across the list.
+    const trovix::search::MatchFinder finder(trovix::search::searchTerms(text), true);
+    constexpr int kRows = 100000;
+    std::vector<QString> rows;
+    rows.reserve(kRows);
+    for (int i = 0; i < kRows; ++i) {
+        rows.push_back(
+            list.shownText(static_cast<int>(static_cast<long long>(list.count()) * i / kRows)));
+    }
+    std::size_t found = 0;
+    Fastest ranges;
+    for (int run = 0; run < kRuns; ++run) {
+        found = 0;
+        ranges.add(timed([&] {
+            for (const QString& row : rows) {
+                found += finder.rangesIn(row).size();
+            }
+        }));
+    }
+    if (found == 0) {
+        warn("the common search's terms were found in no listed row");
+    }
+
+    printCount("highlight_rows", list.count());
+    printCount("highlight_rows_per_screen", perScreen);
+    printValue("highlight_marked_per_screen", static_cast<double>(marked) / kScreens);
+    printSeconds("highlight_search_plain", searchPlain.seconds());
+    printSeconds("highlight_search_marked", searchMarked.seconds());
+    printSeconds("highlight_screen_plain", averageScreen(screenPlain));
+    printSeconds("highlight_screen_marked", averageScreen(screenMarked));
+    printShortSeconds("highlight_ranges_row", ranges.seconds() / kRows);
+    return 0;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
     const Options options = parseOptions(argc, argv);
+    if (options.highlightOnly) {
+        return benchHighlight(argc, argv, options);  // paints, so it needs a GUI application
+    }
     QCoreApplication app(argc, argv);  // the result list model is a QObject
     std::setlocale(LC_NUMERIC, "C");   // Qt took the user's locale: keep decimal points
     if (ranSinglePart(options)) {
@@ -1431,6 +1559,7 @@ int main(int argc, char** argv) {
     runPhase(options, "--sorts-only", dataPath);
     runPhase(options, "--line-breaks-only", dataPath);
     runPhase(options, "--settings-only", dataPath);
+    runPhase(options, "--highlight-only", dataPath);
 
     if (options.keep) {
         std::printf("file %s\n", dataPath.c_str());

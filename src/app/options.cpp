@@ -34,6 +34,7 @@ void optionMenuClick(MainState& state, Option option) {
         case Option::SearchWhileTyping:
         case Option::AutoSave:
         case Option::ReloadChangedFiles:
+        case Option::HighlightMatches:
             break;
     }
 }

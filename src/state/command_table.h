@@ -129,6 +129,7 @@ enum class Option {
     AutoSave,
     OnTop,
     ReloadChangedFiles,
+    HighlightMatches,
 };
 
 struct OptionEntry {
@@ -144,6 +145,7 @@ inline constexpr OptionEntry kOptions[] = {
     {Option::AutoSave, "AutoSave", false},
     {Option::OnTop, "OnTop", false},
     {Option::ReloadChangedFiles, "ReloadChangedFiles", true},
+    {Option::HighlightMatches, "HighlightMatches", true},
 };
 inline constexpr std::size_t kOptionCount = std::size(kOptions);
 
@@ -231,6 +233,12 @@ inline constexpr MenuEntry kMenuBar[] = {
      "",
      {},
      Option::ReloadChangedFiles},
+    {MenuItemKind::Check,
+     "mnuHighlightMatches",
+     "&Highlight Matches",
+     "Ctrl+H",
+     {},
+     Option::HighlightMatches},
     {MenuItemKind::Menu, "mnuHelp", "&Help", "", {}, {}},
     {MenuItemKind::Command, "mnuEmail", "&Email Author", "Ctrl+E", MenuCommand::EmailAuthor, {}},
     {MenuItemKind::Command, "mnuWebSite", "&WebSite", "Ctrl+W", MenuCommand::WebSite, {}},

@@ -28,6 +28,7 @@
 #include "widgets/menu_item_name.h"
 #include "widgets/record_text_box.h"
 #include "widgets/result_list_view.h"
+#include "widgets/result_row_delegate.h"
 #include "widgets/search_field.h"
 #include "widgets/splitter_bar.h"
 #include "widgets/status_panels.h"
@@ -235,6 +236,15 @@ void MainWindow::connectCore() {
     state_.frame.setViewListener([this](WindowFrame::Aspect a) { showFrame(a); });
     state_.edits.setViewListener([this] { showUndoItems(); });
     connect(edit_, &QPlainTextEdit::textChanged, this, &MainWindow::userEditedText);
+    // Each list highlights the terms of the search it shows; the edit box those of the list
+    // with focus, marked again whenever a list is filled anew.
+    for (lists::SlotId id : lists::kAllSlots) {
+        ResultListView* list = listView(id);
+        list->rowDelegate()->setShownSearchSource([this, id] { return shownSearch(id); });
+        connect(list->model(), &QAbstractItemModel::modelReset, edit_, &RecordTextBox::showMatches);
+    }
+    edit_->setShownSearchSource(
+        [this] { return shownSearch(state_.listWithFocus.value_or(lists::SlotId::A)); });
     // Text typed or pasted next to a stand-in must not take over its mark.
     connect(edit_, &QPlainTextEdit::cursorPositionChanged, this, [this] {
         if (edit_->currentCharFormat().hasProperty(kStandInProperty)) {
@@ -275,6 +285,15 @@ void MainWindow::showEditBox() {
         edit_->setCurrentCharFormat(QTextCharFormat());
     }
     edit_->setEnabled(state_.editBox.isEnabled());
+    edit_->showMatches();
+}
+
+ShownSearch MainWindow::shownSearch(lists::SlotId id) const {
+    if (!state_.options.isChecked(Option::HighlightMatches)) {
+        return {};
+    }
+    const lists::FileSlot& slot = state_.slot(id);
+    return {slot.shownSearch, slot.shownSearchIgnoresCase};
 }
 
 void MainWindow::userEditedText() {
@@ -324,6 +343,12 @@ void MainWindow::showOption(Option option) {
     if (it != optionItems_.end()) {
         const QSignalBlocker quiet(it->second);
         it->second->setChecked(state_.options.isChecked(option));
+    }
+    if (option == Option::HighlightMatches) {
+        for (ResultListView* list : lists_) {
+            list->viewport()->update();
+        }
+        edit_->showMatches();
     }
 }
 

@@ -24,6 +24,7 @@ class ResultListView;
 class SearchField;
 class SplitterBar;
 class StatusPanels;
+struct ShownSearch;
 
 // The main window: renders the core's state and hands the user's actions to it.
 class MainWindow : public QMainWindow {
@@ -63,6 +64,8 @@ class MainWindow : public QMainWindow {
     void showFont();
     void showOnTop();
     void userEditedText();
+    // The search whose matches a slot's list highlights: none while Highlight Matches is off.
+    ShownSearch shownSearch(lists::SlotId id) const;
     void tellCoreOfWindowChange();
     void tellCoreOfLayoutSize();
     double twipsPerPixel() const;

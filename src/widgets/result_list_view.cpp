@@ -2,40 +2,19 @@
 
 #include <QApplication>
 #include <QMouseEvent>
-#include <QStyledItemDelegate>
 
 #include "widgets/result_list_model.h"
+#include "widgets/result_row_delegate.h"
 
 namespace trovix::widgets {
-namespace {
-
-// Every row is one line high in the list's font, whatever its text holds: the list asks one row
-// for its size and gives it to all, so no row's text may make that costly or tall.
-class OneLineRows : public QStyledItemDelegate {
-  public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        // The width of the row's own text, which a row cuts to a few thousand characters; the
-        // height of one line.
-        QSize size = QStyledItemDelegate::sizeHint(option, index);
-        QStyleOptionViewItem probe(option);
-        initStyleOption(&probe, index);
-        probe.text = QStringLiteral("Mg");
-        const QStyle* style =
-            probe.widget != nullptr ? probe.widget->style() : QApplication::style();
-        size.setHeight(
-            style->sizeFromContents(QStyle::CT_ItemViewItem, &probe, QSize(), probe.widget)
-                .height());
-        return size;
-    }
-};
-
-}  // namespace
 
 ResultListView::ResultListView(lists::ResultList& list, QWidget* parent)
-    : QListView(parent), list_(list), model_(new ResultListModel(list, this)) {
+    : QListView(parent),
+      list_(list),
+      model_(new ResultListModel(list, this)),
+      rows_(new ResultRowDelegate(list, this)) {
     setModel(model_);
-    setItemDelegate(new OneLineRows(this));
+    setItemDelegate(rows_);
     setUniformItemSizes(true);  // keeps lists of millions of rows instant
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -7,6 +7,7 @@
 namespace trovix::widgets {
 
 class ResultListModel;
+class ResultRowDelegate;
 
 // A result list on screen. The user's clicks and keys that move the selection go to the core
 // list; what the program selects, colours or hides comes back from it without echoing as a
@@ -15,6 +16,9 @@ class ResultListView : public QListView {
     Q_OBJECT
   public:
     explicit ResultListView(lists::ResultList& list, QWidget* parent = nullptr);
+
+    // Draws the rows, with the matches of the search the list shows highlighted.
+    ResultRowDelegate* rowDelegate() const { return rows_; }
 
   protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -31,6 +35,7 @@ class ResultListView : public QListView {
 
     lists::ResultList& list_;
     ResultListModel* model_;
+    ResultRowDelegate* rows_;
     bool showingCore_ = false;
     bool pressing_ = false;  // a mouse press is being handled
 };

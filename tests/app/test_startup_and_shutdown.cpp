@@ -117,8 +117,8 @@ struct SettingsRun {
 
 const QString kWindowKeys[] = {"MainLeft", "MainTop", "MainWidth", "MainHeight"};
 const Option kSettingsOptions[] = {
-    Option::IgnoreCase, Option::SearchWhileTyping, Option::DisplayFileNames, Option::AutoSave,
-    Option::OnTop,      Option::ReloadChangedFiles};
+    Option::IgnoreCase, Option::SearchWhileTyping,  Option::DisplayFileNames, Option::AutoSave,
+    Option::OnTop,      Option::ReloadChangedFiles, Option::HighlightMatches};
 const Command kSettingsButtons[] = {Command::Edit, Command::FileA, Command::FileB, Command::FileC,
                                     Command::Data};
 
@@ -161,9 +161,9 @@ QStringList describe(const MainState& s) {
 // blanks in a name and unused history entries.
 void setNonDefaults(MainState& s) {
     s.frame.setPlacement({-300, 1800.5, 7000, 6015});
-    const bool options[] = {false, true, true, true, true, false};
+    const bool options[] = {false, true, true, true, true, false, false};
     const bool buttons[] = {false, false, false, false, true};
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 7; ++i) {
         s.options.setChecked(kSettingsOptions[i], options[i]);
     }
     for (int i = 0; i < 5; ++i) {
@@ -703,15 +703,16 @@ class TestStartupAndShutdown : public QObject {
         const QString dir = QStringLiteral("/opt/trovix") + QDir::separator();
         const QStringList defaults = {
             "place 1200,1200 5505x5190",
-            "options 100001",
+            "options 1000011",
             "buttons 11110",
             "size 1 focus 1 gap 2700",
             "files " + dir + "phone_numbers.txt|" + dir + "taglines.txt|" + dir + "area_codes.txt",
             "history |||||||||",
             "font Courier New 10 0 0"};
         // Text keys always convert, so they still apply beside the broken ones. A settings file
-        // from before "Reload Changed Files" has no key for it: it reads as ticked. A button's
-        // value other than 0 or 1 gives its default, pressed (ShowC) or not (FullDataView).
+        // from before "Reload Changed Files" and "Highlight Matches" has no keys for them: they
+        // read as ticked. A button's value other than 0 or 1 gives its default, pressed (ShowC)
+        // or not (FullDataView).
         const Section broken = section(
             "MainLeft=left;MainTop=12x;MainWidth=;MainHeight=tall;IgnoreCase=maybe;Typing=maybe;"
             "DisplayFileNames=;AutoSave=sometimes;OnTop=maybe;AllowEdit=yes;ShowA=;ShowB=on;"
@@ -764,7 +765,7 @@ class TestStartupAndShutdown : public QObject {
         const Section expected = section(
             "MainLeft=-300;MainTop=1800.5;MainWidth=7000;MainHeight=6015;IgnoreCase=False;"
             "Typing=True;DisplayFileNames=True;AutoSave=True;OnTop=True;ReloadChangedFiles=False;"
-            "AllowEdit=0;ShowA=0;"
+            "HighlightMatches=False;AllowEdit=0;ShowA=0;"
             "ShowB=0;ShowC=0;FullDataView=1;DisplaySize=2;ListWithFocus=0;Gap=3333;"
             "FileA=/home/me/people.txt;FileB=sayings with blanks.txt;FileC=codes.txt;ST0=newest;"
             "ST1=;ST2=third;ST3=;ST4=;ST5=;ST6=;ST7=;ST8=;ST9=oldest;FontName=Lucida Console;"
@@ -801,7 +802,7 @@ class TestStartupAndShutdown : public QObject {
             }
             // Everything else is still written.
             QCOMPARE(after.value(QStringLiteral("Gap")), QStringLiteral("3000"));
-            QCOMPARE(after.size(), 35);
+            QCOMPARE(after.size(), 36);
         }
     }
 

@@ -5,10 +5,12 @@
 #include <cstdlib>
 
 #include "app/commands.h"
+#include "search/match_ranges.h"
 #include "search/matcher.h"
 #include "search/search_box.h"
 #include "search/search_engine.h"
 #include "search/status_summary.h"
+#include "store/text_codec.h"
 #include "support/address_space.h"
 #include "support/files.h"
 #include "support/state_fixture.h"
@@ -39,6 +41,16 @@ void enter(StateFixture& f, const QString& text) {
     f.state.searchBox.keyPress(QChar(13));
 }
 
+// A text with each found range in brackets: "[Smith], [Ann]".
+QString bracketed(const QString& text, const std::vector<search::TextRange>& ranges) {
+    QString out = text;
+    for (auto it = ranges.rbegin(); it != ranges.rend(); ++it) {
+        out.insert(it->start + it->length, u']');
+        out.insert(it->start, u'[');
+    }
+    return out;
+}
+
 }  // namespace
 
 class TestSearch : public QObject {
@@ -56,6 +68,78 @@ class TestSearch : public QObject {
         QVERIFY(search::containsBytes(text + "needle", "needle") &&
                 !search::containsBytes(text + "needl", "needle") &&
                 search::containsBytes(text + "ab" + text, "xabx"));
+    }
+
+    // Where the terms occur in a row's text, by the search's own rule: the ranges of each
+    // term alone are found exactly when the search finds that term in the text.
+    void termRangesShowWhyATextMatched_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<bool>("ignoreCase");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("case ignored") << "Smith, Ann"
+                                      << "smith ANN" << true << "[Smith], [Ann]";
+        QTest::newRow("case kept") << "Smith, Ann"
+                                   << "smith Ann" << false << "Smith, [Ann]";
+        QTest::newRow("repeated") << "555-0100 or 555-0199"
+                                  << "555" << true << "[555]-0100 or [555]-0199";
+        QTest::newRow("overlapping terms") << "abcdef"
+                                           << "abc cde" << true << "[abcde]f";
+        QTest::newRow("overlapping itself") << "aaaa b"
+                                            << "aa" << false << "[aaaa] b";
+        QTest::newRow("touching") << "foobar"
+                                  << "bar foo" << true << "[foobar]";
+        QTest::newRow("term inside term") << "Elm Street"
+                                          << "street tre" << true << "Elm [Street]";
+        QTest::newRow("umlauts") << "Müller, Zoë"
+                                 << "MÜLLER zoë" << true << "[Müller], [Zoë]";
+        QTest::newRow("umlauts, case kept") << "Müller, Zoë"
+                                            << "müller Zoë" << false << "Müller, [Zoë]";
+        QTest::newRow("capital umlaut") << "ÖSTERREICH"
+                                        << "österreich" << true << "[ÖSTERREICH]";
+        QTest::newRow("sigma") << "ΟΔΟΣ 12"
+                               << "οδοσ" << true << "[ΟΔΟΣ] 12";
+        // The Kelvin sign folds to a plain k: three bytes of the text meet one of the term.
+        QTest::newRow("kelvin sign") << "\u212Aelvin scale"
+                                     << "kel" << true << "[\u212Ael]vin scale";
+        QTest::newRow("outside the basic plane") << "a😀b😀"
+                                                 << "😀" << false << "a[😀]b[😀]";
+        QTest::newRow("tab in a term") << "Tab\there"
+                                       << "b\th" << false << "Ta[b\th]ere";
+        QTest::newRow("empty terms") << "a b"
+                                     << "a  b" << true << "[a] [b]";
+        QTest::newRow("no term") << "a b"
+                                 << "   " << true << "a b";
+        QTest::newRow("not there") << "Jones, Bo"
+                                   << "smith" << true << "Jones, Bo";
+    }
+    void termRangesShowWhyATextMatched() {
+        QFETCH(QString, text);
+        QFETCH(QString, search);
+        QFETCH(bool, ignoreCase);
+        QFETCH(QString, expected);
+        const QStringList terms = search::searchTerms(search);
+        QCOMPARE(bracketed(text, search::MatchFinder(terms, ignoreCase).rangesIn(text)), expected);
+        const QByteArray utf8 = text.toUtf8();
+        std::string form(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+        if (ignoreCase) {
+            form.clear();
+            store::appendCaseFolded(
+                std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), form);
+        }
+        for (const QString& term : terms) {
+            if (term.isEmpty()) {
+                continue;  // in every text, and nothing to show
+            }
+            QCOMPARE(search::MatchFinder({term}, ignoreCase).rangesIn(text).empty(),
+                     !search::TermMatcher({term}, ignoreCase).matches(form));
+        }
+        // The cache hands out the finder of the search asked for.
+        search::CachedMatchFinder cache;
+        QVERIFY(cache.finderFor(QString(), ignoreCase).findsNothing());
+        QCOMPARE(bracketed(text, cache.finderFor(search, ignoreCase).rangesIn(text)), expected);
+        QCOMPARE(cache.finderFor(search, !ignoreCase).rangesIn(text),
+                 search::MatchFinder(terms, !ignoreCase).rangesIn(text));
     }
 
     void recordsMatchEveryTerm() {

@@ -380,7 +380,7 @@ class TestMainWindow : public QObject {
             QVERIFY2(triggered.size() == 2, entry.name);
             ++tried;
         }
-        QCOMPARE(tried, 13);
+        QCOMPARE(tried, 14);
 
         // Ctrl+V pastes and Ctrl+A selects everything in the boxes, and act as menu shortcuts
         // elsewhere.
