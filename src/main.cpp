@@ -5,6 +5,10 @@
 #include <QLibrary>
 #include <cstdio>
 #include <vector>
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "app/command_line.h"
 #include "app/command_line_find.h"
@@ -61,6 +65,10 @@ QList<trovix::app::FindFile> filesToSearch(const QStringList& arguments) {
 }
 
 int findFromCommandLine(const trovix::app::CommandLine& commandLine) {
+#ifdef Q_OS_WIN
+    // The records carry their own line ends; the console must not add a CR to them.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     QFile out;
     QFile errors;
     if (!out.open(stdout, QIODevice::WriteOnly) || !errors.open(stderr, QIODevice::WriteOnly)) {

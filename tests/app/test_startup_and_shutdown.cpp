@@ -411,6 +411,8 @@ class TestStartupAndShutdown : public QObject {
             {"-h", "(the per-user data folder", "", false, 0},
             {"--help-all", "--style <style>", "", false, 0},
             {"--help", "(the per-user data folder", "", false, 0},
+            {"--help", "trovix7 --find \"words\" [--case] [--count] [--files-with-matches]", "",
+             false, 0},
             {"-v", "Trovix 7.", "", false, 0},
             {"--version", "Trovix 7.", "", true, 0},
             {"--version|--bogus", "", "trovix7: Unknown option 'bogus'.\nUsage: trovix7", false, 2},
