@@ -9,6 +9,10 @@
 #include "platform/parallel_work.h"
 #include "store/text_codec.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace trovix::search {
 namespace {
 
@@ -56,6 +60,56 @@ std::size_t lastLf(const char* d, std::size_t from, std::size_t to) {
 #endif
 }
 
+// Where the first of the needles occurs in `haystack`, or kNone: one pass over the haystack for
+// the needles' first bytes, each place found then compared in full.
+std::size_t findAnyOf(std::string_view haystack, const std::vector<std::string>& needles) {
+    std::string firsts;
+    for (const std::string& needle : needles) {
+        if (needle.empty()) {
+            return 0;
+        }
+        if (firsts.find(needle[0]) == std::string::npos) {
+            firsts += needle[0];
+        }
+    }
+    const auto startsAt = [&](std::size_t at) {
+        return std::any_of(needles.begin(), needles.end(), [&](const std::string& needle) {
+            return haystack.substr(at, needle.size()) == needle;
+        });
+    };
+    const char* h = haystack.data();
+    const std::size_t n = haystack.size();
+    std::size_t i = 0;
+#ifdef __SSE2__
+    if (!firsts.empty() && firsts.size() <= 4) {
+        __m128i wanted[4];
+        for (std::size_t k = 0; k < 4; ++k) {
+            wanted[k] = _mm_set1_epi8(firsts[std::min(k, firsts.size() - 1)]);
+        }
+        for (; i + 16 <= n; i += 16) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i));
+            const __m128i hits = _mm_or_si128(
+                _mm_or_si128(_mm_cmpeq_epi8(block, wanted[0]), _mm_cmpeq_epi8(block, wanted[1])),
+                _mm_or_si128(_mm_cmpeq_epi8(block, wanted[2]), _mm_cmpeq_epi8(block, wanted[3])));
+            auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+            while (mask != 0) {
+                const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
+                if (startsAt(at)) {
+                    return at;
+                }
+                mask &= mask - 1;
+            }
+        }
+    }
+#endif
+    for (; i < n; ++i) {
+        if (firsts.find(h[i]) != std::string::npos && startsAt(i)) {
+            return i;
+        }
+    }
+    return kNone;
+}
+
 // How to find the records that may match without looking at every record: every record that
 // matches holds `term` in its bytes as they stand in the file (letters lowered when ignoring
 // case), or one of `alsoAt`.
@@ -95,7 +149,7 @@ class PrefilteredScan {
           d_(file.bytes.data()),
           to_(to),
           breakSize_(file.lineBreak == store::LineBreak::CrLf ? 2 : 1),
-          next_(filter.alsoAt.size() + 1, from),
+          next_(filter.alsoAt.empty() ? 1 : 2, from),
           pos_(from) {
         for (std::size_t k = 0; k < next_.size(); ++k) {
             seek(k);
@@ -125,12 +179,12 @@ class PrefilteredScan {
     }
 
   private:
-    // The next place, at or after pos_, of the term (k == 0) or of alsoAt[k - 1].
+    // The next place, at or after pos_, of the term (k == 0) or of any of alsoAt (k == 1).
     void seek(std::size_t k) {
         const std::string_view rest(d_ + pos_, to_ - pos_);
         const std::size_t at = k == 0 ? (filter_.lowered ? findLowered(rest, filter_.term)
                                                          : findBytes(rest, filter_.term))
-                                      : findBytes(rest, filter_.alsoAt[k - 1]);
+                                      : findAnyOf(rest, filter_.alsoAt);
         next_[k] = at == kNone ? kNone : pos_ + at;
     }
     // The start of the line that holds `at`: just after the last line break before it, or pos_.
