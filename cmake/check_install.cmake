@@ -36,10 +36,10 @@ foreach(file IN LISTS expected)
     endif()
 endforeach()
 
-# The window library, which the program loads from beside itself or from the library folder.
-file(GLOB_RECURSE window "${PREFIX}/lib*/trovix/trovix7_window*")
+# The window library, in the library folder's trovix folder, where the program looks for it.
+file(GLOB_RECURSE window "${PREFIX}/*/trovix/trovix7_window*")
 if(NOT window)
-    message(FATAL_ERROR "not installed: the window library under ${PREFIX}/lib*/trovix")
+    message(FATAL_ERROR "not installed: the window library in a trovix folder under ${PREFIX}")
 endif()
 # The installed program searches from the command line.
 file(WRITE "${PREFIX}/found.txt" "Smith, Ann\n-----555\nJones\n")
