@@ -27,7 +27,7 @@ read -r common_word _ <<<"$common_terms"
 if [[ ! -f $build/CMakeCache.txt ]]; then
     cmake -S "$tree" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 fi
-cmake --build "$build" --target trovix_bench -j"$(nproc 2>/dev/null || echo 2)" >/dev/null
+cmake --build "$build" --target trovix_bench trovix7 -j"$(nproc 2>/dev/null || echo 2)" >/dev/null
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/trovix_bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -271,6 +271,26 @@ row screen_plain "$hl_screen_plain"
 row screen_marked "$hl_screen_marked" screen_plain "$hl_screen_plain" 1.5
 ratio_row "screen_marked ms" "$(awk -v s="$hl_screen_marked" 'BEGIN { print s * 1000 }')" 8
 echo "finding the matches in a row's text: $(micro "$(figure highlight_ranges_row)") µs a row"
+# trovix7 --find, the whole process from start to exit: a one-word search of the generated file,
+# ignoring case, counted per file next to grep -c -i -F counting lines with the word; then every
+# record found printed, every line of it, next to grep -i -F printing the lines with the word.
+find_word=${FIND_WORD:-$grep_word}
+find_program=$build/src/trovix7
+find_records=$("$find_program" --find "$find_word" --count "$data_file" || true)
+find_lines_i=$(grep_count -i -F -- "$find_word")
+grep_find=$(best_time grep -c -i -F -- "$find_word" "$data_file")
+find_count=$(best_time "$find_program" --find "$find_word" --count "$data_file")
+grep_find_print=$(best_time grep -i -F -- "$find_word" "$data_file")
+find_print=$(best_time "$find_program" --find "$find_word" "$data_file")
+echo
+echo "trovix7 --find $find_word (the whole process): $find_records records found; grep -c -i -F" \
+    "$find_word: $find_lines_i lines; best of $grep_runs, $(nproc 2>/dev/null || echo '?') cores"
+name_width=17
+printf '%-17s %9s %8s   %-26s %6s  %-7s %s\n' figure seconds "x grep" check ratio target status
+row grep_c_i "$grep_find"
+row find_count "$find_count" "grep -c -i" "$grep_find" 1
+row grep_i_print "$grep_find_print"
+row find_print "$find_print" "grep -i" "$grep_find_print" -
 name_width=12
 
 warnings=$(grep '^warning' <<<"$out" || true)

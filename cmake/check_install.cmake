@@ -36,6 +36,19 @@ foreach(file IN LISTS expected)
     endif()
 endforeach()
 
+# The window library, in the library folder's trovix folder, where the program looks for it.
+file(GLOB_RECURSE window "${PREFIX}/*/trovix/trovix7_window*")
+if(NOT window)
+    message(FATAL_ERROR "not installed: the window library in a trovix folder under ${PREFIX}")
+endif()
+# The installed program searches from the command line.
+file(WRITE "${PREFIX}/found.txt" "Smith, Ann\n-----555\nJones\n")
+execute_process(COMMAND "${PREFIX}/bin/trovix7" --find smith "${PREFIX}/found.txt"
+                RESULT_VARIABLE result OUTPUT_VARIABLE out)
+if(NOT result EQUAL 0 OR NOT out STREQUAL "Smith, Ann\n-----555\n")
+    message(FATAL_ERROR "the installed program's --find: ${result}\n${out}")
+endif()
+
 function(require_text file)
     file(READ "${file}" text)
     foreach(line IN LISTS ARGN)

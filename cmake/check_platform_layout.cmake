@@ -2,9 +2,11 @@ cmake_minimum_required(VERSION 3.21)
 # Checks, from any machine, that the build configures and installs on Linux, macOS and Windows:
 # the platform layout of each system, that the build uses it, and that the hosted CI for macOS
 # and Windows runs its script on both.
-#   cmake -DSOURCE_DIR=<tree> -DBINDIR=bin -DDATADIR=share -P check_platform_layout.cmake
+#   cmake -DSOURCE_DIR=<tree> -DBINDIR=bin -DDATADIR=share -DLIBDIR=lib
+#         -P check_platform_layout.cmake
 include(${SOURCE_DIR}/cmake/platform_layout.cmake)
 set(CMAKE_INSTALL_BINDIR ${BINDIR})
+set(CMAKE_INSTALL_LIBDIR ${LIBDIR})
 set(CMAKE_INSTALL_DATADIR ${DATADIR})
 set(CMAKE_INSTALL_PREFIX /opt/trovix-check)
 
@@ -41,6 +43,17 @@ foreach(system Linux Darwin Windows)
     if(NOT found STREQUAL samples)
         string(APPEND faults "  ${system}: the program looks for the samples in ${found}\n")
     endif()
+    # The program finds its window library from its own folder, inside the prefix.
+    trovix_window_from_program(window_from_program)
+    set(found "${CMAKE_INSTALL_PREFIX}/${TROVIX_PROGRAM_DIR}/${window_from_program}")
+    cmake_path(NORMAL_PATH found)
+    set(window "${CMAKE_INSTALL_PREFIX}/${TROVIX_WINDOW_DIR}")
+    cmake_path(NORMAL_PATH window)
+    string(REGEX REPLACE "/$" "" found "${found}")
+    string(REGEX REPLACE "/$" "" window "${window}")
+    if(NOT found STREQUAL window OR NOT window MATCHES "^${CMAKE_INSTALL_PREFIX}/")
+        string(APPEND faults "  ${system}: the program looks for its window in ${found}\n")
+    endif()
     # Launcher, metainfo, icon theme and manual: for the freedesktop systems only.
     if(system STREQUAL "Linux" AND NOT TROVIX_FREEDESKTOP_FILES)
         string(APPEND faults "  Linux: no launcher, metainfo, icons or manual installed\n")
@@ -57,6 +70,9 @@ endif()
 file(READ ${SOURCE_DIR}/cmake/packaging.cmake packaging)
 if(NOT packaging MATCHES "install\\(TARGETS trovix7 \\\${TROVIX_INSTALL_PROGRAM}\\)")
     string(APPEND faults "  cmake/packaging.cmake: trovix7 is not installed as the layout says\n")
+endif()
+if(NOT packaging MATCHES "install\\(TARGETS trovix_window LIBRARY DESTINATION \\\${TROVIX_WINDOW_DIR}\\)")
+    string(APPEND faults "  cmake/packaging.cmake: the window is not installed as the layout says\n")
 endif()
 
 # The hosted CI runs the script on macOS and on Windows, and the script exists.

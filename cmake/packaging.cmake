@@ -30,6 +30,7 @@ trovix_gzip(${CMAKE_SOURCE_DIR}/data/changelog ${TROVIX_DATA_OUT}/changelog.gz)
 # changelog, and the sample data files that a first run copies to the per-user data folder.
 # Where each goes on this system: cmake/platform_layout.cmake.
 install(TARGETS trovix7 ${TROVIX_INSTALL_PROGRAM})
+install(TARGETS trovix_window LIBRARY DESTINATION ${TROVIX_WINDOW_DIR})
 if(TROVIX_FREEDESKTOP_FILES)
     install(FILES data/trovix.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES ${TROVIX_DATA_OUT}/io.github.trovix.Trovix.metainfo.xml

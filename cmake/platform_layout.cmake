@@ -9,6 +9,8 @@
 #                                program needs its own destination, or CMake refuses to configure
 #   TROVIX_PROGRAM_DIR           the folder, below the install prefix, that holds the executable
 #   TROVIX_SAMPLES_DIR           the folder, below the install prefix, of the sample data files
+#   TROVIX_WINDOW_DIR            the folder, below the install prefix, of the window library that
+#                                the program loads to show its window
 #   TROVIX_FREEDESKTOP_FILES     whether the launcher, AppStream metainfo, icon theme files and
 #                                manual page are installed (desktops that read them: not macOS
 #                                or Windows)
@@ -20,30 +22,51 @@ function(trovix_platform_layout system)
         set(kind MACOSX_BUNDLE)
         set(install RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} BUNDLE DESTINATION .)
         set(program_dir trovix7.app/Contents/MacOS)
+        set(window_dir ${program_dir})
         set(freedesktop OFF)
     elseif(system STREQUAL "Windows")
         set(kind WIN32)
         set(install RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
         set(program_dir ${CMAKE_INSTALL_BINDIR})
+        set(window_dir ${program_dir})
         set(freedesktop OFF)
     else()
         set(kind "")
         set(install RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
         set(program_dir ${CMAKE_INSTALL_BINDIR})
+        set(window_dir ${CMAKE_INSTALL_LIBDIR}/trovix)
         set(freedesktop ON)
     endif()
     set(TROVIX_PROGRAM_KIND ${kind} PARENT_SCOPE)
     set(TROVIX_INSTALL_PROGRAM ${install} PARENT_SCOPE)
     set(TROVIX_PROGRAM_DIR ${program_dir} PARENT_SCOPE)
     set(TROVIX_SAMPLES_DIR ${samples} PARENT_SCOPE)
+    set(TROVIX_WINDOW_DIR ${window_dir} PARENT_SCOPE)
     set(TROVIX_FREEDESKTOP_FILES ${freedesktop} PARENT_SCOPE)
 endfunction()
 
 # trovix_samples_from_program(<variable>): the path from the program's folder to the samples'
 # folder, as the installed program finds them.
 function(trovix_samples_from_program variable)
+    trovix_path_from_program(${TROVIX_SAMPLES_DIR} path)
+    set(${variable} ${path} PARENT_SCOPE)
+endfunction()
+
+# trovix_window_from_program(<variable>): the path from the program's folder to the window
+# library's folder ("." when they are one).
+function(trovix_window_from_program variable)
+    trovix_path_from_program(${TROVIX_WINDOW_DIR} path)
+    if(path STREQUAL "")
+        set(path .)
+    endif()
+    set(${variable} ${path} PARENT_SCOPE)
+endfunction()
+
+# trovix_path_from_program(<folder> <variable>): the path from the program's folder to <folder>,
+# both below the install prefix unless absolute.
+function(trovix_path_from_program folder variable)
     set(from ${TROVIX_PROGRAM_DIR})
-    set(to ${TROVIX_SAMPLES_DIR})
+    set(to ${folder})
     foreach(dir from to)
         if(NOT IS_ABSOLUTE "${${dir}}")
             set(${dir} "${CMAKE_INSTALL_PREFIX}/${${dir}}")

@@ -26,8 +26,10 @@ QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" -C Release --output-on-failu
 cmake --install "$build" --config Release --prefix "$build/install-check"
 if [ "$system" = macOS ]; then
     test -x "$build/install-check/trovix7.app/Contents/MacOS/trovix7"
+    test -f "$build/install-check/trovix7.app/Contents/MacOS/trovix7_window.so"
 else
     test -f "$build/install-check/bin/trovix7.exe"
+    test -f "$build/install-check/bin/trovix7_window.dll"
 fi
 test -f "$build/install-check/share/trovix/phone_numbers.txt"
 echo "ci-macos-windows.sh: $system build, tests and install passed"

@@ -23,7 +23,7 @@ cleanup() {
 trap cleanup EXIT
 
 # The program keeps its data files in its own folder when it may write there.
-cp build/src/trovix7 data/phone_numbers.txt data/taglines.txt data/area_codes.txt "$work/"
+cp build/src/trovix7 build/src/trovix7_window.so data/phone_numbers.txt data/taglines.txt data/area_codes.txt "$work/"
 export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"

@@ -1,56 +1,27 @@
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QIcon>
-#include <QStandardPaths>
+#include <QLibrary>
 #include <cstdio>
+#include <vector>
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "app/command_line.h"
-#include "app/file_changes.h"
+#include "app/command_line_find.h"
 #include "app/home_folder.h"
-#include "app/startup.h"
-#include "app/unsaved_edits.h"
+#include "app/settings.h"
 #include "platform/file_names.h"
-#include "platform/memory_limits.h"
-#include "platform/qt/owner_window.h"
-#include "platform/qt/qt_clipboard.h"
-#include "platform/qt/qt_file_dialog.h"
-#include "platform/qt/qt_file_watcher.h"
-#include "platform/qt/qt_font_dialog.h"
-#include "platform/qt/qt_instance_guard.h"
-#include "platform/qt/qt_message_boxes.h"
-#include "platform/qt/qt_printer.h"
-#include "platform/qt/qt_screen.h"
 #include "platform/qt/qt_settings_store.h"
-#include "platform/qt/qt_shell.h"
-#include "platform/save_journal.h"
 #include "platform/system_disk.h"
-#include "state/build_info.h"
-#include "state/main_state.h"
-#include "store/recovery_file.h"
-#include "widgets/main_window.h"
-#include "widgets/system_close.h"
+#include "program_folders.h"
 
 namespace {
 
-void nameTheApplication() {
-    QCoreApplication::setOrganizationName(QStringLiteral("Trovix"));
-    QCoreApplication::setApplicationName(QStringLiteral("Trovix"));
-    QCoreApplication::setApplicationVersion(QString::fromLatin1(trovix::kVersionText));
-}
-
-QString samplesFolder() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/" TROVIX_SAMPLES_FROM_PROGRAM);
-}
-
-// Decided without changing anything on disk.
-trovix::app::HomeFolder findHomeFolder() {
-    return trovix::app::chooseHomeFolder(
-        QCoreApplication::applicationDirPath(),
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-            QStringLiteral("/Trovix"),
-        samplesFolder());
-}
+using namespace trovix::program;
 
 // The command line as it was typed, before QApplication takes Qt's options out of it.
 QStringList typedCommandLine(int argc, char* argv[]) {
@@ -63,8 +34,52 @@ QStringList typedCommandLine(int argc, char* argv[]) {
     return typed;
 }
 
-// Help, the version and a mistaken command line are answered without a window, nor a display to
-// show one on, and change nothing on disk. Returns the exit code.
+// The program's file name as it was called.
+QString programName() {
+    return QFileInfo(QCoreApplication::arguments().value(0)).fileName();
+}
+
+// The files --find searches: those named on the command line (relative to the current folder),
+// or else the three data files of the settings that exist, as the window would open them. The
+// settings are only read.
+QList<trovix::app::FindFile> filesToSearch(const QStringList& arguments) {
+    QList<trovix::app::FindFile> files;
+    if (!arguments.isEmpty()) {
+        for (const QString& name : arguments) {
+            files.append({name, name});
+        }
+        return files;
+    }
+    const trovix::app::HomeFolder home = findHomeFolder();
+    trovix::platform::SystemDisk disk;
+    const trovix::platform::QtSettingsStore settings(disk);
+    const QDir folder(home.path);
+    for (const QString& name :
+         trovix::app::storedDataFileNames(settings, QDir::toNativeSeparators(home.path))) {
+        const QString path = folder.absoluteFilePath(name);
+        if (QFileInfo(path).isFile()) {
+            files.append({name, path});
+        }
+    }
+    return files;
+}
+
+int findFromCommandLine(const trovix::app::CommandLine& commandLine) {
+#ifdef Q_OS_WIN
+    // The records carry their own line ends; the console must not add a CR to them.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    QFile out;
+    QFile errors;
+    if (!out.open(stdout, QIODevice::WriteOnly) || !errors.open(stderr, QIODevice::WriteOnly)) {
+        return 2;
+    }
+    return trovix::app::findInFiles(commandLine.find, filesToSearch(commandLine.arguments), out,
+                                    errors, programName());
+}
+
+// Help, the version, a search and a mistaken command line are answered without a window, nor a
+// display to show one on, and change nothing on disk. Returns the exit code.
 int answerWithoutWindow(int argc, char* argv[], const trovix::app::CommandLine& commandLine) {
     using Request = trovix::app::CommandLine::Request;
     const QCoreApplication application(argc, argv);
@@ -79,14 +94,42 @@ int answerWithoutWindow(int argc, char* argv[], const trovix::app::CommandLine& 
         case Request::Version:
             std::printf("%s\n", qPrintable(trovix::app::versionText()));
             return 0;
+        case Request::Find:
+            return findFromCommandLine(commandLine);
         case Request::Mistake:
         case Request::Start:
             break;
     }
-    const QString program = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName();
+    const QString program = programName();
     std::fprintf(stderr, "%s: %s\n%s\nRun \"%s --help\" for more.\n", qPrintable(program),
                  qPrintable(commandLine.mistake), qPrintable(trovix::app::usageText()),
                  qPrintable(program));
+    return 2;
+}
+
+// The window lives in a library of its own, loaded only to show it: answering the command line
+// loads no GUI module. It is looked for where it is installed, then beside the program.
+int showWindow(int& argc, char* argv[], const trovix::app::CommandLine& commandLine) {
+    QString programFolder;
+    {
+        // The program's folder needs an application object; the window makes its own.
+        int probeCount = argc;
+        std::vector<char*> probeArguments(argv, argv + argc + 1);
+        const QCoreApplication probe(probeCount, probeArguments.data());
+        programFolder = QCoreApplication::applicationDirPath();
+    }
+    QStringList tried;
+    for (const QString& folder :
+         {programFolder + QStringLiteral("/" TROVIX_WINDOW_FROM_PROGRAM), programFolder}) {
+        QLibrary library(QDir::cleanPath(folder + QStringLiteral("/" TROVIX_WINDOW_LIBRARY)));
+        if (const auto show = reinterpret_cast<ShowWindow>(library.resolve(kShowWindowEntry))) {
+            return show(&argc, argv, &commandLine);
+        }
+        tried << library.errorString();
+    }
+    std::fprintf(stderr, "%s: the window cannot be shown:\n  %s\n",
+                 QFile::encodeName(QFileInfo(QFile::decodeName(argv[0])).fileName()).constData(),
+                 qPrintable(tried.join(QStringLiteral("\n  "))));
     return 2;
 }
 
@@ -98,62 +141,5 @@ int main(int argc, char* argv[]) {
     if (commandLine.request != trovix::app::CommandLine::Request::Start) {
         return answerWithoutWindow(argc, argv, commandLine);
     }
-    QApplication application(argc, argv);
-    nameTheApplication();
-    // The launcher's icon from the desktop's theme; the window manager matches the launcher by
-    // this name.
-    QGuiApplication::setDesktopFileName(QStringLiteral("trovix"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("trovix")));
-    const trovix::app::HomeFolder home = findHomeFolder();
-    trovix::app::prepareHomeFolder(home, samplesFolder());
-
-    // The services first, so that they outlive the state and the window that use them. Those
-    // that show something belong to the window, named once it exists.
-    trovix::platform::SystemDisk disk;
-    // A save cut short by a kill or a crash is undone before any file is read.
-    const QList<trovix::platform::InterruptedSave> interrupted =
-        trovix::platform::recoverInterruptedSaves(disk);
-    trovix::platform::OwnerWindow owner;
-    trovix::platform::QtSettingsStore settings(disk);
-    trovix::platform::QtMessageBoxes messages(owner);
-    trovix::platform::QtFileDialog files(owner);
-    trovix::platform::QtFontDialog fonts(owner);
-    trovix::platform::QtPrinter printer(owner);
-    trovix::platform::QtClipboard clipboard;
-    trovix::platform::QtShell shell;
-    trovix::platform::QtScreen screen(owner);
-    trovix::platform::QtInstanceGuard instance;
-    const trovix::platform::SystemMemoryLimits memory;
-
-    trovix::MainState state({settings, messages, files, fonts, printer, clipboard, shell, screen,
-                             instance, memory, disk});
-    state.programFolder = QDir::toNativeSeparators(home.path);
-    // Relative data file names refer to that folder.
-    QDir::setCurrent(home.path);
-
-    trovix::widgets::MainWindow window(state);
-    owner.set(&window);
-
-    // SIGTERM, SIGHUP and a logout close the window as the user does.
-    trovix::widgets::closeWhenTheSystemAsks(window, state);
-
-    // Names Qt took for its own options' values, or too few or too many, are not dropped
-    // without a word.
-    if (const QStringList unused = trovix::app::unusedArguments(commandLine.arguments);
-        !unused.isEmpty()) {
-        std::fprintf(stderr, "%s: not used: %s\n  Give \"clear\", or three data file names.\n",
-                     qPrintable(QFileInfo(QString::fromLocal8Bit(argv[0])).fileName()),
-                     qPrintable(unused.join(u' ')));
-    }
-    // Unsaved changes are kept for the next start from the first change on, and those a run
-    // that did not close properly left are offered back once the files are loaded.
-    const QString recoveryFolder = trovix::store::recoveryFolder();
-    trovix::app::UnsavedEditsWatch unsavedEdits(state, recoveryFolder);
-    trovix::app::startUp(state, {commandLine.arguments, QCoreApplication::applicationFilePath(),
-                                 interrupted, recoveryFolder});
-    // Data files that another program changes are read again, or the user is asked.
-    trovix::platform::QtFileWatcher fileWatcher;
-    const trovix::app::FileChangeWatch fileChanges(state, fileWatcher);
-    window.show();
-    return QApplication::exec();
+    return showWindow(argc, argv, commandLine);
 }

@@ -47,6 +47,10 @@ constexpr QtOption kQtOptions[] = {
 const QString kHelp = QStringLiteral("help");
 const QString kHelpAll = QStringLiteral("help-all");
 const QString kVersion = QStringLiteral("version");
+const QString kFind = QStringLiteral("find");
+const QString kCase = QStringLiteral("case");
+const QString kCount = QStringLiteral("count");
+const QString kFilesWithMatches = QStringLiteral("files-with-matches");
 
 // The program's options and arguments; Qt's options are listed only when asked for.
 void describe(QCommandLineParser& parser, const QString& description, bool withQtOptions) {
@@ -57,6 +61,21 @@ void describe(QCommandLineParser& parser, const QString& description, bool withQ
         {{QStringLiteral("h"), QStringLiteral("?"), kHelp}, QStringLiteral("Shows this help.")});
     parser.addOption({kHelpAll, QStringLiteral("Shows this help with Qt's options.")});
     parser.addOption({{QStringLiteral("v"), kVersion}, QStringLiteral("Shows the version.")});
+    parser.addOption(
+        {kFind,
+         QStringLiteral("Prints, without a window, every record of the files given (or, with "
+                        "none, of the three data files of the settings) that holds all the "
+                        "words, letter case ignored. Each record is printed as its file holds "
+                        "it, every line; its further lines begin with -----. With more than one "
+                        "file, each line begins with the file's name and a colon. Exit code 0: "
+                        "found, 1: nothing found, 2: an error."),
+         QStringLiteral("words")});
+    parser.addOption({kCase, QStringLiteral("With --find: letter case must match.")});
+    parser.addOption(
+        {kCount, QStringLiteral("With --find: prints the number of records found per file.")});
+    parser.addOption({kFilesWithMatches,
+                      QStringLiteral("With --find: prints only the names of the files in which "
+                                     "a record was found.")});
     for (const QtOption& qt : kQtOptions) {
         QCommandLineOption option(QString::fromLatin1(qt.name),
                                   QString::fromLatin1(qt.description));
@@ -78,6 +97,13 @@ void describe(QCommandLineParser& parser, const QString& description, bool withQ
         QStringLiteral("[one.txt two.txt three.txt]"));
 }
 
+// The program's file name, as it was called.
+QString programName() {
+    const QStringList arguments = QCoreApplication::arguments();
+    return arguments.isEmpty() ? QStringLiteral("trovix7")
+                               : QFileInfo(arguments.first()).fileName();
+}
+
 // Help names the program as it was called, with its folders.
 QString withShortName(QString help) {
     const QStringList arguments = QCoreApplication::arguments();
@@ -87,6 +113,32 @@ QString withShortName(QString help) {
         help.replace(usage.size(), called.size(), QFileInfo(called).fileName());
     }
     return help;
+}
+
+// The --find request and the options that go with it, or the mistake in them.
+void readFind(const QCommandLineParser& parser, CommandLine& read) {
+    for (const QString& option : {kCase, kCount, kFilesWithMatches}) {
+        if (parser.isSet(option) && !parser.isSet(kFind)) {
+            read.request = CommandLine::Request::Mistake;
+            read.mistake = QStringLiteral("'--%1' goes with '--find'.").arg(option);
+            return;
+        }
+    }
+    if (!parser.isSet(kFind)) {
+        return;
+    }
+    read.request = CommandLine::Request::Mistake;
+    if (parser.values(kFind).size() > 1) {
+        read.mistake = QStringLiteral("'--find' is given more than once.");
+    } else if (trimSpaces(parser.value(kFind)).isEmpty()) {
+        read.mistake = QStringLiteral("'--find' needs a word to find.");
+    } else if (parser.isSet(kCount) && parser.isSet(kFilesWithMatches)) {
+        read.mistake = QStringLiteral("'--count' and '--files-with-matches' exclude each other.");
+    } else {
+        read.request = CommandLine::Request::Find;
+        read.find = {parser.value(kFind), parser.isSet(kCase), parser.isSet(kCount),
+                     parser.isSet(kFilesWithMatches)};
+    }
 }
 
 }  // namespace
@@ -108,6 +160,9 @@ CommandLine readCommandLine(const QStringList& commandLine) {
         read.request = CommandLine::Request::Version;
     }
     read.arguments = parser.positionalArguments();
+    if (read.request == CommandLine::Request::Start) {
+        readFind(parser, read);
+    }
     return read;
 }
 
@@ -117,11 +172,15 @@ QString helpText(const HomeFolder& home, bool withQtOptions) {
         parser,
         QStringLiteral("Trovix finds and keeps free-form text records in three data files.\n\n"
                        "Data files, their .old backups and the update program's files are kept in\n"
-                       "  %1\n%2")
+                       "  %1\n%2\n\n"
+                       "To search from the command line:\n"
+                       "  %3 --find \"words\" [--case] [--count] [--files-with-matches] "
+                       "[file...]")
             .arg(QDir::toNativeSeparators(home.path),
                  home.perUser ? QStringLiteral("(the per-user data folder: the program is "
                                                "installed, or its own folder is read only).")
-                              : QStringLiteral("(the program's own folder).")),
+                              : QStringLiteral("(the program's own folder)."),
+                 programName()),
         withQtOptions);
     return withShortName(parser.helpText());
 }

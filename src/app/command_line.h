@@ -3,15 +3,17 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/command_line_find.h"
 #include "app/home_folder.h"
 
 namespace trovix::app {
 
 // What the command line asks for.
 struct CommandLine {
-    enum class Request { Start, Help, HelpWithQtOptions, Version, Mistake };
+    enum class Request { Start, Help, HelpWithQtOptions, Version, Find, Mistake };
     Request request = Request::Start;
-    QStringList arguments;  // for start-up: "clear", or data file names
+    QStringList arguments;  // for start-up: "clear", or data file names; for Find: the files
+    FindRequest find;       // for Find
     QString mistake;        // what is wrong with the command line, in one line
 };
 

@@ -210,6 +210,22 @@ void exchange(MainState& state, const Io& io) {
     }
 }
 
+}  // namespace
+
+QStringList storedDataFileNames(const platform::SettingsStore& store,
+                                const QString& programFolder) {
+    const Reader reader(store);
+    QStringList names;
+    for (std::size_t i = 0; i < 3; ++i) {
+        QString name;
+        reader.text(kFileKeys[i], defaultDataFile(programFolder, key(kDefaultDataFiles[i])), name);
+        names << name;
+    }
+    return names;
+}
+
+namespace {
+
 void readAll(MainState& state) {
     exchange(state, Reader(*state.services.settings));
 }

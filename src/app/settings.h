@@ -1,10 +1,15 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace trovix {
 struct MainState;
+}
+
+namespace trovix::platform {
+class SettingsStore;
 }
 
 namespace trovix::app {
@@ -16,6 +21,10 @@ enum class SettingsTask { Read, Write };
 // Reads every setting and applies it, or writes every setting out. A key that is missing or
 // holds text that does not convert gives its default.
 void settings(MainState& state, SettingsTask task);
+
+// The three data file names the settings hold, as they hold them; the default file in
+// `programFolder` where they hold none. Reads the store only.
+QStringList storedDataFileNames(const platform::SettingsStore& store, const QString& programFolder);
 
 // The font sizes, in points, that settings may give the lists and the edit box.
 inline constexpr int kSmallestFontSize = 6;

@@ -18,18 +18,20 @@ QStringList searchTerms(const QString& text) {
     return trimSpaces(text).split(u' ');
 }
 
-bool containsBytes(std::string_view haystack, std::string_view needle) {
+std::size_t findBytes(std::string_view haystack, std::string_view needle) {
     const std::size_t m = needle.size();
     const std::size_t n = haystack.size();
     if (m == 0) {
-        return true;
+        return 0;
     }
     if (m > n) {
-        return false;
+        return std::string_view::npos;
     }
     const char* h = haystack.data();
     if (m == 1) {
-        return std::memchr(h, needle[0], n) != nullptr;
+        const void* at = std::memchr(h, needle[0], n);
+        return at == nullptr ? std::string_view::npos
+                             : static_cast<std::size_t>(static_cast<const char*>(at) - h);
     }
     std::size_t i = 0;
 #ifdef __SSE2__
@@ -45,23 +47,28 @@ bool containsBytes(std::string_view haystack, std::string_view needle) {
         while (mask != 0) {
             const auto bit = static_cast<std::size_t>(__builtin_ctz(mask));
             if (std::memcmp(h + i + bit + 1, needle.data() + 1, m - 2) == 0) {
-                return true;
+                return i + bit;
             }
             mask &= mask - 1;
         }
     }
 #endif
-    return haystack.substr(i).find(needle) != std::string_view::npos;
+    const std::size_t rest = haystack.substr(i).find(needle);
+    return rest == std::string_view::npos ? rest : i + rest;
 }
 
-bool containsLowered(std::string_view haystack, std::string_view needle) {
+bool containsBytes(std::string_view haystack, std::string_view needle) {
+    return findBytes(haystack, needle) != std::string_view::npos;
+}
+
+std::size_t findLowered(std::string_view haystack, std::string_view needle) {
     const std::size_t m = needle.size();
     const std::size_t n = haystack.size();
     if (m == 0) {
-        return true;
+        return 0;
     }
     if (m > n) {
-        return false;
+        return std::string_view::npos;
     }
     const auto* h = reinterpret_cast<const unsigned char*>(haystack.data());
     const auto* t = reinterpret_cast<const unsigned char*>(needle.data());
@@ -95,7 +102,7 @@ bool containsLowered(std::string_view haystack, std::string_view needle) {
         while (mask != 0) {
             const auto bit = static_cast<std::size_t>(__builtin_ctz(mask));
             if (sameFrom(i + bit)) {
-                return true;
+                return i + bit;
             }
             mask &= mask - 1;
         }
@@ -103,10 +110,14 @@ bool containsLowered(std::string_view haystack, std::string_view needle) {
 #endif
     for (; i + m <= n; ++i) {
         if (sameFrom(i)) {
-            return true;
+            return i;
         }
     }
-    return false;
+    return std::string_view::npos;
+}
+
+bool containsLowered(std::string_view haystack, std::string_view needle) {
+    return findLowered(haystack, needle) != std::string_view::npos;
 }
 
 TermMatcher::TermMatcher(const QStringList& terms, bool ignoreCase) : ignoreCase_(ignoreCase) {
@@ -148,6 +159,18 @@ bool TermMatcher::matchesAscii(std::string_view record) const {
 
 bool TermMatcher::matches(std::string_view record) const {
     return holdsAll(record, terms_, containsBytes);
+}
+
+bool textMatches(const TermMatcher& matcher, std::string_view utf8, std::string& scratch) {
+    if (!matcher.ignoresCase()) {
+        return matcher.matches(utf8);
+    }
+    if (store::foldsByLoweringAscii(utf8)) {
+        return matcher.matchesAscii(utf8);
+    }
+    scratch.clear();
+    store::appendCaseFolded(utf8, scratch);
+    return matcher.matches(scratch);
 }
 
 std::vector<qint32> matchingRecords(const store::RecordArray& records, const TermMatcher& matcher) {

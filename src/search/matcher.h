@@ -16,10 +16,14 @@ QStringList searchTerms(const QString& text);
 
 // Whether `needle` occurs in `haystack`, byte for byte.
 bool containsBytes(std::string_view haystack, std::string_view needle);
+// Where it first occurs, or npos.
+std::size_t findBytes(std::string_view haystack, std::string_view needle);
 
 // Whether `needle`, a case-folded text, occurs in `haystack` when the ASCII letters of
 // `haystack` are taken in lower case. Other bytes are compared as they are.
 bool containsLowered(std::string_view haystack, std::string_view needle);
+// Where it first occurs so, or npos.
+std::size_t findLowered(std::string_view haystack, std::string_view needle);
 
 // Tests records against all terms of a search: a record matches when it contains every term.
 class TermMatcher {
@@ -27,6 +31,8 @@ class TermMatcher {
     TermMatcher(const QStringList& terms, bool ignoreCase);
 
     bool ignoresCase() const { return ignoreCase_; }
+    // The terms records are compared with (case-folded when ignoring case), longest first.
+    const std::vector<std::string>& terms() const { return terms_; }
     // `record` in the form the terms are compared with: case-folded when ignoring case.
     bool matches(std::string_view record) const;
     // A record whose case-folded form is its ASCII letters lowered, ignoring case, as it is.
@@ -36,6 +42,10 @@ class TermMatcher {
     std::vector<std::string> terms_;  // the non-empty terms, longest first
     bool ignoreCase_;
 };
+
+// Whether one record's UTF-8 text matches, folded into `scratch` first when ignoring case needs
+// more than lowering its ASCII letters: what matchingRecords() finds for a loaded record.
+bool textMatches(const TermMatcher& matcher, std::string_view utf8, std::string& scratch);
 
 // Indices of the records that match, in array order. Large arrays are searched on two
 // threads; the call returns when the search is complete.

@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -224,6 +225,9 @@ class TestInterruptions : public QObject {
         QVERIFY(QFile::setPermissions(root.filePath("runtime"),
                                       QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         QVERIFY(QFile::copy(QStringLiteral(TROVIX7_PATH), program));
+        // The window library beside the program, as a built program has it.
+        QVERIFY(QFile::copy(QStringLiteral(TROVIX7_WINDOW_PATH),
+                            root.filePath("program/" + QFileInfo(TROVIX7_WINDOW_PATH).fileName())));
         const QString ini = root.filePath("config/Trovix/Trovix.ini");
         writeBytes(ini, "[Settings]\nFontSize=11\n");
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

@@ -21,6 +21,7 @@
 #include "app/window_events.h"
 #include "platform/fake/fake_services.h"
 #include "platform/file_names.h"
+#include "platform/native.h"
 #include "platform/safe_file.h"
 #include "records/slot_procedures.h"
 #include "state/build_info.h"
@@ -207,11 +208,20 @@ struct InstalledProgram {
         QVERIFY(QDir().mkpath(root.filePath("usr/bin")) && QDir().mkpath(samples) &&
                 QDir().mkpath(home));
         QVERIFY(QFile::copy(QStringLiteral(TROVIX_PROGRAM), program));
+        // The window library where the installed program looks for it.
+        const QString window = root.filePath("usr/bin/" TROVIX_WINDOW_FROM_PROGRAM);
+        QVERIFY(QDir().mkpath(window));
+        QVERIFY(QFile::copy(QStringLiteral(TROVIX_WINDOW),
+                            QDir(window).filePath(QFileInfo(TROVIX_WINDOW).fileName())));
         for (int i = 0; i < 3; ++i) {
             writeBytes(QDir(samples).filePath(kFiles[i]), kContent[i]);
         }
     }
     void start(QProcess& process, const QStringList& arguments, bool display) const {
+        process.setProcessEnvironment(environment(display));
+        process.start(program, arguments);
+    }
+    QProcessEnvironment environment(bool display) const {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_CONFIG_HOME",
                                  "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME"}) {
@@ -221,8 +231,7 @@ struct InstalledProgram {
         if (display) {
             environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         }
-        process.setProcessEnvironment(environment);
-        process.start(program, arguments);
+        return environment;
     }
 };
 
@@ -351,6 +360,14 @@ class TestStartupAndShutdown : public QObject {
             {"--version|--bogus", Request::Mistake, "Unknown option 'bogus'."},
             {"-hv", Request::Mistake, "Unknown option 'hv'."},
             {"a.txt|-style", Request::Mistake, "Missing value after '-style'."},
+            {"--find|smith 555|a.txt|b.txt", Request::Find, "a.txt|b.txt"},
+            {"--find=smith|--count", Request::Find, ""},
+            {"--count", Request::Mistake, "'--count' goes with '--find'."},
+            {"a.txt|--case", Request::Mistake, "'--case' goes with '--find'."},
+            {"--find| ", Request::Mistake, "'--find' needs a word to find."},
+            {"--find|a|--find|b", Request::Mistake, "'--find' is given more than once."},
+            {"--find|a|--count|--files-with-matches", Request::Mistake,
+             "'--count' and '--files-with-matches' exclude each other."},
         };
         for (const auto& c : cases) {
             QStringList typed = QString::fromLatin1(c.line).split(u'|', Qt::SkipEmptyParts);
@@ -363,6 +380,11 @@ class TestStartupAndShutdown : public QObject {
                 QCOMPARE(read.arguments.join(u'|'), QString::fromLatin1(c.arguments));
             }
         }
+
+        const app::CommandLine find = app::readCommandLine(
+            {"trovix7", "--case", "--find", "Smith", "--files-with-matches", "x.txt"});
+        QVERIFY(find.find.text == "Smith" && find.find.matchCase && !find.find.count &&
+                find.find.filesWithMatches && find.arguments == QStringList({"x.txt"}));
 
         // Qt's options are in the help only when asked for (what help says, the program shows).
         const app::HomeFolder home{QStringLiteral("/home/me/.local/share/Trovix"), true};
@@ -389,6 +411,8 @@ class TestStartupAndShutdown : public QObject {
             {"-h", "(the per-user data folder", "", false, 0},
             {"--help-all", "--style <style>", "", false, 0},
             {"--help", "(the per-user data folder", "", false, 0},
+            {"--help", "trovix7 --find \"words\" [--case] [--count] [--files-with-matches]", "",
+             false, 0},
             {"-v", "Trovix 7.", "", false, 0},
             {"--version", "Trovix 7.", "", true, 0},
             {"--version|--bogus", "", "trovix7: Unknown option 'bogus'.\nUsage: trovix7", false, 2},
@@ -412,6 +436,76 @@ class TestStartupAndShutdown : public QObject {
                                     .arg(out, errors)));
         }
         QCOMPARE(tree(installed.root.path()), before);
+    }
+
+    // --find needs no display and loads no GUI module. With no file named it searches the data
+    // files of the settings (a relative name in the data folder; one that is missing is passed
+    // over) and changes neither them nor the settings.
+    void findSearchesTheSettingsFilesWithoutADisplay() {
+        const InstalledProgram installed;
+        const QString data = installed.home + "/.local/share/Trovix";
+        const QString config = installed.home + "/.config/Trovix";
+        QVERIFY(QDir().mkpath(data) && QDir().mkpath(config));
+        const QString mine = data + "/mine.txt";
+        const QString other = installed.root.filePath("other.txt");
+        writeBytes(mine, "Smith\r\n-----555\r\nJones\r\n");
+        writeBytes(other, "smith too\n");
+        const QByteArray settings =
+            "[Settings]\nFileA=mine.txt\nFileB=" + other.toUtf8() + "\nFileC=gone.txt\n";
+        writeBytes(config + "/Trovix.ini", settings);
+        for (const QString& file : {mine, other, config + "/Trovix.ini"}) {
+            age(file);
+        }
+        const QStringList before = tree(installed.root.path());
+        const QString end = QString::fromLatin1(platform::nativeLineEnd());
+        const struct {
+            QStringList arguments;
+            QString out;
+            const char* errors;
+            int exitCode;
+        } cases[] = {
+            {{"--find", "SMITH"},
+             "mine.txt:Smith" + end + "mine.txt:-----555" + end + other + ":smith too" + end,
+             "",
+             0},
+            {{"--find", "smith", "--case"}, other + ":smith too" + end, "", 0},
+            {{"--find", "smith", "--count"}, "mine.txt:1" + end + other + ":1" + end, "", 0},
+            {{"--find", "jones", "--files-with-matches"}, "mine.txt" + end, "", 0},
+            {{"--find", "nobody"}, "", "", 1},
+            {{"--find", "555", mine}, "Smith" + end + "-----555" + end, "", 0},
+            {{"--find", "555", "nofile.txt"}, "", "trovix7: nofile.txt: ", 2},
+            {{"--find", "555", "--bogus"}, "", "trovix7: Unknown option 'bogus'.", 2},
+        };
+        for (const auto& c : cases) {
+            QProcess process;
+            installed.start(process, c.arguments, false);
+            QVERIFY(process.waitForFinished(20000));
+            const QString out = QString::fromUtf8(process.readAllStandardOutput());
+            const QString errors = QString::fromUtf8(process.readAllStandardError());
+            QVERIFY2(process.exitStatus() == QProcess::NormalExit &&
+                         process.exitCode() == c.exitCode && out == c.out &&
+                         (*c.errors != '\0' ? errors.startsWith(c.errors) : errors.isEmpty()),
+                     qPrintable(QStringLiteral("%1: exit %2\n%3%4")
+                                    .arg(c.arguments.join(u' '))
+                                    .arg(process.exitCode())
+                                    .arg(out, errors)));
+        }
+        QCOMPARE(tree(installed.root.path()), before);
+        QCOMPARE(readBytes(config + "/Trovix.ini"), settings);
+
+#ifdef Q_OS_LINUX
+        // The dynamic loader names every library it loads: QtCore, but no GUI module.
+        QProcess traced;
+        QProcessEnvironment environment = installed.environment(false);
+        environment.insert(QStringLiteral("LD_DEBUG"), QStringLiteral("libs"));
+        traced.setProcessEnvironment(environment);
+        traced.start(installed.program, {"--find", "smith"});
+        QVERIFY(traced.waitForFinished(20000) && traced.exitCode() == 0);
+        const QByteArray loaded = traced.readAllStandardError();
+        QVERIFY2(loaded.contains("libQt6Core") && !loaded.contains("libQt6Gui") &&
+                     !loaded.contains("libQt6Widgets"),
+                 loaded.constData());
+#endif
     }
 
     // Qt takes its own options out of the command line, and a file name with them when it

@@ -14,7 +14,8 @@ program=$(realpath "${1:-build/src/trovix7}")
 shots=$(realpath -m build/real-window)
 work=$(mktemp -d)
 mkdir -p "$work/program" "$work/home" "$work/bin" "$shots"
-cp "$program" "$work/program/"
+# The window library lies beside a built program.
+cp "$program" "$(dirname "$program")/trovix7_window.so" "$work/program/"
 started=()
 finish() {
     for pid in "${started[@]}"; do kill "$pid" 2>/dev/null || true; done

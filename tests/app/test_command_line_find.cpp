@@ -1,0 +1,245 @@
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <random>
+
+#include "app/command_line_find.h"
+#include "platform/native.h"
+#include "search/search_engine.h"
+#include "store/data_format.h"
+#include "store/record_splitter.h"
+#include "support/files.h"
+#include "support/state_fixture.h"
+
+using namespace trovix;
+using trovix::testing::StateFixture;
+
+namespace {
+
+// What --find prints and returns for files held in a folder of their own.
+struct Found {
+    QByteArray out;
+    QByteArray errors;
+    int exitCode = -1;
+};
+
+Found find(const app::FindRequest& request, const QList<app::FindFile>& files) {
+    QBuffer out;
+    QBuffer errors;
+    out.open(QIODevice::WriteOnly);
+    errors.open(QIODevice::WriteOnly);
+    Found found;
+    found.exitCode = app::findInFiles(request, files, out, errors, QStringLiteral("trovix7"));
+    found.out = out.data();
+    found.errors = errors.data();
+    return found;
+}
+
+// What the window lists for the files' bytes loaded into its slots, printed as --find promises
+// to print it: the records found written back in their file's encoding, each line ended by the
+// platform's line end and begun by the file's name when there are several files.
+QByteArray windowListing(const QList<QByteArray>& files, const QStringList& names,
+                         const QString& text, bool ignoreCase, int* found) {
+    StateFixture f({}, {}, {});
+    std::vector<store::FileFormat> formats;
+    for (int i = 0; i < files.size(); ++i) {
+        store::DataFileContent content = store::parseDataFile(files[i]);
+        formats.push_back(content.format);
+        f.slot(i + 1).records = std::move(content.records);
+        records::loadArray(f.slot(i + 1), f.state.listingOptions());
+    }
+    f.state.options.setChecked(Option::IgnoreCase, ignoreCase);
+    f.state.searchBox.userTyped(text);
+    search::search(f.state);
+    QByteArray expected;
+    *found = 0;
+    for (int i = 0; i < files.size(); ++i) {
+        const lists::ResultList& list = f.list(i + 1);
+        const QByteArray prefix = files.size() > 1 ? names[i].toUtf8() + ':' : QByteArray();
+        for (int row = 0; row < list.count(); ++row) {
+            if (list.isNoMatchRow(row) || list.isHeaderRow(row) || list.isContinuationRow(row)) {
+                continue;
+            }
+            // Each record written alone, in its file's encoding. A record that begins with the
+            // marker began with an empty line, unless it is the file's first and the file
+            // begins with the marker itself.
+            const qint32 index = list.itemData(row);
+            const std::string_view element = f.slot(i + 1).records.utf8(index);
+            store::FileFormat format = formats[static_cast<std::size_t>(i)];
+            format.leadingBreak =
+                element.starts_with(store::kRecordSep) && (index > 0 || format.leadingBreak);
+            store::RecordArray record;
+            record.append(element);
+            record.append(QString());  // the line end after the record
+            QBuffer written;
+            written.open(QIODevice::WriteOnly);
+            if (!store::writeDataFile(written, record, format)) {
+                return "could not be written";
+            }
+            // Its lines, split at the file's line breaks (an LF alone in a CR LF file stays).
+            const QByteArray lineBreak = format.lineBreak == store::LineBreak::CrLf ? "\r\n" : "\n";
+            QByteArray bytes = written.data();
+            for (qsizetype at; (at = bytes.indexOf(lineBreak)) >= 0;
+                 bytes.remove(0, at + lineBreak.size())) {
+                expected += prefix + bytes.left(at) + platform::nativeLineEnd();
+            }
+            ++*found;
+        }
+    }
+    return expected;
+}
+
+// A large file of random records, of a few lines each, some of them blank, with words the
+// searches below find in many, few and no records.
+QByteArray randomRecords(std::size_t bytes, bool crLf, std::uint32_t seed) {
+    const char* const words[] = {"Smith",  "smith",  "SMITH", "Jones", "555", "Zoë",  "ZOË",
+                                 "müller", "Müller", "a-b",   "Elm",   "",    "x\ty", "Ann"};
+    std::mt19937 random(seed);
+    const QByteArray lineBreak = crLf ? "\r\n" : "\n";
+    QByteArray out;
+    while (static_cast<std::size_t>(out.size()) < bytes) {
+        const auto lines = random() % 4;
+        for (std::uint32_t line = 0; line <= lines; ++line) {
+            if (line > 0) {
+                out += lineBreak + "-----";
+            }
+            for (auto n = random() % 4; n > 0; --n) {
+                out += QByteArray(words[random() % std::size(words)]) + ' ';
+            }
+        }
+        out += lineBreak;
+    }
+    return out;
+}
+
+}  // namespace
+
+class TestCommandLineFind : public QObject {
+    Q_OBJECT
+
+  private Q_SLOTS:
+    // --find prints the records the window lists for the same search, every line of each as it
+    // stands in its file (LF or CR LF, UTF-8 or Windows-1252), in file order.
+    void findPrintsTheRecordsTheWindowLists() {
+        const QByteArray lf =
+            "Smith, Ann\n-----12 Elm Street\n-----(212) 555-0100\n"
+            "Pizza Palace  555-0199\n\nsmith, carl\n-----tab\there\n"
+            "M\xc3\xbcller, Zo\xc3\xab\n-----\xc3\x96sterreich\n"
+            "\xe2\x84\xaaing, Ed\n-----555\n\n-----continued blank\nlast";
+        const QByteArray crLf =
+            "Jones, Bo\r\n-----555-0100\r\nalpha\r\n-----beta\r\n"
+            "lone\nLF smith\r\n\r\nSMITH ROW\r\n";
+        const QByteArray windows1252 =
+            "J\xf6rg Smith\r\n-----Stra\xdf"
+            "e 1\r\n"
+            "\xc9MILE\r\n-----555\r\nplain smith\r\n";
+        const QByteArray noBreak = "one record smith 555";
+        const struct {
+            QList<QByteArray> files;
+            const char* text;
+            bool ignoreCase;
+        } cases[] = {
+            {{lf}, "smith 555", true},
+            {{lf}, "smith", false},
+            {{lf}, "SMITH", true},
+            {{lf}, "zoë österreich", true},  // folded letters beyond ASCII
+            {{lf}, "king", true},            // the Kelvin sign folds to "k"
+            {{lf}, "king", false},
+            {{lf}, "ann-----12", true},  // a term across the join of two lines
+            {{lf}, "tab\there", true},
+            {{lf}, "blank", true},
+            {{lf}, "nowhere", true},
+            {{crLf}, "smith", true},  // an LF alone stays within its line
+            {{crLf}, "lf", true},
+            {{crLf}, "-", true},
+            {{windows1252}, "smith", true},
+            {{windows1252}, "jörg", true},
+            {{windows1252}, "émile 555", true},
+            {{windows1252}, "straße", false},
+            {{noBreak}, "555", true},
+            {{lf, crLf, windows1252}, "smith", true},
+            {{lf, crLf, windows1252}, "555", false},
+            {{lf, noBreak}, "zzz", true},
+            // Large files are searched in parts at once; the parts must not lose or repeat a
+            // record.
+            {{randomRecords(9u << 20, true, 1)}, "smith 555", true},
+            {{randomRecords(9u << 20, false, 3)}, "a-b zoë", false},
+            {{randomRecords(9u << 20, true, 4), randomRecords(5u << 20, false, 5)}, "elm", true},
+        };
+        const QStringList names = {"a.txt", "b.txt", "c.txt"};
+        QTemporaryDir folder;
+        for (const auto& c : cases) {
+            QList<app::FindFile> files;
+            for (int i = 0; i < c.files.size(); ++i) {
+                const QString path = folder.filePath(names[i]);
+                testing::writeBytes(path, c.files[i]);
+                files.append({names[i], path});
+            }
+            const QString text = QString::fromUtf8(c.text);
+            int listed = 0;
+            const QByteArray expected = windowListing(c.files, names, text, c.ignoreCase, &listed);
+            const Found found = find({text, !c.ignoreCase, false, false}, files);
+            QVERIFY2(found.out == expected,
+                     qPrintable(QStringLiteral("%1:\n%2---- expected:\n%3")
+                                    .arg(text, QString::fromUtf8(found.out.left(2000)),
+                                         QString::fromUtf8(expected.left(2000)))));
+            QCOMPARE(found.exitCode, listed > 0 ? 0 : 1);
+            QVERIFY(found.errors.isEmpty());
+        }
+    }
+
+    // Counts and names instead of records; a file that cannot be read is named on the error
+    // output, the others are searched all the same, and the exit code says so.
+    void countsNamesAndExitCodes() {
+        QTemporaryDir folder;
+        const QString a = folder.filePath("a.txt");
+        const QString b = folder.filePath("b.txt");
+        testing::writeBytes(a, "Smith\n-----555\nJones\nsmith\n");
+        testing::writeBytes(b, "nobody\r\n");
+        const QString missing = folder.filePath("missing.txt");
+        const QByteArray end = platform::nativeLineEnd();
+        const struct {
+            QList<app::FindFile> files;
+            app::FindRequest request;
+            QByteArray out;
+            const char* errors;  // what the error output holds
+            int exitCode;
+        } cases[] = {
+            {{{"a.txt", a}}, {"smith", false, true, false}, "2" + end, "", 0},
+            {{{"a.txt", a}}, {"smith", true, true, false}, "1" + end, "", 0},
+            {{{"a.txt", a}, {"b.txt", b}},
+             {"smith", false, true, false},
+             "a.txt:2" + end + "b.txt:0" + end,
+             "",
+             0},
+            {{{"a.txt", a}, {"b.txt", b}}, {"SMITH", false, false, true}, "a.txt" + end, "", 0},
+            {{{"b.txt", b}}, {"smith", false, false, true}, "", "", 1},
+            {{{"b.txt", b}}, {"smith", false, true, false}, "0" + end, "", 1},
+            {{{"b.txt", b}}, {"smith", false, false, false}, "", "", 1},
+            // Another file's records are printed all the same; the error decides the exit code.
+            {{{"missing.txt", missing}, {"a.txt", a}},
+             {"jones", false, false, false},
+             "a.txt:Jones" + end,
+             "trovix7: missing.txt: ",
+             2},
+            {{{"folder", folder.path()}},
+             {"jones", false, false, false},
+             "",
+             "trovix7: folder: ",
+             2},
+        };
+        for (const auto& c : cases) {
+            const Found found = find(c.request, c.files);
+            QCOMPARE(found.out, c.out);
+            QVERIFY2(*c.errors == '\0' ? found.errors.isEmpty() : found.errors.startsWith(c.errors),
+                     found.errors.constData());
+            QCOMPARE(found.exitCode, c.exitCode);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommandLineFind)
+#include "test_command_line_find.moc"
