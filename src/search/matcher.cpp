@@ -150,44 +150,82 @@ bool TermMatcher::matches(std::string_view record) const {
     return holdsAll(record, terms_, containsBytes);
 }
 
-std::vector<qint32> matchingRecords(const store::RecordArray& records, const TermMatcher& matcher) {
+bool termsNarrow(const std::vector<std::string>& later, const std::vector<std::string>& earlier) {
+    return std::all_of(earlier.begin(), earlier.end(), [&](const std::string& old) {
+        return std::any_of(later.begin(), later.end(),
+                           [&](const std::string& term) { return term.find(old) != term.npos; });
+    });
+}
+
+bool TermMatcher::narrows(const std::vector<std::string>& terms, bool ignoreCase) const {
+    return ignoreCase == ignoreCase_ && termsNarrow(terms_, terms);
+}
+
+namespace {
+
+// The matching records among those `recordAt` names for the positions [0, count), in the
+// order of the positions, which name records in ascending order.
+template <typename RecordAt>
+std::vector<qint32> matchingAt(const store::RecordArray& records, const TermMatcher& matcher,
+                               std::size_t count, RecordAt recordAt) {
     const store::FoldedRecords* folded = matcher.ignoresCase() ? &records.caseFolding() : nullptr;
-    const auto scan = [&](qsizetype from, qsizetype to, std::vector<qint32>& out) {
+    const auto scan = [&](std::size_t from, std::size_t to, std::vector<qint32>& out) {
         if (folded == nullptr) {
-            for (qsizetype i = from; i < to; ++i) {
+            for (std::size_t p = from; p < to; ++p) {
+                const qint32 i = recordAt(p);
                 if (matcher.matches(records.utf8(i))) {
-                    out.push_back(static_cast<qint32>(i));
+                    out.push_back(i);
                 }
             }
             return;
         }
-        // ASCII records as they are; the others in their folded form, met in array order.
-        std::size_t k = folded->firstAtOrAfter(from);
-        for (qsizetype i = from; i < to; ++i) {
-            const bool found = folded->isAscii(i) ? matcher.matchesAscii(records.utf8(i))
-                                                  : matcher.matches(folded->textAt(k++));
+        // ASCII records as they are; the others in their folded form, kept in ascending record
+        // order: in a scan of every record the next folded form is the one after the last.
+        std::size_t k = 0;
+        for (std::size_t p = from; p < to; ++p) {
+            const qint32 i = recordAt(p);
+            bool found = false;
+            if (folded->isAscii(i)) {
+                found = matcher.matchesAscii(records.utf8(i));
+            } else {
+                if (k >= folded->count() || folded->indexAt(k) != i) {
+                    k = folded->firstAtOrAfter(i);
+                }
+                found = matcher.matches(folded->textAt(k++));
+            }
             if (found) {
-                out.push_back(static_cast<qint32>(i));
+                out.push_back(i);
             }
         }
     };
-    // Large arrays are searched in parts at once; the first part's matches go straight into the
+    // Large searches run in parts at once; the first part's matches go straight into the
     // result, the others' follow in order. Running out of memory in any part comes out of this
     // call once all have ended.
     constexpr std::size_t kLeastPerPart = 25000;
-    const auto n = static_cast<std::size_t>(records.size());
-    const std::size_t parts = platform::partsFor(n, kLeastPerPart);
+    const std::size_t parts = platform::partsFor(count, kLeastPerPart);
     std::vector<qint32> found;
     std::vector<std::vector<qint32>> later(parts - 1);
     platform::forEachPart(parts, [&](std::size_t part) {
-        const platform::PartRange range = platform::partOf(n, part, parts);
-        scan(static_cast<qsizetype>(range.begin), static_cast<qsizetype>(range.end),
-             part == 0 ? found : later[part - 1]);
+        const platform::PartRange range = platform::partOf(count, part, parts);
+        scan(range.begin, range.end, part == 0 ? found : later[part - 1]);
     });
     for (const std::vector<qint32>& more : later) {
         found.insert(found.end(), more.begin(), more.end());
     }
     return found;
+}
+
+}  // namespace
+
+std::vector<qint32> matchingRecords(const store::RecordArray& records, const TermMatcher& matcher) {
+    return matchingAt(records, matcher, static_cast<std::size_t>(records.size()),
+                      [](std::size_t p) { return static_cast<qint32>(p); });
+}
+
+std::vector<qint32> matchingAmong(const store::RecordArray& records, const TermMatcher& matcher,
+                                  std::span<const qint32> candidates) {
+    return matchingAt(records, matcher, candidates.size(),
+                      [candidates](std::size_t p) { return candidates[p]; });
 }
 
 }  // namespace trovix::search

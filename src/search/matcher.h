@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,12 +22,22 @@ bool containsBytes(std::string_view haystack, std::string_view needle);
 // `haystack` are taken in lower case. Other bytes are compared as they are.
 bool containsLowered(std::string_view haystack, std::string_view needle);
 
+// Whether each of the `earlier` terms lies within one of the `later` terms: then every record
+// that holds all of the later terms holds all of the earlier ones too.
+bool termsNarrow(const std::vector<std::string>& later, const std::vector<std::string>& earlier);
+
 // Tests records against all terms of a search: a record matches when it contains every term.
 class TermMatcher {
   public:
     TermMatcher(const QStringList& terms, bool ignoreCase);
 
     bool ignoresCase() const { return ignoreCase_; }
+    // The non-empty terms as they are compared (case-folded when ignoring case), longest first.
+    const std::vector<std::string>& terms() const { return terms_; }
+    // Whether every record this matcher accepts is also accepted by one with `terms` and
+    // `ignoreCase`: the letter case rule is the same and each of those terms lies within one
+    // of this matcher's terms, as when a search text is typed on.
+    bool narrows(const std::vector<std::string>& terms, bool ignoreCase) const;
     // `record` in the form the terms are compared with: case-folded when ignoring case.
     bool matches(std::string_view record) const;
     // A record whose case-folded form is its ASCII letters lowered, ignoring case, as it is.
@@ -37,8 +48,12 @@ class TermMatcher {
     bool ignoreCase_;
 };
 
-// Indices of the records that match, in array order. Large arrays are searched on two
-// threads; the call returns when the search is complete.
+// Indices of the records that match, in array order. Large arrays are searched on every thread
+// platform::threadsToUse() gives; the call returns when the search is complete.
 std::vector<qint32> matchingRecords(const store::RecordArray& records, const TermMatcher& matcher);
+
+// The same, looking only at the records named by `candidates` (ascending indices of `records`).
+std::vector<qint32> matchingAmong(const store::RecordArray& records, const TermMatcher& matcher,
+                                  std::span<const qint32> candidates);
 
 }  // namespace trovix::search
