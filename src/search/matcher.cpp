@@ -161,6 +161,16 @@ bool TermMatcher::narrows(const std::vector<std::string>& terms, bool ignoreCase
     return ignoreCase == ignoreCase_ && termsNarrow(terms_, terms);
 }
 
+TermMatcher TermMatcher::without(const std::vector<std::string>& known) const {
+    std::vector<std::string> left;
+    for (const std::string& term : terms_) {
+        if (!termsNarrow(known, {term})) {
+            left.push_back(term);
+        }
+    }
+    return TermMatcher(Folded{}, std::move(left), ignoreCase_);
+}
+
 namespace {
 
 // The matching records among those `recordAt` names for the positions [0, count), in the

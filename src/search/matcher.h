@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "store/record_array.h"
@@ -38,12 +39,19 @@ class TermMatcher {
     // `ignoreCase`: the letter case rule is the same and each of those terms lies within one
     // of this matcher's terms, as when a search text is typed on.
     bool narrows(const std::vector<std::string>& terms, bool ignoreCase) const;
+    // This matcher without the terms that lie within one of `known`: among records known to
+    // hold all of those, it accepts the same records.
+    TermMatcher without(const std::vector<std::string>& known) const;
     // `record` in the form the terms are compared with: case-folded when ignoring case.
     bool matches(std::string_view record) const;
     // A record whose case-folded form is its ASCII letters lowered, ignoring case, as it is.
     bool matchesAscii(std::string_view record) const;
 
   private:
+    struct Folded {};  // terms already in the form they are compared in
+    TermMatcher(Folded, std::vector<std::string> terms, bool ignoreCase)
+        : terms_(std::move(terms)), ignoreCase_(ignoreCase) {}
+
     std::vector<std::string> terms_;  // the non-empty terms, longest first
     bool ignoreCase_;
 };

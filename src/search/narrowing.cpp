@@ -28,8 +28,9 @@ std::shared_ptr<const std::vector<qint32>> findMatches(const store::RecordArray&
         // The same search again, as when a letter typed is taken back: the same records.
         found.records = best->records;
     } else {
+        // Every record found holds the earlier terms, and so each term that lies within one.
         found.records = std::make_shared<const std::vector<qint32>>(
-            matchingAmong(records, matcher, *best->records));
+            matchingAmong(records, matcher.without(best->terms), *best->records));
     }
 
     // The newest first, in place of an earlier search with the same terms.

@@ -11,7 +11,7 @@ namespace trovix::search {
 
 // The searches a slot keeps: at most this many, and no more record indices than
 // kMostKeptIndices in all (the newest is always kept).
-inline constexpr std::size_t kMostKeptSearches = 8;
+inline constexpr std::size_t kMostKeptSearches = 16;
 inline constexpr std::size_t kMostKeptIndices = std::size_t{16} << 20;
 
 // The records that match, as matchingRecords() finds them, but looked for only among what an
