@@ -31,27 +31,37 @@ bool containsBytes(std::string_view haystack, std::string_view needle) {
     if (m == 1) {
         return std::memchr(h, needle[0], n) != nullptr;
     }
-    std::size_t i = 0;
 #ifdef __SSE2__
     // Sixteen starting positions at a time: the first and the last byte of the needle must
     // both be in place before the bytes between are compared.
-    const __m128i first = _mm_set1_epi8(needle[0]);
-    const __m128i last = _mm_set1_epi8(needle[m - 1]);
-    for (; i + m - 1 + 16 <= n; i += 16) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i + m - 1));
-        auto mask = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
-        while (mask != 0) {
-            const auto bit = static_cast<std::size_t>(__builtin_ctz(mask));
-            if (std::memcmp(h + i + bit + 1, needle.data() + 1, m - 2) == 0) {
+    if (n >= m - 1 + 16) {
+        const __m128i first = _mm_set1_epi8(needle[0]);
+        const __m128i last = _mm_set1_epi8(needle[m - 1]);
+        const auto foundFrom = [&](std::size_t i) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i + m - 1));
+            auto mask = static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+            while (mask != 0) {
+                const auto bit = static_cast<std::size_t>(__builtin_ctz(mask));
+                if (std::memcmp(h + i + bit + 1, needle.data() + 1, m - 2) == 0) {
+                    return true;
+                }
+                mask &= mask - 1;
+            }
+            return false;
+        };
+        std::size_t i = 0;
+        for (; i + m - 1 + 16 <= n; i += 16) {
+            if (foundFrom(i)) {
                 return true;
             }
-            mask &= mask - 1;
         }
+        // The last starting positions in one more block, which overlaps the one before.
+        return i < n - m + 1 && foundFrom(n - m + 1 - 16);
     }
 #endif
-    return haystack.substr(i).find(needle) != std::string_view::npos;
+    return haystack.find(needle) != std::string_view::npos;
 }
 
 bool containsLowered(std::string_view haystack, std::string_view needle) {
@@ -76,32 +86,42 @@ bool containsLowered(std::string_view haystack, std::string_view needle) {
         }
         return true;
     };
-    std::size_t i = 0;
 #ifdef __SSE2__
     // As containsBytes, with the first and last byte compared in lower case: a letter's bit 5
     // is set before comparing (exact for letters; other bytes are checked in full after).
-    const auto isLetter = [](unsigned char c) { return c >= 'a' && c <= 'z'; };
-    const __m128i firstMask = _mm_set1_epi8(static_cast<char>(isLetter(t[0]) ? 0x20 : 0));
-    const __m128i lastMask = _mm_set1_epi8(static_cast<char>(isLetter(t[m - 1]) ? 0x20 : 0));
-    const __m128i first = _mm_set1_epi8(static_cast<char>(t[0]));
-    const __m128i last = _mm_set1_epi8(static_cast<char>(t[m - 1]));
-    for (; i + m - 1 + 16 <= n; i += 16) {
-        const __m128i a =
-            _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i)), firstMask);
-        const __m128i b = _mm_or_si128(
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i + m - 1)), lastMask);
-        auto mask = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
-        while (mask != 0) {
-            const auto bit = static_cast<std::size_t>(__builtin_ctz(mask));
-            if (sameFrom(i + bit)) {
+    if (n >= m - 1 + 16) {
+        const auto isLetter = [](unsigned char c) { return c >= 'a' && c <= 'z'; };
+        const __m128i firstMask = _mm_set1_epi8(static_cast<char>(isLetter(t[0]) ? 0x20 : 0));
+        const __m128i lastMask = _mm_set1_epi8(static_cast<char>(isLetter(t[m - 1]) ? 0x20 : 0));
+        const __m128i first = _mm_set1_epi8(static_cast<char>(t[0]));
+        const __m128i last = _mm_set1_epi8(static_cast<char>(t[m - 1]));
+        const auto foundFrom = [&](std::size_t i) {
+            const __m128i a =
+                _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i)), firstMask);
+            const __m128i b = _mm_or_si128(
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i + m - 1)), lastMask);
+            auto mask = static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+            while (mask != 0) {
+                const auto bit = static_cast<std::size_t>(__builtin_ctz(mask));
+                if (sameFrom(i + bit)) {
+                    return true;
+                }
+                mask &= mask - 1;
+            }
+            return false;
+        };
+        std::size_t i = 0;
+        for (; i + m - 1 + 16 <= n; i += 16) {
+            if (foundFrom(i)) {
                 return true;
             }
-            mask &= mask - 1;
         }
+        // The last starting positions in one more block, which overlaps the one before.
+        return i < n - m + 1 && foundFrom(n - m + 1 - 16);
     }
 #endif
-    for (; i + m <= n; ++i) {
+    for (std::size_t i = 0; i + m <= n; ++i) {
         if (sameFrom(i)) {
             return true;
         }
