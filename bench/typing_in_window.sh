@@ -74,7 +74,7 @@ awk '
               else { later[++n] = $2 * 1000 } }
     /^xdotool_start / { start += $2 * 1000; starts++ }
     END {
-        asort(later)
+        for (i = 2; i <= n; ++i) { v = later[i]; for (j = i - 1; j > 0 && later[j] > v; --j) later[j + 1] = later[j]; later[j + 1] = v }
         p50 = later[int(n * 0.5 + 0.999)]; p95 = later[int(n * 0.95 + 0.999)]
         printf "window: first key ms:%s; later keys (%d): p50 %.1f ms, p95 %.1f ms;" \
                " starting xdotool alone %.1f ms\n", firsts, n, p50, p95, start / starts
