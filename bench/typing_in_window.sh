@@ -60,7 +60,7 @@ for ((run = 1; run <= runs; ++run)); do
     pid=$!
     xdotool search --sync --name '^Trovix$' >/dev/null
     sleep 2
-    echo "run $run"
+    echo "run $run" | tee -a "$log"
     /usr/bin/python3 bench/typing_in_window.py "$work/program/phone_numbers.txt" "$typed" |
         tee -a "$log"
     kill "$pid"
