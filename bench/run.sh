@@ -263,16 +263,16 @@ for rule in ci cs; do
     if [[ $key_p50 != - ]]; then
         ratio_row "typing_${rule}_p50 ms" "$(ms "$(figure typing_${rule}_p50)")" "$key_p50"
     else
-        printf '%-17s %9s %8s   %-26s %6.2f\n' "" "" "" "typing_${rule}_p50 ms" \
+        printf '%-12s %9s %8s   %-26s %6.2f\n' "" "" "" "typing_${rule}_p50 ms" \
             "$(ms "$(figure typing_${rule}_p50)")"
     fi
     ratio_row "typing_${rule}_p95 ms" "$(ms "$(figure typing_${rule}_p95)")" "$key_p95"
     if [[ $key_first != - ]]; then
         ratio_row "typing_${rule}_first ms" "$(ms "$(figure typing_${rule}_first)")" "$key_first"
     fi
-    printf '%-17s %9s %8s   %-26s %6.2f\n' "" "" "" "typing_${rule}_erase_p95 ms" \
+    printf '%-12s %9s %8s   %-26s %6.2f\n' "" "" "" "typing_${rule}_erase_p95 ms" \
         "$(ms "$(figure typing_${rule}_erase_p95)")"
-    printf '%-17s %9s %8s   %-26s %6.2f\n' "" "" "" "typing_${rule}_cpu_p95 ms" \
+    printf '%-12s %9s %8s   %-26s %6.2f\n' "" "" "" "typing_${rule}_cpu_p95 ms" \
         "$(ms "$(figure typing_${rule}_cpu_p95)")"
 done
 echo
