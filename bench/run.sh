@@ -291,6 +291,49 @@ row grep_c_i "$grep_find"
 row find_count "$find_count" "grep -c -i" "$grep_find" 1
 row grep_i_print "$grep_find_print"
 row find_print "$find_print" "grep -i" "$grep_find_print" -
+# Typing a search key by key with Search While Typing ticked, in a process of its own: each key
+# from the text's change to the rows in the lists and the status bar written, 9 runs; the first
+# key of a run searches every record, later keys what the text before them found; _cpu_p95 is
+# the processor time of the later keys, all threads together (no target). Then one scan
+# of every record for the first key on 1, 2 and all threads, and listing the rows it found.
+ms() { awk -v s="$1" 'BEGIN { printf "%.2f", s * 1000 }'; }
+echo
+echo "typing: $(figure typing_ci_keys) keys after the first, ignoring case and not;" \
+    "first key lists $(figure typing_ci_first_rows) rows ignoring case; $(figure cores) cores"
+name_width=17
+if ((records >= 10000000)); then
+    key_p50=- key_p95=50 key_first=-
+else
+    key_p50=8 key_p95=16 key_first=50
+fi
+for rule in ci cs; do
+    if [[ $key_p50 != - ]]; then
+        ratio_row "typing_${rule}_p50 ms" "$(ms "$(figure typing_${rule}_p50)")" "$key_p50"
+    else
+        printf '%-12s %9s %8s   %-26s %6.2f\n' "" "" "" "typing_${rule}_p50 ms" \
+            "$(ms "$(figure typing_${rule}_p50)")"
+    fi
+    ratio_row "typing_${rule}_p95 ms" "$(ms "$(figure typing_${rule}_p95)")" "$key_p95"
+    if [[ $key_first != - ]]; then
+        ratio_row "typing_${rule}_first ms" "$(ms "$(figure typing_${rule}_first)")" "$key_first"
+    fi
+    printf '%-12s %9s %8s   %-26s %6.2f\n' "" "" "" "typing_${rule}_erase_p95 ms" \
+        "$(ms "$(figure typing_${rule}_erase_p95)")"
+    printf '%-12s %9s %8s   %-26s %6.2f\n' "" "" "" "typing_${rule}_cpu_p95 ms" \
+        "$(ms "$(figure typing_${rule}_cpu_p95)")"
+done
+echo
+echo "one scan of every record for the first key, best of 3; listing its $(figure list_found_rows) rows"
+printf '%-17s %9s %8s   %-26s %6s  %-7s %s\n' figure seconds "x grep" check ratio target status
+scan_1=$(figure scan_threads_1)
+for threads in 1 2 all; do
+    if [[ $threads == 1 ]]; then
+        row scan_threads_1 "$scan_1"
+    else
+        row "scan_threads_$threads" "$(figure "scan_threads_$threads")" scan_threads_1 "$scan_1" -
+    fi
+done
+row list_found "$(figure list_found)" scan_threads_all "$(figure scan_threads_all)" 1
 name_width=12
 
 warnings=$(grep '^warning' <<<"$out" || true)

@@ -24,10 +24,12 @@
 #include <cerrno>
 #include <chrono>
 #include <clocale>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -45,6 +47,7 @@
 #include "lists/result_list.h"
 #include "output/clipboard_copy.h"
 #include "platform/fake/fake_services.h"
+#include "platform/parallel_work.h"
 #include "platform/qt/qt_settings_store.h"
 #include "platform/system_disk.h"
 #include "records/record_order.h"
@@ -89,6 +92,11 @@ struct Options {
     bool settingsOnly = false;
     // Only highlighting the matches in a painted list, in a process of its own.
     bool highlightOnly = false;
+    // Only typing a search key by key, on the data file given (generated first when it does not
+    // exist), in a process of its own.
+    bool typingOnly = false;
+    // What is typed: ignoring case as it stands, minding case with its first letter capital.
+    QString typed = QStringLiteral("thomas no 55");
     std::string self;  // this program, to start the searches with
 };
 
@@ -98,14 +106,15 @@ struct Options {
     }
     std::fprintf(stderr,
                  "usage: trovix_bench [--records N] [--file PATH] [--keep] [--rare TEXT]\n"
-                 "                    [--common TEXT]\n"
+                 "                    [--common TEXT] [--typed TEXT]\n"
                  "  --records N    records to generate (default 1000000)\n"
                  "  --file PATH    where to write the generated data file (overwritten)\n"
                  "  --keep         leave the data file in place and print its path\n"
                  "  --rare TEXT    search text of terms found together in few records\n"
                  "                 (default \"Westhaven Brontë\")\n"
                  "  --common TEXT  search text of terms found together in many records\n"
-                 "                 (default \"an 5\")\n");
+                 "                 (default \"an 5\")\n"
+                 "  --typed TEXT   search text typed key by key (default \"thomas no 55\")\n");
     std::exit(2);
 }
 
@@ -136,6 +145,13 @@ Options parseOptions(int argc, char** argv) {
             options.highlightOnly = true;
         } else if (arg == "--settings-only") {
             options.settingsOnly = true;
+        } else if (arg == "--typing-only") {
+            options.typingOnly = true;
+        } else if (arg == "--typed" && i + 1 < argc) {
+            options.typed = QString::fromLocal8Bit(argv[++i]);
+            if (options.typed.trimmed().isEmpty()) {
+                usage("a search text needs a term");
+            }
         } else if ((arg == "--rare" || arg == "--common") && i + 1 < argc) {
             const QString text = QString::fromLocal8Bit(argv[++i]);
             if (text.trimmed().isEmpty()) {
@@ -732,6 +748,10 @@ void benchSearching(const QString& dataFile, const Options& options) {
             Fastest searching;
             for (int run = 0; run < kRuns; ++run) {
                 enterSearch(state, searches[i]);
+                // Each run searches every record, not what the run before found.
+                for (SlotId id : kAllSlots) {
+                    state.slot(id).recentFinds.clear();
+                }
                 searching.add(timed([&] { trovix::search::search(state); }));
                 checkSearch(window, searches[i], expected[i]);
             }
@@ -781,6 +801,7 @@ void runPhase(const Options& options, const char* phase, const std::string& data
     const std::string recordCount = std::to_string(options.records);
     const std::string rare = options.rare.toStdString();
     const std::string common = options.common.toStdString();
+    const std::string typed = options.typed.toStdString();
     const char* const args[] = {options.self.c_str(),
                                 phase,
                                 "--file",
@@ -791,6 +812,8 @@ void runPhase(const Options& options, const char* phase, const std::string& data
                                 rare.c_str(),
                                 "--common",
                                 common.c_str(),
+                                "--typed",
+                                typed.c_str(),
                                 nullptr};
     pid_t child = 0;
     if (::posix_spawn(&child, options.self.c_str(), nullptr, nullptr,
@@ -1105,6 +1128,160 @@ void benchSettings(const QString& dataFile) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Typing a search key by key with Search While Typing ticked, the data file in the first slot.
+// A key's time runs from the text's change to the rows in the lists (their models told) and the
+// status bar written, as search() leaves them.
+
+struct KeyTimes {
+    std::vector<double> first;    // the first key of each run: a search of every record
+    std::vector<double> later;    // the keys after it
+    std::vector<double> erasing;  // Backspace, key by key back to the first letter
+    // The processor time of the keys after the first, all threads together: on a machine
+    // shared with other work it shows what the key costs, which the wall time may not.
+    std::vector<double> laterCpu;
+    long long firstRows = 0;  // the records the first key lists
+};
+
+// The processor time this process has used so far, all its threads together.
+double processCpuSeconds() {
+    timespec t{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// The time below which a share `p` of the times lie (nearest rank).
+double percentile(std::vector<double> times, double p) {
+    if (times.empty()) {
+        return 0;
+    }
+    std::sort(times.begin(), times.end());
+    const auto rank = static_cast<std::size_t>(std::ceil(p * static_cast<double>(times.size())));
+    return times[std::clamp<std::size_t>(rank, 1, times.size()) - 1];
+}
+
+// Types `typed` key by key, kRuns * 3 times, and erases it again; each run starts with no
+// earlier search to narrow. After each run the lists must hold what a search of every record
+// finds.
+KeyTimes timeTyping(Window& window, const QString& typed, bool ignoreCase) {
+    MainState& state = window.state;
+    state.options.setChecked(trovix::Option::SearchWhileTyping, true);
+    state.options.setChecked(trovix::Option::IgnoreCase, ignoreCase);
+    KeyTimes times;
+    for (int run = 0; run < kRuns * 3; ++run) {
+        for (SlotId id : kAllSlots) {
+            state.slot(id).recentFinds.clear();
+        }
+        state.searchBox.userTyped(QString());
+        bool first = true;
+        for (qsizetype k = 1; k <= typed.size(); ++k) {
+            const QString text = typed.left(k);
+            const double cpuBefore = processCpuSeconds();
+            const double seconds = timed([&] { state.searchBox.userTyped(text); });
+            const double cpu = processCpuSeconds() - cpuBefore;
+            if (!text.trimmed().isEmpty()) {
+                (first ? times.first : times.later).push_back(seconds);
+                if (!first) {
+                    times.laterCpu.push_back(cpu);
+                }
+                if (first) {
+                    times.firstRows = state.slot(SlotId::A).list.count();
+                }
+                first = false;
+            }
+        }
+        const trovix::search::TermMatcher matcher(trovix::search::searchTerms(typed), ignoreCase);
+        for (SlotId id : kAllSlots) {
+            const std::vector<qint32> all =
+                trovix::search::matchingRecords(state.slot(id).records, matcher);
+            const std::vector<qint32> shown = listedRecords(state.slot(id).list);
+            if (shown != all) {
+                warn("typing: a list holds other records than a search of every record finds");
+            }
+        }
+        for (qsizetype k = typed.size() - 1; k >= 1; --k) {
+            const QString text = typed.left(k);
+            const double seconds = timed([&] { state.searchBox.userTyped(text); });
+            if (!text.trimmed().isEmpty()) {
+                times.erasing.push_back(seconds);
+            }
+        }
+    }
+    return times;
+}
+
+void printKeyTimes(const std::string& name, const KeyTimes& times) {
+    printSeconds((name + "_p50").c_str(), percentile(times.later, 0.5));
+    printSeconds((name + "_p95").c_str(), percentile(times.later, 0.95));
+    printSeconds((name + "_first").c_str(),
+                 *std::max_element(times.first.begin(), times.first.end()));
+    printSeconds((name + "_erase_p95").c_str(), percentile(times.erasing, 0.95));
+    printSeconds((name + "_cpu_p95").c_str(), percentile(times.laterCpu, 0.95));
+    printCount((name + "_first_rows").c_str(), times.firstRows);
+    printCount((name + "_keys").c_str(), static_cast<long long>(times.later.size()));
+}
+
+// Typing with Ignore Case ticked and not; then what one scan of every record for the first key
+// costs on one thread, two and every core, and what listing its rows costs next to it.
+void benchTyping(const QString& dataFile, const Options& options) {
+    const QString fileB = dataFile + QStringLiteral(".slot-b");
+    const QString fileC = dataFile + QStringLiteral(".slot-c");
+    writeWhole(nativePath(fileB), std::string(kSlotBBytes), false);
+    writeWhole(nativePath(fileC), std::string(kSlotCBytes), false);
+    {
+        Window window({dataFile, fileB, fileC});
+        MainState& state = window.state;
+        // The case folding is made by the first search that ignores case, timed elsewhere.
+        state.slot(SlotId::A).records.caseFolding();
+
+        const QString lower = options.typed.toLower();
+        const QString capital = options.typed.left(1).toUpper() + lower.mid(1);
+        printKeyTimes("typing_ci", timeTyping(window, lower, true));
+        printKeyTimes("typing_cs", timeTyping(window, capital, false));
+
+        const trovix::store::RecordArray& records = state.slot(SlotId::A).records;
+        const trovix::search::TermMatcher firstKey({lower.left(1)}, true);
+        std::vector<qint32> found;
+        std::vector<std::size_t> threadCounts = {1, 2, trovix::platform::coreCount()};
+        std::sort(threadCounts.begin(), threadCounts.end());
+        threadCounts.erase(std::unique(threadCounts.begin(), threadCounts.end()),
+                           threadCounts.end());
+        printCount("cores", static_cast<long long>(trovix::platform::coreCount()));
+        double scanAll = 0;
+        for (const std::size_t threads : threadCounts) {
+            trovix::platform::limitThreads(threads);
+            Fastest scanning;
+            for (int run = 0; run < kRuns; ++run) {
+                scanning.add(
+                    timed([&] { found = trovix::search::matchingRecords(records, firstKey); }));
+            }
+            printSeconds(("scan_threads_" + std::to_string(threads)).c_str(), scanning.seconds());
+            scanAll = scanning.seconds();
+        }
+        trovix::platform::limitThreads(0);
+        printSeconds("scan_threads_all", scanAll);
+
+        // Listing the first key's rows into the first list, its model told, as a search does.
+        trovix::lists::ResultList& list = state.slot(SlotId::A).list;
+        Fastest listing;
+        for (int run = 0; run < kRuns; ++run) {
+            listing.add(timed([&] {
+                const trovix::lists::ResultList::Update update(list);
+                list.clear();
+                trovix::lists::appendRecordsRows(list, records, found, false);
+            }));
+        }
+        if (window.models[0]->rowCount() != static_cast<int>(found.size())) {
+            warn("listing: the model holds another number of rows than were found");
+        }
+        printSeconds("list_found", listing.seconds());
+        printCount("list_found_rows", static_cast<long long>(found.size()));
+    }
+    for (const QString& file : {fileB, fileC}) {
+        ::unlink(nativePath(file).c_str());
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
 // The main run: the data file, the floors, loading, listing and saving
 
 using namespace trovix::lists;
@@ -1145,6 +1322,17 @@ bool ranSinglePart(const Options& options) {
             usage("--settings-only needs --file");
         }
         benchSettings(options.file);
+        return true;
+    }
+    if (options.typingOnly) {
+        if (options.file.isEmpty()) {
+            usage("--typing-only needs --file");
+        }
+        if (!QFile::exists(options.file)) {
+            // Run by itself, as for a measurement through the window: the data made first.
+            writeWhole(nativePath(options.file), generateRecords(options.records).bytes, false);
+        }
+        benchTyping(options.file, options);
         return true;
     }
     if (options.searchesOnly) {
@@ -1560,6 +1748,7 @@ int main(int argc, char** argv) {
     runPhase(options, "--line-breaks-only", dataPath);
     runPhase(options, "--settings-only", dataPath);
     runPhase(options, "--highlight-only", dataPath);
+    runPhase(options, "--typing-only", dataPath);
 
     if (options.keep) {
         std::printf("file %s\n", dataPath.c_str());

@@ -64,6 +64,17 @@ void appendRecordRows(ResultList& list, const store::RecordArray& records, qint3
     }
 }
 
+void appendRecordsRows(ResultList& list, const store::RecordArray& records,
+                       std::span<const qint32> indices, bool fullDataView) {
+    if (!fullDataView) {
+        list.addRecordRows(indices);
+        return;
+    }
+    for (const qint32 index : indices) {
+        appendRecordRows(list, records, index, true);
+    }
+}
+
 void listAllRecords(ResultList& list, const store::RecordArray& records, const QString& fileName,
                     const ListingOptions& options) {
     ResultList::Update update(list);

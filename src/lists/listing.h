@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <span>
 #include <string_view>
 
 #include "lists/result_list.h"
@@ -23,6 +24,10 @@ bool isBlankRecord(std::string_view element);
 // each further line of the record.
 void appendRecordRows(ResultList& list, const store::RecordArray& records, qint32 index,
                       bool fullDataView);
+
+// Appends the rows of these records, in this order, as appendRecordRows() does for each.
+void appendRecordsRows(ResultList& list, const store::RecordArray& records,
+                       std::span<const qint32> indices, bool fullDataView);
 
 // Rebuilds a list with every non-blank record of the array, in array order.
 void listAllRecords(ResultList& list, const store::RecordArray& records, const QString& fileName,

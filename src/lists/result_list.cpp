@@ -210,6 +210,20 @@ void ResultList::addRecordRow(qint32 recordIndex) {
     afterInserting(count() - 1, 1);
 }
 
+void ResultList::addRecordRows(std::span<const qint32> recordIndices) {
+    if (recordIndices.empty()) {
+        return;
+    }
+    const int first = count();
+    const int added = static_cast<int>(recordIndices.size());
+    beforeInserting(first, added);
+    rows_.reserve(rows_.size() + recordIndices.size());
+    for (const qint32 index : recordIndices) {
+        rows_.push_back(makeRow(Kind::Record, index, static_cast<std::uint32_t>(index)));
+    }
+    afterInserting(first, added);
+}
+
 void ResultList::addContinuationRow(qint32 recordIndex, qint32 line) {
     beforeInserting(count(), 1);
     rows_.push_back(makeRow(Kind::Continuation, line, static_cast<std::uint32_t>(recordIndex)));

@@ -4,6 +4,7 @@
 #include <QtGlobal>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <vector>
 
 #include "store/record_array.h"
@@ -63,6 +64,8 @@ class ResultList {
 
     void clear();
     void addRecordRow(qint32 recordIndex);
+    // A record row for each record, in this order, at the cost of one change.
+    void addRecordRows(std::span<const qint32> recordIndices);
     void addContinuationRow(qint32 recordIndex, qint32 line);
     void addNoMatchRow();
     void addTextRow(const QString& text, qint32 itemData);

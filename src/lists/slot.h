@@ -4,6 +4,7 @@
 #include <array>
 #include <optional>
 
+#include "lists/recent_finds.h"
 #include "lists/result_list.h"
 #include "platform/safe_file.h"
 #include "store/data_format.h"
@@ -37,6 +38,8 @@ struct FileSlot {
     // the list shows every record. A reload from disk lists the same again.
     QString shownSearch;
     bool shownSearchIgnoresCase = true;
+    // What the last searches found, while the records have not changed since.
+    RecentFinds recentFinds;
     ResultList list{records};
 };
 

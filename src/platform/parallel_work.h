@@ -13,8 +13,15 @@
 // threadsToUse().
 namespace trovix::platform {
 
-// The threads large work may use, the calling one among them.
+// The processor cores of this machine (at least one).
+std::size_t coreCount();
+
+// The threads large work may use, the calling one among them: one a core unless limited.
 std::size_t threadsToUse();
+
+// Makes large work use this many threads from now on, or one a core again for 0. For measuring
+// how work scales with threads; the program itself never limits them.
+void limitThreads(std::size_t threads);
 
 // How many parts `items` items of work are split into: as many as there are threads to use, but
 // none smaller than `leastPerPart` items, and at least one.

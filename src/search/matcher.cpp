@@ -33,28 +33,38 @@ std::size_t findBytes(std::string_view haystack, std::string_view needle) {
         return at == nullptr ? std::string_view::npos
                              : static_cast<std::size_t>(static_cast<const char*>(at) - h);
     }
-    std::size_t i = 0;
 #ifdef __SSE2__
     // Sixteen starting positions at a time: the first and the last byte of the needle must
     // both be in place before the bytes between are compared.
-    const __m128i first = _mm_set1_epi8(needle[0]);
-    const __m128i last = _mm_set1_epi8(needle[m - 1]);
-    for (; i + m - 1 + 16 <= n; i += 16) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i + m - 1));
-        auto mask = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
-        while (mask != 0) {
-            const auto bit = static_cast<std::size_t>(__builtin_ctz(mask));
-            if (std::memcmp(h + i + bit + 1, needle.data() + 1, m - 2) == 0) {
-                return i + bit;
+    if (n >= m - 1 + 16) {
+        const __m128i first = _mm_set1_epi8(needle[0]);
+        const __m128i last = _mm_set1_epi8(needle[m - 1]);
+        const auto foundFrom = [&](std::size_t i) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i + m - 1));
+            auto mask = static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+            while (mask != 0) {
+                const auto bit = static_cast<std::size_t>(__builtin_ctz(mask));
+                if (std::memcmp(h + i + bit + 1, needle.data() + 1, m - 2) == 0) {
+                    return i + bit;
+                }
+                mask &= mask - 1;
             }
-            mask &= mask - 1;
+            return std::string_view::npos;
+        };
+        std::size_t i = 0;
+        for (; i + m - 1 + 16 <= n; i += 16) {
+            if (const std::size_t at = foundFrom(i); at != std::string_view::npos) {
+                return at;
+            }
         }
+        // The last starting positions in one more block, which overlaps the one before: the
+        // positions it shares with that block held no match, so the first it finds is the first.
+        return i < n - m + 1 ? foundFrom(n - m + 1 - 16) : std::string_view::npos;
     }
 #endif
-    const std::size_t rest = haystack.substr(i).find(needle);
-    return rest == std::string_view::npos ? rest : i + rest;
+    return haystack.find(needle);
 }
 
 bool containsBytes(std::string_view haystack, std::string_view needle) {
@@ -83,32 +93,42 @@ std::size_t findLowered(std::string_view haystack, std::string_view needle) {
         }
         return true;
     };
-    std::size_t i = 0;
 #ifdef __SSE2__
-    // As containsBytes, with the first and last byte compared in lower case: a letter's bit 5
-    // is set before comparing (exact for letters; other bytes are checked in full after).
-    const auto isLetter = [](unsigned char c) { return c >= 'a' && c <= 'z'; };
-    const __m128i firstMask = _mm_set1_epi8(static_cast<char>(isLetter(t[0]) ? 0x20 : 0));
-    const __m128i lastMask = _mm_set1_epi8(static_cast<char>(isLetter(t[m - 1]) ? 0x20 : 0));
-    const __m128i first = _mm_set1_epi8(static_cast<char>(t[0]));
-    const __m128i last = _mm_set1_epi8(static_cast<char>(t[m - 1]));
-    for (; i + m - 1 + 16 <= n; i += 16) {
-        const __m128i a =
-            _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i)), firstMask);
-        const __m128i b = _mm_or_si128(
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i + m - 1)), lastMask);
-        auto mask = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
-        while (mask != 0) {
-            const auto bit = static_cast<std::size_t>(__builtin_ctz(mask));
-            if (sameFrom(i + bit)) {
-                return i + bit;
+    // As findBytes, with the first and last byte compared in lower case: a letter's bit 5 is
+    // set before comparing (exact for letters; other bytes are checked in full after).
+    if (n >= m - 1 + 16) {
+        const auto isLetter = [](unsigned char c) { return c >= 'a' && c <= 'z'; };
+        const __m128i firstMask = _mm_set1_epi8(static_cast<char>(isLetter(t[0]) ? 0x20 : 0));
+        const __m128i lastMask = _mm_set1_epi8(static_cast<char>(isLetter(t[m - 1]) ? 0x20 : 0));
+        const __m128i first = _mm_set1_epi8(static_cast<char>(t[0]));
+        const __m128i last = _mm_set1_epi8(static_cast<char>(t[m - 1]));
+        const auto foundFrom = [&](std::size_t i) {
+            const __m128i a =
+                _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i)), firstMask);
+            const __m128i b = _mm_or_si128(
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i + m - 1)), lastMask);
+            auto mask = static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+            while (mask != 0) {
+                const auto bit = static_cast<std::size_t>(__builtin_ctz(mask));
+                if (sameFrom(i + bit)) {
+                    return i + bit;
+                }
+                mask &= mask - 1;
             }
-            mask &= mask - 1;
+            return std::string_view::npos;
+        };
+        std::size_t i = 0;
+        for (; i + m - 1 + 16 <= n; i += 16) {
+            if (const std::size_t at = foundFrom(i); at != std::string_view::npos) {
+                return at;
+            }
         }
+        // The last starting positions in one more block, which overlaps the one before.
+        return i < n - m + 1 ? foundFrom(n - m + 1 - 16) : std::string_view::npos;
     }
 #endif
-    for (; i + m <= n; ++i) {
+    for (std::size_t i = 0; i + m <= n; ++i) {
         if (sameFrom(i)) {
             return i;
         }
@@ -173,44 +193,92 @@ bool textMatches(const TermMatcher& matcher, std::string_view utf8, std::string&
     return matcher.matches(scratch);
 }
 
-std::vector<qint32> matchingRecords(const store::RecordArray& records, const TermMatcher& matcher) {
+bool termsNarrow(const std::vector<std::string>& later, const std::vector<std::string>& earlier) {
+    return std::all_of(earlier.begin(), earlier.end(), [&](const std::string& old) {
+        return std::any_of(later.begin(), later.end(),
+                           [&](const std::string& term) { return term.find(old) != term.npos; });
+    });
+}
+
+bool TermMatcher::narrows(const std::vector<std::string>& terms, bool ignoreCase) const {
+    return ignoreCase == ignoreCase_ && termsNarrow(terms_, terms);
+}
+
+TermMatcher TermMatcher::without(const std::vector<std::string>& known) const {
+    std::vector<std::string> left;
+    for (const std::string& term : terms_) {
+        if (!termsNarrow(known, {term})) {
+            left.push_back(term);
+        }
+    }
+    return TermMatcher(Folded{}, std::move(left), ignoreCase_);
+}
+
+namespace {
+
+// The matching records among those `recordAt` names for the positions [0, count), in the
+// order of the positions, which name records in ascending order.
+template <typename RecordAt>
+std::vector<qint32> matchingAt(const store::RecordArray& records, const TermMatcher& matcher,
+                               std::size_t count, RecordAt recordAt) {
     const store::FoldedRecords* folded = matcher.ignoresCase() ? &records.caseFolding() : nullptr;
-    const auto scan = [&](qsizetype from, qsizetype to, std::vector<qint32>& out) {
+    const auto scan = [&](std::size_t from, std::size_t to, std::vector<qint32>& out) {
         if (folded == nullptr) {
-            for (qsizetype i = from; i < to; ++i) {
+            for (std::size_t p = from; p < to; ++p) {
+                const qint32 i = recordAt(p);
                 if (matcher.matches(records.utf8(i))) {
-                    out.push_back(static_cast<qint32>(i));
+                    out.push_back(i);
                 }
             }
             return;
         }
-        // ASCII records as they are; the others in their folded form, met in array order.
-        std::size_t k = folded->firstAtOrAfter(from);
-        for (qsizetype i = from; i < to; ++i) {
-            const bool found = folded->isAscii(i) ? matcher.matchesAscii(records.utf8(i))
-                                                  : matcher.matches(folded->textAt(k++));
+        // ASCII records as they are; the others in their folded form, kept in ascending record
+        // order: in a scan of every record the next folded form is the one after the last.
+        std::size_t k = 0;
+        for (std::size_t p = from; p < to; ++p) {
+            const qint32 i = recordAt(p);
+            bool found = false;
+            if (folded->isAscii(i)) {
+                found = matcher.matchesAscii(records.utf8(i));
+            } else {
+                if (k >= folded->count() || folded->indexAt(k) != i) {
+                    k = folded->firstAtOrAfter(i);
+                }
+                found = matcher.matches(folded->textAt(k++));
+            }
             if (found) {
-                out.push_back(static_cast<qint32>(i));
+                out.push_back(i);
             }
         }
     };
-    // Large arrays are searched in parts at once; the first part's matches go straight into the
+    // Large searches run in parts at once; the first part's matches go straight into the
     // result, the others' follow in order. Running out of memory in any part comes out of this
     // call once all have ended.
     constexpr std::size_t kLeastPerPart = 25000;
-    const auto n = static_cast<std::size_t>(records.size());
-    const std::size_t parts = platform::partsFor(n, kLeastPerPart);
+    const std::size_t parts = platform::partsFor(count, kLeastPerPart);
     std::vector<qint32> found;
     std::vector<std::vector<qint32>> later(parts - 1);
     platform::forEachPart(parts, [&](std::size_t part) {
-        const platform::PartRange range = platform::partOf(n, part, parts);
-        scan(static_cast<qsizetype>(range.begin), static_cast<qsizetype>(range.end),
-             part == 0 ? found : later[part - 1]);
+        const platform::PartRange range = platform::partOf(count, part, parts);
+        scan(range.begin, range.end, part == 0 ? found : later[part - 1]);
     });
     for (const std::vector<qint32>& more : later) {
         found.insert(found.end(), more.begin(), more.end());
     }
     return found;
+}
+
+}  // namespace
+
+std::vector<qint32> matchingRecords(const store::RecordArray& records, const TermMatcher& matcher) {
+    return matchingAt(records, matcher, static_cast<std::size_t>(records.size()),
+                      [](std::size_t p) { return static_cast<qint32>(p); });
+}
+
+std::vector<qint32> matchingAmong(const store::RecordArray& records, const TermMatcher& matcher,
+                                  std::span<const qint32> candidates) {
+    return matchingAt(records, matcher, candidates.size(),
+                      [candidates](std::size_t p) { return candidates[p]; });
 }
 
 }  // namespace trovix::search

@@ -5,6 +5,7 @@
 
 #include "lists/listing.h"
 #include "search/matcher.h"
+#include "search/narrowing.h"
 #include "search/status_summary.h"
 #include "state/main_state.h"
 #include "state/text.h"
@@ -26,12 +27,10 @@ void search(MainState& state) {
         {
             lists::ResultList::Update update(slot.list);
             try {
-                const std::vector<qint32> found = matchingRecords(slot.records, matcher);
+                const auto found = findMatches(slot.records, matcher, slot.recentFinds);
                 slot.list.clear();
-                for (const qint32 index : found) {
-                    lists::appendRecordRows(slot.list, slot.records, index, fullDataView);
-                }
-                empty = found.empty();
+                lists::appendRecordsRows(slot.list, slot.records, *found, fullDataView);
+                empty = found->empty();
             } catch (const std::exception&) {
                 // Out of memory (or of threads): the list shows no match rather than part of
                 // the matches, and the user is told.
@@ -81,13 +80,11 @@ void search(MainState& state) {
 void listMatchesAgain(MainState& state, lists::SlotId id) {
     lists::FileSlot& slot = state.slot(id);
     const TermMatcher matcher(searchTerms(slot.shownSearch), slot.shownSearchIgnoresCase);
-    const std::vector<qint32> found = matchingRecords(slot.records, matcher);
+    const auto found = findMatches(slot.records, matcher, slot.recentFinds);
     const lists::ResultList::Update update(slot.list);
     slot.list.clear();
-    for (const qint32 index : found) {
-        lists::appendRecordRows(slot.list, slot.records, index, state.fullDataView());
-    }
-    if (found.empty()) {
+    lists::appendRecordsRows(slot.list, slot.records, *found, state.fullDataView());
+    if (found->empty()) {
         slot.list.addNoMatchRow();
     }
     if (state.displayFileNames()) {

@@ -1,6 +1,7 @@
 #include "store/record_array.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <stdexcept>
 
@@ -59,9 +60,18 @@ class TextArena {
 
 namespace {
 constexpr std::uint32_t kMaxElement = 0xFFFFFFFFu;
+
+// Change stamps are given out from one counter for all arrays, so two arrays, or one array
+// before and after a change, never share one.
+std::atomic<std::uint64_t> lastChangeStamp{0};
+}  // namespace
+
+void RecordArray::touch() {
+    changeStamp_ = lastChangeStamp.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
 RecordArray::RecordArray() : arena_(std::make_shared<TextArena>()) {
+    touch();
 }
 RecordArray::~RecordArray() = default;
 // A copy folds again when it is first searched ignoring case.
@@ -71,9 +81,11 @@ RecordArray::RecordArray(const RecordArray& other)
       spans_(other.spans_),
       arenaLive_(other.arenaLive_),
       arenaCount_(other.arenaCount_) {
+    touch();
 }
 RecordArray& RecordArray::operator=(const RecordArray& other) {
     if (this != &other) {
+        touch();
         storage_ = other.storage_;
         arena_ = other.arena_;
         spans_ = other.spans_;
@@ -90,6 +102,8 @@ RecordArray::RecordArray(RecordArray&& other) noexcept
       arenaLive_(other.arenaLive_),
       arenaCount_(other.arenaCount_),
       folded_(std::move(other.folded_)) {
+    touch();
+    other.touch();
     other.arena_ = std::make_shared<TextArena>();
     other.spans_.clear();
     other.arenaLive_ = 0;
@@ -97,6 +111,8 @@ RecordArray::RecordArray(RecordArray&& other) noexcept
 }
 RecordArray& RecordArray::operator=(RecordArray&& other) noexcept {
     if (this != &other) {
+        touch();
+        other.touch();
         storage_ = std::move(other.storage_);
         arena_ = std::move(other.arena_);
         spans_ = std::move(other.spans_);
@@ -180,6 +196,7 @@ void RecordArray::release(const Span& s) {
 }
 
 void RecordArray::set(qsizetype index, std::string_view utf8) {
+    touch();
     Span& slot = spans_[static_cast<std::size_t>(index)];
     const Span stored = store(utf8);
     release(slot);
@@ -201,6 +218,7 @@ void RecordArray::set(qsizetype index, const QString& text) {
 }
 
 void RecordArray::append(std::string_view utf8) {
+    touch();
     spans_.push_back(store(utf8));
     if (folded_) {
         folded_->ascii_.resize((spans_.size() + 63) / 64);
@@ -214,6 +232,7 @@ void RecordArray::append(const QString& text) {
 }
 
 void RecordArray::swap(qsizetype a, qsizetype b) {
+    touch();
     std::swap(spans_[static_cast<std::size_t>(a)], spans_[static_cast<std::size_t>(b)]);
     if (folded_) {
         folded_->update(static_cast<std::size_t>(a), utf8(a));
@@ -222,6 +241,7 @@ void RecordArray::swap(qsizetype a, qsizetype b) {
 }
 
 void RecordArray::permute(const std::vector<qint32>& order) {
+    touch();
     std::vector<Span> spans;
     spans.reserve(order.size());
     for (const qint32 i : order) {
@@ -232,6 +252,7 @@ void RecordArray::permute(const std::vector<qint32>& order) {
 }
 
 void RecordArray::unpermute(const std::vector<qint32>& order) {
+    touch();
     std::vector<Span> spans(order.size());
     for (std::size_t k = 0; k < order.size(); ++k) {
         spans[static_cast<std::size_t>(order[k])] = spans_[k];
@@ -341,6 +362,7 @@ void RecordArray::truncate(qsizetype count) {
     if (count < 0 || count >= size()) {
         return;
     }
+    touch();
     for (auto s = spans_.begin() + count; s != spans_.end(); ++s) {
         release(*s);
     }
@@ -350,6 +372,7 @@ void RecordArray::truncate(qsizetype count) {
 }
 
 void RecordArray::removeAt(const std::vector<qint32>& indices) {
+    touch();
     std::size_t out = 0;
     std::size_t next = 0;
     for (std::size_t i = 0; i < spans_.size(); ++i) {
@@ -367,6 +390,7 @@ void RecordArray::removeAt(const std::vector<qint32>& indices) {
 
 void RecordArray::insertAt(const std::vector<qint32>& indices,
                            const std::vector<std::string>& texts) {
+    touch();
     std::vector<Span> spans;
     spans.reserve(spans_.size() + indices.size());
     std::size_t from = 0;

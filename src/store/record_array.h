@@ -78,6 +78,9 @@ class RecordArray {
     void insertAt(const std::vector<qint32>& indices, const std::vector<std::string>& texts);
     // About the memory the elements hold: the loaded buffer, the arena and the element table.
     std::size_t memoryBytes() const;
+    // A number that changes with every change of the elements, their order or their count, and
+    // that no other array ever has: a result worked out from the elements holds while it stays.
+    std::uint64_t changeStamp() const { return changeStamp_; }
 
     // What a search that ignores case compares: made on first use and kept in step with every
     // later change, so the records are never folded twice.
@@ -88,6 +91,7 @@ class RecordArray {
     // Keeps the elements for which keep(text) is true, in their order.
     template <typename Pred>
     void keepIf(Pred keep) {
+        touch();
         folded_.reset();
         std::size_t out = 0;
         for (const Span& s : spans_) {
@@ -109,6 +113,8 @@ class RecordArray {
     // Forgets an element's text before the element takes another.
     void release(const Span& s);
     void collectGarbage();
+    // Marks the elements changed: they take a change stamp never given out before.
+    void touch();
 
     QByteArray storage_;  // read only: taking a non-const pointer would move the elements
     std::shared_ptr<TextArena> arena_;
@@ -116,6 +122,7 @@ class RecordArray {
     std::size_t arenaLive_ = 0;   // bytes of arena texts that elements still point to
     std::size_t arenaCount_ = 0;  // elements that point into the arena
     mutable std::unique_ptr<FoldedRecords> folded_;
+    std::uint64_t changeStamp_ = 0;
 };
 
 // The case-folded forms of the elements, for searches that ignore case. For most texts folding

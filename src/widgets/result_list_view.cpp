@@ -16,6 +16,11 @@ ResultListView::ResultListView(lists::ResultList& list, QWidget* parent)
     setModel(model_);
     setItemDelegate(rows_);
     setUniformItemSizes(true);  // keeps lists of millions of rows instant
+    // The view places every row after the list changed, asking the model about each: with a
+    // million rows that costs more than the search. The first rows are placed at once, the
+    // rest in parts between the next events, so a key typed meanwhile is not kept waiting.
+    setLayoutMode(QListView::Batched);
+    setBatchSize(20000);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setAutoFillBackground(true);
@@ -83,6 +88,7 @@ void ResultListView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void ResultListView::keyPressEvent(QKeyEvent* event) {
+    placeAllRows();  // End, Page Down and the arrows move among every row
     QListView::keyPressEvent(event);
     showCoreSelection(true);  // Ctrl+Space would take the highlight off the selected row
 }
@@ -100,6 +106,9 @@ void ResultListView::showCoreSelection(bool scroll) {
     const int row = list_.listIndex();
     if (row >= 0 && row < model_->rowCount()) {
         const QModelIndex at = model_->index(row);
+        if (scroll && row >= batchSize()) {
+            placeAllRows();
+        }
         selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect);
         if (scroll) {
             scrollTo(at);
@@ -108,6 +117,15 @@ void ResultListView::showCoreSelection(bool scroll) {
         selectionModel()->clear();
     }
     showingCore_ = false;
+}
+
+void ResultListView::placeAllRows() {
+    const int count = model_->rowCount();
+    if (count > batchSize() && visualRect(model_->index(count - 1)).isEmpty()) {
+        setLayoutMode(QListView::SinglePass);
+        doItemsLayout();
+        setLayoutMode(QListView::Batched);
+    }
 }
 
 void ResultListView::showCoreAppearance() {

@@ -31,6 +31,9 @@ class ResultListView : public QListView {
     // Highlights the core's selected row, scrolling it into view when `scroll` is true.
     void showCoreSelection(bool scroll);
     void showCoreAppearance();
+    // Places the rows the view has not placed yet, at once: a row not yet placed cannot be
+    // scrolled to or moved onto.
+    void placeAllRows();
     void userMovedTo(const QModelIndex& current);
 
     lists::ResultList& list_;

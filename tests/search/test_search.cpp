@@ -1,6 +1,8 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 
@@ -68,6 +70,35 @@ class TestSearch : public QObject {
         QVERIFY(search::containsBytes(text + "needle", "needle") &&
                 !search::containsBytes(text + "needl", "needle") &&
                 search::containsBytes(text + "ab" + text, "xabx"));
+        // A needle at every place of texts of every length around the sixteen-byte blocks is
+        // found, in either letter case when lowered; one letter off, it is not.
+        for (std::size_t n = 1; n <= 50; ++n) {
+            for (const std::string needle : {"q", "qZ", "q-z", "qrstuvwxyz12"}) {
+                for (std::size_t at = 0; at + needle.size() <= n; ++at) {
+                    std::string hay(n, '.');
+                    hay.replace(at, needle.size(), needle);
+                    std::string upper = hay;
+                    std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) {
+                        return static_cast<char>(std::toupper(c));
+                    });
+                    std::string lowered = needle;
+                    std::transform(
+                        lowered.begin(), lowered.end(), lowered.begin(),
+                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+                    std::string near = lowered;
+                    near.back() = '!';
+                    const QString where = QStringLiteral("%1 in %2 at %3")
+                                              .arg(QString::fromStdString(needle))
+                                              .arg(n)
+                                              .arg(at);
+                    QVERIFY2(search::containsBytes(hay, needle) &&
+                                 search::containsLowered(upper, lowered) &&
+                                 !search::containsLowered(upper, near) &&
+                                 !search::containsBytes(hay, near),
+                             qPrintable(where));
+                }
+            }
+        }
     }
 
     // Where the terms occur in a row's text, by the search's own rule: the ranges of each

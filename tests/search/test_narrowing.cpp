@@ -1,0 +1,207 @@
+#include <QRandomGenerator>
+#include <QTest>
+
+#include "app/commands.h"
+#include "app/undo_commands.h"
+#include "search/matcher.h"
+#include "search/narrowing.h"
+#include "search/search_engine.h"
+#include "support/state_fixture.h"
+
+using namespace trovix;
+using testing::StateFixture;
+
+namespace {
+
+std::vector<std::string> folded(const QStringList& terms, bool ignoreCase) {
+    return search::TermMatcher(terms, ignoreCase).terms();
+}
+
+// The records a list shows, or -1 for its "no match found" row.
+std::vector<qint32> listed(const lists::ResultList& list) {
+    std::vector<qint32> out;
+    for (int r = 0; r < list.count(); ++r) {
+        out.push_back(list.isNoMatchRow(r) ? -1 : list.itemData(r));
+    }
+    return out;
+}
+
+// What the list must show after a search for `text`: every matching record, found by a scan of
+// all the records, or the "no match found" row.
+std::vector<qint32> fullSearch(const lists::FileSlot& slot, const QString& text, bool ignoreCase) {
+    std::vector<qint32> found = search::matchingRecords(
+        slot.records, search::TermMatcher(search::searchTerms(text), ignoreCase));
+    return found.empty() ? std::vector<qint32>{-1} : found;
+}
+
+QString randomText(QRandomGenerator& rng, const QStringList& pieces, int most) {
+    QString text;
+    for (int n = rng.bounded(1, most + 1); n > 0; --n) {
+        text += pieces[rng.bounded(pieces.size())];
+    }
+    return text;
+}
+
+}  // namespace
+
+class TestNarrowing : public QObject {
+    Q_OBJECT
+  private Q_SLOTS:
+    void aSearchNarrowsAnEarlierOneWhenItCanOnlyFindFewer() {
+        const struct {
+            QStringList earlier;
+            bool earlierIgnoresCase;
+            QStringList later;
+            bool laterIgnoresCase;
+            bool narrows;
+        } cases[] = {
+            {{"t"}, true, {"th"}, true, true},                           // a letter typed on
+            {{"thomas"}, true, {"thomas", "n"}, true, true},             // a new term
+            {{"thomas", "no"}, true, {"thomas", "no", ""}, true, true},  // an empty one
+            {{"a", "b"}, true, {"ab"}, true, true},                      // two terms in one
+            {{"th"}, true, {"t"}, true, false},                          // a letter taken back
+            {{"thomas", "n"}, true, {"thomas"}, true, false},            // a term taken back
+            {{"ab"}, true, {"a", "b"}, true, false},
+            {{"t"}, true, {"th"}, false, false},  // Ignore Case ticked or not: never
+            {{"t"}, false, {"th"}, true, false},
+            {{"T"}, true, {"th"}, true, true},  // compared as folded
+            {{"T"}, false, {"th"}, false, false},
+            {{"s"}, true, {"Straße"}, true, true},
+            {{"é"}, true, {"ÉCOLE"}, true, true},
+            {{"ß"}, false, {"ss"}, false, false},
+        };
+        for (const auto& c : cases) {
+            const search::TermMatcher later(c.later, c.laterIgnoresCase);
+            QVERIFY2(later.narrows(folded(c.earlier, c.earlierIgnoresCase), c.earlierIgnoresCase) ==
+                         c.narrows,
+                     qPrintable(c.earlier.join(u' ') + " -> " + c.later.join(u' ')));
+        }
+    }
+
+    void onlyTheRecordsAnEarlierSearchFoundAreLookedAtWhileTheyStayUnchanged() {
+        QStringList texts;
+        for (int i = 0; i < 120000; ++i) {
+            texts << (i % 3 == 0 ? QStringLiteral("Thomas %1").arg(i)
+                                 : QStringLiteral("t %1").arg(i));
+        }
+        store::RecordArray records = store::RecordArray::fromStrings(texts);
+        lists::RecentFinds recent;
+        const auto find = [&](const QString& text, bool ignoreCase) {
+            return *search::findMatches(
+                records, search::TermMatcher(search::searchTerms(text), ignoreCase), recent);
+        };
+        QCOMPARE(find("t", true).size(), std::size_t{120000});
+        // What "t" found is cut down to every other record: a search that narrows it looks at
+        // those alone (on several threads), and one that does not, at every record.
+        auto cut = std::make_shared<std::vector<qint32>>();
+        for (qint32 i = 0; i < 120000; i += 2) {
+            cut->push_back(i);
+        }
+        recent.front().records = cut;
+        const std::vector<qint32> thomas = find("thomas", true);
+        QCOMPARE(thomas.size(), std::size_t{20000});
+        QVERIFY(std::all_of(thomas.begin(), thomas.end(), [](qint32 i) { return i % 6 == 0; }));
+        QCOMPARE(find("T", false).size(), std::size_t{40000});  // another case rule
+        QCOMPARE(find("t", true).size(), std::size_t{60000});   // the same text again
+        // Once the records change, nothing found earlier is used.
+        records.set(1, std::string_view("t again"));
+        QCOMPARE(find("th", true).size(), std::size_t{40000});
+        QCOMPARE(find("t", true).size(), std::size_t{120000});
+        // A few searches are kept, the newest first; a record array's stamp is its own.
+        for (int k = 0; k < 20; ++k) {
+            find(QStringLiteral("t %1").arg(k), true);
+        }
+        QCOMPARE(recent.size(), search::kMostKeptSearches);
+        QCOMPARE(recent.front().terms, folded({"t", "19"}, true));
+        const store::RecordArray copy = records;
+        QVERIFY(copy.changeStamp() != records.changeStamp());
+    }
+
+    void searchingWhileTypingAlwaysListsWhatAFullSearchFinds() {
+        // Thousands of texts typed, taken back and changed between edits, new and deleted
+        // records, sorts, undos and the Ignore Case option: after every key each list holds
+        // exactly what a search of all its records finds.
+        QRandomGenerator rng(18);
+        const QStringList pieces = {"ab", "Ab", "ba", "aé", "É", "Straße", "ss", "b", " ", "-----"};
+        QStringList a, b, c;
+        for (int i = 0; i < 1500; ++i) {
+            a << randomText(rng, pieces, 4);
+        }
+        for (int i = 0; i < 200; ++i) {
+            b << randomText(rng, pieces, 2);
+        }
+        c << "ab"
+          << ""
+          << "AB-----É";
+        StateFixture f(a, b, c);
+        f.state.options.setChecked(Option::SearchWhileTyping, true);
+        const QStringList keys = {"a", "b", "A", "B", "é", "É", "ß", "s", " ", "-"};
+        int searches = 0;
+        int narrowed = 0;
+        for (int sequence = 0; sequence < 2000; ++sequence) {
+            QString text;
+            for (int step = rng.bounded(1, 14); step > 0; --step) {
+                const int what = rng.bounded(100);
+                if (what < 70) {
+                    text += keys[rng.bounded(keys.size())];
+                } else if (what < 88) {
+                    text.chop(1);
+                } else {
+                    f.state.listWithFocus = static_cast<lists::SlotId>(rng.bounded(3));
+                    switch (what) {
+                        case 88:
+                        case 89:
+                            f.state.options.setChecked(
+                                Option::IgnoreCase, !f.state.options.isChecked(Option::IgnoreCase));
+                            break;
+                        case 90:
+                        case 91:
+                        case 92:
+                            if (f.state.editBox.isEnabled()) {
+                                f.state.editBox.setText(randomText(rng, pieces, 3));
+                            }
+                            break;
+                        case 93:
+                            app::toolbarButtonPressed(f.state, Command::New);
+                            break;
+                        case 94:
+                            app::toolbarButtonPressed(f.state, Command::Delete);
+                            break;
+                        case 95:
+                            app::toolbarButtonPressed(f.state, Command::Sort);
+                            break;
+                        case 96:
+                        case 97:
+                            app::undoCommand(f.state);
+                            break;
+                        default:
+                            app::redoCommand(f.state);
+                            break;
+                    }
+                    continue;
+                }
+                f.state.searchBox.userTyped(text);
+                if (text.trimmed().isEmpty()) {
+                    continue;
+                }
+                ++searches;
+                narrowed += f.slot(1).recentFinds.size() > 1 ? 1 : 0;
+                const bool ignoreCase = f.state.options.isChecked(Option::IgnoreCase);
+                for (int n = 1; n <= 3; ++n) {
+                    QVERIFY2(listed(f.list(n)) == fullSearch(f.slot(n), text, ignoreCase),
+                             qPrintable(QStringLiteral("list %1, \"%2\", sequence %3")
+                                            .arg(n)
+                                            .arg(text)
+                                            .arg(sequence)));
+                }
+            }
+            f.state.searchBox.userTyped(QString());
+        }
+        // Most searches had earlier ones to narrow.
+        QVERIFY2(searches > 5000 && narrowed > searches / 2,
+                 qPrintable(QStringLiteral("%1 of %2").arg(narrowed).arg(searches)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNarrowing)
+#include "test_narrowing.moc"
