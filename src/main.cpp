@@ -17,6 +17,7 @@
 #include "platform/qt/qt_file_watcher.h"
 #include "platform/qt/qt_font_dialog.h"
 #include "platform/qt/qt_instance_guard.h"
+#include "platform/qt/qt_load_progress.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "platform/qt/qt_printer.h"
 #include "platform/qt/qt_screen.h"
@@ -27,6 +28,7 @@
 #include "state/build_info.h"
 #include "state/main_state.h"
 #include "widgets/main_window.h"
+#include "widgets/program_end.h"
 #include "widgets/system_close.h"
 
 namespace {
@@ -121,10 +123,11 @@ int main(int argc, char* argv[]) {
     trovix::platform::QtShell shell;
     trovix::platform::QtScreen screen(owner);
     trovix::platform::QtInstanceGuard instance;
+    trovix::platform::QtLoadProgress loading(owner);
     const trovix::platform::SystemMemoryLimits memory;
 
     trovix::MainState state({settings, messages, files, fonts, printer, clipboard, shell, screen,
-                             instance, memory, disk});
+                             instance, memory, disk, loading});
     state.programFolder = QDir::toNativeSeparators(home.path);
     // Relative data file names refer to that folder.
     QDir::setCurrent(home.path);
@@ -149,5 +152,5 @@ int main(int argc, char* argv[]) {
     trovix::platform::QtFileWatcher fileWatcher;
     const trovix::app::FileChangeWatch fileChanges(state, fileWatcher);
     window.show();
-    return QApplication::exec();
+    return trovix::widgets::endProgram(QApplication::exec(), instance);
 }
