@@ -549,8 +549,8 @@ class TestStartupAndShutdown : public QObject {
             w.services.loading.cancelAfter = 1;
             const auto started = w.start("big.txt|taglines.txt|area_codes.txt");
             MainState& state = *started;
-            QCOMPARE(w.services.loading.files, QStringList({QStringLiteral("big.txt"),
-                                                            w.path(kFiles[1]), w.path(kFiles[2])}));
+            QCOMPARE(w.services.loading.files,
+                     QStringList({"big.txt", "taglines.txt", "area_codes.txt"}));
             QCOMPARE(w.services.loading.endings, 3);
             // The small files read in one piece, so only the large one was stopped.
             QCOMPARE(firstRows(state), QStringList({"<file not found>", "one", "212 New York"}));
@@ -567,8 +567,7 @@ class TestStartupAndShutdown : public QObject {
             w.services.loading.cancelAfter = -1;
             state.fileSlots[0].fileName = w.path("big.txt");
             records::loadFile(state, lists::SlotId::A);
-            QCOMPARE(state.fileSlots[0].records.size(),
-                     bytes == &lineBreaks ? bytes->size() + 1 : bytes->count('\n'));
+            QCOMPARE(state.fileSlots[0].records.size(), bytes->count('\n') + 1);
             const QList<qint64>& told = w.services.loading.reported;
             QVERIFY2(told.size() >= 3 && std::is_sorted(told.begin(), told.end()) &&
                          told.last() == bytes->size() &&

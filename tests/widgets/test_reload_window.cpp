@@ -86,7 +86,7 @@ class TestReloadWindow : public QObject {
         platform::OwnerWindow owner;
         owner.set(w.window.get());
         platform::QtLoadProgress shown(owner);
-        SlowReading slow(shown, 60);
+        SlowReading slow(shown, 150);
         w.state.services.loading = slow;
         // 24 MB of records: six pieces, each slow, so the reading runs past half a second.
         const QString big = w.dir.filePath(QStringLiteral("big.txt"));
