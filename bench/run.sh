@@ -269,8 +269,10 @@ else
     ratio_row "window beyond tiny / read_floor" \
         "$(awk -v l="$window_large" -v t="$window_tiny" -v r="$read_floor" \
             'BEGIN { print (l - t) / r }')" 2
-    ratio_row "close_gone seconds" "$(window_figure close_gone)" 0.05
-    ratio_row "close_after_settings s" "$(window_figure close_after_settings)" 0.05
+    if [[ -n $(window_figure close_gone) ]]; then
+        ratio_row "close_gone seconds" "$(window_figure close_gone)" 0.05
+        ratio_row "close_after_settings s" "$(window_figure close_after_settings)" 0.05
+    fi
     name_width=12
     out+=$'\n'$(grep '^warning' <<<"$window_out" || true)
 fi

@@ -128,15 +128,23 @@ done
 sleep 0.5
 if (($(windows_of "$pid") < 2)); then
     echo "warning: closing after the sort asked nothing: the sort did not happen"
+    stop_program
+    exit 0
 fi
 before_answer=$(stat -c '%.9Y' "$settings")
 # Taken once the key is on its way: xdotool's own start is not the program's time.
 xdotool key n
 answered=$(now)
 gone=""
+give_up=$(awk -v a="$answered" 'BEGIN { print a + 60 }')
 while kill -0 "$pid" 2>/dev/null; do
     if [[ -z $gone && -z $(shown_window) ]]; then
         gone=$(now)
+    fi
+    if awk -v t="$(now)" -v g="$give_up" 'BEGIN { exit !(t > g) }'; then
+        echo "warning: the program did not end within a minute of the answer No"
+        stop_program
+        exit 0
     fi
 done
 ended=$(now)

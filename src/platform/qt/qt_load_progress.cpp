@@ -27,7 +27,7 @@ bool QtLoadProgress::at(qint64 done, qint64 total) {
         dialog_ =
             std::make_unique<QProgressDialog>(QStringLiteral("Reading %1…").arg(name),
                                               QStringLiteral("Cancel"), 0, 1000, owner_.get());
-        dialog_->setWindowTitle(QStringLiteral("Trovix"));
+        dialog_->setWindowTitle(QStringLiteral("Reading %1").arg(name));
         dialog_->setAccessibleName(QStringLiteral("Reading %1").arg(name));
         dialog_->setWindowModality(Qt::ApplicationModal);
         dialog_->setAutoClose(false);
