@@ -493,10 +493,11 @@ constexpr std::string_view kSlotCBytes =
 class CountingClipboard : public trovix::platform::Clipboard {
   public:
     void clear() override {}
-    void setText(const QString& text) override {
-        rows = text.isEmpty() ? 0 : text.count(u'\n') + 1;
-    }
-    long long rows = 0;
+    // Keeps the text as a clipboard does (shared, not copied); its rows are counted after
+    // the copy is timed.
+    void setText(const QString& text) override { last = text; }
+    long long rows() const { return last.isEmpty() ? 0 : last.count(u'\n') + 1; }
+    QString last;
 };
 
 class Window {
@@ -901,8 +902,8 @@ double timeCopyList(long long count) {
     state.services.clipboard = clipboard;
     const double seconds =
         timed([&] { trovix::output::copyList(state.services, state.focusedSlot()); });
-    if (clipboard.rows != count) {
-        warn("copying the list gave " + std::to_string(clipboard.rows) + " rows");
+    if (clipboard.rows() != count) {
+        warn("copying the list gave " + std::to_string(clipboard.rows()) + " rows");
     }
     return seconds;
 }
