@@ -119,6 +119,13 @@ ratio_row() {
 }
 
 records=$(figure records)
+# A run of ten million records or more keeps to tighter targets of its own: everything the
+# million-record run measures, held at that size, and sorting and copying within fixed times.
+if ((records >= 10000000)); then
+    load_limit=1.05 search_limit=0.25 search_memory_limit=1.4 sort_large_limit=3
+else
+    load_limit=1.5 search_limit=0.5 search_memory_limit=2 sort_large_limit=2
+fi
 file_bytes=$(figure file_bytes)
 file_lines=$(figure file_lines)
 file_mb=$(figure file_mb)
@@ -146,7 +153,7 @@ row grep "$grep_s"
 row read_floor "$read_floor"
 row write_floor "$write_floor"
 row write_sync "$write_sync"
-row load "$load" read_floor "$read_floor" 1.5
+row load "$load" read_floor "$read_floor" "$load_limit"
 row save "$save" write_floor "$write_floor" 3
 row list "$list" grep "$grep_s" 2
 row expand "$expand" grep "$grep_s" 4
@@ -184,10 +191,10 @@ row grep_i_rare "$grep_rare_i"
 row grep_common "$grep_common"
 row grep_i_common "$grep_common_i"
 row search_first "$(figure search_first_fold)" "grep -i" "$grep_rare_i" 1 0.5
-row search_rare_ci "$(figure search_rare_ci)" "grep -i" "$grep_rare_i" 0.5 0.25
-row search_rare_cs "$(figure search_rare_cs)" grep "$grep_rare" 0.5 0.25
-row search_common_ci "$(figure search_common_ci)" "grep -i" "$grep_common_i" 0.5 0.25
-row search_common_cs "$(figure search_common_cs)" grep "$grep_common" 0.5 0.25
+row search_rare_ci "$(figure search_rare_ci)" "grep -i" "$grep_rare_i" "$search_limit" 0.25
+row search_rare_cs "$(figure search_rare_cs)" grep "$grep_rare" "$search_limit" 0.25
+row search_common_ci "$(figure search_common_ci)" "grep -i" "$grep_common_i" "$search_limit" 0.25
+row search_common_cs "$(figure search_common_cs)" grep "$grep_common" "$search_limit" 0.25
 name_width=12
 # Keystrokes: the fastest of three runs of 1000 keys, as a per-key average, and the slowest
 # single key of the three runs (the records' replaced texts are cleared away now and then).
@@ -202,7 +209,7 @@ echo "reload_changed: $(figure reload_changed) s to read the file again after an
 search_mb=$(figure peak_rss_search_mb)
 echo "peak memory of a process that loads the three files, searches and edits: $search_mb MiB"
 name_width=17
-ratio_row "peak $search_mb MiB / file" "$(awk -v p="$search_mb" -v f="$file_mb" 'BEGIN { print p / f }')" 2
+ratio_row "peak $search_mb MiB / file" "$(awk -v p="$search_mb" -v f="$file_mb" 'BEGIN { print p / f }')" "$search_memory_limit"
 name_width=12
 
 # Sorting and copying, in a process of their own: a tenth of the records (100,000 in the full
@@ -221,7 +228,7 @@ name_width=17
 printf '%-17s %9s %8s   %-26s %6s  %-7s %s\n' figure seconds "x grep" check ratio target status
 row sort_f "$sort_f"
 row sort_small "$sort_small" "sort -f" "$sort_f" 1
-ratio_row "sort_large seconds" "$sort_large" 2
+ratio_row "sort_large seconds" "$sort_large" "$sort_large_limit"
 ratio_row "copy_list seconds" "$copy_list" 1
 # Undoing a sort and a compaction of all the records (one in twenty blank): the command whole,
 # the list listed again included.
@@ -335,6 +342,31 @@ for threads in 1 2 all; do
 done
 row list_found "$(figure list_found)" scan_threads_all "$(figure scan_threads_all)" 1
 name_width=12
+# The program itself, timed from outside on a virtual X screen: its window shown with three tiny
+# data files and with the file above in the first list (best of 3 each), the difference against
+# the read floor; and closing a window whose file was sorted, answering No to saving.
+echo
+window_out=$("$here/window_times.sh" "$build/src/trovix7" "$data_file" 3)
+if grep -q '^window_skipped' <<<"$window_out"; then
+    echo "window: $(sed -n 's/^window_skipped //p' <<<"$window_out"), not timed"
+else
+    window_figure() { awk -v name="$1" '$1 == name { print $2 }' <<<"$window_out"; }
+    window_tiny=$(window_figure window_tiny)
+    window_large=$(window_figure window_large)
+    echo "window shown (start of the process to the window on the screen): tiny files" \
+        "$window_tiny s, with the file $window_large s; closing after a sort of $records" \
+        "records, the process ended $(window_figure close_end) s after the answer No:"
+    name_width=17
+    ratio_row "window beyond tiny / read_floor" \
+        "$(awk -v l="$window_large" -v t="$window_tiny" -v r="$read_floor" \
+            'BEGIN { print (l - t) / r }')" 2
+    if [[ -n $(window_figure close_gone) ]]; then
+        ratio_row "close_gone seconds" "$(window_figure close_gone)" 0.05
+        ratio_row "close_after_settings s" "$(window_figure close_after_settings)" 0.05
+    fi
+    name_width=12
+    out+=$'\n'$(grep '^warning' <<<"$window_out" || true)
+fi
 
 warnings=$(grep '^warning' <<<"$out" || true)
 if [[ -n $warnings ]]; then

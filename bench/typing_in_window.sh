@@ -20,7 +20,7 @@ runs=${RUNS:-3}
 build=${BUILD_DIR:-build-bench}
 work=$(mktemp -d)
 mkdir -p "$work/program" "$work/home"
-cp "$program" "$work/program/"
+cp "$program" "$(dirname "$program")/trovix7_window.so" "$work/program/"
 started=()
 finish() {
     for pid in "${started[@]}"; do kill "$pid" 2>/dev/null || true; done

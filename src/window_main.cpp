@@ -16,6 +16,7 @@
 #include "platform/qt/qt_file_watcher.h"
 #include "platform/qt/qt_font_dialog.h"
 #include "platform/qt/qt_instance_guard.h"
+#include "platform/qt/qt_load_progress.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "platform/qt/qt_printer.h"
 #include "platform/qt/qt_screen.h"
@@ -27,6 +28,7 @@
 #include "state/main_state.h"
 #include "store/recovery_file.h"
 #include "widgets/main_window.h"
+#include "widgets/program_end.h"
 #include "widgets/system_close.h"
 
 // The window's start, in the library that the program loads only to show it.
@@ -60,10 +62,11 @@ extern "C" Q_DECL_EXPORT int trovixShowWindow(int* argcPointer, char** argv,
     trovix::platform::QtShell shell;
     trovix::platform::QtScreen screen(owner);
     trovix::platform::QtInstanceGuard instance;
+    trovix::platform::QtLoadProgress loading(owner);
     const trovix::platform::SystemMemoryLimits memory;
 
     trovix::MainState state({settings, messages, files, fonts, printer, clipboard, shell, screen,
-                             instance, memory, disk});
+                             instance, memory, disk, loading});
     state.programFolder = QDir::toNativeSeparators(home.path);
     // Relative data file names refer to that folder.
     QDir::setCurrent(home.path);
@@ -92,5 +95,5 @@ extern "C" Q_DECL_EXPORT int trovixShowWindow(int* argcPointer, char** argv,
     trovix::platform::QtFileWatcher fileWatcher;
     const trovix::app::FileChangeWatch fileChanges(state, fileWatcher);
     window.show();
-    return QApplication::exec();
+    return trovix::widgets::endProgram(QApplication::exec(), instance);
 }

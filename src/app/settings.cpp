@@ -189,8 +189,15 @@ void exchange(MainState& state, const Io& io) {
     }
     io.integer("Gap", kDefaultGap, state.gap);
     for (std::size_t i = 0; i < 3; ++i) {
-        io.text(kFileKeys[i], defaultDataFile(state.programFolder, key(kDefaultDataFiles[i])),
-                state.fileSlots[i].fileName);
+        const QString usual = defaultDataFile(state.programFolder, key(kDefaultDataFiles[i]));
+        if constexpr (!reading) {
+            // A file whose reading the user cancelled is not read again at the next start.
+            if (QString instead = state.fileSlots[i].rememberedInstead; !instead.isEmpty()) {
+                io.text(kFileKeys[i], usual, instead);
+                continue;
+            }
+        }
+        io.text(kFileKeys[i], usual, state.fileSlots[i].fileName);
     }
     for (std::size_t k = 0; k < state.history.size(); ++k) {
         const QByteArray name = QStringLiteral("ST%1").arg(k).toLatin1();

@@ -34,6 +34,8 @@ struct FileSlot {
     platform::FileStamp savedStamp;
     // The name of the file the records were last read from; empty before the first read.
     QString readName;
+    // Set when the user cancelled reading the file: the name the settings keep in its place.
+    QString rememberedInstead;
     // The search text whose matches the list shows, and whether it ignored case; empty while
     // the list shows every record. A reload from disk lists the same again.
     QString shownSearch;

@@ -5,6 +5,7 @@
 #include "platform/file_dialog.h"
 #include "platform/font_dialog.h"
 #include "platform/instance_guard.h"
+#include "platform/load_progress.h"
 #include "platform/memory_limits.h"
 #include "platform/message_boxes.h"
 #include "platform/printer.h"
@@ -42,6 +43,7 @@ struct Services {
     Service<InstanceGuard> instance;
     Service<const MemoryLimits> memory;
     Service<Disk> disk;
+    Service<LoadProgress> loading;
 };
 
 }  // namespace trovix::platform

@@ -1,6 +1,7 @@
 #include "records/record_order.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 
 #include "platform/parallel_work.h"
@@ -9,12 +10,14 @@
 namespace trovix::records {
 namespace {
 
-// Counts of marked positions, with prefix sums in O(log n).
+// Counts of marked positions, with prefix sums in O(log n): a bit a position, and sums over
+// words of 64 bits, so that even ten million positions keep to about 2 MB and stay in the cache.
 class PositionCounts {
   public:
-    explicit PositionCounts(std::size_t n) : tree_(n + 1, 0) {}
+    explicit PositionCounts(std::size_t n) : bits_(n / 64 + 1, 0), tree_(n / 64 + 2, 0) {}
     void mark(std::size_t position) {
-        for (std::size_t i = position + 1; i < tree_.size(); i += i & (~i + 1)) {
+        bits_[position / 64] |= std::uint64_t{1} << (position % 64);
+        for (std::size_t i = position / 64 + 1; i < tree_.size(); i += i & (~i + 1)) {
             ++tree_[i];
         }
     }
@@ -26,18 +29,53 @@ class PositionCounts {
   private:
     std::uint32_t below(std::size_t end) const {
         std::uint32_t sum = 0;
-        for (std::size_t i = end; i > 0; i -= i & (~i + 1)) {
+        for (std::size_t i = end / 64; i > 0; i -= i & (~i + 1)) {
             sum += tree_[i];
         }
-        return sum;
+        const std::uint64_t partial = bits_[end / 64] & ((std::uint64_t{1} << (end % 64)) - 1);
+        return sum + static_cast<std::uint32_t>(std::popcount(partial));
     }
-    std::vector<std::uint32_t> tree_;
+    std::vector<std::uint64_t> bits_;
+    std::vector<std::uint32_t> tree_;  // sums over the words, as a Fenwick tree from 1
 };
 
 struct Item {
     store::LoweredPrefix prefix;
     qint32 index;
 };
+
+// Sorts `items` by `less`, a strict total order, so the result is the one std::sort gives. A
+// large array is sorted in parts at once, each on a thread of its own, and the sorted parts are
+// then merged in pairs, the pairs of one round at once.
+template <typename Less>
+void sortInParts(std::vector<Item>& items, Less less) {
+    constexpr std::size_t kLeastPerPart = 50000;
+    const std::size_t parts = platform::partsFor(items.size(), kLeastPerPart);
+    std::vector<platform::PartRange> ranges(parts);
+    for (std::size_t part = 0; part < parts; ++part) {
+        ranges[part] = platform::partOf(items.size(), part, parts);
+    }
+    const auto at = [&](std::size_t i) { return items.begin() + static_cast<std::ptrdiff_t>(i); };
+    platform::forEachPart(parts, [&](std::size_t part) {
+        std::sort(at(ranges[part].begin), at(ranges[part].end), less);
+    });
+    while (ranges.size() > 1) {
+        const std::size_t pairs = ranges.size() / 2;
+        platform::forEachPart(pairs, [&](std::size_t pair) {
+            const platform::PartRange& left = ranges[2 * pair];
+            const platform::PartRange& right = ranges[2 * pair + 1];
+            std::inplace_merge(at(left.begin), at(left.end), at(right.end), less);
+        });
+        std::vector<platform::PartRange> merged;
+        for (std::size_t pair = 0; pair < pairs; ++pair) {
+            merged.push_back({ranges[2 * pair].begin, ranges[2 * pair + 1].end});
+        }
+        if (ranges.size() % 2 == 1) {
+            merged.push_back(ranges.back());
+        }
+        ranges = std::move(merged);
+    }
+}
 
 }  // namespace
 
@@ -67,7 +105,7 @@ std::vector<qint32> exchangeSortOrder(const store::RecordArray& records) {
         }
         return store::compareLowered(records.utf8(a.index), records.utf8(b.index));
     };
-    std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
+    sortInParts(items, [&](const Item& a, const Item& b) {
         const int c = compareForms(a, b);
         return c != 0 ? c < 0 : a.index < b.index;
     });

@@ -5,6 +5,7 @@
 #include "lists/listing.h"
 #include "platform/file_names.h"
 #include "platform/native.h"
+#include "records/reading_with_progress.h"
 #include "state/defaults.h"
 #include "state/main_state.h"
 #include "store/data_file_io.h"
@@ -126,10 +127,6 @@ bool agreeToEncoding(MainState& state, const lists::FileSlot& slot, store::FileF
     return utf8;
 }
 
-const platform::MemoryLimits& memoryLimits(const MainState& state) {
-    return *state.services.memory;
-}
-
 // A file too large for the memory left is not taken into the slot, and its name is not kept:
 // the slot goes back to the file it held before, or, at start-up, to its usual file. So the
 // next start does not meet the same file again.
@@ -164,6 +161,7 @@ void refuse(MainState& state, lists::SlotId id, const QString& reason) {
 
 void loadFile(MainState& state, lists::SlotId id) {
     lists::FileSlot& slot = state.slot(id);
+    slot.rememberedInstead.clear();
     // Read as a missing file unless the name can be read.
     platform::Result<store::ReadFile, store::ReadFailure> read =
         store::ReadFile{store::missingFileContent(), PathKind::Missing, {}};
@@ -172,7 +170,11 @@ void loadFile(MainState& state, lists::SlotId id) {
         tellUser(state, QStringLiteral("The data file \"%1\" cannot be read:\n%2")
                             .arg(platform::displayFileName(slot.fileName), unusable));
     } else {
-        read = store::readDataFile(slot.fileName, memoryLimits(state));
+        read = readWithProgress(state, slot.fileName);
+        if (!read && read.failure().cancelled) {
+            leaveUnread(state, id);
+            return;
+        }
         if (!read && read.failure().refused) {
             refuse(state, id, read.error());
             return;

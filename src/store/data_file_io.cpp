@@ -25,14 +25,15 @@ bool fileExists(const QString& fileName) {
     return info.exists() && info.isFile();
 }
 
-platform::Result<QByteArray> readWholeDevice(QIODevice& device) {
+platform::Result<QByteArray> readWholeDevice(QIODevice& device, ReadingProgress* progress) {
     // Read the announced size straight into its final buffer, then on until the device says it
     // is at its end: files of unknown size (or that grew meanwhile) are appended piece by piece.
     const qint64 expected = std::max<qint64>(device.size(), 0);
     QByteArray bytes(static_cast<qsizetype>(expected), Qt::Uninitialized);
     qint64 filled = 0;
     while (filled < expected) {
-        const qint64 got = device.read(bytes.data() + filled, expected - filled);
+        const qint64 got =
+            device.read(bytes.data() + filled, std::min(kReadPiece, expected - filled));
         if (got < 0) {
             return platform::fail(device.errorString());
         }
@@ -40,6 +41,9 @@ platform::Result<QByteArray> readWholeDevice(QIODevice& device) {
             break;
         }
         filled += got;
+        if (progress != nullptr && !progress->tell(filled, expected)) {
+            return platform::fail(QStringLiteral("The reading was cancelled."));
+        }
     }
     bytes.truncate(static_cast<qsizetype>(filled));
     char piece[64 * 1024];
@@ -71,17 +75,29 @@ struct FailureOf {
 // exception.
 platform::Result<DataFileContent, ReadFailure> readOpenFile(QFile& file,
                                                             const platform::MemoryRoom& room,
+                                                            ReadingProgress& progress,
                                                             const FailureOf& failed) {
     if (const QString refusal = refusalFor(file.size(), std::nullopt, room); !refusal.isEmpty()) {
         return failed(refusal, true);
     }
-    if (std::optional<DataFileContent> content = readWhileSplitting(file, room)) {
+    const auto cancelled = [&] {
+        ReadFailure failure = failed(QStringLiteral("The reading was cancelled."));
+        failure.cancelled = true;
+        return failure;
+    };
+    if (std::optional<DataFileContent> content = readWhileSplitting(file, room, progress)) {
         return std::move(*content);
+    }
+    if (progress.cancelled()) {
+        return cancelled();
     }
     if (!file.seek(0)) {
         return failed(file.errorString());
     }
-    platform::Result<QByteArray> bytes = readWholeDevice(file);
+    platform::Result<QByteArray> bytes = readWholeDevice(file, &progress);
+    if (progress.cancelled()) {
+        return cancelled();
+    }
     if (!bytes) {
         return failed(bytes.error().isEmpty() ? file.errorString() : bytes.error());
     }
@@ -95,7 +111,8 @@ platform::Result<DataFileContent, ReadFailure> readOpenFile(QFile& file,
 }  // namespace
 
 platform::Result<ReadFile, ReadFailure> readDataFile(const QString& fileName,
-                                                     const platform::MemoryLimits& limits) {
+                                                     const platform::MemoryLimits& limits,
+                                                     ReadingProgress progress) {
     const platform::PathKind kind = platform::pathKind(fileName);
     if (kind != platform::PathKind::RegularFile) {
         return ReadFile{missingFileContent(), kind, {}};
@@ -110,7 +127,7 @@ platform::Result<ReadFile, ReadFailure> readDataFile(const QString& fileName,
     }
     try {
         platform::Result<DataFileContent, ReadFailure> content =
-            readOpenFile(file, limits.room(), failed);
+            readOpenFile(file, limits.room(), progress, failed);
         if (!content) {
             return content.failure();
         }

@@ -8,6 +8,7 @@
 #include "platform/result.h"
 #include "platform/safe_file.h"
 #include "store/data_format.h"
+#include "store/reading_progress.h"
 
 class QIODevice;
 
@@ -34,17 +35,23 @@ struct ReadFailure {
     // Not read because it is too large: its records would not fit the memory left (or the
     // file is over 1 GB). `reason` says how much it needs and what limits the memory.
     bool refused = false;
+    // Not read because the user cancelled the reading.
+    bool cancelled = false;
 };
 
 // Reads a data file whole; a missing file, or anything that is not a regular file, gives
 // missingFileContent(). Before the records are stored their memory is worked out from the
 // file's size and its number of records; a file that would not fit the room `limits` leave is
-// refused, and so is one whose reading runs out of memory all the same.
+// refused, and so is one whose reading runs out of memory all the same. The reading tells
+// `progress` of each piece it takes in; when that says stop, the failure is `cancelled`.
 platform::Result<ReadFile, ReadFailure> readDataFile(
-    const QString& fileName, const platform::MemoryLimits& limits = platform::systemMemoryLimits());
+    const QString& fileName, const platform::MemoryLimits& limits = platform::systemMemoryLimits(),
+    ReadingProgress progress = {});
 
-// Reads everything a device delivers until its end.
-platform::Result<QByteArray> readWholeDevice(QIODevice& device);
+// Reads everything a device delivers until its end, a piece at a time, each told to
+// `progress`; fails when that says stop.
+platform::Result<QByteArray> readWholeDevice(QIODevice& device,
+                                             ReadingProgress* progress = nullptr);
 
 // A data file as it was saved.
 struct SavedFile {

@@ -412,9 +412,10 @@ std::optional<FileFormat> formatToSplitWhileReading(const char* d, std::size_t f
 }
 
 // Reads the rest of a file into `d`, from `at` to `size`, a piece at a time, and tells
-// `arrivals` of each piece. Returns false when a read fails or the file ends early.
+// `arrivals` and `progress` of each piece. Returns false when a read fails, the file ends early
+// or the progress says stop.
 bool readRest(QFile& file, char* d, std::size_t at, std::size_t size, qint64 piece,
-              Arrivals& arrivals) {
+              Arrivals& arrivals, ReadingProgress& progress) {
     while (at < size) {
         const qint64 got =
             file.read(d + at, std::min<qint64>(piece, static_cast<qint64>(size - at)));
@@ -423,14 +424,18 @@ bool readRest(QFile& file, char* d, std::size_t at, std::size_t size, qint64 pie
         }
         at += static_cast<std::size_t>(got);
         arrivals.arrived(at);
+        if (!progress.tell(static_cast<qint64>(at), static_cast<qint64>(size))) {
+            return false;
+        }
     }
     return true;
 }
 
 }  // namespace
 
-std::optional<DataFileContent> readWhileSplitting(QFile& file, const platform::MemoryRoom& room) {
-    constexpr qint64 kPiece = qint64{4} << 20;
+std::optional<DataFileContent> readWhileSplitting(QFile& file, const platform::MemoryRoom& room,
+                                                  ReadingProgress& progress) {
+    constexpr qint64 kPiece = kReadPiece;
     const qint64 size = file.size();
     const auto mostRecords = static_cast<std::size_t>(size) + 1;
     if (platform::partsFor(static_cast<std::size_t>(size), kLeastPerPart) < 2 ||
@@ -440,7 +445,7 @@ std::optional<DataFileContent> readWhileSplitting(QFile& file, const platform::M
     QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
     char* d = bytes.data();
     const qint64 first = file.read(d, kPiece);
-    if (first != kPiece) {
+    if (first != kPiece || !progress.tell(first, size)) {
         return std::nullopt;
     }
     const std::optional<FileFormat> format =
@@ -463,7 +468,7 @@ std::optional<DataFileContent> readWhileSplitting(QFile& file, const platform::M
                 ~TellsTheEnd() { arrivals.completed(); }
             } tellsTheEnd{arrivals};
             readFailed = !readRest(file, d, static_cast<std::size_t>(first),
-                                   static_cast<std::size_t>(size), kPiece, arrivals);
+                                   static_cast<std::size_t>(size), kPiece, arrivals, progress);
         },
         [&] {
             SpanSink sink(spans);

@@ -7,6 +7,7 @@
 #include "platform/memory_limits.h"
 #include "platform/result.h"
 #include "store/data_format.h"
+#include "store/reading_progress.h"
 
 class QFile;
 
@@ -28,7 +29,9 @@ platform::Result<DataFileContent> parseDataFileWithin(QByteArray bytes,
 // way: small ones, ones whose first piece holds no line break or short records, Windows-1252
 // text (found invalid as UTF-8 on the way), a CR LF met in what began as an LF text, a read
 // that fails, and files whose records might not fit the memory left if they were all short.
-std::optional<DataFileContent> readWhileSplitting(QFile& file, const platform::MemoryRoom& room);
+// Each piece read is told to `progress`; once it says stop, nothing is given either.
+std::optional<DataFileContent> readWhileSplitting(QFile& file, const platform::MemoryRoom& room,
+                                                  ReadingProgress& progress);
 
 // Why a file of `needed` bytes in memory (and `records` records, when they are counted) is not
 // loaded, or nothing when it fits the room beside what is kept free for the rest of the program.

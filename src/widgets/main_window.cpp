@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -19,6 +20,7 @@
 #include "about/about_box.h"
 #include "app/commands.h"
 #include "app/options.h"
+#include "app/shutdown.h"
 #include "app/window_events.h"
 #include "state/main_state.h"
 #include "view/layout.h"
@@ -549,11 +551,15 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (app::closeRequested(state_)) {
-        event->accept();
-    } else {
+    if (!app::queryClose(state_)) {
         event->ignore();
+        return;
     }
+    // Off the screen at once; the settings are stored after.
+    hide();
+    QGuiApplication::sync();
+    app::unload(state_);
+    event->accept();
 }
 
 }  // namespace trovix::widgets

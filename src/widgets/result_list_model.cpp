@@ -15,6 +15,11 @@ int ResultListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : count_;
 }
 
+QModelIndex ResultListModel::index(int row, int column, const QModelIndex& parent) const {
+    return row >= 0 && row < count_ && column == 0 && !parent.isValid() ? createIndex(row, column)
+                                                                        : QModelIndex();
+}
+
 QVariant ResultListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= list_.count()) {
         return {};

@@ -15,6 +15,10 @@ class ResultListModel : public QAbstractListModel, public lists::ResultListObser
     ~ResultListModel() override;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    // A view that lays a list out asks for every row's index: answered without the calls the
+    // base class makes for each, which a list of millions of rows would feel.
+    QModelIndex index(int row, int column = 0,
+                      const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
     lists::ResultList& list() { return list_; }

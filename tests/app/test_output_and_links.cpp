@@ -96,6 +96,31 @@ class TestOutputAndLinks : public QObject {
         copy.state.listWithFocus = lists::SlotId::A;
         app::menuCommand(copy.state, MenuCommand::CopySelection);
         QCOMPARE(copy.clipboard.text, QString());
+
+        // A long list is put into words in parts at once: the same text, row for row, in plain
+        // ASCII and beyond, in the full data view with its continuation rows too.
+        QStringList many;
+        QStringList firstLines;
+        QStringList allLines;
+        for (int i = 0; i < 120000; ++i) {
+            const QString first =
+                (i % 3 == 0 ? QStringLiteral("Zoë %1") : QStringLiteral("row %1")).arg(i);
+            many << (i % 2 == 0 ? first + QStringLiteral("-----line ") + QString::number(i)
+                                : first);
+            firstLines << first;
+            allLines << first;
+            if (i % 2 == 0) {
+                allLines << QStringLiteral("-----line ") + QString::number(i);
+            }
+        }
+        Outside large(many);
+        large.state.listWithFocus = lists::SlotId::A;
+        app::menuCommand(large.state, MenuCommand::CopyList);
+        QVERIFY(large.clipboard.text == firstLines.join(u'\n'));
+        app::toolbarButtonPressed(large.state, Command::Data);
+        large.state.listWithFocus = lists::SlotId::A;
+        app::menuCommand(large.state, MenuCommand::CopyList);
+        QVERIFY(large.clipboard.text == allLines.join(u'\n'));
     }
 
     void theSplitterStaysThreeThousandTwipsFromBothEdges() {

@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <memory>
 
 #ifdef Q_OS_UNIX
@@ -624,6 +625,51 @@ class TestStartupAndShutdown : public QObject {
         w.messages.choiceAnswers = {0, 0};
         QVERIFY(!records::saveFile(*again, lists::SlotId::A));
         QCOMPARE(readBytes(usual), QByteArray(1000, '\n'));
+    }
+
+    void aCancelledReadingListsTheFileAsNotFoundAndIsNotRemembered() {
+        // Long records are split while they are read; a file of line breaks alone is read
+        // whole first. Either way the reading tells each piece and stops when told.
+        const QByteArray longRecords =
+            QByteArray(
+                "A record of a good length, one of many, long enough to be split while it "
+                "is read.\n")
+                .repeated((9 << 20) / 90);
+        const QByteArray lineBreaks((9 << 20), '\n');
+        for (const QByteArray* bytes : {&longRecords, &lineBreaks}) {
+            World w;
+            w.writeDataFiles();
+            writeBytes(w.path("big.txt"), *bytes);
+            w.services.loading.cancelAfter = 1;
+            const auto started = w.start("big.txt|taglines.txt|area_codes.txt");
+            MainState& state = *started;
+            QCOMPARE(w.services.loading.files,
+                     QStringList({"big.txt", "taglines.txt", "area_codes.txt"}));
+            QCOMPARE(w.services.loading.endings, 3);
+            // The small files read in one piece, so only the large one was stopped.
+            QCOMPARE(firstRows(state), QStringList({"<file not found>", "one", "212 New York"}));
+            QCOMPARE(state.fileSlots[0].records.size(), 1);
+            QVERIFY(w.messages.shown.isEmpty());
+            // It is never saved over, and the next start reads the usual file in its place.
+            state.fileSlots[0].changed = true;
+            QVERIFY(!records::saveFile(state, lists::SlotId::A));
+            QCOMPARE(readBytes(w.path("big.txt")), *bytes);
+            app::unload(state);
+            QCOMPARE(w.store.sections[kSection][QStringLiteral("FileA")], w.path(kFiles[0]));
+
+            // Read to the end, every piece told in order up to the whole size, and remembered.
+            w.services.loading.cancelAfter = -1;
+            state.fileSlots[0].fileName = w.path("big.txt");
+            records::loadFile(state, lists::SlotId::A);
+            QCOMPARE(state.fileSlots[0].records.size(), bytes->count('\n') + 1);
+            const QList<qint64>& told = w.services.loading.reported;
+            QVERIFY2(told.size() >= 3 && std::is_sorted(told.begin(), told.end()) &&
+                         told.last() == bytes->size() &&
+                         w.services.loading.lastTotal == told.last(),
+                     qPrintable(QString::number(told.size())));
+            app::unload(state);
+            QCOMPARE(w.store.sections[kSection][QStringLiteral("FileA")], w.path("big.txt"));
+        }
     }
 
     void updateFilesAreWrittenOnlyWhenOutOfDateAndNeverStopStartUp() {

@@ -339,6 +339,19 @@ class TestRecords : public QObject {
             QCOMPARE(many[order[k]].toLower(),
                      QStringLiteral("name %1").arg(k, 6, 10, QLatin1Char('0')));
         }
+        // Sorted in parts and merged: equal texts keep the order they had, across the parts.
+        QStringList repeated;
+        for (int i = 0; i < 150000; ++i) {
+            repeated << QStringLiteral("key %1").arg((i * 7919LL) % 5000, 4, 10, QLatin1Char('0'));
+        }
+        const std::vector<qint32> stable =
+            records::exchangeSortOrder(store::RecordArray::fromStrings(repeated));
+        QCOMPARE(stable.size(), std::size_t{150000});
+        for (std::size_t k = 1; k < stable.size(); ++k) {
+            const int c = repeated[stable[k - 1]].compare(repeated[stable[k]]);
+            QVERIFY2(c < 0 || (c == 0 && stable[k - 1] < stable[k]),
+                     qPrintable(QString::number(k)));
+        }
 
         platform::FakeScreen screen;
         StateFixture f({"delta", "Bob", "", "bob", "al"}, {"b"}, {"c"});

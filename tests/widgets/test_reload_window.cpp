@@ -6,8 +6,17 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include <QElapsedTimer>
+#include <QProgressBar>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+
 #include "app/file_changes.h"
+#include "app/shutdown.h"
 #include "platform/qt/qt_file_watcher.h"
+#include "platform/qt/qt_load_progress.h"
 #include "store/recovery_file.h"
 #include "support/window_fixture.h"
 
@@ -37,11 +46,109 @@ QStringList rowsShown(QListView* view) {
     return out;
 }
 
+// A slow disk under the window's own progress display: every piece of a reading takes this
+// long to come in.
+class SlowReading : public platform::LoadProgress {
+  public:
+    SlowReading(platform::LoadProgress& shown, int msPerPiece)
+        : shown_(shown), msPerPiece_(msPerPiece) {}
+    void started(const QString& fileName) override {
+        clock.start();
+        shown_.started(fileName);
+    }
+    bool at(qint64 done, qint64 total) override {
+        QThread::msleep(static_cast<unsigned long>(msPerPiece_));
+        return shown_.at(done, total);
+    }
+    void ended() override { shown_.ended(); }
+    QElapsedTimer clock;
+
+  private:
+    platform::LoadProgress& shown_;
+    int msPerPiece_;
+};
+
+QProgressDialog* shownProgress() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QProgressDialog*>(widget); dialog && dialog->isVisible()) {
+            return dialog;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 class TestReloadWindow : public QObject {
     Q_OBJECT
   private Q_SLOTS:
+    void aLongReadingShowsItsProgressAndCancelLeavesTheFileUnreadAndForgotten() {
+        WindowFixture w("Ann\nBob\n", "tag\n", "212\n");
+        platform::OwnerWindow owner;
+        owner.set(w.window.get());
+        platform::QtLoadProgress shown(owner);
+        SlowReading slow(shown, 150);
+        w.state.services.loading = slow;
+        // 24 MB of records: six pieces, each slow, so the reading runs past half a second.
+        const QString big = w.dir.filePath(QStringLiteral("big.txt"));
+        QByteArray line = QByteArray("Record with a line of ordinary length, number ");
+        QByteArray bytes;
+        for (int i = 0; bytes.size() < (24 << 20); ++i) {
+            bytes += line + QByteArray::number(i) + '\n';
+        }
+        writeBytes(big, bytes);
+        w.services.files.result = big;
+        w.clickRow(w.list("lstA"), 0);
+
+        // While the reading runs, the window handles events: the progress shows, and the user
+        // clicks its Cancel button where it is drawn.
+        qint64 shownAfterMs = -1;
+        int valueShown = -1;
+        QString nameRead;
+        QTimer user;
+        user.setInterval(10);
+        connect(&user, &QTimer::timeout, [&] {
+            QProgressDialog* dialog = shownProgress();
+            if (dialog == nullptr || shownAfterMs >= 0) {
+                return;
+            }
+            shownAfterMs = slow.clock.elapsed();
+            valueShown = dialog->value();
+            nameRead = dialog->accessibleName();
+            auto* cancel = dialog->findChild<QPushButton*>();
+            QTest::mouseClick(dialog->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                              cancel->mapTo(dialog, cancel->rect().center()));
+        });
+        user.start();
+        w.click(w.button("select"));
+        user.stop();
+
+        QVERIFY2(shownAfterMs >= platform::QtLoadProgress::kShownAfterMs,
+                 qPrintable(QString::number(shownAfterMs)));
+        QVERIFY2(valueShown > 0 && valueShown < 1000, qPrintable(QString::number(valueShown)));
+        QCOMPARE(nameRead, QStringLiteral("Reading big.txt"));
+        QCOMPARE(shownProgress(), nullptr);
+        // The list shows the file as not found and is never saved over it.
+        QCOMPARE(rowsShown(w.list("lstA")), QStringList({"<file not found>"}));
+        QCOMPARE(w.list("lstA")->model()->index(0, 0).data().toString(),
+                 QStringLiteral("<file not found>"));
+        w.click(w.button("save"));
+        QCOMPARE(readBytes(big), bytes);
+        // The next start reads the list's earlier file, not the cancelled one.
+        app::unload(w.state);
+        QCOMPARE(w.services.settings.sections[QStringLiteral("Settings")][QStringLiteral("FileA")],
+                 w.file(1));
+
+        // A quick reading shows nothing and is kept.
+        w.services.files.result = w.file(2);
+        w.click(w.button("select"));
+        QCOMPARE(shownProgress(), nullptr);
+        QCOMPARE(rowsShown(w.list("lstA")), QStringList({"tag"}));
+        app::unload(w.state);
+        QCOMPARE(w.services.settings.sections[QStringLiteral("Settings")][QStringLiteral("FileA")],
+                 w.file(2));
+    }
+
     void ownSavesAreNotReadBackButAnotherProgramsWritesAre() {
         WindowFixture w("Ann Smith\nBob Smith\nCarl Jones\n", "tag\n", "212\n");
         platform::QtFileWatcher watcher;

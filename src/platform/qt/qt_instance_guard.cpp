@@ -47,4 +47,10 @@ bool QtInstanceGuard::anotherCopyRunning() {
     return *running_;
 }
 
+void QtInstanceGuard::release() {
+    if (lock_.isLocked()) {
+        lock_.unlock();
+    }
+}
+
 }  // namespace trovix::platform

@@ -19,6 +19,8 @@ class QtInstanceGuard : public InstanceGuard {
     // Tries the lock on the first call and keeps the answer; once taken, the lock stays held
     // until this object is destroyed.
     bool anotherCopyRunning() override;
+    // Gives the lock up before this object goes, for a process that ends without destroying it.
+    void release();
 
     QString lockPath() const { return path_; }
     static QString defaultLockPath();
