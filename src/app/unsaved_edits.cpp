@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <optional>
 
 #include "lists/listing.h"
@@ -92,9 +93,8 @@ void recover(MainState& state, lists::SlotId id, const QString& path) {
 }  // namespace
 
 UnsavedEditsWatch::UnsavedEditsWatch(MainState& state, const QString& folder, int delayMs)
-    : state_(state), writer_(folder) {
+    : state_(state), writer_(folder), delayMs_(delayMs) {
     timer_.setSingleShot(true);
-    timer_.setInterval(delayMs);
     QObject::connect(&timer_, &QTimer::timeout, [this] { due(); });
     state_.edits.setContentListener([this](lists::SlotId id, bool saved) { changed(id, saved); });
     state_.keepUnsavedEditsNow = [this] { keepNow(); };
@@ -115,11 +115,14 @@ void UnsavedEditsWatch::changed(lists::SlotId id, bool saved) {
         return;
     }
     dirty_[n] = true;
-    changedAt_[n] = QDateTime::currentMSecsSinceEpoch();
-    // Not restarted by later changes: steady typing is still written every few seconds.
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    changedAt_[n] = now;
     if (!timer_.isActive()) {
-        timer_.start();
+        firstUnwritten_ = now;
     }
+    // Each change waits for a pause again, but never past the longest wait.
+    const qint64 latest = firstUnwritten_ + kLongestWait * delayMs_ - now;
+    timer_.start(static_cast<int>(std::clamp<qint64>(latest, 0, delayMs_)));
 }
 
 void UnsavedEditsWatch::due() {

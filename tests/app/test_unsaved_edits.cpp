@@ -2,6 +2,7 @@
 // files, and real child processes killed with SIGKILL and ended with SIGTERM.
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -135,6 +136,16 @@ class TestUnsavedEdits : public QObject {
         QTRY_COMPARE(w.kept(), QStringList({"Ann Smith", "Bob", ""}));
         QCOMPARE(QFile::permissions(folder) & (QFile::ReadOther | QFile::ReadGroup),
                  QFile::Permissions());
+        w.edit(1, QStringLiteral("Bob Jones"));
+        QTRY_COMPARE(w.kept(), QStringList({"Ann Smith", "Bob Jones", ""}));
+        // Steady typing, keys faster than the delay, is still kept while it goes on.
+        QElapsedTimer typing;
+        typing.start();
+        for (int key = 1; !w.kept().contains("Bob " + QString::number(key - 1)); ++key) {
+            QVERIFY2(typing.elapsed() < 20 * kDelayMs, "nothing kept while typing went on");
+            w.state.editBox.setText("Bob " + QString::number(key));
+            QTest::qWait(kDelayMs / 4);
+        }
         w.edit(1, QStringLiteral("Bob Jones"));
         QTRY_COMPARE(w.kept(), QStringList({"Ann Smith", "Bob Jones", ""}));
 
