@@ -18,6 +18,64 @@ QStringList searchTerms(const QString& text) {
     return trimSpaces(text).split(u' ');
 }
 
+namespace {
+
+// The first place in `n` bytes at `h` where an `m`-byte needle (1 <= m <= n) stands, as
+// `sameFrom(at)` tells. With SSE2, sixteen starting places are tried at a time: the needle's
+// first and last bytes, with `firstMask` and `lastMask` or-ed into the text's bytes (0x20 lowers
+// an ASCII letter), must both be in place before `sameFrom` compares the rest.
+template <typename SameFrom>
+std::size_t firstPlace(const unsigned char* h, std::size_t n, std::size_t m, unsigned char first,
+                       unsigned char last, unsigned char firstMask, unsigned char lastMask,
+                       SameFrom sameFrom) {
+#ifdef __SSE2__
+    if (n >= m - 1 + 16) {
+        const __m128i firsts = _mm_set1_epi8(static_cast<char>(first));
+        const __m128i lasts = _mm_set1_epi8(static_cast<char>(last));
+        const __m128i firstMasks = _mm_set1_epi8(static_cast<char>(firstMask));
+        const __m128i lastMasks = _mm_set1_epi8(static_cast<char>(lastMask));
+        const auto foundFrom = [&](std::size_t i) {
+            const __m128i a =
+                _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i)), firstMasks);
+            const __m128i b = _mm_or_si128(
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i + m - 1)), lastMasks);
+            auto mask = static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_and_si128(_mm_cmpeq_epi8(a, firsts), _mm_cmpeq_epi8(b, lasts))));
+            while (mask != 0) {
+                const auto bit = static_cast<std::size_t>(__builtin_ctz(mask));
+                if (sameFrom(i + bit)) {
+                    return i + bit;
+                }
+                mask &= mask - 1;
+            }
+            return std::string_view::npos;
+        };
+        std::size_t i = 0;
+        for (; i + m - 1 + 16 <= n; i += 16) {
+            if (const std::size_t at = foundFrom(i); at != std::string_view::npos) {
+                return at;
+            }
+        }
+        // The last starting places in one more block, which overlaps the one before: the places
+        // it shares with that block held no match, so the first it finds is the first.
+        return i < n - m + 1 ? foundFrom(n - m + 1 - 16) : std::string_view::npos;
+    }
+#else
+    static_cast<void>(first);
+    static_cast<void>(last);
+    static_cast<void>(firstMask);
+    static_cast<void>(lastMask);
+#endif
+    for (std::size_t i = 0; i + m <= n; ++i) {
+        if (sameFrom(i)) {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace
+
 std::size_t findBytes(std::string_view haystack, std::string_view needle) {
     const std::size_t m = needle.size();
     const std::size_t n = haystack.size();
@@ -33,38 +91,9 @@ std::size_t findBytes(std::string_view haystack, std::string_view needle) {
         return at == nullptr ? std::string_view::npos
                              : static_cast<std::size_t>(static_cast<const char*>(at) - h);
     }
-#ifdef __SSE2__
-    // Sixteen starting positions at a time: the first and the last byte of the needle must
-    // both be in place before the bytes between are compared.
-    if (n >= m - 1 + 16) {
-        const __m128i first = _mm_set1_epi8(needle[0]);
-        const __m128i last = _mm_set1_epi8(needle[m - 1]);
-        const auto foundFrom = [&](std::size_t i) {
-            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i));
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i + m - 1));
-            auto mask = static_cast<unsigned>(_mm_movemask_epi8(
-                _mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
-            while (mask != 0) {
-                const auto bit = static_cast<std::size_t>(__builtin_ctz(mask));
-                if (std::memcmp(h + i + bit + 1, needle.data() + 1, m - 2) == 0) {
-                    return i + bit;
-                }
-                mask &= mask - 1;
-            }
-            return std::string_view::npos;
-        };
-        std::size_t i = 0;
-        for (; i + m - 1 + 16 <= n; i += 16) {
-            if (const std::size_t at = foundFrom(i); at != std::string_view::npos) {
-                return at;
-            }
-        }
-        // The last starting positions in one more block, which overlaps the one before: the
-        // positions it shares with that block held no match, so the first it finds is the first.
-        return i < n - m + 1 ? foundFrom(n - m + 1 - 16) : std::string_view::npos;
-    }
-#endif
-    return haystack.find(needle);
+    const auto* t = reinterpret_cast<const unsigned char*>(needle.data());
+    return firstPlace(reinterpret_cast<const unsigned char*>(h), n, m, t[0], t[m - 1], 0, 0,
+                      [&](std::size_t at) { return std::memcmp(h + at, t, m) == 0; });
 }
 
 bool containsBytes(std::string_view haystack, std::string_view needle) {
@@ -93,47 +122,12 @@ std::size_t findLowered(std::string_view haystack, std::string_view needle) {
         }
         return true;
     };
-#ifdef __SSE2__
-    // As findBytes, with the first and last byte compared in lower case: a letter's bit 5 is
-    // set before comparing (exact for letters; other bytes are checked in full after).
-    if (n >= m - 1 + 16) {
-        const auto isLetter = [](unsigned char c) { return c >= 'a' && c <= 'z'; };
-        const __m128i firstMask = _mm_set1_epi8(static_cast<char>(isLetter(t[0]) ? 0x20 : 0));
-        const __m128i lastMask = _mm_set1_epi8(static_cast<char>(isLetter(t[m - 1]) ? 0x20 : 0));
-        const __m128i first = _mm_set1_epi8(static_cast<char>(t[0]));
-        const __m128i last = _mm_set1_epi8(static_cast<char>(t[m - 1]));
-        const auto foundFrom = [&](std::size_t i) {
-            const __m128i a =
-                _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i)), firstMask);
-            const __m128i b = _mm_or_si128(
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i + m - 1)), lastMask);
-            auto mask = static_cast<unsigned>(_mm_movemask_epi8(
-                _mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
-            while (mask != 0) {
-                const auto bit = static_cast<std::size_t>(__builtin_ctz(mask));
-                if (sameFrom(i + bit)) {
-                    return i + bit;
-                }
-                mask &= mask - 1;
-            }
-            return std::string_view::npos;
-        };
-        std::size_t i = 0;
-        for (; i + m - 1 + 16 <= n; i += 16) {
-            if (const std::size_t at = foundFrom(i); at != std::string_view::npos) {
-                return at;
-            }
-        }
-        // The last starting positions in one more block, which overlaps the one before.
-        return i < n - m + 1 ? foundFrom(n - m + 1 - 16) : std::string_view::npos;
-    }
-#endif
-    for (std::size_t i = 0; i + m <= n; ++i) {
-        if (sameFrom(i)) {
-            return i;
-        }
-    }
-    return std::string_view::npos;
+    // A letter's bit 5 is set before the first and last bytes are compared: exact for letters;
+    // other bytes are checked in full after.
+    const auto letterMask = [](unsigned char c) {
+        return static_cast<unsigned char>(c >= 'a' && c <= 'z' ? 0x20 : 0);
+    };
+    return firstPlace(h, n, m, t[0], t[m - 1], letterMask(t[0]), letterMask(t[m - 1]), sameFrom);
 }
 
 bool containsLowered(std::string_view haystack, std::string_view needle) {
