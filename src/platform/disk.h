@@ -4,11 +4,12 @@
 #include <QString>
 #include <optional>
 
+#include "platform/path_info.h"
 #include "platform/result.h"
 
-class QSaveFile;
-
 namespace trovix::platform {
+
+class ReplacementFile;
 
 // What a write is for. A full disk stops only the writes of new content: rollback copies live
 // on another disk (the per-user state folder), and putting old bytes back, or cutting a file
@@ -25,9 +26,8 @@ class Disk {
 
     virtual Result<void> open(QFile& file, QIODevice::OpenMode mode,
                               std::optional<QFileDevice::Permissions> permissions) = 0;
-    // Opens the temporary file that takes a file's new content beside it; on failure the file
-    // tells why, or says nothing when the disk had no room.
-    virtual bool openReplacement(QSaveFile& file) = 0;
+    // Makes the file that takes a file's new content beside it.
+    virtual Result<void> openReplacement(ReplacementFile& file) = 0;
     // Writes all of `data` or says why not.
     virtual Result<void> write(QFileDevice& file, const char* data, qint64 size,
                                WriteKind kind) = 0;
@@ -37,8 +37,10 @@ class Disk {
     virtual Result<void> resize(QFileDevice& file, qint64 size) = 0;
     // Puts a folder's entries (a file just made or removed there) on the disk.
     virtual Result<void> syncFolder(const QString& folder) = 0;
-    // Renames the temporary file over the file; on failure as openReplacement().
-    virtual bool commitReplacement(QSaveFile& file) = 0;
+    // Puts the new file in the file's place; with `expected`, only while the file is still the
+    // one that stamp describes (ReplacementFile::commit()).
+    virtual Result<void, WriteFailure> commitReplacement(
+        ReplacementFile& file, const std::optional<FileStamp>& expected) = 0;
 };
 
 namespace io {

@@ -15,9 +15,12 @@ struct Failure {
 
 // A failed write of a file: its reason, and whether the file still holds exactly its old bytes.
 // False only when a write in place failed and could not be undone; the reason then says so.
+// `changedMeanwhile`: the file was not the one the writer expected to replace (another program
+// wrote, replaced, made or removed it), so it was left as that program left it.
 struct WriteFailure {
     QString reason;
     bool unchanged = true;
+    bool changedMeanwhile = false;
 };
 
 // What an operation gives back: its value, or the failure that stopped it. The failure type

@@ -4,13 +4,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "platform/disk.h"
 #include "platform/regular_file.h"
+#include "platform/replacement_file.h"
 #include "platform/save_journal.h"
 
 #ifdef Q_OS_UNIX
@@ -20,7 +20,6 @@
 
 namespace trovix::platform {
 
-using io::diskFullReason;
 using io::reasonOf;
 
 namespace {
@@ -68,123 +67,6 @@ bool keepOwner(QFileDevice& file, const QString& original) {
 
 }  // namespace
 
-PathKind pathKind(const QString& path) {
-    if (path.isEmpty()) {
-        return PathKind::Missing;
-    }
-#ifdef Q_OS_UNIX
-    const QByteArray name = QFile::encodeName(path);
-    struct stat st {};
-    if (::stat(name.constData(), &st) != 0) {
-        if (errno == ELOOP) {
-            return PathKind::LinkLoop;
-        }
-        struct stat link {};
-        if (::lstat(name.constData(), &link) == 0 && S_ISLNK(link.st_mode)) {
-            return PathKind::DanglingLink;
-        }
-        return PathKind::Missing;
-    }
-    if (S_ISREG(st.st_mode)) {
-        return PathKind::RegularFile;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        return PathKind::Folder;
-    }
-    if (S_ISFIFO(st.st_mode)) {
-        return PathKind::NamedPipe;
-    }
-    if (S_ISSOCK(st.st_mode)) {
-        return PathKind::Socket;
-    }
-    return PathKind::Device;
-#else
-    const QFileInfo info(path);
-    if (info.isSymLink() && !info.exists()) {
-        return PathKind::DanglingLink;
-    }
-    if (!info.exists()) {
-        return PathKind::Missing;
-    }
-    if (info.isDir()) {
-        return PathKind::Folder;
-    }
-    return info.isFile() ? PathKind::RegularFile : PathKind::Device;
-#endif
-}
-
-QString describePathKind(PathKind kind) {
-    switch (kind) {
-        case PathKind::Missing:
-            return QStringLiteral("missing");
-        case PathKind::RegularFile:
-            return QStringLiteral("a regular file");
-        case PathKind::Folder:
-            return QStringLiteral("a folder");
-        case PathKind::NamedPipe:
-            return QStringLiteral("a named pipe");
-        case PathKind::Socket:
-            return QStringLiteral("a socket");
-        case PathKind::Device:
-            return QStringLiteral("a device");
-        case PathKind::LinkLoop:
-            return QStringLiteral("a symbolic link that leads back to itself");
-        case PathKind::DanglingLink:
-            return QStringLiteral("a symbolic link to a file that does not exist");
-    }
-    return {};
-}
-
-#ifdef Q_OS_UNIX
-namespace {
-FileStamp stampOf(const struct stat& st) {
-    FileStamp stamp;
-    stamp.exists = true;
-    stamp.size = st.st_size;
-    stamp.modified = qint64{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
-    stamp.device = st.st_dev;
-    stamp.inode = st.st_ino;
-    stamp.statusChanged = qint64{st.st_ctim.tv_sec} * 1000000000 + st.st_ctim.tv_nsec;
-    return stamp;
-}
-}  // namespace
-#endif
-
-FileStamp fileStamp(const QString& path) {
-#ifdef Q_OS_UNIX
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? stampOf(st) : FileStamp{};
-#else
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        return {};
-    }
-    return {true, info.size(), info.lastModified().toMSecsSinceEpoch() * 1000000, 0, 0, 0};
-#endif
-}
-
-FileStamp fileStamp(const QFileDevice& file) {
-#ifdef Q_OS_UNIX
-    struct stat st {};
-    return ::fstat(file.handle(), &st) == 0 ? stampOf(st) : FileStamp{};
-#else
-    return fileStamp(file.fileName());
-#endif
-}
-
-QString fileBehindLinks(const QString& path) {
-    QString current = path;
-    // Links may lead to links; more than 40 in a row means they go round in a circle.
-    for (int hop = 0; hop < 40; ++hop) {
-        const QFileInfo info(current);
-        if (!info.isSymLink()) {
-            return current;
-        }
-        current = info.symLinkTarget();
-    }
-    return path;
-}
-
 ContentWriter bytesContent(const QByteArray& bytes) {
     return [bytes](QIODevice& out) -> Result<void> {
         if (out.write(bytes) != bytes.size()) {
@@ -202,154 +84,132 @@ SafeFile::~SafeFile() {
 }
 
 void SafeFile::cancel() {
-    if (replacement_) {
-        replacement_->cancelWriting();
-        replacement_.reset();
-    }
+    replacement_.reset();
     inPlace_ = false;
-    oldContent_.clear();
     newContent_.clear();
 }
 
 Result<void, WriteFailure> SafeFile::prepare(const ContentWriter& content) {
-    if (tryPrepare(content)) {
-        return {};
-    }
-    return WriteFailure{error_, unchanged_};
-}
-
-Result<void, WriteFailure> SafeFile::commit() {
-    if (tryCommit()) {
-        return {};
-    }
-    return WriteFailure{error_, unchanged_};
-}
-
-bool SafeFile::tryPrepare(const ContentWriter& content) {
     cancel();
-    error_.clear();
-    unchanged_ = true;
     const PathKind kind = pathKind(path_);
     if (kind == PathKind::Folder) {
-        error_ = QStringLiteral("It is a folder.");
-        return false;
+        return WriteFailure{QStringLiteral("It is a folder.")};
     }
     if (kind != PathKind::Missing && kind != PathKind::RegularFile &&
         kind != PathKind::DanglingLink) {
-        error_ = QStringLiteral("It is %1, not a regular file.").arg(describePathKind(kind));
-        return false;
+        return WriteFailure{
+            QStringLiteral("It is %1, not a regular file.").arg(describePathKind(kind))};
     }
-    if (prepareReplacement(content)) {
-        return true;
-    }
+    bool writeInPlace = false;
+    Result<void, WriteFailure> prepared = prepareReplacement(content, writeInPlace);
     // Only a regular file that may be written, in a folder that takes no new file, or whose
     // owner a new file could not keep, is written in place.
-    const bool writeInPlace = inPlace_;
-    inPlace_ = false;
-    return writeInPlace && prepareInPlace(content);
+    if (!prepared && writeInPlace) {
+        return prepareInPlace(content);
+    }
+    return prepared;
 }
 
-bool SafeFile::prepareReplacement(const ContentWriter& content) {
-    auto file = std::make_unique<QSaveFile>(path_);
-    file->setDirectWriteFallback(false);
-    errno = 0;
+Result<void, WriteFailure> SafeFile::prepareReplacement(const ContentWriter& content,
+                                                        bool& writeInPlace) {
+    auto file = std::make_unique<ReplacementFile>(path_);
     const QFileInfo existing(path_);
-    if (!disk_.openReplacement(*file)) {
-        error_ = file->isOpen() || file->error() == QFileDevice::NoError ? diskFullReason()
-                                                                         : reasonOf(*file, errno);
-        file->cancelWriting();
+    if (const Result<void> opened = disk_.openReplacement(*file); !opened) {
         // No new file beside it (a read-only folder, say): a file that may be written is
         // written in place instead.
-        inPlace_ = existing.isFile() && existing.isWritable();
-        return false;
+        writeInPlace = existing.isFile() && existing.isWritable();
+        return WriteFailure{opened.error()};
     }
 #ifdef Q_OS_UNIX
-    if (existing.isFile() && !keepOwner(*file, path_)) {
-        file->cancelWriting();
-        inPlace_ = existing.isWritable();
-        error_ = QStringLiteral("The file's owner could not be kept.");
-        return false;
+    if (existing.isFile() && !keepOwner(file->device(), path_)) {
+        writeInPlace = existing.isWritable();
+        return WriteFailure{QStringLiteral("The file's owner could not be kept.")};
     }
 #endif
-    CheckedOutput out(disk_, *file);
+    CheckedOutput out(disk_, file->device());
     const Result<void> written = content(out);
     QString error = written.error();
-    if (!written || !io::stepDone(disk_.flush(*file), error) ||
-        !io::stepDone(disk_.sync(*file), error)) {
-        error_ = error.isEmpty() ? out.errorString() : error;
-        file->cancelWriting();
-        return false;
+    if (!written || !io::stepDone(disk_.flush(file->device()), error) ||
+        !io::stepDone(disk_.sync(file->device()), error)) {
+        return WriteFailure{error.isEmpty() ? out.errorString() : error};
     }
     replacement_ = std::move(file);
-    return true;
+    return {};
 }
 
-bool SafeFile::prepareInPlace(const ContentWriter& content) {
-    error_.clear();
-    const Result<QByteArray> old = readWholeFile(path_);
-    if (!old) {
-        error_ = old.error();
-        return false;
+Result<void, WriteFailure> SafeFile::prepareInPlace(const ContentWriter& content) {
+    const QFileInfo existing(path_);
+    if (!existing.isReadable()) {
+        return WriteFailure{
+            QStringLiteral("It cannot be read, so its old content could not "
+                           "be kept while it is written.")};
     }
     QBuffer buffer(&newContent_);
     buffer.open(QIODevice::WriteOnly);
     if (const Result<void> written = content(buffer); !written) {
-        error_ = written.error();
         newContent_.clear();
-        return false;
+        return WriteFailure{written.error()};
     }
-    oldContent_ = *old;
     inPlace_ = true;
-    return true;
+    return {};
 }
 
-bool SafeFile::tryCommit() {
-    error_.clear();
-    unchanged_ = true;
+Result<void, WriteFailure> SafeFile::commit(const std::optional<FileStamp>& expected) {
+    committed_ = {};
     if (inPlace_) {
-        const bool ok = commitInPlace();
-        cancel();
-        if (ok) {
+        Result<void, WriteFailure> done = commitInPlace(expected);
+        if (done) {
+            cancel();
             discardRollbackCopiesOf(path_);
         }
-        return ok;
+        return done;
     }
     if (!replacement_) {
-        error_ = QStringLiteral("Nothing was prepared.");
-        return false;
+        return WriteFailure{QStringLiteral("Nothing was prepared.")};
     }
-    errno = 0;
-    const bool failed = !disk_.commitReplacement(*replacement_);
-    if (failed) {
-        error_ = replacement_->error() == QFileDevice::NoError ? diskFullReason()
-                                                               : reasonOf(*replacement_, errno);
-        replacement_->cancelWriting();
-    }
-    replacement_.reset();
-    if (!failed) {
+    Result<void, WriteFailure> done = disk_.commitReplacement(*replacement_, expected);
+    if (done) {
+        committed_ = replacement_->committedStamp();
         discardRollbackCopiesOf(path_);
     }
-    return !failed;
+    // A file another program changed meanwhile keeps the replacement ready for another try.
+    if (done || !done.failure().changedMeanwhile) {
+        replacement_.reset();
+    }
+    return done;
 }
 
-bool SafeFile::commitInPlace() {
+Result<void, WriteFailure> SafeFile::commitInPlace(const std::optional<FileStamp>& expected) {
+    QString error;
+    QFile file(path_);
+    // Opened only if it is there: one removed meanwhile is not made anew.
+    if (!io::stepDone(
+            disk_.open(file, QIODevice::ReadWrite | QIODevice::Unbuffered | QIODevice::ExistingOnly,
+                       std::nullopt),
+            error)) {
+        if (expected && !QFileInfo::exists(path_)) {
+            return WriteFailure{QStringLiteral("Another program removed it after Trovix read it."),
+                                true, true};
+        }
+        return WriteFailure{error};
+    }
+    // The file opened must be the one the caller read; its old content is read from it.
+    if (expected && fileStamp(file) != *expected) {
+        return WriteFailure{QStringLiteral("Another program changed it after Trovix read it."),
+                            true, true};
+    }
+    const QByteArray oldContent = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return WriteFailure{reasonOf(file, errno)};
+    }
     // The old content goes to a rollback copy on the disk before the file's first byte changes:
     // should the program die while it writes, the next start puts the old content back.
     RollbackCopy rollback(disk_);
-    if (const Result<void> copied = rollback.write(path_, oldContent_, newContent_); !copied) {
-        error_ = QStringLiteral("Its old content could not be copied to %1 first: %2")
-                     .arg(QDir::toNativeSeparators(rollbackFolder()), copied.error());
-        return false;
+    if (const Result<void> copied = rollback.write(path_, oldContent, newContent_); !copied) {
+        return WriteFailure{QStringLiteral("Its old content could not be copied to %1 first: %2")
+                                .arg(QDir::toNativeSeparators(rollbackFolder()), copied.error())};
     }
-    QString error;
-    QFile file(path_);
-    if (!io::stepDone(disk_.open(file, QIODevice::ReadWrite | QIODevice::Unbuffered, std::nullopt),
-                      error)) {
-        error_ = error;
-        rollback.discard();
-        return false;
-    }
-    const qint64 oldSize = oldContent_.size();
+    const qint64 oldSize = oldContent.size();
     const qint64 newSize = newContent_.size();
     const qint64 common = std::min(oldSize, newSize);
     // The part beyond the old end first: a full disk stops it before any old byte changed.
@@ -364,22 +224,31 @@ bool SafeFile::commitInPlace() {
         (newSize >= oldSize || step(disk_.resize(file, newSize))) && step(disk_.sync(file));
     if (written) {
         rollback.discard();
-        return true;
+        const FileStamp mine = fileStamp(file);
+        const FileStamp there = fileStamp(path_);
+        // Another program that put its own file at the name while this one was written keeps
+        // it: the records written went to a file that no name reaches any more.
+        if (there.device != mine.device || there.inode != mine.inode) {
+            return WriteFailure{
+                QStringLiteral("Another program replaced it while Trovix saved it."), true, true};
+        }
+        committed_ = mine;
+        return {};
     }
-    error_ = error.isEmpty() ? reasonOf(file, errno) : error;
-    const Result<void> putBack = putBackOldContent(disk_, file, oldContent_);
+    error = error.isEmpty() ? reasonOf(file, errno) : error;
+    const Result<void> putBack = putBackOldContent(disk_, file, oldContent);
     if (putBack) {
         rollback.discard();  // the file holds its old bytes, read back and compared
-        return false;
+        return WriteFailure{error};
     }
-    unchanged_ = false;
-    error_ += QStringLiteral(
-                  "\n\nIts old content could not be put back either: %1\nThe file may be "
-                  "damaged. Its old content is kept in %2. When Trovix next starts, it puts "
-                  "the old content back, unless the file then holds the old or the new content "
-                  "whole.")
-                  .arg(putBack.error(), QDir::toNativeSeparators(rollback.path()));
-    return false;
+    return WriteFailure{
+        error + QStringLiteral(
+                    "\n\nIts old content could not be put back either: %1\nThe file may be "
+                    "damaged. Its old content is kept in %2. When Trovix next starts, it puts "
+                    "the old content back, unless the file then holds the old or the new content "
+                    "whole.")
+                    .arg(putBack.error(), QDir::toNativeSeparators(rollback.path())),
+        false};
 }
 
 Result<void, WriteFailure> writeFileSafely(Disk& disk, const QString& path,

@@ -7,54 +7,15 @@
 #include <memory>
 #include <optional>
 
+#include "platform/path_info.h"
 #include "platform/result.h"
 
-class QFileDevice;
 class QIODevice;
-class QSaveFile;
 
 namespace trovix::platform {
 
 class Disk;
-
-// What stands at a path.
-enum class PathKind {
-    Missing,
-    RegularFile,
-    Folder,
-    NamedPipe,
-    Socket,
-    Device,
-    LinkLoop,      // a symbolic link that leads back to itself
-    DanglingLink,  // a symbolic link to nothing
-};
-
-PathKind pathKind(const QString& path);
-// "a folder", "a named pipe", ... for messages.
-QString describePathKind(PathKind kind);
-
-// What tells whether a file was changed since it was read, without reading it again: whether it
-// exists, its size, its modification time, its identity on the disk, and the time its inode
-// last changed, which a program that writes the file and sets its modification time back
-// cannot set back.
-struct FileStamp {
-    bool exists = false;
-    qint64 size = 0;
-    qint64 modified = 0;  // nanoseconds where the system keeps them
-    quint64 device = 0;
-    quint64 inode = 0;
-    qint64 statusChanged = 0;  // nanoseconds; 0 where the system keeps no such time
-    friend bool operator==(const FileStamp&, const FileStamp&) = default;
-};
-// The stamp of the file at a path, links followed.
-FileStamp fileStamp(const QString& path);
-// The stamp of an open file.
-FileStamp fileStamp(const QFileDevice& file);
-
-// The file a save of `path` writes: symbolic links are followed to the file they name, so a
-// link stays a link. A path that is no link, or a link that leads back to itself, is returned
-// as it is.
-QString fileBehindLinks(const QString& path);
+class ReplacementFile;
 
 // Produces a file's content into `out`, or says why it cannot.
 using ContentWriter = std::function<Result<void>(QIODevice& out)>;
@@ -90,24 +51,27 @@ class SafeFile {
     // failed in-place write could not be undone, and its reason then says where the old
     // content is.
     Result<void, WriteFailure> prepare(const ContentWriter& content);
-    Result<void, WriteFailure> commit();
+    // Puts the content in place of the file. With `expected`, only while the file is still the
+    // one that stamp describes (a stamp of no file: while there is none); otherwise the file is
+    // left as another program left it, the failure says `changedMeanwhile`, and the prepared
+    // content stays ready for another commit.
+    Result<void, WriteFailure> commit(const std::optional<FileStamp>& expected = std::nullopt);
     void cancel();
 
+    // The file as the last commit left it.
+    const FileStamp& committedStamp() const { return committed_; }
+
   private:
-    bool tryPrepare(const ContentWriter& content);
-    bool tryCommit();
-    bool prepareReplacement(const ContentWriter& content);
-    bool prepareInPlace(const ContentWriter& content);
-    bool commitInPlace();
+    Result<void, WriteFailure> prepareReplacement(const ContentWriter& content, bool& writeInPlace);
+    Result<void, WriteFailure> prepareInPlace(const ContentWriter& content);
+    Result<void, WriteFailure> commitInPlace(const std::optional<FileStamp>& expected);
 
     Disk& disk_;
     QString path_;  // the file behind any links
-    std::unique_ptr<QSaveFile> replacement_;
+    std::unique_ptr<ReplacementFile> replacement_;
     bool inPlace_ = false;
-    QByteArray oldContent_;
     QByteArray newContent_;
-    QString error_;
-    bool unchanged_ = true;
+    FileStamp committed_;
 };
 
 // Prepares and commits one file.

@@ -1,6 +1,7 @@
 #include "platform/system_disk.h"
 
-#include <QSaveFile>
+#include "platform/replacement_file.h"
+
 #include <cerrno>
 #include <cstring>
 
@@ -40,8 +41,8 @@ Result<void> SystemDisk::open(QFile& file, QIODevice::OpenMode mode,
     return {};
 }
 
-bool SystemDisk::openReplacement(QSaveFile& file) {
-    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+Result<void> SystemDisk::openReplacement(ReplacementFile& file) {
+    return file.open();
 }
 
 Result<void> SystemDisk::write(QFileDevice& file, const char* data, qint64 size, WriteKind) {
@@ -102,8 +103,9 @@ Result<void> SystemDisk::syncFolder(const QString& folder) {
     return {};
 }
 
-bool SystemDisk::commitReplacement(QSaveFile& file) {
-    return file.commit();
+Result<void, WriteFailure> SystemDisk::commitReplacement(ReplacementFile& file,
+                                                         const std::optional<FileStamp>& expected) {
+    return file.commit(expected);
 }
 
 }  // namespace trovix::platform

@@ -9,13 +9,14 @@ class SystemDisk : public Disk {
   public:
     Result<void> open(QFile& file, QIODevice::OpenMode mode,
                       std::optional<QFileDevice::Permissions> permissions) override;
-    bool openReplacement(QSaveFile& file) override;
+    Result<void> openReplacement(ReplacementFile& file) override;
     Result<void> write(QFileDevice& file, const char* data, qint64 size, WriteKind kind) override;
     Result<void> flush(QFileDevice& file) override;
     Result<void> sync(QFileDevice& file) override;
     Result<void> resize(QFileDevice& file, qint64 size) override;
     Result<void> syncFolder(const QString& folder) override;
-    bool commitReplacement(QSaveFile& file) override;
+    Result<void, WriteFailure> commitReplacement(ReplacementFile& file,
+                                                 const std::optional<FileStamp>& expected) override;
 };
 
 }  // namespace trovix::platform

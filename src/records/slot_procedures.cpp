@@ -231,12 +231,23 @@ platform::Result<void, NotSaved> writeSlot(MainState& state, lists::SlotId id) {
         !refused.isEmpty()) {
         return NotSaved{refused};
     }
-    if (const QString change = changeSinceRead(state, id, platform::fileStamp(target),
-                                               describedFile(slot.fileName, target));
-        !change.isEmpty() &&
-        !confirm(state,
-                 change + QStringLiteral("\n\nSaving replaces it with the records shown here."),
-                 QStringLiteral("Save Anyway"))) {
+    // What stands at the name is replaced only when it is the file this slot read, or the user
+    // agreed to replace what another program put there; that is checked again at the moment
+    // the new file takes its place.
+    const QString described = describedFile(slot.fileName, target);
+    const auto agreedFile = [&]() -> std::optional<platform::FileStamp> {
+        const platform::FileStamp now = platform::fileStamp(target);
+        const QString change = changeSinceRead(state, id, now, described);
+        if (!change.isEmpty() &&
+            !confirm(state,
+                     change + QStringLiteral("\n\nSaving replaces it with the records shown here."),
+                     QStringLiteral("Save Anyway"))) {
+            return std::nullopt;
+        }
+        return now;
+    };
+    const std::optional<platform::FileStamp> agreed = agreedFile();
+    if (!agreed) {
         return NotSaved{{}, true, true};
     }
     store::FileFormat format = slot.format;
@@ -244,9 +255,12 @@ platform::Result<void, NotSaved> writeSlot(MainState& state, lists::SlotId id) {
         return NotSaved{{}, true, true};
     }
     const platform::Result<store::SavedFile, platform::WriteFailure> saved =
-        store::saveDataFile(*state.services.disk, slot.fileName, slot.records, format);
+        store::saveDataFile(*state.services.disk, slot.fileName, slot.records, format,
+                            store::Replacing{*agreed, agreedFile});
     if (!saved) {
-        return NotSaved{saved.failure().reason, saved.failure().unchanged};
+        const platform::WriteFailure& failure = saved.failure();
+        return NotSaved{failure.changedMeanwhile ? QString() : failure.reason, failure.unchanged,
+                        failure.changedMeanwhile};
     }
     slot.format = saved->format;
     slot.stamp = saved->stamp;

@@ -139,24 +139,41 @@ platform::Result<ReadFile, ReadFailure> readDataFile(const QString& fileName,
     }
 }
 
-platform::Result<SavedFile, platform::WriteFailure> saveDataFile(platform::Disk& disk,
-                                                                 const QString& fileName,
-                                                                 const RecordArray& records,
-                                                                 const FileFormat& format) {
+platform::Result<SavedFile, platform::WriteFailure> saveDataFile(
+    platform::Disk& disk, const QString& fileName, const RecordArray& records,
+    const FileFormat& format, const std::optional<Replacing>& replacing) {
     SavedFile saved;
-    const platform::Result<void, platform::WriteFailure> written =
-        platform::writeFileSafely(disk, fileName, [&](QIODevice& out) -> platform::Result<void> {
-            platform::Result<FileFormat> kept = writeDataFile(out, records, format);
-            if (!kept) {
-                return kept.failure();
-            }
-            saved.format = *kept;
-            return {};
-        });
-    if (!written) {
-        return written.failure();
+    platform::SafeFile file(disk, fileName);
+    if (platform::Result<void, platform::WriteFailure> prepared =
+            file.prepare([&](QIODevice& out) -> platform::Result<void> {
+                platform::Result<FileFormat> kept = writeDataFile(out, records, format);
+                if (!kept) {
+                    return kept.failure();
+                }
+                saved.format = *kept;
+                return {};
+            });
+        !prepared) {
+        return prepared.failure();
     }
-    saved.stamp = platform::fileStamp(fileName);
+    std::optional<platform::FileStamp> expected;
+    if (replacing) {
+        expected = replacing->stamp;
+    }
+    for (;;) {
+        const platform::Result<void, platform::WriteFailure> committed = file.commit(expected);
+        if (committed) {
+            break;
+        }
+        if (!committed.failure().changedMeanwhile || !replacing->whenChanged) {
+            return committed.failure();
+        }
+        expected = replacing->whenChanged();
+        if (!expected) {
+            return committed.failure();
+        }
+    }
+    saved.stamp = file.committedStamp();
     return saved;
 }
 

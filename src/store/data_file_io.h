@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "platform/memory_limits.h"
@@ -59,10 +60,20 @@ struct SavedFile {
     platform::FileStamp stamp;  // the file as written
 };
 
-// Saves safely: the old file stays whole until the new content is completely on the disk.
-platform::Result<SavedFile, platform::WriteFailure> saveDataFile(platform::Disk& disk,
-                                                                 const QString& fileName,
-                                                                 const RecordArray& records,
-                                                                 const FileFormat& format);
+// What a save replaces: the file as the caller read it, and who decides when it is found changed.
+struct Replacing {
+    platform::FileStamp stamp;
+    // Asked when another program changed, replaced, made or removed the file since: the stamp of
+    // the file there now, to replace that one instead, or nothing to leave it be.
+    std::function<std::optional<platform::FileStamp>()> whenChanged;
+};
+
+// Saves safely: the old file stays whole until the new content is completely on the disk. With
+// `replacing`, the new content takes the file's place only while the file is the one expected
+// (platform::SafeFile::commit()); a file found changed is asked about and the content, already
+// written, is put in place of the file agreed to, or the save stops with `changedMeanwhile`.
+platform::Result<SavedFile, platform::WriteFailure> saveDataFile(
+    platform::Disk& disk, const QString& fileName, const RecordArray& records,
+    const FileFormat& format, const std::optional<Replacing>& replacing = std::nullopt);
 
 }  // namespace trovix::store

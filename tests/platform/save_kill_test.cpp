@@ -2,9 +2,14 @@
 // start, and counts the files that hold neither their old nor their new content whole.
 //
 //   save_kill_test [--in-place | --normal] [--megabytes N] [--kills K] [--folder DIR]
+//                  [--races R]
 //
 // --in-place writes the file over itself, as in a read-only folder; --normal writes a temporary
 // file beside it and renames it. Exits with 1 when a file was torn.
+//
+// --races R, instead of killing, saves R times while another writer renames a file of its own
+// over the file at a random moment of each save, and counts the writes of the other that a save
+// replaced without noticing. Exits with 1 when one was lost.
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,7 +19,9 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
+#include <atomic>
 #include <cstdio>
+#include <thread>
 
 #include "platform/fake/faulty_disk.h"
 #include "platform/safe_file.h"
@@ -119,6 +126,59 @@ Run runChild(const QString& target, const QString& source, bool inPlace, qint64 
     return run;
 }
 
+// Saves `mine` over `target` `rounds` times, each while another writer renames its own file over
+// the target at a random moment of the save (which takes about `saveMs`), and tells how each
+// race ended. Returns the number of the other writer's files that were replaced unnoticed.
+int raceAnotherWriter(const QString& target, const QByteArray& old, const QByteArray& mine,
+                      bool inPlace, int rounds, qint64 saveMs) {
+    const QByteArray theirs = "their record\r\n";
+    const QString theirFile = target + QStringLiteral(".theirs");
+    int noticed = 0;
+    int after = 0;
+    int lost = 0;
+    SystemDisk system;
+    FaultyDisk disk(system);
+    QRandomGenerator* random = QRandomGenerator::global();
+    for (int round = 0; round < rounds; ++round) {
+        writeAll(target, old);
+        writeAll(theirFile, theirs);
+        const FileStamp read = fileStamp(target);
+        const auto delayUs =
+            static_cast<qint64>(random->generateDouble() * static_cast<double>(saveMs) * 1200.0);
+        std::thread other([&] {
+            std::this_thread::sleep_for(std::chrono::microseconds(delayUs));
+            QFile::rename(theirFile, target + QStringLiteral(".swap"));
+            ::rename(QFile::encodeName(target + QStringLiteral(".swap")).constData(),
+                     QFile::encodeName(target).constData());
+        });
+        disk.plan({inPlace ? QList<int>{0} : QList<int>{}, -1});
+        SafeFile file(disk, target);
+        Result<void, WriteFailure> outcome = file.prepare(bytesContent(mine));
+        if (outcome) {
+            outcome = file.commit(read);
+        }
+        other.join();
+        const QByteArray now = readAll(target);
+        if (outcome.ok() && now == theirs) {
+            ++after;  // the other writer came after the save
+        } else if (!outcome.ok() && outcome.failure().changedMeanwhile && now == theirs) {
+            ++noticed;
+        } else {
+            ++lost;
+            std::fprintf(stderr, "race %d, their rename after %lld us: %s, the file holds %s\n",
+                         round, static_cast<long long>(delayUs),
+                         outcome.ok() ? "saved" : qPrintable(outcome.error()),
+                         now == mine ? "the save's records" : "something else");
+        }
+    }
+    std::printf(
+        "%s save of %.1f MB (%lld ms) raced by another writer's rename %d times: %d "
+        "noticed, %d after the save, %d lost\n",
+        inPlace ? "in-place" : "normal", static_cast<double>(mine.size()) / (1024 * 1024),
+        static_cast<long long>(saveMs), rounds, noticed, after, lost);
+    return lost;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -130,6 +190,7 @@ int main(int argc, char* argv[]) {
     bool inPlace = true;
     double megabytes = 5;
     int kills = 10;
+    int races = 0;
     QString folder;
     for (qsizetype i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--in-place")) {
@@ -142,10 +203,12 @@ int main(int argc, char* argv[]) {
             kills = args[++i].toInt();
         } else if (args[i] == QLatin1String("--folder") && i + 1 < args.size()) {
             folder = args[++i];
+        } else if (args[i] == QLatin1String("--races") && i + 1 < args.size()) {
+            races = args[++i].toInt();
         } else {
             std::fprintf(stderr,
                          "usage: save_kill_test [--in-place | --normal] [--megabytes N] "
-                         "[--kills K] [--folder DIR]\n");
+                         "[--kills K] [--folder DIR] [--races R]\n");
             return 2;
         }
     }
@@ -185,6 +248,10 @@ int main(int argc, char* argv[]) {
         }
         ended[which] = std::max<qint64>(run.endedMs, 1);
         changed[which] = run.changedMs >= 0 ? run.changedMs : run.endedMs;
+    }
+
+    if (races > 0) {
+        return raceAnotherWriter(target, old, contents[0], inPlace, races, ended[0]) == 0 ? 0 : 1;
     }
 
     int torn = 0;

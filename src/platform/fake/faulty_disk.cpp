@@ -12,6 +12,9 @@ void FaultyDisk::plan(const Plan& plan) {
 }
 
 bool FaultyDisk::stepFails() {
+    if (beforeStep_) {
+        beforeStep_(steps_);
+    }
     return plan_.failAtSteps.contains(steps_++);
 }
 
@@ -24,9 +27,8 @@ Result<void> FaultyDisk::open(QFile& file, QIODevice::OpenMode mode,
     return stepFails() ? fullDisk() : underneath_.open(file, mode, permissions);
 }
 
-bool FaultyDisk::openReplacement(QSaveFile& file) {
-    // The file is left unopened with no error of its own: the caller tells of a full disk.
-    return !stepFails() && underneath_.openReplacement(file);
+Result<void> FaultyDisk::openReplacement(ReplacementFile& file) {
+    return stepFails() ? fullDisk() : underneath_.openReplacement(file);
 }
 
 Result<void> FaultyDisk::write(QFileDevice& file, const char* data, qint64 size, WriteKind kind) {
@@ -69,8 +71,12 @@ Result<void> FaultyDisk::syncFolder(const QString& folder) {
     return stepFails() ? fullDisk() : underneath_.syncFolder(folder);
 }
 
-bool FaultyDisk::commitReplacement(QSaveFile& file) {
-    return !stepFails() && underneath_.commitReplacement(file);
+Result<void, WriteFailure> FaultyDisk::commitReplacement(ReplacementFile& file,
+                                                         const std::optional<FileStamp>& expected) {
+    if (stepFails()) {
+        return WriteFailure{fullDisk().error()};
+    }
+    return underneath_.commitReplacement(file, expected);
 }
 
 }  // namespace trovix::platform

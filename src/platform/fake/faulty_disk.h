@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <functional>
 
 #include "platform/disk.h"
 
@@ -28,16 +29,19 @@ class FaultyDisk : public Disk {
     void plan(const Plan& plan);
     // The steps taken since the plan was set, for tests that fail each in turn.
     int steps() const { return steps_; }
+    // Runs before each step, with its number: another program writing the file, say. Empty: none.
+    void beforeEachStep(std::function<void(int step)> run) { beforeStep_ = std::move(run); }
 
     Result<void> open(QFile& file, QIODevice::OpenMode mode,
                       std::optional<QFileDevice::Permissions> permissions) override;
-    bool openReplacement(QSaveFile& file) override;
+    Result<void> openReplacement(ReplacementFile& file) override;
     Result<void> write(QFileDevice& file, const char* data, qint64 size, WriteKind kind) override;
     Result<void> flush(QFileDevice& file) override;
     Result<void> sync(QFileDevice& file) override;
     Result<void> resize(QFileDevice& file, qint64 size) override;
     Result<void> syncFolder(const QString& folder) override;
-    bool commitReplacement(QSaveFile& file) override;
+    Result<void, WriteFailure> commitReplacement(ReplacementFile& file,
+                                                 const std::optional<FileStamp>& expected) override;
 
   private:
     // Counts a step; true when the plan makes it fail.
@@ -46,6 +50,7 @@ class FaultyDisk : public Disk {
 
     Disk& underneath_;
     Plan plan_;
+    std::function<void(int step)> beforeStep_;
     int steps_ = 0;
     qint64 bytes_ = 0;  // of new content written
     bool writeFailed_ = false;
