@@ -1,15 +1,23 @@
 #include "app/command_line_find.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QIODevice>
 #include <string>
 
 #include "platform/file_names.h"
 #include "platform/native.h"
+#include "platform/regular_file.h"
+#include "platform/safe_file.h"
 #include "search/file_search.h"
 #include "search/matcher.h"
 #include "store/record_bytes.h"
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
 
 namespace trovix::app {
 namespace {
@@ -17,20 +25,60 @@ namespace {
 // Output is handed on in pieces of about this size.
 constexpr std::size_t kOutputPiece = std::size_t{1} << 20;
 
+// Hands on to the system what a file device holds back, so that the output and the error output
+// show in the order they were written, and nothing waits for the end of the search.
+bool handOn(QIODevice& device) {
+    auto* const file = qobject_cast<QFileDevice*>(&device);
+    return file == nullptr || file->flush();
+}
+
+// Writes a message on the error output at once.
+void tell(QIODevice& errors, const QString& message) {
+    errors.write(message.toLocal8Bit());
+    handOn(errors);
+}
+
+// Why nothing can be opened where no file was found, in the words QFile gives ("No such file or
+// directory", "Permission denied"); empty when something can be opened there after all. It is
+// tried without waiting, so that a named pipe made there in the meantime does not hold the search.
+QString whyNothingOpens(const QString& path) {
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return qt_error_string(errno);
+    }
+    ::close(fd);
+    return {};
+#else
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString() : file.errorString();
+#endif
+}
+
 // A file's bytes, mapped when the system can, read otherwise.
 class FileContent {
   public:
-    // Opens and reads the file; says why not on failure.
+    // Opens and reads the file; says why not on failure. Only a regular file is read: a named
+    // pipe may wait for ever for a writer and a device may never end (/dev/zero).
     QString open(const QString& path) {
         if (const QString unusable = platform::unusableNameReason(path); !unusable.isEmpty()) {
             return unusable;
         }
-        if (QFileInfo(path).isDir()) {
+        const platform::PathKind kind = platform::pathKind(path);
+        if (kind == platform::PathKind::Folder) {
             return QStringLiteral("Is a folder");
         }
+        if (kind == platform::PathKind::Missing || kind == platform::PathKind::DanglingLink ||
+            kind == platform::PathKind::LinkLoop) {
+            if (QString why = whyNothingOpens(path); !why.isEmpty()) {
+                return why;
+            }
+        }
+        // Refuses anything but a regular file, as checked on what was opened, so that a file
+        // that turned into a named pipe since the look above does not hold the search.
         file_.setFileName(path);
-        if (!file_.open(QIODevice::ReadOnly)) {
-            return file_.errorString();
+        if (const platform::Result<void> opened = platform::openRegularFile(file_); !opened) {
+            return opened.error();
         }
         const qint64 size = file_.size();
         if (size > 0) {
@@ -65,6 +113,7 @@ class Output {
             failed_ = failed_ || written != static_cast<qint64>(text_.size());
             text_.clear();
         }
+        failed_ = failed_ || (now && !handOn(device_));
         return !failed_;
     }
 
@@ -92,9 +141,8 @@ int findInFiles(const FindRequest& request, const QList<FindFile>& files, QIODev
         FileContent content;
         if (const QString why = content.open(file.path); !why.isEmpty()) {
             output.flush(true);
-            errors.write(QStringLiteral("%1: %2: %3\n")
-                             .arg(programName, platform::displayFileName(file.name), why)
-                             .toLocal8Bit());
+            tell(errors, QStringLiteral("%1: %2: %3\n")
+                             .arg(programName, platform::displayFileName(file.name), why));
             failed = true;
             continue;
         }
@@ -121,8 +169,7 @@ int findInFiles(const FindRequest& request, const QList<FindFile>& files, QIODev
         }
     }
     if (!output.flush(true)) {
-        errors.write(
-            QStringLiteral("%1: the output could not be written\n").arg(programName).toLocal8Bit());
+        tell(errors, QStringLiteral("%1: the output could not be written\n").arg(programName));
         return 2;
     }
     return failed ? 2 : found ? 0 : 1;
