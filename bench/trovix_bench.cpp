@@ -537,7 +537,7 @@ class Window {
             const auto i = static_cast<std::size_t>(id);
             state.slot(id).fileName = files[i];
             trovix::records::loadFile(state, id);
-            if (state.slot(id).unreadable) {
+            if (state.slot(id).disk().unreadable) {
                 fail("cannot load " + nativePath(files[i]));
             }
             models[i] = std::make_unique<trovix::widgets::ResultListModel>(state.slot(id).list);

@@ -163,7 +163,7 @@ void menuCommand(MainState& state, MenuCommand command) {
                 // records it held before are one step back.
                 std::array<std::optional<undo::SlotContent>, 3> before;
                 for (lists::SlotId id : lists::kAllSlots) {
-                    before[static_cast<std::size_t>(id)] = undo::contentOf(state.slot(id));
+                    before[static_cast<std::size_t>(id)] = state.slot(id);
                     records::loadFile(state, id);
                 }
                 state.edits.recordContents(QStringLiteral("Restore"), std::move(before),

@@ -123,7 +123,7 @@ void FileChangeWatch::act(lists::SlotId id) {
     }
     lists::FileSlot& slot = state_.slot(id);
     const platform::FileStamp now = platform::fileStamp(platform::fileBehindLinks(slot.fileName));
-    if (now == slot.stamp) {
+    if (now == slot.disk().stamp) {
         // What the slot read or saved last, the program's own save included. A notice about an
         // earlier change was answered by that save.
         if (watch.awaitingAnswer) {

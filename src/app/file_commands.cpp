@@ -33,7 +33,7 @@ void selectFile(MainState& state) {
                     .arg(platform::displayFileName(chosen), unusable),
                 QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
         } else if (!chosen.isEmpty()) {
-            undo::SlotContent before = undo::contentOf(*state.focusedSlot());
+            undo::SlotContent before = *state.focusedSlot();
             state.focusedSlot()->fileName = chosen;
             records::loadFile(state, *state.listWithFocus);
             state.changeNotice.fileNamesChanged();
@@ -69,7 +69,7 @@ void openSelectedFile(MainState& state) {
 
 void reloadSelectedFile(MainState& state) {
     if (lists::FileSlot* slot = state.focusedSlot()) {
-        undo::SlotContent before = undo::contentOf(*slot);
+        undo::SlotContent before = *slot;
         records::loadFile(state, *state.listWithFocus);
         recordReplaced(state, undo::nameWithFile(QStringLiteral("Reload"), slot->fileName),
                        std::move(before));

@@ -32,9 +32,9 @@ QString recoveryQuestion(const store::RecoveryHeader& header, const lists::FileS
                        .arg(name, QDateTime::fromMSecsSinceEpoch(header.changedAt)
                                       .toLocalTime()
                                       .toString(QStringLiteral("yyyy-MM-dd HH:mm")));
-    if (!slot.stamp.exists && header.loaded.exists) {
+    if (!slot.disk().stamp.exists && header.loaded.exists) {
         text += QStringLiteral(" %1 has been deleted or moved away since then.").arg(name);
-    } else if (slot.stamp != header.loaded) {
+    } else if (slot.disk().stamp != header.loaded) {
         text += QStringLiteral(" %1 has been changed on disk since then.").arg(name);
     }
     return text + QStringLiteral(" Recover them?");
@@ -73,11 +73,11 @@ void recover(MainState& state, lists::SlotId id, const QString& path) {
     }
     lists::FileSlot& slot = state.slot(id);
     std::array<std::optional<undo::SlotContent>, 3> before;
-    before[static_cast<std::size_t>(id)] = undo::contentOf(slot);
+    before[static_cast<std::size_t>(id)] = slot;
     slot.records = std::move(recovered->records);
     slot.format = recovered->header.format;
     // A save asks before it writes over a file that changed since these records were read.
-    slot.stamp = recovered->header.loaded;
+    slot.basedOn = recovered->header.loaded;
     slot.changed = true;
     state.edits.recordContents(undo::nameWithFile(QStringLiteral("Recovery"), slot.fileName),
                                std::move(before), state.fileSlots);
@@ -147,7 +147,7 @@ void UnsavedEditsWatch::due() {
         header.dataFile = dataFilePath(slot);
         header.slot = static_cast<int>(n);
         header.changedAt = changedAt_[n];
-        header.loaded = slot.stamp;
+        header.loaded = slot.expectedFile();
         header.format = slot.format;
         writer_.keep(std::move(header), slot.records.detached());
     }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <array>
+#include <map>
 #include <optional>
 
 #include "lists/recent_finds.h"
@@ -15,15 +16,9 @@ namespace trovix::lists {
 enum class SlotId { A = 0, B = 1, C = 2 };
 inline constexpr SlotId kAllSlots[] = {SlotId::A, SlotId::B, SlotId::C};
 
-// One data file in memory: its name, its records, whether they differ from the file, and the
-// result list that shows them.
-struct FileSlot {
-    QString fileName;
-    store::RecordArray records;
-    bool changed = false;
-    store::FileFormat format = store::FileFormat::native();
-    // Set when the file exists but could not be read: saving over it would destroy it.
-    bool unreadable = false;
+// What a slot knows of the file at its name. Only reading and saving the file change it: an
+// undo puts records back, never what is on the disk.
+struct DiskState {
     // The file as it was last read or written, to notice another program's changes.
     platform::FileStamp stamp;
     // What stood at the name when it was last read (a folder, say), to tell the user what a
@@ -32,8 +27,28 @@ struct FileSlot {
     // The file as this slot's last save left it: another list of the window that holds the same
     // file tells its save from another program's change by it.
     platform::FileStamp savedStamp;
+    // Set when the file exists but could not be read: saving over it would destroy it.
+    bool unreadable = false;
+};
+
+// What a slot holds of a file: its name, its records and how they are written. A file read
+// again, another file chosen or a recovery takes its place whole, and undo puts it back.
+struct SlotContent {
+    QString fileName;
+    store::RecordArray records;
+    store::FileFormat format = store::FileFormat::native();
     // The name of the file the records were last read from; empty before the first read.
     QString readName;
+    // The file the records are based on, when it is not the one last read or saved (recovered
+    // records are based on the file as the run that was not closed properly read it): a save
+    // asks when the file on the disk is not this one.
+    std::optional<platform::FileStamp> basedOn;
+};
+
+// One data file in memory: its content, whether the records differ from the file, and the
+// result list that shows them.
+struct FileSlot : SlotContent {
+    bool changed = false;
     // Set when the user cancelled reading the file: the name the settings keep in its place.
     QString rememberedInstead;
     // The search text whose matches the list shows, and whether it ignored case; empty while
@@ -43,6 +58,19 @@ struct FileSlot {
     // What the last searches found, while the records have not changed since.
     RecentFinds recentFinds;
     ResultList list{records};
+    // What the slot knows of each file it held, by name. Reading and saving a file change it;
+    // an undo that gives the slot another name back finds here what is known of that file.
+    std::map<QString, DiskState> knownFiles;
+
+    // What is known of the file at the slot's name.
+    DiskState& disk() { return knownFiles[fileName]; }
+    const DiskState& disk() const {
+        static const DiskState nothingKnown;
+        const auto known = knownFiles.find(fileName);
+        return known == knownFiles.end() ? nothingKnown : known->second;
+    }
+    // The file a save must find at the name to replace it without asking.
+    const platform::FileStamp& expectedFile() const { return basedOn ? *basedOn : disk().stamp; }
 };
 
 // The window's three slots, in the order A, B, C.

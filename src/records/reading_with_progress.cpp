@@ -30,7 +30,7 @@ void leaveUnread(MainState& state, lists::SlotId id) {
         !slot.readName.isEmpty() && slot.readName != slot.fileName ? slot.readName : usual;
     slot.records = store::missingFileContent().records;
     slot.format = store::FileFormat::native();
-    slot.unreadable = true;
+    slot.disk().unreadable = true;
     slot.changed = false;
     loadArray(slot, state.listingOptions());
 }

@@ -57,12 +57,13 @@ QString notARegularFile(const QString& name, const QString& target, PathKind kin
 QString changeSinceRead(const MainState& state, lists::SlotId id, const platform::FileStamp& now,
                         const QString& file) {
     const lists::FileSlot& slot = state.slot(id);
-    if (slot.stamp == now) {
+    const platform::FileStamp& read = slot.expectedFile();
+    if (read == now) {
         return {};
     }
     for (const lists::SlotId other : lists::kAllSlots) {
         const lists::FileSlot& saver = state.slot(other);
-        if (other != id && now.exists && saver.savedStamp == now) {
+        if (other != id && now.exists && saver.disk().savedStamp == now) {
             return QStringLiteral(
                        "The data file %1 was saved from list %2 of this window after list %3 "
                        "read it.")
@@ -71,12 +72,13 @@ QString changeSinceRead(const MainState& state, lists::SlotId id, const platform
                 .arg(lists::listNumber(id));
         }
     }
-    if (!slot.stamp.exists) {
-        if (slot.foundKind != PathKind::Missing && slot.foundKind != PathKind::DanglingLink) {
+    if (!read.exists) {
+        if (slot.disk().foundKind != PathKind::Missing &&
+            slot.disk().foundKind != PathKind::DanglingLink) {
             return QStringLiteral(
                        "When Trovix read %1, it was %2. Another program has put a file there "
                        "since.")
-                .arg(file, platform::describePathKind(slot.foundKind));
+                .arg(file, platform::describePathKind(slot.disk().foundKind));
         }
         return QStringLiteral(
                    "A file %1 was made by another program after Trovix found none there.")
@@ -152,7 +154,7 @@ void refuse(MainState& state, lists::SlotId id, const QString& reason) {
         return;
     }
     // The usual file itself is too large: the slot stays empty and is never saved over it.
-    slot.unreadable = true;
+    slot.disk().unreadable = true;
     slot.records.clear();
     loadArray(slot, state.listingOptions());
 }
@@ -181,7 +183,7 @@ void loadFile(MainState& state, lists::SlotId id) {
         }
     }
     if (!read) {
-        slot.unreadable = true;
+        slot.disk().unreadable = true;
         tellUser(state, QStringLiteral("The data file \"%1\" could not be read:\n%2\n\n"
                                        "Its records are not shown, and it will not be saved "
                                        "over until it has been read.")
@@ -195,11 +197,12 @@ void loadFile(MainState& state, lists::SlotId id) {
                                        "regular file.")
                             .arg(slot.fileName, platform::describePathKind(file.kind)));
     }
-    slot.unreadable = false;
+    slot.disk().unreadable = false;
     slot.records = std::move(file.content.records);
     slot.format = file.content.format;
-    slot.stamp = file.stamp;
-    slot.foundKind = file.kind;
+    slot.disk().stamp = file.stamp;
+    slot.disk().foundKind = file.kind;
+    slot.basedOn.reset();
     slot.readName = slot.fileName;
     try {
         loadArray(slot, state.listingOptions());
@@ -218,7 +221,7 @@ void loadArray(lists::FileSlot& slot, const lists::ListingOptions& options) {
 
 platform::Result<void, NotSaved> writeSlot(MainState& state, lists::SlotId id) {
     lists::FileSlot& slot = state.slot(id);
-    if (slot.unreadable) {
+    if (slot.disk().unreadable) {
         return NotSaved{
             QStringLiteral("It could not be read, so saving would overwrite its records.")};
     }
@@ -263,9 +266,10 @@ platform::Result<void, NotSaved> writeSlot(MainState& state, lists::SlotId id) {
                         failure.changedMeanwhile};
     }
     slot.format = saved->format;
-    slot.stamp = saved->stamp;
-    slot.savedStamp = saved->stamp;
-    slot.foundKind = PathKind::RegularFile;
+    slot.basedOn.reset();
+    slot.disk().stamp = saved->stamp;
+    slot.disk().savedStamp = saved->stamp;
+    slot.disk().foundKind = PathKind::RegularFile;
     return {};
 }
 

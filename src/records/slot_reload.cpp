@@ -67,15 +67,16 @@ ReloadOutcome reloadSlot(MainState& state, lists::SlotId id, const std::function
 
     // The reload is one step back in the undo history: what the slot held before it.
     std::array<std::optional<undo::SlotContent>, 3> before;
-    before[static_cast<std::size_t>(id)] = undo::contentOf(slot);
+    before[static_cast<std::size_t>(id)] = slot;
     const std::optional<std::string> selected = selectedRecord(slot);
     const bool hadSelection = slot.list.listIndex() >= 0;
     slot.records = std::move(read->content.records);
     slot.format = read->content.format;
-    slot.stamp = read->stamp;
-    slot.foundKind = read->kind;
+    slot.disk().stamp = read->stamp;
+    slot.basedOn.reset();
+    slot.disk().foundKind = read->kind;
     slot.readName = slot.fileName;
-    slot.unreadable = false;
+    slot.disk().unreadable = false;
     slot.changed = false;
     state.edits.recordContents(undo::nameWithFile(QStringLiteral("Reload"), slot.fileName),
                                std::move(before), state.fileSlots);

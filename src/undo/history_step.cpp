@@ -28,17 +28,9 @@ void swapTexts(TextsStep& step, store::RecordArray& records) {
 }
 
 void swapContent(std::optional<SlotContent>& held, lists::FileSlot& slot) {
-    if (!held) {
-        return;
+    if (held) {
+        std::swap(*held, static_cast<SlotContent&>(slot));
     }
-    std::swap(held->fileName, slot.fileName);
-    std::swap(held->records, slot.records);
-    std::swap(held->format, slot.format);
-    std::swap(held->unreadable, slot.unreadable);
-    std::swap(held->stamp, slot.stamp);
-    std::swap(held->foundKind, slot.foundKind);
-    std::swap(held->savedStamp, slot.savedStamp);
-    std::swap(held->readName, slot.readName);
 }
 
 // A content step is its own inverse: undone or redone, the held contents and the slots' trade.
@@ -61,11 +53,6 @@ std::size_t stringBytes(const std::vector<std::string>& texts) {
 
 QString nameWithFile(const QString& what, const QString& path) {
     return what + QStringLiteral(" of ") + path.section(u'/', -1);
-}
-
-SlotContent contentOf(const lists::FileSlot& slot) {
-    return {slot.fileName, slot.records,   slot.format,     slot.unreadable,
-            slot.stamp,    slot.foundKind, slot.savedStamp, slot.readName};
 }
 
 qint32 undoChange(StepChange& change, FileSlots& slots) {

@@ -42,21 +42,12 @@ struct RemovalStep {
     std::array<std::vector<std::string>, 3> texts;
 };
 
-// What a slot holds of its file: everything but its list and its changed flag.
-struct SlotContent {
-    QString fileName;
-    store::RecordArray records;
-    store::FileFormat format = store::FileFormat::native();
-    bool unreadable = false;
-    platform::FileStamp stamp;
-    platform::PathKind foundKind = platform::PathKind::Missing;
-    platform::FileStamp savedStamp;
-    QString readName;
-};
-SlotContent contentOf(const lists::FileSlot& slot);
+using lists::SlotContent;
 
-// Slots whose whole content another took the place of: a file read again or another file chosen.
-// The loaded buffer of the content held is shared, not copied.
+// Slots whose whole content another took the place of: a file read again, another file chosen,
+// backups restored, or records recovered. The loaded buffer of the content held is shared, not
+// copied. What a slot knows of its files on the disk is not part of it: only reading and saving
+// change that.
 struct ContentStep {
     std::array<std::optional<SlotContent>, 3> contents;
 };

@@ -177,7 +177,7 @@ class TestInterruptions : public QObject {
             // Another program changes b.txt; c.txt's folder goes away.
             writeBytes(folder.filePath(kFiles[1]), "another program's record\r\n");
             window.slot(2).fileName = folder.filePath("gone/c.txt");
-            window.slot(2).stamp = platform::fileStamp(window.slot(2).fileName);
+            window.slot(2).disk().stamp = platform::fileStamp(window.slot(2).fileName);
             window.settings.syncCount = 0;
             window.messages.shown.clear();
 

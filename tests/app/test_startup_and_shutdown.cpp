@@ -787,7 +787,7 @@ class TestStartupAndShutdown : public QObject {
             // The slot read a file in a folder that is gone since.
             const QString missing = w.path("gone/phone_numbers.txt");
             state->fileSlots[0].fileName = missing;
-            state->fileSlots[0].stamp = {};
+            state->fileSlots[0].disk().stamp = {};
             change(*state, 0, QStringLiteral("precious"));
             change(*state, 1, QStringLiteral("also precious"));
 

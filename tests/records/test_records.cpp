@@ -474,7 +474,7 @@ class TestRecords : public QObject {
 
         // A failed save tells the user which file, and keeps the changes.
         tagged.fileName = w.dir.filePath(QStringLiteral("gone/taglines.txt"));
-        tagged.stamp = {};
+        tagged.disk().stamp = {};
         tagged.changed = true;
         QVERIFY(!records::saveFile(w.state, SlotId::B));
         QCOMPARE(w.messages.shown.size(), 1);

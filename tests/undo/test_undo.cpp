@@ -1,5 +1,7 @@
 #include <QTemporaryDir>
 #include <QTest>
+#include <map>
+#include <random>
 
 #include "app/commands.h"
 #include "app/file_commands.h"
@@ -200,6 +202,93 @@ class TestUndo : public QObject {
         QVERIFY(f.state.toolbar.button(Command::FileA).toolTip.contains("a.txt"));
         app::redoCommand(f.state);
         QCOMPARE(f.rows(1), QStringList({"0|z"}));
+    }
+
+    // Random runs of typing, New, Delete, Sort, saves, reloads, choices of another file, undos
+    // and redos over real files: a save asks about its file only when another program wrote it
+    // since the list last read or saved it; an undo or a redo never makes it ask.
+    void aSaveAsksOnlyWhenAnotherProgramWrote() {
+        for (unsigned seed = 1; seed <= 40; ++seed) {
+            QTemporaryDir dir;
+            StateFixture f({}, {}, {});
+            platform::FakeFileDialog dialog;
+            f.state.services.files = dialog;
+            const QString names[] = {dir.filePath("a.txt"), dir.filePath("b.txt")};
+            for (const QString& name : names) {
+                testing::writeBytes(name, "one\r\ntwo\r\nthree\r\n");
+            }
+            f.slot(1).fileName = names[0];
+            records::loadFile(f.state, lists::SlotId::A);
+            f.list(1).setListIndex(0);
+            // Whether another program wrote each file since the list last read or saved it.
+            std::map<QString, bool> writtenByAnother;
+            std::mt19937 random(seed);
+            QStringList done;
+            for (int action = 0; action < 60; ++action) {
+                const QString file = f.slot(1).fileName;
+                const qsizetype shown = f.messages.shown.size();
+                switch (random() % 10) {
+                    case 0:
+                    case 1:
+                        done << "type";
+                        f.list(1).setListIndex(0);
+                        typeInto(f.state, QStringLiteral("x"));
+                        f.state.edits.endTyping();
+                        break;
+                    case 2:
+                        done << "new/delete/sort";
+                        f.list(1).setListIndex(0);
+                        press(f.state, std::array{Command::New, Command::Delete,
+                                                  Command::Sort}[random() % 3]);
+                        break;
+                    case 3: {
+                        const bool asks = writtenByAnother[file];
+                        done << (asks ? "save, asked" : "save");
+                        f.messages.choiceAnswers = {0};  // Save Anyway
+                        press(f.state, Command::Save);
+                        qsizetype questions = 0;
+                        for (qsizetype i = shown; i < f.messages.shown.size(); ++i) {
+                            questions += f.messages.shown[i].choices.isEmpty() ? 0 : 1;
+                        }
+                        QVERIFY2(questions == (asks ? 1 : 0) && !f.slot(1).changed,
+                                 qPrintable(
+                                     QStringLiteral("seed %1: %2").arg(seed).arg(done.join(", "))));
+                        writtenByAnother[file] = false;
+                        break;
+                    }
+                    case 4:
+                        done << "reload";
+                        press(f.state, Command::Refresh);
+                        writtenByAnother[file] = false;
+                        break;
+                    case 5: {
+                        dialog.result = names[file == names[0] ? 1 : 0];
+                        done << "choose " + QFileInfo(dialog.result).fileName();
+                        press(f.state, Command::Select);
+                        writtenByAnother[dialog.result] = false;
+                        break;
+                    }
+                    case 6:
+                    case 7:
+                        done << "undo";
+                        app::undoCommand(f.state);
+                        break;
+                    case 8:
+                        done << "redo";
+                        app::redoCommand(f.state);
+                        break;
+                    case 9: {
+                        const QString other = names[random() % 2];
+                        done << "another program writes " + QFileInfo(other).fileName();
+                        QFile appended(other);
+                        QVERIFY(appended.open(QIODevice::Append) && appended.write("more\r\n"));
+                        writtenByAnother[other] = true;
+                        break;
+                    }
+                }
+                f.messages.choiceAnswers.clear();
+            }
+        }
     }
 
     // The oldest steps go first, by count and by memory; the newest stays however large.
