@@ -53,6 +53,21 @@ bool isBlankRecord(std::string_view element) {
     return element.find_first_not_of(' ') == std::string_view::npos;
 }
 
+std::vector<qint32> blankRecordsToRemove(const store::RecordArray& records) {
+    std::vector<qint32> blanks;
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        if (isBlankRecord(records.utf8(i))) {
+            blanks.push_back(static_cast<qint32>(i));
+        }
+    }
+    const qsizetype last = records.size() - 1;
+    const bool endsWithBreak = last >= 0 && records.utf8(last).empty();
+    if (endsWithBreak && static_cast<qsizetype>(blanks.size()) < records.size()) {
+        blanks.pop_back();
+    }
+    return blanks;
+}
+
 void appendRecordRows(ResultList& list, const store::RecordArray& records, qint32 index,
                       bool fullDataView) {
     list.addRecordRow(index);

@@ -3,6 +3,7 @@
 #include <QString>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "lists/result_list.h"
 #include "store/record_array.h"
@@ -19,6 +20,10 @@ QString headerRowText(const QString& fileName);
 
 // A record whose text is empty or spaces only; it is kept in the file but never listed.
 bool isBlankRecord(std::string_view element);
+
+// The records a compaction takes out, in order: every blank record but an empty last element,
+// which stands for the line break that ends the file, as long as a record is left for it to end.
+std::vector<qint32> blankRecordsToRemove(const store::RecordArray& records);
 
 // Appends a record row for record `index` and, in full data view, one continuation row for
 // each further line of the record.

@@ -88,14 +88,18 @@ bool copyAllOrNothing(const platform::Services& services, const lists::FileSlots
 
 void compact(lists::FileSlots& slots) {
     for (lists::FileSlot& slot : slots) {
+        const std::vector<qint32> removed = lists::blankRecordsToRemove(slot.records);
         std::vector<qint32> newIndex(static_cast<std::size_t>(slot.records.size()), -1);
         qint32 kept = 0;
-        for (qsizetype i = 0; i < slot.records.size(); ++i) {
-            if (!lists::isBlankRecord(slot.records.utf8(i))) {
+        auto next = removed.begin();
+        for (qint32 i = 0; i < static_cast<qint32>(newIndex.size()); ++i) {
+            if (next != removed.end() && *next == i) {
+                ++next;
+            } else {
                 newIndex[static_cast<std::size_t>(i)] = kept++;
             }
         }
-        slot.records.keepIf([](std::string_view text) { return !lists::isBlankRecord(text); });
+        slot.records.removeAt(removed);
         slot.list.renumberRecords(newIndex);
         slot.changed = true;
     }

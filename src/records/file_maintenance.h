@@ -6,7 +6,8 @@
 namespace trovix::records {
 
 // Removes the blank records (empty or spaces only) from all three slots and marks all three
-// changed. The rows the lists show keep showing their own records under their new indices.
+// changed; a file that ends with a line break keeps it. The rows the lists show keep showing
+// their own records under their new indices.
 void compact(lists::FileSlots& slots);
 
 // Copies each slot's data file, as it is on disk, to its name with ".old" appended. All three

@@ -88,20 +88,6 @@ class RecordArray {
     // The case-folded form of one element.
     QString foldedText(qsizetype index) const;
 
-    // Keeps the elements for which keep(text) is true, in their order.
-    template <typename Pred>
-    void keepIf(Pred keep) {
-        touch();
-        folded_.reset();
-        std::size_t out = 0;
-        for (const Span& s : spans_) {
-            if (keep(view(s))) {
-                spans_[out++] = s;
-            }
-        }
-        spans_.resize(out);
-    }
-
   private:
     std::string_view view(const Span& s) const {
         return {s.at < kArenaBase ? storage_.constData() + s.at : arenaText(s.at - kArenaBase),

@@ -67,11 +67,9 @@ void EditHistory::recordCompaction(const QString& name, const FileSlots& slots) 
     RemovalStep step;
     for (std::size_t n = 0; n < slots.size(); ++n) {
         const store::RecordArray& records = slots[n].records;
-        for (qsizetype i = 0; i < records.size(); ++i) {
-            if (lists::isBlankRecord(records.utf8(i))) {
-                step.indices[n].push_back(static_cast<qint32>(i));
-                step.texts[n].emplace_back(records.utf8(i));
-            }
+        step.indices[n] = lists::blankRecordsToRemove(records);
+        for (const qint32 i : step.indices[n]) {
+            step.texts[n].emplace_back(records.utf8(i));
         }
     }
     // Held while the elements are out: the step starts done.

@@ -80,7 +80,7 @@ class TestResultList : public QObject {
         for (qsizetype i = 0; i < a.size(); ++i) {
             QCOMPARE(searchedForms(a)[i], a.foldedText(i));
         }
-        a.keepIf([](std::string_view s) { return !s.empty(); });
+        a.removeAt({0});
         QCOMPARE(searchedForms(a), QStringList({"gamma", "école-----2", "café", "plain"}));
 
         // Copies are independent.

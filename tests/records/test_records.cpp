@@ -387,11 +387,34 @@ class TestRecords : public QObject {
         f.state.editBox.setText(QStringLiteral("beta 1"));
         app::menuCommand(f.state, MenuCommand::Compact);
         QCOMPARE(f.slot(1).records.toStringList() + f.slot(2).records.toStringList() + f.rows(1),
-                 QStringList({"alpha", "beta 1", "0|alpha", "1|beta 1"}));
+                 QStringList({"alpha", "beta 1", "", "0|alpha", "1|beta 1"}));
         QVERIFY(f.slot(1).changed && f.slot(2).changed && f.slot(3).changed);
         // Editing the selected row still reaches its own record.
         f.state.editBox.setText(QStringLiteral("beta 2"));
-        QCOMPARE(f.slot(1).records.toStringList(), QStringList({"alpha", "beta 2"}));
+        QCOMPARE(f.slot(1).records.toStringList(), QStringList({"alpha", "beta 2", ""}));
+    }
+
+    // Compact takes out blank records and nothing else: a file's final line break stays, and a
+    // record New adds afterwards ends with the file's line break too.
+    void compactingKeepsTheFilesLineEnds() {
+        const struct {
+            QByteArray before, compacted, withNew;
+        } files[] = {
+            {"a\r\nb\r\n", "a\r\nb\r\n", "a\r\nb\r\nNew Item\r\n"},
+            {"a\r\n\r\n  \r\nb\r\n\r\n", "a\r\nb\r\n", "a\r\nb\r\nNew Item\r\n"},
+            {"a\nb", "a\nb", "a\nb\nNew Item"},
+            {"\r\n\r\n", "", "New Item"},
+        };
+        for (const auto& file : files) {
+            Files w({file.before, "x\r\n", "y"});
+            app::menuCommand(w.state, MenuCommand::Compact);
+            QVERIFY(w.save(1));
+            QCOMPARE(readBytes(w.file(1)), file.compacted);
+            w.state.listWithFocus = SlotId::A;
+            press(w.state, Command::New);
+            QVERIFY(w.save(1));
+            QCOMPARE(readBytes(w.file(1)), file.withNew);
+        }
     }
 
     void backupAndRestoreAreAllOrNothing() {
