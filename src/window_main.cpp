@@ -89,8 +89,8 @@ extern "C" Q_DECL_EXPORT int trovixShowWindow(int* argcPointer, char** argv,
     // that did not close properly left are offered back once the files are loaded.
     const QString recoveryFolder = trovix::store::recoveryFolder();
     trovix::app::UnsavedEditsWatch unsavedEdits(state, recoveryFolder);
-    trovix::app::startUp(state, {commandLine.arguments, QCoreApplication::applicationFilePath(),
-                                 interrupted, recoveryFolder});
+    trovix::app::startUp(
+        state, {commandLine.arguments, QCoreApplication::applicationFilePath(), interrupted});
     // Data files that another program changes are read again, or the user is asked.
     trovix::platform::QtFileWatcher fileWatcher;
     const trovix::app::FileChangeWatch fileChanges(state, fileWatcher);

@@ -39,6 +39,10 @@ void selectFile(MainState& state) {
             state.changeNotice.fileNamesChanged();
             recordReplaced(state, undo::nameWithFile(QStringLiteral("Choice"), chosen),
                            std::move(before));
+            // Changes a run that did not close properly left for the file are offered back.
+            if (state.unsavedEdits != nullptr) {
+                state.unsavedEdits->offer(*state.listWithFocus);
+            }
         }
     }
     view::setToolTipText(state.toolbar, state.fileSlots);

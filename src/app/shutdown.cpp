@@ -98,8 +98,10 @@ QStringList closeWithoutAsking(MainState& state) {
             return buttons == platform::MessageButtons::YesNo ? platform::MessageAnswer::No
                                                               : platform::MessageAnswer::Cancel;
         }
-        int choose(const QString&, const QString&, const QStringList& choices,
+        QStringList asked;
+        int choose(const QString& text, const QString&, const QStringList& choices,
                    platform::MessageIcon) override {
+            asked << text;
             return static_cast<int>(choices.size()) - 1;
         }
     } nobody;
@@ -108,37 +110,50 @@ QStringList closeWithoutAsking(MainState& state) {
     const auto restoreMessages = qScopeGuard([&] { state.services.messages = messages; });
 
     const bool autoSave = state.options.isChecked(Option::AutoSave);
-    QStringList notes;
+    std::array<QString, 3> notSaved;  // for each slot left unsaved, why
     for (lists::SlotId id : lists::kAllSlots) {
         lists::FileSlot& slot = state.slot(id);
+        QString& why = notSaved[static_cast<std::size_t>(id)];
         if (!slot.changed) {
             continue;
         }
         if (!autoSave) {
-            notes << QStringLiteral("The changes to \"%1\" were not saved: AutoSave is off.")
-                             .arg(slot.fileName) +
-                         (state.keepUnsavedEditsNow
-                              ? QStringLiteral(" The next start offers them back.")
-                              : QString());
+            why = QStringLiteral("The changes to \"%1\" were not saved: AutoSave is off.")
+                      .arg(slot.fileName);
             continue;
         }
+        const qsizetype asked = nobody.asked.size();
         const platform::Result<void, records::NotSaved> saved = records::writeSlot(state, id);
         if (saved) {
             slot.changed = false;
             state.edits.markSaved(id);
         } else if (saved.failure().declined) {
-            notes << QStringLiteral(
-                         "The changes to \"%1\" were not saved: the file was changed by "
-                         "another program, or is not a regular file, and nobody could be "
-                         "asked whether to save over it.")
-                         .arg(slot.fileName);
+            why =
+                QStringLiteral("The changes to \"%1\" were not saved: nobody could be asked \"%2\"")
+                    .arg(slot.fileName, nobody.asked.value(asked).section(u'\n', 0, 0));
         } else {
-            notes << records::saveFailureText(slot.fileName, saved.error());
+            why = records::saveFailureText(slot.fileName, saved.error());
         }
     }
-    // What is left unsaved is offered back at the next start.
-    if (state.keepUnsavedEditsNow) {
-        state.keepUnsavedEditsNow();
+    // What is left unsaved is kept for the next start, which offers it back; the notes say
+    // whether that was done.
+    const std::array<QString, 3> notKept =
+        state.unsavedEdits != nullptr ? state.unsavedEdits->keepNow() : std::array<QString, 3>{};
+    QStringList notes;
+    for (std::size_t n = 0; n < notSaved.size(); ++n) {
+        if (notSaved[n].isEmpty()) {
+            continue;
+        }
+        if (state.unsavedEdits == nullptr) {
+            notes << notSaved[n];
+        } else if (notKept[n].isEmpty()) {
+            notes << notSaved[n] + QStringLiteral(" The next start offers them back.");
+        } else {
+            notes << notSaved[n] + QStringLiteral(
+                                       " They could not be kept for the next start "
+                                       "either (%1), so they are lost.")
+                                       .arg(notKept[n]);
+        }
     }
     unload(state);
     return notes + nobody.told;

@@ -6,7 +6,6 @@
 #include "app/event_handlers.h"
 #include "app/interrupted_saves.h"
 #include "app/settings.h"
-#include "app/unsaved_edits.h"
 #include "links/update_files.h"
 #include "platform/file_names.h"
 #include "platform/native.h"
@@ -78,7 +77,9 @@ void startUpWhileBusy(MainState& state, const StartupArguments& arguments) {
     for (lists::SlotId id : lists::kAllSlots) {
         records::loadFile(state, id);
     }
-    offerUnsavedEdits(state, arguments.recoveryFolder);
+    if (state.unsavedEdits != nullptr) {
+        state.unsavedEdits->offer(std::nullopt);
+    }
     search::loadSearchTermList(state.searchBox, state.history);
     if (!state.programFolder.isEmpty()) {
         links::refreshUpdateFiles(*state.services.disk, state.programFolder,

@@ -23,15 +23,12 @@ struct StartupArguments {
     QString runningProgram;  // the path of the program file
     // The saves cut short before this start, undone before any file was read.
     QList<platform::InterruptedSave> interruptedSaves = {};
-    // Where the unsaved changes of a run that did not close properly are found; empty for
-    // nowhere.
-    QString recoveryFolder = {};
 };
 
 // Brings the window's state up, as the window loads: the user is told of the saves that were
-// cut short, then the command line ("clear", or three data
-// file names), the settings, tool tips and fonts, the three slots loaded and listed, the
-// search history, the update program's files, and the first layout.
+// cut short, then the command line ("clear", or three data file names), the settings, tool tips
+// and fonts, the three slots loaded and listed, the unsaved changes of a run that did not close
+// properly offered back, the search history, the update program's files, and the first layout.
 void startUp(MainState& state, const StartupArguments& arguments = {});
 
 }  // namespace trovix::app

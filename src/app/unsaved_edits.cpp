@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "lists/listing.h"
+#include "platform/private_folder.h"
 #include "search/status_summary.h"
 #include "state/main_state.h"
 #include "undo/history_step.h"
@@ -65,46 +66,35 @@ std::optional<lists::SlotId> slotFor(const MainState& state, const store::Recove
     return found;
 }
 
-void recover(MainState& state, lists::SlotId id, const QString& path) {
-    platform::Result<store::RecoveredEdits> recovered = store::readRecoveryFile(path);
-    if (!recovered) {
-        tellUnreadable(state, path, recovered.error());
-        return;
-    }
-    lists::FileSlot& slot = state.slot(id);
-    std::array<std::optional<undo::SlotContent>, 3> before;
-    before[static_cast<std::size_t>(id)] = slot;
-    slot.records = std::move(recovered->records);
-    slot.format = recovered->header.format;
-    // A save asks before it writes over a file that changed since these records were read.
-    slot.basedOn = recovered->header.loaded;
-    slot.changed = true;
-    state.edits.recordContents(undo::nameWithFile(QStringLiteral("Recovery"), slot.fileName),
-                               std::move(before), state.fileSlots);
-    lists::listAllRecords(slot.list, slot.records, slot.fileName, state.listingOptions());
-    search::fillStatusBar(state.statusBar, state.fileSlots);
-    // This run's own recovery file holds the records before the old one goes.
-    if (state.keepUnsavedEditsNow) {
-        state.keepUnsavedEditsNow();
-        QFile::remove(path);
-    }
-}
-
 }  // namespace
 
 UnsavedEditsWatch::UnsavedEditsWatch(MainState& state, const QString& folder, int delayMs)
-    : state_(state), writer_(folder), delayMs_(delayMs) {
+    : state_(state),
+      writer_(folder,
+              [this] {
+                  // Told on the writer's thread; shown on the window's.
+                  QMetaObject::invokeMethod(
+                      &timer_, [this] { tell(writer_.lastError()); }, Qt::QueuedConnection);
+              }),
+      delayMs_(delayMs) {
     timer_.setSingleShot(true);
     QObject::connect(&timer_, &QTimer::timeout, [this] { due(); });
     state_.edits.setContentListener([this](lists::SlotId id, bool saved) { changed(id, saved); });
-    state_.keepUnsavedEditsNow = [this] { keepNow(); };
-    state_.forgetUnsavedEdits = [this] { forgetAll(); };
+    state_.unsavedEdits = this;
 }
 
 UnsavedEditsWatch::~UnsavedEditsWatch() {
     state_.edits.setContentListener({});
-    state_.keepUnsavedEditsNow = {};
-    state_.forgetUnsavedEdits = {};
+    state_.unsavedEdits = nullptr;
+}
+
+void UnsavedEditsWatch::tell(const QString& problem) {
+    // Told once, so that the user knows a crash would lose the changes and can save them.
+    if (!problem.isEmpty() && problem != told_) {
+        state_.statusBar.showMessage(
+            QStringLiteral("Unsaved changes cannot be kept for a crash: %1").arg(problem));
+        told_ = problem;
+    }
 }
 
 void UnsavedEditsWatch::changed(lists::SlotId id, bool saved) {
@@ -126,13 +116,6 @@ void UnsavedEditsWatch::changed(lists::SlotId id, bool saved) {
 }
 
 void UnsavedEditsWatch::due() {
-    // A write that failed (a full disk, a folder that cannot be made) is told once, so that the
-    // user knows a crash would lose the changes; the next write tries again.
-    if (const QString error = writer_.lastError(); !error.isEmpty() && error != toldError_) {
-        state_.statusBar.showMessage(
-            QStringLiteral("Unsaved changes cannot be kept for a crash: %1").arg(error));
-        toldError_ = error;
-    }
     for (std::size_t n = 0; n < dirty_.size(); ++n) {
         if (!dirty_[n]) {
             continue;
@@ -153,10 +136,24 @@ void UnsavedEditsWatch::due() {
     }
 }
 
-void UnsavedEditsWatch::keepNow() {
+std::array<QString, 3> UnsavedEditsWatch::keepNow() {
     timer_.stop();
+    // Every changed slot is written again: one whose last write failed gets another try.
+    for (std::size_t n = 0; n < dirty_.size(); ++n) {
+        dirty_[n] = dirty_[n] || state_.fileSlots[n].changed;
+        if (changedAt_[n] == 0) {
+            changedAt_[n] = QDateTime::currentMSecsSinceEpoch();
+        }
+    }
     due();
     writer_.waitUntilWritten();
+    std::array<QString, 3> notKept;
+    for (std::size_t n = 0; n < notKept.size(); ++n) {
+        if (state_.fileSlots[n].changed) {
+            notKept[n] = writer_.errorOf(static_cast<int>(n));
+        }
+    }
+    return notKept;
 }
 
 void UnsavedEditsWatch::forgetAll() {
@@ -167,27 +164,62 @@ void UnsavedEditsWatch::forgetAll() {
     }
 }
 
-void offerUnsavedEdits(MainState& state, const QString& folder) {
-    if (folder.isEmpty()) {
+void UnsavedEditsWatch::recover(lists::SlotId id, const QString& path) {
+    platform::Result<store::RecoveredEdits> recovered = store::readRecoveryFile(path);
+    if (!recovered) {
+        tellUnreadable(state_, path, recovered.error());
         return;
+    }
+    lists::FileSlot& slot = state_.slot(id);
+    std::array<std::optional<undo::SlotContent>, 3> before;
+    before[static_cast<std::size_t>(id)] = slot;
+    slot.records = std::move(recovered->records);
+    slot.format = recovered->header.format;
+    // A save asks before it writes over a file that changed since these records were read.
+    slot.basedOn = recovered->header.loaded;
+    slot.changed = true;
+    state_.edits.recordContents(undo::nameWithFile(QStringLiteral("Recovery"), slot.fileName),
+                                std::move(before), state_.fileSlots);
+    lists::listAllRecords(slot.list, slot.records, slot.fileName, state_.listingOptions());
+    search::fillStatusBar(state_.statusBar, state_.fileSlots);
+    // The file holds what the slot holds now: it stays, as this run's own, until this run has
+    // written the records itself or they are saved.
+    writer_.adopt(static_cast<int>(id), path);
+}
+
+void UnsavedEditsWatch::offer(std::optional<lists::SlotId> only) {
+    const QString& folder = writer_.folder();
+    if (folder.isEmpty() || !QFileInfo::exists(folder)) {
+        return;
+    }
+    // Records kept in a folder that others could reach, or that leads elsewhere, are not taken.
+    if (const platform::Result<void> private_ = platform::checkPrivateFolder(folder, 2);
+        !private_) {
+        tell(private_.error());
+        return;
+    }
+    if (!only) {
+        store::removeUnfinishedWrites(folder);
     }
     for (const store::FoundRecovery& found : store::findRecoveryFiles(folder)) {
         if (!found.header) {
-            tellUnreadable(state, found.path, found.header.error());
+            if (!only) {
+                tellUnreadable(state_, found.path, found.header.error());
+            }
             continue;
         }
-        const std::optional<lists::SlotId> id = slotFor(state, *found.header);
-        if (!id) {
-            continue;  // offered when a start holds its data file
+        const std::optional<lists::SlotId> id = slotFor(state_, *found.header);
+        if (!id || (only && *id != *only)) {
+            continue;  // offered when a start or a choice holds its data file
         }
         // Recover is the way out of the box (Escape, Enter, closing it): it writes nothing to the
         // data file, and undo takes it back, while Discard loses the changes for good.
-        const int answer = state.services.messages->choose(
-            recoveryQuestion(*found.header, state.slot(*id)), QStringLiteral("Unsaved Changes"),
+        const int answer = state_.services.messages->choose(
+            recoveryQuestion(*found.header, state_.slot(*id)), QStringLiteral("Unsaved Changes"),
             {QStringLiteral("Discard"), QStringLiteral("Recover")},
             platform::MessageIcon::Question);
         if (answer == 1) {
-            recover(state, *id, found.path);
+            recover(*id, found.path);
         } else {
             QFile::remove(found.path);
         }

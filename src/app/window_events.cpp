@@ -33,8 +33,8 @@ bool closeRequested(MainState& state) {
         return false;
     }
     // Whatever is still unsaved, the user chose not to save it.
-    if (state.forgetUnsavedEdits) {
-        state.forgetUnsavedEdits();
+    if (state.unsavedEdits != nullptr) {
+        state.unsavedEdits->forgetAll();
     }
     unload(state);
     return true;

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QScopeGuard>
 #include <cerrno>
@@ -118,6 +119,11 @@ bool unnamedFilesCanBeNamed() {
 }  // namespace
 
 ReplacementFile::ReplacementFile(const QString& target) : target_(target) {
+}
+
+bool ReplacementFile::isTemporaryName(const QString& fileName) {
+    static const QRegularExpression name(QStringLiteral("^\\..+\\.trovix-[0-9a-f]{8}$"));
+    return name.match(fileName).hasMatch();
 }
 
 ReplacementFile::~ReplacementFile() {

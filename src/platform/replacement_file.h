@@ -46,6 +46,10 @@ class ReplacementFile {
     // The new file as it was put in place.
     const FileStamp& committedStamp() const { return committed_; }
 
+    // Whether a file's name is one a new file takes while it is written: one left behind by a
+    // program that stopped while writing it.
+    static bool isTemporaryName(const QString& fileName);
+
   private:
     struct Handle;
     Result<void, WriteFailure> replace(const std::optional<FileStamp>& expected);

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "platform/disk.h"
+#include "platform/private_folder.h"
 #include "platform/safe_file.h"
 
 #ifdef Q_OS_UNIX
@@ -101,30 +102,6 @@ std::optional<Header> parseHeader(QByteArrayView bytes) {
     return header;
 }
 
-// Makes the rollback folder, readable by this user only, as it holds copies of the user's files.
-Result<void> makePrivateFolder(const QString& folder) {
-    if (pathKind(folder) == PathKind::Folder) {
-        return {};
-    }
-    const QString parent = QFileInfo(folder).absolutePath();
-    if (!QDir().mkpath(parent)) {
-        return fail(
-            QStringLiteral("The folder %1 cannot be made.").arg(QDir::toNativeSeparators(parent)));
-    }
-#ifdef Q_OS_UNIX
-    if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST) {
-        return fail(QStringLiteral("The folder %1 cannot be made: %2")
-                        .arg(QDir::toNativeSeparators(folder), io::systemReason(errno)));
-    }
-#else
-    QDir().mkdir(folder);
-#endif
-    if (pathKind(folder) != PathKind::Folder) {
-        return fail(QStringLiteral("%1 is not a folder.").arg(QDir::toNativeSeparators(folder)));
-    }
-    return {};
-}
-
 // Locks a rollback copy for this process: a running save holds its copy locked until it ends,
 // and the lock goes with the process should it die.
 bool lockCopy(QFile& copy) {
@@ -136,12 +113,18 @@ bool lockCopy(QFile& copy) {
 #endif
 }
 
+// The rollback copies this user left; none when the folder is not a private folder of theirs.
 QStringList rollbackCopies() {
     const QDir folder(rollbackFolder());
     QStringList paths;
+    if (!checkPrivateFolder(folder.path())) {
+        return paths;
+    }
     for (const QString& name :
          folder.entryList({QLatin1Char('*') + kSuffix}, QDir::Files | QDir::Hidden, QDir::Name)) {
-        paths << folder.filePath(name);
+        if (isOwnRegularFile(folder.filePath(name))) {
+            paths << folder.filePath(name);
+        }
     }
     return paths;
 }

@@ -10,6 +10,7 @@
 #include "platform/services.h"
 #include "state/change_notice.h"
 #include "state/controls.h"
+#include "state/unsaved_edits_keeper.h"
 #include "undo/edit_history.h"
 
 namespace trovix {
@@ -63,12 +64,9 @@ struct MainState {
     // Whether the window has been activated since it was first shown.
     bool activatedOnce = false;
 
-    // The unsaved records are kept in recovery files, for the next start should the program
-    // die. keepUnsavedEditsNow writes them at once and returns when they are on the disk (the
-    // system ends the program); forgetUnsavedEdits removes them (a clean close). Empty while
-    // nothing keeps them.
-    std::function<void()> keepUnsavedEditsNow;
-    std::function<void()> forgetUnsavedEdits;
+    // Keeps the unsaved records in recovery files, for the next start should the program die;
+    // none while nothing keeps them.
+    UnsavedEditsKeeper* unsavedEdits = nullptr;
 
     // Closes the main window by its normal close path.
     std::function<void()> closeWindow;

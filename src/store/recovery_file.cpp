@@ -9,6 +9,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/private_folder.h"
+#include "platform/replacement_file.h"
 #include "platform/save_journal.h"
 
 #ifdef Q_OS_UNIX
@@ -18,15 +20,22 @@
 namespace trovix::store {
 namespace {
 
-const QByteArray kFirstLine = QByteArrayLiteral("Trovix recovery file 1\n");
+// The first line of a recovery file: version 2, whose hash covers the header too, and version
+// 1, whose hash covered the records only (still read, as a run of an earlier version left it).
+const QByteArray kFirstLine = QByteArrayLiteral("Trovix recovery file 2\n");
+const QByteArray kFirstLineOfVersion1 = QByteArrayLiteral("Trovix recovery file 1\n");
 // A header is a few short lines and one path.
 constexpr qint64 kLongestHeader = 64 * 1024;
-// The keys of a header: file, slot, changed, six of the file as loaded, format, and the
-// content's size and hash.
+// The keys of a header: file, slot, changed, six of the file as loaded, format, the content's
+// size and the hash.
 constexpr int kKeyCount = 12;
 
-QByteArray hashOf(QByteArrayView bytes) {
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Blake2b_256).toHex();
+// The hash of a file's header lines before the hash, and of its records.
+QByteArray hashOf(QByteArrayView head, QByteArrayView content) {
+    QCryptographicHash hash(QCryptographicHash::Blake2b_256);
+    hash.addData(head);
+    hash.addData(content);
+    return hash.result().toHex();
 }
 
 QByteArray formatName(const FileFormat& format) {
@@ -111,12 +120,14 @@ std::optional<RecordArray> recordsOf(const QByteArray& bytes, qsizetype from) {
 struct ParsedHeader {
     RecoveryHeader header;
     qint64 contentSize = -1;
-    QByteArray contentHash;
+    QByteArray hash;
+    qsizetype hashed = 0;  // the header bytes the hash covers: all but the hash line (version 2)
     qsizetype contentAt = 0;
 };
 
 std::optional<ParsedHeader> parseHeader(QByteArrayView bytes) {
-    if (!bytes.startsWith(kFirstLine)) {
+    const bool version1 = bytes.startsWith(kFirstLineOfVersion1);
+    if (!bytes.startsWith(kFirstLine) && !version1) {
         return std::nullopt;
     }
     const qsizetype end = bytes.indexOf(QByteArrayView("\n\n"));
@@ -126,6 +137,12 @@ std::optional<ParsedHeader> parseHeader(QByteArrayView bytes) {
     ParsedHeader parsed;
     RecoveryHeader& header = parsed.header;
     parsed.contentAt = end + 2;
+    const QByteArrayView hashKey = version1 ? "content-hash" : "hash";
+    // The hash is the header's last line.
+    parsed.hashed = version1 ? 0 : bytes.first(end).lastIndexOf('\n') + 1;
+    if (!version1 && !bytes.sliced(parsed.hashed).startsWith("hash=")) {
+        return std::nullopt;
+    }
     bool complete = true;
     bool formatRead = false;
     int keysRead = 0;  // every key must be there, once
@@ -169,15 +186,14 @@ std::optional<ParsedHeader> parseHeader(QByteArrayView bytes) {
             header.format = format.value_or(FileFormat::native());
         } else if (key == "content-size") {
             parsed.contentSize = number(value);
-        } else if (key == "content-hash") {
-            parsed.contentHash = value;
+        } else if (key == hashKey) {
+            parsed.hash = value;
         } else {
             --keysRead;
         }
     }
     if (keysRead != kKeyCount || !complete || !formatRead || header.dataFile.isEmpty() ||
-        header.slot < 0 || header.slot > 2 || parsed.contentSize < 0 ||
-        parsed.contentHash.isEmpty()) {
+        header.slot < 0 || header.slot > 2 || parsed.contentSize < 0 || parsed.hash.isEmpty()) {
         return std::nullopt;
     }
     return parsed;
@@ -196,7 +212,7 @@ QByteArray headerBytes(const RecoveryHeader& header, const QByteArray& content) 
     out += "loaded-status-changed=" + QByteArray::number(header.loaded.statusChanged) + '\n';
     out += "format=" + formatName(header.format) + '\n';
     out += "content-size=" + QByteArray::number(content.size()) + '\n';
-    out += "content-hash=" + hashOf(content) + '\n';
+    out += "hash=" + hashOf(out, content) + '\n';
     out += '\n';
     return out;
 }
@@ -235,7 +251,8 @@ platform::Result<RecoveredEdits> readRecoveryFile(const QString& path) {
     }
     const std::optional<ParsedHeader> parsed = parseHeader(bytes);
     if (!parsed || bytes.size() - parsed->contentAt != parsed->contentSize ||
-        hashOf(QByteArrayView(bytes).sliced(parsed->contentAt)) != parsed->contentHash) {
+        hashOf(QByteArrayView(bytes).first(parsed->hashed),
+               QByteArrayView(bytes).sliced(parsed->contentAt)) != parsed->hash) {
         return platform::fail(kDamaged);
     }
     std::optional<RecordArray> records = recordsOf(bytes, parsed->contentAt);
@@ -250,6 +267,9 @@ QList<FoundRecovery> findRecoveryFiles(const QString& folder) {
     const QFileInfoList files =
         QDir(folder).entryInfoList({QStringLiteral("*.recovery")}, QDir::Files, QDir::Name);
     for (const QFileInfo& info : files) {
+        if (!platform::isOwnRegularFile(info.filePath())) {
+            continue;  // another user's, or a link: neither offered nor removed
+        }
         QFile file(info.filePath());
         if (!file.open(QIODevice::ReadOnly)) {
             found.append({info.filePath(), platform::fail(file.errorString())});
@@ -270,6 +290,21 @@ QList<FoundRecovery> findRecoveryFiles(const QString& folder) {
                          return at < bt;
                      });
     return found;
+}
+
+void removeUnfinishedWrites(const QString& folder) {
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
+        const QString path = dir.filePath(name);
+        if (!platform::ReplacementFile::isTemporaryName(name) ||
+            !platform::isOwnRegularFile(path)) {
+            continue;
+        }
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly) && !heldByARunningCopy(file)) {
+            QFile::remove(path);
+        }
+    }
 }
 
 }  // namespace trovix::store

@@ -31,8 +31,9 @@ struct RecoveredEdits {
 // The folder recovery files are kept in: "recovery" in the per-user state folder.
 QString recoveryFolder();
 
-// A recovery file's bytes: a header of short lines, then the records as a UTF-8 data file,
-// with the content's size and hash so that a file cut short or damaged is never taken.
+// A recovery file's bytes: a header of short lines, then the records, each with its size in bytes,
+// with the content's size and a hash of all that goes before it and of the content, so that a
+// file cut short or damaged anywhere is never taken.
 QByteArray recoveryFileBytes(const RecoveryHeader& header, const RecordArray& records);
 // Reads a whole recovery file; the error says why it cannot be used.
 platform::Result<RecoveredEdits> readRecoveryFile(const QString& path);
@@ -44,7 +45,12 @@ struct FoundRecovery {
     platform::Result<RecoveryHeader> header;
 };
 // The recovery files in `folder` that a program that ended without closing left behind, oldest
-// change first. Those a running copy of the program keeps locked are left out.
+// change first. Those a running copy of the program keeps locked are left out, and so are those
+// of another user.
 QList<FoundRecovery> findRecoveryFiles(const QString& folder);
+
+// Removes the unfinished writes of recovery files that a program left in `folder` when it
+// stopped in the middle of one; a write a running copy still makes is left alone.
+void removeUnfinishedWrites(const QString& folder);
 
 }  // namespace trovix::store

@@ -4,11 +4,13 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QSaveFile>
 
+#include "platform/private_folder.h"
+#include "platform/replacement_file.h"
 #include "platform/system_disk.h"
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 #endif
@@ -26,19 +28,13 @@ QString runPrefix() {
         .arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
 }
 
-// A folder only this user can read: it holds copies of the user's records.
-bool makePrivateFolder(const QString& folder) {
-    if (!QDir().mkpath(folder)) {
-        return false;
-    }
-    return QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) ||
-           QDir(folder).exists();
-}
-
 }  // namespace
 
-RecoveryWriter::RecoveryWriter(QString folder)
-    : folder_(std::move(folder)), prefix_(runPrefix()), thread_([this] { run(); }) {
+RecoveryWriter::RecoveryWriter(QString folder, std::function<void()> failed)
+    : folder_(std::move(folder)),
+      prefix_(runPrefix()),
+      failed_(std::move(failed)),
+      thread_([this] { run(); }) {
 }
 
 RecoveryWriter::~RecoveryWriter() {
@@ -80,6 +76,7 @@ void RecoveryWriter::forget(int slot) {
     dropped = std::move(waiting_[n]);
     waiting_[n].reset();
     ++epoch_[n];
+    slotError_[n].clear();
     // Under the lock: a write of this slot cannot be put in place in between.
     QFile::remove(pathOf(slot));
     unlock(slot);
@@ -125,49 +122,93 @@ void RecoveryWriter::write(Job job) {
     const QByteArray bytes = recoveryFileBytes(job.header, job.records);
     job.records = RecordArray();
     platform::SystemDisk disk;
-    QSaveFile file(pathOf(slot));
+    platform::ReplacementFile file(pathOf(slot));
     QString error;
     int handle = -1;
-    if (!makePrivateFolder(folder_)) {
-        error = QStringLiteral("The folder %1 cannot be made.").arg(folder_);
-    } else if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-               !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)) {
-        error = file.errorString();
-    } else if (const platform::Result<void> written = disk.write(
-                   file, bytes.constData(), bytes.size(), platform::WriteKind::NewContent);
-               !written) {
-        error = written.error();
-    } else if (const platform::Result<void> synced = disk.sync(file); !synced) {
-        error = synced.error();
+    // The recovery folder and the state folder above it are the program's own.
+    if (const platform::Result<void> folder = platform::makePrivateFolder(folder_, 2); !folder) {
+        error = folder.error();
+    } else if (const platform::Result<void> opened = file.open(); !opened) {
+        error = opened.error();
+    } else if (!file.device().setPermissions(QFile::ReadOwner | QFile::WriteOwner)) {
+        error = file.device().errorString();
     } else {
 #ifdef Q_OS_UNIX
-        // The lock goes with the file under its final name, and with this program should it die.
-        handle = ::dup(file.handle());
+        // Locked from its first byte: a start meanwhile leaves the write alone, and the lock goes
+        // with the file under its final name, and with this program should it die.
+        handle = ::dup(file.device().handle());
         if (handle >= 0) {
             ::flock(handle, LOCK_EX | LOCK_NB);
         }
 #endif
+        QString failed;
+        if (platform::io::stepDone(disk.write(file.device(), bytes.constData(), bytes.size(),
+                                              platform::WriteKind::NewContent),
+                                   failed)) {
+            platform::io::stepDone(disk.sync(file.device()), failed);
+        }
+        error = failed;
     }
     const std::lock_guard lock(mutex_);
-    if (error.isEmpty() && epoch_[n] == job.epoch && file.commit()) {
-        (void)disk.syncFolder(folder_);
-        unlock(slot);
-        lockHandle_[n] = handle;
-        lastError_.clear();
-        return;
+    const bool current = epoch_[n] == job.epoch;
+    if (error.isEmpty() && current) {
+        if (const platform::Result<void, platform::WriteFailure> committed =
+                file.commit(std::nullopt);
+            committed) {
+            (void)disk.syncFolder(folder_);
+            unlock(slot);
+            lockHandle_[n] = handle;
+            lastError_.clear();
+            slotError_[n].clear();
+            return;
+        } else {
+            error = committed.error();
+        }
     }
-    if (error.isEmpty() && epoch_[n] == job.epoch) {
-        error = file.errorString();
-    }
-    file.cancelWriting();
-    if (!error.isEmpty()) {
+    file.cancel();
+    if (!error.isEmpty() && current) {
         lastError_ = error;
+        slotError_[n] = error;
+        if (failed_) {
+            failed_();
+        }
     }
 #ifdef Q_OS_UNIX
     if (handle >= 0) {
         ::close(handle);
     }
 #endif
+}
+
+bool RecoveryWriter::adopt(int slot, const QString& path) {
+    const auto n = static_cast<std::size_t>(slot);
+    const std::lock_guard lock(mutex_);
+#ifdef Q_OS_UNIX
+    // Locked before it moves, so that no other copy starting meanwhile takes it too.
+    const int handle = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (handle < 0 || ::flock(handle, LOCK_EX | LOCK_NB) != 0) {
+        if (handle >= 0) {
+            ::close(handle);
+        }
+        return false;
+    }
+    if (::rename(QFile::encodeName(path).constData(),
+                 QFile::encodeName(pathOf(slot)).constData()) != 0) {
+        ::close(handle);
+        return false;
+    }
+    unlock(slot);
+    lockHandle_[n] = handle;
+    return true;
+#else
+    QFile::remove(pathOf(slot));
+    return QFile::rename(path, pathOf(slot));
+#endif
+}
+
+QString RecoveryWriter::errorOf(int slot) const {
+    const std::lock_guard lock(mutex_);
+    return slotError_[static_cast<std::size_t>(slot)];
 }
 
 void RecoveryWriter::unlock(int slot) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -21,7 +22,8 @@ namespace trovix::store {
 // slot waits takes its place.
 class RecoveryWriter {
   public:
-    explicit RecoveryWriter(QString folder);
+    // `failed` is told, on the writer's thread, of each write that failed.
+    explicit RecoveryWriter(QString folder, std::function<void()> failed = {});
     // Ends the write under way; the files stay, as after a crash (forget() removes them).
     ~RecoveryWriter();
     RecoveryWriter(const RecoveryWriter&) = delete;
@@ -34,12 +36,18 @@ class RecoveryWriter {
     void forget(int slot);
     // Returns once every write asked for so far is on the disk, or failed.
     void waitUntilWritten();
+    // Takes the recovery file an earlier run left at `path` as the slot's own, in place of the
+    // slot's file: it holds what the slot holds. False when it cannot be moved or another copy
+    // of the program holds it; it then stays where it is.
+    bool adopt(int slot, const QString& path);
 
     const QString& folder() const { return folder_; }
     // The file of a slot, whether it exists or not.
     QString pathOf(int slot) const;
     // Why the last write failed, empty when it did not.
     QString lastError() const;
+    // Why the slot's last write failed, empty when it did not or the slot was forgotten since.
+    QString errorOf(int slot) const;
 
   private:
     struct Job {
@@ -63,6 +71,8 @@ class RecoveryWriter {
     bool busy_ = false;
     bool stopping_ = false;
     QString lastError_;
+    std::array<QString, 3> slotError_;
+    std::function<void()> failed_;
     std::thread thread_;
 };
 

@@ -15,15 +15,20 @@
 #include "app/undo_commands.h"
 #include "app/unsaved_edits.h"
 #include "app/window_events.h"
+#include "platform/fake/fake_file_dialog.h"
 #include "platform/fake/fake_message_boxes.h"
 #include "platform/fake/fake_services.h"
 #include "records/slot_procedures.h"
 #include "state/main_state.h"
 #include "store/recovery_file.h"
 #include "support/files.h"
+#include "support/small_disk.h"
 
 #ifdef Q_OS_UNIX
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 using namespace trovix;
@@ -51,9 +56,10 @@ struct Window {
 
     // With `answers`, the start offers what a run that did not close left, answered so.
     Window(const QTemporaryDir& dir, const QString& folder,
-           std::optional<QList<int>> answers = std::nullopt) {
+           std::optional<QList<int>> answers = std::nullopt,
+           const char* fileA = "phone_numbers.txt") {
         app::connectEventHandlers(state);
-        const char* const names[] = {"phone_numbers.txt", "taglines.txt", "area_codes.txt"};
+        const char* const names[] = {fileA, "taglines.txt", "area_codes.txt"};
         for (const lists::SlotId id : lists::kAllSlots) {
             state.slot(id).fileName =
                 dir.filePath(QString::fromLatin1(names[static_cast<int>(id)]));
@@ -63,7 +69,7 @@ struct Window {
         watch = std::make_unique<app::UnsavedEditsWatch>(state, folder, kDelayMs);
         if (answers) {
             messages.choiceAnswers = *answers;
-            app::offerUnsavedEdits(state, folder);
+            watch->offer(std::nullopt);
         }
     }
     void edit(int row, const QString& text) {
@@ -84,6 +90,25 @@ QStringList recoveryFiles(const QString& folder) {
     return QDir(folder).entryList({QStringLiteral("*.recovery")}, QDir::Files);
 }
 
+// The questions among the boxes shown.
+QList<platform::ShownMessage> questionsOf(const platform::FakeMessageBoxes& messages) {
+    QList<platform::ShownMessage> questions;
+    for (const platform::ShownMessage& shown : messages.shown) {
+        if (!shown.choices.isEmpty()) {
+            questions << shown;
+        }
+    }
+    return questions;
+}
+
+// A run that did not close: an edit of slot A's second record kept in `folder`, and the file.
+QString crashedRun(const QTemporaryDir& dir, const QString& folder, const QString& edit) {
+    Window crashed(dir, folder);
+    crashed.edit(1, edit);
+    crashed.watch->keepNow();
+    return crashed.recoveryFile();  // the watch ends without a close, and its files stay
+}
+
 }  // namespace
 
 class TestUnsavedEdits : public QObject {
@@ -93,7 +118,7 @@ class TestUnsavedEdits : public QObject {
     // changed anywhere is never taken.
     void aRecoveryFileGivesBackExactlyWhatItKeptOrNothing() {
         QTemporaryDir dir;
-        const QStringList texts = {"Ann-----12 Elm St", "", "tab\there\r", "Zoë 😀", "x", ""};
+        const QStringList texts = {"Ann-----12 Elm St", "", "tab\there\r", "Zoë 😀", ""};
         store::RecoveryHeader header;
         header.dataFile = dir.filePath("a b%c.txt");
         header.slot = 2;
@@ -113,14 +138,15 @@ class TestUnsavedEdits : public QObject {
         QVERIFY(read->header.loaded == header.loaded);
         QVERIFY(read->header.format == header.format);
 
-        for (const qsizetype at : {qsizetype{5}, bytes.indexOf("slot="), bytes.size() - 3}) {
+        // Any byte changed, the header's and the records' alike, or the file cut anywhere.
+        for (qsizetype at = 0; at < bytes.size(); ++at) {
             QByteArray changed = bytes;
             changed[at] = static_cast<char>(changed[at] ^ 0x01);
             writeBytes(path, changed);
             QVERIFY2(!store::readRecoveryFile(path), qPrintable(QString::number(at)));
+            writeBytes(path, bytes.first(at));
+            QVERIFY2(!store::readRecoveryFile(path), qPrintable(QString::number(at)));
         }
-        writeBytes(path, bytes.first(bytes.size() - 1));
-        QVERIFY(!store::readRecoveryFile(path));
     }
 
     // A change is kept within the delay, in the background; the file goes when the slot holds
@@ -138,14 +164,17 @@ class TestUnsavedEdits : public QObject {
                  QFile::Permissions());
         w.edit(1, QStringLiteral("Bob Jones"));
         QTRY_COMPARE(w.kept(), QStringList({"Ann Smith", "Bob Jones", ""}));
-        // Steady typing, keys faster than the delay, is still kept while it goes on.
-        QElapsedTimer typing;
-        typing.start();
-        for (int key = 1; !w.kept().contains("Bob " + QString::number(key - 1)); ++key) {
-            QVERIFY2(typing.elapsed() < 20 * kDelayMs, "nothing kept while typing went on");
+        // Steady typing, keys far faster than the delay for far longer than the longest wait,
+        // is still kept while it goes on: a key's text is on the disk before typing ends.
+        const int keys = 10 * 8 * app::UnsavedEditsWatch::kLongestWait;
+        QStringList seen;
+        for (int key = 1; key <= keys; ++key) {
             w.state.editBox.setText("Bob " + QString::number(key));
-            QTest::qWait(kDelayMs / 4);
+            QTest::qWait(kDelayMs / 10);
+            seen << w.kept().value(1);
         }
+        seen.removeAll(QStringLiteral("Bob Jones"));
+        QVERIFY2(!seen.filter(QStringLiteral("Bob ")).isEmpty(), "nothing kept while typing");
         w.edit(1, QStringLiteral("Bob Jones"));
         QTRY_COMPARE(w.kept(), QStringList({"Ann Smith", "Bob Jones", ""}));
 
@@ -173,24 +202,46 @@ class TestUnsavedEdits : public QObject {
 
     // The system ends the program: without AutoSave the newest change is on the disk before it
     // ends, even one made a moment before; with AutoSave the file is saved and nothing is kept.
-    void aTerminationKeepsTheNewestChangesUnlessAutoSaveSavesThem() {
-        for (const bool autoSave : {false, true}) {
-            QTemporaryDir dir;
-            const QString folder = dir.filePath("recovery");
-            writeBytes(dir.filePath("phone_numbers.txt"), "Ann\n");
-            Window w(dir, folder);
-            w.state.options.setChecked(Option::AutoSave, autoSave);
-            w.edit(0, QStringLiteral("Ann Smith"));
-            const QStringList notes = app::closeWithoutAsking(w.state);
-            if (autoSave) {
-                QVERIFY(recoveryFiles(folder).isEmpty());
-                QCOMPARE(readBytes(dir.filePath("phone_numbers.txt")), QByteArray("Ann Smith\n"));
-            } else {
-                QCOMPARE(w.kept(), QStringList({"Ann Smith", ""}));
-                QCOMPARE(readBytes(dir.filePath("phone_numbers.txt")), QByteArray("Ann\n"));
-                QVERIFY(notes.join(u' ').contains("The next start offers them back."));
-            }
+    // What the notes promise is what was done: a recovery folder that cannot be used keeps
+    // nothing, and they say the changes are lost.
+    void aTerminationKeepsTheNewestChangesAndSaysWhatItDid_data() {
+        QTest::addColumn<bool>("autoSave");
+        QTest::addColumn<bool>("folderUsable");
+        QTest::addColumn<bool>("fileChanged");  // by another program: AutoSave cannot ask
+        QTest::newRow("kept") << false << true << false;
+        QTest::newRow("saved") << true << true << false;
+        QTest::newRow("not saved, kept") << true << true << true;
+        QTest::newRow("lost") << false << false << false;
+    }
+    void aTerminationKeepsTheNewestChangesAndSaysWhatItDid() {
+        QFETCH(bool, autoSave);
+        QFETCH(bool, folderUsable);
+        QFETCH(bool, fileChanged);
+        QTemporaryDir dir;
+        QString folder = dir.filePath("recovery");
+        if (!folderUsable) {
+            // A dangling link where the state folder would be: nothing is written through it.
+            QVERIFY(QFile::link(dir.filePath("nowhere"), dir.filePath("state")));
+            folder = dir.filePath("state/recovery");
         }
+        const QString data = dir.filePath("phone_numbers.txt");
+        writeBytes(data, "Ann\n");
+        Window w(dir, folder);
+        w.state.options.setChecked(Option::AutoSave, autoSave);
+        w.edit(0, QStringLiteral("Ann Smith"));
+        if (fileChanged) {
+            writeBytes(data, "Ann Brown\n");
+        }
+        const QString notes = app::closeWithoutAsking(w.state).join(u'\n');
+        const bool saved = autoSave && !fileChanged;
+        QCOMPARE(readBytes(data), QByteArray(saved         ? "Ann Smith\n"
+                                             : fileChanged ? "Ann Brown\n"
+                                                           : "Ann\n"));
+        QCOMPARE(w.kept(), saved || !folderUsable ? QStringList() : QStringList({"Ann Smith", ""}));
+        QCOMPARE(notes.contains("The next start offers them back."), !saved && folderUsable);
+        QCOMPARE(notes.contains("so they are lost"), !folderUsable);
+        QCOMPARE(notes.isEmpty(), saved);
+        QVERIFY(!QFileInfo::exists(dir.filePath("nowhere")));
     }
 
     // The next start asks for each recovery file of a file it loads, and does what the answer
@@ -209,14 +260,7 @@ class TestUnsavedEdits : public QObject {
         const QString folder = dir.filePath("recovery");
         const QString data = dir.filePath("phone_numbers.txt");
         writeBytes(data, "Ann\r\nBob\r\n");
-        QString kept;
-        {
-            Window crashed(dir, folder);
-            crashed.edit(1, QStringLiteral("Bob Jones"));
-            crashed.state.keepUnsavedEditsNow();
-            kept = crashed.recoveryFile();
-            // A crash: the watch ends without a close, and its files stay.
-        }
+        const QString kept = crashedRun(dir, folder, QStringLiteral("Bob Jones"));
         QVERIFY(QFile::exists(kept));
         const qint64 changedAt = store::readRecoveryFile(kept)->header.changedAt;
         // Left by runs for a file this start does not hold, and a damaged one.
@@ -235,16 +279,14 @@ class TestUnsavedEdits : public QObject {
         // A copy running meanwhile keeps its own files, unoffered.
         Window running(dir, folder);
         running.edit(0, QStringLiteral("running"));
-        running.state.keepUnsavedEditsNow();
+        running.watch->keepNow();
         Window w(dir, folder, QList<int>{answer.startsWith("Recover") ? 1 : 0});
 
-        QList<platform::ShownMessage> questions;
+        const QList<platform::ShownMessage> questions = questionsOf(w.messages);
         QStringList told;
         for (const platform::ShownMessage& shown : w.messages.shown) {
             if (shown.choices.isEmpty()) {
                 told << shown.text;
-            } else {
-                questions << shown;
             }
         }
         QCOMPARE(questions.size(), 1);
@@ -278,7 +320,7 @@ class TestUnsavedEdits : public QObject {
         QCOMPARE(w.records(), QStringList({"Ann", "Bob Jones", ""}));
         QVERIFY(w.state.slot(kA).changed);
         QCOMPARE(w.state.slot(kA).list.count(), 2);
-        QCOMPARE(w.kept(), w.records());  // this run keeps them now
+        QCOMPARE(w.kept(), w.records());  // this run keeps them now, in the file it took over
         QCOMPARE(w.state.edits.undoName(), QStringLiteral("Recovery of phone_numbers.txt"));
         if (answer == "Recover") {
             // Undo gives back the file's records, unchanged; redo the recovered ones.
@@ -297,6 +339,97 @@ class TestUnsavedEdits : public QObject {
             QCOMPARE(readBytes(data), onDisk);
             QVERIFY(w.state.slot(kA).changed);
         }
+    }
+
+    // The records an earlier run left are never removed before this run has kept them: the file
+    // becomes this run's own, and on a full disk, where this run cannot write its own, it stays;
+    // the status bar says, once, that a crash would lose the changes.
+    void recoveredRecordsStayOnTheDiskUntilKeptAgain() {
+        testing::SmallDisk disk;
+        if (!disk.mounted()) {
+            QSKIP("a small file system of its own needs root");
+        }
+        QTemporaryDir dir;
+        const QString folder = disk.filePath("recovery");
+        writeBytes(dir.filePath("phone_numbers.txt"), "Ann\nBob\n");
+        crashedRun(dir, folder, QStringLiteral("Bob Jones"));
+        disk.fill();
+        Window w(dir, folder, QList<int>{1});
+        QCOMPARE(w.records(), QStringList({"Ann", "Bob Jones", ""}));
+        w.edit(0, QStringLiteral("Ann Smith"));
+        QTRY_VERIFY(w.state.statusBar.message().contains("cannot be kept for a crash"));
+        const QString told = w.state.statusBar.message();
+        w.edit(0, QStringLiteral("Ann Smithe"));
+        w.watch->keepNow();
+        QCOMPARE(w.kept(), QStringList({"Ann", "Bob Jones", ""}));  // the earlier run's file
+        QCOMPARE(recoveryFiles(folder).size(), 1);
+        w.state.statusBar.showMessage(QString());
+        QTest::qWait(3 * kDelayMs);
+        QVERIFY(w.state.statusBar.message().isEmpty());  // told once
+        QVERIFY(told.contains("No space left on device"));
+    }
+
+    // Only a private folder of this user's is used: made readable by the user alone, never a
+    // link to somewhere else, and only the user's own recovery files in it are offered or
+    // removed. A file chosen for a list later is offered what an earlier run left for it, and
+    // writes an earlier run left unfinished are cleared away unless a running copy makes them.
+    void onlyTheUsersOwnPrivateFolderIsUsed() {
+#ifndef Q_OS_UNIX
+        QSKIP("folder modes and owners are Unix's");
+#else
+        QTemporaryDir dir;
+        writeBytes(dir.filePath("phone_numbers.txt"), "Ann\nBob\n");
+        writeBytes(dir.filePath("other.txt"), "Zed\n");
+        const QString folder = dir.filePath("state/Trovix/recovery");
+        crashedRun(dir, folder, QStringLiteral("Bob Jones"));
+        const auto mode = [](const QString& path) {
+            struct stat st {};
+            return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 0777 : 0;
+        };
+        for (const char* made : {"state", "state/Trovix", "state/Trovix/recovery"}) {
+            QCOMPARE(mode(dir.filePath(made)), 0700U);
+        }
+        // Unfinished writes: one left by a run that ended, one a running copy still makes.
+        const QString left = folder + "/.x.recovery.trovix-0123abcd";
+        const QString making = folder + "/.y.recovery.trovix-89abcdef";
+        writeBytes(left, "half");
+        writeBytes(making, "half");
+        QFile held(making);
+        QVERIFY(held.open(QIODevice::ReadOnly) && ::flock(held.handle(), LOCK_EX) == 0);
+
+        // The same folder behind a link: it is not used, and what it leads to stays as it is.
+        const QString linked = dir.filePath("linked");
+        QVERIFY(QFile::link(dir.filePath("state/Trovix"), linked));
+        QVERIFY(::chmod(QFile::encodeName(dir.filePath("state/Trovix")).constData(), 0755) == 0);
+        Window throughLink(dir, linked + "/recovery", QList<int>{1});
+        QVERIFY(questionsOf(throughLink.messages).isEmpty());
+        throughLink.edit(0, QStringLiteral("Ann Smith"));
+        QTRY_VERIFY(throughLink.state.statusBar.message().contains("symbolic link"));
+        QCOMPARE(recoveryFiles(folder).size(), 1);
+        QCOMPARE(mode(dir.filePath("state/Trovix")), 0755U);
+
+        // Another user's recovery file is neither offered nor removed.
+        if (::geteuid() == 0) {
+            const QString theirs = QDir(folder).filePath(recoveryFiles(folder)[0]);
+            QVERIFY(::chown(QFile::encodeName(theirs).constData(), 65534, 65534) == 0);
+            Window other(dir, folder, QList<int>{1});
+            QVERIFY(questionsOf(other.messages).isEmpty() && QFile::exists(theirs));
+            QVERIFY(::chown(QFile::encodeName(theirs).constData(), 0, 0) == 0);
+        }
+
+        // The list starts with another file; choosing the file offers what was left for it.
+        Window w(dir, folder, QList<int>{1}, "other.txt");
+        QVERIFY(questionsOf(w.messages).isEmpty());
+        QVERIFY(!QFile::exists(left) && QFile::exists(making));
+        platform::FakeFileDialog dialog;
+        w.state.services.files = dialog;
+        dialog.result = dir.filePath("phone_numbers.txt");
+        w.messages.choiceAnswers = {1};
+        app::selectFile(w.state);
+        QCOMPARE(questionsOf(w.messages).size(), 1);
+        QCOMPARE(w.records(), QStringList({"Ann", "Bob Jones", ""}));
+        QCOMPARE(w.state.edits.undoName(), QStringLiteral("Recovery of phone_numbers.txt"));
+#endif
     }
 
     // Real processes: killed at a random moment at least three seconds after their last edit,
@@ -339,14 +472,9 @@ class TestUnsavedEdits : public QObject {
             QCOMPARE(child.exitStatus() == QProcess::NormalExit, !kill);
             readEdits();  // those made before the signal was handled
 
-            platform::FakeServices fakes;
-            MainState state{fakes.services()};
-            state.slot(kA).fileName = data;
-            records::loadFile(state, kA);
-            fakes.messages.choiceAnswers = {1};
-            app::offerUnsavedEdits(state, folder);
-            QCOMPARE(fakes.messages.shown.size(), 1);
-            QCOMPARE(textsOf(state.slot(kA).records), QStringList({lastEdit, "Bob", ""}));
+            Window next(dir, folder, QList<int>{1});
+            QCOMPARE(next.messages.shown.size(), 1);
+            QCOMPARE(next.records(), QStringList({lastEdit, "Bob", ""}));
             QCOMPARE(readBytes(data), QByteArray("Ann\nBob\n"));
         }
 #endif

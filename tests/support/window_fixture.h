@@ -65,7 +65,7 @@ struct WindowFixture {
         if (!recoveryFolder.isEmpty()) {
             unsavedEdits = std::make_unique<app::UnsavedEditsWatch>(state, recoveryFolder);
         }
-        app::startUp(state, {arguments, QString(), {}, recoveryFolder});
+        app::startUp(state, {arguments, QString(), {}});
         // Every change of a list's rows keeps to Qt's model contract.
         for (const char* name : {"lstA", "lstB", "lstC"}) {
             new QAbstractItemModelTester(list(name)->model(),
