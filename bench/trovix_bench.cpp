@@ -88,8 +88,10 @@ struct Options {
     bool sortsOnly = false;
     // Only loading a file of nothing but line breaks, in a process of their own.
     bool lineBreaksOnly = false;
-    // Only the settings files, in a process of their own.
+    // Only the settings files, in a process of their own, each opened and closed in a process
+    // of its own again: with the name of one of their shapes, only that file.
     bool settingsOnly = false;
+    std::string settingsShape;
     // Only highlighting the matches in a painted list, in a process of its own.
     bool highlightOnly = false;
     // Only typing a search key by key, on the data file given (generated first when it does not
@@ -145,6 +147,8 @@ Options parseOptions(int argc, char** argv) {
             options.highlightOnly = true;
         } else if (arg == "--settings-only") {
             options.settingsOnly = true;
+        } else if (arg == "--settings-shape" && i + 1 < argc) {
+            options.settingsShape = argv[++i];
         } else if (arg == "--typing-only") {
             options.typingOnly = true;
         } else if (arg == "--typed" && i + 1 < argc) {
@@ -243,6 +247,22 @@ double peakRssMiB() {
 }
 
 constexpr double kMiB = 1024.0 * 1024.0;
+
+// The resident memory of this process now, or, where the system does not tell, its peak so far.
+double residentMiB() {
+    if (FILE* status = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, status) != nullptr) {
+            long long kib = 0;
+            if (std::sscanf(line, "VmRSS: %lld kB", &kib) == 1) {
+                std::fclose(status);
+                return static_cast<double>(kib) / 1024.0;
+            }
+        }
+        std::fclose(status);
+    }
+    return peakRssMiB();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Test data: contact records, generated the same way on every run and every platform.
@@ -1057,10 +1077,130 @@ void benchLineBreaks(const QString& dataFile, const Options& options) {
     }
 }
 
-// Settings files of about 11 MB, each of a shape that once made reading slow: the window's
-// start (open the store, read every setting) and its close (write every setting back) are
-// timed. Each file ends with a [Settings] section that moves the window, which must be read.
-void benchSettings(const QString& dataFile) {
+// Settings files of about 11 MB, each of a shape that once made reading slow or took much
+// memory: the window's start (open the store, read every setting) and its close (write every
+// setting back) are timed. Each file ends with a [Settings] section that moves the window, which
+// must be read.
+//
+// Each file is opened and closed in a process of its own, which has read no other: the most
+// memory that process holds, beyond what it held before it opened the file, is the memory the
+// settings took at their peak. That is the peak resident size (VmHWM, or getrusage's maximum)
+// less the resident size just before; a process that had read another file before would reuse
+// the memory freed after it, and show less.
+constexpr double kSettingsSecondsLimit = 1;
+constexpr double kSettingsMemoryLimit = 10;  // times the file's size
+
+// Opens and closes the settings file at `path` in this process, and prints the times and the
+// memory it took as "settings_file_..." lines for the process that started this one.
+void benchSettingsFile(const QString& path, const std::string& shape) {
+    std::unique_ptr<trovix::platform::QtSettingsStore> store;
+    trovix::platform::FakeServices services;
+    MainState state{services.services()};
+    const double before = residentMiB();
+    const double open = timed([&] {
+        store = std::make_unique<trovix::platform::QtSettingsStore>(path, services.systemDisk);
+        state.services.settings = *store;
+        trovix::app::settings(state, trovix::app::SettingsTask::Read);
+    });
+    if (state.frame.placement().left != 3000) {
+        warn("settings " + shape + ": MainLeft was not read");
+    }
+    const double close =
+        timed([&] { trovix::app::settings(state, trovix::app::SettingsTask::Write); });
+    const double peak = peakRssMiB();
+    if (store->value(trovix::app::kSettingsSection, QStringLiteral("Gap")) !=
+        QStringLiteral("2700")) {
+        warn("settings " + shape + ": the settings were not written");
+    }
+    printSeconds("settings_file_open", open);
+    printSeconds("settings_file_close", close);
+    std::printf("settings_file_memory_bytes %.0f\n", std::max(0.0, peak - before) * kMiB);
+    std::fflush(stdout);
+}
+
+struct SettingsFigures {
+    double open = -1;
+    double close = -1;
+    double memoryBytes = -1;
+};
+
+// Runs this benchmark again on the settings file of one shape, in a fresh process, and returns
+// its figures; anything else it prints (warnings) goes to this one's output.
+SettingsFigures runSettingsFile(const Options& options, const std::string& dataPath,
+                                const char* shape) {
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0) {
+        fail(std::string("cannot make a pipe: ") + std::strerror(errno));
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[1]);
+    const char* const args[] = {options.self.c_str(),
+                                "--settings-only",
+                                "--settings-shape",
+                                shape,
+                                "--file",
+                                dataPath.c_str(),
+                                nullptr};
+    pid_t child = 0;
+    const int spawned = ::posix_spawn(&child, options.self.c_str(), &actions, nullptr,
+                                      const_cast<char* const*>(args), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(pipeEnds[1]);
+    if (spawned != 0) {
+        ::close(pipeEnds[0]);
+        fail(std::string("cannot start the settings run of ") + shape);
+    }
+    std::string output;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = ::read(pipeEnds[0], buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
+        output.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(pipeEnds[0]);
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fputs(output.c_str(), stdout);
+        fail(std::string("the settings run of ") + shape + " failed");
+    }
+    SettingsFigures figures;
+    std::size_t from = 0;
+    while (from < output.size()) {
+        std::size_t end = output.find('\n', from);
+        end = end == std::string::npos ? output.size() : end + 1;
+        const std::string line = output.substr(from, end - from);
+        from = end;
+        if (std::sscanf(line.c_str(), "settings_file_open %lf", &figures.open) != 1 &&
+            std::sscanf(line.c_str(), "settings_file_close %lf", &figures.close) != 1 &&
+            std::sscanf(line.c_str(), "settings_file_memory_bytes %lf", &figures.memoryBytes) !=
+                1) {
+            std::fputs(line.c_str(), stdout);
+        }
+    }
+    if (figures.open < 0 || figures.close < 0 || figures.memoryBytes < 0) {
+        fail(std::string("the settings run of ") + shape + " gave no figures");
+    }
+    return figures;
+}
+
+const char* withinLimit(double value, double limit) {
+    return value <= limit ? "OK" : "OVER";
+}
+
+void benchSettings(const Options& options) {
+    const QString path = options.file + QStringLiteral(".settings.ini");
+    if (!options.settingsShape.empty()) {
+        benchSettingsFile(path, options.settingsShape);
+        return;
+    }
     constexpr std::size_t kTarget = 11'000'000;
     const auto repeated = [](std::string_view line) {
         std::string out;
@@ -1071,13 +1211,13 @@ void benchSettings(const QString& dataFile) {
         return out;
     };
     // Each line names a section of its own: every name is new to the reader.
-    const auto numbered = [](std::string_view before, std::string_view after) {
+    const auto numbered = [](std::string_view before, std::string_view after, int digits) {
         std::string out;
         out.reserve(kTarget + 64);
-        char digits[16];
+        char number[16];
         for (int i = 0; out.size() < kTarget; ++i) {
-            std::snprintf(digits, sizeof digits, "%07d", i);
-            out.append(before).append(digits).append(after);
+            std::snprintf(number, sizeof number, "%0*d", digits, i);
+            out.append(before).append(number).append(after);
         }
         return out;
     };
@@ -1085,49 +1225,55 @@ void benchSettings(const QString& dataFile) {
         const char* name;
         std::string bytes;
     } shapes[] = {
-        {"unclosed_headers", numbered("[section", "\n")},
-        {"sections", numbered("[s", "]\nk=v\n")},
+        {"unclosed_headers", numbered("[section", "\n", 7)},
+        {"unclosed_short_headers", repeated("[x\n")},  // 3.7 million headers of one section
+        {"sections", numbered("[s", "]\nk=v\n", 7)},
+        {"one_key_sections", numbered("[sec", "]\nkey=val\n", 6)},  // 550,000 of them
         {"keys", repeated("Key0000001=some value\n")},
         {"comments", repeated("; a comment with [brackets] and = signs\n")},
         {"one_line", "[Settings]\nFontName=" + std::string(kTarget, 'x') + "\n"},
         {"continued", repeated("k=\\\n") + "end\n"},
         {"quotes_and_escapes", repeated("k=\"a,b\" \\x41, \\n ; c\n")},
     };
+    const std::string dataPath = nativePath(options.file);
     double worstOpen = 0;
     double worstClose = 0;
+    double worstMemory = 0;
     std::string worstName;
+    std::string worstMemoryName;
     for (const auto& shape : shapes) {
-        const QString path = dataFile + QStringLiteral(".settings.ini");
-        writeWhole(nativePath(path), shape.bytes + "\n[Settings]\nMainLeft=3000\n", false);
-        trovix::platform::QtSettingsStore* store = nullptr;
-        trovix::platform::FakeServices services;
-        MainState state{services.services()};
-        const double open = timed([&] {
-            store = new trovix::platform::QtSettingsStore(path, services.systemDisk);
-            state.services.settings = *store;
-            trovix::app::settings(state, trovix::app::SettingsTask::Read);
-        });
-        if (state.frame.placement().left != 3000) {
-            warn(std::string("settings ") + shape.name + ": MainLeft was not read");
-        }
-        const double close =
-            timed([&] { trovix::app::settings(state, trovix::app::SettingsTask::Write); });
-        if (store->value(trovix::app::kSettingsSection, QStringLiteral("Gap")) !=
-            QStringLiteral("2700")) {
-            warn(std::string("settings ") + shape.name + ": the settings were not written");
-        }
-        delete store;
+        const std::string bytes = shape.bytes + "\n[Settings]\nMainLeft=3000\n";
+        writeWhole(nativePath(path), bytes, false);
+        const SettingsFigures figures = runSettingsFile(options, dataPath, shape.name);
         ::unlink(nativePath(path).c_str());
-        std::printf("# settings %s: open %.3f s, close %.3f s\n", shape.name, open, close);
-        if (open + close > worstOpen + worstClose) {
+        const double fileMiB = static_cast<double>(bytes.size()) / kMiB;
+        const double memory = figures.memoryBytes / static_cast<double>(bytes.size());
+        std::printf(
+            "# settings %s: open %.3f s (<= %g %s), close %.3f s (<= %g %s), memory %.1f MB for "
+            "%.1f MB, %.2f x the file (<= %g %s)\n",
+            shape.name, figures.open, kSettingsSecondsLimit,
+            withinLimit(figures.open, kSettingsSecondsLimit), figures.close, kSettingsSecondsLimit,
+            withinLimit(figures.close, kSettingsSecondsLimit), figures.memoryBytes / kMiB, fileMiB,
+            memory, kSettingsMemoryLimit, withinLimit(memory, kSettingsMemoryLimit));
+        if (figures.open + figures.close > worstOpen + worstClose) {
             worstName = shape.name;
         }
-        worstOpen = std::max(worstOpen, open);
-        worstClose = std::max(worstClose, close);
+        worstOpen = std::max(worstOpen, figures.open);
+        worstClose = std::max(worstClose, figures.close);
+        if (memory >= worstMemory) {
+            worstMemory = memory;
+            worstMemoryName = shape.name;
+        }
     }
     printSeconds("settings_open", worstOpen);
     printSeconds("settings_close", worstClose);
     std::printf("settings_worst %s\n", worstName.c_str());
+    std::printf("settings_memory_per_file_size %.2f\n", worstMemory);
+    std::printf("settings_memory_worst %s\n", worstMemoryName.c_str());
+    std::printf("# settings memory: at most %.2f x the file's size (%s), target <= %g: %s\n",
+                worstMemory, worstMemoryName.c_str(), kSettingsMemoryLimit,
+                withinLimit(worstMemory, kSettingsMemoryLimit));
+    std::fflush(stdout);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1324,7 +1470,7 @@ bool ranSinglePart(const Options& options) {
         if (options.file.isEmpty()) {
             usage("--settings-only needs --file");
         }
-        benchSettings(options.file);
+        benchSettings(options);
         return true;
     }
     if (options.typingOnly) {

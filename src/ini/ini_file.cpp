@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <algorithm>
+#include <bit>
 
 namespace trovix::ini {
 namespace {
@@ -516,6 +517,14 @@ QByteArray encodeValue(const QString& text, bool mayQuote) {
     return ValueEncoder(text, mayQuote).encode();
 }
 
+// Whether the bytes of a key or section name are its text: ASCII without escapes, as most keys
+// are, plain letters and digits.
+bool standsForItself(QByteArrayView raw) {
+    return std::all_of(raw.begin(), raw.end(), [](char c) {
+        return static_cast<uchar>(c) < 0x80 && c != '%' && c != '\\';
+    });
+}
+
 // Whether a double quote is open at `end` of a line, as scanLine() counts them.
 bool quoteOpenAt(QByteArrayView line, qsizetype end) {
     bool open = false;
@@ -536,9 +545,7 @@ QByteArray encodeIniValue(const QString& text) {
 }
 
 QString decodeIniKey(QByteArrayView raw) {
-    // Most keys are plain ASCII letters and digits.
-    if (std::all_of(raw.begin(), raw.end(),
-                    [](char c) { return static_cast<uchar>(c) < 0x80 && c != '%' && c != '\\'; })) {
+    if (standsForItself(raw)) {
         return QString::fromLatin1(raw);
     }
     const bool utf8 = isValidUtf8(raw);
@@ -610,197 +617,556 @@ QByteArray encodeIniKey(const QString& key) {
     return out;
 }
 
+namespace {
+
+// Where the text of the line that starts at `begin` starts: a byte order mark is part of the
+// first line's bytes but not of its text.
+qsizetype textStart(QByteArrayView data, qsizetype begin) {
+    return begin == 0 && data.startsWith(kByteOrderMark) ? 3 : begin;
+}
+
+// The first `wanted` byte ('=' or ']') of the line whose text goes on from `p`, before a comment
+// or the line's end as scanLine() finds them; -1 when there is none. The line is read only as
+// far as that byte.
+qsizetype firstBeforeLimit(QByteArrayView data, qsizetype p, char wanted) {
+    const qsizetype n = data.size();
+    bool inQuotes = false;
+    qsizetype at = p;
+    while (at < n && !isLineEnd(data[at])) {
+        if (data[at] == wanted) {
+            return at;
+        }
+        if (data[at] == '\\' && at + 1 < n) {
+            if (data[at + 1] == wanted) {
+                return at + 1;
+            }
+            at += 2;
+            if (isLineEnd(data[at - 1]) && at < n && isLineEnd(data[at]) &&
+                data[at] != data[at - 1]) {
+                ++at;
+            }
+            continue;
+        }
+        if (data[at] == '"') {
+            inQuotes = !inQuotes;
+        } else if (data[at] == ';' && !inQuotes) {
+            return -1;
+        }
+        ++at;
+    }
+    return -1;
+}
+
+// The section name of a header line, or the key of an entry line, whose text starts at or after
+// `from`, as written.
+QByteArrayView writtenName(QByteArrayView data, qsizetype from, bool header) {
+    qsizetype p = from;
+    while (p < data.size() && isBlank(data[p])) {
+        ++p;
+    }
+    if (!header) {
+        const qsizetype found = firstBeforeLimit(data, p, '=');
+        return found >= 0 ? trimmed(data.sliced(p, found - p)) : QByteArrayView();
+    }
+    qsizetype close = firstBeforeLimit(data, p + 1, ']');
+    if (close < 0) {  // the name goes on to the comment or the line's end
+        const LineExtent extent = scanLine(data, from);
+        close = extent.commentAt >= 0 ? extent.commentAt : extent.contentEnd;
+    }
+    return trimmed(data.sliced(p + 1, close - p - 1));
+}
+
+quint64 mixBits(quint64 bits) {
+    bits ^= bits >> 33;
+    bits *= 0xff51afd7ed558ccdULL;
+    bits ^= bits >> 33;
+    bits *= 0xc4ceb9fe1a85ec53ULL;
+    return bits ^ (bits >> 33);
+}
+
+}  // namespace
+
+// A section name or a key as text, compared and hashed by its characters: the bytes as written
+// when they stand for themselves, else the text they are decoded to. Most names stand for
+// themselves, and are neither copied nor decoded.
+class IniDocument::Name {
+  public:
+    Name() = default;  // ""
+
+    static Name ofText(const QString& text) {
+        Name name;
+        name.text_ = text;
+        name.isAscii_ = false;
+        return name;
+    }
+
+    static Name ofKey(QByteArrayView raw) {
+        if (standsForItself(raw)) {
+            Name name;
+            name.ascii_ = raw;
+            return name;
+        }
+        return ofText(decodeIniKey(raw));
+    }
+
+    // [General] in any letter case is the section "", [%General] the section "General".
+    static Name ofSection(QByteArrayView raw) {
+        if (raw.size() == 7 && raw.compare("General", Qt::CaseInsensitive) == 0) {
+            return Name();
+        }
+        if (raw.size() == 8 && raw.compare("%General", Qt::CaseInsensitive) == 0) {
+            return ofKey("General");
+        }
+        return ofKey(raw);
+    }
+
+    bool isEmpty() const { return isAscii_ ? ascii_.isEmpty() : text_.isEmpty(); }
+
+    QString toString() const { return isAscii_ ? QString::fromLatin1(ascii_) : text_; }
+
+    // FNV-1a over the UTF-16 units, the same for both forms of a text.
+    quint64 hash() const {
+        quint64 bits = 14695981039346656037ULL;
+        const auto add = [&bits](char16_t unit) { bits = (bits ^ unit) * 1099511628211ULL; };
+        if (isAscii_) {
+            for (const char c : ascii_) {
+                add(static_cast<char16_t>(c));
+            }
+        } else {
+            for (const QChar c : text_) {
+                add(c.unicode());
+            }
+        }
+        return mixBits(bits);
+    }
+
+    friend bool operator==(const Name& a, const Name& b) {
+        if (a.isAscii_ && b.isAscii_) {
+            return a.ascii_ == b.ascii_;
+        }
+        if (a.isAscii_ || b.isAscii_) {
+            const Name& ascii = a.isAscii_ ? a : b;
+            const Name& text = a.isAscii_ ? b : a;
+            return QLatin1String(ascii.ascii_.data(), ascii.ascii_.size()) == text.text_;
+        }
+        return a.text_ == b.text_;
+    }
+
+  private:
+    QByteArrayView ascii_;
+    QString text_;
+    bool isAscii_ = true;
+};
+
+// A slot is chosen by the low bits of a hash. It keeps the number, plus one, in as many bits as
+// the slots take to count, and the hash's highest bits above it: a tag that rules out most
+// numbers without a look at their lines.
+quint32 IniDocument::IdTable::tagOf(quint64 hash) const {
+    return static_cast<quint32>(hash >> 32 >> idBits_);
+}
+
+quint32 IniDocument::IdTable::slotOf(quint64 hash, quint32 id) const {
+    return static_cast<quint32>(quint64{tagOf(hash)} << idBits_) | (id + 1);
+}
+
+template <typename Matches>
+IniDocument::IdTable::Probe IniDocument::IdTable::probe(quint64 hash, Matches&& matches) const {
+    if (slots_.empty()) {
+        return {};
+    }
+    const std::size_t mask = slots_.size() - 1;
+    const quint32 tag = tagOf(hash);
+    const auto idMask = static_cast<quint32>((quint64{1} << idBits_) - 1);
+    std::size_t i = static_cast<std::size_t>(hash) & mask;
+    for (; slots_[i] != 0; i = (i + 1) & mask) {
+        const quint32 slot = slots_[i];
+        if (quint64{slot} >> idBits_ == tag && matches((slot & idMask) - 1)) {
+            return {i, (slot & idMask) - 1};
+        }
+    }
+    return {i, -1};
+}
+
+template <typename Matches>
+qint64 IniDocument::IdTable::find(quint64 hash, Matches&& matches) const {
+    return probe(hash, matches).found;
+}
+
+template <typename Matches, typename HashOf>
+quint32 IniDocument::IdTable::findOrAdd(quint64 hash, Matches&& matches, quint32 id,
+                                        HashOf&& hashOf) {
+    const Probe found = probe(hash, matches);
+    if (found.found >= 0) {
+        return static_cast<quint32>(found.found);
+    }
+    // The table doubles rather than be more than three quarters full, and the numbers in it
+    // are hashed again from their lines, in order, as the lines follow each other in the file.
+    if ((std::size_t{count_} + 1) * 4 > slots_.size() * 3) {
+        const std::size_t size = std::max<std::size_t>(16, slots_.size() * 2);
+        std::vector<quint32>(size).swap(slots_);
+        idBits_ = static_cast<unsigned>(std::countr_zero(size));
+        for (quint32 other = firstId_; other < firstId_ + count_; ++other) {
+            place(hashOf(other), other);
+        }
+        place(hash, id);
+    } else {
+        slots_[found.free] = slotOf(hash, id);
+    }
+    ++count_;
+    return id;
+}
+
+void IniDocument::IdTable::place(quint64 hash, quint32 id) {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = static_cast<std::size_t>(hash) & mask;
+    while (slots_[i] != 0) {
+        i = (i + 1) & mask;
+    }
+    slots_[i] = slotOf(hash, id);
+}
+
+IniDocument::IniDocument() : IniDocument(QByteArray()) {
+}
+
 IniDocument::IniDocument(const QByteArray& bytes) : source_(bytes) {
     parse();
 }
 
-qint32 IniDocument::sectionId(const QString& name) {
-    const auto found = sectionIds_.constFind(name);
-    if (found != sectionIds_.constEnd()) {
-        return *found;
+IniDocument::LineParts IniDocument::parseLine(QByteArrayView data, qsizetype begin,
+                                              qsizetype from) {
+    const LineExtent extent = scanLine(data, from);
+    const qsizetype p = extent.text;
+    const qsizetype limit = extent.commentAt >= 0 ? extent.commentAt : extent.contentEnd;
+    LineParts line;
+    line.next = extent.next;
+    if (extent.comment || p >= limit) {
+        return line;
     }
-    const auto id = static_cast<qint32>(sections_.size());
-    sections_.push_back(Section{name, -1, -1});
-    sectionIds_.insert(name, id);
-    return id;
+    if (data[p] == '[') {
+        // Only this line is searched: a header without ']' ends with its line.
+        const qsizetype found = data.sliced(p + 1, limit - p - 1).indexOf(']');
+        const qsizetype close = found >= 0 ? p + 1 + found : limit;
+        line.kind = LineKind::Header;
+        line.name = trimmed(data.sliced(p + 1, close - p - 1));
+        return line;
+    }
+    const qsizetype found = data.sliced(p, limit - p).indexOf('=');
+    const QByteArrayView key = found >= 0 ? trimmed(data.sliced(p, found)) : QByteArrayView();
+    if (key.isEmpty()) {
+        return line;
+    }
+    line.kind = LineKind::Entry;
+    line.name = key;
+    qsizetype valueBegin = p + found + 1;
+    while (valueBegin < limit && isBlank(data[valueBegin])) {
+        ++valueBegin;
+    }
+    line.valueBegin = valueBegin - begin;
+    line.valueEnd = limit - begin;
+    return line;
+}
+
+void IniDocument::parse() {
+    const QByteArrayView data(source_);
+    const qsizetype n = data.size();
+    const qsizetype firstEnd = data.indexOf('\n');
+    const qsizetype firstReturn = data.indexOf('\r');
+    if (firstReturn >= 0 && (firstEnd < 0 || firstReturn < firstEnd)) {
+        lineEnd_ = firstReturn + 1 < n && data[firstReturn + 1] == '\n' ? "\r\n" : "\r";
+    }
+    sections_.push_back(Section{kNoLine, kNoLine});  // ""
+    qint32 section = 0;
+    for (qsizetype start = 0; start < n;) {
+        const LineParts line = parseLine(data, start, textStart(data, start));
+        if (line.kind == LineKind::Header) {
+            const Name name = Name::ofSection(line.name);
+            section = name.isEmpty() ? 0 : findOrAddSection(start, name);
+            sections_[static_cast<std::size_t>(section)].lastHeader = start;
+            if (firstHeader_ < 0) {
+                firstHeader_ = start;
+            }
+        } else if (line.kind == LineKind::Entry) {
+            setEntry(section, Name::ofKey(line.name), start);
+            sections_[static_cast<std::size_t>(section)].lastEntry = start;
+        }
+        last_ = start;
+        start = line.next;
+    }
+    endSection_ = section;
+}
+
+quint64 IniDocument::entryHash(qint64 section, const Name& key) {
+    return mixBits(key.hash() + static_cast<quint64>(section) * 0x9e3779b97f4a7c15ULL);
+}
+
+qint32 IniDocument::findSection(const Name& name) const {
+    return static_cast<qint32>(sectionIds_.find(
+        name.hash(), [this, &name](quint32 id) { return sectionName(id) == name; }));
 }
 
 qint32 IniDocument::findSection(const QString& name) const {
-    return sectionIds_.value(name, -1);
+    return name.isEmpty() ? 0 : findSection(Name::ofText(name));
 }
 
-qsizetype IniDocument::lastEntry(const QString& section, const QString& key) const {
-    const qint32 id = findSection(section);
-    return id >= 0 ? entries_.value(EntryKey{id, key}, -1) : -1;
-}
-
-QByteArrayView IniDocument::rawOf(const Line& line) const {
-    if (line.rewritten >= 0) {
-        return rewritten_[static_cast<std::size_t>(line.rewritten)];
+// A new section's name is in `header`.
+qint32 IniDocument::findOrAddSection(LineRef header, const Name& name) {
+    const auto id = static_cast<quint32>(sections_.size());
+    const quint32 found = sectionIds_.findOrAdd(
+        name.hash(), [this, &name](quint32 other) { return sectionName(other) == name; }, id,
+        [this](quint32 other) { return sectionName(other).hash(); });
+    if (found == id) {
+        sections_.push_back(Section{header, kNoLine});
     }
-    return QByteArrayView(source_).sliced(line.begin, line.size);
+    return static_cast<qint32>(found);
 }
 
-void IniDocument::rewrite(qsizetype index, const QByteArray& raw) {
-    Line& line = lines_[static_cast<std::size_t>(index)];
-    if (line.rewritten < 0) {
-        line.rewritten = static_cast<qint32>(rewritten_.size());
-        rewritten_.push_back(raw);
+IniDocument::Name IniDocument::sectionName(qint64 section) const {
+    if (section == 0) {
+        return Name();
+    }
+    const LineRef header = sections_[static_cast<std::size_t>(section)].lastHeader.get();
+    const qsizetype n = source_.size();
+    if (header >= n) {
+        return Name::ofSection(
+            writtenName(edits_[static_cast<std::size_t>(header - n)].raw, 0, true));
+    }
+    return Name::ofSection(writtenName(source_, textStart(source_, header), true));
+}
+
+qint64 IniDocument::findEntry(qint64 section, const Name& key) const {
+    return entryIds_.find(entryHash(section, key), [this, section, &key](quint32 id) {
+        const Entry& entry = entries_[id];
+        return entry.section.get() == section && keyOf(entry.line.get()) == key;
+    });
+}
+
+void IniDocument::setEntry(qint32 section, const Name& key, LineRef line) {
+    const auto id = static_cast<quint32>(entries_.size());
+    const quint32 found = entryIds_.findOrAdd(
+        entryHash(section, key),
+        [this, section, &key](quint32 other) {
+            const Entry& entry = entries_[other];
+            return entry.section.get() == section && keyOf(entry.line.get()) == key;
+        },
+        id,
+        [this](quint32 other) {
+            const Entry& entry = entries_[other];
+            return entryHash(entry.section.get(), keyOf(entry.line.get()));
+        });
+    if (found == id) {
+        entries_.push_back(Entry{line, section});
     } else {
-        rewritten_[static_cast<std::size_t>(line.rewritten)] = raw;
+        entries_[found].line = line;
     }
 }
 
-// Adds a line after the line `after`, or at the end when that is -1.
-qsizetype IniDocument::addLine(Line line, const QByteArray& raw, qsizetype after) {
-    const auto index = static_cast<qsizetype>(lines_.size());
-    line.rewritten = static_cast<qint32>(rewritten_.size());
-    rewritten_.push_back(raw);
+IniDocument::Name IniDocument::keyOf(LineRef line) const {
+    // A line set here keeps the key it was read with.
+    const qsizetype n = source_.size();
+    if (line >= n) {
+        return Name::ofKey(writtenName(edits_[static_cast<std::size_t>(line - n)].raw, 0, false));
+    }
+    return Name::ofKey(writtenName(source_, textStart(source_, line), false));
+}
+
+IniDocument::LineRef IniDocument::lastEntry(const QString& section, const QString& key) const {
+    const qint32 id = findSection(section);
+    if (id < 0) {
+        return kNoLine;
+    }
+    const qint64 entry = findEntry(id, Name::ofText(key));
+    return entry >= 0 ? entries_[static_cast<std::size_t>(entry)].line.get() : kNoLine;
+}
+
+qsizetype IniDocument::lineEnd(LineRef line) const {
+    return scanLine(source_, textStart(source_, line)).next;
+}
+
+IniDocument::LineView IniDocument::lineAt(LineRef line) const {
+    const qsizetype n = source_.size();
+    if (line >= n) {
+        const Edit& added = edits_[static_cast<std::size_t>(line - n)];
+        return LineView{added.raw, added.kind, added.valueBegin, added.valueEnd};
+    }
+    const LineParts parts = parseLine(source_, line, textStart(source_, line));
+    LineView view{QByteArrayView(source_).sliced(line, parts.next - line), parts.kind,
+                  parts.valueBegin, parts.valueEnd};
+    const auto patch = patches_.find(line);
+    if (patch != patches_.end() && patch->second.rewritten >= 0) {
+        const Edit& rewritten = edits_[static_cast<std::size_t>(patch->second.rewritten)];
+        view.raw = rewritten.raw;
+        view.valueBegin = rewritten.valueBegin;
+        view.valueEnd = rewritten.valueEnd;
+    }
+    return view;
+}
+
+bool IniDocument::underHeader(LineRef line) const {
+    const qsizetype n = source_.size();
+    if (line >= n) {
+        return edits_[static_cast<std::size_t>(line - n)].underHeader;
+    }
+    return firstHeader_ >= 0 && line >= firstHeader_;
+}
+
+qint32 IniDocument::sectionOfLast() const {
+    const qsizetype n = source_.size();
+    return last_ >= n ? edits_[static_cast<std::size_t>(last_ - n)].section : endSection_;
+}
+
+void IniDocument::rewrite(LineRef line, const QByteArray& raw, qsizetype valueBegin,
+                          qsizetype valueEnd) {
+    const qsizetype n = source_.size();
+    std::size_t index = 0;
+    if (line >= n) {
+        index = static_cast<std::size_t>(line - n);
+    } else {
+        Patch& patch = patches_[line];
+        if (patch.rewritten < 0) {
+            patch.rewritten = static_cast<qint32>(edits_.size());
+            edits_.emplace_back();
+        }
+        index = static_cast<std::size_t>(patch.rewritten);
+    }
+    Edit& edit = edits_[index];
+    edit.raw = raw;
+    edit.valueBegin = valueBegin;
+    edit.valueEnd = valueEnd;
+}
+
+// Adds a line after the line `after`, or at the end when that is kNoLine.
+IniDocument::LineRef IniDocument::addLine(Edit line, LineRef after) {
+    const qsizetype n = source_.size();
+    const auto index = static_cast<qint32>(edits_.size());
     if (after < 0) {
         after = last_;
     }
     if (after < 0) {
-        first_ = index;
-    } else {
-        Line& before = lines_[static_cast<std::size_t>(after)];
+        firstAdded_ = index;
+    } else if (after >= n) {
+        Edit& before = edits_[static_cast<std::size_t>(after - n)];
         line.next = before.next;
         before.next = index;
+    } else {
+        Patch& patch = patches_[after];
+        line.next = patch.added;
+        patch.added = index;
     }
+    const LineRef added = n + index;
     if (after == last_) {
-        last_ = index;
+        last_ = added;
     }
-    lines_.push_back(line);
-    return index;
+    edits_.push_back(std::move(line));
+    return added;
 }
 
-void IniDocument::parse() {
-    const QByteArray& bytes = source_;
-    const qsizetype n = bytes.size();
-    const char* data = bytes.constData();
-    const qsizetype firstEnd = bytes.indexOf('\n');
-    const qsizetype firstReturn = bytes.indexOf('\r');
-    if (firstReturn >= 0 && (firstEnd < 0 || firstReturn < firstEnd)) {
-        lineEnd_ = firstReturn + 1 < n && data[firstReturn + 1] == '\n' ? "\r\n" : "\r";
-    }
-    const std::size_t lineCount =
-        static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
-    lines_.reserve(lineCount);
-    // Any line may name a section or a key: room for them all up front spares the tables being
-    // built again and again as a file of many sections is read. Room costs little until used.
-    sectionIds_.reserve(static_cast<qsizetype>(lineCount));
-    entries_.reserve(static_cast<qsizetype>(lineCount));
-    qint32 section = sectionId(QString());
-    qsizetype i = 0;
-    // A byte order mark is part of the first line's bytes but not of its text.
-    if (bytes.startsWith(kByteOrderMark)) {
-        i = 3;
-    }
-    qsizetype start = 0;
-    // Keys repeat from section to section: the last one read is decoded once and shared.
-    QByteArrayView lastKeyBytes;
-    QString lastKey;
-    while (i < n) {
-        const LineExtent extent = scanLine(bytes, i);
-        const qsizetype p = extent.text;
-        const bool comment = extent.comment;
-        const qsizetype limit = extent.commentAt >= 0 ? extent.commentAt : extent.contentEnd;
-        const auto index = static_cast<qsizetype>(lines_.size());
-        Line line;
-        line.begin = start;
-        line.size = extent.next - start;
-        line.next = extent.next < n ? index + 1 : -1;
-
-        if (!comment && p < limit && data[p] == '[') {
-            // Only this line is searched: a header without ']' ends with its line.
-            const qsizetype found = QByteArrayView(data + p + 1, limit - p - 1).indexOf(']');
-            const qsizetype close = found >= 0 ? p + 1 + found : limit;
-            const QByteArrayView name = trimmed(QByteArrayView(data + p + 1, close - p - 1));
-            if (name.size() == 7 && name.compare("General", Qt::CaseInsensitive) == 0) {
-                section = sectionId(QString());
-            } else if (name.size() == 8 && name.compare("%General", Qt::CaseInsensitive) == 0) {
-                section = sectionId(QStringLiteral("General"));
-            } else {
-                section = sectionId(decodeIniKey(name));
-            }
-            line.kind = LineKind::Header;
-            sections_[static_cast<std::size_t>(section)].lastHeader = index;
-            ++blocks_;
-        } else if (!comment && p < limit) {
-            const qsizetype found = QByteArrayView(data + p, limit - p).indexOf('=');
-            const QByteArrayView key =
-                found >= 0 ? trimmed(QByteArrayView(data + p, found)) : QByteArrayView();
-            if (!key.isEmpty()) {
-                line.kind = LineKind::Entry;
-                qsizetype valueBegin = p + found + 1;
-                while (valueBegin < limit && isBlank(data[valueBegin])) {
-                    ++valueBegin;
-                }
-                line.valueBegin = valueBegin - start;
-                line.valueEnd = limit - start;
-                if (lastKeyBytes.data() == nullptr || key != lastKeyBytes) {
-                    lastKeyBytes = key;
-                    lastKey = decodeIniKey(key);
-                }
-                entries_.insert(EntryKey{section, lastKey}, index);
-                sections_[static_cast<std::size_t>(section)].lastEntry = index;
-            }
+template <typename Visit>
+void IniDocument::forEachLine(Visit&& visit) const {
+    const QByteArrayView data(source_);
+    const qsizetype n = data.size();
+    const auto visitAdded = [&](qint32 index) {
+        for (; index >= 0; index = edits_[static_cast<std::size_t>(index)].next) {
+            const Edit& line = edits_[static_cast<std::size_t>(index)];
+            visit(QByteArrayView(line.raw), line.kind, line.section, line.underHeader,
+                  n + index == last_);
         }
-        line.block = blocks_ - 1;
-        line.section = section;
-        lines_.push_back(line);
-        start = i = extent.next;
+    };
+    visitAdded(firstAdded_);
+    auto patch = patches_.begin();
+    qint32 section = 0;
+    bool underHeader = false;
+    for (qsizetype start = 0; start < n;) {
+        const LineParts line = parseLine(data, start, textStart(data, start));
+        if (line.kind == LineKind::Header) {
+            const Name name = Name::ofSection(line.name);
+            section = name.isEmpty() ? 0 : findSection(name);
+            underHeader = true;
+        }
+        QByteArrayView raw = data.sliced(start, line.next - start);
+        qint32 added = -1;
+        if (patch != patches_.end() && patch->first == start) {
+            if (patch->second.rewritten >= 0) {
+                raw = edits_[static_cast<std::size_t>(patch->second.rewritten)].raw;
+            }
+            added = patch->second.added;
+            ++patch;
+        }
+        visit(raw, line.kind, section, underHeader, start == last_);
+        visitAdded(added);
+        start = line.next;
     }
-    if (start < n) {  // a byte order mark and nothing else
-        Line line;
-        line.size = n;
-        line.section = section;
-        lines_.push_back(line);
+}
+
+std::vector<QByteArrayView> IniDocument::pieces() const {
+    std::vector<QByteArrayView> out;
+    const QByteArrayView data(source_);
+    const auto addedAfter = [&](qint32 index) {
+        for (; index >= 0; index = edits_[static_cast<std::size_t>(index)].next) {
+            out.emplace_back(edits_[static_cast<std::size_t>(index)].raw);
+        }
+    };
+    addedAfter(firstAdded_);
+    qsizetype done = 0;  // source_ is in `out` up to here
+    for (const auto& [line, patch] : patches_) {
+        const qsizetype end = lineEnd(line);
+        if (patch.rewritten >= 0) {
+            out.push_back(data.sliced(done, line - done));
+            out.emplace_back(edits_[static_cast<std::size_t>(patch.rewritten)].raw);
+        } else {
+            out.push_back(data.sliced(done, end - done));
+        }
+        done = end;
+        addedAfter(patch.added);
     }
-    if (!lines_.empty()) {
-        first_ = 0;
-        last_ = static_cast<qsizetype>(lines_.size()) - 1;
-    }
+    out.push_back(data.sliced(done));
+    return out;
 }
 
 QByteArray IniDocument::bytes() const {
+    if (patches_.empty() && firstAdded_ < 0) {
+        return source_;
+    }
+    const std::vector<QByteArrayView> parts = pieces();
     qsizetype size = 0;
-    for (qsizetype i = first_; i >= 0; i = lines_[static_cast<std::size_t>(i)].next) {
-        size += rawOf(lines_[static_cast<std::size_t>(i)]).size();
+    for (const QByteArrayView part : parts) {
+        size += part.size();
     }
     QByteArray out(size, Qt::Uninitialized);
     char* to = out.data();
-    for (qsizetype i = first_; i >= 0; i = lines_[static_cast<std::size_t>(i)].next) {
-        const QByteArrayView raw = rawOf(lines_[static_cast<std::size_t>(i)]);
-        to = std::copy(raw.begin(), raw.end(), to);
+    for (const QByteArrayView part : parts) {
+        to = std::copy(part.begin(), part.end(), to);
     }
     return out;
 }
 
 std::optional<QString> IniDocument::value(const QString& section, const QString& key) const {
-    const qsizetype index = lastEntry(section, key);
-    if (index < 0) {
+    const LineRef line = lastEntry(section, key);
+    if (line < 0) {
         return std::nullopt;
     }
-    return valueOf(lines_[static_cast<std::size_t>(index)]);
+    return valueOf(line);
 }
 
 bool IniDocument::hasKeys(const QString& section) const {
     const qint32 id = findSection(section);
-    return id >= 0 && sections_[static_cast<std::size_t>(id)].lastEntry >= 0;
+    return id >= 0 && sections_[static_cast<std::size_t>(id)].lastEntry.get() >= 0;
 }
 
 std::vector<std::pair<QString, QString>> IniDocument::keys() const {
     std::vector<std::pair<QString, QString>> out;
-    out.reserve(static_cast<std::size_t>(entries_.size()));
-    for (auto it = entries_.constBegin(); it != entries_.constEnd(); ++it) {
-        out.emplace_back(sections_[static_cast<std::size_t>(it.key().section)].name, it.key().key);
+    out.reserve(entries_.size());
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        const Entry& entry = entries_[i];
+        out.emplace_back(sectionName(entry.section.get()).toString(),
+                         keyOf(entry.line.get()).toString());
     }
     std::sort(out.begin(), out.end());
     return out;
 }
 
-std::optional<QString> IniDocument::valueOf(const Line& line) const {
-    return decodeIniValue(rawOf(line).sliced(line.valueBegin, line.valueEnd - line.valueBegin));
+std::optional<QString> IniDocument::valueOf(LineRef line) const {
+    const LineView view = lineAt(line);
+    return decodeIniValue(view.raw.sliced(view.valueBegin, view.valueEnd - view.valueBegin));
 }
 
 void IniDocument::ensureLastLineEnds() {
@@ -809,32 +1175,33 @@ void IniDocument::ensureLastLineEnds() {
     }
     // A line end after a lone backslash, or after a continued line end, continues the line: a
     // second one ends it where it ended before.
-    QByteArray raw = rawOf(lines_[static_cast<std::size_t>(last_)]).toByteArray();
-    const bool firstLine = last_ == first_;
+    const LineView line = lineAt(last_);
+    QByteArray raw = line.raw.toByteArray();
+    const bool firstLine = last_ == 0;
     if (endsALine(raw, firstLine)) {
         return;
     }
     while (!endsALine(raw, firstLine)) {
         raw += lineEnd_;
     }
-    rewrite(last_, raw);
-    Line& line = lines_[static_cast<std::size_t>(last_)];
+    rewrite(last_, raw, line.valueBegin, line.valueEnd);
     if (line.kind != LineKind::Entry) {
         return;
     }
     // The backslash that ended the file escapes a line end now, and keeps the blanks before it
     // in the value: the value is written again as it was.
-    const std::optional<QString> before = valueOf(line);
+    const std::optional<QString> before = valueOf(last_);
     const LineExtent extent = scanLine(raw, 0);
-    line.valueEnd = extent.commentAt >= 0 ? extent.commentAt : extent.contentEnd;
-    if (before && valueOf(line) != before) {
+    rewrite(last_, raw, line.valueBegin,
+            extent.commentAt >= 0 ? extent.commentAt : extent.contentEnd);
+    if (before && valueOf(last_) != before) {
         replaceValue(last_, *before);
     }
 }
 
-void IniDocument::replaceValue(qsizetype index, const QString& value) {
-    const Line& line = lines_[static_cast<std::size_t>(index)];
-    const QByteArrayView raw = rawOf(line);
+void IniDocument::replaceValue(LineRef index, const QString& value) {
+    const LineView line = lineAt(index);
+    const QByteArrayView raw = line.raw;
     // Blanks before a comment stay with the comment.
     qsizetype replaced = line.valueEnd;
     if (replaced < raw.size() && raw.at(replaced) == ';') {
@@ -859,71 +1226,75 @@ void IniDocument::replaceValue(qsizetype index, const QString& value) {
     QByteArray rewritten = raw.first(valueBegin).toByteArray();
     rewritten += encoded;
     rewritten += raw.sliced(replaced);
-    rewrite(index, rewritten);
-    lines_[static_cast<std::size_t>(index)].valueEnd = valueBegin + encoded.size();
+    rewrite(index, rewritten, valueBegin, valueBegin + encoded.size());
 }
 
 void IniDocument::setValue(const QString& section, const QString& key, const QString& value) {
-    const qsizetype index = lastEntry(section, key);
-    if (index >= 0) {
-        if (valueOf(lines_[static_cast<std::size_t>(index)]) != value) {
-            replaceValue(index, value);
+    const LineRef found = lastEntry(section, key);
+    if (found >= 0) {
+        if (valueOf(found) != value) {
+            replaceValue(found, value);
         }
         return;
     }
 
     const QByteArray encoded = encodeIniValue(value);
-    const qint32 id = sectionId(section);
-    Line entry;
+    qint32 id = findSection(section);
+    Edit entry;
     entry.kind = LineKind::Entry;
-    entry.section = id;
-    QByteArray raw = encodeIniKey(key) + '=';
-    entry.valueBegin = raw.size();
-    raw += encoded;
-    entry.valueEnd = raw.size();
-    raw += lineEnd_;
+    entry.raw = encodeIniKey(key) + '=';
+    entry.valueBegin = entry.raw.size();
+    entry.raw += encoded;
+    entry.valueEnd = entry.raw.size();
+    entry.raw += lineEnd_;
 
     // After the section's last key, or else its last header.
-    const Section& owner = sections_[static_cast<std::size_t>(id)];
-    const qsizetype after = owner.lastEntry >= 0 ? owner.lastEntry : owner.lastHeader;
+    LineRef after = kNoLine;
+    if (id >= 0) {
+        const Section& owner = sections_[static_cast<std::size_t>(id)];
+        after = owner.lastEntry.get() >= 0 ? owner.lastEntry.get() : owner.lastHeader.get();
+    }
     if (after >= 0) {
         if (after == last_) {
             ensureLastLineEnds();
         }
-        entry.block = lines_[static_cast<std::size_t>(after)].block;
+        entry.underHeader = underHeader(after);
     } else {
         ensureLastLineEnds();
-        if (last_ >= 0 &&
-            !isBlankLine(rawOf(lines_[static_cast<std::size_t>(last_)]), last_ == first_)) {
-            const Line& end = lines_[static_cast<std::size_t>(last_)];
-            Line blank;
-            blank.block = end.block;
-            blank.section = end.section;
-            addLine(blank, lineEnd_, -1);
+        if (last_ >= 0 && !isBlankLine(lineAt(last_).raw, last_ == 0)) {
+            Edit blank;
+            blank.raw = lineEnd_;
+            blank.underHeader = underHeader(last_);
+            blank.section = sectionOfLast();
+            addLine(std::move(blank), kNoLine);
         }
-        Line header;
+        Edit header;
         header.kind = LineKind::Header;
-        header.section = id;
-        header.block = blocks_++;
-        QByteArray headerRaw;
+        header.underHeader = true;
         if (section.isEmpty()) {
-            headerRaw = "[General]";
+            header.raw = "[General]";
         } else if (section == QLatin1String("General")) {
-            headerRaw = "[%General]";
+            header.raw = "[%General]";
         } else if (section.compare(QLatin1String("General"), Qt::CaseInsensitive) == 0) {
             // [general] in any letter case is the section "": this spelling of the word keeps
             // its letters, its first one escaped.
-            headerRaw = "[%" + QByteArray::number(section.front().unicode(), 16).toUpper() +
-                        section.sliced(1).toLatin1() + ']';
+            header.raw = "[%" + QByteArray::number(section.front().unicode(), 16).toUpper() +
+                         section.sliced(1).toLatin1() + ']';
         } else {
-            headerRaw = '[' + encodeIniKey(section) + ']';
+            header.raw = '[' + encodeIniKey(section) + ']';
         }
-        const qsizetype headerIndex = addLine(header, headerRaw + lineEnd_, -1);
-        sections_[static_cast<std::size_t>(id)].lastHeader = headerIndex;
-        entry.block = header.block;
+        header.raw += lineEnd_;
+        const LineRef headerLine = addLine(std::move(header), kNoLine);
+        if (id < 0) {
+            id = findOrAddSection(headerLine, Name::ofText(section));
+        }
+        edits_[static_cast<std::size_t>(headerLine - source_.size())].section = id;
+        sections_[static_cast<std::size_t>(id)].lastHeader = headerLine;
+        entry.underHeader = true;
     }
-    const qsizetype added = addLine(entry, raw, after);
-    entries_.insert(EntryKey{id, key}, added);
+    entry.section = id;
+    const LineRef added = addLine(std::move(entry), after);
+    setEntry(id, Name::ofText(key), added);
     sections_[static_cast<std::size_t>(id)].lastEntry = added;
 }
 
@@ -932,38 +1303,35 @@ bool IniDocument::removeSection(const QString& section) {
     if (id < 0) {
         return false;
     }
-    const bool hadKeys = sections_[static_cast<std::size_t>(id)].lastEntry >= 0;
+    const bool hadKeys = sections_[static_cast<std::size_t>(id)].lastEntry.get() >= 0;
     // Above the first header only the keys go: comments there speak for the whole file.
-    const auto goes = [id](const Line& line) {
-        return line.section == id && (line.block >= 0 || line.kind == LineKind::Entry);
-    };
-    std::vector<qsizetype> kept;
-    for (qsizetype i = first_; i >= 0; i = lines_[static_cast<std::size_t>(i)].next) {
-        if (!goes(lines_[static_cast<std::size_t>(i)])) {
-            kept.push_back(i);
-        }
-    }
-    const bool tookLast = last_ >= 0 && goes(lines_[static_cast<std::size_t>(last_)]);
-    if (kept.size() == lines_.size()) {
+    QByteArray kept;
+    kept.reserve(source_.size());
+    bool took = false;
+    bool tookLast = false;
+    qsizetype keptEnd = 0;  // after the last line kept that is not blank
+    forEachLine(
+        [&](QByteArrayView raw, LineKind kind, qint32 lineSection, bool underHeader, bool isLast) {
+            if (lineSection == id && (underHeader || kind == LineKind::Entry)) {
+                took = true;
+                tookLast = tookLast || isLast;
+                return;
+            }
+            kept += raw;
+            if (kind != LineKind::Other || !trimmed(raw).isEmpty()) {
+                keptEnd = kept.size();
+            }
+        });
+    if (!took) {
         return hadKeys;
     }
     // A section taken from the end leaves no blank lines behind it.
     if (tookLast) {
-        while (!kept.empty()) {
-            const Line& line = lines_[static_cast<std::size_t>(kept.back())];
-            if (line.kind != LineKind::Other || !trimmed(rawOf(line)).isEmpty()) {
-                break;
-            }
-            kept.pop_back();
-        }
-    }
-    QByteArray bytes;
-    for (const qsizetype i : kept) {
-        bytes += rawOf(lines_[static_cast<std::size_t>(i)]);
+        kept.truncate(keptEnd);
     }
     // Read again what is left; new lines keep the line end of the file as it was first read.
     const QByteArray lineEnd = lineEnd_;
-    *this = IniDocument(bytes);
+    *this = IniDocument(kept);
     lineEnd_ = lineEnd;
     return hadKeys;
 }
