@@ -61,7 +61,7 @@ ResultList::ResultList(const store::RecordArray& records) : records_(records) {
 
 QString ResultList::shownText(int row) const {
     const Row& r = rows_[static_cast<std::size_t>(row)];
-    const auto index = static_cast<qsizetype>(indexOf(row));
+    const qsizetype index = r.value;
     switch (kindOf(row)) {
         case Kind::Record: {
             if (!records_.contains(index)) {
@@ -81,7 +81,8 @@ QString ResultList::shownText(int row) const {
         case Kind::Continuation:
             return records_.contains(index)
                        ? kRecordSepText +
-                             shortenedUtf8(lineOf(records_.utf8(index), r.value), kShownChars)
+                             shortenedUtf8(lineOf(records_.utf8(index), lineNumberOf(row)),
+                                           kShownChars)
                        : kRecordSepText;
         case Kind::NoMatch:
         case Kind::Header:
@@ -92,16 +93,16 @@ QString ResultList::shownText(int row) const {
 }
 
 ResultList::TextParts ResultList::textParts(int row) const {
-    const Row& r = rows_[static_cast<std::size_t>(row)];
-    const auto index = static_cast<qsizetype>(indexOf(row));
+    const qsizetype index = rows_[static_cast<std::size_t>(row)].value;
     switch (kindOf(row)) {
         case Kind::Record:
             return {
                 {},
                 records_.contains(index) ? firstLine(records_.utf8(index)) : std::string_view()};
         case Kind::Continuation:
-            return {kRecordSepText, records_.contains(index) ? lineOf(records_.utf8(index), r.value)
-                                                             : std::string_view()};
+            return {kRecordSepText, records_.contains(index)
+                                        ? lineOf(records_.utf8(index), lineNumberOf(row))
+                                        : std::string_view()};
         case Kind::NoMatch:
         case Kind::Header:
         case Kind::Text:
@@ -126,16 +127,14 @@ qint32 ResultList::itemData(int row) const {
 QString ResultList::text(int row) const {
     const Row& r = rows_[static_cast<std::size_t>(row)];
     switch (kindOf(row)) {
-        case Kind::Record: {
-            const auto index = static_cast<qsizetype>(indexOf(row));
-            return records_.contains(index) ? fromUtf8(firstLine(records_.utf8(index))) : QString();
-        }
-        case Kind::Continuation: {
-            const auto index = static_cast<qsizetype>(indexOf(row));
-            return records_.contains(index)
-                       ? kRecordSepText + fromUtf8(lineOf(records_.utf8(index), r.value))
+        case Kind::Record:
+            return records_.contains(r.value) ? fromUtf8(firstLine(records_.utf8(r.value)))
+                                              : QString();
+        case Kind::Continuation:
+            return records_.contains(r.value)
+                       ? kRecordSepText +
+                             fromUtf8(lineOf(records_.utf8(r.value), lineNumberOf(row)))
                        : kRecordSepText;
-        }
         case Kind::NoMatch:
             return QStringLiteral("no match found");
         case Kind::Header:
@@ -206,7 +205,7 @@ void ResultList::clear() {
 
 void ResultList::addRecordRow(qint32 recordIndex) {
     beforeInserting(count(), 1);
-    rows_.push_back(makeRow(Kind::Record, recordIndex, static_cast<std::uint32_t>(recordIndex)));
+    rows_.push_back(makeRow(Kind::Record, recordIndex, 0));
     afterInserting(count() - 1, 1);
 }
 
@@ -219,14 +218,14 @@ void ResultList::addRecordRows(std::span<const qint32> recordIndices) {
     beforeInserting(first, added);
     rows_.reserve(rows_.size() + recordIndices.size());
     for (const qint32 index : recordIndices) {
-        rows_.push_back(makeRow(Kind::Record, index, static_cast<std::uint32_t>(index)));
+        rows_.push_back(makeRow(Kind::Record, index, 0));
     }
     afterInserting(first, added);
 }
 
 void ResultList::addContinuationRow(qint32 recordIndex, qint32 line) {
     beforeInserting(count(), 1);
-    rows_.push_back(makeRow(Kind::Continuation, line, static_cast<std::uint32_t>(recordIndex)));
+    rows_.push_back(makeRow(Kind::Continuation, recordIndex, static_cast<std::uint32_t>(line)));
     afterInserting(count() - 1, 1);
 }
 
@@ -291,7 +290,7 @@ int ResultList::findRow(const QString& text) const {
     const QByteArray wanted = text.toUtf8();
     const std::string_view bytes(wanted.constData(), static_cast<std::size_t>(wanted.size()));
     for (int row = 0; row < count(); ++row) {
-        const auto index = static_cast<qsizetype>(indexOf(row));
+        const qsizetype index = rows_[static_cast<std::size_t>(row)].value;
         // A record row is compared in UTF-8, without making a text of every first line.
         const bool same = kindOf(row) == Kind::Record
                               ? records_.contains(index) && firstLine(records_.utf8(index)) == bytes
@@ -311,13 +310,7 @@ void ResultList::renumberRecords(const std::vector<qint32>& newIndex) {
     };
     for (Row& r : rows_) {
         const auto kind = static_cast<Kind>(r.packed >> 29);
-        if (kind == Kind::Record) {
-            const std::int32_t index = renumbered(r.value);
-            r = makeRow(kind, index, static_cast<std::uint32_t>(index));
-        } else if (kind == Kind::Continuation) {
-            const auto index = renumbered(static_cast<std::int32_t>(r.packed & kIndexMask));
-            r = makeRow(kind, r.value, static_cast<std::uint32_t>(index));
-        } else if (kind == Kind::Text) {
+        if (kind == Kind::Record || kind == Kind::Continuation || kind == Kind::Text) {
             r.value = renumbered(r.value);
         }
     }

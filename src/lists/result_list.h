@@ -117,9 +117,13 @@ class ResultList {
 
   private:
     enum class Kind : std::uint8_t { Record, Continuation, NoMatch, Header, Text };
+    // A record's index is kept whole in `value` (a file holds fewer than 2^31 records); the
+    // 29 bits below the kind hold what is smaller: a continuation row's line number (a line
+    // takes at least a marker and a line break, so a record of a 1 GB file has fewer than 2^28
+    // lines) or the index of a row's own text.
     struct Row {
-        std::int32_t value;    // item data; the line number of a continuation row
-        std::uint32_t packed;  // kind in the top three bits, record or text index below
+        std::int32_t value;    // the item data; a continuation row's record index
+        std::uint32_t packed;  // kind in the top three bits, line number or text index below
     };
     static constexpr std::uint32_t kIndexMask = (1u << 29) - 1;
 
@@ -132,6 +136,7 @@ class ResultList {
     std::uint32_t indexOf(int row) const {
         return rows_[static_cast<std::size_t>(row)].packed & kIndexMask;
     }
+    qint32 lineNumberOf(int row) const { return static_cast<qint32>(indexOf(row)); }
     std::uint32_t storeText(const QString& text);
     // Around a change of rows; inside an Update, only the first change is announced.
     void beforeInserting(int first, int count);

@@ -129,6 +129,15 @@ class TestResultList : public QObject {
         list.setRowText(0, QStringLiteral("typed-----over"));
         records.set(0, QStringLiteral("other-----line"));
         QCOMPARE(rowsOf(list), QStringList({"0|typed-----over", "-1|-----line"}));
+
+        // A row names its record by the whole index, however large: one past 2^29 is not
+        // record 1, which has no such record to show.
+        const qint32 far = (qint32{1} << 29) + 1;
+        records.append(QStringLiteral("one-----two"));
+        list.addRecordRow(far);
+        list.addContinuationRow(far, 1);
+        QCOMPARE(rowsOf(list).mid(2), QStringList({QString::number(far) + "|", "-1|-----"}));
+        QCOMPARE(list.findRow(QStringLiteral("one")), -1);
     }
 
     void selectingRaisesTheClickHandlerInsideTheWrite() {
