@@ -26,6 +26,12 @@ QString describe(const platform::InterruptedSave& save) {
                              "before that save could not be put back:\n%1\n\nThat content is "
                              "kept in \"%2\". Trovix tries again at its next start.")
                              .arg(save.detail, QDir::toNativeSeparators(save.copy));
+        case Outcome::SetUndone:
+            return QStringLiteral(
+                       "A restore or backup of several files was cut short: Trovix or the system "
+                       "stopped while the files were being replaced. So that the files stay as "
+                       "they were together, the content \"%1\" had before has been put back.")
+                .arg(file);
         case Outcome::ReplacedMeanwhile:
             return cut + QStringLiteral(
                              "\n\nThe file has been replaced or removed since, so it was left "

@@ -16,6 +16,15 @@ class ReplacementFile;
 // short, needs no space that the file did not have.
 enum class WriteKind { NewContent, RollbackCopy, PutBack };
 
+// How a file is renamed in one step: over whatever stands at the new name, exchanging the two
+// names, or only while nothing stands at the new name.
+enum class RenameKind { Over, Exchange, IfFree };
+// A rename that failed; `unsupported` when the file system has no such rename.
+struct RenameFailure {
+    QString reason;
+    bool unsupported = false;
+};
+
 // The file operations that a safe save, its rollback copy and putting old content back are made
 // of. Each is checked, and a failure is described with the system's own reason. The system's
 // disk does them (SystemDisk); a test's disk may make any of them fail as a full disk or a
@@ -37,6 +46,8 @@ class Disk {
     virtual Result<void> resize(QFileDevice& file, qint64 size) = 0;
     // Puts a folder's entries (a file just made or removed there) on the disk.
     virtual Result<void> syncFolder(const QString& folder) = 0;
+    virtual Result<void, RenameFailure> rename(const QString& from, const QString& to,
+                                               RenameKind kind) = 0;
     // Puts the new file in the file's place; with `expected`, only while the file is still the
     // one that stamp describes (ReplacementFile::commit()).
     virtual Result<void, WriteFailure> commitReplacement(

@@ -4,11 +4,12 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QScopeGuard>
 #include <cerrno>
+#include <filesystem>
 
 #include "platform/disk.h"
+#include "platform/renames.h"
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -22,16 +23,9 @@
 
 namespace trovix::platform {
 
-#ifdef Q_OS_UNIX
 struct ReplacementFile::Handle {
     QFile file;
 };
-#else
-struct ReplacementFile::Handle {
-    explicit Handle(const QString& target) : file(target) {}
-    QSaveFile file;
-};
-#endif
 
 namespace {
 
@@ -45,64 +39,11 @@ WriteFailure systemFailure(int error) {
     return {io::systemReason(error)};
 }
 
-// How a rename that the file system may not offer went.
-enum class Renamed { Done, Unsupported, Failed };
-
-Renamed renamedBy(bool done) {
-    if (done) {
-        return Renamed::Done;
-    }
-    return errno == EINVAL || errno == ENOSYS || errno == ENOTSUP || errno == EOPNOTSUPP
-               ? Renamed::Unsupported
-               : Renamed::Failed;
-}
-
-// Exchanges what two names stand for, in one step.
-Renamed exchangeNames(const QByteArray& a, const QByteArray& b) {
-#if defined(Q_OS_LINUX) && defined(SYS_renameat2)
-    constexpr unsigned kExchange = 1U << 1;  // RENAME_EXCHANGE
-    return renamedBy(
-        ::syscall(SYS_renameat2, AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), kExchange) == 0);
-#elif defined(Q_OS_DARWIN)
-    return renamedBy(::renamex_np(a.constData(), b.constData(), RENAME_SWAP) == 0);
-#else
-    Q_UNUSED(a);
-    Q_UNUSED(b);
-    errno = ENOSYS;
-    return Renamed::Unsupported;
-#endif
-}
-
-// Renames `from` to `to` in one step unless something stands at `to`.
-Renamed renameUnlessTaken(const QByteArray& from, const QByteArray& to) {
-#if defined(Q_OS_LINUX) && defined(SYS_renameat2)
-    constexpr unsigned kNoReplace = 1U << 0;  // RENAME_NOREPLACE
-    return renamedBy(::syscall(SYS_renameat2, AT_FDCWD, from.constData(), AT_FDCWD, to.constData(),
-                               kNoReplace) == 0);
-#elif defined(Q_OS_DARWIN)
-    return renamedBy(::renamex_np(from.constData(), to.constData(), RENAME_EXCL) == 0);
-#else
-    Q_UNUSED(from);
-    Q_UNUSED(to);
-    errno = ENOSYS;
-    return Renamed::Unsupported;
-#endif
-}
-
 Result<void, WriteFailure> renamed(const QByteArray& from, const QByteArray& to) {
     if (::rename(from.constData(), to.constData()) != 0) {
         return systemFailure(errno);
     }
     return {};
-}
-
-// A name beside the target that no file has: hidden, and telling whose it is.
-QString temporaryNameFor(const QString& target) {
-    const QFileInfo info(target);
-    return info.absolutePath() +
-           QStringLiteral("/.%1.trovix-%2")
-               .arg(info.fileName())
-               .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
 }
 
 // Whether a file made without a name can be given one later (through /proc).
@@ -119,6 +60,15 @@ bool unnamedFilesCanBeNamed() {
 }  // namespace
 
 ReplacementFile::ReplacementFile(const QString& target) : target_(target) {
+}
+
+QString ReplacementFile::temporaryNameFor(const QString& target) {
+    // Hidden, and telling whose it is.
+    const QFileInfo info(target);
+    return info.absolutePath() +
+           QStringLiteral("/.%1.trovix-%2")
+               .arg(info.fileName())
+               .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
 }
 
 bool ReplacementFile::isTemporaryName(const QString& fileName) {
@@ -158,7 +108,7 @@ Result<void> ReplacementFile::open() {
     }
 #endif
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary_ = temporaryNameFor(target_);
+        temporary_ = ReplacementFile::temporaryNameFor(target_);
         fd = ::open(QFile::encodeName(temporary_).constData(),
                     O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, mode);
         if (fd < 0 && errno != EEXIST) {
@@ -191,21 +141,8 @@ Result<void, WriteFailure> ReplacementFile::commit(const std::optional<FileStamp
     if (!isOpen()) {
         return WriteFailure{QStringLiteral("Nothing was prepared.")};
     }
-    if (temporary_.isEmpty()) {
-        // The file made without a name gets one beside the target, to be renamed from.
-        const QByteArray self = "/proc/self/fd/" + QByteArray::number(handle_->file.handle());
-        int error = EEXIST;
-        for (int attempt = 0; error == EEXIST && attempt < 100; ++attempt) {
-            temporary_ = temporaryNameFor(target_);
-            error = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD,
-                             QFile::encodeName(temporary_).constData(), AT_SYMLINK_FOLLOW) == 0
-                        ? 0
-                        : errno;
-        }
-        if (error != 0) {
-            temporary_.clear();
-            return systemFailure(error);
-        }
+    if (const Result<QString> named = name(); !named) {
+        return WriteFailure{named.error()};
     }
     Result<void, WriteFailure> replaced = replace(expected);
     if (replaced) {
@@ -281,6 +218,34 @@ Result<void, WriteFailure> ReplacementFile::replace(const std::optional<FileStam
     return changedMeanwhile();
 }
 
+Result<QString> ReplacementFile::name(const QString& as) {
+    if (!isOpen()) {
+        return fail(QStringLiteral("Nothing was prepared."));
+    }
+    if (temporary_.isEmpty()) {
+        // The file made without a name gets one beside the target.
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(handle_->file.handle());
+        int error = EEXIST;
+        for (int attempt = 0; error == EEXIST && attempt < (as.isEmpty() ? 100 : 1); ++attempt) {
+            temporary_ = as.isEmpty() ? temporaryNameFor(target_) : as;
+            error = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD,
+                             QFile::encodeName(temporary_).constData(), AT_SYMLINK_FOLLOW) == 0
+                        ? 0
+                        : errno;
+        }
+        if (error != 0) {
+            temporary_.clear();
+            return fail(io::systemReason(error));
+        }
+    }
+    return temporary_;
+}
+
+void ReplacementFile::release() {
+    handle_.reset();
+    temporary_.clear();
+}
+
 void ReplacementFile::cancel() {
     handle_.reset();
     if (!temporary_.isEmpty()) {
@@ -293,21 +258,34 @@ void ReplacementFile::cancel() {
 
 Result<void> ReplacementFile::open() {
     cancel();
-    handle_ = std::make_unique<Handle>(target_);
-    handle_->file.setDirectWriteFallback(false);
-    if (!handle_->file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        const QString reason = handle_->file.errorString();
-        handle_.reset();
-        return fail(reason);
+    handle_ = std::make_unique<Handle>();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary_ = temporaryNameFor(target_);
+        handle_->file.setFileName(temporary_);
+        if (handle_->file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+            return {};
+        }
+        if (!QFileInfo::exists(temporary_)) {
+            break;
+        }
     }
-    return {};
+    const QString reason = handle_->file.errorString();
+    handle_.reset();
+    temporary_.clear();
+    return fail(reason);
 }
 
 Result<void, WriteFailure> ReplacementFile::commit(const std::optional<FileStamp>& expected) {
     if (!isOpen()) {
         return WriteFailure{QStringLiteral("Nothing was prepared.")};
     }
-    return replace(expected);
+    Result<void, WriteFailure> replaced = replace(expected);
+    if (replaced) {
+        committed_ = fileStamp(target_);
+        temporary_.clear();
+        handle_.reset();
+    }
+    return replaced;
 }
 
 Result<void, WriteFailure> ReplacementFile::replace(const std::optional<FileStamp>& expected) {
@@ -315,21 +293,34 @@ Result<void, WriteFailure> ReplacementFile::replace(const std::optional<FileStam
     if (expected && fileStamp(target_) != *expected) {
         return changedMeanwhile();
     }
-    if (!handle_->file.commit()) {
-        const QString reason = handle_->file.errorString();
-        handle_.reset();
-        return WriteFailure{reason.isEmpty() ? io::diskFullReason() : reason};
+    handle_->file.close();
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(temporary_.toStdWString()),
+                            std::filesystem::path(target_.toStdWString()), error);
+    if (error) {
+        return WriteFailure{QString::fromStdString(error.message())};
     }
-    handle_.reset();
-    committed_ = fileStamp(target_);
     return {};
 }
 
-void ReplacementFile::cancel() {
-    if (handle_) {
-        handle_->file.cancelWriting();
+Result<QString> ReplacementFile::name(const QString&) {
+    if (!isOpen()) {
+        return fail(QStringLiteral("Nothing was prepared."));
     }
+    return temporary_;
+}
+
+void ReplacementFile::release() {
     handle_.reset();
+    temporary_.clear();
+}
+
+void ReplacementFile::cancel() {
+    handle_.reset();
+    if (!temporary_.isEmpty()) {
+        QFile::remove(temporary_);
+        temporary_.clear();
+    }
 }
 
 #endif

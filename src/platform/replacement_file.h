@@ -43,11 +43,22 @@ class ReplacementFile {
     // Removes the new file, unless it took the target's place.
     void cancel();
 
+    // For a caller that puts the new file in place itself (ReplacementSet): gives it a name
+    // beside the target (`as`, or one of its own choice when empty), and returns it. A file that
+    // has a name keeps it.
+    Result<QString> name(const QString& as = {});
+    // Its name; empty while it has none.
+    const QString& temporaryName() const { return temporary_; }
+    // Closes the new file and leaves it where it is, under its name.
+    void release();
+
     // The new file as it was put in place.
     const FileStamp& committedStamp() const { return committed_; }
 
-    // Whether a file's name is one a new file takes while it is written: one left behind by a
-    // program that stopped while writing it.
+    // A name beside `target` that no file has yet, of the kind a new file takes while it is
+    // written; and whether a file's name is of that kind: one left behind by a program that
+    // stopped while writing it.
+    static QString temporaryNameFor(const QString& target);
     static bool isTemporaryName(const QString& fileName);
 
   private:

@@ -76,6 +76,28 @@ ContentWriter bytesContent(const QByteArray& bytes) {
     };
 }
 
+ContentWriter copiedContent(const QString& path) {
+    return [path](QIODevice& out) -> Result<void> {
+        QFile source(path);
+        if (const Result<void> opened = openRegularFile(source); !opened) {
+            return opened;
+        }
+        QByteArray piece(1 << 20, Qt::Uninitialized);
+        for (;;) {
+            const qint64 got = source.read(piece.data(), piece.size());
+            if (got < 0) {
+                return fail(reasonOf(source, errno));
+            }
+            if (got == 0) {
+                return {};
+            }
+            if (out.write(piece.constData(), got) != got) {
+                return fail(out.errorString());
+            }
+        }
+    };
+}
+
 SafeFile::SafeFile(Disk& disk, const QString& path) : disk_(disk), path_(fileBehindLinks(path)) {
 }
 

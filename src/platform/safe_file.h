@@ -21,6 +21,9 @@ class ReplacementFile;
 using ContentWriter = std::function<Result<void>(QIODevice& out)>;
 // The content that is these bytes.
 ContentWriter bytesContent(const QByteArray& bytes);
+// The content of the regular file at `path`, copied a piece at a time, so that a file of any
+// size takes little memory.
+ContentWriter copiedContent(const QString& path);
 
 // Writes a file so that its old content survives until the new content is complete on disk.
 // - Symbolic links are followed: the file they name is written and the links stay.

@@ -12,6 +12,7 @@
 
 #include "platform/disk.h"
 #include "platform/private_folder.h"
+#include "platform/replacement_set.h"
 #include "platform/safe_file.h"
 
 #ifdef Q_OS_UNIX
@@ -322,7 +323,7 @@ Result<void> putBackOldContent(Disk& disk, QFile& file, const QByteArray& old) {
 }
 
 QList<InterruptedSave> recoverInterruptedSaves(Disk& disk) {
-    QList<InterruptedSave> told;
+    QList<InterruptedSave> told = recoverInterruptedSets(disk);
     for (const QString& path : rollbackCopies()) {
         if (std::optional<InterruptedSave> save = recover(disk, path)) {
             told.append(*save);

@@ -59,6 +59,8 @@ struct InterruptedSave {
         NotRestored,        // putting the old content back failed; the rollback copy stays
         ReplacedMeanwhile,  // the file was removed or replaced since; the old content was put
                             // into a file of its own in the rollback folder
+        SetUndone,  // one of several files replaced together; its old content is back, so that
+                    // the set is as it was
     };
     Outcome outcome = Outcome::Restored;
     QString file;    // the file that was being saved
@@ -67,7 +69,8 @@ struct InterruptedSave {
 };
 
 // Looks for rollback copies left by saves that were cut short (the program was killed, or the
-// system went down) and undoes each such save: a file that holds neither its old nor its new
+// system went down), and for sets of files replaced together (replacement_set.h), and undoes
+// each such save: a file that holds neither its old nor its new
 // content completely gets its old content back. A copy whose file holds either content is
 // removed without a word; so is a copy that was itself not complete, as its file was not yet
 // touched. Returns what the user should be told.

@@ -1,9 +1,13 @@
 #include "platform/system_disk.h"
 
+#include "platform/renames.h"
 #include "platform/replacement_file.h"
+
+#include <QFile>
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -101,6 +105,36 @@ Result<void> SystemDisk::syncFolder(const QString& folder) {
     Q_UNUSED(folder);
 #endif
     return {};
+}
+
+Result<void, RenameFailure> SystemDisk::rename(const QString& from, const QString& to,
+                                               RenameKind kind) {
+    const QByteArray a = QFile::encodeName(from);
+    const QByteArray b = QFile::encodeName(to);
+    Renamed done = Renamed::Failed;
+    switch (kind) {
+        case RenameKind::Exchange:
+            done = exchangeNames(a, b);
+            break;
+        case RenameKind::IfFree:
+            done = renameUnlessTaken(a, b);
+            break;
+        case RenameKind::Over:
+#ifdef Q_OS_UNIX
+            done = ::rename(a.constData(), b.constData()) == 0 ? Renamed::Done : Renamed::Failed;
+#else
+            std::error_code error;
+            std::filesystem::rename(std::filesystem::path(from.toStdWString()),
+                                    std::filesystem::path(to.toStdWString()), error);
+            errno = error.value();
+            done = error ? Renamed::Failed : Renamed::Done;
+#endif
+            break;
+    }
+    if (done == Renamed::Done) {
+        return {};
+    }
+    return RenameFailure{io::systemReason(errno), done == Renamed::Unsupported};
 }
 
 Result<void, WriteFailure> SystemDisk::commitReplacement(ReplacementFile& file,

@@ -15,6 +15,8 @@ class SystemDisk : public Disk {
     Result<void> sync(QFileDevice& file) override;
     Result<void> resize(QFileDevice& file, qint64 size) override;
     Result<void> syncFolder(const QString& folder) override;
+    Result<void, RenameFailure> rename(const QString& from, const QString& to,
+                                       RenameKind kind) override;
     Result<void, WriteFailure> commitReplacement(ReplacementFile& file,
                                                  const std::optional<FileStamp>& expected) override;
 };

@@ -1,84 +1,41 @@
 #include "records/file_maintenance.h"
 
-#include <QFile>
-#include <memory>
 #include <vector>
 
 #include "lists/listing.h"
+#include "platform/replacement_set.h"
 
 namespace trovix::records {
 namespace {
 
 const QString kBackupSuffix = QStringLiteral(".old");
 
-// Copies the three files from `from(slot)` to `to(slot)`: every copy is written where it waits
-// first, and only when all three are ready do they replace the files, so a failure changes none.
+// Copies the three files from `from(slot)` to `to(slot)`, all or none: each copy is written
+// beside its target first, a piece at a time, and the three then replace their targets together
+// (platform::ReplacementSet), also across a kill.
 template <typename From, typename To>
 bool copyAllOrNothing(const platform::Services& services, const lists::FileSlots& slots,
                       const QString& title, From from, To to) {
-    std::vector<std::unique_ptr<platform::SafeFile>> copies;
+    platform::ReplacementSet copies(*services.disk);
+    const auto tell = [&](const QString& text) {
+        services.messages->show(text, title, platform::MessageButtons::Ok,
+                                platform::MessageIcon::Warning);
+    };
     for (const lists::FileSlot& slot : slots) {
-        const QString source = from(slot);
-        const QString target = to(slot);
-        const platform::Result<QByteArray> bytes = platform::readWholeFile(source);
-        bool ok = bytes.ok();
-        QString error = bytes.error();
-        if (ok) {
-            copies.push_back(std::make_unique<platform::SafeFile>(*services.disk, target));
-            const platform::Result<void, platform::WriteFailure> prepared =
-                copies.back()->prepare(platform::bytesContent(*bytes));
-            ok = prepared.ok();
-            error = prepared.error();
-        }
-        if (!ok) {
-            copies.clear();  // the prepared copies are dropped; no file changed
-            services.messages->show(
-                QStringLiteral("\"%1\" could not be copied to \"%2\":\n%3\n\nNo file was "
-                               "changed.")
-                    .arg(source, target, error),
-                title, platform::MessageButtons::Ok, platform::MessageIcon::Warning);
+        if (const platform::Result<void, platform::WriteFailure> prepared =
+                copies.prepare(to(slot), platform::copiedContent(from(slot)));
+            !prepared) {
+            tell(QStringLiteral("\"%1\" could not be copied to \"%2\":\n%3\n\nNo file was "
+                                "changed.")
+                     .arg(from(slot), to(slot), prepared.error()));
             return false;
         }
     }
-    // What the targets hold now, to put back should a copy fail to take its place.
-    QList<std::optional<QByteArray>> before;
-    for (const lists::FileSlot& slot : slots) {
-        const platform::Result<QByteArray> held = platform::readWholeFile(to(slot));
-        before.append(held ? std::optional<QByteArray>(*held) : std::nullopt);
-    }
-    for (std::size_t i = 0; i < copies.size(); ++i) {
-        const platform::Result<void, platform::WriteFailure> committed = copies[i]->commit();
-        if (committed) {
-            continue;
-        }
-        // The failed copy left its file as it was, unless it says otherwise; the files already
-        // replaced get their old content back, and what cannot be put back is told.
-        QStringList notes;
-        if (!committed.failure().unchanged) {
-            notes << QStringLiteral("\"%1\" may be damaged.").arg(to(slots[i]));
-        }
-        for (std::size_t done = 0; done < i; ++done) {
-            const QString target = to(slots[done]);
-            const std::optional<QByteArray>& old = before[static_cast<qsizetype>(done)];
-            const platform::Result<void, platform::WriteFailure> putBack =
-                old ? platform::writeFileSafely(*services.disk, target,
-                                                platform::bytesContent(*old))
-                : QFile::remove(target)
-                    ? platform::Result<void, platform::WriteFailure>()
-                    : platform::WriteFailure{QStringLiteral("It could not be removed.")};
-            if (!putBack) {
-                notes << QStringLiteral(
-                             "\"%1\" was already written, and what it held before could not be "
-                             "put back:\n%2")
-                             .arg(target, putBack.error());
-            }
-        }
-        services.messages->show(QStringLiteral("\"%1\" could not be replaced:\n%2\n\n%3")
-                                    .arg(to(slots[i]), committed.error(),
-                                         notes.isEmpty() ? QStringLiteral("No file was changed.")
-                                                         : notes.join(QStringLiteral("\n\n"))),
-                                title, platform::MessageButtons::Ok,
-                                platform::MessageIcon::Warning);
+    if (const platform::Result<void, platform::WriteFailure> committed = copies.commit();
+        !committed) {
+        tell(QStringLiteral("The files could not be replaced:\n%1").arg(committed.error()) +
+             (committed.failure().unchanged ? QStringLiteral("\n\nNo file was changed.")
+                                            : QString()));
         return false;
     }
     return true;

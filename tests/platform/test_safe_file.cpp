@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/fake/faulty_disk.h"
+#include "platform/replacement_set.h"
 #include "platform/safe_file.h"
 #include "platform/save_journal.h"
 #include "platform/system_disk.h"
@@ -15,6 +16,7 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -215,6 +217,93 @@ class TestSafeFile : public QObject {
         QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList({"large.txt", "small.txt"}));
     }
 
+    // Files replaced together change all or none: whatever step fails, or however the program
+    // is killed between two steps (the next start then sets the set right), with and without a
+    // file system that exchanges names, and for a file that did not exist before.
+    void aSetOfFilesChangesWholeOrNotAtAll() {
+#ifndef Q_OS_UNIX
+        QSKIP("a kill is made with fork()");
+#else
+        QTemporaryDir dir;
+        const QStringList paths = {dir.filePath("a.txt"), dir.filePath("b.txt"),
+                                   dir.filePath("c.txt")};
+        const QList<QByteArray> before = {kOld, "old b\n", "<none>"};
+        const QList<QByteArray> after = {kNew, "new b\n", "new c\n"};
+        const auto reset = [&] {
+            for (qsizetype i = 0; i < paths.size(); ++i) {
+                QFile::remove(paths[i]);
+                if (before[i] != "<none>") {
+                    writeBytes(paths[i], before[i]);
+                }
+            }
+        };
+        const auto contents = [&] {
+            QList<QByteArray> now;
+            for (const QString& path : paths) {
+                now << (QFile::exists(path) ? readBytes(path) : QByteArray("<none>"));
+            }
+            return now;
+        };
+        const auto replace = [&] {
+            ReplacementSet set(disk_);
+            for (qsizetype i = 0; i < paths.size(); ++i) {
+                if (const Result<void, WriteFailure> prepared =
+                        set.prepare(paths[i], bytesContent(after[i]));
+                    !prepared) {
+                    return prepared;
+                }
+            }
+            return set.commit();
+        };
+        // Nothing of the set is left beside the files or in the state folder.
+        const auto tidy = [&] {
+            return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size() ==
+                       (contents() == after ? 3 : 2) &&
+                   QDir(rollbackFolder()).entryList(QDir::Files | QDir::Hidden).isEmpty();
+        };
+        for (const bool exchange : {true, false}) {
+            disk_.withoutExchange(!exchange);
+            reset();
+            QVERIFY(replace().ok());
+            QCOMPARE(contents(), after);
+            const int steps = disk_.steps();
+            for (int step = 0; step < steps; ++step) {
+                const QString where =
+                    QStringLiteral("step %1%2").arg(step).arg(exchange ? "" : ", no exchange");
+                reset();
+                disk_.plan({{step}, -1});
+                const Result<void, WriteFailure> failed = replace();
+                disk_.plan({});
+                QVERIFY2(
+                    contents() == (failed.ok() ? after : before) && unchanged(failed) && tidy(),
+                    qPrintable(where + ": " + failed.error()));
+
+                reset();
+                const pid_t child = ::fork();
+                if (child == 0) {
+                    disk_.beforeEachStep([step](int at) {
+                        if (at == step) {
+                            ::_exit(0);  // as a kill would stop it
+                        }
+                    });
+                    ::_exit(replace().ok() ? 1 : 2);
+                }
+                int status = 0;
+                QVERIFY(::waitpid(child, &status, 0) == child && WEXITSTATUS(status) == 0);
+                const QList<InterruptedSave> told = recoverInterruptedSaves(disk_);
+                QVERIFY2((contents() == before || contents() == after) && tidy(),
+                         qPrintable(where));
+                for (const InterruptedSave& save : told) {
+                    QVERIFY2(
+                        save.outcome == InterruptedSave::Outcome::SetUndone && contents() == before,
+                        qPrintable(where));
+                }
+            }
+        }
+        disk_.withoutExchange(false);
+#endif
+    }
+
     // A save cut short leaves its rollback copy; the next start puts the old content back only
     // where the file holds neither content whole, and says so.
     void aSaveCutShortIsUndoneAtTheNextStart_data() {
@@ -352,7 +441,9 @@ class TestSafeFile : public QObject {
         } refused[] = {{pipe, "named pipe", PathKind::NamedPipe},
                        {loop, "leads back to itself", PathKind::LinkLoop},
                        {dir.path(), "folder", PathKind::Folder},
-                       {toPipe, "named pipe", PathKind::NamedPipe}};
+                       { toPipe,
+                         "named pipe",
+                         PathKind::NamedPipe }};
         for (const auto& r : refused) {
             const Result<void, WriteFailure> outcome =
                 writeFileSafely(disk_, r.path, bytesContent(kNew));

@@ -14,6 +14,7 @@
 #include "platform/fake/fake_screen.h"
 #include "platform/fake/fake_shell.h"
 #include "platform/safe_file.h"
+#include "platform/save_journal.h"
 #include "records/record_display.h"
 #include "records/record_editing.h"
 #include "records/record_order.h"
@@ -24,6 +25,7 @@
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -454,21 +456,41 @@ class TestRecords : public QObject {
         app::menuCommand(w.state, MenuCommand::Backup);
         const int steps = w.services.disk.steps();
         const QList<QByteArray> made = files(".old"), stale(3, "stale");
-        // Whatever step fails, a backup leaves every old backup as it was or writes every one;
-        // a restore leaves every data file or makes every one its backup.
+        // Whatever step fails, or is the last before a kill (the next start then undoes what
+        // was done), a backup leaves every old backup as it was or writes every one; a restore
+        // leaves every data file or makes every one its backup.
         for (const char* target : {".old", ""}) {
             const bool backup = *target != '\0';
+            const MenuCommand command = backup ? MenuCommand::Backup : MenuCommand::Restore;
             for (int step = 0; step < steps; ++step) {
+                const QString where = QStringLiteral("%1 %2").arg(target).arg(step);
                 put(target, stale);
                 put(backup ? "" : ".old", made);
                 w.services.disk.plan({{step}, -1});
-                app::menuCommand(w.state, backup ? MenuCommand::Backup : MenuCommand::Restore);
+                app::menuCommand(w.state, command);
                 w.services.disk.plan({});
-                QVERIFY2(files(target) == made || files(target) == stale,
-                         qPrintable(QStringLiteral("%1 %2").arg(target).arg(step)));
+                QVERIFY2(files(target) == made || files(target) == stale, qPrintable(where));
+#ifdef Q_OS_UNIX
+                put(target, stale);
+                const pid_t child = ::fork();
+                if (child == 0) {
+                    w.services.disk.beforeEachStep([step](int at) {
+                        if (at == step) {
+                            ::_exit(0);
+                        }
+                    });
+                    app::menuCommand(w.state, command);
+                    ::_exit(0);
+                }
+                int status = 0;
+                QVERIFY(::waitpid(child, &status, 0) == child);
+                (void)platform::recoverInterruptedSaves(w.services.disk);
+                QVERIFY2(files(target) == made || files(target) == stale, qPrintable(where));
+#endif
             }
         }
-        QCOMPARE(QDir(w.dir.path()).entryList(QDir::Files).size(), 6);  // no temporary left
+        // No temporary file is left.
+        QCOMPARE(QDir(w.dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 6);
     }
 
     void anUnreadableFileIsNeverSavedOver() {

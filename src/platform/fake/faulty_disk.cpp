@@ -1,6 +1,7 @@
 #include "platform/fake/faulty_disk.h"
 
 #include <algorithm>
+#include <cerrno>
 
 namespace trovix::platform {
 
@@ -69,6 +70,17 @@ Result<void> FaultyDisk::resize(QFileDevice& file, qint64 size) {
 
 Result<void> FaultyDisk::syncFolder(const QString& folder) {
     return stepFails() ? fullDisk() : underneath_.syncFolder(folder);
+}
+
+Result<void, RenameFailure> FaultyDisk::rename(const QString& from, const QString& to,
+                                               RenameKind kind) {
+    if (stepFails()) {
+        return RenameFailure{fullDisk().error()};
+    }
+    if (kind == RenameKind::Exchange && withoutExchange_) {
+        return RenameFailure{io::systemReason(EINVAL), true};
+    }
+    return underneath_.rename(from, to, kind);
 }
 
 Result<void, WriteFailure> FaultyDisk::commitReplacement(ReplacementFile& file,

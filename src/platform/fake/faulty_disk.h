@@ -31,6 +31,8 @@ class FaultyDisk : public Disk {
     int steps() const { return steps_; }
     // Runs before each step, with its number: another program writing the file, say. Empty: none.
     void beforeEachStep(std::function<void(int step)> run) { beforeStep_ = std::move(run); }
+    // Acts as a file system that cannot exchange two names.
+    void withoutExchange(bool without) { withoutExchange_ = without; }
 
     Result<void> open(QFile& file, QIODevice::OpenMode mode,
                       std::optional<QFileDevice::Permissions> permissions) override;
@@ -40,6 +42,8 @@ class FaultyDisk : public Disk {
     Result<void> sync(QFileDevice& file) override;
     Result<void> resize(QFileDevice& file, qint64 size) override;
     Result<void> syncFolder(const QString& folder) override;
+    Result<void, RenameFailure> rename(const QString& from, const QString& to,
+                                       RenameKind kind) override;
     Result<void, WriteFailure> commitReplacement(ReplacementFile& file,
                                                  const std::optional<FileStamp>& expected) override;
 
@@ -51,6 +55,7 @@ class FaultyDisk : public Disk {
     Disk& underneath_;
     Plan plan_;
     std::function<void(int step)> beforeStep_;
+    bool withoutExchange_ = false;
     int steps_ = 0;
     qint64 bytes_ = 0;  // of new content written
     bool writeFailed_ = false;
