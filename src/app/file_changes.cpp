@@ -42,6 +42,7 @@ FileChangeWatch::FileChangeWatch(MainState& state, platform::FileWatcher& watche
     state_.changeNotice.setAnswerHandler(
         [this](lists::SlotId id, ChangeNotice::Answer choice) { answer(id, choice); });
     state_.changeNotice.setFileNamesHandler([this] { watchSlotFiles(); });
+    state_.changeNotice.setStepHandler([this] { stepTaken(); });
     watchSlotFiles();
 }
 
@@ -50,6 +51,7 @@ FileChangeWatch::~FileChangeWatch() {
     watcher_.callAfter(0, {});
     state_.changeNotice.setAnswerHandler({});
     state_.changeNotice.setFileNamesHandler({});
+    state_.changeNotice.setStepHandler({});
 }
 
 void FileChangeWatch::watchSlotFiles() {
@@ -155,6 +157,20 @@ void FileChangeWatch::act(lists::SlotId id) {
         watch.pending = true;
         watch.firstChange = watch.lastChange = watcher_.now();
     }
+}
+
+void FileChangeWatch::stepTaken() {
+    for (const lists::SlotId id : lists::kAllSlots) {
+        SlotWatch& watch = slots_[static_cast<std::size_t>(id)];
+        // Undone back to what the list read: nothing unsaved is left to keep, so the list reads
+        // the changed file as any list without changes does.
+        if (watch.awaitingAnswer && !state_.slot(id).changed) {
+            watch.awaitingAnswer = false;
+            watch.told.reset();
+            act(id);
+        }
+    }
+    showNextNotice();
 }
 
 void FileChangeWatch::answer(lists::SlotId id, ChangeNotice::Answer choice) {

@@ -56,6 +56,7 @@ class FileChangeWatch {
     void due();
     void act(lists::SlotId id);
     void answer(lists::SlotId id, ChangeNotice::Answer answer);
+    void stepTaken();
     void showNextNotice();
 
     MainState& state_;

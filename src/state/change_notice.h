@@ -41,11 +41,18 @@ class ChangeNotice {
             onFileNames_();
         }
     }
+    // An undo or a redo changed records: a list asked about may have no unsaved changes left.
+    void stepTaken() {
+        if (onStep_) {
+            onStep_();
+        }
+    }
 
     void setAnswerHandler(std::function<void(lists::SlotId, Answer)> handler) {
         onAnswer_ = std::move(handler);
     }
     void setFileNamesHandler(std::function<void()> handler) { onFileNames_ = std::move(handler); }
+    void setStepHandler(std::function<void()> handler) { onStep_ = std::move(handler); }
     void setViewListener(std::function<void()> listener) { view_ = std::move(listener); }
 
   private:
@@ -58,6 +65,7 @@ class ChangeNotice {
     QString text_;
     std::function<void(lists::SlotId, Answer)> onAnswer_;
     std::function<void()> onFileNames_;
+    std::function<void()> onStep_;
     std::function<void()> view_;
 };
 

@@ -200,6 +200,17 @@ class TestFileChanges : public QObject {
         QVERIFY(!w.state.slot(kA).changed);
         QCOMPARE(w.lastTold(),
                  QStringLiteral("phone_numbers.txt was changed on disk and has been read again"));
+
+        // An edit undone while the notice asks leaves nothing unsaved: the notice goes, and the
+        // list reads the changed file as a list without changes does.
+        w.state.slot(kA).list.setListIndex(0);
+        w.state.editBox.setText(QStringLiteral("Ann again"));
+        w.otherProgramWrites("Ann\nEve\n");
+        w.watcher.advance(300);
+        QVERIFY(w.state.changeNotice.isShown());
+        app::undoCommand(w.state);
+        QVERIFY(!w.state.changeNotice.isShown() && !w.state.slot(kA).changed);
+        QCOMPARE(w.records(), QStringList({"Ann", "Eve"}));
     }
 
     void ownSavesDeletionsAndTheOptionTurnedOffReadNothing() {
