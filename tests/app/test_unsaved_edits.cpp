@@ -432,17 +432,19 @@ class TestUnsavedEdits : public QObject {
 #endif
     }
 
-    // Real processes: killed at a random moment at least three seconds after their last edit,
-    // or ended by SIGTERM right after one, the next start gets every edit back.
+    // Real processes: killed at a random moment at least five delays after their last edit, or
+    // ended by SIGTERM right after one, the next start gets every edit back.
     void everyEditComesBackAfterARealKillOrTermination() {
 #ifdef Q_OS_UNIX
+        constexpr int kChildDelayMs = 100;
         for (const int signalNumber : {SIGKILL, SIGKILL, SIGTERM, SIGHUP}) {
             QTemporaryDir dir;
             const QString folder = dir.filePath("recovery");
             const QString data = dir.filePath("phone_numbers.txt");
             writeBytes(data, "Ann\nBob\n");
             QProcess child;
-            child.start(QStringLiteral(RECOVERY_KILL_CHILD), {data, folder, QStringLiteral("8")});
+            child.start(QStringLiteral(RECOVERY_KILL_CHILD),
+                        {data, folder, QStringLiteral("8"), QString::number(kChildDelayMs)});
             QVERIFY(child.waitForStarted());
             const bool kill = signalNumber == SIGKILL;
             // SIGTERM comes after a random edit, long before the recovery file's delay is up.
@@ -465,7 +467,8 @@ class TestUnsavedEdits : public QObject {
                 readEdits();
             }
             if (kill) {
-                QTest::qWait(3000 + QRandomGenerator::global()->bounded(1500));
+                QTest::qWait(5 * kChildDelayMs +
+                             QRandomGenerator::global()->bounded(2 * kChildDelayMs));
             }
             QVERIFY(::kill(static_cast<pid_t>(child.processId()), signalNumber) == 0);
             QVERIFY(child.waitForFinished(20000));
