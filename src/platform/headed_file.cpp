@@ -22,28 +22,17 @@ QByteArray headedFileHead(QByteArrayView kind, const HeadedFields& fields, QByte
     return head + "hash=" + hashOf(head, content) + "\n\n";
 }
 
-std::optional<HeadedFile> readHeadedFile(QByteArrayView bytes, QByteArrayView kind, bool content) {
-    if (!bytes.startsWith(kind) || bytes.size() <= kind.size() || bytes[kind.size()] != '\n') {
-        return std::nullopt;
-    }
-    const qsizetype end = bytes.indexOf(QByteArrayView("\n\n"));
-    if (end < 0) {
-        return std::nullopt;
-    }
+namespace {
+
+// The fields of the lines between the kind and `end`, each "key=value" and ending in a line break.
+std::optional<HeadedFile> fieldsOf(QByteArrayView bytes, QByteArrayView kind, qsizetype end,
+                                   qsizetype contentAt) {
     HeadedFile file;
-    file.contentAt = end + 2;
-    // The hash is the last line of the head.
-    const qsizetype hashLine = bytes.first(end).lastIndexOf('\n') + 1;
-    if (hashLine <= kind.size() || !bytes.sliced(hashLine).startsWith("hash=")) {
-        return std::nullopt;
-    }
-    const QByteArrayView hash = bytes.sliced(hashLine + 5, end - hashLine - 5);
-    if (content && hash != hashOf(bytes.first(hashLine), bytes.sliced(file.contentAt))) {
-        return std::nullopt;
-    }
-    const QByteArrayView lines = bytes.sliced(kind.size() + 1, hashLine - kind.size() - 1);
+    file.contentAt = contentAt;
+    const QByteArrayView lines = bytes.sliced(kind.size() + 1, end - kind.size() - 1);
     for (qsizetype at = 0; at < lines.size();) {
-        const qsizetype lineEnd = lines.indexOf('\n', at);
+        qsizetype lineEnd = lines.indexOf('\n', at);
+        lineEnd = lineEnd < 0 ? lines.size() : lineEnd;
         const QByteArrayView line = lines.sliced(at, lineEnd - at);
         const qsizetype equals = line.indexOf('=');
         if (equals <= 0) {
@@ -57,6 +46,41 @@ std::optional<HeadedFile> readHeadedFile(QByteArrayView bytes, QByteArrayView ki
         at = lineEnd + 1;
     }
     return file;
+}
+
+// Where the head of a file of this kind ends (its empty line), or -1.
+qsizetype headEnd(QByteArrayView bytes, QByteArrayView kind) {
+    if (!bytes.startsWith(kind) || bytes.size() <= kind.size() || bytes[kind.size()] != '\n') {
+        return -1;
+    }
+    return bytes.indexOf(QByteArrayView("\n\n"));
+}
+
+}  // namespace
+
+std::optional<HeadedFile> readHeadedFile(QByteArrayView bytes, QByteArrayView kind, bool content) {
+    const qsizetype end = headEnd(bytes, kind);
+    if (end < 0) {
+        return std::nullopt;
+    }
+    // The hash is the last line of the head.
+    const qsizetype hashLine = bytes.first(end).lastIndexOf('\n') + 1;
+    if (hashLine <= kind.size() || !bytes.sliced(hashLine).startsWith("hash=")) {
+        return std::nullopt;
+    }
+    const QByteArrayView hash = bytes.sliced(hashLine + 5, end - hashLine - 5);
+    if (content && hash != hashOf(bytes.first(hashLine), bytes.sliced(end + 2))) {
+        return std::nullopt;
+    }
+    return fieldsOf(bytes, kind, hashLine, end + 2);
+}
+
+std::optional<HeadedFile> readFirstVersionHead(QByteArrayView bytes, QByteArrayView kind) {
+    const qsizetype end = headEnd(bytes, kind);
+    if (end < 0) {
+        return std::nullopt;
+    }
+    return fieldsOf(bytes, kind, end + 1, end + 2);
 }
 
 std::optional<qint64> numberField(const HeadedFile& file, const QByteArray& key) {

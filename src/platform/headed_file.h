@@ -30,6 +30,10 @@ struct HeadedFile {
 std::optional<HeadedFile> readHeadedFile(QByteArrayView bytes, QByteArrayView kind,
                                          bool content = true);
 
+// The head of a file of the first version of its kind: the same lines without the hash line, the
+// caller checking the hash a field of its own holds. Nothing when it is not of that kind.
+std::optional<HeadedFile> readFirstVersionHead(QByteArrayView bytes, QByteArrayView kind);
+
 // A number field: nothing when it is missing or not a whole number.
 std::optional<qint64> numberField(const HeadedFile& file, const QByteArray& key);
 

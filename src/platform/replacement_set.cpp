@@ -7,15 +7,12 @@
 #include <QFileInfo>
 
 #include "platform/disk.h"
+#include "platform/file_lock.h"
 #include "platform/headed_file.h"
 #include "platform/private_folder.h"
 #include "platform/replacement_file.h"
 #include "platform/save_journal.h"
 
-#ifdef Q_OS_UNIX
-#include <sys/file.h>
-#include <unistd.h>
-#endif
 
 namespace trovix::platform {
 namespace {
@@ -126,15 +123,6 @@ std::optional<QList<Entry>> readJournal(QFile& file) {
     return entries;
 }
 
-bool lock(QFile& file) {
-#ifdef Q_OS_UNIX
-    return ::flock(file.handle(), LOCK_EX | LOCK_NB) == 0;
-#else
-    Q_UNUSED(file);
-    return true;
-#endif
-}
-
 }  // namespace
 
 struct ReplacementSet::Member {
@@ -200,7 +188,7 @@ Result<void, WriteFailure> ReplacementSet::commit() {
             disk_.open(journal, QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
                        QFileDevice::ReadOwner | QFileDevice::WriteOwner),
             error) ||
-        !lock(journal) ||
+        !lockAlone(journal.handle()) ||
         !io::stepDone(disk_.write(journal, head.constData(), head.size(), WriteKind::RollbackCopy),
                       error) ||
         !io::stepDone(disk_.sync(journal), error) ||
@@ -286,7 +274,7 @@ QList<InterruptedSave> recoverInterruptedSets(Disk& disk) {
     for (const QString& name : names) {
         const QString path = folder.filePath(name);
         QFile journal(path);
-        if (!isOwnRegularFile(path) || !journal.open(QIODevice::ReadOnly) || !lock(journal)) {
+        if (!isOwnRegularFile(path) || !journal.open(QIODevice::ReadOnly) || !lockAlone(journal.handle())) {
             continue;  // another user's, or a set that is still running
         }
         const std::optional<QList<Entry>> entries = readJournal(journal);

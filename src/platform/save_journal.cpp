@@ -11,12 +11,13 @@
 #include <optional>
 
 #include "platform/disk.h"
+#include "platform/file_lock.h"
+#include "platform/headed_file.h"
 #include "platform/private_folder.h"
 #include "platform/replacement_set.h"
 #include "platform/safe_file.h"
 
 #ifdef Q_OS_UNIX
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -24,7 +25,10 @@
 namespace trovix::platform {
 namespace {
 
-const QByteArray kFirstLine = QByteArrayLiteral("Trovix rollback copy 1\n");
+// Rollback copies of version 2 are files of headed_file.h, whose hash covers the head and the
+// old content; those of version 1 held a hash of the old content in a field of its own.
+const QByteArray kKind = QByteArrayLiteral("Trovix rollback copy 2");
+const QByteArray kKindVersion1 = QByteArrayLiteral("Trovix rollback copy 1");
 const QString kSuffix = QStringLiteral(".rollback");
 // A header is a few short lines and one path.
 constexpr qint64 kLongestHeader = 64 * 1024;
@@ -33,85 +37,53 @@ QByteArray hashOf(QByteArrayView bytes) {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Blake2b_256).toHex();
 }
 
-// The copy's header: what was being saved where, and how to tell the old and the new content.
+// The copy's header: what was being saved where, and how to tell the new content.
 struct Header {
     QString file;
     quint64 device = 0;
     quint64 inode = 0;
-    qint64 oldSize = -1;
-    QByteArray oldHash;
     qint64 newSize = -1;
     QByteArray newHash;
     qsizetype contentAt = 0;  // where the old content starts in the copy
 };
 
-QByteArray headerBytes(const Header& header) {
-    QByteArray out = kFirstLine;
-    out += "file=" + QFile::encodeName(header.file).toPercentEncoding() + '\n';
-    out += "device=" + QByteArray::number(header.device) + '\n';
-    out += "inode=" + QByteArray::number(header.inode) + '\n';
-    out += "old-size=" + QByteArray::number(header.oldSize) + '\n';
-    out += "old-hash=" + header.oldHash + '\n';
-    out += "new-size=" + QByteArray::number(header.newSize) + '\n';
-    out += "new-hash=" + header.newHash + '\n';
-    out += '\n';
-    return out;
+QByteArray headerBytes(const Header& header, QByteArrayView oldContent) {
+    return headedFileHead(kKind,
+                          {{"file", QFile::encodeName(header.file).toPercentEncoding()},
+                           {"device", QByteArray::number(header.device)},
+                           {"inode", QByteArray::number(header.inode)},
+                           {"new-size", QByteArray::number(header.newSize)},
+                           {"new-hash", header.newHash}},
+                          oldContent);
 }
 
-std::optional<Header> parseHeader(QByteArrayView bytes) {
-    if (!bytes.startsWith(kFirstLine)) {
-        return std::nullopt;
+// The header of a copy whose first bytes, or (`whole`) all of it, are `bytes`; nothing when the
+// copy is damaged or was cut short while it was written.
+std::optional<Header> parseHeader(QByteArrayView bytes, bool whole) {
+    std::optional<HeadedFile> head = readHeadedFile(bytes, kKind, whole);
+    if (!head) {
+        head = readFirstVersionHead(bytes, kKindVersion1);
+        const QByteArrayView old = head ? bytes.sliced(head->contentAt) : QByteArrayView();
+        if (head && whole &&
+            (numberField(*head, "old-size") != old.size() ||
+             head->fields.value("old-hash") != hashOf(old))) {
+            return std::nullopt;
+        }
     }
-    const qsizetype end = bytes.indexOf(QByteArrayView("\n\n"));
-    if (end < 0) {
+    if (!head) {
         return std::nullopt;
     }
     Header header;
-    header.contentAt = end + 2;
-    bool complete = true;
-    const auto number = [&complete](QByteArrayView text) {
-        bool ok = false;
-        const qint64 value = text.toLongLong(&ok);
-        complete = complete && ok && value >= 0;
-        return value;
-    };
-    for (QByteArrayView line :
-         bytes.sliced(kFirstLine.size(), end - kFirstLine.size()).toByteArray().split('\n')) {
-        const qsizetype equals = line.indexOf('=');
-        const QByteArrayView key = line.first(std::max<qsizetype>(equals, 0));
-        const QByteArrayView value = line.sliced(equals + 1);
-        if (key == "file") {
-            header.file = QFile::decodeName(QByteArray::fromPercentEncoding(value.toByteArray()));
-        } else if (key == "device") {
-            header.device = static_cast<quint64>(number(value));
-        } else if (key == "inode") {
-            header.inode = static_cast<quint64>(number(value));
-        } else if (key == "old-size") {
-            header.oldSize = number(value);
-        } else if (key == "old-hash") {
-            header.oldHash = value.toByteArray();
-        } else if (key == "new-size") {
-            header.newSize = number(value);
-        } else if (key == "new-hash") {
-            header.newHash = value.toByteArray();
-        }
-    }
-    if (!complete || header.file.isEmpty() || header.oldSize < 0 || header.newSize < 0 ||
-        header.oldHash.isEmpty() || header.newHash.isEmpty()) {
+    header.file = QFile::decodeName(QByteArray::fromPercentEncoding(head->fields.value("file")));
+    header.device = static_cast<quint64>(numberField(*head, "device").value_or(-1));
+    header.inode = static_cast<quint64>(numberField(*head, "inode").value_or(-1));
+    header.newSize = numberField(*head, "new-size").value_or(-1);
+    header.newHash = head->fields.value("new-hash");
+    header.contentAt = head->contentAt;
+    if (header.file.isEmpty() || header.newSize < 0 || header.newHash.isEmpty()) {
         return std::nullopt;
     }
     return header;
-}
-
-// Locks a rollback copy for this process: a running save holds its copy locked until it ends,
-// and the lock goes with the process should it die.
-bool lockCopy(QFile& copy) {
-#ifdef Q_OS_UNIX
-    return ::flock(copy.handle(), LOCK_EX | LOCK_NB) == 0;
-#else
-    Q_UNUSED(copy);
-    return true;
-#endif
 }
 
 // The rollback copies this user left; none when the folder is not a private folder of theirs.
@@ -163,15 +135,14 @@ Result<QString> keepOnItsOwn(Disk& disk, const QString& file, QByteArrayView con
 // Undoes the save that left the rollback copy at `path`, if it was cut short.
 std::optional<InterruptedSave> recover(Disk& disk, const QString& path) {
     QFile copy(path);
-    if (!copy.open(QIODevice::ReadOnly) || !lockCopy(copy)) {
+    if (!copy.open(QIODevice::ReadOnly) || !lockAlone(copy.handle())) {
         return std::nullopt;  // a save that is still running, or nothing this user may read
     }
     const QByteArray bytes = copy.readAll();
-    const std::optional<Header> header =
-        parseHeader(QByteArrayView(bytes).first(std::min<qsizetype>(bytes.size(), kLongestHeader)));
+    const std::optional<Header> header = parseHeader(bytes, true);
     const QByteArrayView old =
         header ? QByteArrayView(bytes).sliced(header->contentAt) : QByteArrayView();
-    if (!header || old.size() != header->oldSize || hashOf(old) != header->oldHash) {
+    if (!header) {
         // The copy was cut short while it was written: the file was not touched yet.
         QFile::remove(path);
         return std::nullopt;
@@ -253,11 +224,9 @@ Result<void> RollbackCopy::write(const QString& target, const QByteArray& oldCon
     const FileStamp stamp = fileStamp(target);
     header.device = stamp.device;
     header.inode = stamp.inode;
-    header.oldSize = oldContent.size();
-    header.oldHash = hashOf(oldContent);
     header.newSize = newContent.size();
     header.newHash = hashOf(newContent);
-    const QByteArray head = headerBytes(header);
+    const QByteArray head = headerBytes(header, oldContent);
 
     static int made = 0;
     QFile copy(unusedName(folder, QStringLiteral("save-%1-%2-%3%4")
@@ -274,7 +243,7 @@ Result<void> RollbackCopy::write(const QString& target, const QByteArray& oldCon
     }
     // Locked before its first byte, so that no start-up of another copy takes it for a copy
     // whose save was cut short.
-    lockCopy(copy);
+    lockAlone(copy.handle());
     if (!io::stepDone(disk_.write(copy, head.constData(), head.size(), WriteKind::RollbackCopy),
                       error) ||
         !io::stepDone(
@@ -336,10 +305,10 @@ void discardRollbackCopiesOf(const QString& file) {
     const QString target = QFileInfo(file).absoluteFilePath();
     for (const QString& path : rollbackCopies()) {
         QFile copy(path);
-        if (!copy.open(QIODevice::ReadOnly) || !lockCopy(copy)) {
+        if (!copy.open(QIODevice::ReadOnly) || !lockAlone(copy.handle())) {
             continue;
         }
-        const std::optional<Header> header = parseHeader(copy.read(kLongestHeader));
+        const std::optional<Header> header = parseHeader(copy.read(kLongestHeader), false);
         if (header && header->file == target) {
             QFile::remove(path);
         }

@@ -69,7 +69,8 @@ std::vector<TextRange> MatchFinder::rangesIn(QStringView text) const {
             c = 0xFFFD;  // a lone half of a pair is no character any term holds
         }
         if (c < 0x80) {
-            bytes.push_back(static_cast<char>(ignoreCase_ && c >= 'A' && c <= 'Z' ? c | 0x20 : c));
+            const auto byte = static_cast<unsigned char>(c);
+            bytes.push_back(static_cast<char>(ignoreCase_ ? store::lowerAscii(byte) : byte));
             origin.push_back(start);
             continue;
         }

@@ -111,12 +111,9 @@ std::size_t findLowered(std::string_view haystack, std::string_view needle) {
     }
     const auto* h = reinterpret_cast<const unsigned char*>(haystack.data());
     const auto* t = reinterpret_cast<const unsigned char*>(needle.data());
-    const auto lower = [](unsigned char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c | 0x20) : c;
-    };
     const auto sameFrom = [&](std::size_t at) {
         for (std::size_t k = 0; k < m; ++k) {
-            if (lower(h[at + k]) != t[k]) {
+            if (store::lowerAscii(h[at + k]) != t[k]) {
                 return false;
             }
         }

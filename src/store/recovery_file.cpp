@@ -9,33 +9,24 @@
 #include <optional>
 #include <vector>
 
+#include "platform/file_lock.h"
+#include "platform/headed_file.h"
 #include "platform/private_folder.h"
 #include "platform/replacement_file.h"
 #include "platform/save_journal.h"
 
-#ifdef Q_OS_UNIX
-#include <sys/file.h>
-#endif
-
 namespace trovix::store {
 namespace {
 
-// The first line of a recovery file: version 2, whose hash covers the header too, and version
-// 1, whose hash covered the records only (still read, as a run of an earlier version left it).
-const QByteArray kFirstLine = QByteArrayLiteral("Trovix recovery file 2\n");
-const QByteArray kFirstLineOfVersion1 = QByteArrayLiteral("Trovix recovery file 1\n");
+// Recovery files of version 2 are files of headed_file.h, whose hash covers the head and the
+// records; those of version 1 held a hash of the records alone in a field of its own.
+const QByteArray kKind = QByteArrayLiteral("Trovix recovery file 2");
+const QByteArray kKindVersion1 = QByteArrayLiteral("Trovix recovery file 1");
 // A header is a few short lines and one path.
 constexpr qint64 kLongestHeader = 64 * 1024;
-// The keys of a header: file, slot, changed, six of the file as loaded, format, the content's
-// size and the hash.
-constexpr int kKeyCount = 12;
 
-// The hash of a file's header lines before the hash, and of its records.
-QByteArray hashOf(QByteArrayView head, QByteArrayView content) {
-    QCryptographicHash hash(QCryptographicHash::Blake2b_256);
-    hash.addData(head);
-    hash.addData(content);
-    return hash.result().toHex();
+QByteArray hashOf(QByteArrayView bytes) {
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Blake2b_256).toHex();
 }
 
 QByteArray formatName(const FileFormat& format) {
@@ -117,117 +108,64 @@ std::optional<RecordArray> recordsOf(const QByteArray& bytes, qsizetype from) {
     return RecordArray::adopt(bytes, std::move(spans));
 }
 
-struct ParsedHeader {
+// The header of a recovery file whose first bytes, or (`whole`) all of it, are `bytes`, and
+// where its records start; nothing when it is damaged or cut short.
+std::optional<std::pair<RecoveryHeader, qsizetype>> parseHeader(QByteArrayView bytes,
+                                                                bool whole) {
+    std::optional<platform::HeadedFile> head = platform::readHeadedFile(bytes, kKind, whole);
+    if (!head) {
+        head = platform::readFirstVersionHead(bytes, kKindVersion1);
+        const QByteArrayView content = head ? bytes.sliced(head->contentAt) : QByteArrayView();
+        if (head && whole && head->fields.value("content-hash") != hashOf(content)) {
+            return std::nullopt;
+        }
+    }
+    if (!head) {
+        return std::nullopt;
+    }
+    const auto number = [&](const char* key) { return platform::numberField(*head, key); };
     RecoveryHeader header;
-    qint64 contentSize = -1;
-    QByteArray hash;
-    qsizetype hashed = 0;  // the header bytes the hash covers: all but the hash line (version 2)
-    qsizetype contentAt = 0;
-};
-
-std::optional<ParsedHeader> parseHeader(QByteArrayView bytes) {
-    const bool version1 = bytes.startsWith(kFirstLineOfVersion1);
-    if (!bytes.startsWith(kFirstLine) && !version1) {
+    header.dataFile = QFile::decodeName(QByteArray::fromPercentEncoding(head->fields.value("file")));
+    header.slot = static_cast<int>(number("slot").value_or(-1));
+    header.changedAt = number("changed").value_or(0);
+    header.loaded.exists = head->fields.value("loaded-exists") == "1";
+    header.loaded.size = number("loaded-size").value_or(0);
+    header.loaded.modified = number("loaded-modified").value_or(0);
+    header.loaded.device = static_cast<quint64>(number("loaded-device").value_or(0));
+    header.loaded.inode = static_cast<quint64>(number("loaded-inode").value_or(0));
+    header.loaded.statusChanged = number("loaded-status-changed").value_or(0);
+    const std::optional<FileFormat> format = formatOf(head->fields.value("format"));
+    header.format = format.value_or(FileFormat::native());
+    const bool complete =
+        format && !header.dataFile.isEmpty() && header.slot >= 0 && header.slot <= 2 &&
+        number("changed") && number("loaded-size") && number("loaded-modified") &&
+        number("loaded-device") && number("loaded-inode") && number("loaded-status-changed") &&
+        (!whole || number("content-size") == bytes.size() - head->contentAt);
+    if (!complete) {
         return std::nullopt;
     }
-    const qsizetype end = bytes.indexOf(QByteArrayView("\n\n"));
-    if (end < 0) {
-        return std::nullopt;
-    }
-    ParsedHeader parsed;
-    RecoveryHeader& header = parsed.header;
-    parsed.contentAt = end + 2;
-    const QByteArrayView hashKey = version1 ? "content-hash" : "hash";
-    // The hash is the header's last line.
-    parsed.hashed = version1 ? 0 : bytes.first(end).lastIndexOf('\n') + 1;
-    if (!version1 && !bytes.sliced(parsed.hashed).startsWith("hash=")) {
-        return std::nullopt;
-    }
-    bool complete = true;
-    bool formatRead = false;
-    int keysRead = 0;  // every key must be there, once
-    const auto number = [&complete](QByteArrayView text) {
-        bool ok = false;
-        const qint64 value = text.toLongLong(&ok);
-        complete = complete && ok;
-        return value;
-    };
-    for (const QByteArray& line :
-         bytes.sliced(kFirstLine.size(), end - kFirstLine.size()).toByteArray().split('\n')) {
-        const qsizetype equals = line.indexOf('=');
-        if (equals < 0) {
-            complete = false;
-            continue;
-        }
-        const QByteArray key = line.first(equals);
-        const QByteArray value = line.sliced(equals + 1);
-        ++keysRead;
-        if (key == "file") {
-            header.dataFile = QFile::decodeName(QByteArray::fromPercentEncoding(value));
-        } else if (key == "slot") {
-            header.slot = static_cast<int>(number(value));
-        } else if (key == "changed") {
-            header.changedAt = number(value);
-        } else if (key == "loaded-exists") {
-            header.loaded.exists = value == "1";
-        } else if (key == "loaded-size") {
-            header.loaded.size = number(value);
-        } else if (key == "loaded-modified") {
-            header.loaded.modified = number(value);
-        } else if (key == "loaded-device") {
-            header.loaded.device = static_cast<quint64>(number(value));
-        } else if (key == "loaded-inode") {
-            header.loaded.inode = static_cast<quint64>(number(value));
-        } else if (key == "loaded-status-changed") {
-            header.loaded.statusChanged = number(value);
-        } else if (key == "format") {
-            const std::optional<FileFormat> format = formatOf(value);
-            formatRead = format.has_value();
-            header.format = format.value_or(FileFormat::native());
-        } else if (key == "content-size") {
-            parsed.contentSize = number(value);
-        } else if (key == hashKey) {
-            parsed.hash = value;
-        } else {
-            --keysRead;
-        }
-    }
-    if (keysRead != kKeyCount || !complete || !formatRead || header.dataFile.isEmpty() ||
-        header.slot < 0 || header.slot > 2 || parsed.contentSize < 0 || parsed.hash.isEmpty()) {
-        return std::nullopt;
-    }
-    return parsed;
+    return std::pair{header, head->contentAt};
 }
 
 QByteArray headerBytes(const RecoveryHeader& header, const QByteArray& content) {
-    QByteArray out = kFirstLine;
-    out += "file=" + QFile::encodeName(header.dataFile).toPercentEncoding() + '\n';
-    out += "slot=" + QByteArray::number(header.slot) + '\n';
-    out += "changed=" + QByteArray::number(header.changedAt) + '\n';
-    out += QByteArray("loaded-exists=") + (header.loaded.exists ? "1" : "0") + '\n';
-    out += "loaded-size=" + QByteArray::number(header.loaded.size) + '\n';
-    out += "loaded-modified=" + QByteArray::number(header.loaded.modified) + '\n';
-    out += "loaded-device=" + QByteArray::number(header.loaded.device) + '\n';
-    out += "loaded-inode=" + QByteArray::number(header.loaded.inode) + '\n';
-    out += "loaded-status-changed=" + QByteArray::number(header.loaded.statusChanged) + '\n';
-    out += "format=" + formatName(header.format) + '\n';
-    out += "content-size=" + QByteArray::number(content.size()) + '\n';
-    out += "hash=" + hashOf(out, content) + '\n';
-    out += '\n';
-    return out;
+    const auto number = [](qint64 value) { return QByteArray::number(value); };
+    return platform::headedFileHead(
+        kKind,
+        {{"file", QFile::encodeName(header.dataFile).toPercentEncoding()},
+         {"slot", number(header.slot)},
+         {"changed", number(header.changedAt)},
+         {"loaded-exists", header.loaded.exists ? "1" : "0"},
+         {"loaded-size", number(header.loaded.size)},
+         {"loaded-modified", number(header.loaded.modified)},
+         {"loaded-device", QByteArray::number(header.loaded.device)},
+         {"loaded-inode", QByteArray::number(header.loaded.inode)},
+         {"loaded-status-changed", number(header.loaded.statusChanged)},
+         {"format", formatName(header.format)},
+         {"content-size", number(content.size())}},
+        content);
 }
 
 const QString kDamaged = QStringLiteral("it is damaged or cut short");
-
-// Whether a running copy of the program holds the file: it keeps its recovery files locked.
-bool heldByARunningCopy(QFile& file) {
-#ifdef Q_OS_UNIX
-    return ::flock(file.handle(), LOCK_SH | LOCK_NB) != 0;
-#else
-    Q_UNUSED(file);
-    return false;
-#endif
-}
 
 }  // namespace
 
@@ -249,17 +187,15 @@ platform::Result<RecoveredEdits> readRecoveryFile(const QString& path) {
     if (file.error() != QFileDevice::NoError) {
         return platform::fail(file.errorString());
     }
-    const std::optional<ParsedHeader> parsed = parseHeader(bytes);
-    if (!parsed || bytes.size() - parsed->contentAt != parsed->contentSize ||
-        hashOf(QByteArrayView(bytes).first(parsed->hashed),
-               QByteArrayView(bytes).sliced(parsed->contentAt)) != parsed->hash) {
+    const auto parsed = parseHeader(bytes, true);
+    if (!parsed) {
         return platform::fail(kDamaged);
     }
-    std::optional<RecordArray> records = recordsOf(bytes, parsed->contentAt);
+    std::optional<RecordArray> records = recordsOf(bytes, parsed->second);
     if (!records) {
         return platform::fail(kDamaged);
     }
-    return RecoveredEdits{parsed->header, std::move(*records)};
+    return RecoveredEdits{parsed->first, std::move(*records)};
 }
 
 QList<FoundRecovery> findRecoveryFiles(const QString& folder) {
@@ -275,13 +211,13 @@ QList<FoundRecovery> findRecoveryFiles(const QString& folder) {
             found.append({info.filePath(), platform::fail(file.errorString())});
             continue;
         }
-        if (heldByARunningCopy(file)) {
+        if (platform::lockedByAnother(file.handle())) {
             continue;
         }
-        const std::optional<ParsedHeader> parsed = parseHeader(file.read(kLongestHeader));
-        found.append(
-            {info.filePath(), parsed ? platform::Result<RecoveryHeader>(parsed->header)
-                                     : platform::Result<RecoveryHeader>(platform::fail(kDamaged))});
+        const auto parsed = parseHeader(file.read(kLongestHeader), false);
+        found.append({info.filePath(), parsed ? platform::Result<RecoveryHeader>(parsed->first)
+                                              : platform::Result<RecoveryHeader>(
+                                                    platform::fail(kDamaged))});
     }
     std::stable_sort(found.begin(), found.end(),
                      [](const FoundRecovery& a, const FoundRecovery& b) {
@@ -301,7 +237,7 @@ void removeUnfinishedWrites(const QString& folder) {
             continue;
         }
         QFile file(path);
-        if (file.open(QIODevice::ReadOnly) && !heldByARunningCopy(file)) {
+        if (file.open(QIODevice::ReadOnly) && !platform::lockedByAnother(file.handle())) {
             QFile::remove(path);
         }
     }

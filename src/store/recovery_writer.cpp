@@ -5,13 +5,13 @@
 #include <QFile>
 #include <QRandomGenerator>
 
+#include "platform/file_lock.h"
 #include "platform/private_folder.h"
 #include "platform/replacement_file.h"
 #include "platform/system_disk.h"
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 #endif
 #ifdef Q_OS_LINUX
@@ -138,7 +138,7 @@ void RecoveryWriter::write(Job job) {
         // with the file under its final name, and with this program should it die.
         handle = ::dup(file.device().handle());
         if (handle >= 0) {
-            ::flock(handle, LOCK_EX | LOCK_NB);
+            platform::lockAlone(handle);
         }
 #endif
         QString failed;
@@ -186,7 +186,7 @@ bool RecoveryWriter::adopt(int slot, const QString& path) {
 #ifdef Q_OS_UNIX
     // Locked before it moves, so that no other copy starting meanwhile takes it too.
     const int handle = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (handle < 0 || ::flock(handle, LOCK_EX | LOCK_NB) != 0) {
+    if (handle < 0 || !platform::lockAlone(handle)) {
         if (handle >= 0) {
             ::close(handle);
         }

@@ -243,7 +243,7 @@ char* foldCaseTo(std::string_view utf8, char* out) {
         }
         if (*p < 0x80) {
             const unsigned char c = *p++;
-            *out++ = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+            *out++ = static_cast<char>(lowerAscii(c));
             continue;
         }
         out = encodeUtf8(QChar::toCaseFolded(nextChar(p)), out);
@@ -258,7 +258,7 @@ char32_t nextLowered(const unsigned char*& p) {
     const unsigned char c = *p;
     if (c < 0x80) {
         ++p;
-        return c >= 'A' && c <= 'Z' ? c + 32 : c;
+        return lowerAscii(c);
     }
     return QChar::toLower(nextChar(p));
 }
@@ -281,7 +281,7 @@ int compareLowered(std::string_view a, std::string_view b) {
                 continue;
             }
         }
-        if (*p == *q && *p < 0x80 && !(*p >= 'A' && *p <= 'Z')) {
+        if (*p == *q && *p < 0x80 && lowerAscii(*p) == *p) {
             ++p;
             ++q;
             continue;

@@ -59,6 +59,11 @@ constexpr std::size_t foldedSizeBound(std::size_t size) {
     return size + size / 2 + 4;
 }
 
+// An ASCII letter in lower case; every other byte as it is.
+constexpr unsigned char lowerAscii(unsigned char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c | 0x20) : c;
+}
+
 // Texts compared in lower case (each character mapped to its lower-case form, one to one),
 // character by character by code point, a proper prefix being smaller: <0, 0 or >0.
 int compareLowered(std::string_view a, std::string_view b);
