@@ -41,6 +41,7 @@
 #include "app/commands.h"
 #include "app/event_handlers.h"
 #include "app/file_changes.h"
+#include "app/search_commands.h"
 #include "app/settings.h"
 #include "app/undo_commands.h"
 #include "lists/listing.h"
@@ -556,7 +557,7 @@ class Window {
         for (SlotId id : kAllSlots) {
             const auto i = static_cast<std::size_t>(id);
             state.slot(id).fileName = files[i];
-            trovix::records::loadFile(state, id);
+            trovix::records::loadFile(state.files(), id);
             if (state.slot(id).disk().unreadable) {
                 fail("cannot load " + nativePath(files[i]));
             }
@@ -675,7 +676,7 @@ std::optional<Keystrokes> timeKeystrokes(Window& window, const SearchCase& selec
                                          const char* name) {
     MainState& state = window.state;
     enterSearch(state, selecting);
-    trovix::search::search(state);
+    trovix::app::search(state);
     trovix::lists::FileSlot& slot = state.slot(SlotId::A);
     trovix::lists::ResultList& list = slot.list;
     const int row = list.listIndex();
@@ -711,7 +712,7 @@ std::optional<Keystrokes> timeKeystrokes(Window& window, const SearchCase& selec
     }
     // A search that ignores case finds the typed text in the record.
     enterSearch(state, {name, QStringLiteral("XXXX"), true});
-    trovix::search::search(state);
+    trovix::app::search(state);
     bool seen = false;
     for (int r = 0; r < list.count(); ++r) {
         seen = seen || (!list.isHeaderRow(r) && !list.isNoMatchRow(r) &&
@@ -762,7 +763,7 @@ void benchSearching(const QString& dataFile, const Options& options) {
         }
 
         enterSearch(state, searches[0]);
-        printSeconds("search_first_fold", timed([&] { trovix::search::search(state); }));
+        printSeconds("search_first_fold", timed([&] { trovix::app::search(state); }));
         checkSearch(window, searches[0], expected[0]);
 
         for (std::size_t i = 0; i < searches.size(); ++i) {
@@ -773,7 +774,7 @@ void benchSearching(const QString& dataFile, const Options& options) {
                 for (SlotId id : kAllSlots) {
                     state.slot(id).recentFinds.clear();
                 }
-                searching.add(timed([&] { trovix::search::search(state); }));
+                searching.add(timed([&] { trovix::app::search(state); }));
                 checkSearch(window, searches[i], expected[i]);
             }
             printSeconds(searches[i].name, searching.seconds());
@@ -792,11 +793,11 @@ void benchSearching(const QString& dataFile, const Options& options) {
         Fastest reloading;
         for (int run = 0; run < kRuns; ++run) {
             enterSearch(state, selecting);
-            trovix::search::search(state);
-            trovix::records::ReloadOutcome outcome{};
+            trovix::app::search(state);
+            trovix::app::ReloadOutcome outcome{};
             reloading.add(
                 timed([&] { outcome = trovix::app::reloadChangedSlot(state, SlotId::A); }));
-            if (outcome != trovix::records::ReloadOutcome::Reloaded) {
+            if (outcome != trovix::app::ReloadOutcome::Reloaded) {
                 warn("reload_changed: the file was not read again");
             }
         }
@@ -1772,7 +1773,7 @@ int benchHighlight(int argc, char** argv, const Options& options) {
                 state.slot(id).recentFinds.clear();
             }
             (on ? searchMarked : searchPlain).add(timed([&] {
-                trovix::search::search(state);
+                trovix::app::search(state);
                 paint();
             }));
         }

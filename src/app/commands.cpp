@@ -3,9 +3,11 @@
 #include <cmath>
 
 #include "about/about_box.h"
+#include "app/event_handlers.h"
 #include "app/file_commands.h"
+#include "app/list_commands.h"
+#include "app/search_commands.h"
 #include "app/undo_commands.h"
-#include "app/window_events.h"
 #include "links/outside_links.h"
 #include "output/clipboard_copy.h"
 #include "output/printing.h"
@@ -18,9 +20,23 @@
 #include "state/text.h"
 #include "view/fonts.h"
 #include "view/layout.h"
-#include "view/list_display.h"
+#include "view/window_options.h"
 
 namespace trovix::app {
+namespace {
+
+void showOrHideHeaderRows(MainState& state, bool show) {
+    for (lists::SlotId id : lists::kAllSlots) {
+        lists::FileSlot& slot = state.slot(id);
+        if (show) {
+            slot.list.insertHeaderRow(lists::headerRowText(slot.fileName));
+        } else if (slot.list.count() > 0) {
+            slot.list.removeRow(0);
+        }
+    }
+}
+
+}  // namespace
 
 void enableRecordCommands(Toolbar& toolbar, bool fullDataView) {
     // New, delete and sort work only on lists of one row per record.
@@ -84,14 +100,14 @@ void toolbarButtonClick(MainState& state, Command command) {
     switch (command) {
         case Command::Find:
             if (!trimSpaces(state.searchBox.text()).isEmpty()) {
-                search::search(state);
+                search(state);
             }
             break;
         case Command::ViewAll:
             for (lists::SlotId id : lists::kAllSlots) {
                 records::loadArray(state.slot(id), state.listingOptions());
             }
-            view::setListDisplay(state);
+            setListDisplay(state);
             break;
         case Command::Edit:
             state.frame.setEditPaneVisible(state.toolbar.isPressed(command));
@@ -108,7 +124,7 @@ void toolbarButtonClick(MainState& state, Command command) {
         case Command::FileC: {
             state.listWithFocus =
                 state.toolbar.isPressed(command) ? slotOfFileButton(command) : std::nullopt;
-            view::setListDisplay(state);
+            setListDisplay(state);
             break;
         }
         case Command::New:
@@ -164,11 +180,11 @@ void menuCommand(MainState& state, MenuCommand command) {
                 std::array<std::optional<undo::SlotContent>, 3> before;
                 for (lists::SlotId id : lists::kAllSlots) {
                     before[static_cast<std::size_t>(id)] = state.slot(id);
-                    records::loadFile(state, id);
+                    records::loadFile(state.files(), id);
                 }
                 state.edits.recordContents(QStringLiteral("Restore"), std::move(before),
                                            state.fileSlots);
-                view::setListDisplay(state);
+                setListDisplay(state);
             }
             break;
         case MenuCommand::PrintForm:
@@ -209,6 +225,25 @@ void menuCommand(MainState& state, MenuCommand command) {
             break;
         case MenuCommand::Redo:
             redoCommand(state);
+            break;
+    }
+}
+
+void optionMenuClick(MainState& state, Option option) {
+    const bool checked = !state.options.isChecked(option);
+    state.options.setChecked(option, checked);
+    switch (option) {
+        case Option::DisplayFileNames:
+            showOrHideHeaderRows(state, checked);
+            break;
+        case Option::OnTop:
+            view::setOnTop(state.frame, state.options);
+            break;
+        case Option::IgnoreCase:
+        case Option::SearchWhileTyping:
+        case Option::AutoSave:
+        case Option::ReloadChangedFiles:
+        case Option::HighlightMatches:
             break;
     }
 }

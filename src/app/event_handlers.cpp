@@ -1,10 +1,14 @@
 #include "app/event_handlers.h"
 
+#include "app/list_commands.h"
+#include "app/search_commands.h"
+#include "app/shutdown.h"
 #include "records/record_display.h"
 #include "records/record_editing.h"
 #include "search/search_box.h"
 #include "state/main_state.h"
 #include "view/layout.h"
+#include "view/splitter.h"
 
 namespace trovix::app {
 
@@ -13,9 +17,9 @@ void connectEventHandlers(MainState& state) {
         lists::ResultList& list = state.slot(id).list;
         list.setClickHandler([&state, id] {
             state.edits.endTyping();  // the user left the record
-            records::listClick(state, id);
+            listClick(state, id);
         });
-        list.setMouseDownHandler([&state, id] { records::listMouseDown(state, id); });
+        list.setMouseDownHandler([&state, id] { listMouseDown(state, id); });
     }
     state.frame.setResizeHandler(
         [&state] { view::formResize(state.frame, state.toolbar, state.gap, state.busy); });
@@ -25,10 +29,41 @@ void connectEventHandlers(MainState& state) {
                                     state.listWithFocus, state.displayFileNames());
         }
     });
-    state.searchBox.setChangeHandler([&state] { search::searchBoxChanged(state); });
-    state.searchBox.setClickHandler([&state] { search::searchBoxClicked(state); });
-    state.searchBox.setKeyPressHandler(
-        [&state](QChar key) { search::searchBoxKeyPress(state, key); });
+    state.searchBox.setChangeHandler([&state] { searchBoxChanged(state); });
+    state.searchBox.setClickHandler([&state] { searchBoxClicked(state); });
+    state.searchBox.setKeyPressHandler([&state](QChar key) { searchBoxKeyPress(state, key); });
+}
+
+void windowShown(MainState& state) {
+    if (!state.activatedOnce) {
+        formActivate(state);
+    }
+}
+
+void formActivate(MainState& state) {
+    state.activatedOnce = true;
+    setListDisplay(state);
+}
+
+void splitterMoved(MainState& state, int buttons, double y) {
+    const std::optional<int> gap = view::splitterGap(
+        buttons, y, state.frame.geometry().picture1.top, state.frame.layoutHeight());
+    if (gap) {
+        state.gap = *gap;
+        view::formResize(state.frame, state.toolbar, state.gap, state.busy);
+    }
+}
+
+bool closeRequested(MainState& state) {
+    if (!queryClose(state)) {
+        return false;
+    }
+    // Whatever is still unsaved, the user chose not to save it.
+    if (state.unsavedEdits != nullptr) {
+        state.unsavedEdits->forgetAll();
+    }
+    unload(state);
+    return true;
 }
 
 }  // namespace trovix::app

@@ -7,7 +7,6 @@
 #include "lists/slot.h"
 #include "platform/file_watcher.h"
 #include "platform/safe_file.h"
-#include "records/slot_reload.h"
 #include "state/change_notice.h"
 
 namespace trovix {
@@ -15,6 +14,14 @@ struct MainState;
 }
 
 namespace trovix::app {
+
+enum class ReloadOutcome {
+    Reloaded,
+    // The file kept changing while it was read: nothing was taken, try again later.
+    Unsettled,
+    // The file is gone, or could not be read: the slot keeps its records.
+    NotRead,
+};
 
 // Keeps the slots in step with their files when another program changes them, while
 // "Reload Changed Files" is ticked:
@@ -70,6 +77,6 @@ QString shortFileName(const lists::FileSlot& slot);
 // Reads a slot's file again after another program changed it, lists its records as the list
 // showed them (all of them, or the matches of the search shown), refreshes the status bar and
 // says in it what happened.
-records::ReloadOutcome reloadChangedSlot(MainState& state, lists::SlotId id);
+ReloadOutcome reloadChangedSlot(MainState& state, lists::SlotId id);
 
 }  // namespace trovix::app

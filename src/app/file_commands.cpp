@@ -35,7 +35,7 @@ void selectFile(MainState& state) {
         } else if (!chosen.isEmpty()) {
             undo::SlotContent before = *state.focusedSlot();
             state.focusedSlot()->fileName = chosen;
-            records::loadFile(state, *state.listWithFocus);
+            records::loadFile(state.files(), *state.listWithFocus);
             state.changeNotice.fileNamesChanged();
             recordReplaced(state, undo::nameWithFile(QStringLiteral("Choice"), chosen),
                            std::move(before));
@@ -50,7 +50,7 @@ void selectFile(MainState& state) {
 
 void saveSelectedFile(MainState& state) {
     lists::FileSlot* slot = state.focusedSlot();
-    if (slot != nullptr && records::saveFile(state, *state.listWithFocus)) {
+    if (slot != nullptr && records::saveFile(state.files(), *state.listWithFocus)) {
         slot->changed = false;
         state.edits.markSaved(*state.listWithFocus);
     }
@@ -74,7 +74,7 @@ void openSelectedFile(MainState& state) {
 void reloadSelectedFile(MainState& state) {
     if (lists::FileSlot* slot = state.focusedSlot()) {
         undo::SlotContent before = *slot;
-        records::loadFile(state, *state.listWithFocus);
+        records::loadFile(state.files(), *state.listWithFocus);
         recordReplaced(state, undo::nameWithFile(QStringLiteral("Reload"), slot->fileName),
                        std::move(before));
         const int firstRecordRow = state.displayFileNames() ? 1 : 0;

@@ -2,8 +2,6 @@
 
 #include <QDir>
 
-#include "state/main_state.h"
-
 namespace trovix::app {
 namespace {
 
@@ -43,10 +41,11 @@ QString describe(const platform::InterruptedSave& save) {
 
 }  // namespace
 
-void tellOfInterruptedSaves(MainState& state, const QList<platform::InterruptedSave>& saves) {
+void tellOfInterruptedSaves(platform::MessageBoxes& messages,
+                            const QList<platform::InterruptedSave>& saves) {
     for (const platform::InterruptedSave& save : saves) {
-        state.services.messages->show(describe(save), QStringLiteral("Interrupted Save"),
-                                      platform::MessageButtons::Ok, platform::MessageIcon::Warning);
+        messages.show(describe(save), QStringLiteral("Interrupted Save"),
+                      platform::MessageButtons::Ok, platform::MessageIcon::Warning);
     }
 }
 

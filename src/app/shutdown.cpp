@@ -20,7 +20,8 @@ bool saveChangedSlots(MainState& state) {
         if (!slot.changed) {
             continue;
         }
-        const platform::Result<void, records::NotSaved> saved = records::writeSlot(state, id);
+        const platform::Result<void, records::NotSaved> saved =
+            records::writeSlot(state.files(), id);
         if (saved) {
             slot.changed = false;
             state.edits.markSaved(id);
@@ -123,7 +124,8 @@ QStringList closeWithoutAsking(MainState& state) {
             continue;
         }
         const qsizetype asked = nobody.asked.size();
-        const platform::Result<void, records::NotSaved> saved = records::writeSlot(state, id);
+        const platform::Result<void, records::NotSaved> saved =
+            records::writeSlot(state.files(), id);
         if (saved) {
             slot.changed = false;
             state.edits.markSaved(id);

@@ -61,7 +61,7 @@ void handleCommandLine(MainState& state, const QStringList& arguments) {
 
 // Everything start-up does while Busy keeps the handlers quiet.
 void startUpWhileBusy(MainState& state, const StartupArguments& arguments) {
-    tellOfInterruptedSaves(state, arguments.interruptedSaves);
+    tellOfInterruptedSaves(*state.services.messages, arguments.interruptedSaves);
     handleCommandLine(state, arguments.arguments);
     settings(state, SettingsTask::Read);
     state.frame.setEditPaneVisible(state.toolbar.isPressed(Command::Edit));
@@ -75,7 +75,7 @@ void startUpWhileBusy(MainState& state, const StartupArguments& arguments) {
         keepWindowReachable(state);
     }
     for (lists::SlotId id : lists::kAllSlots) {
-        records::loadFile(state, id);
+        records::loadFile(state.files(), id);
     }
     if (state.unsavedEdits != nullptr) {
         state.unsavedEdits->offer(std::nullopt);

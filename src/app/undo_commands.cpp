@@ -1,5 +1,6 @@
 #include "app/undo_commands.h"
 
+#include "app/search_commands.h"
 #include "lists/listing.h"
 #include "records/slot_procedures.h"
 #include "search/search_engine.h"
@@ -67,7 +68,7 @@ void takeStep(MainState& state, bool forward) {
         }
     }
     if (searchAgain) {
-        search::search(state);  // the lists stay consistent with the search text
+        search(state);  // the lists stay consistent with the search text
     }
     // The affected list with focus, else the step's own; its restored record, else the row that
     // was selected, else its first record.

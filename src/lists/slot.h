@@ -5,9 +5,11 @@
 #include <map>
 #include <optional>
 
+#include "lists/listing.h"
 #include "lists/recent_finds.h"
 #include "lists/result_list.h"
 #include "platform/safe_file.h"
+#include "platform/services.h"
 #include "store/data_format.h"
 #include "store/record_array.h"
 
@@ -75,6 +77,18 @@ struct FileSlot : SlotContent {
 
 // The window's three slots, in the order A, B, C.
 using FileSlots = std::array<FileSlot, 3>;
+
+// What reading and saving the slots' files take: the three slots (a save tells another list's
+// save of the same file from another program's change), the outside world, how the lists show
+// records, and the folder that holds the usual data files.
+struct FileContext {
+    FileSlots& slots;
+    const platform::Services& services;
+    ListingOptions listing;
+    QString programFolder;
+
+    FileSlot& slot(SlotId id) const { return slots[static_cast<std::size_t>(id)]; }
+};
 
 inline FileSlot& slotOf(FileSlots& slots, SlotId id) {
     return slots[static_cast<std::size_t>(id)];

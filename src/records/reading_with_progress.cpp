@@ -3,28 +3,27 @@
 #include "platform/native.h"
 #include "records/slot_procedures.h"
 #include "state/defaults.h"
-#include "state/main_state.h"
 
 namespace trovix::records {
 
-platform::Result<store::ReadFile, store::ReadFailure> readWithProgress(const MainState& state,
-                                                                       const QString& fileName) {
-    platform::LoadProgress& progress = *state.services.loading;
+platform::Result<store::ReadFile, store::ReadFailure> readWithProgress(
+    const lists::FileContext& files, const QString& fileName) {
+    platform::LoadProgress& progress = *files.services.loading;
     progress.started(fileName);
     // Told however the reading ends, also when it throws.
     struct Ends {
         platform::LoadProgress& progress;
         ~Ends() { progress.ended(); }
     } ends{progress};
-    return store::readDataFile(fileName, *state.services.memory,
+    return store::readDataFile(fileName, *files.services.memory,
                                store::ReadingProgress([&](qint64 done, qint64 total) {
                                    return progress.at(done, total);
                                }));
 }
 
-void leaveUnread(MainState& state, lists::SlotId id) {
-    lists::FileSlot& slot = state.slot(id);
-    const QString usual = state.programFolder + platform::nativeFolderSeparator() +
+void leaveUnread(const lists::FileContext& files, lists::SlotId id) {
+    lists::FileSlot& slot = files.slot(id);
+    const QString usual = files.programFolder + platform::nativeFolderSeparator() +
                           QString::fromLatin1(kDefaultDataFiles[static_cast<int>(id)]);
     slot.rememberedInstead =
         !slot.readName.isEmpty() && slot.readName != slot.fileName ? slot.readName : usual;
@@ -32,7 +31,7 @@ void leaveUnread(MainState& state, lists::SlotId id) {
     slot.format = store::FileFormat::native();
     slot.disk().unreadable = true;
     slot.changed = false;
-    loadArray(slot, state.listingOptions());
+    loadArray(slot, files.listing);
 }
 
 }  // namespace trovix::records

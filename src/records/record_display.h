@@ -7,7 +7,6 @@
 #include "lists/slot.h"
 
 namespace trovix {
-struct MainState;
 class Toolbar;
 }  // namespace trovix
 
@@ -28,15 +27,6 @@ struct BoxText {
 // The display text of a record, or, for a record too long to edit, an excerpt: its first
 // lines, each cut short.
 BoxText editBoxText(std::string_view element);
-
-// The selected row of a slot's list changed: that list gets the focus and its colour, the
-// other lists lose their selections, and the edit box shows the selected record (editable in
-// normal view, read only in full data view) or "<disabled>" for a row that is not a record.
-void listClick(MainState& state, lists::SlotId id);
-
-// A mouse button went down over a slot's list: it is coloured and the other lists lose their
-// selections; the list with focus and the edit box wait for the click.
-void listMouseDown(MainState& state, lists::SlotId id);
 
 // Gives a slot's list the focus colour and the others white, when that list is shown (its
 // toolbar button pressed).

@@ -7,7 +7,6 @@
 #include "platform/native.h"
 #include "records/reading_with_progress.h"
 #include "state/defaults.h"
-#include "state/main_state.h"
 #include "store/data_file_io.h"
 
 namespace trovix::records {
@@ -15,14 +14,14 @@ namespace {
 
 using platform::PathKind;
 
-void tellUser(MainState& state, const QString& text) {
-    state.services.messages->show(text, QString(), platform::MessageButtons::Ok,
+void tellUser(const lists::FileContext& files, const QString& text) {
+    files.services.messages->show(text, QString(), platform::MessageButtons::Ok,
                                   platform::MessageIcon::Warning);
 }
 
 // Asks before a save replaces what the slot did not read; true to go on.
-bool confirm(MainState& state, const QString& text, const QString& goOn) {
-    return state.services.messages->choose(text, QStringLiteral("Save"),
+bool confirm(const lists::FileContext& files, const QString& text, const QString& goOn) {
+    return files.services.messages->choose(text, QStringLiteral("Save"),
                                            {goOn, QStringLiteral("Cancel")},
                                            platform::MessageIcon::Warning) == 0;
 }
@@ -54,15 +53,15 @@ QString notARegularFile(const QString& name, const QString& target, PathKind kin
 
 // What happened to the file since the slot read it, in words; empty for nothing. Another list of
 // this window that holds the same file and saved it is told apart from another program.
-QString changeSinceRead(const MainState& state, lists::SlotId id, const platform::FileStamp& now,
-                        const QString& file) {
-    const lists::FileSlot& slot = state.slot(id);
+QString changeSinceRead(const lists::FileContext& files, lists::SlotId id,
+                        const platform::FileStamp& now, const QString& file) {
+    const lists::FileSlot& slot = files.slot(id);
     const platform::FileStamp& read = slot.expectedFile();
     if (read == now) {
         return {};
     }
     for (const lists::SlotId other : lists::kAllSlots) {
-        const lists::FileSlot& saver = state.slot(other);
+        const lists::FileSlot& saver = files.slot(other);
         if (other != id && now.exists && saver.disk().savedStamp == now) {
             return QStringLiteral(
                        "The data file %1 was saved from list %2 of this window after list %3 "
@@ -109,14 +108,15 @@ QString quotedCharacter(char32_t c) {
 
 // Asks before a character the file's encoding lacks changes the whole file to UTF-8; true to go
 // on, with `format` then UTF-8.
-bool agreeToEncoding(MainState& state, const lists::FileSlot& slot, store::FileFormat& format) {
+bool agreeToEncoding(const lists::FileContext& files, const lists::FileSlot& slot,
+                     store::FileFormat& format) {
     const std::optional<char32_t> lacking =
         store::firstCharacterEncodingLacks(slot.records, format.encoding);
     if (!lacking) {
         return true;
     }
     const bool utf8 =
-        state.services.messages->choose(
+        files.services.messages->choose(
             QStringLiteral("%1 is saved in %2, which cannot hold %3. Save the whole "
                            "file as UTF-8?")
                 .arg(slot.fileName, store::encodingName(format.encoding),
@@ -132,59 +132,59 @@ bool agreeToEncoding(MainState& state, const lists::FileSlot& slot, store::FileF
 // A file too large for the memory left is not taken into the slot, and its name is not kept:
 // the slot goes back to the file it held before, or, at start-up, to its usual file. So the
 // next start does not meet the same file again.
-void refuse(MainState& state, lists::SlotId id, const QString& reason) {
-    lists::FileSlot& slot = state.slot(id);
+void refuse(const lists::FileContext& files, lists::SlotId id, const QString& reason) {
+    lists::FileSlot& slot = files.slot(id);
     const QString refused = slot.fileName;
     const int list = lists::listNumber(id);
     if (!slot.readName.isEmpty()) {
         slot.fileName = slot.readName;
-        tellUser(state, QStringLiteral("The data file \"%1\" was not opened:\n%2\n\nList %3 keeps "
+        tellUser(files, QStringLiteral("The data file \"%1\" was not opened:\n%2\n\nList %3 keeps "
                                        "the records of \"%4\".")
                             .arg(refused, reason, QString::number(list), slot.fileName));
         return;
     }
-    const QString usual = state.programFolder + platform::nativeFolderSeparator() +
+    const QString usual = files.programFolder + platform::nativeFolderSeparator() +
                           QString::fromLatin1(kDefaultDataFiles[static_cast<int>(id)]);
-    tellUser(state, QStringLiteral("The data file \"%1\" was not opened:\n%2\n\nList %3 shows "
+    tellUser(files, QStringLiteral("The data file \"%1\" was not opened:\n%2\n\nList %3 shows "
                                    "\"%4\" in its place.")
                         .arg(refused, reason, QString::number(list), usual));
     if (usual != refused) {
         slot.fileName = usual;
-        loadFile(state, id);
+        loadFile(files, id);
         return;
     }
     // The usual file itself is too large: the slot stays empty and is never saved over it.
     slot.disk().unreadable = true;
     slot.records.clear();
-    loadArray(slot, state.listingOptions());
+    loadArray(slot, files.listing);
 }
 
 }  // namespace
 
-void loadFile(MainState& state, lists::SlotId id) {
-    lists::FileSlot& slot = state.slot(id);
+void loadFile(const lists::FileContext& files, lists::SlotId id) {
+    lists::FileSlot& slot = files.slot(id);
     slot.rememberedInstead.clear();
     // Read as a missing file unless the name can be read.
     platform::Result<store::ReadFile, store::ReadFailure> read =
         store::ReadFile{store::missingFileContent(), PathKind::Missing, {}};
     if (const QString unusable = platform::unusableNameReason(slot.fileName); !unusable.isEmpty()) {
         // What the name reaches is another file than the one it stands for: none is read.
-        tellUser(state, QStringLiteral("The data file \"%1\" cannot be read:\n%2")
+        tellUser(files, QStringLiteral("The data file \"%1\" cannot be read:\n%2")
                             .arg(platform::displayFileName(slot.fileName), unusable));
     } else {
-        read = readWithProgress(state, slot.fileName);
+        read = readWithProgress(files, slot.fileName);
         if (!read && read.failure().cancelled) {
-            leaveUnread(state, id);
+            leaveUnread(files, id);
             return;
         }
         if (!read && read.failure().refused) {
-            refuse(state, id, read.error());
+            refuse(files, id, read.error());
             return;
         }
     }
     if (!read) {
         slot.disk().unreadable = true;
-        tellUser(state, QStringLiteral("The data file \"%1\" could not be read:\n%2\n\n"
+        tellUser(files, QStringLiteral("The data file \"%1\" could not be read:\n%2\n\n"
                                        "Its records are not shown, and it will not be saved "
                                        "over until it has been read.")
                             .arg(slot.fileName, read.error()));
@@ -193,7 +193,7 @@ void loadFile(MainState& state, lists::SlotId id) {
     store::ReadFile& file = *read;
     if (file.kind != PathKind::RegularFile && file.kind != PathKind::Missing &&
         file.kind != PathKind::DanglingLink) {
-        tellUser(state, QStringLiteral("The data file \"%1\" cannot be read: it is %2, not a "
+        tellUser(files, QStringLiteral("The data file \"%1\" cannot be read: it is %2, not a "
                                        "regular file.")
                             .arg(slot.fileName, platform::describePathKind(file.kind)));
     }
@@ -205,10 +205,10 @@ void loadFile(MainState& state, lists::SlotId id) {
     slot.basedOn.reset();
     slot.readName = slot.fileName;
     try {
-        loadArray(slot, state.listingOptions());
+        loadArray(slot, files.listing);
     } catch (const std::bad_alloc&) {
         slot.list.clear();  // the records are there; a search lists fewer at a time
-        tellUser(state, QStringLiteral("The records of \"%1\" were read, but there is not enough "
+        tellUser(files, QStringLiteral("The records of \"%1\" were read, but there is not enough "
                                        "memory to list them all.")
                             .arg(slot.fileName));
     }
@@ -219,8 +219,8 @@ void loadArray(lists::FileSlot& slot, const lists::ListingOptions& options) {
     lists::listAllRecords(slot.list, slot.records, slot.fileName, options);
 }
 
-platform::Result<void, NotSaved> writeSlot(MainState& state, lists::SlotId id) {
-    lists::FileSlot& slot = state.slot(id);
+platform::Result<void, NotSaved> writeSlot(const lists::FileContext& files, lists::SlotId id) {
+    lists::FileSlot& slot = files.slot(id);
     if (slot.disk().unreadable) {
         return NotSaved{
             QStringLiteral("It could not be read, so saving would overwrite its records.")};
@@ -240,9 +240,9 @@ platform::Result<void, NotSaved> writeSlot(MainState& state, lists::SlotId id) {
     const QString described = describedFile(slot.fileName, target);
     const auto agreedFile = [&]() -> std::optional<platform::FileStamp> {
         const platform::FileStamp now = platform::fileStamp(target);
-        const QString change = changeSinceRead(state, id, now, described);
+        const QString change = changeSinceRead(files, id, now, described);
         if (!change.isEmpty() &&
-            !confirm(state,
+            !confirm(files,
                      change + QStringLiteral("\n\nSaving replaces it with the records shown here."),
                      QStringLiteral("Save Anyway"))) {
             return std::nullopt;
@@ -254,11 +254,11 @@ platform::Result<void, NotSaved> writeSlot(MainState& state, lists::SlotId id) {
         return NotSaved{{}, true, true};
     }
     store::FileFormat format = slot.format;
-    if (!agreeToEncoding(state, slot, format)) {
+    if (!agreeToEncoding(files, slot, format)) {
         return NotSaved{{}, true, true};
     }
     const platform::Result<store::SavedFile, platform::WriteFailure> saved =
-        store::saveDataFile(*state.services.disk, slot.fileName, slot.records, format,
+        store::saveDataFile(*files.services.disk, slot.fileName, slot.records, format,
                             store::Replacing{*agreed, agreedFile});
     if (!saved) {
         const platform::WriteFailure& failure = saved.failure();
@@ -277,10 +277,10 @@ QString saveFailureText(const QString& fileName, const QString& reason) {
     return QStringLiteral("The data file \"%1\" could not be saved:\n%2").arg(fileName, reason);
 }
 
-bool saveFile(MainState& state, lists::SlotId id) {
-    const platform::Result<void, NotSaved> saved = writeSlot(state, id);
+bool saveFile(const lists::FileContext& files, lists::SlotId id) {
+    const platform::Result<void, NotSaved> saved = writeSlot(files, id);
     if (!saved && !saved.failure().declined) {
-        tellUser(state, saveFailureText(state.slot(id).fileName, saved.error()) +
+        tellUser(files, saveFailureText(files.slot(id).fileName, saved.error()) +
                             (saved.failure().unchanged
                                  ? QStringLiteral("\n\nThe file is unchanged and your changes "
                                                   "are kept.")

@@ -6,17 +6,13 @@
 #include "lists/slot.h"
 #include "platform/result.h"
 
-namespace trovix {
-struct MainState;
-}
-
 namespace trovix::records {
 
 // Reads a slot's file into its records and lists them. A file that exists but cannot be read
 // leaves the slot's records and list as they were and tells the user why; a name that holds
 // something other than a regular file (a folder, a named pipe), or that no file can be reached
 // by as it is shown (not valid UTF-8), lists "<file not found>" and the user is told why.
-void loadFile(MainState& state, lists::SlotId id);
+void loadFile(const lists::FileContext& files, lists::SlotId id);
 
 // Lists every record of a slot in its result list.
 void loadArray(lists::FileSlot& slot, const lists::ListingOptions& options);
@@ -37,14 +33,14 @@ struct NotSaved {
 // Nothing but a regular file, or a link to one, is replaced: a folder, a named pipe, a device or
 // socket (also behind a link) fails with the reason, as does a name no file can be saved by as
 // it is shown. A failure is only returned: each caller tells it in its own words.
-platform::Result<void, NotSaved> writeSlot(MainState& state, lists::SlotId id);
+platform::Result<void, NotSaved> writeSlot(const lists::FileContext& files, lists::SlotId id);
 
 // The text that tells a failed save: the file's name and the reason.
 QString saveFailureText(const QString& fileName, const QString& reason);
 
 // Writes a slot's records to its file, telling the user which file failed and why. Returns
 // whether the file was written; the caller clears the changed flag only then.
-bool saveFile(MainState& state, lists::SlotId id);
+bool saveFile(const lists::FileContext& files, lists::SlotId id);
 
 // Switch the three lists between one row per record and full data view, keeping what they
 // show.

@@ -1,20 +1,16 @@
 #pragma once
 
+#include "lists/listing.h"
 #include "lists/slot.h"
-
-namespace trovix {
-struct MainState;
-}
+#include "search/matcher.h"
 
 namespace trovix::search {
 
-// Fills the three result lists with the records of each file that contain every term of the
-// search box text, selects the first match (which shows it in the edit box) and refreshes the
-// status bar. The text must not be blank: a blank search is no search, which callers skip.
-void search(MainState& state);
-
-// Fills one slot's list again with the matches of the search it shows, as that search found
-// them (its text and case rule), after its records changed. Nothing is selected.
-void listMatchesAgain(MainState& state, lists::SlotId id);
+// Fills a slot's list with the records that hold every term `matcher` looks for, in file order
+// and in the lists' row layout: the no-match row when none does, the header row on top while
+// file names are shown. Keeps what it found for narrowing the next search. Returns whether a
+// record was found; a search that runs out of memory throws, leaving the list empty.
+bool listMatches(lists::FileSlot& slot, const TermMatcher& matcher,
+                 const lists::ListingOptions& options);
 
 }  // namespace trovix::search

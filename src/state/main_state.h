@@ -33,6 +33,8 @@ struct MainState {
     bool fullDataView() const { return toolbar.isPressed(Command::Data); }
     bool displayFileNames() const { return options.isChecked(Option::DisplayFileNames); }
     lists::ListingOptions listingOptions() const { return {displayFileNames(), fullDataView()}; }
+    // What reading and saving the files take.
+    lists::FileContext files() { return {fileSlots, services, listingOptions(), programFolder}; }
 
     lists::FileSlots fileSlots;
     // While set, the list click handlers, the edit box change handler and the layout do

@@ -19,9 +19,8 @@
 
 #include "about/about_box.h"
 #include "app/commands.h"
-#include "app/options.h"
+#include "app/event_handlers.h"
 #include "app/shutdown.h"
-#include "app/window_events.h"
 #include "state/main_state.h"
 #include "view/layout.h"
 #include "widgets/about_window.h"

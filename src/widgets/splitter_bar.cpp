@@ -4,7 +4,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 
-#include "app/window_events.h"
+#include "app/event_handlers.h"
 #include "state/main_state.h"
 #include "view/splitter.h"
 

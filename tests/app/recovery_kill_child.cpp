@@ -34,7 +34,7 @@ int main(int argc, char* argv[]) {
     MainState state{fakes.services()};
     app::connectEventHandlers(state);
     state.slot(lists::SlotId::A).fileName = arguments[1];
-    records::loadFile(state, lists::SlotId::A);
+    records::loadFile(state.files(), lists::SlotId::A);
     state.listWithFocus = lists::SlotId::A;
     state.slot(lists::SlotId::A).list.setListIndex(0);
     app::UnsavedEditsWatch watch(state, arguments[2], delayMs);

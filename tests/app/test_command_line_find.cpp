@@ -12,6 +12,7 @@
 #endif
 
 #include "app/command_line_find.h"
+#include "app/search_commands.h"
 #include "platform/native.h"
 #include "search/search_engine.h"
 #include "store/data_format.h"
@@ -59,7 +60,7 @@ QByteArray windowListing(const QList<QByteArray>& files, const QStringList& name
     }
     f.state.options.setChecked(Option::IgnoreCase, ignoreCase);
     f.state.searchBox.userTyped(text);
-    search::search(f.state);
+    app::search(f.state);
     QByteArray expected;
     *found = 0;
     for (int i = 0; i < files.size(); ++i) {

@@ -6,6 +6,7 @@
 
 #include "app/event_handlers.h"
 #include "app/file_changes.h"
+#include "app/search_commands.h"
 #include "app/undo_commands.h"
 #include "platform/fake/fake_file_watcher.h"
 #include "platform/fake/fake_message_boxes.h"
@@ -41,7 +42,7 @@ struct Watched {
             writeBytes(name, id == kA ? phoneNumbers : QByteArray("x\n"));
             age(name);
             state.slot(id).fileName = name;
-            records::loadFile(state, id);
+            records::loadFile(state.files(), id);
         }
         state.listWithFocus = lists::SlotId::A;
         state.statusBar.setViewListener([this](StatusBar::Aspect aspect) {
@@ -115,7 +116,7 @@ class TestFileChanges : public QObject {
     void aCleanSlotReloadsOnceTheChangeSettlesKeepingSearchAndSelection() {
         Watched w("Ann Smith\nBob Smith\nCarl Jones\n");
         w.state.searchBox.userTyped(QStringLiteral("smith"));
-        search::search(w.state);
+        app::search(w.state);
         w.state.slot(kA).list.setListIndex(1);  // Bob Smith
         QCOMPARE(w.state.editBox.text(), QStringLiteral("Bob Smith"));
 
@@ -181,7 +182,7 @@ class TestFileChanges : public QObject {
         QCOMPARE(w.records(), QStringList({"Ann edited", "Bob"}));
         QVERIFY(w.state.slot(kA).changed);
         w.messages.choiceAnswers = {1};
-        QVERIFY(!records::saveFile(w.state, kA));
+        QVERIFY(!records::saveFile(w.state.files(), kA));
         QCOMPARE(w.messages.shown.size(), 1);
         QVERIFY(w.messages.shown[0].text.contains("was changed by another program"));
         QCOMPARE(readBytes(w.file()), QByteArray("Ann\nBob\nCarl\n"));
@@ -217,7 +218,7 @@ class TestFileChanges : public QObject {
         Watched w("Ann\nBob\n");
         w.state.slot(kA).list.setListIndex(0);
         w.state.editBox.setText(QStringLiteral("Ann saved"));
-        QVERIFY(records::saveFile(w.state, kA));
+        QVERIFY(records::saveFile(w.state.files(), kA));
         w.state.slot(kA).changed = false;
         w.state.editBox.setText(QStringLiteral("Ann unsaved"));
         w.watcher.touch(w.file());

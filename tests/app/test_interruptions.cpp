@@ -96,7 +96,7 @@ class TestInterruptions : public QObject {
         // The data file: ten characters more.
         window.slot(0).records.set(0, window.slot(0).records.text(0) + "yyyyyyyyyy");
         window.slot(0).changed = true;
-        QVERIFY(!records::saveFile(window.state, lists::SlotId::A));
+        QVERIFY(!records::saveFile(window.state.files(), lists::SlotId::A));
         QCOMPARE(readBytes(path("a.txt")), before[0]);
         const QString told = window.messages.shown.last().text;
         QVERIFY2(told.contains("No space left on device") && told.contains("The file is unchanged"),

@@ -4,7 +4,7 @@
 
 #include "about/about_box.h"
 #include "app/commands.h"
-#include "app/window_events.h"
+#include "app/event_handlers.h"
 #include "links/outside_links.h"
 #include "platform/fake/fake_clipboard.h"
 #include "platform/fake/fake_printer.h"

@@ -15,11 +15,11 @@
 #endif
 
 #include "app/command_line.h"
+#include "app/event_handlers.h"
 #include "app/home_folder.h"
 #include "app/settings.h"
 #include "app/shutdown.h"
 #include "app/startup.h"
-#include "app/window_events.h"
 #include "platform/fake/fake_services.h"
 #include "platform/file_names.h"
 #include "platform/native.h"
@@ -611,7 +611,7 @@ class TestStartupAndShutdown : public QObject {
 
         // Choosing it later keeps the list's file and records.
         state.fileSlots[0].fileName = w.path("big.txt");
-        records::loadFile(state, lists::SlotId::A);
+        records::loadFile(state.files(), lists::SlotId::A);
         QCOMPARE(state.fileSlots[0].fileName, usual);
         QCOMPARE(state.fileSlots[0].records.text(0), QStringLiteral("Smith 555-1234"));
         QVERIFY(w.messages.shown.last().text.endsWith(
@@ -623,7 +623,7 @@ class TestStartupAndShutdown : public QObject {
         auto again = w.start();
         again->fileSlots[0].changed = true;
         w.messages.choiceAnswers = {0, 0};
-        QVERIFY(!records::saveFile(*again, lists::SlotId::A));
+        QVERIFY(!records::saveFile(again->files(), lists::SlotId::A));
         QCOMPARE(readBytes(usual), QByteArray(1000, '\n'));
     }
 
@@ -652,7 +652,7 @@ class TestStartupAndShutdown : public QObject {
             QVERIFY(w.messages.shown.isEmpty());
             // It is never saved over, and the next start reads the usual file in its place.
             state.fileSlots[0].changed = true;
-            QVERIFY(!records::saveFile(state, lists::SlotId::A));
+            QVERIFY(!records::saveFile(state.files(), lists::SlotId::A));
             QCOMPARE(readBytes(w.path("big.txt")), *bytes);
             app::unload(state);
             QCOMPARE(w.store.sections[kSection][QStringLiteral("FileA")], w.path(kFiles[0]));
@@ -660,7 +660,7 @@ class TestStartupAndShutdown : public QObject {
             // Read to the end, every piece told in order up to the whole size, and remembered.
             w.services.loading.cancelAfter = -1;
             state.fileSlots[0].fileName = w.path("big.txt");
-            records::loadFile(state, lists::SlotId::A);
+            records::loadFile(state.files(), lists::SlotId::A);
             QCOMPARE(state.fileSlots[0].records.size(), bytes->count('\n') + 1);
             const QList<qint64>& told = w.services.loading.reported;
             QVERIFY2(told.size() >= 3 && std::is_sorted(told.begin(), told.end()) &&

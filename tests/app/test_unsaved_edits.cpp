@@ -14,7 +14,6 @@
 #include "app/shutdown.h"
 #include "app/undo_commands.h"
 #include "app/unsaved_edits.h"
-#include "app/window_events.h"
 #include "platform/fake/fake_file_dialog.h"
 #include "platform/fake/fake_message_boxes.h"
 #include "platform/fake/fake_services.h"
@@ -63,7 +62,7 @@ struct Window {
         for (const lists::SlotId id : lists::kAllSlots) {
             state.slot(id).fileName =
                 dir.filePath(QString::fromLatin1(names[static_cast<int>(id)]));
-            records::loadFile(state, id);
+            records::loadFile(state.files(), id);
         }
         state.listWithFocus = kA;
         watch = std::make_unique<app::UnsavedEditsWatch>(state, folder, kDelayMs);

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "app/commands.h"
-#include "app/options.h"
+#include "app/search_commands.h"
 #include "app/shutdown.h"
 #include "platform/fake/fake_file_dialog.h"
 #include "platform/fake/fake_memory_limits.h"
@@ -67,11 +67,11 @@ struct Files : StateFixture {
         for (int n = 1; n <= 3; ++n) {
             slot(n).fileName = dir.filePath(QStringLiteral("file%1.txt").arg(n - 1));
             writeBytes(slot(n).fileName, contents[n - 1]);
-            records::loadFile(state, static_cast<SlotId>(n - 1));
+            records::loadFile(state.files(), static_cast<SlotId>(n - 1));
         }
     }
     QString file(int n) { return slot(n).fileName; }
-    bool save(int n) { return records::saveFile(state, static_cast<SlotId>(n - 1)); }
+    bool save(int n) { return records::saveFile(state.files(), static_cast<SlotId>(n - 1)); }
     // The text of the last message shown.
     QString told() const {
         return messages.shown.isEmpty() ? QString() : messages.shown.last().text;
@@ -222,10 +222,10 @@ class TestRecords : public QObject {
         // A search sees the edited text at once, ignoring case too.
         f.state.editBox.setText(QStringLiteral("Zebra crossing"));
         f.state.searchBox.userTyped(QStringLiteral("ZEBRA"));
-        search::search(f.state);
+        app::search(f.state);
         QCOMPARE(f.rows(1), QStringList({"0|Zebra crossing"}));
         f.state.editBox.setText(QStringLiteral("Horse"));
-        search::search(f.state);
+        app::search(f.state);
         QCOMPARE(f.rows(1), QStringList({"0|no match found"}));
     }
 
@@ -428,7 +428,7 @@ class TestRecords : public QObject {
         // Saved edits are undone by a restore; the changed flag stays, so closing still asks.
         w.slot(2).records.set(0, QStringLiteral("changed"));
         w.slot(2).changed = true;
-        QVERIFY(records::saveFile(w.state, SlotId::B));
+        QVERIFY(records::saveFile(w.state.files(), SlotId::B));
         app::menuCommand(w.state, MenuCommand::Restore);
         QCOMPARE(readBytes(w.file(2)), QByteArray("two\r\n"));
         QCOMPARE(w.slot(2).records.text(0), QStringLiteral("two"));
@@ -501,10 +501,10 @@ class TestRecords : public QObject {
         StateFixture f({"kept"}, {}, {});
         f.slot(1).changed = true;
         f.slot(1).fileName = kUnreadableFile;
-        records::loadFile(f.state, SlotId::A);
+        records::loadFile(f.state.files(), SlotId::A);
         QCOMPARE(f.slot(1).records.toStringList() + f.rows(1), QStringList({"kept", "0|kept"}));
         QVERIFY(f.slot(1).changed);
-        QVERIFY(!records::saveFile(f.state, SlotId::A));
+        QVERIFY(!records::saveFile(f.state.files(), SlotId::A));
         QCOMPARE(f.messages.shown.size(), 2);  // the failed read and the refused save
         QVERIFY(f.messages.shown[0].text.contains(kUnreadableFile) &&
                 f.messages.shown[1].text.contains(kUnreadableFile));
@@ -514,14 +514,14 @@ class TestRecords : public QObject {
         Files w({"mine\r\n", "caf\xE9\r\n", ""});
         lists::FileSlot& tagged = w.slot(2);
         tagged.records.set(0, QStringLiteral("café-----crème"));
-        QVERIFY(records::saveFile(w.state, SlotId::B));
+        QVERIFY(records::saveFile(w.state.files(), SlotId::B));
         QCOMPARE(readBytes(tagged.fileName), QByteArray("caf\xE9\r\n-----cr\xE8me\r\n"));
 
         // A failed save tells the user which file, and keeps the changes.
         tagged.fileName = w.dir.filePath(QStringLiteral("gone/taglines.txt"));
         tagged.disk().stamp = {};
         tagged.changed = true;
-        QVERIFY(!records::saveFile(w.state, SlotId::B));
+        QVERIFY(!records::saveFile(w.state.files(), SlotId::B));
         QCOMPARE(w.messages.shown.size(), 1);
         QVERIFY(w.messages.shown[0].text.contains(tagged.fileName) && tagged.changed);
         QCOMPARE(tagged.records.toStringList(), QStringList({"café-----crème", ""}));
@@ -538,7 +538,7 @@ class TestRecords : public QObject {
 
         // Cancel (what Enter and Escape choose) writes nothing and keeps the edit; the first
         // character the code page lacks is named.
-        QVERIFY(!records::saveFile(w.state, SlotId::A));
+        QVERIFY(!records::saveFile(w.state.files(), SlotId::A));
         QCOMPARE(messages.shown.size(), 1);  // the question, and no failure told
         QCOMPARE(messages.shown[0].text,
                  slot.fileName + QStringLiteral(" is saved in Windows-1252, which cannot hold "
@@ -558,12 +558,12 @@ class TestRecords : public QObject {
         QCOMPARE(readBytes(slot.fileName),
                  QStringLiteral("café\r\n-----crème\r\nnaïve ω and 😀\r\n").toUtf8());
         QVERIFY(slot.format.encoding == store::Encoding::Utf8 && !slot.changed);
-        QVERIFY(records::saveFile(w.state, SlotId::A));
+        QVERIFY(records::saveFile(w.state.files(), SlotId::A));
         QCOMPARE(messages.shown.size(), 3);
 
         // A character that shows no mark of its own is named by its code.
         w.slot(3).records.set(0, QStringLiteral("\u00A0zero\u200Bwidth"));
-        QVERIFY(!records::saveFile(w.state, SlotId::C));
+        QVERIFY(!records::saveFile(w.state.files(), SlotId::C));
         QVERIFY(messages.shown.last().text.contains("cannot hold the character U+200B."));
         QCOMPARE(readBytes(w.file(3)), QByteArray("\xA0x\r\n"));
     }
@@ -600,12 +600,12 @@ class TestRecords : public QObject {
             }
             const platform::PathKind kind = platform::pathKind(c.target);
             slot.fileName = c.name;
-            records::loadFile(w.state, SlotId::A);
+            records::loadFile(w.state.files(), SlotId::A);
             QVERIFY(messages.shown.last().text.contains(c.said));
             slot.records.set(0, QStringLiteral("edited"));
             const qsizetype from = messages.shown.size();
             messages.choiceAnswers = {0, 0};  // yes to anything that might be asked
-            QVERIFY2(!records::saveFile(w.state, SlotId::A), qPrintable(c.name));
+            QVERIFY2(!records::saveFile(w.state.files(), SlotId::A), qPrintable(c.name));
             messages.choiceAnswers.clear();
             // Refused with the reason, naming what stands behind a link; nothing is asked.
             QCOMPARE(questionsSince(messages, from), 0);
@@ -623,9 +623,9 @@ class TestRecords : public QObject {
         writeBytes(target, "linked\r\n");
         QVERIFY(QFile::link(target, link));
         slot.fileName = link;
-        records::loadFile(w.state, SlotId::A);
+        records::loadFile(w.state.files(), SlotId::A);
         writeBytes(target, "theirs, longer\r\n");
-        QVERIFY(!records::saveFile(w.state, SlotId::A));  // Cancel
+        QVERIFY(!records::saveFile(w.state.files(), SlotId::A));  // Cancel
         QCOMPARE(messages.shown.last().text,
                  QStringLiteral("The data file \"%1\" (a symbolic link to \"%2\") was changed by "
                                 "another program after Trovix read it.\n\nSaving replaces it "
@@ -682,7 +682,7 @@ class TestRecords : public QObject {
         int steps[2] = {};
         for (const bool inPlace : {false, true}) {
             writeBytes(file, "mine\r\n");
-            records::loadFile(w.state, SlotId::A);
+            records::loadFile(w.state.files(), SlotId::A);
             w.services.disk.plan({inPlace ? QList<int>{0} : QList<int>{}, -1});
             QVERIFY(w.save(1));
             steps[inPlace] = w.services.disk.steps();
@@ -708,7 +708,7 @@ class TestRecords : public QObject {
                         writeBytes(file, "mine\r\n");
                         testing::age(file);
                     }
-                    records::loadFile(w.state, SlotId::A);
+                    records::loadFile(w.state.files(), SlotId::A);
                     slot.records.set(0, QStringLiteral("edited"));
                     QByteArray theirs;
                     const auto makeChange = [&] {
@@ -754,7 +754,7 @@ class TestRecords : public QObject {
         const QString folder = w.dir.filePath("was a folder");
         w.slot(1).fileName = folder;
         QVERIFY(QDir(w.dir.path()).mkdir("was a folder"));
-        records::loadFile(w.state, SlotId::A);
+        records::loadFile(w.state.files(), SlotId::A);
         w.slot(1).records.set(0, QStringLiteral("mine"));
         QVERIFY(QDir(w.dir.path()).rmdir("was a folder"));
         writeBytes(folder, "theirs\r\n");
@@ -767,7 +767,7 @@ class TestRecords : public QObject {
 
         // The same file in lists 2 and 3: the second save names the first, not another program.
         w.slot(3).fileName = w.file(2);
-        records::loadFile(w.state, SlotId::C);
+        records::loadFile(w.state.files(), SlotId::C);
         w.slot(2).records.set(0, QStringLiteral("from list 2"));
         QVERIFY(w.save(2));
         w.slot(3).records.set(0, QStringLiteral("from list 3"));
@@ -804,7 +804,7 @@ class TestRecords : public QObject {
 
         // A list that holds such a name (from older settings) neither reads nor saves by it.
         w.slot(1).fileName = files.result;
-        records::loadFile(w.state, SlotId::A);
+        records::loadFile(w.state.files(), SlotId::A);
         QVERIFY(w.rows(1) == QStringList({"0|<file not found>"}) && w.told().contains("UTF-8"));
         QVERIFY(!w.save(1));
         QVERIFY(w.told().contains("could not be saved") && !QFileInfo::exists(files.result));

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "app/commands.h"
+#include "app/search_commands.h"
 #include "search/match_ranges.h"
 #include "search/matcher.h"
 #include "search/search_box.h"
@@ -30,7 +31,7 @@ const QStringList kCodes = {"201  New Jersey", "212  New York City"};
 
 void searchFor(StateFixture& f, const QString& text) {
     f.state.searchBox.userTyped(text);
-    search::search(f.state);
+    app::search(f.state);
 }
 
 QStringList history(const MainState& state) {
@@ -382,7 +383,7 @@ class TestSearch : public QObject {
         if (const QByteArray file = qgetenv("TROVIX_SEARCH_UNDER_LIMIT"); !file.isEmpty()) {
             StateFixture f({}, {"b"}, {"c"});
             f.slot(1).fileName = QString::fromLocal8Bit(file);
-            records::loadFile(f.state, lists::SlotId::A);
+            records::loadFile(f.state.files(), lists::SlotId::A);
             if (f.slot(1).records.size() != (1 << 23) + 1 ||
                 !testing::limitAddressSpace(24 << 20)) {
                 std::exit(3);

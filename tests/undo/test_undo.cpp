@@ -5,6 +5,7 @@
 
 #include "app/commands.h"
 #include "app/file_commands.h"
+#include "app/search_commands.h"
 #include "app/undo_commands.h"
 #include "platform/fake/fake_file_dialog.h"
 #include "records/file_maintenance.h"
@@ -96,7 +97,7 @@ class TestUndo : public QObject {
     void anUndoShowsTheRestoredRecord() {
         StateFixture f({"Smith, Ann", "Jones, Bo", "Smithers, Al"}, {"Smith St"}, {"x"});
         f.state.searchBox.userTyped(QStringLiteral("smith"));
-        search::search(f.state);
+        app::search(f.state);
         QCOMPARE(f.rows(1), QStringList({"0|Smith, Ann", "2|Smithers, Al"}));
         f.list(1).setListIndex(1);
         press(f.state, Command::Delete);
@@ -218,7 +219,7 @@ class TestUndo : public QObject {
                 testing::writeBytes(name, "one\r\ntwo\r\nthree\r\n");
             }
             f.slot(1).fileName = names[0];
-            records::loadFile(f.state, lists::SlotId::A);
+            records::loadFile(f.state.files(), lists::SlotId::A);
             f.list(1).setListIndex(0);
             // Whether another program wrote each file since the list last read or saved it.
             std::map<QString, bool> writtenByAnother;

@@ -1,12 +1,11 @@
 #include <QTest>
 
 #include "app/commands.h"
-#include "app/options.h"
-#include "app/window_events.h"
+#include "app/event_handlers.h"
+#include "app/list_commands.h"
 #include "platform/fake/fake_font_dialog.h"
 #include "support/state_fixture.h"
 #include "view/layout.h"
-#include "view/list_display.h"
 
 using namespace trovix;
 using testing::StateFixture;
@@ -126,7 +125,7 @@ class TestPresentation : public QObject {
 
         // A focus that is not 0 stays, even on a hidden list.
         f.state.listWithFocus = lists::SlotId::A;
-        view::setListDisplay(f.state);
+        app::setListDisplay(f.state);
         QCOMPARE(f.seen(), "focus 1: 0*- -1- -1 | a1");
 
         // Pressing a list's button shows it and gives it the focus; releasing it drops the
@@ -140,7 +139,7 @@ class TestPresentation : public QObject {
 
         // With file names shown the first record row is selected, never the header.
         app::optionMenuClick(f.state, Option::DisplayFileNames);
-        view::setListDisplay(f.state);
+        app::setListDisplay(f.state);
         QCOMPARE(f.seen(), "focus 1: 1* -1- -1 | a1");
         // Showing the window again keeps the record the user went on to.
         f.list(1).setListIndex(2);
@@ -149,10 +148,10 @@ class TestPresentation : public QObject {
 
         // Empty lists are left alone.
         StateFixture empty({}, {}, {});
-        view::setListDisplay(empty.state);  // nothing to select
+        app::setListDisplay(empty.state);  // nothing to select
         QCOMPARE(empty.list(1).listIndex(), -1);
         app::optionMenuClick(empty.state, Option::DisplayFileNames);
-        view::setListDisplay(empty.state);  // a header row alone: no record row to select
+        app::setListDisplay(empty.state);  // a header row alone: no record row to select
         QCOMPARE(empty.list(1).listIndex(), -1);
         empty.list(2).clear();
         app::optionMenuClick(empty.state, Option::DisplayFileNames);  // no header left to remove

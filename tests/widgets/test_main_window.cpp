@@ -11,6 +11,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "app/search_commands.h"
 #include "platform/fake/fake_font_dialog.h"
 #include "platform/qt/qt_settings_store.h"
 #include "platform/system_disk.h"
@@ -96,11 +97,11 @@ class TestMainWindow : public QObject {
         int chosen = 0;
         w.state.searchBox.setKeyPressHandler([&](QChar key) {
             enters += key == QChar(13);
-            search::searchBoxKeyPress(w.state, key);
+            app::searchBoxKeyPress(w.state, key);
         });
         w.state.searchBox.setClickHandler([&] {
             ++chosen;
-            search::searchBoxClicked(w.state);
+            app::searchBoxClicked(w.state);
         });
         // Enters and entries chosen, the box's text and its entries, and what list B shows.
         const auto box = [&] {
