@@ -22,6 +22,7 @@
 #include "platform/qt/qt_screen.h"
 #include "platform/qt/qt_settings_store.h"
 #include "platform/qt/qt_shell.h"
+#include "platform/qt/qt_window_control.h"
 #include "platform/save_journal.h"
 #include "platform/system_disk.h"
 #include "program_folders.h"
@@ -64,9 +65,10 @@ extern "C" Q_DECL_EXPORT int trovixShowWindow(int* argcPointer, char** argv,
     trovix::platform::QtInstanceGuard instance;
     trovix::platform::QtLoadProgress loading(owner);
     const trovix::platform::SystemMemoryLimits memory;
+    trovix::platform::QtWindowControl windowControl(owner);
 
     trovix::MainState state({settings, messages, files, fonts, printer, clipboard, shell, screen,
-                             instance, memory, disk, loading});
+                             instance, memory, disk, loading, windowControl});
     state.programFolder = QDir::toNativeSeparators(home.path);
     // Relative data file names refer to that folder.
     QDir::setCurrent(home.path);

@@ -209,14 +209,12 @@ void menuCommand(MainState& state, MenuCommand command) {
             links::openWebSite(state.services);
             break;
         case MenuCommand::OnlineUpdate:
-            if (links::onlineUpdate(state.services, state.programFolder) && state.closeWindow) {
-                state.closeWindow();
+            if (links::onlineUpdate(state.services, state.programFolder)) {
+                state.services.window->closeWindow();
             }
             break;
         case MenuCommand::About:
-            if (state.showAboutWindow) {
-                state.showAboutWindow(about::aboutCaption());
-            }
+            state.services.window->showAbout(about::aboutCaption());
             // The main window becomes the program's active window again.
             formActivate(state);
             break;

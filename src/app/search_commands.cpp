@@ -94,8 +94,8 @@ void searchBoxKeyPress(MainState& state, QChar key) {
         return;
     }
     if (text.startsWith(QStringLiteral(".."))) {
-        if (text.startsWith(QStringLiteral("..x")) && state.closeWindow) {
-            state.closeWindow();
+        if (text.startsWith(QStringLiteral("..x"))) {
+            state.services.window->closeWindow();
         }
         return;
     }

@@ -12,6 +12,7 @@
 #include "platform/screen.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
+#include "platform/window_control.h"
 
 namespace trovix::platform {
 
@@ -44,6 +45,7 @@ struct Services {
     Service<const MemoryLimits> memory;
     Service<Disk> disk;
     Service<LoadProgress> loading;
+    Service<WindowControl> window;
 };
 
 }  // namespace trovix::platform

@@ -70,11 +70,6 @@ struct MainState {
     // none while nothing keeps them.
     UnsavedEditsKeeper* unsavedEdits = nullptr;
 
-    // Closes the main window by its normal close path.
-    std::function<void()> closeWindow;
-    // Shows the About window with this caption, modal; returns when it is closed.
-    std::function<void(const QString& caption)> showAboutWindow;
-
     platform::Services services;
     QString programFolder;
 };

@@ -75,8 +75,6 @@ MainWindow::~MainWindow() {
     state_.editBox.setViewListener({});
     state_.searchBox.setViewListener({});
     state_.searchBox.setSelectAllListener({});
-    state_.closeWindow = {};
-    state_.showAboutWindow = {};
     state_.toolbar.setViewListener({});
     state_.options.setViewListener({});
     state_.statusBar.setViewListener({});
@@ -253,8 +251,6 @@ void MainWindow::connectCore() {
         }
     });
     state_.searchBox.setSelectAllListener([this] { find_->lineEdit()->selectAll(); });
-    state_.closeWindow = [this] { close(); };
-    state_.showAboutWindow = [this](const QString& caption) { showAbout(caption); };
     connect(find_, &QComboBox::editTextChanged, this,
             [this](const QString& text) { state_.searchBox.userTyped(text); });
     connect(find_, &SearchField::enterPressed, this,

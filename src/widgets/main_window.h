@@ -37,6 +37,10 @@ class MainWindow : public QMainWindow {
         return lists_[static_cast<std::size_t>(id)];
     }
 
+  public Q_SLOTS:
+    // The About window with this caption, modal (platform::QtWindowControl calls it).
+    void showAbout(const QString& caption);
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -70,7 +74,6 @@ class MainWindow : public QMainWindow {
     void tellCoreOfLayoutSize();
     double twipsPerPixel() const;
     void applyMinimumSize();
-    void showAbout(const QString& caption);
 
     MainState& state_;
     QWidget* central_ = nullptr;

@@ -156,11 +156,11 @@ class TestOutputAndLinks : public QObject {
         QCOMPARE(about::aboutPlacement({1000, 2000, 9000, 6001}, 6465, 2000),
                  (TwipRect{2267.5, 4000.5, 6465, 2000}));
         StateFixture f({"a1", "a2"}, {"b"}, {"c"});
-        QString shown;
-        f.state.showAboutWindow = [&](const QString& caption) { shown = caption; };
         f.list(1).setListIndex(1);
         app::menuCommand(f.state, MenuCommand::About);
-        QVERIFY(shown.endsWith(QStringLiteral("    Version: ") + QLatin1String(kVersionText)));
+        QCOMPARE(f.services.window.aboutCaptions.size(), 1);
+        QVERIFY(f.services.window.aboutCaptions[0].endsWith(QStringLiteral("    Version: ") +
+                                                            QLatin1String(kVersionText)));
         QCOMPARE(f.list(1).listIndex(), 0);  // the list display applied again
     }
 
@@ -168,8 +168,7 @@ class TestOutputAndLinks : public QObject {
         Outside f({"a"});
         QTemporaryDir dir;
         f.state.programFolder = dir.path();
-        bool closed = false;
-        f.state.closeWindow = [&] { closed = true; };
+        const int& closes = f.services.window.closes;
         app::toolbarButtonPressed(f.state, Command::Email);
         QCOMPARE(f.shell.calls.last().target,
                  QStringLiteral("mailto:") + kAuthorEmail +
@@ -195,11 +194,12 @@ class TestOutputAndLinks : public QObject {
         f.messages.answers = {MessageAnswer::Ok};
         app::menuCommand(f.state, MenuCommand::OnlineUpdate);
         QCOMPARE(f.messages.shown.last().title, QStringLiteral("Patchlet"));
-        QVERIFY(QFile::exists(newer) && !closed && f.shell.calls.size() == calls);
+        QVERIFY(QFile::exists(newer) && closes == 0 && f.shell.calls.size() == calls);
         // With the old updater there, the newer one takes its place; it starts and we close.
         testing::writeBytes(updater, "old updater");
         app::menuCommand(f.state, MenuCommand::OnlineUpdate);
-        QVERIFY(testing::readBytes(updater) == "new updater" && !QFile::exists(newer) && closed);
+        QVERIFY(testing::readBytes(updater) == "new updater" && !QFile::exists(newer) &&
+                closes == 1);
         QCOMPARE(f.shell.calls.last().target + '|' + f.shell.calls.last().workingFolder,
                  updater + '|' + dir.path());
     }

@@ -335,8 +335,7 @@ class TestSearch : public QObject {
 
     void commandsInsteadOfSearches() {
         StateFixture f({"..x marks the spot", "other"}, {}, {});
-        int closes = 0;
-        f.state.closeWindow = [&] { ++closes; };
+        const int& closes = f.services.window.closes;
         for (const char* text : {"..X", "..", ".. x", "...x"}) {
             enter(f, QString::fromLatin1(text));
         }

@@ -16,6 +16,7 @@
 #include "app/startup.h"
 #include "app/unsaved_edits.h"
 #include "platform/fake/fake_services.h"
+#include "platform/qt/qt_window_control.h"
 #include "state/main_state.h"
 #include "support/files.h"
 #include "widgets/main_window.h"
@@ -34,6 +35,9 @@ struct WindowFixture {
     platform::FakeShell& shell = services.shell;
     platform::FakeScreen& screen = services.screen;
     MainState state{services.services()};
+    // The window closes and shows its About window as in the program.
+    platform::OwnerWindow owner;
+    platform::QtWindowControl windowControl{owner};
     std::unique_ptr<widgets::MainWindow> window;
     QComboBox* find = nullptr;
     QPlainTextEdit* edit = nullptr;
@@ -62,6 +66,8 @@ struct WindowFixture {
     void start(const QString& folder, const QStringList& arguments) {
         state.programFolder = folder;
         window = std::make_unique<widgets::MainWindow>(state);
+        owner.set(window.get());
+        state.services.window = windowControl;
         if (!recoveryFolder.isEmpty()) {
             unsavedEdits = std::make_unique<app::UnsavedEditsWatch>(state, recoveryFolder);
         }

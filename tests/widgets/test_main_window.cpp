@@ -8,6 +8,7 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTextDocument>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -409,6 +410,17 @@ class TestMainWindow : public QObject {
         w.clickRow(w.list(SlotId::A), 0);
         w.key(Qt::Key_V, Qt::ControlModifier);
         QVERIFY(w.state.options.isChecked(Option::SearchWhileTyping));  // it was off
+        QString about;  // the caption of the modal window Ctrl+A shows
+        QTimer closer;
+        closer.start(10);
+        connect(&closer, &QTimer::timeout, [&] {
+            if (QWidget* shown = QApplication::activeModalWidget()) {
+                about = shown->windowTitle();
+                shown->close();
+            }
+        });
+        w.key(Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(about, QStringLiteral("About Trovix"));
     }
 
     void theListsFollowTheirRowsWhileCommandsChangeThem() {

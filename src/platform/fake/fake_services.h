@@ -11,6 +11,7 @@
 #include "platform/fake/fake_screen.h"
 #include "platform/fake/fake_settings_store.h"
 #include "platform/fake/fake_shell.h"
+#include "platform/fake/fake_window_control.h"
 #include "platform/fake/faulty_disk.h"
 #include "platform/services.h"
 #include "platform/system_disk.h"
@@ -36,10 +37,11 @@ struct FakeServices {
     SystemDisk systemDisk;
     FaultyDisk disk{systemDisk};
     FakeLoadProgress loading;
+    FakeWindowControl window;
 
     Services services() {
-        return {settings, messages, files,    fonts,  printer, clipboard,
-                shell,    screen,   instance, memory, disk,    loading};
+        return {settings, messages, files,  fonts, printer, clipboard, shell,
+                screen,   instance, memory, disk,  loading, window};
     }
 };
 
