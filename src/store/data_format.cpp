@@ -2,7 +2,6 @@
 
 #include <QIODevice>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -34,11 +33,11 @@ bool fitsLfFile(const RecordArray& records) {
     return true;
 }
 
-// Collects output in a reused buffer and writes it to the device in large pieces.
+// Collects output in a reused buffer and writes it to the device in large pieces. The buffer
+// grows with what is written, up to a piece: a file of one short record costs no more.
 class ChunkWriter {
   public:
-    ChunkWriter(QIODevice& device, bool windows1252)
-        : device_(device), cp1252_(windows1252), buffer_(std::make_unique<char[]>(kChunk)) {}
+    ChunkWriter(QIODevice& device, bool windows1252) : device_(device), cp1252_(windows1252) {}
     void text(std::string_view utf8) {
         if (!cp1252_) {
             put(utf8);
@@ -49,19 +48,19 @@ class ChunkWriter {
         put(encoded_);
     }
     // Called once per record: keeps the writes large without a check per piece.
-    bool maybeFlush() { return used_ < kChunk / 2 || flush(); }
+    bool maybeFlush() { return buffer_.size() < kChunk / 2 || flush(); }
     bool flush() {
-        if (ok_ && used_ > 0) {
-            ok_ = device_.write(buffer_.get(), static_cast<qint64>(used_)) ==
-                  static_cast<qint64>(used_);
+        if (ok_ && !buffer_.empty()) {
+            ok_ = device_.write(buffer_.data(), static_cast<qint64>(buffer_.size())) ==
+                  static_cast<qint64>(buffer_.size());
         }
-        used_ = 0;
+        buffer_.clear();
         return ok_;
     }
 
   private:
     void put(std::string_view bytes) {
-        if (kChunk - used_ < bytes.size()) {
+        if (kChunk - buffer_.size() < bytes.size()) {
             flush();
             if (bytes.size() > kChunk) {  // a piece larger than the buffer goes as it is
                 ok_ = ok_ && device_.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
@@ -69,16 +68,14 @@ class ChunkWriter {
                 return;
             }
         }
-        std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
-        used_ += bytes.size();
+        buffer_.append(bytes);
     }
 
     static constexpr std::size_t kChunk = 1 << 20;
     QIODevice& device_;
     bool cp1252_;
     bool ok_ = true;
-    std::unique_ptr<char[]> buffer_;
-    std::size_t used_ = 0;
+    std::string buffer_;
     std::string encoded_;
 };
 
