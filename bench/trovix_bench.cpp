@@ -62,7 +62,6 @@
 #include "store/record_splitter.h"
 #include "store/recovery_writer.h"
 #include "store/text_codec.h"
-#include "widgets/result_list_model.h"
 #include "widgets/result_list_view.h"
 #include "widgets/result_row_delegate.h"
 
@@ -561,7 +560,6 @@ class Window {
             if (state.slot(id).disk().unreadable) {
                 fail("cannot load " + nativePath(files[i]));
             }
-            models[i] = std::make_unique<trovix::widgets::ResultListModel>(state.slot(id).list);
         }
         state.busy = false;
     }
@@ -569,8 +567,6 @@ class Window {
     // Services that show nothing: the benchmark runs without a window.
     trovix::platform::FakeServices services;
     MainState state{services.services()};
-    // After the state: the models go first, while their lists still exist.
-    std::array<std::unique_ptr<trovix::widgets::ResultListModel>, 3> models;
 };
 
 struct SearchCase {
@@ -646,11 +642,6 @@ void checkSearch(const Window& window, const SearchCase& search, const ExpectedL
         }
         if (expected[i].empty() && !(rows.count() == 1 && rows.isNoMatchRow(0))) {
             warn(name + ": " + list + " has no \"no match found\" row");
-        }
-        if (window.models[i]->rowCount() != rows.count()) {
-            warn(name + ": the model of " + list + " has " +
-                 std::to_string(window.models[i]->rowCount()) + " rows, the list " +
-                 std::to_string(rows.count()));
         }
         if (!firstShown && !expected[i].empty()) {
             firstShown = true;
@@ -1410,7 +1401,7 @@ void benchTyping(const QString& dataFile, const Options& options) {
         trovix::platform::limitThreads(0);
         printSeconds("scan_threads_all", scanAll);
 
-        // Listing the first key's rows into the first list, its model told, as a search does.
+        // Listing the first key's rows into the first list, its views told, as a search does.
         trovix::lists::ResultList& list = state.slot(SlotId::A).list;
         Fastest listing;
         for (int run = 0; run < kRuns; ++run) {
@@ -1419,9 +1410,6 @@ void benchTyping(const QString& dataFile, const Options& options) {
                 list.clear();
                 trovix::lists::appendRecordsRows(list, records, found, false);
             }));
-        }
-        if (window.models[0]->rowCount() != static_cast<int>(found.size())) {
-            warn("listing: the model holds another number of rows than were found");
         }
         printSeconds("list_found", listing.seconds());
         printCount("list_found_rows", static_cast<long long>(found.size()));
@@ -1623,15 +1611,13 @@ DataFileContent benchLoading(const QString& dataFile, const std::string& dataPat
     return std::move(*loaded);
 }
 
-// A result list and the model the window shows it through.
+// A result list, which is the model the window shows.
 struct ShownList {
     std::unique_ptr<ResultList> list;
-    std::unique_ptr<trovix::widgets::ResultListModel> model;
 };
 
-// Lists, expands and contracts, each round on a new list observed by a new model, so that every
-// round pays for growing its rows as the first listing after loading does. The last round's
-// list and model are returned.
+// Lists, expands and contracts, each round on a new list, so that every round pays for growing
+// its rows as the first listing after loading does. The last round's list is returned.
 ShownList benchListing(const RecordArray& records, const QString& dataFile, const Options& options,
                        long long fileLines) {
     const int listedRows = static_cast<int>(options.records) + 1;  // the header row on top
@@ -1639,12 +1625,10 @@ ShownList benchListing(const RecordArray& records, const QString& dataFile, cons
     ShownList shown;
     Fastest listing, expanding, contracting;
     for (int run = 0; run < kRuns; ++run) {
-        shown.model.reset();
         shown.list.reset();
         shown.list = std::make_unique<ResultList>(records);
-        shown.model = std::make_unique<trovix::widgets::ResultListModel>(*shown.list);
         ResultList& list = *shown.list;
-        const trovix::widgets::ResultListModel& model = *shown.model;
+        const ResultList& model = list;
 
         listing.add(timed([&] {
             listAllRecords(list, records, dataFile, ListingOptions{true, false});
@@ -1894,7 +1878,6 @@ int main(int argc, char** argv) {
         warn("the saved file differs from the generated one");
     }
     ::unlink(lastSaved.c_str());
-    shown.model.reset();
     shown.list.reset();
     loaded.reset();
 

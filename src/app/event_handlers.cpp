@@ -13,25 +13,31 @@
 namespace trovix::app {
 
 void connectEventHandlers(MainState& state) {
+    // Connected directly: each handler runs inside the write that raised it.
     for (lists::SlotId id : lists::kAllSlots) {
         lists::ResultList& list = state.slot(id).list;
-        list.setClickHandler([&state, id] {
+        QObject::connect(&list, &lists::ResultList::clicked, &list, [&state, id] {
             state.edits.endTyping();  // the user left the record
             listClick(state, id);
         });
-        list.setMouseDownHandler([&state, id] { listMouseDown(state, id); });
+        QObject::connect(&list, &lists::ResultList::mouseDown, &list,
+                         [&state, id] { listMouseDown(state, id); });
     }
-    state.frame.setResizeHandler(
-        [&state] { view::formResize(state.frame, state.toolbar, state.gap, state.busy); });
-    state.editBox.setChangeHandler([&state] {
+    QObject::connect(&state.frame, &WindowFrame::resized, &state.frame, [&state] {
+        view::formResize(state.frame, state.toolbar, state.gap, state.busy);
+    });
+    QObject::connect(&state.editBox, &EditBox::changed, &state.editBox, [&state] {
         if (!state.busy) {
             records::editBoxChanged(state.editBox, state.edits, state.fileSlots,
                                     state.listWithFocus, state.displayFileNames());
         }
     });
-    state.searchBox.setChangeHandler([&state] { searchBoxChanged(state); });
-    state.searchBox.setClickHandler([&state] { searchBoxClicked(state); });
-    state.searchBox.setKeyPressHandler([&state](QChar key) { searchBoxKeyPress(state, key); });
+    QObject::connect(&state.searchBox, &SearchBox::changed, &state.searchBox,
+                     [&state] { searchBoxChanged(state); });
+    QObject::connect(&state.searchBox, &SearchBox::clicked, &state.searchBox,
+                     [&state] { searchBoxClicked(state); });
+    QObject::connect(&state.searchBox, &SearchBox::keyPressed, &state.searchBox,
+                     [&state](QChar key) { searchBoxKeyPress(state, key); });
 }
 
 void windowShown(MainState& state) {

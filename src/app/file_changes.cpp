@@ -137,19 +137,18 @@ ReloadOutcome reloadChangedSlot(MainState& state, lists::SlotId id) {
 FileChangeWatch::FileChangeWatch(MainState& state, platform::FileWatcher& watcher)
     : state_(state), watcher_(watcher) {
     watcher_.setChangeHandler([this](const QString& file) { changed(file); });
-    state_.changeNotice.setAnswerHandler(
-        [this](lists::SlotId id, ChangeNotice::Answer choice) { answer(id, choice); });
-    state_.changeNotice.setFileNamesHandler([this] { watchSlotFiles(); });
-    state_.changeNotice.setStepHandler([this] { stepTaken(); });
+    ChangeNotice* notice = &state_.changeNotice;
+    QObject::connect(notice, &ChangeNotice::answered, &lifetime_,
+                     [this](lists::SlotId id, ChangeNotice::Answer choice) { answer(id, choice); });
+    QObject::connect(notice, &ChangeNotice::fileNamesChanged, &lifetime_,
+                     [this] { watchSlotFiles(); });
+    QObject::connect(notice, &ChangeNotice::stepTaken, &lifetime_, [this] { stepTaken(); });
     watchSlotFiles();
 }
 
 FileChangeWatch::~FileChangeWatch() {
     watcher_.setChangeHandler({});
     watcher_.callAfter(0, {});
-    state_.changeNotice.setAnswerHandler({});
-    state_.changeNotice.setFileNamesHandler({});
-    state_.changeNotice.setStepHandler({});
 }
 
 void FileChangeWatch::watchSlotFiles() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <array>
 #include <optional>
@@ -68,6 +69,7 @@ class FileChangeWatch {
 
     MainState& state_;
     platform::FileWatcher& watcher_;
+    QObject lifetime_;  // the connections to the change notice end with the watch
     std::array<SlotWatch, 3> slots_;
 };
 

@@ -36,7 +36,7 @@ void selectFile(MainState& state) {
             undo::SlotContent before = *state.focusedSlot();
             state.focusedSlot()->fileName = chosen;
             records::loadFile(state.files(), *state.listWithFocus);
-            state.changeNotice.fileNamesChanged();
+            state.changeNotice.noteFileNamesChanged();
             recordReplaced(state, undo::nameWithFile(QStringLiteral("Choice"), chosen),
                            std::move(before));
             // Changes a run that did not close properly left for the file are offered back.

@@ -92,7 +92,7 @@ void takeStep(MainState& state, bool forward) {
         state.toolbar,
         state.fileSlots);  // the file buttons name the files, which a step may change
     search::fillStatusBar(state.statusBar, state.fileSlots);
-    state.changeNotice.stepTaken();
+    state.changeNotice.noteStepTaken();
 }
 
 }  // namespace

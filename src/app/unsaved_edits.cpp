@@ -79,12 +79,12 @@ UnsavedEditsWatch::UnsavedEditsWatch(MainState& state, const QString& folder, in
       delayMs_(delayMs) {
     timer_.setSingleShot(true);
     QObject::connect(&timer_, &QTimer::timeout, [this] { due(); });
-    state_.edits.setContentListener([this](lists::SlotId id, bool saved) { changed(id, saved); });
+    QObject::connect(&state_.edits, &undo::EditHistory::recordsChanged, &timer_,
+                     [this](lists::SlotId id, bool saved) { changed(id, saved); });
     state_.unsavedEdits = this;
 }
 
 UnsavedEditsWatch::~UnsavedEditsWatch() {
-    state_.edits.setContentListener({});
     state_.unsavedEdits = nullptr;
 }
 

@@ -72,7 +72,7 @@ void appendRecordRows(ResultList& list, const store::RecordArray& records, qint3
                       bool fullDataView) {
     list.addRecordRow(index);
     if (fullDataView) {
-        const int further = furtherLineCount(records.utf8(index));
+        const int further = store::furtherLineCount(records.utf8(index));
         for (int line = 1; line <= further; ++line) {
             list.addContinuationRow(index, line);
         }

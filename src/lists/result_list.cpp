@@ -5,10 +5,11 @@
 
 namespace trovix::lists {
 
-using store::findRecordSep;
-using store::kRecordSep;
+using store::firstLine;
 using store::kRecordSepText;
-using store::utf8Prefix;
+using store::lineOf;
+using store::shortened;
+using store::shortenedUtf8;
 using store::utf8ToText;
 
 namespace {
@@ -19,44 +20,30 @@ QString fromUtf8(std::string_view v) {
 
 }  // namespace
 
-std::string_view firstLine(std::string_view element) {
-    const std::size_t at = findRecordSep(element);
-    return at == std::string_view::npos ? element : element.substr(0, at);
-}
-
-std::string_view lineOf(std::string_view element, int line) {
-    for (; line > 0; --line) {
-        const std::size_t at = findRecordSep(element);
-        if (at == std::string_view::npos) {
-            return {};
-        }
-        element.remove_prefix(at + kRecordSep.size());
-    }
-    return firstLine(element);
-}
-
-int furtherLineCount(std::string_view element) {
-    int count = 0;
-    for (std::size_t at; (at = findRecordSep(element)) != std::string_view::npos; ++count) {
-        element.remove_prefix(at + kRecordSep.size());
-    }
-    return count;
-}
-
-QString shortened(const QString& text, int maxChars) {
-    return text.size() <= maxChars ? text : text.left(maxChars) + QChar(0x2026);
-}
-
-QString shortenedUtf8(std::string_view utf8, int maxChars) {
-    // A character takes one to four bytes.
-    const std::string_view start = utf8Prefix(utf8, static_cast<std::size_t>(maxChars) * 4);
-    const QString text = fromUtf8(start);
-    return start.size() < utf8.size() || text.size() > maxChars
-               ? text.left(maxChars) + QChar(0x2026)
-               : text;
-}
-
 ResultList::ResultList(const store::RecordArray& records) : records_(records) {
+}
+
+int ResultList::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : announced_;
+}
+
+QModelIndex ResultList::index(int row, int column, const QModelIndex& parent) const {
+    return row >= 0 && row < announced_ && column == 0 && !parent.isValid()
+               ? createIndex(row, column)
+               : QModelIndex();
+}
+
+QVariant ResultList::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= count()) {
+        return {};
+    }
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
+        return shownText(index.row());
+    }
+    if (role == Qt::UserRole) {
+        return itemData(index.row());
+    }
+    return {};
 }
 
 QString ResultList::shownText(int row) const {
@@ -114,9 +101,9 @@ ResultList::TextParts ResultList::textParts(int row) const {
 ResultList::Update::~Update() {
     if (--list_.updateDepth_ == 0 && list_.changedInUpdate_) {
         list_.changedInUpdate_ = false;
-        if (list_.observer_ != nullptr) {
-            list_.observer_->rowsReset();
-        }
+        list_.announced_ = list_.count();
+        list_.endResetModel();
+        Q_EMIT list_.rowsChanged();
     }
 }
 
@@ -151,38 +138,43 @@ std::uint32_t ResultList::storeText(const QString& text) {
 
 bool ResultList::beforeOtherChange() {
     if (updateDepth_ == 0) {
-        return observer_ != nullptr;
+        return true;
     }
     if (!changedInUpdate_) {
         changedInUpdate_ = true;
-        if (observer_ != nullptr) {
-            observer_->rowsAboutToBeReset();
-        }
+        Q_EMIT rowsChanging();
+        beginResetModel();
     }
     return false;
 }
 
 void ResultList::beforeInserting(int first, int count) {
     if (beforeOtherChange()) {
-        observer_->rowsAboutToBeInserted(first, count);
+        Q_EMIT rowsChanging();
+        beginInsertRows(QModelIndex(), first, first + count - 1);
     }
 }
 
-void ResultList::afterInserting(int first, int count) {
-    if (updateDepth_ == 0 && observer_ != nullptr) {
-        observer_->rowsInserted(first, count);
+void ResultList::afterInserting(int count) {
+    if (updateDepth_ == 0) {
+        announced_ += count;
+        endInsertRows();
+        Q_EMIT rowsChanged();
     }
 }
 
 void ResultList::beforeRemoving(int first, int count) {
     if (beforeOtherChange()) {
-        observer_->rowsAboutToBeRemoved(first, count);
+        Q_EMIT rowsChanging();
+        beginRemoveRows(QModelIndex(), first, first + count - 1);
     }
 }
 
-void ResultList::afterRemoving(int first, int count) {
-    if (updateDepth_ == 0 && observer_ != nullptr) {
-        observer_->rowsRemoved(first, count);
+void ResultList::afterRemoving(int count) {
+    if (updateDepth_ == 0) {
+        announced_ -= count;
+        endRemoveRows();
+        Q_EMIT rowsChanged();
     }
 }
 
@@ -190,23 +182,26 @@ void ResultList::clear() {
     const int old = count();
     const bool tell = beforeOtherChange();
     if (tell && old > 0) {
-        observer_->rowsAboutToBeRemoved(0, old);
+        Q_EMIT rowsChanging();
+        beginRemoveRows(QModelIndex(), 0, old - 1);
     }
     rows_.clear();
     texts_.clear();
     listIndex_ = -1;
     if (tell) {
         if (old > 0) {
-            observer_->rowsRemoved(0, old);
+            announced_ = 0;
+            endRemoveRows();
+            Q_EMIT rowsChanged();
         }
-        observer_->selectionChanged();
+        Q_EMIT selectionChanged();
     }
 }
 
 void ResultList::addRecordRow(qint32 recordIndex) {
     beforeInserting(count(), 1);
     rows_.push_back(makeRow(Kind::Record, recordIndex, 0));
-    afterInserting(count() - 1, 1);
+    afterInserting(1);
 }
 
 void ResultList::addRecordRows(std::span<const qint32> recordIndices) {
@@ -220,25 +215,25 @@ void ResultList::addRecordRows(std::span<const qint32> recordIndices) {
     for (const qint32 index : recordIndices) {
         rows_.push_back(makeRow(Kind::Record, index, 0));
     }
-    afterInserting(first, added);
+    afterInserting(added);
 }
 
 void ResultList::addContinuationRow(qint32 recordIndex, qint32 line) {
     beforeInserting(count(), 1);
     rows_.push_back(makeRow(Kind::Continuation, recordIndex, static_cast<std::uint32_t>(line)));
-    afterInserting(count() - 1, 1);
+    afterInserting(1);
 }
 
 void ResultList::addNoMatchRow() {
     beforeInserting(count(), 1);
     rows_.push_back(makeRow(Kind::NoMatch, 0, 0));
-    afterInserting(count() - 1, 1);
+    afterInserting(1);
 }
 
 void ResultList::addTextRow(const QString& text, qint32 itemData) {
     beforeInserting(count(), 1);
     rows_.push_back(makeRow(Kind::Text, itemData, storeText(text)));
-    afterInserting(count() - 1, 1);
+    afterInserting(1);
 }
 
 void ResultList::insertHeaderRow(const QString& text) {
@@ -247,7 +242,7 @@ void ResultList::insertHeaderRow(const QString& text) {
     if (listIndex_ >= 0) {
         ++listIndex_;
     }
-    afterInserting(0, 1);
+    afterInserting(1);
 }
 
 void ResultList::removeRow(int row) {
@@ -261,9 +256,9 @@ void ResultList::removeRow(int row) {
     } else if (listIndex_ > row) {
         --listIndex_;
     }
-    afterRemoving(row, 1);
-    if (updateDepth_ == 0 && observer_ != nullptr) {
-        observer_->selectionChanged();
+    afterRemoving(1);
+    if (updateDepth_ == 0) {
+        Q_EMIT selectionChanged();
     }
 }
 
@@ -282,7 +277,8 @@ void ResultList::setRowText(int row, const QString& text) {
         rows_[static_cast<std::size_t>(row)] = makeRow(Kind::Text, tag, storeText(text));
     }
     if (tell) {
-        observer_->rowTextChanged(row);
+        const QModelIndex at = index(row);
+        Q_EMIT dataChanged(at, at, {Qt::DisplayRole});
     }
 }
 
@@ -323,11 +319,9 @@ void ResultList::setListIndex(int row) {
     const bool tell = beforeOtherChange();
     listIndex_ = row;
     if (tell) {
-        observer_->selectionChanged();
+        Q_EMIT selectionChanged();
     }
-    if (onClick_) {
-        onClick_();
-    }
+    Q_EMIT clicked();
 }
 
 void ResultList::userSelect(int row) {
@@ -336,26 +330,22 @@ void ResultList::userSelect(int row) {
     }
     if (row != listIndex_) {
         setListIndex(row);
-    } else if (onClick_) {
-        onClick_();
+    } else {
+        Q_EMIT clicked();
     }
 }
 
 void ResultList::setBackColor(std::uint32_t rgb) {
     if (rgb != backColor_) {
         backColor_ = rgb;
-        if (observer_ != nullptr) {
-            observer_->appearanceChanged();
-        }
+        Q_EMIT appearanceChanged();
     }
 }
 
 void ResultList::setVisible(bool visible) {
     if (visible != visible_) {
         visible_ = visible;
-        if (observer_ != nullptr) {
-            observer_->appearanceChanged();
-        }
+        Q_EMIT appearanceChanged();
     }
 }
 

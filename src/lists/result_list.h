@@ -1,32 +1,16 @@
 #pragma once
 
+#include <QAbstractListModel>
 #include <QString>
 #include <QtGlobal>
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <vector>
 
 #include "store/record_array.h"
+#include "store/record_text.h"
 
 namespace trovix::lists {
-
-// The view of a result list. Rows that come or go are announced before they change and
-// reported after, so that a view never reads a row that is not what it was told; a row's new
-// text, the selection and the appearance are reported after they changed.
-class ResultListObserver {
-  public:
-    virtual ~ResultListObserver() = default;
-    virtual void rowsAboutToBeReset() = 0;
-    virtual void rowsReset() = 0;
-    virtual void rowsAboutToBeInserted(int first, int count) = 0;
-    virtual void rowsInserted(int first, int count) = 0;
-    virtual void rowsAboutToBeRemoved(int first, int count) = 0;
-    virtual void rowsRemoved(int first, int count) = 0;
-    virtual void rowTextChanged(int row) = 0;
-    virtual void selectionChanged() = 0;
-    virtual void appearanceChanged() = 0;  // background colour or visibility
-};
 
 // One of the three result lists: rows of a text and an integer tag (the record index of a
 // record row), a selected row, a background colour and a visibility.
@@ -35,7 +19,12 @@ class ResultListObserver {
 // continuation row holds the record and line number and shows "-----" and that line. Only rows
 // given an explicit text (header, "no match found", a text written over a row) store it.
 // Writing the selected row raises the click handler before the write returns.
-class ResultList {
+//
+// It is the Qt model a view shows: rows that come or go are announced before they change and
+// reported after, so that a view never reads a row that is not what it was told; a row's new
+// text, the selection and the appearance are reported after they changed.
+class ResultList : public QAbstractListModel {
+    Q_OBJECT
   public:
     static constexpr std::uint32_t kWhite = 0xFFFFFF;
     static constexpr std::uint32_t kFocusColour = 0xFFE0E0;  // light red, as 0xRRGGBB
@@ -83,14 +72,8 @@ class ResultList {
     // Selects a row (-1 for none); a row that does not exist is ignored. When the selection
     // changes, the click handler runs before this returns.
     void setListIndex(int row);
-    void setClickHandler(std::function<void()> handler) { onClick_ = std::move(handler); }
-    void setMouseDownHandler(std::function<void()> handler) { onMouseDown_ = std::move(handler); }
     // A mouse button went down over the list, before any click.
-    void userMouseDown() {
-        if (onMouseDown_) {
-            onMouseDown_();
-        }
-    }
+    void userMouseDown() { Q_EMIT mouseDown(); }
     // A user's click or keyboard move onto a row: selects it and always runs the click handler.
     void userSelect(int row);
 
@@ -99,11 +82,17 @@ class ResultList {
     bool isVisible() const { return visible_; }
     void setVisible(bool visible);
 
-    void setObserver(ResultListObserver* observer) { observer_ = observer; }
+    // The model: every row, its text shown (also to assistive technology) and its item data.
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    // A view that lays a list out asks for every row's index: answered without the calls the
+    // base class makes for each, which a list of millions of rows would feel.
+    QModelIndex index(int row, int column = 0,
+                      const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
 
     // While an Update lives, changes are gathered: the first is announced as a reset, and the
-    // observer hears that reset at the Update's end. Rebuilding a list of a million rows costs
-    // one notification, not a million.
+    // views hear that reset at the Update's end. Rebuilding a list of a million rows costs one
+    // notification, not a million.
     class Update {
       public:
         explicit Update(ResultList& list) : list_(list) { ++list_.updateDepth_; }
@@ -114,6 +103,17 @@ class ResultList {
       private:
         ResultList& list_;
     };
+
+  Q_SIGNALS:
+    // The selected row changed by the program, or the user chose a row: the click handling.
+    void clicked();
+    void mouseDown();
+    // Around every change of rows: a view's selection model moves its current row by itself
+    // meanwhile, which is no user's doing.
+    void rowsChanging();
+    void rowsChanged();
+    void selectionChanged();
+    void appearanceChanged();  // background colour or visibility
 
   private:
     enum class Kind : std::uint8_t { Record, Continuation, NoMatch, Header, Text };
@@ -140,11 +140,11 @@ class ResultList {
     std::uint32_t storeText(const QString& text);
     // Around a change of rows; inside an Update, only the first change is announced.
     void beforeInserting(int first, int count);
-    void afterInserting(int first, int count);
+    void afterInserting(int count);
     void beforeRemoving(int first, int count);
-    void afterRemoving(int first, int count);
-    // Before any other change: true when the observer is to hear of it afterwards, false
-    // inside an Update, which reports it at its end.
+    void afterRemoving(int count);
+    // Before any other change: true when the views are to hear of it afterwards, false inside
+    // an Update, which reports it at its end.
     bool beforeOtherChange();
 
     const store::RecordArray& records_;
@@ -155,21 +155,9 @@ class ResultList {
     bool visible_ = true;
     int updateDepth_ = 0;
     bool changedInUpdate_ = false;
-    std::function<void()> onClick_;
-    std::function<void()> onMouseDown_;
-    ResultListObserver* observer_ = nullptr;
+    // The row count the views were told of: while an Update rebuilds the list, its count
+    // moves ahead of it until the reset ends.
+    int announced_ = 0;
 };
-
-// A text cut to at most `maxChars` characters, ending in "…" when it was cut.
-QString shortened(const QString& text, int maxChars);
-// The same for UTF-8, converting only the part that is kept.
-QString shortenedUtf8(std::string_view utf8, int maxChars);
-
-// Text helpers over an element (lines joined by "-----").
-std::string_view firstLine(std::string_view element);
-// Line `line` (0 for the first) of an element; empty when it has fewer lines.
-std::string_view lineOf(std::string_view element, int line);
-// Number of lines after the first one.
-int furtherLineCount(std::string_view element);
 
 }  // namespace trovix::lists

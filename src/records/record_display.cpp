@@ -23,7 +23,7 @@ BoxText editBoxText(std::string_view element) {
         const std::string_view text = rest.substr(0, at);
         editable = editable && text.size() <= kEditableLineBytes;
         if (line < kExcerptLines) {
-            excerpt << lists::shortenedUtf8(text, kExcerptLineChars);
+            excerpt << store::shortenedUtf8(text, kExcerptLineChars);
         } else if (line == kExcerptLines) {
             excerpt << QString(QChar(0x2026));
         }

@@ -18,20 +18,14 @@ void EditBox::setText(const QString& text) {
         return;
     }
     text_ = text;
-    if (view_) {
-        view_();
-    }
-    if (onChange_) {
-        onChange_();
-    }
+    Q_EMIT viewChanged();
+    Q_EMIT changed();
 }
 
 void EditBox::setEnabled(bool enabled) {
     if (enabled != enabled_) {
         enabled_ = enabled;
-        if (view_) {
-            view_();
-        }
+        Q_EMIT viewChanged();
     }
 }
 
@@ -40,17 +34,13 @@ void SearchBox::userTyped(const QString& text) {
         return;
     }
     text_ = text;
-    if (onChange_) {
-        onChange_();
-    }
+    Q_EMIT changed();
 }
 
 void SearchBox::setEntries(const QStringList& entries) {
     if (entries != entries_) {
         entries_ = entries;
-        if (view_) {
-            view_();
-        }
+        Q_EMIT viewChanged();
     }
 }
 
@@ -59,24 +49,16 @@ void SearchBox::setListIndex(int row) {
         return;
     }
     text_ = entries_[row];
-    if (view_) {
-        view_();
-    }
-    if (onClick_) {
-        onClick_();
-    }
+    Q_EMIT viewChanged();
+    Q_EMIT clicked();
 }
 
 void SearchBox::keyPress(QChar key) {
-    if (onKeyPress_) {
-        onKeyPress_(key);
-    }
+    Q_EMIT keyPressed(key);
 }
 
 void SearchBox::selectAll() {
-    if (selectAll_) {
-        selectAll_();
-    }
+    Q_EMIT selectAllAsked();
 }
 
 Toolbar::Toolbar() {
@@ -93,7 +75,7 @@ void Toolbar::setPressed(Command command, bool pressed) {
     ToolbarButton& b = buttons_[index(command)];
     if (b.pressed != pressed) {
         b.pressed = pressed;
-        tell(command);
+        Q_EMIT buttonChanged(command);
     }
 }
 
@@ -101,7 +83,7 @@ void Toolbar::setEnabled(Command command, bool enabled) {
     ToolbarButton& b = buttons_[index(command)];
     if (b.enabled != enabled) {
         b.enabled = enabled;
-        tell(command);
+        Q_EMIT buttonChanged(command);
     }
 }
 
@@ -109,7 +91,7 @@ void Toolbar::setToolTip(Command command, const QString& tip) {
     ToolbarButton& b = buttons_[index(command)];
     if (b.toolTip != tip) {
         b.toolTip = tip;
-        tell(command);
+        Q_EMIT buttonChanged(command);
     }
 }
 
@@ -122,9 +104,7 @@ OptionMenu::OptionMenu() {
 void OptionMenu::setChecked(Option option, bool checked) {
     if (checked_[index(option)] != checked) {
         checked_[index(option)] = checked;
-        if (view_) {
-            view_(option);
-        }
+        Q_EMIT optionChanged(option);
     }
 }
 
@@ -139,61 +119,55 @@ void StatusBar::setPanel(int number, const QString& text) {
     QString& panel = panels_[static_cast<std::size_t>(number - 1)];
     if (panel != text) {
         panel = text;
-        if (view_) {
-            view_(Aspect::Panels);
-        }
+        Q_EMIT changed(Aspect::Panels);
     }
 }
 
 void StatusBar::showMessage(const QString& text) {
     message_ = text;
-    if (view_) {
-        view_(Aspect::Message);
-    }
+    Q_EMIT changed(Aspect::Message);
 }
 
 void WindowFrame::setPlacement(const TwipRect& placement) {
     if (placement != placement_) {
         placement_ = placement;
-        tell(Aspect::Placement);
-        if (onResize_) {
-            onResize_();
-        }
+        Q_EMIT changed(Aspect::Placement);
+        Q_EMIT resized();
     }
 }
 
 void WindowFrame::setWindowState(WindowState state) {
     if (state != state_) {
         state_ = state;
-        tell(Aspect::State);
+        Q_EMIT changed(Aspect::State);
     }
 }
 
 void WindowFrame::setOnTop(bool onTop) {
     if (onTop != onTop_) {
         onTop_ = onTop;
-        tell(Aspect::OnTop);
+        Q_EMIT changed(Aspect::OnTop);
     }
 }
 
 void WindowFrame::setEditPaneVisible(bool visible) {
     if (visible != editPane_) {
         editPane_ = visible;
-        tell(Aspect::EditPane);
+        Q_EMIT changed(Aspect::EditPane);
     }
 }
 
 void WindowFrame::setGeometry(const ControlGeometry& geometry) {
     if (!(geometry == geometry_)) {
         geometry_ = geometry;
-        tell(Aspect::Geometry);
+        Q_EMIT changed(Aspect::Geometry);
     }
 }
 
 void WindowFrame::setFont(const ListFont& font) {
     if (!(font == font_)) {
         font_ = font;
-        tell(Aspect::Font);
+        Q_EMIT changed(Aspect::Font);
     }
 }
 
@@ -201,18 +175,14 @@ void WindowFrame::setLayoutSize(double width, double height) {
     if (width != layoutWidth_ || height != layoutHeight_) {
         layoutWidth_ = width;
         layoutHeight_ = height;
-        if (onResize_) {
-            onResize_();
-        }
+        Q_EMIT resized();
     }
 }
 
 void WindowFrame::userChanged(const TwipRect& placement, WindowState state) {
     placement_ = placement;
     state_ = state;
-    if (onResize_) {
-        onResize_();
-    }
+    Q_EMIT resized();
 }
 
 }  // namespace trovix

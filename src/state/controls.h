@@ -1,10 +1,10 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
 #include <array>
-#include <functional>
 
 #include "state/command_table.h"
 #include "state/defaults.h"
@@ -12,12 +12,14 @@
 
 namespace trovix {
 
-// The window's controls as the program sees them. Each write that changes a control tells
-// its view (one listener, the widget layer) and, where the control has an event, raises that
-// event's handler before the write returns, as a native control does.
+// The window's controls as the program sees them. Each write that changes a control tells its
+// views (a signal the widget layer connects to) and, where the control has an event, raises that
+// event's signal before the write returns, as a native control does: the handlers are connected
+// directly, on the one thread.
 
 // The multi-line edit box. Its text holds the record's lines separated by CR LF.
-class EditBox {
+class EditBox : public QObject {
+    Q_OBJECT
   public:
     // The text of the window design before anything is selected.
     static QString initialText();
@@ -32,19 +34,19 @@ class EditBox {
     void showExcerpt(const QString& text);
     bool holdsExcerpt() const { return excerpt_; }
 
-    void setChangeHandler(std::function<void()> handler) { onChange_ = std::move(handler); }
-    void setViewListener(std::function<void()> listener) { view_ = std::move(listener); }
+  Q_SIGNALS:
+    void changed();      // the text changed: the change handling
+    void viewChanged();  // the text or whether it takes typing
 
   private:
     QString text_ = initialText();
     bool enabled_ = true;
     bool excerpt_ = false;
-    std::function<void()> onChange_;
-    std::function<void()> view_;
 };
 
 // The editable search combo box with its drop-down entries. It never adds an entry by itself.
-class SearchBox {
+class SearchBox : public QObject {
+    Q_OBJECT
   public:
     const QString& text() const { return text_; }
     // The user changed the text: raises the change handler.
@@ -61,22 +63,16 @@ class SearchBox {
     // Asks the view to select the whole text of the box.
     void selectAll();
 
-    void setChangeHandler(std::function<void()> handler) { onChange_ = std::move(handler); }
-    void setClickHandler(std::function<void()> handler) { onClick_ = std::move(handler); }
-    void setKeyPressHandler(std::function<void(QChar)> handler) {
-        onKeyPress_ = std::move(handler);
-    }
-    void setViewListener(std::function<void()> listener) { view_ = std::move(listener); }
-    void setSelectAllListener(std::function<void()> listener) { selectAll_ = std::move(listener); }
+  Q_SIGNALS:
+    void changed();  // the user changed the text
+    void clicked();  // a drop-down entry was chosen
+    void keyPressed(QChar key);
+    void viewChanged();
+    void selectAllAsked();
 
   private:
     QString text_;
     QStringList entries_;
-    std::function<void()> onChange_;
-    std::function<void()> onClick_;
-    std::function<void(QChar)> onKeyPress_;
-    std::function<void()> view_;
-    std::function<void()> selectAll_;
 };
 
 // A toolbar button: pressed state of a two-state button, enabled, tool tip.
@@ -86,7 +82,8 @@ struct ToolbarButton {
     QString toolTip;
 };
 
-class Toolbar {
+class Toolbar : public QObject {
+    Q_OBJECT
   public:
     Toolbar();
     const ToolbarButton& button(Command command) const { return buttons_[index(command)]; }
@@ -94,7 +91,9 @@ class Toolbar {
     void setPressed(Command command, bool pressed);
     void setEnabled(Command command, bool enabled);
     void setToolTip(Command command, const QString& tip);
-    void setViewListener(std::function<void(Command)> listener) { view_ = std::move(listener); }
+
+  Q_SIGNALS:
+    void buttonChanged(Command command);
 
   private:
     static std::size_t index(Command command) {
@@ -102,31 +101,28 @@ class Toolbar {
         Q_ASSERT(i < kCommandCount);
         return i;
     }
-    void tell(Command command) {
-        if (view_) {
-            view_(command);
-        }
-    }
     std::array<ToolbarButton, kCommandCount> buttons_;
-    std::function<void(Command)> view_;
 };
 
 // The check marks of the Options menu.
-class OptionMenu {
+class OptionMenu : public QObject {
+    Q_OBJECT
   public:
     OptionMenu();
     bool isChecked(Option option) const { return checked_[index(option)]; }
     void setChecked(Option option, bool checked);
-    void setViewListener(std::function<void(Option)> listener) { view_ = std::move(listener); }
+
+  Q_SIGNALS:
+    void optionChanged(Option option);
 
   private:
     static std::size_t index(Option option) { return static_cast<std::size_t>(option); }
     std::array<bool, kOptionCount> checked_{};
-    std::function<void(Option)> view_;
 };
 
 // The status bar: four panels (numbered from 1), and messages shown across it for a while.
-class StatusBar {
+class StatusBar : public QObject {
+    Q_OBJECT
   public:
     enum class Aspect { Panels, Message };
 
@@ -135,12 +131,13 @@ class StatusBar {
     // The last message; each call shows it anew, also when it is the same text again.
     const QString& message() const { return message_; }
     void showMessage(const QString& text);
-    void setViewListener(std::function<void(Aspect)> listener) { view_ = std::move(listener); }
+
+  Q_SIGNALS:
+    void changed(StatusBar::Aspect aspect);
 
   private:
     std::array<QString, 4> panels_;
     QString message_;
-    std::function<void(Aspect)> view_;
 };
 
 enum class WindowState { Normal, Minimized, Maximized };
@@ -156,7 +153,8 @@ struct ListFont {
 
 // The main window itself: its place and size in twips (outer measures), its state, whether it
 // stays on top, whether the edit pane is shown, the geometry of its controls and the list font.
-class WindowFrame {
+class WindowFrame : public QObject {
+    Q_OBJECT
   public:
     enum class Aspect { Placement, State, OnTop, EditPane, Geometry, Font };
 
@@ -182,15 +180,11 @@ class WindowFrame {
     // and the resize handler lays the window out.
     void userChanged(const TwipRect& placement, WindowState state);
 
-    void setResizeHandler(std::function<void()> handler) { onResize_ = std::move(handler); }
-    void setViewListener(std::function<void(Aspect)> listener) { view_ = std::move(listener); }
+  Q_SIGNALS:
+    void resized();  // the resize handling: the window is laid out
+    void changed(WindowFrame::Aspect aspect);
 
   private:
-    void tell(Aspect aspect) {
-        if (view_) {
-            view_(aspect);
-        }
-    }
     TwipRect placement_ = kDefaultPlacement;
     WindowState state_ = WindowState::Normal;
     bool onTop_ = false;
@@ -199,8 +193,6 @@ class WindowFrame {
     ListFont font_;
     double layoutWidth_ = kDefaultPlacement.width;
     double layoutHeight_ = kDefaultPlacement.height;
-    std::function<void()> onResize_;
-    std::function<void(Aspect)> view_;
 };
 
 }  // namespace trovix

@@ -7,8 +7,12 @@
 
 namespace trovix::undo {
 
-EditHistory::EditHistory(Clock clock, std::size_t maxSteps, std::size_t maxBytes)
-    : clock_(std::move(clock)), maxSteps_(maxSteps), maxBytes_(maxBytes) {
+EditHistory::EditHistory(Clock clock, std::size_t maxSteps, std::size_t maxBytes) {
+    startOver(std::move(clock), maxSteps, maxBytes);
+}
+
+void EditHistory::startOver(Clock clock, std::size_t maxSteps, std::size_t maxBytes) {
+    clock_ = std::move(clock);
     if (!clock_) {
         clock_ = [] {
             return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -16,6 +20,16 @@ EditHistory::EditHistory(Clock clock, std::size_t maxSteps, std::size_t maxBytes
                 .count();
         };
     }
+    maxSteps_ = maxSteps;
+    maxBytes_ = maxBytes;
+    steps_.clear();
+    done_ = 0;
+    bytes_ = 0;
+    version_ = {};
+    clean_ = {};
+    nextVersion_ = 1;
+    typing_ = false;
+    tell();
 }
 
 void EditHistory::recordTyping(lists::SlotId id, const store::RecordArray& records, qint32 index,
@@ -167,17 +181,11 @@ StepOutcome EditHistory::redo(FileSlots& slots) {
     return outcome;
 }
 
-void EditHistory::touched(const std::array<bool, 3>& slots) const {
+void EditHistory::touched(const std::array<bool, 3>& slots) {
     for (std::size_t n = 0; n < slots.size(); ++n) {
         if (slots[n]) {
             touched(static_cast<lists::SlotId>(n), false);
         }
-    }
-}
-
-void EditHistory::tell() const {
-    if (listener_) {
-        listener_();
     }
 }
 

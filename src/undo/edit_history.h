@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -27,7 +28,8 @@ struct StepOutcome {
 //
 // The history keeps at most maxSteps steps and about maxBytes of memory, dropping the oldest
 // first; the newest step is always kept, however large.
-class EditHistory {
+class EditHistory : public QObject {
+    Q_OBJECT
   public:
     static constexpr std::size_t kMaxSteps = 200;
     static constexpr std::size_t kMaxBytes = std::size_t{64} << 20;
@@ -37,6 +39,9 @@ class EditHistory {
     using Clock = std::function<std::int64_t()>;  // milliseconds, steadily rising
     explicit EditHistory(Clock clock = {}, std::size_t maxSteps = kMaxSteps,
                          std::size_t maxBytes = kMaxBytes);
+    // Starts over, empty, with this clock and these bounds.
+    void startOver(Clock clock = {}, std::size_t maxSteps = kMaxSteps,
+                   std::size_t maxBytes = kMaxBytes);
 
     // Typing is about to change element `index` of a slot's records to `after`. Costs the
     // length of the record.
@@ -76,13 +81,13 @@ class EditHistory {
     std::size_t stepCount() const { return steps_.size(); }
     std::size_t bytes() const { return bytes_; }
 
-    // Told after every change of what undo and redo would do.
-    void setViewListener(std::function<void()> listener) { listener_ = std::move(listener); }
-    // Told of every change to a slot's records, each keystroke included (`saved` false), and of
-    // each time a slot is marked saved (`saved` true). A change is told as it is recorded, just
-    // before the records change.
-    using ContentListener = std::function<void(lists::SlotId, bool saved)>;
-    void setContentListener(ContentListener listener) { contentListener_ = std::move(listener); }
+  Q_SIGNALS:
+    // After every change of what undo and redo would do.
+    void changed();
+    // Every change to a slot's records, each keystroke included (`saved` false), and each time a
+    // slot is marked saved (`saved` true). A change is told as it is recorded, just before the
+    // records change.
+    void recordsChanged(lists::SlotId slot, bool saved);
 
   private:
     struct Step {
@@ -96,17 +101,13 @@ class EditHistory {
     void push(QString name, StepChange change);
     StepOutcome apply(Step& step, FileSlots& slots, bool redo);
     void keepWithinBounds();
-    void tell() const;
-    void touched(lists::SlotId id, bool saved) const {
-        if (contentListener_) {
-            contentListener_(id, saved);
-        }
-    }
-    void touched(const std::array<bool, 3>& slots) const;
+    void tell() { Q_EMIT changed(); }
+    void touched(lists::SlotId id, bool saved) { Q_EMIT recordsChanged(id, saved); }
+    void touched(const std::array<bool, 3>& slots);
 
     Clock clock_;
-    std::size_t maxSteps_;
-    std::size_t maxBytes_;
+    std::size_t maxSteps_ = kMaxSteps;
+    std::size_t maxBytes_ = kMaxBytes;
     std::deque<Step> steps_;
     std::size_t done_ = 0;  // the steps before this one are done, the others undone
     std::size_t bytes_ = 0;
@@ -119,8 +120,6 @@ class EditHistory {
     lists::SlotId typingSlot_ = lists::SlotId::A;
     qint32 typingIndex_ = -1;
     std::int64_t lastKey_ = 0;
-    std::function<void()> listener_;
-    ContentListener contentListener_;
 };
 
 }  // namespace trovix::undo

@@ -42,12 +42,8 @@ ChangeNoticeBar::ChangeNoticeBar(ChangeNotice& notice, QWidget* parent)
               ChangeNotice::Answer::KeepMine,
               QStringLiteral("Keep your changes; saving asks before it replaces the file"));
 
-    notice_.setViewListener([this] { showNotice(); });
+    connect(&notice_, &ChangeNotice::viewChanged, this, &ChangeNoticeBar::showNotice);
     showNotice();
-}
-
-ChangeNoticeBar::~ChangeNoticeBar() {
-    notice_.setViewListener({});
 }
 
 void ChangeNoticeBar::showNotice() {

@@ -16,7 +16,6 @@ class ChangeNoticeBar : public QToolBar {
     Q_OBJECT
   public:
     ChangeNoticeBar(ChangeNotice& notice, QWidget* parent);
-    ~ChangeNoticeBar() override;
 
   private:
     void showNotice();

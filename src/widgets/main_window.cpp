@@ -71,16 +71,7 @@ MainWindow::MainWindow(MainState& state, QWidget* parent) : QMainWindow(parent),
     showPlacement();
 }
 
-MainWindow::~MainWindow() {
-    state_.editBox.setViewListener({});
-    state_.searchBox.setViewListener({});
-    state_.searchBox.setSelectAllListener({});
-    state_.toolbar.setViewListener({});
-    state_.options.setViewListener({});
-    state_.statusBar.setViewListener({});
-    state_.frame.setViewListener({});
-    state_.edits.setViewListener({});
-}
+MainWindow::~MainWindow() = default;
 
 void MainWindow::buildMenus() {
     QMenu* menu = nullptr;
@@ -221,19 +212,20 @@ void MainWindow::buildStatusBar() {
 }
 
 void MainWindow::connectCore() {
-    state_.editBox.setViewListener([this] { showEditBox(); });
-    state_.searchBox.setViewListener([this] { showSearchBox(); });
-    state_.toolbar.setViewListener([this](Command command) { showToolbarButton(command); });
-    state_.options.setViewListener([this](Option option) { showOption(option); });
-    state_.statusBar.setViewListener([this](StatusBar::Aspect aspect) {
+    // The core's controls tell the window of every change; the connections end with it.
+    connect(&state_.editBox, &EditBox::viewChanged, this, &MainWindow::showEditBox);
+    connect(&state_.searchBox, &SearchBox::viewChanged, this, &MainWindow::showSearchBox);
+    connect(&state_.toolbar, &Toolbar::buttonChanged, this, &MainWindow::showToolbarButton);
+    connect(&state_.options, &OptionMenu::optionChanged, this, &MainWindow::showOption);
+    connect(&state_.statusBar, &StatusBar::changed, this, [this](StatusBar::Aspect aspect) {
         if (aspect == StatusBar::Aspect::Message) {
             statusBar()->showMessage(state_.statusBar.message(), 8000);
         } else {
             showStatusBar();
         }
     });
-    state_.frame.setViewListener([this](WindowFrame::Aspect a) { showFrame(a); });
-    state_.edits.setViewListener([this] { showUndoItems(); });
+    connect(&state_.frame, &WindowFrame::changed, this, &MainWindow::showFrame);
+    connect(&state_.edits, &undo::EditHistory::changed, this, &MainWindow::showUndoItems);
     connect(edit_, &QPlainTextEdit::textChanged, this, &MainWindow::userEditedText);
     // Each list highlights the terms of the search it shows; the edit box those of the list
     // with focus, marked again whenever a list is filled anew.
@@ -250,7 +242,8 @@ void MainWindow::connectCore() {
             edit_->setCurrentCharFormat(QTextCharFormat());
         }
     });
-    state_.searchBox.setSelectAllListener([this] { find_->lineEdit()->selectAll(); });
+    connect(&state_.searchBox, &SearchBox::selectAllAsked, find_->lineEdit(),
+            &QLineEdit::selectAll);
     connect(find_, &QComboBox::editTextChanged, this,
             [this](const QString& text) { state_.searchBox.userTyped(text); });
     connect(find_, &SearchField::enterPressed, this,

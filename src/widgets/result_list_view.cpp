@@ -3,17 +3,13 @@
 #include <QApplication>
 #include <QMouseEvent>
 
-#include "widgets/result_list_model.h"
 #include "widgets/result_row_delegate.h"
 
 namespace trovix::widgets {
 
 ResultListView::ResultListView(lists::ResultList& list, QWidget* parent)
-    : QListView(parent),
-      list_(list),
-      model_(new ResultListModel(list, this)),
-      rows_(new ResultRowDelegate(list, this)) {
-    setModel(model_);
+    : QListView(parent), list_(list), rows_(new ResultRowDelegate(list, this)) {
+    setModel(&list_);
     setItemDelegate(rows_);
     setUniformItemSizes(true);  // keeps lists of millions of rows instant
     // The view places every row after the list changed, asking the model about each: with a
@@ -26,7 +22,7 @@ ResultListView::ResultListView(lists::ResultList& list, QWidget* parent)
     setAutoFillBackground(true);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { userMovedTo(current); });
-    connect(model_, &ResultListModel::coreSelectionChanged, this,
+    connect(&list_, &lists::ResultList::selectionChanged, this,
             [this] { showCoreSelection(!pressing_); });
     // While rows come and go, the selection model moves its current row by itself; that is no
     // user's doing and must not reach the core as a click.
@@ -35,9 +31,9 @@ ResultListView::ResultListView(lists::ResultList& list, QWidget* parent)
         showingCore_ = false;
         showCoreSelection(!pressing_);
     };
-    connect(model_, &ResultListModel::coreRowsChanging, this, quiet);
-    connect(model_, &ResultListModel::coreRowsChanged, this, settled);
-    connect(model_, &ResultListModel::coreAppearanceChanged, this,
+    connect(&list_, &lists::ResultList::rowsChanging, this, quiet);
+    connect(&list_, &lists::ResultList::rowsChanged, this, settled);
+    connect(&list_, &lists::ResultList::appearanceChanged, this,
             &ResultListView::showCoreAppearance);
     showCoreAppearance();
     showCoreSelection(true);
@@ -104,8 +100,8 @@ void ResultListView::userMovedTo(const QModelIndex& current) {
 void ResultListView::showCoreSelection(bool scroll) {
     showingCore_ = true;
     const int row = list_.listIndex();
-    if (row >= 0 && row < model_->rowCount()) {
-        const QModelIndex at = model_->index(row);
+    if (row >= 0 && row < list_.rowCount()) {
+        const QModelIndex at = list_.index(row);
         if (scroll && row >= batchSize()) {
             placeAllRows();
         }
@@ -120,8 +116,8 @@ void ResultListView::showCoreSelection(bool scroll) {
 }
 
 void ResultListView::placeAllRows() {
-    const int count = model_->rowCount();
-    if (count > batchSize() && visualRect(model_->index(count - 1)).isEmpty()) {
+    const int count = list_.rowCount();
+    if (count > batchSize() && visualRect(list_.index(count - 1)).isEmpty()) {
         setLayoutMode(QListView::SinglePass);
         doItemsLayout();
         setLayoutMode(QListView::Batched);

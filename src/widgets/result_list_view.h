@@ -6,7 +6,6 @@
 
 namespace trovix::widgets {
 
-class ResultListModel;
 class ResultRowDelegate;
 
 // A result list on screen. The user's clicks and keys that move the selection go to the core
@@ -37,7 +36,6 @@ class ResultListView : public QListView {
     void userMovedTo(const QModelIndex& current);
 
     lists::ResultList& list_;
-    ResultListModel* model_;
     ResultRowDelegate* rows_;
     bool showingCore_ = false;
     bool pressing_ = false;  // a mouse press is being handled

@@ -45,7 +45,7 @@ struct Watched {
             records::loadFile(state.files(), id);
         }
         state.listWithFocus = lists::SlotId::A;
-        state.statusBar.setViewListener([this](StatusBar::Aspect aspect) {
+        QObject::connect(&state.statusBar, &StatusBar::changed, [this](StatusBar::Aspect aspect) {
             if (aspect == StatusBar::Aspect::Message) {
                 told.append({watcher.now(), state.statusBar.message()});
             }

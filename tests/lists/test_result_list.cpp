@@ -34,30 +34,30 @@ QStringList searchedForms(const RecordArray& a) {
     return k == folded.count() ? forms : QStringList{"<entries left over>"};
 }
 
-// Records what the view would be told, and the row count it would see at that moment.
-struct Recorder : ResultListObserver {
-    const ResultList* list = nullptr;
+// Records what a view is told, and the row count the core list has at that moment.
+struct Recorder {
     QStringList events;
-    void note(const QString& event) {
-        events << QStringLiteral("%1 (%2)").arg(event).arg(list->count());
+    explicit Recorder(ResultList& list) {
+        const auto note = [this, &list](const QString& event) {
+            events << QStringLiteral("%1 (%2)").arg(event).arg(list.count());
+        };
+        const auto rows = [note](const char* what) {
+            return [note, what](const QModelIndex&, int first, int last) {
+                note(QStringLiteral("%1 %2 %3").arg(what).arg(first).arg(last - first + 1));
+            };
+        };
+        QObject::connect(&list, &ResultList::modelAboutToBeReset, [note] { note("resetting"); });
+        QObject::connect(&list, &ResultList::modelReset, [note] { note("reset"); });
+        QObject::connect(&list, &ResultList::rowsAboutToBeInserted, rows("inserting"));
+        QObject::connect(&list, &ResultList::rowsInserted, rows("inserted"));
+        QObject::connect(&list, &ResultList::rowsAboutToBeRemoved, rows("removing"));
+        QObject::connect(&list, &ResultList::rowsRemoved, rows("removed"));
+        QObject::connect(&list, &ResultList::dataChanged, [note](const QModelIndex& at) {
+            note(QStringLiteral("text %1").arg(at.row()));
+        });
+        QObject::connect(&list, &ResultList::selectionChanged, [note] { note("selection"); });
+        QObject::connect(&list, &ResultList::appearanceChanged, [note] { note("appearance"); });
     }
-    void rowsAboutToBeReset() override { note(QStringLiteral("resetting")); }
-    void rowsReset() override { note(QStringLiteral("reset")); }
-    void rowsAboutToBeInserted(int first, int count) override {
-        note(QStringLiteral("inserting %1 %2").arg(first).arg(count));
-    }
-    void rowsInserted(int first, int count) override {
-        note(QStringLiteral("inserted %1 %2").arg(first).arg(count));
-    }
-    void rowsAboutToBeRemoved(int first, int count) override {
-        note(QStringLiteral("removing %1 %2").arg(first).arg(count));
-    }
-    void rowsRemoved(int first, int count) override {
-        note(QStringLiteral("removed %1 %2").arg(first).arg(count));
-    }
-    void rowTextChanged(int row) override { note(QStringLiteral("text %1").arg(row)); }
-    void selectionChanged() override { note(QStringLiteral("selection")); }
-    void appearanceChanged() override { note(QStringLiteral("appearance")); }
 };
 
 }  // namespace
@@ -147,7 +147,7 @@ class TestResultList : public QObject {
             list.addRecordRow(i);
         }
         QList<int> seen;
-        list.setClickHandler([&] { seen << list.listIndex(); });
+        QObject::connect(&list, &ResultList::clicked, [&] { seen << list.listIndex(); });
         list.setListIndex(1);
         QCOMPARE(seen, QList<int>({1}));  // ran before setListIndex returned, saw the new row
         list.setListIndex(1);             // no change, no event
@@ -177,9 +177,7 @@ class TestResultList : public QObject {
         ResultList list(records);
         list.addRecordRow(0);
         list.addRecordRow(1);
-        Recorder view;
-        view.list = &list;
-        list.setObserver(&view);
+        Recorder view(list);
         {
             ResultList::Update update(list);
             list.clear();

@@ -874,7 +874,8 @@ class TestRecords : public QObject {
     void fullDataViewSwitchesTheThreeLists() {
         StateFixture f({"a-----a2", "b"}, {}, {"c-----c2-----c3"});
         QList<bool> busyDuringChange;
-        f.state.editBox.setChangeHandler([&] { busyDuringChange << f.state.busy; });
+        QObject::connect(&f.state.editBox, &EditBox::changed,
+                         [&] { busyDuringChange << f.state.busy; });
         const auto buttons = [&] {
             QString out;
             for (const Command command : {Command::New, Command::Delete, Command::Sort}) {

@@ -307,7 +307,7 @@ class TestSearch : public QObject {
     void enterSearchesAndRemembersNewTexts() {
         StateFixture f({"Smith-----555", "Jones"}, {}, {});
         int selectAlls = 0;
-        f.state.searchBox.setSelectAllListener([&] { ++selectAlls; });
+        QObject::connect(&f.state.searchBox, &SearchBox::selectAllAsked, [&] { ++selectAlls; });
         enter(f, QStringLiteral("  smith "));
         QCOMPARE(f.rows(1), QStringList({"0|Smith"}));
         // Stored trimmed; the box keeps its text, all of it selected.
@@ -364,7 +364,7 @@ class TestSearch : public QObject {
         f.state.history[1] = QStringLiteral("beta");
         search::loadSearchTermList(f.state.searchBox, f.state.history);
         int selectAlls = 0;
-        f.state.searchBox.setSelectAllListener([&] { ++selectAlls; });
+        QObject::connect(&f.state.searchBox, &SearchBox::selectAllAsked, [&] { ++selectAlls; });
         f.state.searchBox.setListIndex(0);
         QCOMPARE(f.rows(1) << f.state.searchBox.text() << QString::number(selectAlls),
                  QStringList({"0|alpha", "Alpha", "1"}));

@@ -128,7 +128,7 @@ class TestUndo : public QObject {
     void aBurstOfTypingIsOneStep() {
         StateFixture f({"a", "b"}, {}, {});
         qint64 now = 0;
-        f.state.edits = undo::EditHistory([&] { return now; });
+        f.state.edits.startOver([&] { return now; });
         f.list(1).setListIndex(0);
         const auto typeAt = [&](qint64 at, const QString& text) {
             now = at;
@@ -295,7 +295,7 @@ class TestUndo : public QObject {
     // The oldest steps go first, by count and by memory; the newest stays however large.
     void theHistoryIsBounded() {
         StateFixture f({"0", "1", "2", "3", "4", "5", "6", "7"}, {}, {});
-        f.state.edits = undo::EditHistory({}, 5, 1 << 20);
+        f.state.edits.startOver({}, 5, 1 << 20);
         for (int deleted = 0; deleted < 7; ++deleted) {
             f.list(1).setListIndex(0);
             press(f.state, Command::Delete);
@@ -313,7 +313,7 @@ class TestUndo : public QObject {
         // Typing into a record of 400 KB holds it: three such steps pass 1 MB.
         const std::string big(400 << 10, 'x');
         StateFixture g({"a"}, {}, {});
-        g.state.edits = undo::EditHistory({}, 200, 1 << 20);
+        g.state.edits.startOver({}, 200, 1 << 20);
         g.list(1).setListIndex(0);
         const auto typeOverBig = [&](const QString& typed) {
             g.slot(1).records.set(0, big);
@@ -325,7 +325,7 @@ class TestUndo : public QObject {
         }
         QCOMPARE(g.state.edits.stepCount(), std::size_t{2});
         QVERIFY(g.state.edits.bytes() <= std::size_t{1} << 20);
-        g.state.edits = undo::EditHistory({}, 200, 1000);
+        g.state.edits.startOver({}, 200, 1000);
         typeOverBig(QStringLiteral("short"));
         QCOMPARE(g.state.edits.stepCount(), std::size_t{1});
         app::undoCommand(g.state);

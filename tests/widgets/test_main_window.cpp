@@ -96,14 +96,9 @@ class TestMainWindow : public QObject {
         Window w;
         int enters = 0;
         int chosen = 0;
-        w.state.searchBox.setKeyPressHandler([&](QChar key) {
-            enters += key == QChar(13);
-            app::searchBoxKeyPress(w.state, key);
-        });
-        w.state.searchBox.setClickHandler([&] {
-            ++chosen;
-            app::searchBoxClicked(w.state);
-        });
+        QObject::connect(&w.state.searchBox, &SearchBox::keyPressed,
+                         [&](QChar key) { enters += key == QChar(13); });
+        QObject::connect(&w.state.searchBox, &SearchBox::clicked, [&] { ++chosen; });
         // Enters and entries chosen, the box's text and its entries, and what list B shows.
         const auto box = [&] {
             return QStringLiteral("%1 %2 %3 (%4) ")
@@ -208,8 +203,8 @@ class TestMainWindow : public QObject {
         // A click or a key on a list reaches the core once: clicks, mouse-downs, the core's row.
         int clicks = 0;
         int mouseDowns = 0;
-        list.setClickHandler([&] { ++clicks; });
-        list.setMouseDownHandler([&] { ++mouseDowns; });
+        QObject::connect(&list, &lists::ResultList::clicked, [&] { ++clicks; });
+        QObject::connect(&list, &lists::ResultList::mouseDown, [&] { ++mouseDowns; });
         const auto reached = [&] {
             return QStringLiteral("%1 %2 %3").arg(clicks).arg(mouseDowns).arg(list.listIndex());
         };
@@ -233,7 +228,8 @@ class TestMainWindow : public QObject {
         QApplication::processEvents();
         QListView* lstC = w.list(SlotId::C);
         int clicksC = 0;
-        w.state.slot(SlotId::C).list.setClickHandler([&] { ++clicksC; });
+        QObject::connect(&w.state.slot(SlotId::C).list, &lists::ResultList::clicked,
+                         [&] { ++clicksC; });
         w.clickRow(lstC, 1);
         const QPoint below(5, lstC->viewport()->height() - 3);
         QVERIFY(!lstC->indexAt(below).isValid());
@@ -290,7 +286,7 @@ class TestMainWindow : public QObject {
 
         // A keystroke reaches the core once; the program's own write is not echoed back.
         int changes = 0;
-        w.state.editBox.setChangeHandler([&] { ++changes; });
+        QObject::connect(&w.state.editBox, &EditBox::changed, [&] { ++changes; });
         w.state.editBox.setText(QStringLiteral("first\r\nsecond"));
         QVERIFY(w.edit->toPlainText() == "first\nsecond" && changes == 1);
         w.key(Qt::Key_End, Qt::ControlModifier);
