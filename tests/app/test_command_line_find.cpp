@@ -182,7 +182,7 @@ class TestCommandLineFind : public QObject {
             QList<app::FindFile> files;
             for (int i = 0; i < c.files.size(); ++i) {
                 const QString path = folder.filePath(names[i]);
-                testing::writeBytes(path, c.files[i]);
+                QVERIFY(testing::writeBytes(path, c.files[i]));
                 files.append({names[i], path});
             }
             const QString text = QString::fromUtf8(c.text);
@@ -204,8 +204,8 @@ class TestCommandLineFind : public QObject {
         QTemporaryDir folder;
         const QString a = folder.filePath("a.txt");
         const QString b = folder.filePath("b.txt");
-        testing::writeBytes(a, "Smith\n-----555\nJones\nsmith\n");
-        testing::writeBytes(b, "nobody\r\n");
+        QVERIFY(testing::writeBytes(a, "Smith\n-----555\nJones\nsmith\n"));
+        QVERIFY(testing::writeBytes(b, "nobody\r\n"));
         QFile missing(folder.filePath("missing.txt"));
         QVERIFY(!missing.open(QIODevice::ReadOnly));  // --find gives the reason QFile gives
         const QString pipe = folder.filePath("pipe");

@@ -186,7 +186,7 @@ class TestOutputAndLinks : public QObject {
         // the program running and the newer updater under its name.
         const QString updater = dir.filePath(QStringLiteral("Patchlet"));
         const QString newer = dir.filePath(QStringLiteral("Update"));
-        testing::writeBytes(newer, "new updater");
+        QVERIFY(testing::writeBytes(newer, "new updater"));
         f.shell.succeed = true;
         const qsizetype calls = f.shell.calls.size();
         f.messages.answers = {MessageAnswer::Cancel};
@@ -196,7 +196,7 @@ class TestOutputAndLinks : public QObject {
         QCOMPARE(f.messages.shown.last().title, QStringLiteral("Patchlet"));
         QVERIFY(QFile::exists(newer) && closes == 0 && f.shell.calls.size() == calls);
         // With the old updater there, the newer one takes its place; it starts and we close.
-        testing::writeBytes(updater, "old updater");
+        QVERIFY(testing::writeBytes(updater, "old updater"));
         app::menuCommand(f.state, MenuCommand::OnlineUpdate);
         QVERIFY(testing::readBytes(updater) == "new updater" && !QFile::exists(newer) &&
                 closes == 1);

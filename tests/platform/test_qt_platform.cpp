@@ -203,7 +203,8 @@ class TestQtPlatform : public QObject {
         QTemporaryDir dir;
         const QString path = dir.filePath("old.ini");
         for (const auto& c : cases) {
-            writeBytes(path, "[Other]\nk=no\n[Odd%20Section]\n" + c.line + "\n[Next]\nk=no\n");
+            QVERIFY(
+                writeBytes(path, "[Other]\nk=no\n[Odd%20Section]\n" + c.line + "\n[Next]\nk=no\n"));
             QVERIFY2(QtSettingsStore(path, disk_).value(kSection, "k") == c.expected,
                      c.line.constData());
         }
@@ -222,7 +223,7 @@ class TestQtPlatform : public QObject {
             bytes += "[section" + number + "\nk=" + number + '\n';
         }
         bytes += "[Settings\nMainLeft=3000 ; ]\n[%53ettings]\nMainTop=1\n";
-        writeBytes(path, bytes);
+        QVERIFY(writeBytes(path, bytes));
         QtSettingsStore store(path, disk_);
         QCOMPARE(store.value("section0049999", "k"), Value("0049999"));
         QCOMPARE(store.value("section0012345", "k"), Value("0012345"));
@@ -268,7 +269,7 @@ class TestQtPlatform : public QObject {
         QTemporaryDir dir;
         const QString path = dir.filePath("odd.ini");
         for (const auto& c : cases) {
-            writeBytes(path, c.before);
+            QVERIFY(writeBytes(path, c.before));
             QtSettingsStore store(path, disk_);
             const Value old = store.value(c.section, "k");
             store.setValue(c.section, c.key, c.value);
@@ -284,10 +285,11 @@ class TestQtPlatform : public QObject {
     void untouchedLinesKeepTheirBytes() {
         QTemporaryDir dir;
         const QString path = dir.filePath("kept.ini");
-        writeBytes(path,
-                   "; Trovix settings\r\n[Settings]\r\nFileA=Caf\xe9.txt\r\n"
-                   "FileB = \"old name\"   ; chosen by hand\r\nUnknown=\\x41 kept\r\n# a note\r\n"
-                   "\r\n[Old]\r\nGone=1\r\n\r\n[Other%20Tool]\r\nMode=fast,safe");
+        QVERIFY(writeBytes(
+            path,
+            "; Trovix settings\r\n[Settings]\r\nFileA=Caf\xe9.txt\r\n"
+            "FileB = \"old name\"   ; chosen by hand\r\nUnknown=\\x41 kept\r\n# a note\r\n"
+            "\r\n[Old]\r\nGone=1\r\n\r\n[Other%20Tool]\r\nMode=fast,safe"));
         {
             QtSettingsStore store(path, disk_);
             const Value fileA = store.value("Settings", "FileA");
@@ -309,7 +311,7 @@ class TestQtPlatform : public QObject {
                  "Key%201=\" x\"\r\n");
 
         // Setting what is already there writes nothing at all.
-        trovix::testing::age(path);
+        QVERIFY(trovix::testing::age(path));
         QtSettingsStore again(path, disk_);
         again.setValue("Settings", "FileA", "Caf\u00e9.txt");
         again.setValue("Settings", "FileC", "third");
@@ -338,7 +340,7 @@ class TestQtPlatform : public QObject {
         if (obstacle == Obstacle::FolderAtPath) {
             QVERIFY(QDir().mkpath(path + "/inside"));
         } else if (obstacle != Obstacle::ReadOnlyFolder) {
-            writeBytes(path, old);
+            QVERIFY(writeBytes(path, old));
         }
         FaultyDisk disk(disk_);
         QtSettingsStore store(path, disk);
@@ -347,7 +349,7 @@ class TestQtPlatform : public QObject {
             QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
             if (QFileInfo(path).isDir()) {
                 QDir(path).removeRecursively();
-                writeBytes(path, old);
+                QVERIFY(writeBytes(path, old));
             }
             QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
         };
@@ -392,7 +394,7 @@ class TestQtPlatform : public QObject {
     void twoStoresKeepEachOthersChanges() {
         QTemporaryDir dir;
         const QString path = dir.filePath("shared.ini");
-        writeBytes(path, "[Settings]\nShared=old\nDropped=1\n");
+        QVERIFY(writeBytes(path, "[Settings]\nShared=old\nDropped=1\n"));
         QtSettingsStore first(path, disk_);
         QtSettingsStore second(path, disk_);
         first.setValue("Settings", "First", "1");

@@ -399,7 +399,7 @@ class TestSearch : public QObject {
         }
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("many.txt"));
-        testing::writeBytes(path, QByteArray("a\n").repeated(1 << 23));
+        QVERIFY(testing::writeBytes(path, QByteArray("a\n").repeated(1 << 23)));
         const QString output = testing::childOutput("TROVIX_SEARCH_UNDER_LIMIT", path,
                                                     "aSearchThatRunsOutOfMemoryIsToldNotAborted");
         // No part of the matches is shown as if it were all of them.

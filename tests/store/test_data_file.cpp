@@ -280,7 +280,7 @@ class TestDataFile : public QObject {
             for (const QByteArray& file : {bytes, bytes + "late\r\nCR LF"}) {
                 const DataFileContent c = parseDataFile(file);
                 QCOMPARE(c.format.encoding, format.encoding);
-                writeBytes(path, file);
+                QVERIFY(writeBytes(path, file));
                 const auto read = readDataFile(path);
                 QVERIFY(read && read->content.format == c.format);
                 QVERIFY(read->content.records.toStringList() == c.records.toStringList());
@@ -343,7 +343,7 @@ class TestDataFile : public QObject {
         }
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("line breaks.txt"));
-        writeBytes(path, QByteArray(48 << 20, '\n'));
+        QVERIFY(writeBytes(path, QByteArray(48 << 20, '\n')));
         const QString output =
             trovix::testing::childOutput("TROVIX_LOAD_UNDER_LIMIT", path,
                                          "aFileThatCannotFitTheAddressSpaceIsRefusedNotAborted");
@@ -372,7 +372,7 @@ class TestDataFile : public QObject {
         trovix::platform::FakeMemoryLimits limits;
         limits.given.limitedBy = QStringLiteral("the test's limit");
         for (const auto& file : files) {
-            writeBytes(path, file.bytes);
+            QVERIFY(writeBytes(path, file.bytes));
             limits.given.bytes = kReserve + file.needed;
             const auto fits = readDataFile(path, limits);
             QVERIFY2(fits, qPrintable(fits.error()));
@@ -388,7 +388,7 @@ class TestDataFile : public QObject {
         }
         // Less room than the file's bytes: refused before anything is read.
         limits.given.bytes = kReserve + 100;
-        writeBytes(path, QByteArray(200, 'x'));
+        QVERIFY(writeBytes(path, QByteArray(200, 'x')));
         const auto tooLarge = readDataFile(path, limits);
         QVERIFY(!tooLarge && tooLarge.failure().refused);
         QVERIFY2(tooLarge.error().startsWith(QStringLiteral("Reading it would take at least")),
@@ -398,7 +398,7 @@ class TestDataFile : public QObject {
     void missingFilesAndDeviceFailures() {
         QTemporaryDir dir;
         const QString absent = dir.filePath(QStringLiteral("absent.txt"));
-        writeBytes(dir.filePath(QStringLiteral("present.txt")), "x");
+        QVERIFY(writeBytes(dir.filePath(QStringLiteral("present.txt")), "x"));
         // A folder is not a data file.
         QVERIFY(!fileExists(QString()) && !fileExists(absent) && !fileExists(dir.path()) &&
                 fileExists(dir.filePath(QStringLiteral("present.txt"))));

@@ -51,8 +51,8 @@ struct WindowFixture {
         : recoveryFolder(recoveries) {
         const QByteArray* contents[] = {&a, &b, &c};
         for (int n = 1; n <= 3; ++n) {
-            writeBytes(file(n), *contents[n - 1]);
-            age(file(n));  // any write shows in the file's date
+            QVERIFY(writeBytes(file(n), *contents[n - 1]));
+            QVERIFY(age(file(n)));  // any write shows in the file's date
         }
         start(dir.path(), {});
     }

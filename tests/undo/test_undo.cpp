@@ -193,7 +193,7 @@ class TestUndo : public QObject {
         platform::FakeFileDialog dialog;
         f.state.services.files = dialog;
         dialog.result = dir.filePath(QStringLiteral("other.txt"));
-        testing::writeBytes(dialog.result, "z\r\n");
+        QVERIFY(testing::writeBytes(dialog.result, "z\r\n"));
         press(f.state, Command::Select);
         QCOMPARE(f.state.edits.undoName(), QStringLiteral("Choice of other.txt"));
         QVERIFY(f.state.toolbar.button(Command::FileA).toolTip.contains("other.txt"));
@@ -216,7 +216,7 @@ class TestUndo : public QObject {
             f.state.services.files = dialog;
             const QString names[] = {dir.filePath("a.txt"), dir.filePath("b.txt")};
             for (const QString& name : names) {
-                testing::writeBytes(name, "one\r\ntwo\r\nthree\r\n");
+                QVERIFY(testing::writeBytes(name, "one\r\ntwo\r\nthree\r\n"));
             }
             f.slot(1).fileName = names[0];
             records::loadFile(f.state.files(), lists::SlotId::A);

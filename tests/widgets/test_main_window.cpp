@@ -705,8 +705,8 @@ class TestMainWindow : public QObject {
         QTemporaryDir dir;
         platform::SystemDisk disk;
         const QString ini = dir.filePath(QStringLiteral("Trovix.ini"));
-        writeBytes(dir.filePath(QStringLiteral("mine.txt")), "Mine\r\n");
-        writeBytes(dir.filePath(QStringLiteral("phone_numbers.txt")), "Smith\r\n");
+        QVERIFY(writeBytes(dir.filePath(QStringLiteral("mine.txt")), "Mine\r\n"));
+        QVERIFY(writeBytes(dir.filePath(QStringLiteral("phone_numbers.txt")), "Smith\r\n"));
         {
             platform::QtSettingsStore settings(ini, disk);
             testing::WindowFixture first(dir.path(), settings, {"mine.txt", "b.txt", "c.txt"});

@@ -96,7 +96,7 @@ class TestReloadWindow : public QObject {
         for (int i = 0; bytes.size() < (24 << 20); ++i) {
             bytes += line + QByteArray::number(i) + '\n';
         }
-        writeBytes(big, bytes);
+        QVERIFY(writeBytes(big, bytes));
         w.services.files.result = big;
         w.clickRow(w.list("lstA"), 0);
 
