@@ -7,7 +7,10 @@
 #include <stdexcept>
 
 #include "platform/regular_file.h"
+#include "store/memory_need.h"
+#include "store/read_while_splitting.h"
 #include "store/record_splitter.h"
+#include "store/refusal_text.h"
 
 namespace trovix::store {
 namespace {
@@ -77,8 +80,9 @@ platform::Result<DataFileContent, ReadFailure> readOpenFile(QFile& file,
                                                             const platform::MemoryRoom& room,
                                                             ReadingProgress& progress,
                                                             const FailureOf& failed) {
-    if (const QString refusal = refusalFor(file.size(), std::nullopt, room); !refusal.isEmpty()) {
-        return failed(refusal, true);
+    if (const std::optional<MemoryShortfall> shortfall =
+            shortfallFor(file.size(), std::nullopt, room)) {
+        return failed(refusalText(*shortfall), true);
     }
     const auto cancelled = [&] {
         ReadFailure failure = failed(QStringLiteral("The reading was cancelled."));
