@@ -127,10 +127,14 @@ lists = [find(window, "list", f"Results of file {n}") for n in (1, 2, 3)]
 untouched = {name: (read(name), os.stat(os.path.join(folder, name)).st_mtime_ns)
              for name in ("taglines.txt", "area_codes.txt")}
 print(f"lists show {[len(rows(lst)) for lst in lists]} rows")
-# On a busy machine the window may take a moment to report its focus.
-for _ in range(100):
+# On a busy machine the window may take a moment to report its focus, and a window manager that
+# started late may not have given the window the focus: it is asked again now and then.
+for attempt in range(200):
     if focused(window) == "Search text":
         break
+    if attempt % 20 == 19:
+        subprocess.run(["xdotool", "search", "--name", "^Trovix$", "windowactivate"],
+                       check=False, capture_output=True)
     time.sleep(0.1)
 check("the search box has the focus at start-up", focused(window) == "Search text",
       focused(window))
