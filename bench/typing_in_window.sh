@@ -21,9 +21,11 @@ build=${BUILD_DIR:-build-bench}
 work=$(mktemp -d)
 mkdir -p "$work/program" "$work/home"
 cp "$program" "$(dirname "$program")/trovix7_window.so" "$work/program/"
+source scripts/virtual_desktop.sh
 started=()
 finish() {
     for pid in "${started[@]}"; do kill "$pid" 2>/dev/null || true; done
+    stop_virtual_desktop
     rm -rf "$work"
 }
 trap finish EXIT
@@ -38,17 +40,7 @@ cmake --build "$build" --target trovix_bench -j"$(nproc)" >/dev/null
 printf 'A tagline\r\n' >"$work/program/taglines.txt"
 printf '212  New York\r\n' >"$work/program/area_codes.txt"
 
-display=90
-while [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-export DISPLAY=:$display
-Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-started+=($!)
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >"$work/openbox.log" 2>&1 &
-started+=($!)
-/usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/atspi.log" 2>&1 &
-started+=($!)
-sleep 1
+start_virtual_desktop 1280x1024 openbox atspi
 
 log=$work/keys.log
 for ((run = 1; run <= runs; ++run)); do

@@ -27,8 +27,10 @@ done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/trovix_window.XXXXXX")
 pids=()
+source "$tree/scripts/virtual_desktop.sh"
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    stop_virtual_desktop
     wait 2>/dev/null || true
     rm -rf "$work"
 }
@@ -45,14 +47,7 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 settings=$XDG_CONFIG_HOME/Trovix/Trovix.ini
 mkdir -p "$(dirname "$settings")"
 
-display=90
-while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do
-    display=$((display + 1))
-done
-Xvfb ":$display" -screen 0 1024x768x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=:$display
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+start_virtual_desktop 1024x768
 
 now() { echo "$EPOCHREALTIME"; }
 minus() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.4f", a - b }'; }

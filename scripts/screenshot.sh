@@ -15,8 +15,10 @@ cmake --build build --target trovix7 >/dev/null
 
 work=$(mktemp -d)
 pids=()
+source scripts/virtual_desktop.sh
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    stop_virtual_desktop
     wait 2>/dev/null || true
     rm -rf "$work"
 }
@@ -39,14 +41,7 @@ Typing=True
 INI
 
 # A free display number.
-display=90
-while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do
-    display=$((display + 1))
-done
-Xvfb ":$display" -screen 0 1024x768x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=:$display
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+start_virtual_desktop 1024x768
 
 # Qt's own style and palette, whatever the caller's desktop uses.
 QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= QT_SCALE_FACTOR=1 "$work/trovix7" >/dev/null 2>&1 &

@@ -21,9 +21,11 @@ work=$(mktemp -d)
 mkdir -p "$work/program" "$work/home" "$work/bin" "$shots"
 # The window library lies beside a built program.
 cp "$program" "$(dirname "$program")/trovix7_window.so" "$work/program/"
+source scripts/virtual_desktop.sh
 started=()
 finish() {
     for pid in "${started[@]}"; do kill "$pid" 2>/dev/null || true; done
+    stop_virtual_desktop
     rm -rf "$work"
 }
 trap finish EXIT
@@ -40,17 +42,7 @@ printf '212  New York\r\n479  Arkansas\r\n' >"$work/program/area_codes.txt"
 printf '#!/bin/sh\necho "$*" >>"%s/opened"\n' "$work" >"$work/bin/xdg-open"
 chmod +x "$work/bin/xdg-open"
 
-display=90
-while [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-export DISPLAY=:$display
-Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-started+=($!)
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >"$work/openbox.log" 2>&1 &
-started+=($!)
-/usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/atspi.log" 2>&1 &
-started+=($!)
-sleep 1
+start_virtual_desktop 1280x1024 openbox atspi
 
 HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \
     PATH="$work/bin:$PATH" QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
