@@ -13,7 +13,6 @@
 #include "platform/replacement_file.h"
 #include "platform/save_journal.h"
 
-
 namespace trovix::platform {
 namespace {
 
@@ -274,7 +273,8 @@ QList<InterruptedSave> recoverInterruptedSets(Disk& disk) {
     for (const QString& name : names) {
         const QString path = folder.filePath(name);
         QFile journal(path);
-        if (!isOwnRegularFile(path) || !journal.open(QIODevice::ReadOnly) || !lockAlone(journal.handle())) {
+        if (!isOwnRegularFile(path) || !journal.open(QIODevice::ReadOnly) ||
+            !lockAlone(journal.handle())) {
             continue;  // another user's, or a set that is still running
         }
         const std::optional<QList<Entry>> entries = readJournal(journal);

@@ -110,8 +110,7 @@ std::optional<RecordArray> recordsOf(const QByteArray& bytes, qsizetype from) {
 
 // The header of a recovery file whose first bytes, or (`whole`) all of it, are `bytes`, and
 // where its records start; nothing when it is damaged or cut short.
-std::optional<std::pair<RecoveryHeader, qsizetype>> parseHeader(QByteArrayView bytes,
-                                                                bool whole) {
+std::optional<std::pair<RecoveryHeader, qsizetype>> parseHeader(QByteArrayView bytes, bool whole) {
     std::optional<platform::HeadedFile> head = platform::readHeadedFile(bytes, kKind, whole);
     if (!head) {
         head = platform::readFirstVersionHead(bytes, kKindVersion1);
@@ -125,7 +124,8 @@ std::optional<std::pair<RecoveryHeader, qsizetype>> parseHeader(QByteArrayView b
     }
     const auto number = [&](const char* key) { return platform::numberField(*head, key); };
     RecoveryHeader header;
-    header.dataFile = QFile::decodeName(QByteArray::fromPercentEncoding(head->fields.value("file")));
+    header.dataFile =
+        QFile::decodeName(QByteArray::fromPercentEncoding(head->fields.value("file")));
     header.slot = static_cast<int>(number("slot").value_or(-1));
     header.changedAt = number("changed").value_or(0);
     header.loaded.exists = head->fields.value("loaded-exists") == "1";
@@ -136,11 +136,11 @@ std::optional<std::pair<RecoveryHeader, qsizetype>> parseHeader(QByteArrayView b
     header.loaded.statusChanged = number("loaded-status-changed").value_or(0);
     const std::optional<FileFormat> format = formatOf(head->fields.value("format"));
     header.format = format.value_or(FileFormat::native());
-    const bool complete =
-        format && !header.dataFile.isEmpty() && header.slot >= 0 && header.slot <= 2 &&
-        number("changed") && number("loaded-size") && number("loaded-modified") &&
-        number("loaded-device") && number("loaded-inode") && number("loaded-status-changed") &&
-        (!whole || number("content-size") == bytes.size() - head->contentAt);
+    const bool complete = format && !header.dataFile.isEmpty() && header.slot >= 0 &&
+                          header.slot <= 2 && number("changed") && number("loaded-size") &&
+                          number("loaded-modified") && number("loaded-device") &&
+                          number("loaded-inode") && number("loaded-status-changed") &&
+                          (!whole || number("content-size") == bytes.size() - head->contentAt);
     if (!complete) {
         return std::nullopt;
     }
@@ -215,9 +215,9 @@ QList<FoundRecovery> findRecoveryFiles(const QString& folder) {
             continue;
         }
         const auto parsed = parseHeader(file.read(kLongestHeader), false);
-        found.append({info.filePath(), parsed ? platform::Result<RecoveryHeader>(parsed->first)
-                                              : platform::Result<RecoveryHeader>(
-                                                    platform::fail(kDamaged))});
+        found.append(
+            {info.filePath(), parsed ? platform::Result<RecoveryHeader>(parsed->first)
+                                     : platform::Result<RecoveryHeader>(platform::fail(kDamaged))});
     }
     std::stable_sort(found.begin(), found.end(),
                      [](const FoundRecovery& a, const FoundRecovery& b) {

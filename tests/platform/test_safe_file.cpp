@@ -443,9 +443,7 @@ class TestSafeFile : public QObject {
         } refused[] = {{pipe, "named pipe", PathKind::NamedPipe},
                        {loop, "leads back to itself", PathKind::LinkLoop},
                        {dir.path(), "folder", PathKind::Folder},
-                       { toPipe,
-                         "named pipe",
-                         PathKind::NamedPipe }};
+                       {toPipe, "named pipe", PathKind::NamedPipe}};
         for (const auto& r : refused) {
             const Result<void, WriteFailure> outcome =
                 writeFileSafely(disk_, r.path, bytesContent(kNew));

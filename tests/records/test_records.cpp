@@ -588,9 +588,7 @@ class TestRecords : public QObject {
         };
         QList<Case> cases = {{w.dir.filePath("a.txt"), pipe, "a named pipe"},
                              {pipeHere, pipeHere, "a named pipe"},
-                             { folder,
-                               folder,
-                               "a folder" }};
+                             {folder, folder, "a folder"}};
         // A device node where this user may make one (root may); a link to it above all.
         const QString device = elsewhere.filePath("null");
         if (::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
