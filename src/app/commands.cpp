@@ -138,6 +138,7 @@ void toolbarButtonClick(MainState& state, Command command) {
         case Command::Sort:
             records::sortItems(state.services, state.edits, state.fileSlots, state.listWithFocus,
                                state.listingOptions());
+            search::fillStatusBar(state.statusBar, state.fileSlots);
             break;
         case Command::Select:
             selectFile(state);
@@ -171,7 +172,10 @@ void menuCommand(MainState& state, MenuCommand command) {
             records::compact(state.fileSlots);
             break;
         case MenuCommand::Backup:
-            records::backup(state.services, state.fileSlots);
+            if (records::backup(state.services, state.fileSlots)) {
+                state.statusBar.showMessage(
+                    QStringLiteral("Backed up %1 files as *.old").arg(state.fileSlots.size()));
+            }
             break;
         case MenuCommand::Restore:
             if (records::restoreBackups(state.services, state.fileSlots)) {
@@ -185,6 +189,8 @@ void menuCommand(MainState& state, MenuCommand command) {
                 state.edits.recordContents(QStringLiteral("Restore"), std::move(before),
                                            state.fileSlots);
                 setListDisplay(state);
+                state.statusBar.showMessage(
+                    QStringLiteral("Restored %1 files from *.old").arg(state.fileSlots.size()));
             }
             break;
         case MenuCommand::PrintForm:
@@ -223,6 +229,9 @@ void menuCommand(MainState& state, MenuCommand command) {
             break;
         case MenuCommand::Redo:
             redoCommand(state);
+            break;
+        case MenuCommand::Save:
+            saveSelectedFile(state);
             break;
     }
 }

@@ -165,6 +165,7 @@ enum class MenuCommand {
     About,
     Undo,
     Redo,
+    Save,
 };
 
 enum class MenuItemKind { Menu, Command, Check, Separator };
@@ -211,6 +212,7 @@ inline constexpr MenuEntry kMenuBar[] = {
     {MenuItemKind::Separator, "mnuSel04", "-", "", {}, {}},
     {MenuItemKind::Command, "mnuUndo", "&Undo", "Ctrl+Z", MenuCommand::Undo, {}},
     {MenuItemKind::Command, "mnuRedo", "Re&do", "Ctrl+Shift+Z", MenuCommand::Redo, {}},
+    {MenuItemKind::Command, "mnuSave", "Sa&ve", "Ctrl+Shift+S", MenuCommand::Save, {}},
     {MenuItemKind::Menu, "mnuOptions", "&Options", "", {}, {}},
     {MenuItemKind::Check, "mnuIgnoreCase", "&Ignore Case", "", {}, Option::IgnoreCase},
     {MenuItemKind::Check, "mnuAutoSave", "&AutoSave", "", {}, Option::AutoSave},

@@ -1,5 +1,6 @@
 #include "widgets/main_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
@@ -15,6 +16,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QWindow>
+#include <algorithm>
 #include <cmath>
 
 #include "about/about_box.h"
@@ -22,6 +24,7 @@
 #include "app/event_handlers.h"
 #include "app/shutdown.h"
 #include "state/main_state.h"
+#include "state/text.h"
 #include "view/layout.h"
 #include "widgets/about_window.h"
 #include "widgets/change_notice_bar.h"
@@ -58,7 +61,8 @@ QString listName(lists::SlotId id) {
 
 MainWindow::MainWindow(MainState& state, QWidget* parent) : QMainWindow(parent), state_(state) {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("Trovix"));
+    // "Trovix*" while a file has changes not saved, as desktop programs show them.
+    setWindowTitle(QStringLiteral("Trovix[*]"));
     buildMenus();
     buildToolbar();
     // Below the toolbar, above the lists; shown only while a changed file awaits an answer.
@@ -109,10 +113,22 @@ void MainWindow::buildMenus() {
             optionItems_[option] = action;
         } else {
             const MenuCommand command = entry.command;
-            connect(action, &QAction::triggered, this,
-                    [this, command] { app::menuCommand(state_, command); });
+            connect(action, &QAction::triggered, this, [this, command] {
+                if (command == MenuCommand::Undo || command == MenuCommand::Redo) {
+                    // The focus stays where it was: an undo changes records, not where the
+                    // user works.
+                    keepFocusAcross([&] { app::menuCommand(state_, command); });
+                } else {
+                    app::menuCommand(state_, command);
+                }
+            });
             if (command == MenuCommand::Undo || command == MenuCommand::Redo) {
                 (command == MenuCommand::Undo ? undoItem_ : redoItem_) = action;
+            }
+            if (command == MenuCommand::Save) {
+                saveItem_ = action;
+                // It names the file it saves, as the list with focus is when the menu opens.
+                connect(menu, &QMenu::aboutToShow, this, &MainWindow::showSaveItem);
             }
         }
     }
@@ -147,6 +163,11 @@ void MainWindow::buildToolbar() {
         connect(action, &QAction::triggered, this, [this, command] {
             app::toolbarButtonPressed(state_, command);
             showToolbarButton(command);  // the core decides the pressed state
+            if (command == Command::New && state_.editBox.isEnabled()) {
+                // Typing replaces "New Item".
+                edit_->setFocus(Qt::OtherFocusReason);
+                edit_->selectAll();
+            }
         });
         buttons_[command] = action;
     }
@@ -178,7 +199,17 @@ void MainWindow::buildCentralArea() {
         list->setObjectName(listName(id));
         list->setAccessibleName(QString::fromLatin1(accessible[static_cast<int>(id)]));
         lists_[static_cast<std::size_t>(id)] = list;
+        connect(list, &ResultListView::deletePressed, this, [this, id] {
+            // The record selected in this list, when it is the list with focus, as the toolbar's
+            // Delete would: one step that undo takes back.
+            if (state_.listWithFocus == id && state_.slot(id).list.listIndex() >= 0 &&
+                state_.toolbar.button(Command::Delete).enabled) {
+                app::toolbarButtonPressed(state_, Command::Delete);
+            }
+        });
     }
+    // Alt+R ("&Results") goes to the list with focus, or to the first list shown.
+    frameResults_->installEventFilter(this);
 
     splitter_ = new SplitterBar(state_, central_);
     splitter_->setObjectName(QStringLiteral("Picture1"));
@@ -226,6 +257,15 @@ void MainWindow::connectCore() {
     });
     connect(&state_.frame, &WindowFrame::changed, this, &MainWindow::showFrame);
     connect(&state_.edits, &undo::EditHistory::changed, this, &MainWindow::showUndoItems);
+    // Which files have unsaved changes, once the change that told of it is done.
+    const auto changedFiles = [this] {
+        if (!changedShown_) {
+            changedShown_ = true;
+            QMetaObject::invokeMethod(this, &MainWindow::showChangedFiles, Qt::QueuedConnection);
+        }
+    };
+    connect(&state_.edits, &undo::EditHistory::changed, this, changedFiles);
+    connect(&state_.edits, &undo::EditHistory::recordsChanged, this, changedFiles);
     connect(edit_, &QPlainTextEdit::textChanged, this, &MainWindow::userEditedText);
     // Each list highlights the terms of the search it shows; the edit box those of the list
     // with focus, marked again whenever a list is filled anew.
@@ -274,7 +314,9 @@ void MainWindow::showEditBox() {
         edit_->moveCursor(QTextCursor::Start);
         edit_->setCurrentCharFormat(QTextCharFormat());
     }
-    edit_->setEnabled(state_.editBox.isEnabled());
+    if (!holdEditBox_) {
+        edit_->setEnabled(state_.editBox.isEnabled());
+    }
     edit_->showMatches();
 }
 
@@ -315,14 +357,21 @@ void MainWindow::showToolbarButton(Command command) {
     const QSignalBlocker quiet(action);
     action->setChecked(action->isCheckable() && button.pressed);
     action->setEnabled(button.enabled);
-    action->setToolTip(button.toolTip);
+    // A file button marks its file's unsaved changes: "phone_numbers.txt, changed".
+    const std::optional<lists::SlotId> file = slotOfFileButton(command);
+    const bool changed = file && state_.slot(*file).changed;
+    const QString tip = changed ? button.toolTip + QStringLiteral(", changed") : button.toolTip;
+    action->setToolTip(tip);
+    if (file) {
+        action->setIcon(toolbarIcon(QString::fromLatin1(toolbarEntry(command).image), changed));
+    }
     // The name says what the button is; the description says whether it is pressed, and which
     // file a file button shows. Without one, Qt would read the tool tip, often the name again.
     if (QWidget* widget = toolbar_->widgetForAction(action)) {
         QString description =
             action->isChecked() ? QStringLiteral("pressed") : QStringLiteral("not pressed");
-        if (button.toolTip != widget->accessibleName()) {
-            description += QStringLiteral(", ") + button.toolTip;
+        if (tip != widget->accessibleName()) {
+            description += QStringLiteral(", ") + tip;
         }
         widget->setAccessibleDescription(description);
     }
@@ -339,6 +388,64 @@ void MainWindow::showOption(Option option) {
             list->viewport()->update();
         }
         edit_->showMatches();
+    }
+}
+
+void MainWindow::showSaveItem() {
+    // "Save phone_numbers.txt"; an "&" of a file name is no access mark.
+    const lists::FileSlot* slot = state_.focusedSlot();
+    QString name = slot != nullptr ? withoutFolder(slot->fileName) : QString();
+    name.replace(u'&', QStringLiteral("&&"));
+    saveItem_->setText(name.isEmpty() ? QStringLiteral("Sa&ve") : QStringLiteral("Sa&ve ") + name);
+    saveItem_->setEnabled(slot != nullptr);
+}
+
+void MainWindow::showChangedFiles() {
+    changedShown_ = false;
+    bool any = false;
+    for (lists::SlotId id : lists::kAllSlots) {
+        any = any || state_.slot(id).changed;
+        showToolbarButton(fileButton(id));
+    }
+    setWindowModified(any);
+}
+
+void MainWindow::keepFocusAcross(const std::function<void()>& step) {
+    QWidget* before = QApplication::focusWidget();
+    const std::optional<lists::SlotId> focusBefore = state_.listWithFocus;
+    const QString textBefore = edit_->toPlainText();
+    // The edit box is emptied and disabled while the lists are filled anew; were it disabled,
+    // the focus would move on to the toolbar. It takes the state the step leaves at the end.
+    holdEditBox_ = before == edit_;
+    step();
+    holdEditBox_ = false;
+    showEditBox();
+    // The record shown may now be in another list: the focus follows it there from a list.
+    QWidget* after = before;
+    const auto wasList = std::find(lists_.begin(), lists_.end(), before);
+    if (wasList != lists_.end() && state_.listWithFocus != focusBefore && state_.listWithFocus) {
+        after = listView(*state_.listWithFocus);
+    }
+    if (after != nullptr && after->isVisible() && after->isEnabled()) {
+        after->setFocus(Qt::OtherFocusReason);
+    } else if (before == edit_ && state_.listWithFocus) {
+        listView(*state_.listWithFocus)->setFocus(Qt::OtherFocusReason);
+    }
+    if (after == edit_ && edit_->hasFocus()) {
+        // The cursor goes to the end of what the step changed, as in a text editor.
+        const QString text = edit_->toPlainText();
+        qsizetype same = 0;
+        while (same < text.size() && same < textBefore.size() && text[same] == textBefore[same]) {
+            ++same;
+        }
+        qsizetype sameEnd = 0;
+        while (sameEnd < text.size() - same && sameEnd < textBefore.size() - same &&
+               text[text.size() - 1 - sameEnd] == textBefore[textBefore.size() - 1 - sameEnd]) {
+            ++sameEnd;
+        }
+        QTextCursor cursor = edit_->textCursor();
+        cursor.setPosition(static_cast<int>(text.size() - sameEnd));
+        edit_->setTextCursor(cursor);
     }
 }
 
@@ -491,6 +598,19 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == central_ && event->type() == QEvent::Resize && isVisible()) {
         tellCoreOfLayoutSize();
+    }
+    if (watched == frameResults_ && event->type() == QEvent::Shortcut) {
+        ResultListView* target = nullptr;
+        if (state_.listWithFocus && listView(*state_.listWithFocus)->isVisible()) {
+            target = listView(*state_.listWithFocus);
+        }
+        for (auto it = lists_.begin(); target == nullptr && it != lists_.end(); ++it) {
+            target = (*it)->isVisible() ? *it : nullptr;
+        }
+        if (target != nullptr) {
+            target->setFocus(Qt::ShortcutFocusReason);
+            return true;
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }

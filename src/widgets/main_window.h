@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <map>
 
 #include "lists/slot.h"
@@ -62,6 +63,11 @@ class MainWindow : public QMainWindow {
     void showOption(Option option);
     void showStatusBar();
     void showUndoItems();
+    void showSaveItem();
+    // The window's modified mark and the file buttons' marks of unsaved changes.
+    void showChangedFiles();
+    // Runs an undo or redo step and puts the keyboard focus back where it was.
+    void keepFocusAcross(const std::function<void()>& step);
     void showFrame(WindowFrame::Aspect aspect);
     void showPlacement();
     void showGeometry();
@@ -90,6 +96,9 @@ class MainWindow : public QMainWindow {
     std::map<Option, QAction*> optionItems_;
     QAction* undoItem_ = nullptr;
     QAction* redoItem_ = nullptr;
+    QAction* saveItem_ = nullptr;
+    bool changedShown_ = false;  // an update of the changed marks is on its way
+    bool holdEditBox_ = false;   // an undo or redo step runs with the focus in the edit box
     bool applyingCore_ = false;
     bool watchingScreen_ = false;
 };

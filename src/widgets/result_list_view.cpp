@@ -84,6 +84,10 @@ void ResultListView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void ResultListView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        Q_EMIT deletePressed();
+        return;
+    }
     placeAllRows();  // End, Page Down and the arrows move among every row
     QListView::keyPressEvent(event);
     showCoreSelection(true);  // Ctrl+Space would take the highlight off the selected row

@@ -19,6 +19,10 @@ class ResultListView : public QListView {
     // Draws the rows, with the matches of the search the list shows highlighted.
     ResultRowDelegate* rowDelegate() const { return rows_; }
 
+  Q_SIGNALS:
+    // The Delete key, which deletes the selected record as the toolbar's Delete does.
+    void deletePressed();
+
   protected:
     void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

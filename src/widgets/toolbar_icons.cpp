@@ -229,7 +229,8 @@ void drawPicture(QPainter& p, const QString& image, const Inks& ink) {
 // it stays sharp at every screen scale and follows a change of theme.
 class ToolbarIconEngine : public QIconEngine {
   public:
-    explicit ToolbarIconEngine(QString image) : image_(std::move(image)) {}
+    explicit ToolbarIconEngine(QString image, bool marked = false)
+        : image_(std::move(image)), marked_(marked) {}
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
         painter->save();
@@ -239,7 +240,14 @@ class ToolbarIconEngine : public QIconEngine {
         }
         painter->translate(rect.topLeft());
         painter->scale(rect.width() / kGrid, rect.height() / kGrid);
-        drawPicture(*painter, image_, inksOf(QGuiApplication::palette()));
+        const Inks ink = inksOf(QGuiApplication::palette());
+        drawPicture(*painter, image_, ink);
+        if (marked_) {
+            // A dot in the top right corner, in the colour of the desktop's highlight.
+            painter->setPen(pen(ink.ground, 1));
+            painter->setBrush(QGuiApplication::palette().color(QPalette::Highlight));
+            painter->drawEllipse(QPointF(12.5, 3.5), 3, 3);
+        }
         painter->restore();
     }
 
@@ -257,17 +265,18 @@ class ToolbarIconEngine : public QIconEngine {
         return {QSize(16, 16), QSize(32, 32), QSize(64, 64), QSize(128, 128)};
     }
 
-    QIconEngine* clone() const override { return new ToolbarIconEngine(image_); }
+    QIconEngine* clone() const override { return new ToolbarIconEngine(image_, marked_); }
     QString key() const override { return QStringLiteral("TrovixToolbarIcon"); }
 
   private:
     QString image_;
+    bool marked_;
 };
 
 }  // namespace
 
-QIcon toolbarIcon(const QString& image) {
-    return QIcon(new ToolbarIconEngine(image));
+QIcon toolbarIcon(const QString& image, bool marked) {
+    return QIcon(new ToolbarIconEngine(image, marked));
 }
 
 }  // namespace trovix::widgets
