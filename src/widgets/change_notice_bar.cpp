@@ -1,15 +1,52 @@
 #include "widgets/change_notice_bar.h"
 
-#include <QAction>
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QApplication>
+#include <QEvent>
 #include <QLabel>
-#include <QToolButton>
+#include <QPushButton>
+#include <QStyle>
 
 #include "state/change_notice.h"
+#include "widgets/colours.h"
 
 namespace trovix::widgets {
+namespace {
+
+// A screen reader announces the bar as an alert, and reads its text with its name.
+class NoticeBarAccessible : public QAccessibleWidget {
+  public:
+    explicit NoticeBarAccessible(QWidget* bar)
+        : QAccessibleWidget(bar, QAccessible::AlertMessage) {}
+    QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Description) {
+            if (const auto* label =
+                    widget()->findChild<QLabel*>(QStringLiteral("lblChangedFile"))) {
+                return label->text();
+            }
+        }
+        return QAccessibleWidget::text(kind);
+    }
+};
+
+QAccessibleInterface* noticeBarAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String(ChangeNoticeBar::staticMetaObject.className()) &&
+        object->isWidgetType()) {
+        return new NoticeBarAccessible(static_cast<QWidget*>(object));
+    }
+    return nullptr;
+}
+
+}  // namespace
 
 ChangeNoticeBar::ChangeNoticeBar(ChangeNotice& notice, QWidget* parent)
     : QToolBar(parent), notice_(notice) {
+    static const bool accessibleAsAlert = [] {
+        QAccessible::installFactory(noticeBarAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessibleAsAlert);
     setObjectName(QStringLiteral("barChangedFile"));
     setAccessibleName(QStringLiteral("File changed on disk"));
     setMovable(false);
@@ -17,6 +54,10 @@ ChangeNoticeBar::ChangeNoticeBar(ChangeNotice& notice, QWidget* parent)
     // The bar comes and goes by itself; it is no choice of the window's toolbar menu.
     toggleViewAction()->setVisible(false);
 
+    icon_ = new QLabel(this);
+    icon_->setAccessibleName(QStringLiteral("Information"));
+    icon_->setContentsMargins(6, 0, 0, 0);
+    addWidget(icon_);
     text_ = new QLabel(this);
     text_->setObjectName(QStringLiteral("lblChangedFile"));
     text_->setAccessibleName(QStringLiteral("Changed file"));
@@ -25,30 +66,73 @@ ChangeNoticeBar::ChangeNoticeBar(ChangeNotice& notice, QWidget* parent)
 
     const auto addAnswer = [this](const QString& name, const QString& caption,
                                   ChangeNotice::Answer answer, const QString& tip) {
-        QAction* action = addAction(caption);
-        action->setObjectName(name);
-        action->setToolTip(tip);
-        connect(action, &QAction::triggered, this, [this, answer] { notice_.answer(answer); });
-        QWidget* button = widgetForAction(action);
+        auto* button = new QPushButton(caption, this);
         button->setObjectName(name);
-        button->setAccessibleName(caption);
+        button->setToolTip(tip);
+        button->setAccessibleName(QString(caption).remove(u'&'));
         button->setAccessibleDescription(tip);
+        // A click answers without taking the focus from where the user types.
         button->setFocusPolicy(Qt::TabFocus);
+        connect(button, &QPushButton::clicked, this, [this, answer] {
+            QWidget* back = typingIn_;
+            notice_.answer(answer);
+            if (back != nullptr && back->isVisible() && back->isEnabled() &&
+                (QApplication::focusWidget() == nullptr ||
+                 isAncestorOf(QApplication::focusWidget()))) {
+                back->setFocus(Qt::OtherFocusReason);
+            }
+        });
+        addWidget(button);
     };
-    addAnswer(QStringLiteral("cmdReloadChanged"), QStringLiteral("Reload"),
+    addAnswer(QStringLiteral("cmdReloadChanged"), QStringLiteral("Re&load"),
               ChangeNotice::Answer::Reload,
               QStringLiteral("Read the file again; your unsaved changes to it are dropped"));
-    addAnswer(QStringLiteral("cmdKeepMine"), QStringLiteral("Keep Mine"),
+    addAnswer(QStringLiteral("cmdKeepMine"), QStringLiteral("&Keep Mine"),
               ChangeNotice::Answer::KeepMine,
               QStringLiteral("Keep your changes; saving asks before it replaces the file"));
 
+    showLook();
     connect(&notice_, &ChangeNotice::viewChanged, this, &ChangeNoticeBar::showNotice);
     showNotice();
 }
 
 void ChangeNoticeBar::showNotice() {
+    const bool wasShown = isVisibleTo(parentWidget());
     text_->setText(notice_.text());
     setVisible(notice_.isShown());
+    if (notice_.isShown() && !wasShown) {
+        typingIn_ = QApplication::focusWidget();
+        QAccessibleEvent alert(this, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
+    }
+}
+
+void ChangeNoticeBar::showLook() {
+    // A message bar: the window's colour tinted with the desktop's accent, an edge of the accent
+    // itself, and the information icon, under light and dark themes alike.
+    const QPalette desktop = QApplication::palette();
+    const QColor accent = desktop.color(QPalette::Highlight);
+    const QColor ground = mixed(desktop.color(QPalette::Window), accent, 0.2);
+    setStyleSheet(
+        QStringLiteral("QToolBar#barChangedFile { background: %1; border: 1px solid %2;"
+                       " border-radius: 4px; margin: 2px; padding: 2px; }"
+                       " QLabel#lblChangedFile { color: %3; }")
+            .arg(ground.name(), accent.name(), desktop.color(QPalette::WindowText).name()));
+    const int side = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
+    icon_->setPixmap(
+        style()->standardIcon(QStyle::SP_MessageBoxInformation, nullptr, this).pixmap(side, side));
+}
+
+void ChangeNoticeBar::changeEvent(QEvent* event) {
+    QToolBar::changeEvent(event);
+    // A change of theme reaches a widget with colours of its own as a change of its palette.
+    if ((event->type() == QEvent::ApplicationPaletteChange ||
+         event->type() == QEvent::PaletteChange) &&
+        !restyling_) {
+        restyling_ = true;
+        showLook();
+        restyling_ = false;
+    }
 }
 
 }  // namespace trovix::widgets

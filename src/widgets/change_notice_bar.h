@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QToolBar>
 
 class QLabel;
@@ -11,17 +12,25 @@ class ChangeNotice;
 namespace trovix::widgets {
 
 // The bar above the lists that shows the core's change notice, with its Reload and Keep Mine
-// buttons; hidden while there is nothing to tell. Typing goes on while it shows.
+// buttons, in the look of a message bar that a screen reader announces; hidden while there is
+// nothing to tell. Typing goes on while it shows, and after a click on a button.
 class ChangeNoticeBar : public QToolBar {
     Q_OBJECT
   public:
     ChangeNoticeBar(ChangeNotice& notice, QWidget* parent);
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
     void showNotice();
+    void showLook();
 
     ChangeNotice& notice_;
+    QLabel* icon_ = nullptr;
     QLabel* text_ = nullptr;
+    QPointer<QWidget> typingIn_;  // where the focus was when the notice appeared
+    bool restyling_ = false;      // the colours are being set anew
 };
 
 }  // namespace trovix::widgets

@@ -236,8 +236,9 @@ void MainWindow::buildStatusBar() {
         QLabel* panel = panels_->panel(i);
         panel->setObjectName(QStringLiteral("panel%1").arg(i + 1));
         // A screen reader reads a panel's text as its name: the file and its count, the row.
-        panel->setAccessibleDescription(i < 3 ? QStringLiteral("File %1 and its rows").arg(i + 1)
-                                              : QStringLiteral("Selected row and record"));
+        if (i < 3) {
+            panel->setAccessibleDescription(QStringLiteral("File %1 and its rows").arg(i + 1));
+        }
     }
     bar->addWidget(panels_, 1);
 }
@@ -462,9 +463,16 @@ void MainWindow::showUndoItems() {
 }
 
 void MainWindow::showStatusBar() {
-    for (int i = 0; i < StatusPanels::kCount; ++i) {
+    for (int i = 0; i < StatusPanels::kCount - 1; ++i) {
         panels_->setText(i, state_.statusBar.panel(i + 1));
     }
+    // The row panel's two numbers, explained: "row 3, record 17".
+    const QString row = state_.statusBar.panel(StatusPanels::kCount);
+    const QStringList numbers = row.split(u' ', Qt::SkipEmptyParts);
+    panels_->setText(StatusPanels::kCount - 1, row,
+                     numbers.size() == 2
+                         ? QStringLiteral("row %1, record %2").arg(numbers[0], numbers[1])
+                         : QString());
 }
 
 double MainWindow::twipsPerPixel() const {

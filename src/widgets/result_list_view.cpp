@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <algorithm>
 
+#include "widgets/colours.h"
 #include "widgets/result_row_delegate.h"
 
 namespace trovix::widgets {
@@ -130,13 +132,45 @@ void ResultListView::placeAllRows() {
 
 void ResultListView::showCoreAppearance() {
     const std::uint32_t rgb = list_.backColor();
+    const QColor core((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+    const QPalette desktop = QApplication::palette();
+    const QColor base = desktop.color(QPalette::Base);
     QPalette p = palette();
-    p.setColor(QPalette::Base, QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
-    // The backgrounds are always light (white, or pale red with the focus): the text stays
-    // dark under a dark desktop theme too.
-    p.setColor(QPalette::Text, QColor(20, 20, 20));
+    if (base.lightness() >= 128) {
+        // Under a light theme the lists keep their own colours, white or pale red with the
+        // focus, with text dark enough for both.
+        p.setColor(QPalette::Base, core);
+        p.setColor(QPalette::Text, QColor(20, 20, 20));
+    } else {
+        // Under a dark theme they take the theme's background, tinted red for the list with
+        // focus, and its text.
+        const bool tinted = core != QColor(Qt::white);
+        p.setColor(
+            QPalette::Base,
+            tinted ? QColor(std::min(255, base.red() + 48), base.green(), base.blue()) : base);
+        p.setColor(QPalette::Text, desktop.color(QPalette::Text));
+        // The selected row's text stays readable: the selection darkens until it is.
+        QColor selection = desktop.color(QPalette::Highlight);
+        const QColor selectedText = desktop.color(QPalette::HighlightedText);
+        for (int i = 0; i < 20 && contrast(selectedText, selection) < 4.5; ++i) {
+            selection = mixed(selection, Qt::black, 0.15);
+        }
+        p.setColor(QPalette::Highlight, selection);
+    }
     setPalette(p);
     setVisible(list_.isVisible());
+}
+
+void ResultListView::changeEvent(QEvent* event) {
+    QListView::changeEvent(event);
+    // A change of theme reaches a widget with colours of its own as a change of its palette.
+    if ((event->type() == QEvent::ApplicationPaletteChange ||
+         event->type() == QEvent::PaletteChange) &&
+        !restyling_) {
+        restyling_ = true;
+        showCoreAppearance();  // a switch between light and dark themes
+        restyling_ = false;
+    }
 }
 
 }  // namespace trovix::widgets

@@ -24,6 +24,7 @@ class ResultListView : public QListView {
     void deletePressed();
 
   protected:
+    void changeEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -42,7 +43,8 @@ class ResultListView : public QListView {
     lists::ResultList& list_;
     ResultRowDelegate* rows_;
     bool showingCore_ = false;
-    bool pressing_ = false;  // a mouse press is being handled
+    bool pressing_ = false;   // a mouse press is being handled
+    bool restyling_ = false;  // the colours are being set anew
 };
 
 }  // namespace trovix::widgets

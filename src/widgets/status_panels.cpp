@@ -66,8 +66,14 @@ StatusPanels::StatusPanels(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 }
 
-void StatusPanels::setText(int index, const QString& text) {
+void StatusPanels::setText(int index, const QString& text, const QString& explanation) {
     StatusPanel* shown = panel(index);
+    QString& explained = explanations_[static_cast<std::size_t>(index)];
+    if (explained != explanation) {
+        explained = explanation;
+        shown->setAccessibleDescription(explanation);
+        shown->setToolTip(explanation);
+    }
     if (shown->text() != text) {
         shown->setText(text);
         arrange();
@@ -158,7 +164,9 @@ void StatusPanels::arrange() {
         StatusPanel* shown = panels_[i];
         shown->setGeometry(place[i]);
         const bool cut = shown->fontMetrics().horizontalAdvance(shown->text()) > place[i].width();
-        shown->setToolTip(cut ? shown->text() : QString());
+        if (explanations_[i].isEmpty()) {
+            shown->setToolTip(cut ? shown->text() : QString());
+        }
     }
 }
 

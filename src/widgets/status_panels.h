@@ -26,7 +26,9 @@ class StatusPanels : public QWidget {
     explicit StatusPanels(QWidget* parent = nullptr);
 
     StatusPanel* panel(int index) const { return panels_[static_cast<std::size_t>(index)]; }
-    void setText(int index, const QString& text);
+    // `explanation` says what the text means ("row 3, record 17"): the panel's tool tip and what
+    // a screen reader reads after its text. Without one, the tool tip is the text when it is cut.
+    void setText(int index, const QString& text, const QString& explanation = {});
     int rows() const { return rows_; }
 
     QSize sizeHint() const override;
@@ -43,6 +45,7 @@ class StatusPanels : public QWidget {
     void arrange();
 
     std::array<StatusPanel*, kCount> panels_{};
+    std::array<QString, kCount> explanations_{};
     int rows_ = 1;
 };
 

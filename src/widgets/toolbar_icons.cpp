@@ -11,6 +11,8 @@
 #include <initializer_list>
 #include <numbers>
 
+#include "widgets/colours.h"
+
 namespace trovix::widgets {
 namespace {
 
@@ -20,24 +22,6 @@ constexpr qreal kGrid = 16;
 // Coloured marks stand out from what they are drawn on by at least this contrast: 3:1 is the
 // least for graphics, and the rest is room for the softened edges of slanted lines.
 constexpr double kLeastContrast = 4.5;
-
-double luminance(const QColor& c) {
-    const auto channel = [](double v) {
-        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-}
-
-double contrast(const QColor& a, const QColor& b) {
-    const double x = luminance(a), y = luminance(b);
-    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
-}
-
-QColor mixed(const QColor& a, const QColor& b, double share) {
-    return QColor::fromRgbF(static_cast<float>(a.redF() + (b.redF() - a.redF()) * share),
-                            static_cast<float>(a.greenF() + (b.greenF() - a.greenF()) * share),
-                            static_cast<float>(a.blueF() + (b.blueF() - a.blueF()) * share));
-}
 
 // A coloured mark keeps its hue but is made lighter on a dark theme (darker on a light one)
 // until it stands out from every ground it is drawn on.

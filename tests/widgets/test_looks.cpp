@@ -12,6 +12,7 @@
 #include "about/about_box.h"
 #include "support/colours.h"
 #include "support/window_fixture.h"
+#include "view/match_look.h"
 #include "widgets/about_window.h"
 #include "widgets/menu_item_name.h"
 
@@ -134,7 +135,8 @@ class TestLooks : public QObject {
             auto* panel = w.window->findChild<QLabel*>(QStringLiteral("panel%1").arg(i + 1));
             const QRect place(panel->mapTo(bar, QPoint(0, 0)), panel->size());
             QVERIFY2(panel->text() == widest[i] && panel->isVisible() &&
-                         panel->toolTip().isEmpty() &&
+                         panel->toolTip() ==
+                             (i == 3 ? QStringLiteral("row 8888888, record 8888888") : QString()) &&
                          panel->fontMetrics().horizontalAdvance(widest[i]) <=
                              panel->contentsRect().width() &&
                          bar->rect().contains(place) && !taken.intersects(place),
@@ -155,6 +157,36 @@ class TestLooks : public QObject {
         QCOMPARE(reader->text(QAccessible::Description), QStringLiteral("File 1 and its rows"));
         w.state.statusBar.setPanel(1, widest[0]);
         QVERIFY(panel->toolTip().isEmpty());
+    }
+
+    // The lists follow a dark theme, tinted red with the focus, and keep the exact light colours
+    // under a light one; text, selection and match highlight stay readable, 4.5:1 or more.
+    void theListsFollowALightOrDarkTheme() {
+        testing::WindowFixture w("Ann\r\n", "Bob\r\n", "Cy\r\n");
+        w.clickRow(w.list(lists::SlotId::A), 0);
+        const QPalette desktop = QApplication::palette();
+        const auto restore = qScopeGuard([&] { QApplication::setPalette(desktop); });
+        for (const bool dark : {false, true}) {
+            QApplication::setPalette(dark ? darkPalette() : desktop);
+            QCoreApplication::processEvents();
+            const QPalette focused = w.list(lists::SlotId::A)->palette();
+            const QPalette other = w.list(lists::SlotId::B)->palette();
+            if (dark) {
+                QCOMPARE(other.color(QPalette::Base), darkPalette().color(QPalette::Base));
+                const QColor tint = focused.color(QPalette::Base);
+                QVERIFY(tint.red() > tint.green() && tint.lightness() < 128);
+            } else {
+                QCOMPARE(other.color(QPalette::Base), QColor(Qt::white));
+                QCOMPARE(focused.color(QPalette::Base), QColor(255, 224, 224));
+            }
+            for (const QPalette& list : {focused, other}) {
+                QVERIFY(contrast(list.color(QPalette::Text), list.color(QPalette::Base)) >= 4.5);
+            }
+            QVERIFY(!dark || contrast(focused.color(QPalette::HighlightedText),
+                                      focused.color(QPalette::Highlight)) >= 4.5);
+        }
+        QVERIFY(contrast(QColor::fromRgb(view::kMatchText),
+                         QColor::fromRgb(view::kMatchBackground)) >= 4.5);
     }
 
     // The About picture is drawn in the screen's own pixels on a screen scaled to 2x, not
