@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "state/build_info.h"
 
@@ -33,32 +34,46 @@ void emailAuthor(const platform::Services& services, const QString& programFolde
     if (!programFolder.isEmpty()) {
         QDir::setCurrent(programFolder);
     }
-    if (!services.shell->openUrl(authorMailUrl())) {
-        tell(services, QStringLiteral("Error sending email!"),
+    const QString url = authorMailUrl();
+    if (!services.shell->openUrl(url)) {
+        tell(services,
+             QStringLiteral("Error sending email!\n\n%1.").arg(services.shell->whyUrlFailed(url)),
              QStringLiteral("Send Email to Author"), platform::MessageIcon::Warning);
     }
 }
 
 void openWebSite(const platform::Services& services) {
     const QString site = QString::fromUtf8(kWebSite);
-    if (!services.shell->openUrl(site)) {
-        // The desktop gives no error number: say what failed instead.
+    // The desktop gives no error number: say what failed instead.
+    if (site.isEmpty()) {
         tell(services,
-             QStringLiteral("Could not locate web site!  Error: no web browser could open %1")
-                 .arg(site),
+             QStringLiteral("Could not locate web site!  Error: this copy of Trovix names none"),
+             QString(), platform::MessageIcon::None);
+    } else if (!services.shell->openUrl(site)) {
+        tell(services,
+             QStringLiteral("Could not locate web site!  Error: %1, so %2 could not be opened")
+                 .arg(services.shell->whyUrlFailed(site), site),
              QString(), platform::MessageIcon::None);
     }
 }
 
 bool onlineUpdate(const platform::Services& services, const QString& programFolder) {
+    const QDir folder(programFolder);
+    const QString updater = folder.filePath(programName("Patchlet"));
+    if (!QFile::exists(updater) && !QFileInfo(folder.path()).isWritable()) {
+        // Installed by the system's packages: no update program, and none could be put here.
+        tell(services,
+             QStringLiteral("This copy of Trovix was installed by the system's package manager, "
+                            "which brings its updates. Trovix stays open."),
+             QStringLiteral("Online Update"), platform::MessageIcon::Information);
+        return false;
+    }
     if (services.messages->show(QStringLiteral("Trovix will close to check for online updates!"),
                                 QStringLiteral("Online Update"), platform::MessageButtons::OkCancel,
                                 platform::MessageIcon::Information) !=
         platform::MessageAnswer::Ok) {
         return false;
     }
-    const QDir folder(programFolder);
-    const QString updater = folder.filePath(programName("Patchlet"));
     const QString newer = folder.filePath(programName("Update"));
     bool ok = true;
     if (QFile::exists(newer)) {

@@ -22,6 +22,9 @@ class FakeShell : public Shell {
         calls.append({ShellCall::Kind::OpenUrl, url, {}, {}});
         return succeed;
     }
+    QString whyUrlFailed(const QString& url) override {
+        return QStringLiteral("nothing opens %1 here").arg(url.section(u':', 0, 0));
+    }
     bool openInTextEditor(const QString& fileName) override {
         calls.append({ShellCall::Kind::OpenInTextEditor, fileName, {}, {}});
         return succeed;

@@ -4,12 +4,37 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace trovix::platform {
 
 bool QtShell::openUrl(const QString& url) {
     return QDesktopServices::openUrl(QUrl(url));
+}
+
+QString QtShell::whyUrlFailed(const QString& url) {
+    const QString scheme = QUrl(url).scheme();
+    const QString handler = scheme == QLatin1String("mailto") ? QStringLiteral("mail program")
+                                                              : QStringLiteral("web browser");
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // The desktop opens links through xdg-open, which asks xdg-mime for the program set up for
+    // the link's kind.
+    if (QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty()) {
+        return QStringLiteral("xdg-open is not installed (package xdg-utils)");
+    }
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"),
+                {QStringLiteral("query"), QStringLiteral("default"),
+                 QStringLiteral("x-scheme-handler/") + scheme});
+    if (query.waitForFinished(3000) && query.exitStatus() == QProcess::NormalExit &&
+        query.readAllStandardOutput().trimmed().isEmpty()) {
+        return QStringLiteral("no %1 is set up for %2: links").arg(handler, scheme);
+    }
+    return QStringLiteral("the %1 set up for %2: links did not start").arg(handler, scheme);
+#else
+    return QStringLiteral("no %1 is set up for %2: links").arg(handler, scheme);
+#endif
 }
 
 bool QtShell::openInTextEditor(const QString& fileName) {

@@ -8,6 +8,7 @@ namespace trovix::platform {
 class QtShell : public Shell {
   public:
     bool openUrl(const QString& url) override;
+    QString whyUrlFailed(const QString& url) override;
     bool openInTextEditor(const QString& fileName) override;
     bool startProgram(const QString& program, const QStringList& arguments,
                       const QString& workingFolder) override;
