@@ -65,7 +65,7 @@ if(NOT categories STREQUAL "Categories=Office\;")
     message(FATAL_ERROR "the desktop file's categories: ${categories}")
 endif()
 require_text("${metainfo}" "<launchable type=\"desktop-id\">trovix.desktop</launchable>"
-             "<project_license>MIT</project_license>" "<screenshot type=\"default\">"
+             "<project_license>MIT</project_license>"
              "<content_rating type=\"oars-1.1\"/>")
 require_text("${share}/doc/trovix/copyright" "License: MIT" "2026 The Trovix developers")
 

@@ -19,6 +19,16 @@ function(trovix_gzip input output)
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${input})
 endfunction()
 
+# The home page and the screenshot on it, only once the project has a web site.
+set(TROVIX_METAINFO_WEB "")
+if(TROVIX_WEB_SITE)
+    string(CONCAT TROVIX_METAINFO_WEB
+           "  <url type=\"homepage\">${TROVIX_WEB_SITE}</url>\n"
+           "  <screenshots>\n    <screenshot type=\"default\">\n"
+           "      <caption>Three data files searched for one name</caption>\n"
+           "      <image>${TROVIX_WEB_SITE}screenshot.png</image>\n"
+           "    </screenshot>\n  </screenshots>\n")
+endif()
 configure_file(data/io.github.trovix.Trovix.metainfo.xml.in
                ${TROVIX_DATA_OUT}/io.github.trovix.Trovix.metainfo.xml @ONLY)
 configure_file(data/trovix7.1.in ${TROVIX_DATA_OUT}/trovix7.1 @ONLY)

@@ -176,11 +176,26 @@ class TestOutputAndLinks : public QObject {
         QCOMPARE(QDir::currentPath(), QDir(dir.path()).absolutePath());
         f.shell.succeed = false;
         app::menuCommand(f.state, MenuCommand::EmailAuthor);
+        // A failure says why, after the message's first words.
         QCOMPARE(f.messages.shown.last().title + ": " + f.messages.shown.last().text,
-                 "Send Email to Author: Error sending email!");
+                 "Send Email to Author: Error sending email!\n\nnothing opens mailto here.");
+        const qsizetype before = f.shell.calls.size();
         app::menuCommand(f.state, MenuCommand::WebSite);
-        QVERIFY(f.messages.shown.last().text.startsWith("Could not locate web site!  Error"));
-        QCOMPARE(f.shell.calls.last().target, QString::fromUtf8(kWebSite));
+        const QString site = QString::fromUtf8(kWebSite);
+        QCOMPARE(f.messages.shown.last().text,
+                 site.isEmpty() ? QStringLiteral("Could not locate web site!  Error: this copy of "
+                                                 "Trovix names none")
+                                : QStringLiteral("Could not locate web site!  Error: nothing opens "
+                                                 "https here, so %1 could not be opened")
+                                      .arg(site));
+        QCOMPARE(f.shell.calls.size(), before + (site.isEmpty() ? 0 : 1));
+
+        // A copy the package manager installed cannot update itself, and stays open.
+        f.state.programFolder = dir.filePath(QStringLiteral("not/writable/bin"));
+        app::menuCommand(f.state, MenuCommand::OnlineUpdate);
+        QVERIFY(f.messages.shown.last().text.contains(QStringLiteral("package manager")));
+        QVERIFY(closes == 0 && f.shell.calls.size() == before + (site.isEmpty() ? 0 : 1));
+        f.state.programFolder = dir.path();
 
         // Cancel touches nothing; a newer updater without the old one is an error that keeps
         // the program running and the newer updater under its name.
