@@ -6,9 +6,6 @@
 #include "app/commands.h"
 #include "app/event_handlers.h"
 #include "links/outside_links.h"
-#include "platform/fake/fake_clipboard.h"
-#include "platform/fake/fake_printer.h"
-#include "platform/fake/fake_shell.h"
 #include "state/build_info.h"
 #include "support/files.h"
 #include "support/state_fixture.h"
@@ -29,38 +26,27 @@ QStringList numberedRecords(int count) {
     return out;
 }
 
-struct Outside : StateFixture {
-    platform::FakePrinter printer;
-    platform::FakeClipboard clipboard;
-    platform::FakeShell shell;
-    explicit Outside(const QStringList& a) : StateFixture(a, {"b1", "b2"}, {}) {
-        state.services.printer = printer;
-        state.services.clipboard = clipboard;
-        state.services.shell = shell;
-    }
-};
-
 }  // namespace
 
 class TestOutputAndLinks : public QObject {
     Q_OBJECT
   private Q_SLOTS:
     void printingAsksAboveFiftyRowsAndCopyingEmptiesTheClipboardFirst() {
-        Outside f(numberedRecords(51));
+        StateFixture f(numberedRecords(51), {"b1", "b2"}, {});
         f.state.listWithFocus = lists::SlotId::A;
         f.messages.answers = {MessageAnswer::Cancel};
         app::toolbarButtonPressed(f.state, Command::Print);
-        QVERIFY(f.printer.jobs.isEmpty());
+        QVERIFY(f.services.printer.jobs.isEmpty());
         QCOMPARE(f.messages.shown.last().title + ": " + f.messages.shown.last().text,
                  "Print List: Printed list will contain 51 lines of data!\r\n\r\nContinue "
                  "printing?");
         QCOMPARE(f.messages.shown.last().buttons, platform::MessageButtons::OkCancel);
 
         app::menuCommand(f.state, MenuCommand::PrintList);  // answered OK
-        const QStringList& lines = f.printer.jobs.last().lines;
+        const QStringList& lines = f.services.printer.jobs.last().lines;
         QCOMPARE(lines.size(), 5 + 51);
         QCOMPARE(lines.mid(0, 6), QStringList(5, QString()) << "          record 0");
-        QCOMPARE(f.printer.jobs.last().font.family, f.state.frame.font().name);
+        QCOMPARE(f.services.printer.jobs.last().font.family, f.state.frame.font().name);
 
         // Fifty rows print at once; with no list with focus, only the five empty lines.
         f.list(1).removeRow(50);
@@ -70,69 +56,64 @@ class TestOutputAndLinks : public QObject {
         f.state.listWithFocus = std::nullopt;
         app::menuCommand(f.state, MenuCommand::PrintList);
         app::menuCommand(f.state, MenuCommand::PrintSelection);
-        QCOMPARE(f.printer.jobs[2].lines + f.printer.jobs[3].lines, QStringList(10, QString()));
+        QCOMPARE(f.services.printer.jobs[2].lines + f.services.printer.jobs[3].lines,
+                 QStringList(10, QString()));
 
         // The selected row alone, as the list shows it; a failed job says why.
         f.list(2).setListIndex(1);
         app::menuCommand(f.state, MenuCommand::PrintSelection);
-        QCOMPARE(f.printer.jobs.last().lines.last(), QStringLiteral("          b2"));
-        f.printer.outcome = platform::fail(QStringLiteral("Jammed"));
+        QCOMPARE(f.services.printer.jobs.last().lines.last(), QStringLiteral("          b2"));
+        f.services.printer.outcome = platform::fail(QStringLiteral("Jammed"));
         app::menuCommand(f.state, MenuCommand::PrintForm);
         QVERIFY(f.messages.shown.last().text.contains("Jammed"));
 
         // Copying empties the clipboard first, and copies a row's whole first line, however
         // much of it the list shows.
         const QString longLine(lists::ResultList::kShownChars + 500, u'x');
-        Outside copy({"alpha-----more", "beta", "gamma", longLine});
+        StateFixture copy({"alpha-----more", "beta", "gamma", longLine}, {}, {});
         app::menuCommand(copy.state, MenuCommand::CopyList);  // no list with focus
-        QVERIFY(copy.clipboard.calls.size() == 1 && copy.clipboard.text.isEmpty());
+        QVERIFY(copy.services.clipboard.calls.size() == 1 &&
+                copy.services.clipboard.text.isEmpty());
         copy.list(1).setListIndex(1);
         app::menuCommand(copy.state, MenuCommand::CopyList);
-        QCOMPARE(copy.clipboard.text, QStringLiteral("alpha\nbeta\ngamma\n") + longLine);
-        QCOMPARE(copy.clipboard.calls.last().kind, platform::ClipboardCall::Kind::SetText);
+        QCOMPARE(copy.services.clipboard.text, QStringLiteral("alpha\nbeta\ngamma\n") + longLine);
+        QCOMPARE(copy.services.clipboard.calls.last().kind, platform::ClipboardCall::Kind::SetText);
         app::toolbarButtonPressed(copy.state, Command::Copy);
-        QCOMPARE(copy.clipboard.text, QStringLiteral("beta"));
+        QCOMPARE(copy.services.clipboard.text, QStringLiteral("beta"));
         copy.list(1).setListIndex(-1);
         copy.state.listWithFocus = lists::SlotId::A;
         app::menuCommand(copy.state, MenuCommand::CopySelection);
-        QCOMPARE(copy.clipboard.text, QString());
+        QCOMPARE(copy.services.clipboard.text, QString());
 
         // A long list is put into words in parts at once: the same text, row for row, in plain
         // ASCII and beyond, in the full data view with its continuation rows too.
-        QStringList many;
-        QStringList firstLines;
-        QStringList allLines;
+        QStringList many, firstLines, allLines;
         for (int i = 0; i < 120000; ++i) {
-            const QString first =
-                (i % 3 == 0 ? QStringLiteral("Zoë %1") : QStringLiteral("row %1")).arg(i);
-            many << (i % 2 == 0 ? first + QStringLiteral("-----line ") + QString::number(i)
-                                : first);
-            firstLines << first;
-            allLines << first;
-            if (i % 2 == 0) {
-                allLines << QStringLiteral("-----line ") + QString::number(i);
-            }
+            firstLines << (i % 3 == 0 ? QStringLiteral("Zoë %1") : QStringLiteral("row %1")).arg(i);
+            const QString more = i % 2 == 0 ? QStringLiteral("-----line %1").arg(i) : QString();
+            many << firstLines.last() + more;
+            allLines << firstLines.last() << more;
         }
-        Outside large(many);
+        allLines.removeAll(QString());
+        StateFixture large(many, {}, {});
         large.state.listWithFocus = lists::SlotId::A;
         app::menuCommand(large.state, MenuCommand::CopyList);
-        QVERIFY(large.clipboard.text == firstLines.join(u'\n'));
+        QVERIFY(large.services.clipboard.text == firstLines.join(u'\n'));
         app::toolbarButtonPressed(large.state, Command::Data);
         large.state.listWithFocus = lists::SlotId::A;
         app::menuCommand(large.state, MenuCommand::CopyList);
-        QVERIFY(large.clipboard.text == allLines.join(u'\n'));
+        QVERIFY(large.services.clipboard.text == allLines.join(u'\n'));
     }
 
     void theSplitterStaysThreeThousandTwipsFromBothEdges() {
         StateFixture f({"a"}, {"b"}, {"c"});
         // The window's height, the mouse buttons held, where the pointer goes below the bar's
         // top, and where the bar's top ends.
-        struct Drag {
+        const struct {
             double height;
             int buttons;
             double y, top;
-        };
-        const Drag drags[] = {
+        } drags[] = {
             {9000, 1, -400, 5900},   // follows the pointer
             {9000, 1, 5000, 6000},   // stops 3000 above the bottom edge
             {9000, 1, -9000, 3000},  // and 3000 below the top
@@ -141,14 +122,15 @@ class TestOutputAndLinks : public QObject {
             {9000, 2, 400, 6300},                          // not with the right button
             {9000, 3, 400, 6300},                          // nor with both
         };
-        for (const Drag& d : drags) {
+        for (const auto& d : drags) {
             f.state.frame.setLayoutSize(8000, d.height);
             f.state.gap = 2700;
             view::formResize(f.state.frame, f.state.toolbar, f.state.gap, f.state.busy);
             app::splitterMoved(f.state, d.buttons, d.y);
             const QString what = QStringLiteral("%1 %2 %3").arg(d.height).arg(d.buttons).arg(d.y);
-            QVERIFY2(f.state.frame.geometry().picture1.top == d.top, qPrintable(what));
-            QVERIFY2(f.state.gap == d.height - d.top, qPrintable(what));
+            QVERIFY2(
+                f.state.frame.geometry().picture1.top == d.top && f.state.gap == d.height - d.top,
+                qPrintable(what));
         }
     }
 
@@ -165,21 +147,21 @@ class TestOutputAndLinks : public QObject {
     }
 
     void mailWebAndUpdateGoThroughTheShell() {
-        Outside f({"a"});
+        StateFixture f({"a"}, {}, {});
+        platform::FakeShell& shell = f.services.shell;
         QTemporaryDir dir;
         f.state.programFolder = dir.path();
         const int& closes = f.services.window.closes;
         app::toolbarButtonPressed(f.state, Command::Email);
-        QCOMPARE(f.shell.calls.last().target,
-                 QStringLiteral("mailto:") + kAuthorEmail +
-                     QStringLiteral("?subject=Trovix7&body=Comments:"));
+        QCOMPARE(shell.calls.last().target, QStringLiteral("mailto:") + kAuthorEmail +
+                                                QStringLiteral("?subject=Trovix7&body=Comments:"));
         QCOMPARE(QDir::currentPath(), QDir(dir.path()).absolutePath());
-        f.shell.succeed = false;
+        shell.succeed = false;
         app::menuCommand(f.state, MenuCommand::EmailAuthor);
         // A failure says why, after the message's first words.
         QCOMPARE(f.messages.shown.last().title + ": " + f.messages.shown.last().text,
                  "Send Email to Author: Error sending email!\n\nnothing opens mailto here.");
-        const qsizetype before = f.shell.calls.size();
+        const qsizetype before = shell.calls.size();
         app::menuCommand(f.state, MenuCommand::WebSite);
         const QString site = QString::fromUtf8(kWebSite);
         QCOMPARE(f.messages.shown.last().text,
@@ -188,13 +170,13 @@ class TestOutputAndLinks : public QObject {
                                 : QStringLiteral("Could not locate web site!  Error: nothing opens "
                                                  "https here, so %1 could not be opened")
                                       .arg(site));
-        QCOMPARE(f.shell.calls.size(), before + (site.isEmpty() ? 0 : 1));
+        QCOMPARE(shell.calls.size(), before + (site.isEmpty() ? 0 : 1));
 
         // A copy the package manager installed cannot update itself, and stays open.
         f.state.programFolder = dir.filePath(QStringLiteral("not/writable/bin"));
         app::menuCommand(f.state, MenuCommand::OnlineUpdate);
         QVERIFY(f.messages.shown.last().text.contains(QStringLiteral("package manager")));
-        QVERIFY(closes == 0 && f.shell.calls.size() == before + (site.isEmpty() ? 0 : 1));
+        QVERIFY(closes == 0 && shell.calls.size() == before + (site.isEmpty() ? 0 : 1));
         f.state.programFolder = dir.path();
 
         // Cancel touches nothing; a newer updater without the old one is an error that keeps
@@ -202,20 +184,20 @@ class TestOutputAndLinks : public QObject {
         const QString updater = dir.filePath(QStringLiteral("Patchlet"));
         const QString newer = dir.filePath(QStringLiteral("Update"));
         QVERIFY(testing::writeBytes(newer, "new updater"));
-        f.shell.succeed = true;
-        const qsizetype calls = f.shell.calls.size();
+        shell.succeed = true;
+        const qsizetype calls = shell.calls.size();
         f.messages.answers = {MessageAnswer::Cancel};
         app::menuCommand(f.state, MenuCommand::OnlineUpdate);
         f.messages.answers = {MessageAnswer::Ok};
         app::menuCommand(f.state, MenuCommand::OnlineUpdate);
         QCOMPARE(f.messages.shown.last().title, QStringLiteral("Patchlet"));
-        QVERIFY(QFile::exists(newer) && closes == 0 && f.shell.calls.size() == calls);
+        QVERIFY(QFile::exists(newer) && closes == 0 && shell.calls.size() == calls);
         // With the old updater there, the newer one takes its place; it starts and we close.
         QVERIFY(testing::writeBytes(updater, "old updater"));
         app::menuCommand(f.state, MenuCommand::OnlineUpdate);
         QVERIFY(testing::readBytes(updater) == "new updater" && !QFile::exists(newer) &&
                 closes == 1);
-        QCOMPARE(f.shell.calls.last().target + '|' + f.shell.calls.last().workingFolder,
+        QCOMPARE(shell.calls.last().target + '|' + shell.calls.last().workingFolder,
                  updater + '|' + dir.path());
     }
 };

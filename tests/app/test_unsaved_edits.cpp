@@ -1,8 +1,9 @@
-// Unsaved changes kept in recovery files and offered back at the next start: the core over real
-// files, and real child processes killed with SIGKILL and ended with SIGTERM.
+// What the user has not saved, kept safe: changes kept in recovery files and offered back at the
+// next start, also across real child processes killed with SIGKILL and ended with SIGTERM or
+// SIGHUP; and files another program changes while Trovix holds them, through a watcher whose
+// clock and changes the test drives. The core over real files.
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -10,14 +11,18 @@
 #include <QTest>
 
 #include "app/event_handlers.h"
+#include "app/file_changes.h"
 #include "app/file_commands.h"
+#include "app/search_commands.h"
+#include "app/settings.h"
 #include "app/shutdown.h"
 #include "app/undo_commands.h"
 #include "app/unsaved_edits.h"
-#include "platform/fake/fake_file_dialog.h"
-#include "platform/fake/fake_message_boxes.h"
+#include "platform/fake/fake_file_watcher.h"
 #include "platform/fake/fake_services.h"
+#include "platform/path_info.h"
 #include "records/slot_procedures.h"
+#include "search/search_engine.h"
 #include "state/main_state.h"
 #include "store/recovery_file.h"
 #include "support/files.h"
@@ -38,22 +43,17 @@ namespace {
 constexpr lists::SlotId kA = lists::SlotId::A;
 constexpr int kDelayMs = 60;
 
-QStringList textsOf(const store::RecordArray& records) {
-    QStringList out;
-    for (qsizetype i = 0; i < records.size(); ++i) {
-        out.append(records.text(i));
-    }
-    return out;
-}
-
-// A window's state over three real data files, its unsaved changes kept in `folder`.
+// A window's state over three data files in `dir`, read as start-up reads them, its handlers
+// connected. With `folder`, its unsaved changes are kept there; with `answers` too, the start
+// offers what a run that did not close left, answered so.
 struct Window {
     platform::FakeServices fakes;
     platform::FakeMessageBoxes& messages = fakes.messages;
+    platform::FakeFileWatcher watcher;
     MainState state{fakes.services()};
     std::unique_ptr<app::UnsavedEditsWatch> watch;
+    QList<QPair<qint64, QString>> told;  // every status bar message, with the watcher's time
 
-    // With `answers`, the start offers what a run that did not close left, answered so.
     Window(const QTemporaryDir& dir, const QString& folder,
            std::optional<QList<int>> answers = std::nullopt,
            const char* fileA = "phone_numbers.txt") {
@@ -65,23 +65,70 @@ struct Window {
             records::loadFile(state.files(), id);
         }
         state.listWithFocus = kA;
-        watch = std::make_unique<app::UnsavedEditsWatch>(state, folder, kDelayMs);
+        QObject::connect(&state.statusBar, &StatusBar::changed, [this](StatusBar::Aspect aspect) {
+            if (aspect == StatusBar::Aspect::Message) {
+                told.append({watcher.now(), state.statusBar.message()});
+            }
+        });
+        if (!folder.isEmpty()) {
+            watch = std::make_unique<app::UnsavedEditsWatch>(state, folder, kDelayMs);
+        }
         if (answers) {
             messages.choiceAnswers = *answers;
             watch->offer(std::nullopt);
         }
     }
+    QString file() const { return state.slot(kA).fileName; }
     void edit(int row, const QString& text) {
         state.slot(kA).list.setListIndex(row);
         state.editBox.setText(text);
     }
-    QStringList records() const { return textsOf(state.slot(kA).records); }
+    // Slot A's records, but the empty one after the file's last line break.
+    QStringList records() const {
+        QStringList out = state.slot(kA).records.toStringList();
+        if (!out.isEmpty() && out.last().isEmpty()) {
+            out.removeLast();
+        }
+        return out;
+    }
+    QStringList rows() const {
+        QStringList out;
+        for (int row = 0; row < state.slot(kA).list.count(); ++row) {
+            out.append(state.slot(kA).list.text(row));
+        }
+        return out;
+    }
+    QString lastTold() const { return told.isEmpty() ? QString() : told.last().second; }
     QString recoveryFile() const { return watch->writer().pathOf(0); }
     // What slot A's recovery file holds, empty when there is none.
     QStringList kept() const {
         const platform::Result<store::RecoveredEdits> read =
             store::readRecoveryFile(recoveryFile());
-        return read ? textsOf(read->records) : QStringList();
+        return read ? read->records.toStringList() : QStringList();
+    }
+};
+
+// Slot A's file holding the bytes given and the other two "x", dated long ago so that any
+// write shows.
+struct WrittenFiles {
+    QTemporaryDir dir;
+    explicit WrittenFiles(const QByteArray& phoneNumbers) {
+        for (const char* name : {"phone_numbers.txt", "taglines.txt", "area_codes.txt"}) {
+            const QString path = dir.filePath(QString::fromLatin1(name));
+            QVERIFY(writeBytes(path, *name == 'p' ? phoneNumbers : QByteArray("x\n")) && age(path));
+        }
+    }
+};
+
+// Those files read into a window's state that follows what another program does to them.
+struct Watched : WrittenFiles, Window {
+    app::FileChangeWatch changes{state, watcher};
+    explicit Watched(const QByteArray& phoneNumbers)
+        : WrittenFiles(phoneNumbers), Window(dir, QString()) {}
+    // Another program writes the file in place and the watcher hears of it.
+    void otherProgramWrites(const QByteArray& bytes) {
+        QVERIFY(writeBytes(file(), bytes));
+        watcher.touch(file());
     }
 };
 
@@ -108,6 +155,25 @@ QString crashedRun(const QTemporaryDir& dir, const QString& folder, const QStrin
     return crashed.recoveryFile();  // the watch ends without a close, and its files stay
 }
 
+// Memory room as the system gives it, but asking for it, which a read does between taking the
+// file's stamp and reading its bytes, lets another program write the file `writes` more times:
+// a write in the middle of a read.
+class WritingDuringReads : public platform::MemoryLimits {
+  public:
+    platform::MemoryRoom room() const override {
+        if (writes > 0) {
+            --writes;
+            written += "busy\n";
+            failed = failed || !writeBytes(file, written);
+        }
+        return platform::systemMemoryLimits().room();
+    }
+    QString file;
+    mutable QByteArray written;
+    mutable int writes = 0;
+    mutable bool failed = false;  // a write that did not take: the test checks it
+};
+
 }  // namespace
 
 class TestUnsavedEdits : public QObject {
@@ -130,7 +196,7 @@ class TestUnsavedEdits : public QObject {
         QVERIFY(writeBytes(path, bytes));
         const platform::Result<store::RecoveredEdits> read = store::readRecoveryFile(path);
         QVERIFY(read);
-        QCOMPARE(textsOf(read->records), texts);
+        QCOMPARE(read->records.toStringList(), texts);
         QCOMPARE(read->header.dataFile, header.dataFile);
         QCOMPARE(read->header.slot, 2);
         QCOMPARE(read->header.changedAt, header.changedAt);
@@ -199,23 +265,32 @@ class TestUnsavedEdits : public QObject {
                  QByteArray("Ann Smith\nBob Jones\n"));
     }
 
-    // The system ends the program: without AutoSave the newest change is on the disk before it
-    // ends, even one made a moment before; with AutoSave the file is saved and nothing is kept.
-    // What the notes promise is what was done: a recovery folder that cannot be used keeps
-    // nothing, and they say the changes are lost.
+    // The system ends the program, asking nothing: with AutoSave the file is saved and nothing
+    // is kept; a file AutoSave cannot save, and every file without it, keeps its newest change
+    // on the disk, even one made a moment before. The settings are stored, and the notes name
+    // what was not saved and why, and promise what was done: a recovery folder that cannot be
+    // used keeps nothing, and they say the changes are lost.
     void aTerminationKeepsTheNewestChangesAndSaysWhatItDid_data() {
         QTest::addColumn<bool>("autoSave");
         QTest::addColumn<bool>("folderUsable");
-        QTest::addColumn<bool>("fileChanged");  // by another program: AutoSave cannot ask
-        QTest::newRow("kept") << false << true << false;
-        QTest::newRow("saved") << true << true << false;
-        QTest::newRow("not saved, kept") << true << true << true;
-        QTest::newRow("lost") << false << false << false;
+        QTest::addColumn<QString>("meanwhile");  // what happened to the file since it was read
+        QTest::addColumn<QString>("why");        // what the note says, none when it was saved
+        QTest::newRow("kept") << false << true << ""
+                              << "AutoSave is off";
+        QTest::newRow("saved") << true << true << ""
+                               << "";
+        QTest::newRow("changed, kept") << true << true << "changed"
+                                       << "another program";
+        QTest::newRow("folder gone, kept") << true << true << "gone"
+                                           << "gone/phone_numbers.txt";
+        QTest::newRow("lost") << false << false << ""
+                              << "AutoSave is off";
     }
     void aTerminationKeepsTheNewestChangesAndSaysWhatItDid() {
         QFETCH(bool, autoSave);
         QFETCH(bool, folderUsable);
-        QFETCH(bool, fileChanged);
+        QFETCH(QString, meanwhile);
+        QFETCH(QString, why);
         QTemporaryDir dir;
         QString folder = dir.filePath("recovery");
         if (!folderUsable) {
@@ -228,117 +303,113 @@ class TestUnsavedEdits : public QObject {
         Window w(dir, folder);
         w.state.options.setChecked(Option::AutoSave, autoSave);
         w.edit(0, QStringLiteral("Ann Smith"));
-        if (fileChanged) {
+        if (meanwhile == "changed") {
             QVERIFY(writeBytes(data, "Ann Brown\n"));
+        } else if (meanwhile == "gone") {
+            w.state.slot(kA).fileName = dir.filePath("gone/phone_numbers.txt");
+            w.state.slot(kA).disk().stamp = platform::fileStamp(w.state.slot(kA).fileName);
         }
-        const QString notes = app::closeWithoutAsking(w.state).join(u'\n');
-        const bool saved = autoSave && !fileChanged;
-        QCOMPARE(readBytes(data), QByteArray(saved         ? "Ann Smith\n"
-                                             : fileChanged ? "Ann Brown\n"
-                                                           : "Ann\n"));
+        const QStringList notes = app::closeWithoutAsking(w.state);
+        const bool saved = why.isEmpty();
+        QCOMPARE(readBytes(data), QByteArray(saved                    ? "Ann Smith\n"
+                                             : meanwhile == "changed" ? "Ann Brown\n"
+                                                                      : "Ann\n"));
+        QCOMPARE(w.state.slot(kA).changed, !saved);
         QCOMPARE(w.kept(), saved || !folderUsable ? QStringList() : QStringList({"Ann Smith", ""}));
-        QCOMPARE(notes.contains("The next start offers them back."), !saved && folderUsable);
-        QCOMPARE(notes.contains("so they are lost"), !folderUsable);
-        QCOMPARE(notes.isEmpty(), saved);
-        QVERIFY(!QFileInfo::exists(dir.filePath("nowhere")));
+        QCOMPARE(notes.size(), saved ? 0 : 1);
+        const QString told = notes.join(u'\n');
+        QVERIFY2(
+            told.contains(why) &&
+                told.contains("The next start offers them back.") == (!saved && folderUsable) &&
+                told.contains("so they are lost") == !folderUsable,
+            qPrintable(told));
+        QVERIFY(w.messages.shown.isEmpty() && !QFileInfo::exists(dir.filePath("nowhere")));
+        QCOMPARE(w.fakes.settings.syncCount, 1);
+        QCOMPARE(w.fakes.settings.value("Settings", "AutoSave").value_or(""),
+                 app::booleanText(autoSave));
     }
 
     // The next start asks for each recovery file of a file it loads, and does what the answer
     // says; a damaged file is kept and named, a file no slot holds waits for a later start, and
     // the files a running copy holds are not touched.
     void theNextStartOffersTheChangesBack_data() {
-        QTest::addColumn<QString>("answer");
-        QTest::newRow("Recover") << "Recover";
-        QTest::newRow("Discard") << "Discard";
-        QTest::newRow("Recover, the file changed since") << "Recover changed";
-        QTest::newRow("Recover, the file deleted since") << "Recover deleted";
+        QTest::addColumn<bool>("recover");
+        QTest::addColumn<QString>("meanwhile");  // what happened to the file since the crash
+        QTest::addColumn<QString>("since");      // what the question says of it
+        QTest::newRow("Recover") << true << ""
+                                 << "";
+        QTest::newRow("Discard") << false << ""
+                                 << "";
+        QTest::newRow("Recover, the file changed since")
+            << true << "changed"
+            << " phone_numbers.txt has been changed on disk since then.";
+        QTest::newRow("Recover, the file deleted since")
+            << true << "deleted"
+            << " phone_numbers.txt has been deleted or moved away since then.";
     }
     void theNextStartOffersTheChangesBack() {
-        QFETCH(QString, answer);
+        QFETCH(bool, recover);
+        QFETCH(QString, meanwhile);
+        QFETCH(QString, since);
         QTemporaryDir dir;
         const QString folder = dir.filePath("recovery");
         const QString data = dir.filePath("phone_numbers.txt");
         QVERIFY(writeBytes(data, "Ann\r\nBob\r\n"));
         const QString kept = crashedRun(dir, folder, QStringLiteral("Bob Jones"));
-        QVERIFY(QFile::exists(kept));
         const qint64 changedAt = store::readRecoveryFile(kept)->header.changedAt;
         // Left by runs for a file this start does not hold, and a damaged one.
         store::RecoveryHeader other;
         other.dataFile = dir.filePath("elsewhere.txt");
         QVERIFY(
-            writeBytes(dir.filePath("recovery/other.recovery"),
-                       store::recoveryFileBytes(other, store::RecordArray::fromStrings({"x"}))));
-        QVERIFY(
-            writeBytes(dir.filePath("recovery/damaged.recovery"), "Trovix recovery file 1\nfile="));
-        if (answer.endsWith("changed")) {
+            writeBytes(folder + "/other.recovery",
+                       store::recoveryFileBytes(other, store::RecordArray::fromStrings({"x"}))) &&
+            writeBytes(folder + "/damaged.recovery", "Trovix recovery file 1\nfile="));
+        if (meanwhile == "changed") {
             QVERIFY(writeBytes(data, "Ann\r\nBob\r\nCarl\r\n"));
-        } else if (answer.endsWith("deleted")) {
+        } else if (meanwhile == "deleted") {
             QVERIFY(QFile::remove(data));
         }
-        const QByteArray onDisk = QFile::exists(data) ? readBytes(data) : QByteArray();
+        const QByteArray onDisk = readBytes(data);
 
         // A copy running meanwhile keeps its own files, unoffered.
         Window running(dir, folder);
         running.edit(0, QStringLiteral("running"));
         running.watch->keepNow();
-        Window w(dir, folder, QList<int>{answer.startsWith("Recover") ? 1 : 0});
+        Window w(dir, folder, QList<int>{recover ? 1 : 0});
 
         const QList<platform::ShownMessage> questions = questionsOf(w.messages);
-        QStringList told;
-        for (const platform::ShownMessage& shown : w.messages.shown) {
-            if (shown.choices.isEmpty()) {
-                told << shown.text;
-            }
-        }
         QCOMPARE(questions.size(), 1);
         QCOMPARE(questions[0].choices, QStringList({"Discard", "Recover"}));
-        QString question =
-            QStringLiteral(
-                "Trovix was not closed properly. phone_numbers.txt has changes from %1 "
-                "that were never saved.")
-                .arg(QDateTime::fromMSecsSinceEpoch(changedAt).toString("yyyy-MM-dd HH:mm"));
-        if (answer.endsWith("changed")) {
-            question += " phone_numbers.txt has been changed on disk since then.";
-        } else if (answer.endsWith("deleted")) {
-            question += " phone_numbers.txt has been deleted or moved away since then.";
-        }
-        QCOMPARE(questions[0].text, question + " Recover them?");
-        QCOMPARE(told.size(), 1);
-        QVERIFY(told[0].contains("damaged.recovery") && told[0].contains("The file is kept."));
-        QVERIFY(QFile::exists(dir.filePath("recovery/damaged.recovery")));
-        QVERIFY(QFile::exists(dir.filePath("recovery/other.recovery")));
-        QVERIFY(QFile::exists(running.recoveryFile()));
-        QVERIFY(!QFile::exists(kept));
+        QCOMPARE(questions[0].text,
+                 QStringLiteral("Trovix was not closed properly. phone_numbers.txt has changes "
+                                "from %1 that were never saved.%2 Recover them?")
+                     .arg(QDateTime::fromMSecsSinceEpoch(changedAt).toString("yyyy-MM-dd HH:mm"),
+                          since));
+        QCOMPARE(w.messages.shown.size(), 2);  // and the damaged file, told
+        const QString told = w.messages.shown[w.messages.shown[0].choices.isEmpty() ? 0 : 1].text;
+        QVERIFY(told.contains("damaged.recovery") && told.contains("The file is kept."));
+        QVERIFY(QFile::exists(folder + "/damaged.recovery") &&
+                QFile::exists(folder + "/other.recovery") &&
+                QFile::exists(running.recoveryFile()) && !QFile::exists(kept));
         // Nothing is written to the data file until the user saves.
-        QCOMPARE(QFile::exists(data) ? readBytes(data) : QByteArray(), onDisk);
+        QCOMPARE(readBytes(data), onDisk);
 
-        if (answer == "Discard") {
-            QCOMPARE(w.records(), QStringList({"Ann", "Bob", ""}));
-            QVERIFY(!w.state.slot(kA).changed);
-            QVERIFY(!QFile::exists(w.recoveryFile()));
+        QCOMPARE(w.records(), QStringList({"Ann", recover ? "Bob Jones" : "Bob"}));
+        QCOMPARE(w.state.slot(kA).changed, recover);
+        // Recovered, this run keeps them now, in the file it took over.
+        QCOMPARE(w.kept(), recover ? w.records() << QString() : QStringList());
+        if (!recover) {
             return;
         }
-        QCOMPARE(w.records(), QStringList({"Ann", "Bob Jones", ""}));
-        QVERIFY(w.state.slot(kA).changed);
-        QCOMPARE(w.state.slot(kA).list.count(), 2);
-        QCOMPARE(w.kept(), w.records());  // this run keeps them now, in the file it took over
         QCOMPARE(w.state.edits.undoName(), QStringLiteral("Recovery of phone_numbers.txt"));
-        if (answer == "Recover") {
+        if (meanwhile.isEmpty()) {
             // Undo gives back the file's records, unchanged; redo the recovered ones.
             app::undoCommand(w.state);
-            QCOMPARE(w.records(), QStringList({"Ann", "Bob", ""}));
-            QVERIFY(!w.state.slot(kA).changed);
+            QVERIFY(w.records() == QStringList({"Ann", "Bob"}) && !w.state.slot(kA).changed);
             app::redoCommand(w.state);
             app::saveSelectedFile(w.state);
             QCOMPARE(readBytes(data), QByteArray("Ann\r\nBob Jones\r\n"));
             QVERIFY(!QFile::exists(w.recoveryFile()));
-        } else if (answer.endsWith("changed")) {
-            // The save asks before it writes over the other program's change.
-            w.messages.choiceAnswers = {1};
-            app::saveSelectedFile(w.state);
-            QVERIFY(w.messages.shown.last().text.contains("was changed by another program"));
-            QCOMPARE(readBytes(data), onDisk);
-            QVERIFY(w.state.slot(kA).changed);
         }
     }
 
@@ -356,7 +427,7 @@ class TestUnsavedEdits : public QObject {
         crashedRun(dir, folder, QStringLiteral("Bob Jones"));
         disk.fill();
         Window w(dir, folder, QList<int>{1});
-        QCOMPARE(w.records(), QStringList({"Ann", "Bob Jones", ""}));
+        QCOMPARE(w.records(), QStringList({"Ann", "Bob Jones"}));
         w.edit(0, QStringLiteral("Ann Smith"));
         QTRY_VERIFY(w.state.statusBar.message().contains("cannot be kept for a crash"));
         const QString told = w.state.statusBar.message();
@@ -422,19 +493,18 @@ class TestUnsavedEdits : public QObject {
         Window w(dir, folder, QList<int>{1}, "other.txt");
         QVERIFY(questionsOf(w.messages).isEmpty());
         QVERIFY(!QFile::exists(left) && QFile::exists(making));
-        platform::FakeFileDialog dialog;
-        w.state.services.files = dialog;
-        dialog.result = dir.filePath("phone_numbers.txt");
+        w.fakes.files.result = dir.filePath("phone_numbers.txt");
         w.messages.choiceAnswers = {1};
         app::selectFile(w.state);
         QCOMPARE(questionsOf(w.messages).size(), 1);
-        QCOMPARE(w.records(), QStringList({"Ann", "Bob Jones", ""}));
+        QCOMPARE(w.records(), QStringList({"Ann", "Bob Jones"}));
         QCOMPARE(w.state.edits.undoName(), QStringLiteral("Recovery of phone_numbers.txt"));
 #endif
     }
 
     // Real processes: killed at a random moment at least five delays after their last edit, or
-    // ended by SIGTERM right after one, the next start gets every edit back.
+    // ended by SIGTERM or SIGHUP right after a random one, long before the recovery file's delay
+    // is up, the next start gets every edit back.
     void everyEditComesBackAfterARealKillOrTermination() {
 #ifndef Q_OS_UNIX
         QSKIP("the kill and termination signals are Unix's");
@@ -442,32 +512,20 @@ class TestUnsavedEdits : public QObject {
         constexpr int kChildDelayMs = 100;
         for (const int signalNumber : {SIGKILL, SIGKILL, SIGTERM, SIGHUP}) {
             QTemporaryDir dir;
-            const QString folder = dir.filePath("recovery");
             const QString data = dir.filePath("phone_numbers.txt");
             QVERIFY(writeBytes(data, "Ann\nBob\n"));
             QProcess child;
             child.start(QStringLiteral(RECOVERY_KILL_CHILD),
-                        {data, folder, QStringLiteral("8"), QString::number(kChildDelayMs)});
-            QVERIFY(child.waitForStarted());
+                        {data, dir.filePath("recovery"), "8", QString::number(kChildDelayMs)});
             const bool kill = signalNumber == SIGKILL;
-            // SIGTERM comes after a random edit, long before the recovery file's delay is up.
-            const int termAfter = QRandomGenerator::global()->bounded(1, 8);
-            QString lastEdit;
-            bool done = false;
-            int edits = 0;
-            const auto readEdits = [&] {
-                while (child.canReadLine()) {
-                    const QString line = QString::fromUtf8(child.readLine()).trimmed();
-                    done = done || line == "done";
-                    if (line != "done") {
-                        ++edits;
-                        lastEdit = line;
-                    }
-                }
-            };
-            while (kill ? !done : edits < termAfter) {
+            // The child says each edit on a line, and "done" after the eighth.
+            const int linesBefore = kill ? 9 : QRandomGenerator::global()->bounded(1, 8);
+            QStringList lines;
+            while (lines.size() < linesBefore) {
                 QVERIFY(child.waitForReadyRead(20000));
-                readEdits();
+                while (child.canReadLine()) {
+                    lines << QString::fromUtf8(child.readLine()).trimmed();
+                }
             }
             if (kill) {
                 QTest::qWait(5 * kChildDelayMs +
@@ -476,14 +534,187 @@ class TestUnsavedEdits : public QObject {
             QVERIFY(::kill(static_cast<pid_t>(child.processId()), signalNumber) == 0);
             QVERIFY(child.waitForFinished(20000));
             QCOMPARE(child.exitStatus() == QProcess::NormalExit, !kill);
-            readEdits();  // those made before the signal was handled
+            // And those made before the signal was handled.
+            lines << QString::fromUtf8(child.readAllStandardOutput())
+                         .split(u'\n', Qt::SkipEmptyParts);
+            lines.removeAll(QStringLiteral("done"));
 
-            Window next(dir, folder, QList<int>{1});
+            Window next(dir, dir.filePath("recovery"), QList<int>{1});
             QCOMPARE(next.messages.shown.size(), 1);
-            QCOMPARE(next.records(), QStringList({lastEdit, "Bob", ""}));
+            QCOMPARE(next.records(), QStringList({lines.last(), "Bob"}));
             QCOMPARE(readBytes(data), QByteArray("Ann\nBob\n"));
         }
 #endif
+    }
+
+    // The slots' files are watched, and a file chosen later too. A list without changes reads
+    // its changed file once the change settles, keeping the search and the selection.
+    void aCleanSlotReloadsOnceTheChangeSettlesKeepingSearchAndSelection() {
+        Watched w("Ann Smith\nBob Smith\nCarl Jones\n");
+        QCOMPARE(w.watcher.watched, QStringList({w.file(), w.state.slot(lists::SlotId::B).fileName,
+                                                 w.state.slot(lists::SlotId::C).fileName}));
+        w.state.slot(lists::SlotId::C).fileName = w.dir.filePath("other.txt");
+        w.state.changeNotice.fileNamesChanged();
+        QCOMPARE(w.watcher.watched.last(), w.dir.filePath("other.txt"));
+        w.state.searchBox.userTyped(QStringLiteral("smith"));
+        app::search(w.state);
+        w.state.slot(kA).list.setListIndex(1);  // Bob Smith
+        QCOMPARE(w.state.editBox.text(), QStringLiteral("Bob Smith"));
+
+        // A new first record that matches, one that does not, and Bob moved down.
+        w.otherProgramWrites("Dora Smith\nAnn Smith\nEve Brown\nBob Smith\n");
+        w.watcher.advance(150);
+        w.watcher.touch(w.file());  // a second notice of the same save
+        w.watcher.advance(199);
+        QCOMPARE(w.rows(), QStringList({"Ann Smith", "Bob Smith"}));  // still settling
+        w.watcher.advance(1);
+        QCOMPARE(w.rows(), QStringList({"Dora Smith", "Ann Smith", "Bob Smith"}));
+        QVERIFY(w.state.slot(kA).list.listIndex() == 2 && w.state.editBox.text() == "Bob Smith");
+        QCOMPARE(w.lastTold(),
+                 QStringLiteral("phone_numbers.txt was changed on disk and has been read again"));
+        QVERIFY(w.told.size() == 1 && !w.state.slot(kA).changed && w.messages.shown.isEmpty());
+
+        // The selected record is gone: nothing is selected and the edit box no longer shows it.
+        w.otherProgramWrites("Dora Smith\n");
+        w.watcher.advance(1000);
+        QCOMPARE(w.rows(), QStringList({"Dora Smith"}));
+        QVERIFY(w.state.slot(kA).list.listIndex() == -1 && w.state.editBox.text().isEmpty());
+
+        w.otherProgramWrites("Dora Smith\nFred Black\n");
+        w.watcher.advance(1000);
+
+        // Each reload is one step back: undone, the slot holds what it held before, which its
+        // file no longer holds; redone, the file's content again, unchanged.
+        QCOMPARE(w.state.edits.undoName(), QStringLiteral("Reload of phone_numbers.txt"));
+        app::undoCommand(w.state);
+        QVERIFY(w.records() == QStringList({"Dora Smith"}) && w.state.slot(kA).changed);
+        app::redoCommand(w.state);
+        QVERIFY(w.records() == QStringList({"Dora Smith", "Fred Black"}) &&
+                !w.state.slot(kA).changed);
+    }
+
+    void aSlotWithUnsavedChangesIsNeverReloadedButTheNoticeAsks() {
+        Watched w("Ann\nBob\n");
+        w.edit(0, QStringLiteral("Ann edited"));
+        QVERIFY(w.state.slot(kA).changed);
+
+        w.otherProgramWrites("Ann\nBob\nCarl\n");
+        w.watcher.advance(300);
+        QCOMPARE(w.records(), QStringList({"Ann edited", "Bob"}));
+        QVERIFY(w.state.changeNotice.isShown() && w.state.changeNotice.slot() == kA);
+        QCOMPARE(w.state.changeNotice.text(),
+                 QStringLiteral("phone_numbers.txt was changed on disk."));
+
+        // Keep Mine keeps the edit; the save still asks before it replaces the other program's
+        // file, and Cancel leaves that file alone.
+        w.state.changeNotice.answer(ChangeNotice::Answer::KeepMine);
+        QVERIFY(!w.state.changeNotice.isShown() && w.state.slot(kA).changed);
+        QCOMPARE(w.records(), QStringList({"Ann edited", "Bob"}));
+        w.messages.choiceAnswers = {1};
+        QVERIFY(!records::saveFile(w.state.files(), kA));
+        QVERIFY(w.messages.shown.size() == 1 &&
+                w.messages.shown[0].text.contains("was changed by another program"));
+        QCOMPARE(readBytes(w.file()), QByteArray("Ann\nBob\nCarl\n"));
+
+        // The same change heard of again does not ask again; a further change does, and Reload
+        // takes the file and drops the edit.
+        w.watcher.touch(w.file());
+        w.watcher.advance(300);
+        QVERIFY(!w.state.changeNotice.isShown());
+        w.otherProgramWrites("Ann\nBob\nCarl\nDora\n");
+        w.watcher.advance(300);
+        QVERIFY(w.state.changeNotice.isShown());
+        w.state.changeNotice.answer(ChangeNotice::Answer::Reload);
+        QVERIFY(!w.state.changeNotice.isShown() && !w.state.slot(kA).changed);
+        QCOMPARE(w.records(), QStringList({"Ann", "Bob", "Carl", "Dora"}));
+
+        // An edit undone while the notice asks leaves nothing unsaved: the notice goes, and the
+        // list reads the changed file as a list without changes does.
+        w.edit(0, QStringLiteral("Ann again"));
+        w.otherProgramWrites("Ann\nEve\n");
+        w.watcher.advance(300);
+        QVERIFY(w.state.changeNotice.isShown());
+        app::undoCommand(w.state);
+        QVERIFY(!w.state.changeNotice.isShown() && !w.state.slot(kA).changed);
+        QCOMPARE(w.records(), QStringList({"Ann", "Eve"}));
+    }
+
+    void ownSavesDeletionsAndTheOptionTurnedOffReadNothing() {
+        Watched w("Ann\nBob\n");
+        w.edit(0, QStringLiteral("Ann saved"));
+        QVERIFY(records::saveFile(w.state.files(), kA));
+        w.state.slot(kA).changed = false;
+        w.state.editBox.setText(QStringLiteral("Ann unsaved"));
+        w.watcher.touch(w.file());
+        w.watcher.advance(2000);
+        QVERIFY(w.told.isEmpty() && !w.state.changeNotice.isShown());
+        QCOMPARE(w.records(), QStringList({"Ann unsaved", "Bob"}));
+
+        // Deleted, or renamed away: the records stay and the user is told once.
+        w.state.slot(kA).changed = false;
+        QVERIFY(QFile::rename(w.file(), w.file() + ".moved"));
+        w.watcher.touch(w.file());
+        w.watcher.advance(300);
+        w.watcher.touch(w.file());
+        w.watcher.advance(2000);
+        QVERIFY(w.records() == QStringList({"Ann unsaved", "Bob"}) && w.told.size() == 1);
+        QCOMPARE(w.lastTold(),
+                 QStringLiteral("phone_numbers.txt was deleted or renamed on disk; list 1 keeps "
+                                "its records"));
+
+        // With "Reload Changed Files" off nothing is read; on again, the next change is.
+        w.state.options.setChecked(Option::ReloadChangedFiles, false);
+        w.otherProgramWrites("Carl\n");
+        w.watcher.advance(2000);
+        QVERIFY(w.records() == QStringList({"Ann unsaved", "Bob"}) && w.told.size() == 1);
+        w.state.options.setChecked(Option::ReloadChangedFiles, true);
+        w.otherProgramWrites("Carl\nDora\n");
+        w.watcher.advance(300);
+        QCOMPARE(w.records(), QStringList({"Carl", "Dora"}));
+    }
+
+    void aFileWrittenWhileItIsReadIsReadAgainNeverHalfWay() {
+        Watched w("Ann\n");
+        WritingDuringReads writer;
+        writer.file = w.file();
+        writer.written = "Ann\n";
+        w.state.services.memory = writer;
+
+        // Written during the first read: the second read takes the file as it then is.
+        writer.writes = 1;
+        w.otherProgramWrites("Ann\n");
+        w.watcher.advance(300);
+        QVERIFY(w.records() == QStringList({"Ann", "busy"}) && writer.writes == 0);
+
+        // Written during every read: nothing is taken, and the file is tried again later.
+        writer.writes = 1000;
+        w.otherProgramWrites(writer.written);
+        w.watcher.advance(1000);
+        QVERIFY(w.records() == QStringList({"Ann", "busy"}) && w.watcher.callPending());
+        writer.writes = 0;
+        w.watcher.advance(2000);
+        QVERIFY(w.records().size() == writer.written.count('\n') && w.records().size() > 3 &&
+                !writer.failed);
+    }
+
+    void aFileThatKeepsChangingIsReadAtMostOnceASecond() {
+        Watched w("line 0\n");
+        QByteArray log = "line 0\n";
+        const qint64 start = w.watcher.now();
+        for (int n = 1; n <= 70; ++n) {  // an appending log, every 50 ms for 3.5 s
+            log += "line " + QByteArray::number(n) + '\n';
+            w.otherProgramWrites(log);
+            w.watcher.advance(50);
+        }
+        w.watcher.advance(1000);
+        QVERIFY2(w.told.size() >= 3 && w.told.size() <= 5,
+                 qPrintable(QString::number(w.told.size())));
+        QVERIFY(w.told.first().first - start <= 1000);  // not held back until the writing stops
+        for (qsizetype i = 1; i < w.told.size(); ++i) {
+            QVERIFY(w.told[i].first - w.told[i - 1].first >= 1000);
+        }
+        QCOMPARE(w.records().size(), 71);  // the last state is read once it settles
+        QVERIFY(!w.watcher.callPending());
     }
 };
 
