@@ -2,7 +2,9 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
@@ -187,6 +189,29 @@ class TestLooks : public QObject {
         }
         QVERIFY(contrast(QColor::fromRgb(view::kMatchText),
                          QColor::fromRgb(view::kMatchBackground)) >= 4.5);
+    }
+
+    // The change notice reads as a message bar: its own ground, an icon, push buttons with
+    // access keys, announced by a screen reader as an alert.
+    void theChangeNoticeIsAMessageBar() {
+        testing::WindowFixture w("Ann\r\n", "Bob\r\n", "Cy\r\n");
+        w.state.changeNotice.show(lists::SlotId::A, QStringLiteral("phone_numbers.txt changed."));
+        auto* bar = w.window->findChild<QToolBar*>(QStringLiteral("barChangedFile"));
+        QVERIFY(bar->isVisible());
+        QCOMPARE(QAccessible::queryAccessibleInterface(bar)->role(), QAccessible::AlertMessage);
+        QStringList keys;
+        for (auto* button : bar->findChildren<QPushButton*>()) {
+            keys << QKeySequence::mnemonic(button->text()).toString();
+        }
+        QCOMPARE(keys, QStringList({"Alt+L", "Alt+K"}));
+        const QImage shot = bar->grab().toImage();
+        const QColor ground = shot.pixelColor(shot.width() - 4, shot.height() / 2);
+        QVERIFY(ground != w.window->palette().color(QPalette::Window));
+        QSignalSpy answered(&w.state.changeNotice, &ChangeNotice::answered);
+        w.key(Qt::Key_K, Qt::AltModifier);  // Keep Mine, and the focus stays where it was
+        QTRY_COMPARE(answered.size(), 1);   // a button pressed by its key shows the press first
+        QCOMPARE(answered[0][1].value<ChangeNotice::Answer>(), ChangeNotice::Answer::KeepMine);
+        QCOMPARE(w.focus(), w.find);
     }
 
     // The About picture is drawn in the screen's own pixels on a screen scaled to 2x, not
