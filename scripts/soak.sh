@@ -11,7 +11,7 @@ rounds=${1:-30}
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build --target save_kill_test test_unsaved_edits recovery_kill_child -j "$(nproc)" >/dev/null
 
-kill_test=build/tests/platform/save_kill_test
+kill_test=build/bench/save_kill_test
 "$kill_test" --normal --megabytes 90 --kills "$rounds"
 "$kill_test" --in-place --megabytes 90 --kills "$rounds"
 "$kill_test" --normal --megabytes 90 --races "$rounds"

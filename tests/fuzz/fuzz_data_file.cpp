@@ -1,15 +1,20 @@
 // Feeds arbitrary bytes to the data file loader and saver. Nothing may crash; a file read,
 // written and read again holds the same records; and the bytes come back unchanged unless the
-// file holds a marker that the format moves to a line of its own.
+// file holds a marker that the format moves to a line of its own. On the way, the text checks
+// the reading relies on agree with plain ones: the marker is found where a plain search finds it,
+// and each line is valid UTF-8 exactly when Qt decodes it without loss, then folds as Qt folds.
 
 #include <QBuffer>
 #include <QByteArray>
 #include <QStringList>
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 
 #include "store/data_format.h"
 #include "store/record_splitter.h"
+#include "store/text_codec.h"
 
 using namespace trovix::store;
 
@@ -42,16 +47,17 @@ bool markerMoves(const QByteArray& bytes, LineBreak lineBreak) {
     return false;
 }
 
-QByteArray save(const DataFileContent& content, FileFormat& written) {
+// Saves the records in the format asked for, which becomes the format used.
+QByteArray save(const DataFileContent& content, FileFormat& format) {
     QByteArray out;
     QBuffer buffer(&out);
     buffer.open(QIODevice::WriteOnly);
     const trovix::platform::Result<FileFormat> used =
-        writeDataFile(buffer, content.records, content.format);
+        writeDataFile(buffer, content.records, format);
     if (!used) {
         std::abort();
     }
-    written = *used;
+    format = *used;
     return out;
 }
 
@@ -59,21 +65,45 @@ QByteArray save(const DataFileContent& content, FileFormat& written) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const std::string_view text(bytes.constData(), size);
+    for (std::size_t from = 0; from <= std::min<std::size_t>(size, 256); ++from) {
+        if (findRecordSep(text.substr(from)) != text.substr(from).find("-----")) {
+            std::abort();
+        }
+    }
+    for (const QByteArray& line : bytes.split('\n')) {
+        const std::string_view utf8(line.constData(), static_cast<std::size_t>(line.size()));
+        const QByteArray probe = "x" + line;  // Qt drops a byte order mark it starts with
+        const QString decoded = QString::fromUtf8(probe);
+        std::string folded = "x";
+        appendCaseFolded(utf8, folded);
+        if (isValidUtf8(utf8) != (decoded.toUtf8() == probe) ||
+            (isValidUtf8(utf8) && QString::fromStdString(folded) != decoded.toCaseFolded())) {
+            std::abort();
+        }
+    }
     const DataFileContent first = parseDataFile(bytes);
-    FileFormat written;
-    const QByteArray saved = save(first, written);
-    const DataFileContent again = parseDataFile(saved);
-    QStringList records = again.records.toStringList();
-    // A CR LF file of a single record holding an LF may end in a line break, which it needs to
-    // be read as a CR LF file; that adds an empty element.
-    if (first.records.size() == 1 && records.size() == 2 && records.last().isEmpty()) {
-        records.removeLast();
-    }
-    if (records != first.records.toStringList()) {
-        std::abort();  // a record was lost or changed
-    }
-    if (written == first.format && !markerMoves(bytes, first.format.lineBreak) && saved != bytes) {
-        std::abort();  // bytes changed that the format keeps
+    // Saved with its own line break, and with the other one: a break the records cannot carry
+    // (a lone LF in a record, a CR right before a line break) makes the saver take the other.
+    for (const LineBreak lineBreak :
+         {first.format.lineBreak,
+          first.format.lineBreak == LineBreak::Lf ? LineBreak::CrLf : LineBreak::Lf}) {
+        FileFormat written = first.format;
+        written.lineBreak = lineBreak;
+        const QByteArray saved = save(first, written);
+        QStringList records = parseDataFile(saved).records.toStringList();
+        // A CR LF file of a single record holding an LF may end in a line break, which it needs
+        // to be read as a CR LF file; that adds an empty element.
+        if (first.records.size() == 1 && records.size() == 2 && records.last().isEmpty()) {
+            records.removeLast();
+        }
+        if (records != first.records.toStringList()) {
+            std::abort();  // a record was lost or changed
+        }
+        if (written == first.format && !markerMoves(bytes, first.format.lineBreak) &&
+            saved != bytes) {
+            std::abort();  // bytes changed that the format keeps
+        }
     }
     return 0;
 }

@@ -4,10 +4,15 @@
 // key as before, and the lines nobody set keep their bytes.
 //
 // The input is the file. The changes are chosen by the input too: which key, and texts taken
-// from its bytes, so that every value, key and section name a file can hold is also written.
+// from its bytes, so that every value, key and section name a file can hold is also written. A
+// corpus input may also name its first changes itself, in comment lines ";set section|key|value"
+// or ";remove section" (UTF-8, in the order they are made), so that the change that matters for
+// a file of an odd shape is checked on it; and what keys read as before any change, in lines
+// ";expect section|key|value", or ";expect section|key" for a key the file does not hold.
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -156,6 +161,25 @@ void checkReadAgain(const IniDocument& document, const Keys& expectedKeys) {
     check(valuesOf(again) == valuesOf(document));
 }
 
+// The changes the input names, in its order.
+struct Named {
+    bool remove;
+    QString section, key, value;
+};
+std::vector<Named> namedChanges(const QByteArray& bytes) {
+    std::vector<Named> named;
+    for (QByteArray line : bytes.split('\n')) {
+        line.replace('\r', "");
+        const bool remove = line.startsWith(";remove ");
+        const QStringList parts = QString::fromUtf8(line.mid(remove ? 8 : 5)).split(u'|');
+        if (remove ||
+            (line.startsWith(";set ") && !parts.value(1).isEmpty())) {  // a key has a name
+            named.push_back({remove, parts[0], parts.value(1), parts.mid(2).join(u'|')});
+        }
+    }
+    return named;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -163,18 +187,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     IniDocument document(bytes);
     check(document.bytes() == bytes);
     Choices choose(bytes);
+    const std::vector<Named> named = namedChanges(bytes);
+    for (QByteArray line : bytes.split('\n')) {
+        if (line.replace('\r', "").startsWith(";expect ")) {
+            const QStringList parts = QString::fromUtf8(line.mid(8)).split(u'|');
+            check(document.value(parts[0], parts.value(1)) ==
+                  (parts.size() > 2 ? std::optional(parts.mid(2).join(u'|')) : std::nullopt));
+        }
+    }
 
-    for (int round = 0; round < 3; ++round) {
+    for (std::size_t round = 0; round < std::max<std::size_t>(3, named.size()); ++round) {
         const QByteArray before = document.bytes();
         const Keys keys = document.keys();
         const auto values = valuesOf(document);
         Keys expectedKeys = keys;
-        switch (choose.below(4)) {
+        const Named* given = round < named.size() ? &named[round] : nullptr;
+        switch (given != nullptr ? (given->remove ? 2 : 0) : choose.below(4)) {
             case 0:
             case 1: {  // a key, old or new, set to a text
-                const bool old = !keys.empty() && choose.below(2) == 0;
+                const bool old = given == nullptr && !keys.empty() && choose.below(2) == 0;
                 std::pair<QString, QString> key;
-                if (old) {
+                if (given != nullptr) {
+                    key = {given->section, given->key};
+                } else if (old) {
                     key = keys[choose.below(keys.size())];
                 } else {
                     key.first = !keys.empty() && choose.below(2) == 0
@@ -185,7 +220,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         key.second = QStringLiteral("k");  // a key has a name
                     }
                 }
-                const QString value = choose.text();
+                const QString value = given != nullptr ? given->value : choose.text();
                 const bool existed = document.value(key.first, key.second).has_value() ||
                                      std::find(keys.begin(), keys.end(), key) != keys.end();
                 document.setValue(key.first, key.second, value);
@@ -203,8 +238,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
             }
             case 2: {  // a section removed
-                const QString section =
-                    keys.empty() ? choose.text() : keys[choose.below(keys.size())].first;
+                const QString section = given != nullptr ? given->section
+                                        : keys.empty()   ? choose.text()
+                                                         : keys[choose.below(keys.size())].first;
                 const bool held = document.hasKeys(section);
                 check(document.removeSection(section) == held);
                 check(!document.hasKeys(section));

@@ -114,33 +114,27 @@ class TestQtPrinter : public QObject {
         QVERIFY(!QFile::exists(path));  // no partial print that looks complete
     }
 
-    void aJobThatRunsOutOfMemoryFailsAndLeavesNoPdf() {
+    // A job that runs out of memory while printing, or a printer that cannot start, fails with
+    // the reason and leaves no PDF that looks complete.
+    void aJobThatFailsSaysWhyAndLeavesNoPdf() {
         QTemporaryDir dir;
-        const QString path = dir.filePath("partial.pdf");
-        PdfPrinter printer(path);
+        PdfPrinter printer(dir.filePath("partial.pdf"));
         int asked = 0;
-        const Result<PrintEnd> outcome = QtPrinter::printLinesOn(
-            printer, 500,
-            [&](int i) {
-                if (++asked > 500 && i == 300) {  // while printing, not while counting
-                    throw std::bad_alloc();
-                }
-                return PrintLine{QStringLiteral("line"), {}};
-            },
-            kFont);
-        QVERIFY(!outcome);
-        QCOMPARE(outcome.error(), QStringLiteral("There was not enough memory to print it."));
-        QVERIFY(!QFile::exists(path));
-    }
+        const auto line = [&](int i) {
+            if (++asked > 500 && i == 300) {  // while printing, not while counting
+                throw std::bad_alloc();
+            }
+            return PrintLine{QStringLiteral("line"), {}};
+        };
+        const Result<PrintEnd> outOfMemory = QtPrinter::printLinesOn(printer, 500, line, kFont);
+        QCOMPARE(outOfMemory.error(), QStringLiteral("There was not enough memory to print it."));
+        QVERIFY(!outOfMemory && !QFile::exists(printer.outputFileName()));
 
-    void aPrinterThatCannotStartSaysWhy() {
-        QTemporaryDir dir;
         const QString path = dir.filePath("no such folder/out.pdf");
-        PdfPrinter printer(path);
-        const auto line = [](int) { return PrintLine{QStringLiteral("text"), {}}; };
-        const Result<PrintEnd> outcome = QtPrinter::printLinesOn(printer, 1, line, kFont);
-        QVERIFY(!outcome);
-        QCOMPARE(outcome.error(),
+        printer.setOutputFileName(path);
+        const Result<PrintEnd> cannotStart = QtPrinter::printLinesOn(printer, 1, line, kFont);
+        QVERIFY(!cannotStart);
+        QCOMPARE(cannotStart.error(),
                  QStringLiteral("The printer \"%1\" could not be started:\nThe folder \"%2\" does "
                                 "not exist.")
                      .arg(path, dir.filePath("no such folder")));

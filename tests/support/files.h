@@ -37,13 +37,13 @@ inline const QDateTime kLongAgo(QDate(2001, 2, 3), QTime(4, 5, 6));
            f.setFileTime(kLongAgo, QFileDevice::FileModificationTime);
 }
 
-inline bool aged(const QString& path) {
+[[nodiscard]] inline bool aged(const QString& path) {
     return QFileInfo(path).lastModified() == kLongAgo;
 }
 
 #ifdef Q_OS_UNIX
 // Makes a file by the bytes of its name, which need not be valid text.
-inline bool writeByName(const QByteArray& name, const QByteArray& bytes) {
+[[nodiscard]] inline bool writeByName(const QByteArray& name, const QByteArray& bytes) {
     const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const bool ok = fd >= 0 && ::write(fd, bytes.constData(),
                                        static_cast<std::size_t>(bytes.size())) == bytes.size();

@@ -45,17 +45,19 @@ class SmallDisk {
         return dir_.filePath(name);
     }
 
-    // Takes every block that is left, so that the next write that needs one fails.
-    void fill() {
+    // Takes every block that is left, so that the next write that needs one fails; false when
+    // the filler could not be made.
+    bool fill() {
         QFile filler(dir_.filePath(QStringLiteral("filler")));
         if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-            return;
+            return false;
         }
         const QByteArray block(4096, '\0');
         while (filler.write(block) == block.size()) {
         }
         while (filler.write("x", 1) == 1) {
         }
+        return true;
     }
     void empty() {
         QFile::remove(dir_.filePath(QStringLiteral("filler")));
