@@ -425,7 +425,7 @@ class TestUnsavedEdits : public QObject {
         const QString folder = disk.filePath("recovery");
         QVERIFY(writeBytes(dir.filePath("phone_numbers.txt"), "Ann\nBob\n"));
         crashedRun(dir, folder, QStringLiteral("Bob Jones"));
-        disk.fill();
+        QVERIFY(disk.fill());
         Window w(dir, folder, QList<int>{1});
         QCOMPARE(w.records(), QStringList({"Ann", "Bob Jones"}));
         w.edit(0, QStringLiteral("Ann Smith"));

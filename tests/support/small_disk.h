@@ -47,7 +47,7 @@ class SmallDisk {
 
     // Takes every block that is left, so that the next write that needs one fails; false when
     // the filler could not be made.
-    bool fill() {
+    [[nodiscard]] bool fill() {
         QFile filler(dir_.filePath(QStringLiteral("filler")));
         if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
             return false;
