@@ -29,8 +29,8 @@ if(TROVIX_WEB_SITE)
            "      <image>${TROVIX_WEB_SITE}screenshot.png</image>\n"
            "    </screenshot>\n  </screenshots>\n")
 endif()
-configure_file(data/io.github.trovix.Trovix.metainfo.xml.in
-               ${TROVIX_DATA_OUT}/io.github.trovix.Trovix.metainfo.xml @ONLY)
+configure_file(data/io.github.trovix.trovix.metainfo.xml.in
+               ${TROVIX_DATA_OUT}/io.github.trovix.trovix.metainfo.xml @ONLY)
 configure_file(data/trovix7.1.in ${TROVIX_DATA_OUT}/trovix7.1 @ONLY)
 configure_file(data/copyright.in ${TROVIX_DATA_OUT}/copyright @ONLY)
 trovix_gzip(${TROVIX_DATA_OUT}/trovix7.1 ${TROVIX_DATA_OUT}/trovix7.1.gz)
@@ -42,8 +42,9 @@ trovix_gzip(${CMAKE_SOURCE_DIR}/data/changelog ${TROVIX_DATA_OUT}/changelog.gz)
 install(TARGETS trovix7 ${TROVIX_INSTALL_PROGRAM})
 install(TARGETS trovix_window LIBRARY DESTINATION ${TROVIX_WINDOW_DIR})
 if(TROVIX_FREEDESKTOP_FILES)
-    install(FILES data/trovix.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-    install(FILES ${TROVIX_DATA_OUT}/io.github.trovix.Trovix.metainfo.xml
+    install(FILES data/io.github.trovix.trovix.desktop
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    install(FILES ${TROVIX_DATA_OUT}/io.github.trovix.trovix.metainfo.xml
             DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
     install(FILES data/icons/trovix.svg
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
