@@ -36,8 +36,10 @@ foreach(file IN LISTS expected)
     endif()
 endforeach()
 
-# The window library, in the library folder's trovix folder, where the program looks for it.
-file(GLOB_RECURSE window "${PREFIX}/*/trovix/trovix7_window*")
+# The window library, in the library folder's trovix folder (lib/trovix, or lib/<triplet>/trovix
+# on Debian), where the program looks for it.
+file(GLOB_RECURSE window "${PREFIX}/trovix7_window*")
+list(FILTER window INCLUDE REGEX "/lib[^/]*/([^/]+/)?trovix/trovix7_window[^/]*$")
 if(NOT window)
     message(FATAL_ERROR "not installed: the window library in a trovix folder under ${PREFIX}")
 endif()
