@@ -527,6 +527,21 @@ class TestStartupAndShutdown : public QObject {
         QVERIFY2(errors.contains("trovix7: not used: b.txt c.txt\n"), errors.constData());
     }
 
+    // A program copied alone into another folder names the file to copy with it.
+    void aProgramCopiedAloneSaysWhatToCopyWithIt() {
+        const QTemporaryDir folder;
+        const QString program = folder.filePath(QFileInfo(TROVIX_PROGRAM).fileName());
+        QVERIFY(QFile::copy(QStringLiteral(TROVIX_PROGRAM), program));
+        QProcess process;
+        process.start(program, {});
+        QVERIFY(process.waitForFinished(20000));
+        const QByteArray errors = process.readAllStandardError();
+        QVERIFY2(process.exitCode() == 2 &&
+                     errors.contains("copy " + QFileInfo(TROVIX_WINDOW).fileName().toUtf8() +
+                                     " into the same folder."),
+                 errors.constData());
+    }
+
     void threeNamesOnTheCommandLineBecomeTheDataFiles() {
         for (const char* commandLine : {"one.txt two.txt three.txt", "one.txt|two.txt|three.txt"}) {
             World w;
