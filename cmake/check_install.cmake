@@ -19,8 +19,8 @@ if(NOT result EQUAL 0)
     message(FATAL_ERROR "cmake --install failed: ${result}")
 endif()
 set(share "${PREFIX}/share")
-set(desktop "${share}/applications/trovix.desktop")
-set(metainfo "${share}/metainfo/io.github.trovix.Trovix.metainfo.xml")
+set(desktop "${share}/applications/io.github.trovix.trovix.desktop")
+set(metainfo "${share}/metainfo/io.github.trovix.trovix.metainfo.xml")
 set(manual "${share}/man/man1/trovix7.1.gz")
 set(expected
     "${PREFIX}/bin/trovix7" "${desktop}" "${metainfo}" "${manual}"
@@ -36,8 +36,10 @@ foreach(file IN LISTS expected)
     endif()
 endforeach()
 
-# The window library, in the library folder's trovix folder, where the program looks for it.
-file(GLOB_RECURSE window "${PREFIX}/*/trovix/trovix7_window*")
+# The window library, in the library folder's trovix folder (lib/trovix, or lib/<triplet>/trovix
+# on Debian), where the program looks for it.
+file(GLOB_RECURSE window "${PREFIX}/trovix7_window*")
+list(FILTER window INCLUDE REGEX "/lib[^/]*/([^/]+/)?trovix/trovix7_window[^/]*$")
 if(NOT window)
     message(FATAL_ERROR "not installed: the window library in a trovix folder under ${PREFIX}")
 endif()
@@ -64,7 +66,8 @@ file(STRINGS "${desktop}" categories REGEX "^Categories=")
 if(NOT categories STREQUAL "Categories=Office\;")
     message(FATAL_ERROR "the desktop file's categories: ${categories}")
 endif()
-require_text("${metainfo}" "<launchable type=\"desktop-id\">trovix.desktop</launchable>"
+require_text("${metainfo}"
+             "<launchable type=\"desktop-id\">io.github.trovix.trovix.desktop</launchable>"
              "<project_license>MIT</project_license>"
              "<content_rating type=\"oars-1.1\"/>")
 require_text("${share}/doc/trovix/copyright" "License: MIT" "2026 The Trovix developers")
@@ -88,7 +91,8 @@ function(check)
     message(STATUS "checked with ${program}")
 endfunction()
 check(QUIET COMMAND desktop-file-validate "${desktop}")
-check(COMMAND appstreamcli validate --no-net "${metainfo}")
+# Not even a pedantic hint: as YAML, a report without issues is empty.
+check(QUIET COMMAND appstreamcli validate --pedantic --no-net --format yaml "${metainfo}")
 check(COMMAND lexgrog "${manual}")
 set(ENV{MANWIDTH} 80)
 check(NO_WARNINGS COMMAND man --warnings -E UTF-8 -l "${manual}")

@@ -29,12 +29,18 @@ if(TROVIX_WEB_SITE)
            "      <image>${TROVIX_WEB_SITE}screenshot.png</image>\n"
            "    </screenshot>\n  </screenshots>\n")
 endif()
-configure_file(data/io.github.trovix.Trovix.metainfo.xml.in
-               ${TROVIX_DATA_OUT}/io.github.trovix.Trovix.metainfo.xml @ONLY)
+configure_file(data/io.github.trovix.trovix.metainfo.xml.in
+               ${TROVIX_DATA_OUT}/io.github.trovix.trovix.metainfo.xml @ONLY)
+# The package's maintainer, also the signer of the changelog's entries. Until the project has a
+# mail address, the address is left empty rather than made up.
+set(TROVIX_PACKAGE_CONTACT "The Trovix developers <${TROVIX_AUTHOR_EMAIL}>")
 configure_file(data/trovix7.1.in ${TROVIX_DATA_OUT}/trovix7.1 @ONLY)
 configure_file(data/copyright.in ${TROVIX_DATA_OUT}/copyright @ONLY)
+# The changelog, in Debian's format: a native package (its version has no Debian revision)
+# installs it as changelog.gz.
+configure_file(data/changelog.in ${TROVIX_DATA_OUT}/changelog @ONLY)
 trovix_gzip(${TROVIX_DATA_OUT}/trovix7.1 ${TROVIX_DATA_OUT}/trovix7.1.gz)
-trovix_gzip(${CMAKE_SOURCE_DIR}/data/changelog ${TROVIX_DATA_OUT}/changelog.gz)
+trovix_gzip(${TROVIX_DATA_OUT}/changelog ${TROVIX_DATA_OUT}/changelog.gz)
 
 # The program, its launcher, AppStream description and icon, its manual page, copyright and
 # changelog, and the sample data files that a first run copies to the per-user data folder.
@@ -42,8 +48,9 @@ trovix_gzip(${CMAKE_SOURCE_DIR}/data/changelog ${TROVIX_DATA_OUT}/changelog.gz)
 install(TARGETS trovix7 ${TROVIX_INSTALL_PROGRAM})
 install(TARGETS trovix_window LIBRARY DESTINATION ${TROVIX_WINDOW_DIR})
 if(TROVIX_FREEDESKTOP_FILES)
-    install(FILES data/trovix.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-    install(FILES ${TROVIX_DATA_OUT}/io.github.trovix.Trovix.metainfo.xml
+    install(FILES data/io.github.trovix.trovix.desktop
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    install(FILES ${TROVIX_DATA_OUT}/io.github.trovix.trovix.metainfo.xml
             DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
     install(FILES data/icons/trovix.svg
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
@@ -66,7 +73,7 @@ set(CPACK_INSTALL_COMMANDS "${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --targe
 # cpack -G DEB: a Debian package whose dependencies are the Qt runtime libraries it links.
 set(CPACK_PACKAGE_NAME trovix)
 set(CPACK_PACKAGE_VENDOR "The Trovix developers")
-set(CPACK_PACKAGE_CONTACT "The Trovix developers <${TROVIX_AUTHOR_EMAIL}>")
+set(CPACK_PACKAGE_CONTACT "${TROVIX_PACKAGE_CONTACT}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "find and keep free-form text records as you type")
 set(CPACK_PACKAGE_DESCRIPTION
     "Trovix finds and keeps small collections of free-form text records, such as

@@ -34,7 +34,15 @@ function(trovix_platform_layout system)
         set(kind "")
         set(install RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
         set(program_dir ${CMAKE_INSTALL_BINDIR})
-        set(window_dir ${CMAKE_INSTALL_LIBDIR}/trovix)
+        # A private library, in a folder of its own below the system's library folder: on
+        # Debian the multiarch one (lib/x86_64-linux-gnu, say), as for a /usr prefix. There,
+        # unlike in lib/trovix, the Debian package that cpack makes runs no ldconfig for it,
+        # which it needs no more than ld.so looks into that folder.
+        set(libdir ${CMAKE_INSTALL_LIBDIR})
+        if(CMAKE_LIBRARY_ARCHITECTURE AND libdir STREQUAL "lib")
+            set(libdir lib/${CMAKE_LIBRARY_ARCHITECTURE})
+        endif()
+        set(window_dir ${libdir}/trovix)
         set(freedesktop ON)
     endif()
     set(TROVIX_PROGRAM_KIND ${kind} PARENT_SCOPE)

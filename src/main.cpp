@@ -127,9 +127,14 @@ int showWindow(int& argc, char* argv[], const trovix::app::CommandLine& commandL
         }
         tried << library.errorString();
     }
-    std::fprintf(stderr, "%s: the window cannot be shown:\n  %s\n",
-                 QFile::encodeName(QFileInfo(QFile::decodeName(argv[0])).fileName()).constData(),
-                 qPrintable(tried.join(QStringLiteral("\n  "))));
+    // Mostly a program copied alone into a folder of data files: say what to copy with it.
+    const QByteArray name = QFile::encodeName(QFileInfo(QFile::decodeName(argv[0])).fileName());
+    std::fprintf(stderr,
+                 "%s: the window cannot be shown:\n  %s\n"
+                 "A copied %s needs its window library beside it: copy " TROVIX_WINDOW_LIBRARY
+                 " into the same folder.\n",
+                 name.constData(), qPrintable(tried.join(QStringLiteral("\n  "))),
+                 name.constData());
     return 2;
 }
 

@@ -42,7 +42,7 @@ extern "C" Q_DECL_EXPORT int trovixShowWindow(int* argcPointer, char** argv,
     nameTheApplication();
     // The launcher's icon from the desktop's theme; the window manager matches the launcher by
     // this name.
-    QGuiApplication::setDesktopFileName(QStringLiteral("trovix"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.trovix.trovix"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("trovix")));
     const trovix::app::HomeFolder home = findHomeFolder();
     trovix::app::prepareHomeFolder(home, samplesFolder());

@@ -337,6 +337,21 @@ class TestStartupAndShutdown : public QObject {
 #endif
     }
 
+    // A program copied alone into another folder names the file to copy with it.
+    void aProgramCopiedAloneSaysWhatToCopyWithIt() {
+        const QTemporaryDir folder;
+        const QString program = folder.filePath(QFileInfo(TROVIX_PROGRAM).fileName());
+        QVERIFY(QFile::copy(QStringLiteral(TROVIX_PROGRAM), program));
+        QProcess process;
+        process.start(program, {});
+        QVERIFY(process.waitForFinished(20000));
+        const QByteArray errors = process.readAllStandardError();
+        QVERIFY2(process.exitCode() == 2 &&
+                     errors.contains("copy " + QFileInfo(TROVIX_WINDOW).fileName().toUtf8() +
+                                     " into the same folder."),
+                 errors.constData());
+    }
+
     // Three names become the data files, relative to the program folder wherever the program
     // was started; any other number of parts is ignored, the stored names stay, and the user is
     // told that they were not used.
