@@ -6,9 +6,17 @@
 #include "platform/fake/fake_services.h"
 #include "records/slot_procedures.h"
 #include "state/main_state.h"
-#include "support/result_rows.h"
 
 namespace trovix::testing {
+
+// The rows of a result list as "tag|text".
+inline QStringList rowsOf(const lists::ResultList& list) {
+    QStringList out;
+    for (int r = 0; r < list.count(); ++r) {
+        out << QStringLiteral("%1|%2").arg(list.itemData(r)).arg(list.text(r));
+    }
+    return out;
+}
 
 // A main window state with three slots holding the given records, listed and wired as at the
 // end of start-up, with no files behind them.

@@ -14,7 +14,6 @@
 #include <memory>
 
 #include "app/startup.h"
-#include "app/unsaved_edits.h"
 #include "platform/fake/fake_services.h"
 #include "platform/qt/qt_window_control.h"
 #include "state/main_state.h"
@@ -23,6 +22,15 @@
 
 namespace trovix::testing {
 
+// What a list shows, row by row, as a screen reader would read it.
+inline QStringList shownRows(const QListView* view) {
+    QStringList out;
+    for (int r = 0; r < view->model()->rowCount(); ++r) {
+        out << view->model()->index(r, 0).data().toString();
+    }
+    return out;
+}
+
 // The real main window, started as the program starts it on three temporary data files, and a
 // user in front of it: keys go to the widget that has the focus and clicks land at a point of
 // the window, both through the window as the window system delivers them.
@@ -30,10 +38,6 @@ struct WindowFixture {
     QTemporaryDir dir;
     platform::FakeServices services;
     platform::FakeMessageBoxes& messages = services.messages;
-    platform::FakePrinter& printer = services.printer;
-    platform::FakeClipboard& clipboard = services.clipboard;
-    platform::FakeShell& shell = services.shell;
-    platform::FakeScreen& screen = services.screen;
     MainState state{services.services()};
     // The window closes and shows its About window as in the program.
     platform::OwnerWindow owner;
@@ -42,13 +46,7 @@ struct WindowFixture {
     QComboBox* find = nullptr;
     QPlainTextEdit* edit = nullptr;
 
-    // The unsaved changes kept for the next run, with a recovery folder.
-    std::unique_ptr<app::UnsavedEditsWatch> unsavedEdits;
-    QString recoveryFolder;
-
-    WindowFixture(const QByteArray& a, const QByteArray& b, const QByteArray& c,
-                  const QString& recoveries = {})
-        : recoveryFolder(recoveries) {
+    WindowFixture(const QByteArray& a, const QByteArray& b, const QByteArray& c) {
         const QByteArray* contents[] = {&a, &b, &c};
         for (int n = 1; n <= 3; ++n) {
             QVERIFY(writeBytes(file(n), *contents[n - 1]));
@@ -58,8 +56,7 @@ struct WindowFixture {
     }
     // A run of the program in a folder of the caller's, with real settings.
     WindowFixture(const QString& folder, platform::SettingsStore& settings,
-                  const QStringList& arguments = {}, const QString& recoveries = {})
-        : recoveryFolder(recoveries) {
+                  const QStringList& arguments = {}) {
         state.services.settings = settings;
         start(folder, arguments);
     }
@@ -68,15 +65,12 @@ struct WindowFixture {
         window = std::make_unique<widgets::MainWindow>(state);
         owner.set(window.get());
         state.services.window = windowControl;
-        if (!recoveryFolder.isEmpty()) {
-            unsavedEdits = std::make_unique<app::UnsavedEditsWatch>(state, recoveryFolder);
-        }
         app::startUp(state, {arguments, QString(), {}});
         // Every change of a list's rows keeps to Qt's model contract.
-        for (const char* name : {"lstA", "lstB", "lstC"}) {
-            new QAbstractItemModelTester(list(name)->model(),
+        for (const lists::SlotId id : lists::kAllSlots) {
+            new QAbstractItemModelTester(list(id)->model(),
                                          QAbstractItemModelTester::FailureReportingMode::QtTest,
-                                         list(name));
+                                         list(id));
         }
         window->show();
         find = window->findChild<QComboBox*>(QStringLiteral("lstFind"));
@@ -90,12 +84,9 @@ struct WindowFixture {
         return dir.filePath(QString::fromLatin1(names[n - 1]));
     }
 
-    QListView* list(const char* name) {
-        return window->findChild<QListView*>(QString::fromLatin1(name));
-    }
     QListView* list(lists::SlotId id) {
         const char* const names[] = {"lstA", "lstB", "lstC"};
-        return list(names[static_cast<int>(id)]);
+        return window->findChild<QListView*>(QString::fromLatin1(names[static_cast<int>(id)]));
     }
     QAction* action(const char* name) {
         return window->findChild<QAction*>(QString::fromLatin1(name));
@@ -172,8 +163,8 @@ struct WindowFixture {
     // joined by '|' and "(off)" while it takes no typing.
     QString seen() {
         QString out = focus() != nullptr ? focus()->objectName() : QStringLiteral("nothing");
-        for (const char* name : {"lstA", "lstB", "lstC"}) {
-            const QModelIndexList rows = list(name)->selectionModel()->selectedIndexes();
+        for (const lists::SlotId id : lists::kAllSlots) {
+            const QModelIndexList rows = list(id)->selectionModel()->selectedIndexes();
             out += u' ' + (rows.size() == 1 ? QString::number(rows[0].row())
                                             : QString::fromLatin1(rows.isEmpty() ? "-" : "*"));
         }

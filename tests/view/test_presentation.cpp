@@ -9,44 +9,29 @@
 
 using namespace trovix;
 using testing::StateFixture;
-using view::LayoutInput;
-
-namespace {
-
-LayoutInput window(double width, double height, int gap) {
-    LayoutInput in;
-    in.width = width;
-    in.height = height;
-    in.gap = gap;
-    return in;
-}
-
-}  // namespace
 
 class TestPresentation : public QObject {
     Q_OBJECT
   private Q_SLOTS:
     void theLayoutOfTheEditPaneTheSplitterAndTheLists() {
         ControlGeometry g;
-        QCOMPARE(view::computeLayout(window(9000, 8000, 2700), g), 2700);
+        QCOMPARE(view::computeLayout({9000, 8000, 2700}, g), 2700);
         QCOMPARE(g.picture1, (TwipRect{0, 5300, 9000, 60}));
         QCOMPARE(g.frameEdit, (TwipRect{120, 5340, 8650, 1400}));
         QCOMPARE(g.txtEdit, (TwipRect{120, 240, 8400, 1070}));
         QCOMPARE(g.frameResults, (TwipRect{120, 1200, 8650, 4100}));  // ends at the splitter
         QVERIFY(g.frameFind.width == 8650 && g.lstFind.width == 8400);
 
-        LayoutInput hidden = window(9000, 8000, 2700);
-        hidden.editPaneShown = false;
         const ControlGeometry before = g;
-        view::computeLayout(hidden, g);
+        view::computeLayout({9000, 8000, 2700, false}, g);
         QCOMPARE(g.frameResults, (TwipRect{120, 1200, 8650, 8000 - 1200 - 1250}));
         // The hidden pane keeps its place.
         QVERIFY(g.picture1 == before.picture1 && g.frameEdit == before.frameEdit);
 
         // A stored distance too small to show the edit box is raised until it shows a line.
-        QCOMPARE(view::computeLayout(window(7050, 9000, -5), g), view::kMinimumGap);
+        QCOMPARE(view::computeLayout({7050, 9000, -5}, g), view::kMinimumGap);
         QVERIFY(g.txtEdit.height > 250);
-        QCOMPARE(view::computeLayout(window(7050, 9000, 1700), g), view::kMinimumGap);
+        QCOMPARE(view::computeLayout({7050, 9000, 1700}, g), view::kMinimumGap);
 
         // FH = 8000 - 2700 - 1200 = 4100; W = 8650 - 230 = 8420. A shown list gets the whole
         // width and its share of the height; a hidden one (no top here) keeps its design place.
@@ -70,9 +55,7 @@ class TestPresentation : public QObject {
         const ControlGeometry design;
         for (const auto& c : cases) {
             ControlGeometry laidOut;
-            LayoutInput in = window(9000, 8000, 2700);
-            in.listShown = c.shown;
-            view::computeLayout(in, laidOut);
+            view::computeLayout({9000, 8000, 2700, true, c.shown}, laidOut);
             for (std::size_t i = 0; i < 3; ++i) {
                 const TwipRect expected =
                     c.tops[i] < 0 ? design.lists[i] : TwipRect{120, c.tops[i], 8420, c.height};

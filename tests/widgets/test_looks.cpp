@@ -10,18 +10,30 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>
+#include <cmath>
 
 #include "about/about_box.h"
-#include "support/colours.h"
 #include "support/window_fixture.h"
 #include "view/match_look.h"
 #include "widgets/about_window.h"
 #include "widgets/menu_item_name.h"
 
 using namespace trovix;
-using testing::contrast;
 
 namespace {
+
+// WCAG's contrast ratio of two colours, from their relative luminance.
+double contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double x = luminance(a), y = luminance(b);
+    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
 
 // A dark theme's colours, as the GTK platform theme gives them under Adwaita-dark.
 QPalette darkPalette() {
@@ -57,6 +69,10 @@ double outlineContrast(const QImage& icon, const QColor& background) {
     }
     std::sort(ratios.begin(), ratios.end());
     return ratios[ratios.size() / 10];
+}
+
+QColor colour(std::uint32_t rgb) {
+    return QColor::fromRgb(static_cast<QRgb>(rgb));
 }
 
 QAccessibleInterface* accessibleChild(QObject* parent, QObject* child) {
@@ -162,7 +178,8 @@ class TestLooks : public QObject {
     }
 
     // The lists follow a dark theme, tinted red with the focus, and keep the exact light colours
-    // under a light one; text, selection and match highlight stay readable, 4.5:1 or more.
+    // under a light one; text, selection and match highlight stay readable, 4.5:1 or more, the
+    // edit box's text too; a match's amber stands apart from the lists and a selected row.
     void theListsFollowALightOrDarkTheme() {
         testing::WindowFixture w("Ann\r\n", "Bob\r\n", "Cy\r\n");
         w.clickRow(w.list(lists::SlotId::A), 0);
@@ -181,14 +198,21 @@ class TestLooks : public QObject {
                 QCOMPARE(other.color(QPalette::Base), QColor(Qt::white));
                 QCOMPARE(focused.color(QPalette::Base), QColor(255, 224, 224));
             }
+            const QPalette box = w.edit->palette();
+            QVERIFY(contrast(box.color(QPalette::Text), box.color(QPalette::Base)) >= 4.5);
             for (const QPalette& list : {focused, other}) {
                 QVERIFY(contrast(list.color(QPalette::Text), list.color(QPalette::Base)) >= 4.5);
+                for (const QColor& around :
+                     {list.color(QPalette::Base), list.color(QPalette::Active, QPalette::Highlight),
+                      list.color(QPalette::Inactive, QPalette::Highlight)}) {
+                    QVERIFY2(contrast(colour(view::kMatchBackground), around) >= 1.4,
+                             qPrintable(around.name()));
+                }
             }
             QVERIFY(!dark || contrast(focused.color(QPalette::HighlightedText),
                                       focused.color(QPalette::Highlight)) >= 4.5);
         }
-        QVERIFY(contrast(QColor::fromRgb(view::kMatchText),
-                         QColor::fromRgb(view::kMatchBackground)) >= 4.5);
+        QVERIFY(contrast(colour(view::kMatchText), colour(view::kMatchBackground)) >= 4.5);
     }
 
     // The change notice reads as a message bar: its own ground, an icon, push buttons with
@@ -296,26 +320,25 @@ class TestLooks : public QObject {
         QCOMPARE(accessibleChild(&menu, late)->text(QAccessible::Name),
                  QStringLiteral("Two Marks"));
 
-        auto* bar = w.window->findChild<QToolBar*>(QStringLiteral("Toolbar1"));
-        for (QAction* action : bar->actions()) {
-            QWidget* button = bar->widgetForAction(action);
-            if (qobject_cast<QToolButton*>(button) == nullptr) {
+        for (const ToolbarEntry& entry : kToolbar) {
+            if (!entry.command) {
                 continue;
             }
-            QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(button);
-            const QString state =
-                action->isChecked() ? QStringLiteral("pressed") : QStringLiteral("not pressed");
-            QVERIFY2(reader->text(QAccessible::Description).startsWith(state) &&
-                         !reader->text(QAccessible::Description)
-                              .contains(reader->text(QAccessible::Name)),
+            QAccessibleInterface* reader =
+                QAccessible::queryAccessibleInterface(w.button(entry.key));
+            const QString state = w.action(entry.key)->isChecked() ? QStringLiteral("pressed")
+                                                                   : QStringLiteral("not pressed");
+            QVERIFY2(reader->text(QAccessible::Name) == QLatin1String(entry.toolTip) &&
+                         reader->text(QAccessible::Description).startsWith(state) &&
+                         !reader->text(QAccessible::Description).contains(entry.toolTip),
                      qPrintable(reader->text(QAccessible::Description)));
         }
         // A click changes what is read; a file button also says which file it shows.
-        QWidget* edit = bar->widgetForAction(w.action("edit"));
+        QWidget* edit = w.button("edit");
         QCOMPARE(edit->accessibleDescription(), QStringLiteral("pressed"));
-        QTest::mouseClick(edit, Qt::LeftButton);
+        w.click(edit);
         QCOMPARE(QAccessible::queryAccessibleInterface(edit)->text(QAccessible::Description) + '|' +
-                     bar->widgetForAction(w.action("fileB"))->accessibleDescription(),
+                     w.button("fileB")->accessibleDescription(),
                  "not pressed|pressed, taglines.txt");
     }
 };

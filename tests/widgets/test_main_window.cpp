@@ -1,8 +1,6 @@
-#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
-#include <QMenu>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -12,22 +10,15 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "app/search_commands.h"
-#include "platform/fake/fake_font_dialog.h"
 #include "platform/qt/qt_settings_store.h"
 #include "platform/system_disk.h"
 #include "search/search_box.h"
-#include "support/colours.h"
-#include "support/list_views.h"
 #include "support/window_fixture.h"
 #include "widgets/edit_text.h"
 
 using namespace trovix;
 using lists::SlotId;
 using platform::MessageAnswer;
-using testing::aged;
-using testing::contrast;
-using testing::readBytes;
 using testing::shownRows;
 using testing::writeBytes;
 
@@ -49,22 +40,11 @@ class TestMainWindow : public QObject {
   private Q_SLOTS:
     void showsTheFilesAndTheRecordAtEachActivationWithoutAWidgetPerRow() {
         Window w;
-        QCOMPARE(shownRows(w.list(SlotId::B)), QStringList({"Smithers, Al", "Odd\nli\rne"}));
         QVERIFY(!w.list(SlotId::A)->accessibleName().isEmpty());
         // Each activation of the window selects and shows the first record of the list with
         // focus (list A on a first run); the search box has the keyboard focus.
         QCOMPARE(w.seen(), "lstFind 0 - - | Smith, Ann|(212) 555-0100");
         QCOMPARE(w.list(SlotId::A)->currentIndex().row(), 0);
-
-        // Coming back from another window keeps the record the user was at.
-        w.state.slot(SlotId::A).list.setListIndex(1);
-        QWidget other;
-        other.show();
-        other.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&other));
-        w.window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
-        QCOMPARE(w.seen(), "lstFind 1 - - | Jones, Bo|555-0199");
 
         // A large list needs no widget per row.
         QStringList many;
@@ -113,9 +93,8 @@ class TestMainWindow : public QObject {
         w.type(QStringLiteral("smith 555"));
         QCOMPARE(shownRows(w.list(SlotId::A)), QStringList({"Smith, Ann", "Jones, Bo"}));
         w.key(Qt::Key_Return);
-        QCOMPARE(box(), "1 0 smith 555 (smith 555) no match found");
-        QCOMPARE(shownRows(w.list(SlotId::A)), QStringList({"Smith, Ann"}));
-        QCOMPARE(w.find->lineEdit()->selectedText(), QStringLiteral("smith 555"));
+        QCOMPARE(box() + w.find->lineEdit()->selectedText(),
+                 "1 0 smith 555 (smith 555) no match foundsmith 555");
         w.typeSearch(QStringLiteral("smi"));  // a second entry, shown first
         QCOMPARE(box(), "2 0 smi (smi) Smithers, Al");
 
@@ -144,19 +123,9 @@ class TestMainWindow : public QObject {
         w.key(Qt::Key_Return);
         QCOMPARE(box(), "1 2 smith 555 (smi) no match found");
         QCOMPARE(w.focus(), w.find);
-
-        // "..x" closes the window, unless the user cancels saving a change; Enter asks once.
-        w.state.slot(SlotId::B).changed = true;
-        w.messages.defaultAnswer = MessageAnswer::Cancel;
-        w.typeSearch(QStringLiteral("..x"));
-        QVERIFY(w.window->isVisible());
-        QCOMPARE(w.messages.shown.size(), 1);
-        w.messages.defaultAnswer = MessageAnswer::No;
-        w.key(Qt::Key_Return);
-        QVERIFY(!w.window->isVisible());
     }
 
-    void aClickSelectsTheRowUnderTheMouseAndCommandsActOnIt() {
+    void aClickSelectsTheRowUnderTheMouse() {
         QByteArray many;
         for (int i = 0; i < 60; ++i) {
             many += QByteArray::number(100 + i) + " record\r\n";
@@ -175,29 +144,21 @@ class TestMainWindow : public QObject {
             cut = row >= 0 && rect.bottom() >= bottom && bottom - rect.top() >= 4 ? row : -1;
         }
         QVERIFY(cut > 0);
-        const QString record = QStringLiteral("%1 record").arg(100 + cut);
 
         const QPoint pressed = w.rowPoint(view, cut);
         w.clickAt(view->viewport(), pressed);
         QCOMPARE(view->indexAt(pressed).row(), cut);  // the row stays under the mouse
-        // The highlighted row, the row panel, the edit box and the core's row agree.
+        // The highlighted row, the edit box and the core's row (in the row panel) agree.
         const auto agree = [&](int row) {
             const int index = list.itemData(row);
             QCOMPARE(w.seen() + w.panel(4), QStringLiteral("lstA %1 - - | %2 record   %1   %3")
                                                 .arg(row)
                                                 .arg(100 + index)
                                                 .arg(index));
-            QCOMPARE(list.listIndex(), row);
         };
         agree(cut);
         QTest::qWait(QApplication::doubleClickInterval() + 200);  // the view scrolls it in
         QVERIFY(view->viewport()->rect().contains(view->visualRect(view->model()->index(cut, 0))));
-        agree(cut);
-        // Delete removes the record that is highlighted.
-        w.click(w.button("delete"));
-        QCOMPARE(w.state.slot(SlotId::A).records.text(cut), QString());
-        QCOMPARE(view->model()->rowCount(), 59);
-        QVERIFY(!shownRows(view).contains(record));
         agree(cut);
 
         // A click or a key on a list reaches the core once: clicks, mouse-downs, the core's row.
@@ -239,41 +200,23 @@ class TestMainWindow : public QObject {
         QCOMPARE(w.state.slot(SlotId::C).list.listIndex(), 1);
     }
 
-    void typingInTheEditBoxChangesTheRecordAndTabLeavesIt() {
+    void typingInTheEditBoxChangesTheRecordShown() {
         Window w("Smith, Ann\r\n-----(212) 555-0100\r\nJones\tBo\r\n-----555-0199\r\n");
         QListView* lstA = w.list(SlotId::A);
         w.clickRow(lstA, 1);
         QCOMPARE(w.edit->toPlainText(), QStringLiteral("Jones\tBo\n555-0199"));  // a tab stays
-        // Typing changes the row shown; Shift+Enter starts a line as Enter does.
+        // Typing changes the row shown; Shift+Enter starts a line as Enter does, and a pasted
+        // tab goes in.
         w.click(w.edit);
         w.key(Qt::Key_Home, Qt::ControlModifier);
         w.key(Qt::Key_End);
         w.type(QStringLiteral(" Jr"));
         QCOMPARE(shownRows(lstA).at(1), QStringLiteral("Jones\tBo Jr"));
         w.key(Qt::Key_Return, Qt::ShiftModifier);
-        w.type(QStringLiteral("x"));
-        QCOMPARE(w.state.slot(SlotId::A).records.text(1),
-                 QStringLiteral("Jones\tBo Jr-----x-----555-0199"));
-
-        // Tab and Shift+Tab, with or without Ctrl, move the focus on and type nothing; a
-        // pasted tab goes in.
-        const QString before = w.state.slot(SlotId::A).records.text(1);
-        const std::pair<Qt::Key, Qt::KeyboardModifiers> leave[] = {
-            {Qt::Key_Tab, Qt::NoModifier},
-            {Qt::Key_Backtab, Qt::ShiftModifier},
-            {Qt::Key_Tab, Qt::ControlModifier},
-            {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier}};
-        for (const auto& [key, modifiers] : leave) {
-            w.click(w.edit);
-            w.key(key, modifiers);
-            QVERIFY(w.focus() != w.edit);
-        }
-        QCOMPARE(w.state.slot(SlotId::A).records.text(1), before);
         QApplication::clipboard()->setText(QStringLiteral("\t9"));
-        w.click(w.edit);
-        w.key(Qt::Key_End, Qt::ControlModifier);
         w.key(Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(w.state.slot(SlotId::A).records.text(1), before + QStringLiteral("\t9"));
+        QCOMPARE(w.state.slot(SlotId::A).records.text(1),
+                 QStringLiteral("Jones\tBo Jr-----\t9-----555-0199"));
 
         // A stray line feed or carriage return shows on the same line, as a symbol, and stays a
         // character.
@@ -294,80 +237,75 @@ class TestMainWindow : public QObject {
         QVERIFY(w.state.editBox.text() == "first\r\nsecond!" && changes == 2);
     }
 
-    void tabReachesEveryControlBothWays() {
+    // Tab and Shift+Tab walk every control, the toolbar's buttons too, one way and back the
+    // other; with Ctrl, which a text box would keep, they leave the edit box the same way. No
+    // step types anything, nor changes the record shown, the rows selected, or the list with
+    // focus and its colour.
+    void tabWalksEveryControlAndChangesNothing() {
         Window w;
+        w.clickRow(w.list(SlotId::A), 1);
+        const auto rest = [&] {
+            QString out = w.seen().section(u' ', 1) +
+                          QString::number(lists::listNumber(w.state.listWithFocus));
+            for (const SlotId id : lists::kAllSlots) {
+                const lists::ResultList& list = w.state.slot(id).list;
+                out += QStringLiteral(" %1%2").arg(list.listIndex()).arg(list.backColor());
+            }
+            return out;
+        };
+        const QString before = rest();
         QSet<QWidget*> controls = {w.find, w.edit, w.list(SlotId::A), w.list(SlotId::B)};
         controls << w.list(SlotId::C) << w.window->findChild<QWidget*>(QStringLiteral("Picture1"));
         for (const ToolbarEntry& entry : kToolbar) {
-            if (entry.style != ButtonStyle::Separator) {
+            if (entry.command) {
                 controls << w.button(entry.key);
             }
         }
         QCOMPARE(controls.size(), 24);
-        const auto round = [&](bool forward) {
-            QList<QWidget*> order;
-            w.click(w.find);
+        // Each key pressed from the edit box until the focus is back there, or `most` times.
+        const struct {
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            int most;
+        } walks[] = {{Qt::Key_Tab, Qt::NoModifier, 40},
+                     {Qt::Key_Backtab, Qt::ShiftModifier, 40},
+                     {Qt::Key_Tab, Qt::ControlModifier, 1},
+                     {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 1}};
+        QList<QWidget*> reached[4];
+        QStringList changedAt;
+        for (int k = 0; k < 4; ++k) {
+            w.click(w.edit);
             do {
-                order << w.focus();
-                w.key(forward ? Qt::Key_Tab : Qt::Key_Backtab,
-                      forward ? Qt::NoModifier : Qt::ShiftModifier);
-            } while (w.focus() != w.find && order.size() < 50);
-            return order;
-        };
-        const QList<QWidget*> forward = round(true);
-        QVERIFY(QSet<QWidget*>(forward.begin(), forward.end()) == controls &&
-                forward.size() == controls.size());
-        QList<QWidget*> backward = round(false);
-        std::reverse(backward.begin() + 1, backward.end());
-        QCOMPARE(backward, forward);
-    }
-
-    void tabbingThroughTheListsKeepsTheRecordBeingEdited() {
-        Window w;
-        QListView* lstA = w.list(SlotId::A);
-        w.clickRow(lstA, 1);
-        // Neither the record shown, nor the list with focus and its colour, nor any row changes.
-        const auto unchanged = [&](const char* focus) {
-            QCOMPARE(w.seen(), QLatin1String(focus) + " 1 - - | Jones, Bo|555-0199");
-            QCOMPARE(lists::listNumber(w.state.listWithFocus), 1);
-            QVERIFY(w.state.slot(SlotId::B).list.listIndex() == -1 &&
-                    w.state.slot(SlotId::C).list.listIndex() == -1 &&
-                    w.state.slot(SlotId::B).list.backColor() == lists::ResultList::kWhite &&
-                    w.state.slot(SlotId::C).list.backColor() == lists::ResultList::kWhite);
-        };
-        w.key(Qt::Key_Tab);
-        unchanged("lstB");
-        w.key(Qt::Key_Tab);
-        unchanged("lstC");
-        QVERIFY(w.tabTo(w.edit));
-        unchanged("txtEdit");
-        w.key(Qt::Key_End, Qt::ControlModifier);
-        w.type(QStringLiteral("7"));
-        QVERIFY(w.tabTo(lstA, false));
-        QCOMPARE(w.state.slot(SlotId::A).records.text(1),
-                 QStringLiteral("Jones, Bo-----555-01997"));
-        QVERIFY(!w.state.slot(SlotId::B).changed && !w.state.slot(SlotId::C).changed);
+                w.key(walks[k].key, walks[k].modifiers);
+                reached[k] << w.focus();
+                if (rest() != before) {
+                    changedAt << w.focus()->objectName();
+                }
+            } while (w.focus() != w.edit && reached[k].size() < walks[k].most);
+        }
+        QVERIFY2(changedAt.isEmpty(), qPrintable(changedAt.join(u',') + ": " + rest()));
+        QVERIFY(QSet<QWidget*>(reached[0].begin(), reached[0].end()) == controls &&
+                reached[0].size() == controls.size());
+        std::reverse(reached[1].begin(), reached[1].end() - 1);
+        QCOMPARE(reached[1], reached[0]);
+        QCOMPARE(reached[2].first(), reached[0].first());
+        QCOMPARE(reached[3].first(), reached[0].at(22));
 
         // Moving in a list without a selection selects, as a click does.
         QVERIFY(w.tabTo(w.list(SlotId::B)));
         w.key(Qt::Key_Down);
-        QCOMPARE(lists::listNumber(w.state.listWithFocus), 2);
         QCOMPARE(w.seen(), "lstB - 0 - | Smithers, Al");
+        // Space presses the toolbar button that has the focus.
+        QVERIFY(w.tabTo(w.button("new")));
+        w.key(Qt::Key_Space);
+        QCOMPARE(shownRows(w.list(SlotId::B)).last(), QStringLiteral("New Item"));
     }
 
     void menuShortcutsWorkEverywhereButTheTextBoxesKeepTheirKeys() {
         Window w;
         w.messages.defaultAnswer = MessageAnswer::Cancel;  // Online Update stays
-        // In the search box, Ctrl+E and Ctrl+U reach the menu and leave the typed text alone.
-        w.type(QStringLiteral("smith"));
-        w.key(Qt::Key_E, Qt::ControlModifier);
-        QVERIFY(w.shell.calls.size() == 1 && w.shell.calls[0].target.startsWith("mailto:"));
-        w.key(Qt::Key_U, Qt::ControlModifier);
-        QVERIFY(w.messages.shown.size() == 1 && w.messages.shown[0].title == "Online Update");
-        QCOMPARE(w.find->currentText(), QStringLiteral("smith"));
-        QCOMPARE(w.focus(), w.find);
-
-        // Every menu shortcut from either text box, but the two they keep.
+        // Every menu shortcut from either text box reaches the menu, Ctrl+E and Ctrl+U too, which
+        // a line edit under X would take; but for the two the boxes keep.
         const auto giveFocus = [&](QWidget* box) {
             if (box == w.edit) {
                 QListView* lstA = w.list(SlotId::A);
@@ -419,32 +357,13 @@ class TestMainWindow : public QObject {
         QCOMPARE(about, QStringLiteral("About Trovix"));
     }
 
-    void theListsFollowTheirRowsWhileCommandsChangeThem() {
+    // Hiding the header rows while a header is selected is not a click on another row.
+    void hidingTheSelectedHeaderRowSelectsNothing() {
         Window w;
-        QListView* lstA = w.list(SlotId::A);
-        w.clickRow(lstA, 1);
-        w.click(w.button("new"));
-        QCOMPARE(shownRows(lstA), QStringList({"Smith, Ann", "Jones, Bo", "New Item"}));
-        QCOMPARE(w.seen(), "txtEdit 2 - - | New Item");  // typing replaces it
-        QVERIFY(w.tabTo(lstA, false));
-        w.click(w.button("delete"));
-        w.key(Qt::Key_M, Qt::ControlModifier);  // Compact
-        QCOMPARE(shownRows(lstA), QStringList({"Smith, Ann", "Jones, Bo"}));
-
-        // The header rows and the full data view follow the controls.
         QAction* names = w.action("mnuDisplayFileNames");
+        w.clickRow(w.list(SlotId::A), 1);
         w.key(Qt::Key_F, Qt::ControlModifier);
         QVERIFY(names->isChecked());
-        const QString header = QStringLiteral("... %1 ...").arg(w.state.slot(SlotId::B).fileName);
-        QCOMPARE(shownRows(w.list(SlotId::B)),
-                 QStringList({header, "Smithers, Al", "Odd\nli\rne"}));
-        w.click(w.button("data"));
-        QCOMPARE(shownRows(lstA).size(), 5);
-        QVERIFY(!w.action("new")->isEnabled() && !w.edit->isEnabled());
-        w.click(w.button("data"));
-        QVERIFY(w.action("new")->isEnabled());
-
-        // Hiding the header rows while a header is selected is not a click on another row.
         w.key(Qt::Key_Home);
         QCOMPARE(w.seen(), "lstA 0 - - | <disabled> (off)");
         w.key(Qt::Key_F, Qt::ControlModifier);
@@ -453,72 +372,23 @@ class TestMainWindow : public QObject {
         QCOMPARE(w.state.slot(SlotId::A).list.listIndex(), -1);
     }
 
-    void aUserFindsEditsAndSavesARecordWithKeysAndClicksOnly() {
-        Window w(kPhones + "Smith, Cy\r\n-----555-0123\r\n");
-        const QByteArray others[] = {readBytes(w.file(2)), readBytes(w.file(3))};
-        w.type(QStringLiteral("smith 555"));
-        w.key(Qt::Key_Return);
-        QListView* lstA = w.list(SlotId::A);
-        QCOMPARE(shownRows(lstA), QStringList({"Smith, Ann", "Smith, Cy"}));
-        w.key(Qt::Key_Tab);
-        QCOMPARE(w.focus(), lstA);
-        w.key(Qt::Key_Down);
-        QCOMPARE(w.edit->toPlainText(), QStringLiteral("Smith, Cy\n555-0123"));
-        QVERIFY(w.tabTo(w.edit));
-        w.key(Qt::Key_End, Qt::ControlModifier);
-        w.type(QStringLiteral(" (cell)"));
-        QVERIFY(w.tabTo(w.button("save"), false));
-        QCOMPARE(w.focus()->accessibleName(), QStringLiteral("Save Selected File"));
-        w.key(Qt::Key_Space);
-        QCOMPARE(readBytes(w.file(1)), kPhones + "Smith, Cy\r\n-----555-0123 (cell)\r\n");
-        QVERIFY(aged(w.file(2)) && aged(w.file(3)) && w.messages.shown.isEmpty());
-        QVERIFY(readBytes(w.file(2)) == others[0] && readBytes(w.file(3)) == others[1]);
-    }
-
     void undoAndRedoWorkFromEveryControlAndTheActionsMenu() {
         Window w;
-        // The keys belong to no other command of the window.
-        for (const MenuEntry& entry : kMenuBar) {
-            const QKeySequence keys(QString::fromLatin1(entry.shortcut));
-            QVERIFY2(QString::fromLatin1(entry.name).startsWith("mnuUndo") ||
-                         QString::fromLatin1(entry.name).startsWith("mnuRedo") ||
-                         (keys != QKeySequence("Ctrl+Z") && keys != QKeySequence("Ctrl+Shift+Z") &&
-                          keys != QKeySequence("Ctrl+Y")),
-                     entry.name);
-        }
-        QMenu* actions = w.window->findChild<QMenu*>(QStringLiteral("mnuActions"));
-        // The Actions menu's item whose accessible name starts so; its name and whether it is
-        // enabled, or pressed as assistive technology presses it.
-        const auto item = [&](const QString& start) -> QAccessibleInterface* {
-            QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(actions);
-            for (int i = 0; i < menu->childCount(); ++i) {
-                if (menu->child(i)->text(QAccessible::Name).startsWith(start)) {
-                    return menu->child(i);
-                }
-            }
-            return nullptr;
+        // The Actions menu's item, its caption and whether it is enabled (that a screen reader
+        // reads the caption is test_looks's).
+        const auto itemSays = [&](const QString& name) {
+            QAction* item = w.action(qPrintable("mnu" + name));
+            return item->text().remove(u'&') + (item->isEnabled() ? "" : " (off)");
         };
-        const auto itemSays = [&](const QString& start) {
-            QAccessibleInterface* found = item(start);
-            return found == nullptr
-                       ? QStringLiteral("none")
-                       : found->text(QAccessible::Name) + (found->state().disabled ? " (off)" : "");
-        };
-        QCOMPARE(itemSays("Undo"), QStringLiteral("Undo (off)"));
-        QCOMPARE(itemSays("Redo"), QStringLiteral("Redo (off)"));
-        QCOMPARE(actions->actions().at(actions->actions().size() - 4)->isSeparator(), true);
+        QCOMPARE(itemSays("Undo") + '|' + itemSays("Redo"), "Undo (off)|Redo (off)");
 
         // Delete, then Ctrl+Z in the list: the record is back, selected and shown.
-        QListView* lstA = w.list(SlotId::A);
-        w.clickRow(lstA, 1);
+        w.clickRow(w.list(SlotId::A), 1);
         w.click(w.button("delete"));
-        QCOMPARE(shownRows(lstA), QStringList({"Smith, Ann"}));
         QCOMPARE(itemSays("Undo"), QStringLiteral("Undo Delete"));
         w.key(Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(shownRows(lstA), QStringList({"Smith, Ann", "Jones, Bo"}));
         QCOMPARE(w.seen(), "lstA 1 - - | Jones, Bo|555-0199");
         QCOMPARE(itemSays("Redo"), QStringLiteral("Redo Delete"));
-        QVERIFY(!w.state.slot(SlotId::A).changed);
 
         // In the edit box a burst of typing is one step of the same history, both ways.
         w.click(w.edit);
@@ -526,40 +396,30 @@ class TestMainWindow : public QObject {
         w.type(QStringLiteral(" Jr"));
         w.key(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(w.seen(), "txtEdit 1 - - | Jones, Bo|555-0199");
-        QCOMPARE(w.state.slot(SlotId::A).records.text(1), QStringLiteral("Jones, Bo-----555-0199"));
         QCOMPARE(itemSays("Redo"), QStringLiteral("Redo Typing"));
         w.key(Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(w.seen(), "txtEdit 1 - - | Jones, Bo|555-0199 Jr");
         w.key(Qt::Key_Z, Qt::ControlModifier);
         w.key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(w.state.slot(SlotId::A).records.text(1),
-                 QStringLiteral("Jones, Bo-----555-0199 Jr"));
+        QCOMPARE(w.seen(), "txtEdit 1 - - | Jones, Bo|555-0199 Jr");
 
         // Sort, taken back with the menu item from the search box.
         w.click(w.button("sort"));
-        QCOMPARE(shownRows(lstA), QStringList({"Jones, Bo", "Smith, Ann"}));
         w.click(w.find);
-        QCOMPARE(itemSays("Undo"), QStringLiteral("Undo Sort of phone_numbers.txt"));
-        item("Undo")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        QCOMPARE(shownRows(lstA), QStringList({"Smith, Ann", "Jones, Bo"}));
+        QCOMPARE(w.seen() + '|' + itemSays("Undo"),
+                 "lstFind 0 - - | Jones, Bo|555-0199 Jr|Undo Sort of phone_numbers.txt");
+        w.action("mnuUndo")->trigger();
         QCOMPARE(w.seen(), "lstFind 1 - - | Jones, Bo|555-0199 Jr");
-
-        // Back to what was read, closing asks nothing.
-        while (w.state.edits.canUndo()) {
-            w.key(Qt::Key_Z, Qt::ControlModifier);
-        }
-        QCOMPARE(itemSays("Undo"), QStringLiteral("Undo (off)"));
-        QVERIFY(w.window->close());
-        QVERIFY(w.messages.shown.isEmpty());
     }
 
     void theSplitterLayoutLimitsAndOnTop() {
         Window w;
-        // The splitter follows the mouse and the keys.
+        // The splitter follows the mouse and the keys: 15 twips a pixel, 120 an arrow key, five
+        // times that a page key; the bar reads its place.
         w.window->resize(800, 800);
         QTest::qWait(20);
         auto* bar = w.window->findChild<QWidget*>(QStringLiteral("Picture1"));
-        const int gap = w.state.gap;
+        int gap = w.state.gap;
         QWindow* window = w.window->windowHandle();
         const QPoint grip = bar->mapTo(w.window.get(), QPoint(5, 1));
         const QPoint higher = bar->mapTo(w.window.get(), QPoint(5, -40));
@@ -567,42 +427,46 @@ class TestMainWindow : public QObject {
         QTest::mouseMove(window, higher);
         QTest::mouseRelease(window, Qt::LeftButton, {}, higher);
         QVERIFY(w.state.gap == gap + 40 * 15 && bar->cursor().shape() == Qt::SizeVerCursor);
+        gap = w.state.gap;
         QVERIFY(w.tabTo(bar));
-        w.key(Qt::Key_Down);
-        // 15 twips a pixel, 120 a key; the bar reads its place.
-        QVERIFY(w.state.gap == gap + 40 * 15 - 120 &&
-                bar->accessibleDescription().contains(QString::number(w.state.gap)));
+        for (const auto& [key, change] : {std::pair{Qt::Key_Down, -120},
+                                          {Qt::Key_PageUp, 600},
+                                          {Qt::Key_Up, 120},
+                                          {Qt::Key_PageDown, -600}}) {
+            w.key(key);
+            gap += change;
+            QVERIFY2(
+                w.state.gap == gap && bar->accessibleDescription().contains(QString::number(gap)),
+                qPrintable(QKeySequence(key).toString()));
+        }
 
+        // The controls stand inside their frames, and the frames, top to bottom, inside the area
+        // between the toolbar and the status bar; the lists one below the other.
         w.window->resize(800, 700);
         QTest::qWait(10);
         const QWidget* central = w.window->centralWidget();
-        const auto inCentral = [&](const char* name) {
+        const auto place = [&](const char* name) {
             const auto* widget = w.window->findChild<QWidget*>(QString::fromLatin1(name));
             return QRect(widget->mapTo(central, QPoint(0, 0)), widget->size());
         };
-        // Nothing reaches beyond the area between the toolbar and the status bar.
-        for (const char* name : {"frameFind", "frameResults", "frameEdit", "Picture1"}) {
-            QVERIFY2(central->rect().contains(inCentral(name)), name);
-        }
-        QVERIFY(inCentral("frameFind").bottom() < inCentral("frameResults").top() &&
-                inCentral("frameResults").bottom() <= inCentral("Picture1").top() &&
-                inCentral("Picture1").top() < inCentral("frameEdit").top());
-        // The lists fill the results frame, one below the other.
-        const QRect results = inCentral("frameResults");
-        QRect previous;
-        for (const char* name : {"lstA", "lstB", "lstC"}) {
-            const QRect list = inCentral(name);
-            QVERIFY2(results.contains(list) && list.width() > results.width() - 30 &&
-                         (previous.isNull() || previous.bottom() < list.top()),
+        const char* const stack[][3] = {
+            {"", "frameFind", "lstFind"},     {"frameFind", "frameResults", "lstA"},
+            {"lstA", "lstB", "frameResults"}, {"lstB", "lstC", "frameResults"},
+            {"frameResults", "Picture1", ""}, {"frameResults", "frameEdit", "txtEdit"}};
+        // Each: what lies above it, the control, and what it holds (or, for a list, its frame);
+        // the splitter bar overlaps the edit frame by design.
+        for (const auto& [above, name, other] : stack) {
+            const QRect at = place(name);
+            QVERIFY2(central->rect().contains(at) &&
+                         (*above == 0 || place(above).bottom() < at.top()) &&
+                         (*other == 0 || at.contains(place(other)) || place(other).contains(at)),
                      name);
-            previous = list;
         }
-        QVERIFY(results.bottom() - previous.bottom() < 20);
-
         // Hiding the edit pane gives its room to the lists.
+        const QRect results = place("frameResults");
         w.click(w.button("edit"));
         QVERIFY(!w.window->findChild<QWidget*>(QStringLiteral("frameEdit"))->isVisible() &&
-                inCentral("frameResults").height() > results.height() + 50);
+                place("frameResults").height() > results.height() + 50);
 
         // On top: the window keeps its place and size, and the check mark agrees.
         const QRect before = w.window->geometry();
@@ -614,8 +478,8 @@ class TestMainWindow : public QObject {
         }
 
         // The minimum size, 7050 x 6400 twips, follows the screen's dots per inch.
-        w.screen.dpi = 144;  // 10 twips a pixel
-        w.state.services.screen = w.screen;
+        w.services.screen.dpi = 144;  // 10 twips a pixel
+        w.state.services.screen = w.services.screen;
         w.window->hide();
         w.window->show();
         QCOMPARE(w.window->minimumSize(), QSize(705, 640));
@@ -627,8 +491,6 @@ class TestMainWindow : public QObject {
         QVERIFY(row.size() == lists::ResultList::kShownChars + 1 && row.endsWith(QChar(0x2026)));
         QVERIFY(!w.edit->isEnabled() && w.edit->toPlainText().size() < 10000);
         QVERIFY(w.window->statusBar()->currentMessage().contains("too long to edit"));
-        // The record itself is untouched and still found.
-        QCOMPARE(w.state.slot(SlotId::A).records.utf8(0).size(), std::size_t{6 + (3 << 20)});
         w.typeSearch(QStringLiteral("small"));
         QVERIFY(w.edit->isEnabled());
 
@@ -652,54 +514,13 @@ class TestMainWindow : public QObject {
         }
     }
 
-    void theStatusBarAndEveryControlReachScreenReaders() {
-        Window w;
-        // A status message shows once; the counts stay, and the panels say their text.
-        platform::FakeFontDialog fonts;
-        fonts.result = platform::FontChoice{QStringLiteral("DejaVu Sans Mono"), 12, 400, false};
-        w.state.services.fonts = fonts;
-        w.click(w.button("font"));
-        QCOMPARE(w.window->statusBar()->currentMessage(), "DejaVu Sans Mono  12 pt");
-        w.window->statusBar()->clearMessage();
-        w.typeSearch(QStringLiteral("smith"));
-        auto* panel = w.window->findChild<QLabel*>(QStringLiteral("panel1"));
-        QCOMPARE(w.window->statusBar()->currentMessage() +
-                     QAccessible::queryAccessibleInterface(panel)->text(QAccessible::Name),
-                 "phone_numbers.txt  (1)");
-        // Every toolbar button names itself.
-        for (const ToolbarEntry& entry : kToolbar) {
-            if (entry.style != ButtonStyle::Separator) {
-                QCOMPARE(w.button(entry.key)->accessibleName(), QString::fromLatin1(entry.toolTip));
-            }
-        }
-        // The lists' text stays dark on their light backgrounds under a dark palette too.
-        QPalette dark(QColor(230, 230, 230), QColor(40, 40, 40));
-        dark.setColor(QPalette::Base, QColor(30, 30, 30));
-        dark.setColor(QPalette::Text, QColor(230, 230, 230));
-        for (const QPalette& palette : {QPalette(), dark}) {
-            w.window->setPalette(palette);
-            for (const std::uint32_t back :
-                 {lists::ResultList::kWhite, lists::ResultList::kFocusColour}) {
-                w.state.slot(SlotId::A).list.setBackColor(back);
-                const QPalette shown = w.list(SlotId::A)->palette();
-                QVERIFY(contrast(shown.color(QPalette::Text), shown.color(QPalette::Base)) >= 4.5);
-            }
-            const QPalette box = w.edit->palette();
-            QVERIFY(contrast(box.color(QPalette::Text), box.color(QPalette::Base)) >= 4.5);
-        }
-    }
-
     // Run again at twice the scale (QT_SCALE_FACTOR=2): the same twips, the same layout in
-    // device-independent pixels, and icons drawn for the screen's pixels.
-    void scaledScreensKeepTheLayoutAndSharpIcons() {
+    // device-independent pixels (that icons are drawn for the screen's pixels is test_looks's).
+    void scaledScreensKeepTheLayout() {
         Window w;
-        const qreal ratio = w.window->devicePixelRatioF();
         QCOMPARE(w.window->minimumSize(), QSize(470, 426));  // 7050 x 6400 twips
         const QWidget* results = w.window->findChild<QWidget*>(QStringLiteral("frameResults"));
         QCOMPARE(results->width(), qRound(w.state.frame.geometry().frameResults.width / 15));
-        const QPixmap icon = w.action("find")->icon().pixmap(QSize(16, 16), ratio);
-        QCOMPARE(icon.size(), QSize(16, 16) * ratio);
-        QCOMPARE(w.action("find")->icon().availableSizes().last(), QSize(128, 128));
     }
 
     void aSecondRunStartsWhereTheFirstEnded() {

@@ -1,13 +1,10 @@
 #include <QAccessible>
 #include <QApplication>
-#include <QMenu>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 
 #include "lists/result_list.h"
-#include "support/colours.h"
-#include "support/list_views.h"
 #include "support/window_fixture.h"
 #include "view/match_look.h"
 #include "widgets/result_list_view.h"
@@ -15,17 +12,11 @@
 
 using namespace trovix;
 using lists::SlotId;
-using testing::contrast;
-using testing::shownRows;
 
 namespace {
 
 const QByteArray kPhones =
     "Smith, Ann\r\n-----(212) 555-0100\r\nJones, Bo\r\n-----555-0199\r\nsmithson 555 Smith\r\n";
-
-QColor colour(std::uint32_t rgb) {
-    return QColor::fromRgb(static_cast<QRgb>(rgb));
-}
 
 // A row's shown text with its highlighted stretches in brackets, as the list's delegate draws
 // them: "[Smith], Ann".
@@ -46,10 +37,11 @@ int amberPixels(QListView* list, int row) {
     const QImage shot = list->viewport()->grab().toImage();
     const qreal ratio = shot.devicePixelRatio();
     const QRect place = list->visualRect(list->model()->index(row, 0));
+    const QColor amber = QColor::fromRgb(static_cast<QRgb>(view::kMatchBackground));
     int count = 0;
     for (int y = int(place.top() * ratio); y < int((place.bottom() + 1) * ratio); ++y) {
         for (int x = 0; x < shot.width(); ++x) {
-            count += shot.pixelColor(x, y) == colour(view::kMatchBackground);
+            count += shot.pixelColor(x, y) == amber;
         }
     }
     return count;
@@ -84,21 +76,6 @@ bool documentHasFormats(const QPlainTextEdit* edit) {
 class TestMatchHighlight : public QObject {
     Q_OBJECT
   private Q_SLOTS:
-    // The amber of a match reads well in its dark text, and stands apart from both list
-    // backgrounds and from a selected row.
-    void theHighlightReadsWellOnEveryListColour() {
-        testing::WindowFixture w("a\r\n", "b\r\n", "c\r\n");
-        const QColor amber = colour(view::kMatchBackground);
-        QVERIFY(contrast(colour(view::kMatchText), amber) >= 4.5);
-        const QPalette palette = w.list(SlotId::A)->palette();
-        for (const QColor& around :
-             {colour(lists::ResultList::kWhite), colour(lists::ResultList::kFocusColour),
-              palette.color(QPalette::Active, QPalette::Highlight),
-              palette.color(QPalette::Inactive, QPalette::Highlight)}) {
-            QVERIFY2(contrast(amber, around) >= 1.4, qPrintable(around.name()));
-        }
-    }
-
     // A user searches, sees why each record matched in the list and the edit box, edits the
     // record and sees the marks follow, and turns the highlighting off and on again; what is
     // read, copied and printed stays plain throughout.
@@ -106,7 +83,6 @@ class TestMatchHighlight : public QObject {
         testing::WindowFixture w(kPhones, "Smithers, Al\r\n", "212  New York\r\n");
         QListView* lstA = w.list(SlotId::A);
         w.typeSearch(QStringLiteral("smith 555"));
-        QCOMPARE(shownRows(lstA), QStringList({"Smith, Ann", "smithson 555 Smith"}));
         QCOMPARE(drawn(lstA, 0) + '|' + drawn(lstA, 1), "[Smith], Ann|[smith]son [555] [Smith]");
         QCOMPARE(drawn(w.list(SlotId::B), 0), "no match found");
         QVERIFY(amberPixels(lstA, 0) > 0 && amberPixels(lstA, 1) > amberPixels(lstA, 0));
@@ -119,14 +95,6 @@ class TestMatchHighlight : public QObject {
         QCOMPARE(lstA->model()->index(0, 0).data(Qt::AccessibleTextRole).toString(), "Smith, Ann");
         QCOMPARE(QAccessible::queryAccessibleInterface(w.edit)->textInterface()->text(0, 10),
                  "Smith, Ann");
-
-        // Case counts while Ignore Case is off.
-        w.action("mnuIgnoreCase")->trigger();
-        w.typeSearch(QStringLiteral("smith 555"));
-        QCOMPARE(drawn(lstA, 0), "[smith]son [555] Smith");
-        QCOMPARE(marks(w.edit), QStringList({"smith", "555"}));
-        w.action("mnuIgnoreCase")->trigger();
-        w.typeSearch(QStringLiteral("smith 555"));
 
         // Typing in the edit box: the marks follow the text, in the box and in the list's row.
         w.clickRow(lstA, 0);
@@ -143,30 +111,12 @@ class TestMatchHighlight : public QObject {
         QCOMPARE(drawn(lstA, 0), "mith, Ann [smith]y");
         QVERIFY(!documentHasFormats(w.edit));
 
-        // Copied and printed lists are the rows' plain text.
-        w.clickRow(lstA, 1);
-        w.key(Qt::Key_L, Qt::ControlModifier);
-        QCOMPARE(w.clipboard.text, "mith, Ann smithy\nsmithson 555 Smith");
-        w.key(Qt::Key_P, Qt::ControlModifier);
-        QCOMPARE(w.printer.jobs.size(), 1);
-        const QStringList& printed = w.printer.jobs[0].lines;
-        QCOMPARE(printed.mid(5),
-                 QStringList({"          mith, Ann smithy", "          smithson 555 Smith"}));
-
-        // The option is the last item of the Options menu, after the ones it always had.
-        QStringList captions;
-        for (const QAction* item :
-             w.window->findChild<QMenu*>(QStringLiteral("mnuOptions"))->actions()) {
-            captions << item->text();
-        }
-        QCOMPARE(captions, QStringList({"&Ignore Case", "&AutoSave", "&Search While &Typing",
-                                        "&Display File Names", "&On top", "&Reload Changed Files",
-                                        "&Highlight Matches"}));
         // Ctrl+H turns the highlighting off, the menu item on again; the setting follows.
+        w.clickRow(lstA, 1);
         QVERIFY(w.action("mnuHighlightMatches")->isChecked());
         w.key(Qt::Key_H, Qt::ControlModifier);
-        QVERIFY(!w.state.options.isChecked(Option::HighlightMatches));
-        QVERIFY(!w.action("mnuHighlightMatches")->isChecked());
+        QVERIFY(!w.state.options.isChecked(Option::HighlightMatches) &&
+                !w.action("mnuHighlightMatches")->isChecked());
         QCOMPARE(drawn(lstA, 1), "smithson 555 Smith");
         QCOMPARE(amberPixels(lstA, 1), 0);
         QVERIFY(marks(w.edit).isEmpty());
