@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QStyle>
 
@@ -27,6 +28,26 @@ class NoticeBarAccessible : public QAccessibleWidget {
             }
         }
         return QAccessibleWidget::text(kind);
+    }
+};
+
+// The notice's text, which gives way to the buttons in a narrow window: it is cut short with
+// "…" and whole in its tool tip, rather than pushing the buttons out of the bar.
+class NoticeText : public QLabel {
+  public:
+    using QLabel::QLabel;
+    QSize minimumSizeHint() const override {
+        return {fontMetrics().averageCharWidth() * 12, QLabel::minimumSizeHint().height()};
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, area.width());
+        setToolTip(shown == text() ? QString() : text());
+        style()->drawItemText(&painter, area, Qt::AlignVCenter | Qt::AlignLeft, palette(),
+                              isEnabled(), shown, foregroundRole());
     }
 };
 
@@ -58,7 +79,8 @@ ChangeNoticeBar::ChangeNoticeBar(ChangeNotice& notice, QWidget* parent)
     icon_->setAccessibleName(QStringLiteral("Information"));
     icon_->setContentsMargins(6, 0, 0, 0);
     addWidget(icon_);
-    text_ = new QLabel(this);
+    text_ = new NoticeText(this);
+    text_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     text_->setObjectName(QStringLiteral("lblChangedFile"));
     text_->setAccessibleName(QStringLiteral("Changed file"));
     text_->setContentsMargins(6, 0, 12, 0);
