@@ -16,6 +16,7 @@
 #include "app/startup.h"
 #include "app/unsaved_edits.h"
 #include "platform/fake/fake_services.h"
+#include "platform/qt/qt_screen.h"
 #include "platform/qt/qt_window_control.h"
 #include "state/main_state.h"
 #include "support/files.h"
@@ -65,6 +66,7 @@ struct WindowFixture {
     }
     void start(const QString& folder, const QStringList& arguments) {
         state.programFolder = folder;
+        screen.placeable = platform::QtScreen(owner).canPlaceWindows();
         window = std::make_unique<widgets::MainWindow>(state);
         owner.set(window.get());
         state.services.window = windowControl;

@@ -736,8 +736,19 @@ class TestMainWindow : public QObject {
                 second.action("fileA")->isChecked() && !second.action("fileB")->isChecked());
         QCOMPARE(second.state.slot(lists::SlotId::A).records.text(0) + second.find->itemText(0),
                  "Minemine");
-        QCOMPARE(second.window->pos(), QPoint(105, 3));
         QCOMPARE(second.window->size(), QSize(701, 600));
+        // A Wayland compositor places the window itself and does not say where: the stored place
+        // is neither applied nor overwritten there, and the size is stored as everywhere.
+        const bool placed = second.screen.placeable;
+        QVERIFY(!placed || second.window->pos() == QPoint(105, 3));
+        second.window->resize(720, 600);
+        QVERIFY(second.window->close());
+        stored.sync();
+        QCOMPARE(QStringList({stored.value(QStringLiteral("Settings/MainLeft")).toString(),
+                              stored.value(QStringLiteral("Settings/MainTop")).toString(),
+                              stored.value(QStringLiteral("Settings/MainWidth")).toString()}),
+                 placed ? QStringList({"1575", "45", "10800"})
+                        : QStringList({"1567.5", "37.5", "10800"}));
     }
 };
 
