@@ -84,7 +84,10 @@ struct WindowFixture {
         find = window->findChild<QComboBox*>(QStringLiteral("lstFind"));
         edit = window->findChild<QPlainTextEdit*>(QStringLiteral("txtEdit"));
         window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        // A Wayland compositor, not the program, activates the window: Qt cannot wait for it
+        // with qWaitForWindowActive there, so the test waits for the keyboard focus itself.
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()) &&
+                QTest::qWaitFor([this] { return QApplication::activeWindow() == window.get(); }));
     }
     // The data file of slot n (1 to 3) in the fixture's folder.
     QString file(int n) const {

@@ -56,16 +56,6 @@ class TestMainWindow : public QObject {
         QCOMPARE(w.seen(), "lstFind 0 - - | Smith, Ann|(212) 555-0100");
         QCOMPARE(w.list(SlotId::A)->currentIndex().row(), 0);
 
-        // Coming back from another window keeps the record the user was at.
-        w.state.slot(SlotId::A).list.setListIndex(1);
-        QWidget other;
-        other.show();
-        other.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&other));
-        w.window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
-        QCOMPARE(w.seen(), "lstFind 1 - - | Jones, Bo|555-0199");
-
         // A large list needs no widget per row.
         QStringList many;
         for (int i = 0; i < 200000; ++i) {
@@ -90,6 +80,18 @@ class TestMainWindow : public QObject {
         w.key(Qt::Key_End);
         QCOMPARE(lstC->currentIndex().data().toString(), "record 199999");
         QVERIFY(inSight() && slot.list.listIndex() == 199999);
+
+        // Coming back from another window keeps the record the user was at.
+        if (QGuiApplication::platformName() == QLatin1String("wayland")) {
+            QSKIP("A Wayland compositor does not let a program activate its own window");
+        }
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        w.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        QCOMPARE(w.seen(), "lstC - - 199999 | record 199999");
     }
 
     void enterInTheSearchBoxReachesTheCoreOnce() {
@@ -143,7 +145,7 @@ class TestMainWindow : public QObject {
         w.key(Qt::Key_Down);
         w.key(Qt::Key_Return);
         QCOMPARE(box(), "1 2 smith 555 (smi) no match found");
-        QCOMPARE(w.focus(), w.find);
+        QTRY_COMPARE(w.focus(), w.find);  // a Wayland compositor gives it back a moment later
 
         // "..x" closes the window, unless the user cancels saving a change; Enter asks once.
         w.state.slot(SlotId::B).changed = true;
