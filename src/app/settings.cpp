@@ -253,7 +253,11 @@ void writeAll(MainState& state) {
 }  // namespace
 
 void keepWindowReachable(MainState& state) {
-    state.frame.setPlacement(reachable(state.frame.placement(), *state.services.screen));
+    // Where the desktop places the window, the stored place is kept as it was, for the next
+    // run on a desktop where the window places itself.
+    if (state.services.screen->canPlaceWindows()) {
+        state.frame.setPlacement(reachable(state.frame.placement(), *state.services.screen));
+    }
 }
 
 QString booleanText(bool value) {

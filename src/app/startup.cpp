@@ -67,7 +67,7 @@ void startUpWhileBusy(MainState& state, const StartupArguments& arguments) {
     state.frame.setEditPaneVisible(state.toolbar.isPressed(Command::Edit));
     view::setToolTipText(state.toolbar, state.fileSlots);
     view::setFonts(state.frame);
-    if (state.services.instance->anotherCopyRunning()) {
+    if (state.services.instance->anotherCopyRunning() && state.services.screen->canPlaceWindows()) {
         TwipRect place = state.frame.placement();
         place.left -= 500;
         place.top -= 500;

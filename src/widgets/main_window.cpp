@@ -513,7 +513,9 @@ void MainWindow::showPlacement() {
     const TwipRect& p = state_.frame.placement();
     {
         const QScopedValueRollback applying(applyingCore_, true);
-        move(pixels(p.left, tpp), pixels(p.top, tpp));
+        if (state_.services.screen->canPlaceWindows()) {
+            move(pixels(p.left, tpp), pixels(p.top, tpp));
+        }
         resize(pixels(p.width, tpp), pixels(p.height, tpp));
     }
     tellCoreOfLayoutSize();
@@ -586,11 +588,17 @@ void MainWindow::tellCoreOfWindowChange() {
         return;
     }
     const double tpp = twipsPerPixel();
-    const QPoint at = pos();
     const WindowState s = isMinimized()   ? WindowState::Minimized
                           : isMaximized() ? WindowState::Maximized
                                           : WindowState::Normal;
-    state_.frame.userChanged({at.x() * tpp, at.y() * tpp, width() * tpp, height() * tpp}, s);
+    TwipRect place{pos().x() * tpp, pos().y() * tpp, width() * tpp, height() * tpp};
+    if (!state_.services.screen->canPlaceWindows()) {
+        // Where the desktop put the window is not known (Qt reports 0,0 or the place last asked
+        // for): the stored place stays.
+        place.left = state_.frame.placement().left;
+        place.top = state_.frame.placement().top;
+    }
+    state_.frame.userChanged(place, s);
 }
 
 void MainWindow::moveEvent(QMoveEvent* event) {

@@ -70,6 +70,18 @@ class TestMainWindow : public QObject {
         w.key(Qt::Key_End);
         QCOMPARE(lstC->currentIndex().data().toString(), "record 199999");
         QVERIFY(inSight() && slot.list.listIndex() == 199999);
+
+        // Coming back from another window keeps the record the user was at.
+        if (QGuiApplication::platformName() == QLatin1String("wayland")) {
+            QSKIP("A Wayland compositor does not let a program activate its own window");
+        }
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        w.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        QCOMPARE(w.seen(), "lstC - - 199999 | record 199999");
     }
 
     void enterInTheSearchBoxReachesTheCoreOnce() {
@@ -122,7 +134,7 @@ class TestMainWindow : public QObject {
         w.key(Qt::Key_Down);
         w.key(Qt::Key_Return);
         QCOMPARE(box(), "1 2 smith 555 (smi) no match found");
-        QCOMPARE(w.focus(), w.find);
+        QTRY_COMPARE(w.focus(), w.find);  // a Wayland compositor gives it back a moment later
     }
 
     void aClickSelectsTheRowUnderTheMouse() {
@@ -557,8 +569,19 @@ class TestMainWindow : public QObject {
                 second.action("fileA")->isChecked() && !second.action("fileB")->isChecked());
         QCOMPARE(second.state.slot(lists::SlotId::A).records.text(0) + second.find->itemText(0),
                  "Minemine");
-        QCOMPARE(second.window->pos(), QPoint(105, 3));
         QCOMPARE(second.window->size(), QSize(701, 600));
+        // A Wayland compositor places the window itself and does not say where: the stored place
+        // is neither applied nor overwritten there, and the size is stored as everywhere.
+        const bool placed = second.screen.placeable;
+        QVERIFY(!placed || second.window->pos() == QPoint(105, 3));
+        second.window->resize(720, 600);
+        QVERIFY(second.window->close());
+        stored.sync();
+        QCOMPARE(QStringList({stored.value(QStringLiteral("Settings/MainLeft")).toString(),
+                              stored.value(QStringLiteral("Settings/MainTop")).toString(),
+                              stored.value(QStringLiteral("Settings/MainWidth")).toString()}),
+                 placed ? QStringList({"1575", "45", "10800"})
+                        : QStringList({"1567.5", "37.5", "10800"}));
     }
 };
 

@@ -10,11 +10,13 @@ class FakeScreen : public Screen {
     double logicalDpi() const override { return dpi; }
     QRect primaryGeometry() const override { return primary; }
     QList<QRect> availableGeometries() const override { return available; }
+    bool canPlaceWindows() const override { return placeable; }
     void showBusyPointer(bool busy) override { busyPointers += busy ? 1 : -1; }
 
     double dpi = 96.0;
     QRect primary{0, 0, 1920, 1080};
     QList<QRect> available{QRect(0, 0, 1920, 1080)};
+    bool placeable = true;
     int busyPointers = 0;  // shown and not yet taken back
 };
 

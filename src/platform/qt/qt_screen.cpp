@@ -38,4 +38,9 @@ QList<QRect> QtScreen::availableGeometries() const {
     return result;
 }
 
+bool QtScreen::canPlaceWindows() const {
+    // "wayland", or "wayland-egl" and the like when a variant of the plugin is asked for.
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 }  // namespace trovix::platform

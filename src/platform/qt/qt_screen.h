@@ -13,6 +13,7 @@ class QtScreen : public Screen {
     double logicalDpi() const override;
     QRect primaryGeometry() const override;
     QList<QRect> availableGeometries() const override;
+    bool canPlaceWindows() const override;
     void showBusyPointer(bool busy) override;
 
   private:

@@ -24,9 +24,8 @@ QString QtShell::whyUrlFailed(const QString& url) {
         return QStringLiteral("xdg-open is not installed (package xdg-utils)");
     }
     QProcess query;
-    query.start(QStringLiteral("xdg-mime"),
-                {QStringLiteral("query"), QStringLiteral("default"),
-                 QStringLiteral("x-scheme-handler/") + scheme});
+    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
+                                             QStringLiteral("x-scheme-handler/") + scheme});
     if (query.waitForFinished(3000) && query.exitStatus() == QProcess::NormalExit &&
         query.readAllStandardOutput().trimmed().isEmpty()) {
         return QStringLiteral("no %1 is set up for %2: links").arg(handler, scheme);
