@@ -294,9 +294,9 @@ int findInFiles(const FindRequest& request, const QList<FindFile>& files, QIODev
             failed = true;
             continue;
         }
-        const store::FileBytes bytes = store::FileBytes::of(content.bytes());
-        const std::vector<search::RecordRange> ranges =
-            search::matchingRecordRanges(bytes, matcher);
+        const search::FileSearch searched = search::searchFileBytes(content.bytes(), matcher);
+        const store::FileBytes& bytes = searched.file;
+        const std::vector<search::RecordRange>& ranges = searched.found;
         found = found || !ranges.empty();
         std::string& text = output.text();
         const std::string prefix = named ? printer.named(nameBytes, true) : std::string();
