@@ -294,7 +294,8 @@ int findInFiles(const FindRequest& request, const QList<FindFile>& files, QIODev
             failed = true;
             continue;
         }
-        const search::FileSearch searched = search::searchFileBytes(content.bytes(), matcher);
+        const search::FileSearch searched = search::searchFileBytes(
+            content.bytes(), matcher, request.colour == FindRequest::Colour::Always);
         const store::FileBytes& bytes = searched.file;
         const std::vector<search::RecordRange>& ranges = searched.found;
         found = found || !ranges.empty();

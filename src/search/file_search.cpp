@@ -118,6 +118,7 @@ class PrefilteredScan {
           to_(to),
           breakSize_(file.lineBreak == store::LineBreak::CrLf ? 2 : 1),
           checkUtf8_(checkUtf8),
+          seeHigh_(checkUtf8 || !filter.alsoAt.empty()),
           pos_(from),
           checkedTo_(from) {}
 
@@ -145,7 +146,7 @@ class PrefilteredScan {
         for (; i + m - 1 + 16 <= to_; i += 16) {
             const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d_ + i));
             const __m128i ends = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d_ + i + m - 1));
-            const auto high = static_cast<unsigned>(_mm_movemask_epi8(block));
+            const auto high = seeHigh_ ? static_cast<unsigned>(_mm_movemask_epi8(block)) : 0u;
             const auto places = static_cast<unsigned>(_mm_movemask_epi8(
                 _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(block, firstMasks), firsts),
                               _mm_cmpeq_epi8(_mm_or_si128(ends, lastMasks), lasts))));
@@ -156,7 +157,7 @@ class PrefilteredScan {
 #endif
         // The last places one at a time, as the blocks above would.
         for (; i < to_; ++i) {
-            const unsigned high = d_[i] >= 0x80 ? 1 : 0;
+            const unsigned high = seeHigh_ && d_[i] >= 0x80 ? 1 : 0;
             const unsigned places =
                 i + m <= to_ && (d_[i] | firstMask) == first && (d_[i + m - 1] | lastMask) == last
                     ? 1
@@ -197,7 +198,7 @@ class PrefilteredScan {
             const __m256i block = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
             const __m256i ends =
                 _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i + m - 1));
-            auto high = static_cast<unsigned>(_mm256_movemask_epi8(block));
+            auto high = seeHigh_ ? static_cast<unsigned>(_mm256_movemask_epi8(block)) : 0u;
             const auto places = static_cast<unsigned>(_mm256_movemask_epi8(
                 _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(block, firstMasks), firsts),
                                  _mm256_cmpeq_epi8(_mm256_or_si256(ends, lastMasks), lasts))));
@@ -312,13 +313,15 @@ class PrefilteredScan {
     std::size_t to_;
     std::size_t breakSize_;
     bool checkUtf8_;
+    bool seeHigh_;           // the bytes above 0x7F are looked at: to check them, or for alsoAt
     std::size_t pos_;        // where the records not yet looked at begin
     std::size_t checkedTo_;  // the characters before this are checked
 };
 
 }  // namespace
 
-FileSearch searchFileBytes(std::string_view bytes, const TermMatcher& matcher) {
+FileSearch searchFileBytes(std::string_view bytes, const TermMatcher& matcher,
+                           bool encodingNeeded) {
     constexpr std::size_t kLeastPerPart = std::size_t{4} << 20;
     FileSearch search;
     store::FileBytes& file = search.file;
@@ -329,7 +332,13 @@ FileSearch searchFileBytes(std::string_view bytes, const TermMatcher& matcher) {
         file = store::FileBytes::of(bytes);
     }
     // With a prefilter, the encoding is checked as the records are searched, reading the bytes
-    // as UTF-8; when they are not, they are searched again as Windows-1252.
+    // as UTF-8; when they are not, they are searched again as Windows-1252. Minding case, terms
+    // of ASCII alone stand in a record's bytes as in its text in either encoding, so the
+    // records found do not depend on it.
+    const bool anyEncoding =
+        !encodingNeeded && !matcher.ignoresCase() &&
+        std::all_of(matcher.terms().begin(), matcher.terms().end(),
+                    [](const std::string& term) { return store::isAsciiText(term); });
     for (;;) {
         const std::optional<Prefilter> filter = prefilterFor(file.encoding, matcher);
         std::vector<std::vector<RecordRange>> found(parts.size());
@@ -344,9 +353,10 @@ FileSearch searchFileBytes(std::string_view bytes, const TermMatcher& matcher) {
                 }
             };
             if (filter) {
-                valid[part] = PrefilteredScan(file, *filter, parts[part].begin, parts[part].end,
-                                              file.encoding == store::Encoding::Utf8)
-                                  .run(check);
+                valid[part] =
+                    PrefilteredScan(file, *filter, parts[part].begin, parts[part].end,
+                                    file.encoding == store::Encoding::Utf8 && !anyEncoding)
+                        .run(check);
             } else {
                 file.forEachRecord(parts[part].begin, parts[part].end, check);
             }

@@ -17,7 +17,8 @@ struct RecordRange {
 };
 
 // A data file's bytes as reading it decides (FileBytes::of()), and its records that match, in
-// file order: the records a search of the loaded file lists.
+// file order: the records a search of the loaded file lists. The encoding is worked out only
+// where the records found depend on it, or when it is needed: else it reads UTF-8.
 struct FileSearch {
     store::FileBytes file;
     std::vector<RecordRange> found;
@@ -25,6 +26,6 @@ struct FileSearch {
 
 // Searches the bytes of a data file, large files in parts at once. Where a term of the search
 // can point to the records that may match, the encoding is checked in the same pass.
-FileSearch searchFileBytes(std::string_view bytes, const TermMatcher& matcher);
+FileSearch searchFileBytes(std::string_view bytes, const TermMatcher& matcher, bool encodingNeeded);
 
 }  // namespace trovix::search
