@@ -296,9 +296,11 @@ find_records=$("$find_program" --find "$find_word" --count "$data_file" || true)
 find_lines_i=$(grep_count -i -F -- "$find_word")
 grep_find=$(best_time grep -c -i -F -- "$find_word" "$data_file")
 find_count=$(best_time "$find_program" --find "$find_word" --count "$data_file")
-rg_find=$(best_time rg --no-config -c -i -F -- "$find_word" "$data_file")
 find_case=$(best_time "$find_program" --find "$find_word" --case --count "$data_file")
-rg_find_case=$(best_time rg --no-config -c -F -- "$find_word" "$data_file")
+if command -v rg >/dev/null; then  # ./dev bench installs it
+    rg_find=$(best_time rg --no-config -c -i -F -- "$find_word" "$data_file")
+    rg_find_case=$(best_time rg --no-config -c -F -- "$find_word" "$data_file")
+fi
 grep_find_print=$(best_time grep -i -F -- "$find_word" "$data_file")
 find_print=$(best_time "$find_program" --find "$find_word" "$data_file")
 echo
@@ -308,10 +310,14 @@ name_width=17
 printf '%-17s %9s %8s   %-26s %6s  %-7s %s\n' figure seconds "x grep" check ratio target status
 row grep_c_i "$grep_find"
 row find_count "$find_count" "grep -c -i" "$grep_find" 1
-row rg_c_i "$rg_find"
-row find_count "$find_count" "rg -c -i" "$rg_find" 1
-row rg_c "$rg_find_case"
-row find_case "$find_case" "rg -c" "$rg_find_case" 1
+if [[ -n ${rg_find:-} ]]; then
+    row rg_c_i "$rg_find"
+    row find_count "$find_count" "rg -c -i" "$rg_find" 1
+    row rg_c "$rg_find_case"
+    row find_case "$find_case" "rg -c" "$rg_find_case" 1
+else
+    echo "rg is not installed: --find is not compared with it"
+fi
 row grep_i_print "$grep_find_print"
 row find_print "$find_print" "grep -i" "$grep_find_print" -
 # Typing a search key by key with Search While Typing ticked, in a process of its own: each key
