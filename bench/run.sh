@@ -287,14 +287,20 @@ row screen_marked "$hl_screen_marked" screen_plain "$hl_screen_plain" 1.5
 ratio_row "screen_marked ms" "$(awk -v s="$hl_screen_marked" 'BEGIN { print s * 1000 }')" 8
 echo "finding the matches in a row's text: $(micro "$(figure highlight_ranges_row)") µs a row"
 # trovix7 --find, the whole process from start to exit: a one-word search of the generated file,
-# ignoring case, counted per file next to grep -c -i -F counting lines with the word; then every
-# record found printed, every line of it, next to grep -i -F printing the lines with the word.
+# ignoring case, counted per file next to grep -c -i -F and rg -c -i -F counting lines with the
+# word; minding case (--case) next to rg -c -F; then every record found printed, every line of
+# it, next to grep -i -F printing the lines with the word.
 find_word=${FIND_WORD:-$grep_word}
 find_program=$build/src/trovix7
 find_records=$("$find_program" --find "$find_word" --count "$data_file" || true)
 find_lines_i=$(grep_count -i -F -- "$find_word")
 grep_find=$(best_time grep -c -i -F -- "$find_word" "$data_file")
 find_count=$(best_time "$find_program" --find "$find_word" --count "$data_file")
+find_case=$(best_time "$find_program" --find "$find_word" --case --count "$data_file")
+if command -v rg >/dev/null; then  # ./dev bench installs it
+    rg_find=$(best_time rg --no-config -c -i -F -- "$find_word" "$data_file")
+    rg_find_case=$(best_time rg --no-config -c -F -- "$find_word" "$data_file")
+fi
 grep_find_print=$(best_time grep -i -F -- "$find_word" "$data_file")
 find_print=$(best_time "$find_program" --find "$find_word" "$data_file")
 echo
@@ -304,6 +310,14 @@ name_width=17
 printf '%-17s %9s %8s   %-26s %6s  %-7s %s\n' figure seconds "x grep" check ratio target status
 row grep_c_i "$grep_find"
 row find_count "$find_count" "grep -c -i" "$grep_find" 1
+if [[ -n ${rg_find:-} ]]; then
+    row rg_c_i "$rg_find"
+    row find_count "$find_count" "rg -c -i" "$rg_find" 1
+    row rg_c "$rg_find_case"
+    row find_case "$find_case" "rg -c" "$rg_find_case" 1
+else
+    echo "rg is not installed: --find is not compared with it"
+fi
 row grep_i_print "$grep_find_print"
 row find_print "$find_print" "grep -i" "$grep_find_print" -
 # Typing a search key by key with Search While Typing ticked, in a process of its own: each key

@@ -29,7 +29,7 @@ set(expected
     "${share}/icons/hicolor/256x256/apps/trovix.png"
     "${share}/doc/trovix/copyright" "${share}/doc/trovix/changelog.gz"
     "${share}/trovix/phone_numbers.txt" "${share}/trovix/taglines.txt"
-    "${share}/trovix/area_codes.txt")
+    "${share}/trovix/area_codes.txt" "${share}/bash-completion/completions/trovix7")
 foreach(file IN LISTS expected)
     if(NOT EXISTS "${file}")
         message(FATAL_ERROR "not installed: ${file}")

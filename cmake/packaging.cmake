@@ -59,6 +59,8 @@ if(TROVIX_FREEDESKTOP_FILES)
                 DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
     endforeach()
     install(FILES ${TROVIX_DATA_OUT}/trovix7.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    install(FILES data/trovix7.bash-completion RENAME trovix7
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 endif()
 install(FILES ${TROVIX_DATA_OUT}/copyright ${TROVIX_DATA_OUT}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/trovix)

@@ -8,6 +8,9 @@
 #ifdef Q_OS_WIN
 #include <fcntl.h>
 #include <io.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include "app/command_line.h"
@@ -39,24 +42,41 @@ QString programName() {
     return QFileInfo(QCoreApplication::arguments().value(0)).fileName();
 }
 
-// The files --find searches: those named on the command line (relative to the current folder),
-// or else the three data files of the settings that exist, as the window would open them. The
-// settings are only read.
-QList<trovix::app::FindFile> filesToSearch(const QStringList& arguments) {
+// Whether the standard input is a pipe, a file or a socket, to search when no file is named; not
+// a terminal, nor a device such as /dev/null, which is what a script started without input has.
+bool standardInputToRead() {
+#ifdef Q_OS_WIN
+    return !_isatty(_fileno(stdin));
+#else
+    struct stat status {};
+    return ::fstat(STDIN_FILENO, &status) == 0 &&
+           (S_ISFIFO(status.st_mode) || S_ISREG(status.st_mode) || S_ISSOCK(status.st_mode));
+#endif
+}
+
+// The files --find searches: those named on the command line (relative to the current folder;
+// "-" is the standard input), else the standard input when there is one to read, or else the
+// three data files of the settings that exist, as the window would open them. The settings are
+// only read.
+QList<trovix::app::FindFile> filesToSearch(const QStringList& arguments, QString& folder) {
     QList<trovix::app::FindFile> files;
+    if (arguments.isEmpty() && standardInputToRead()) {
+        return {{trovix::app::kStandardInputName, QString()}};
+    }
     if (!arguments.isEmpty()) {
         for (const QString& name : arguments) {
-            files.append({name, name});
+            files.append(name == QLatin1String("-")
+                             ? trovix::app::FindFile{trovix::app::kStandardInputName, QString()}
+                             : trovix::app::FindFile{name, name});
         }
         return files;
     }
-    const trovix::app::HomeFolder home = findHomeFolder();
+    folder = findHomeFolder().path;
     trovix::platform::SystemDisk disk;
     const trovix::platform::QtSettingsStore settings(disk);
-    const QDir folder(home.path);
     for (const QString& name :
-         trovix::app::storedDataFileNames(settings, QDir::toNativeSeparators(home.path))) {
-        const QString path = folder.absoluteFilePath(name);
+         trovix::app::storedDataFileNames(settings, QDir::toNativeSeparators(folder))) {
+        const QString path = QDir(folder).absoluteFilePath(name);
         if (QFileInfo(path).isFile()) {
             files.append({name, path});
         }
@@ -68,14 +88,25 @@ int findFromCommandLine(const trovix::app::CommandLine& commandLine) {
 #ifdef Q_OS_WIN
     // The records carry their own line ends; the console must not add a CR to them.
     _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stdin), _O_BINARY);
+    const bool terminal = _isatty(_fileno(stdout)) != 0;
+#else
+    const bool terminal = ::isatty(STDOUT_FILENO) == 1;
 #endif
+    QFile in;  // read only when searched; reading one that is not open is an error then
+    in.open(stdin, QIODevice::ReadOnly);
     QFile out;
     QFile errors;
     if (!out.open(stdout, QIODevice::WriteOnly) || !errors.open(stderr, QIODevice::WriteOnly)) {
         return 2;
     }
-    return trovix::app::findInFiles(commandLine.find, filesToSearch(commandLine.arguments), out,
-                                    errors, programName());
+    trovix::app::FindRequest request = commandLine.find;
+    request.colour = trovix::app::colourOutput(request.colour, terminal, qgetenv("NO_COLOR"))
+                         ? trovix::app::FindRequest::Colour::Always
+                         : trovix::app::FindRequest::Colour::Never;
+    const QList<trovix::app::FindFile> files =
+        filesToSearch(commandLine.arguments, request.dataFolder);
+    return trovix::app::findInFiles(request, files, in, out, errors, programName());
 }
 
 // Help, the version, a search and a mistaken command line are answered without a window, nor a

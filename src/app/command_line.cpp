@@ -51,6 +51,8 @@ const QString kFind = QStringLiteral("find");
 const QString kCase = QStringLiteral("case");
 const QString kCount = QStringLiteral("count");
 const QString kFilesWithMatches = QStringLiteral("files-with-matches");
+const QString kLineNumber = QStringLiteral("line-number");
+const QString kColor = QStringLiteral("color");
 
 // The program's options and arguments; Qt's options are listed only when asked for.
 void describe(QCommandLineParser& parser, const QString& description, bool withQtOptions) {
@@ -63,8 +65,9 @@ void describe(QCommandLineParser& parser, const QString& description, bool withQ
     parser.addOption({{QStringLiteral("v"), kVersion}, QStringLiteral("Shows the version.")});
     parser.addOption(
         {kFind,
-         QStringLiteral("Prints, without a window, every record of the files given (or, with "
-                        "none, of the three data files of the settings) that holds all the "
+         QStringLiteral("Prints, without a window, every record of the files given (- is the "
+                        "standard input; with none, the standard input when it is a pipe or a "
+                        "file, else the three data files of the settings) that holds all the "
                         "words, letter case ignored. Each record is printed as its file holds "
                         "it, every line; its further lines begin with -----. With more than one "
                         "file, each line begins with the file's name and a colon. Exit code 0: "
@@ -76,6 +79,15 @@ void describe(QCommandLineParser& parser, const QString& description, bool withQ
     parser.addOption({kFilesWithMatches,
                       QStringLiteral("With --find: prints only the names of the files in which "
                                      "a record was found.")});
+    parser.addOption({{QStringLiteral("n"), kLineNumber},
+                      QStringLiteral("With --find: begins each line printed with its number in "
+                                     "the file.")});
+    parser.addOption({{kColor, QStringLiteral("colour")},
+                      QStringLiteral("With --find: marks the words found in colour: auto (when "
+                                     "the output is a terminal and NO_COLOR is not set), always "
+                                     "or never."),
+                      QStringLiteral("when"),
+                      QStringLiteral("auto")});
     for (const QtOption& qt : kQtOptions) {
         QCommandLineOption option(QString::fromLatin1(qt.name),
                                   QString::fromLatin1(qt.description));
@@ -115,9 +127,21 @@ QString withShortName(QString help) {
     return help;
 }
 
+// Whether a word is one of the options, as in "--count", "-n" or "--color=never".
+bool isOption(const QString& word) {
+    if (word.size() < 2 || !word.startsWith(u'-')) {
+        return false;
+    }
+    const QString name = word.mid(word.startsWith(QLatin1String("--")) ? 2 : 1).section(u'=', 0, 0);
+    QCommandLineParser parser;
+    describe(parser, QString(), false);
+    return parser.parse({QStringLiteral("trovix7"), QStringLiteral("--") + name}) ||
+           parser.errorText().startsWith(QLatin1String("Missing value"));
+}
+
 // The --find request and the options that go with it, or the mistake in them.
-void readFind(const QCommandLineParser& parser, CommandLine& read) {
-    for (const QString& option : {kCase, kCount, kFilesWithMatches}) {
+void readFind(const QCommandLineParser& parser, const QString& program, CommandLine& read) {
+    for (const QString& option : {kCase, kCount, kFilesWithMatches, kLineNumber, kColor}) {
         if (parser.isSet(option) && !parser.isSet(kFind)) {
             read.request = CommandLine::Request::Mistake;
             read.mistake = QStringLiteral("'--%1' goes with '--find'.").arg(option);
@@ -128,16 +152,29 @@ void readFind(const QCommandLineParser& parser, CommandLine& read) {
         return;
     }
     read.request = CommandLine::Request::Mistake;
-    if (parser.values(kFind).size() > 1) {
+    const QStringList colours = {QStringLiteral("auto"), QStringLiteral("always"),
+                                 QStringLiteral("never")};
+    if (isOption(parser.value(kFind))) {
+        read.mistake = QStringLiteral(
+                           "'--find' needs the words to find first: %1 --find "
+                           "\"words\" [--count] [file...]")
+                           .arg(program);
+    } else if (parser.values(kFind).size() > 1) {
         read.mistake = QStringLiteral("'--find' is given more than once.");
     } else if (trimSpaces(parser.value(kFind)).isEmpty()) {
         read.mistake = QStringLiteral("'--find' needs a word to find.");
     } else if (parser.isSet(kCount) && parser.isSet(kFilesWithMatches)) {
         read.mistake = QStringLiteral("'--count' and '--files-with-matches' exclude each other.");
+    } else if (!colours.contains(parser.value(kColor))) {
+        read.mistake = QStringLiteral("'--color' is auto, always or never.");
     } else {
         read.request = CommandLine::Request::Find;
-        read.find = {parser.value(kFind), parser.isSet(kCase), parser.isSet(kCount),
-                     parser.isSet(kFilesWithMatches)};
+        read.find = {parser.value(kFind),
+                     parser.isSet(kCase),
+                     parser.isSet(kCount),
+                     parser.isSet(kFilesWithMatches),
+                     parser.isSet(kLineNumber),
+                     static_cast<FindRequest::Colour>(colours.indexOf(parser.value(kColor)))};
     }
 }
 
@@ -161,7 +198,7 @@ CommandLine readCommandLine(const QStringList& commandLine) {
     }
     read.arguments = parser.positionalArguments();
     if (read.request == CommandLine::Request::Start) {
-        readFind(parser, read);
+        readFind(parser, QFileInfo(commandLine.value(0)).fileName(), read);
     }
     return read;
 }
@@ -175,7 +212,7 @@ QString helpText(const HomeFolder& home, bool withQtOptions) {
                        "  %1\n%2\n\n"
                        "To search from the command line:\n"
                        "  %3 --find \"words\" [--case] [--count] [--files-with-matches] "
-                       "[file...]")
+                       "[-n] [--color=when] [file...]")
             .arg(QDir::toNativeSeparators(home.path),
                  home.perUser ? QStringLiteral("(the per-user data folder: the program is "
                                                "installed, or its own folder is read only).")

@@ -1,5 +1,6 @@
 #include "app/command_line_find.h"
 
+#include <QDir>
 #include <QFile>
 #include <QIODevice>
 #include <string>
@@ -9,8 +10,10 @@
 #include "platform/regular_file.h"
 #include "platform/safe_file.h"
 #include "search/file_search.h"
+#include "search/match_ranges.h"
 #include "search/matcher.h"
 #include "store/record_bytes.h"
+#include "store/text_codec.h"
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -94,6 +97,16 @@ class FileContent {
         view_ = {read_.constData(), static_cast<std::size_t>(read_.size())};
         return {};
     }
+    // Reads the standard input whole: it may be a pipe.
+    QString read(QIODevice& in) {
+        read_ = in.readAll();
+        if (const auto* file = qobject_cast<QFileDevice*>(&in);
+            file != nullptr && file->error() != QFileDevice::NoError) {
+            return file->errorString();
+        }
+        view_ = {read_.constData(), static_cast<std::size_t>(read_.size())};
+        return {};
+    }
     std::string_view bytes() const { return view_; }
 
   private:
@@ -123,44 +136,181 @@ class Output {
     bool failed_ = false;
 };
 
+// grep's colours: the words found bold red, file names magenta, line numbers green and the
+// separators cyan, each followed by grep's "clear to the end of the line".
+constexpr std::string_view kMatchColour = "\033[01;31m\033[K";
+constexpr std::string_view kNameColour = "\033[35m\033[K";
+constexpr std::string_view kNumberColour = "\033[32m\033[K";
+constexpr std::string_view kSeparatorColour = "\033[36m\033[K";
+constexpr std::string_view kPlain = "\033[m\033[K";
+
+// Prints the records found of one file after another: their lines with the file's name, their
+// numbers and the words marked as asked.
+class RecordPrinter {
+  public:
+    RecordPrinter(const FindRequest& request, std::string_view lineEnd)
+        : finder_(search::searchTerms(request.text), !request.matchCase),
+          lineEnd_(lineEnd),
+          colour_(request.colour == FindRequest::Colour::Always),
+          numbers_(request.lineNumbers) {}
+
+    // The text in colour, when the output is coloured.
+    void appendPainted(std::string_view colour, std::string_view text, std::string& out) const {
+        if (colour_) {
+            out.append(colour).append(text).append(kPlain);
+        } else {
+            out.append(text);
+        }
+    }
+    // The file's name, followed by its separator unless it stands alone.
+    std::string named(const QByteArray& name, bool separated) const {
+        std::string out;
+        appendPainted(kNameColour, std::string_view(name.constData(), std::size_t(name.size())),
+                      out);
+        if (separated) {
+            appendPainted(kSeparatorColour, ":", out);
+        }
+        return out;
+    }
+    void startFile(const store::FileBytes& file, std::string prefix) {
+        file_ = &file;
+        prefix_ = std::move(prefix);
+        counted_ = 0;
+        line_ = 1;
+    }
+    void print(const search::RecordRange& range, std::string& out) {
+        if (!colour_ && !numbers_) {
+            file_->appendLines(range.begin, range.end, prefix_, lineEnd_, out);
+            return;
+        }
+        const char* d = file_->bytes.data();
+        const std::size_t breakSize = file_->lineBreak == store::LineBreak::CrLf ? 2 : 1;
+        std::size_t lineStart = range.begin;
+        for (;;) {
+            if (numbers_) {
+                countLinesTo(lineStart);
+                out.append(prefix_);
+                appendPainted(kNumberColour, std::to_string(line_), out);
+                appendPainted(kSeparatorColour, ":", out);
+            } else {
+                out.append(prefix_);
+            }
+            const std::size_t at =
+                file_->lineBreak ? store::nextBreak(d, range.end, lineStart, *file_->lineBreak)
+                                 : store::kNoBreak;
+            const std::size_t lineEnd = at == store::kNoBreak ? range.end : at + 1 - breakSize;
+            appendMarked(file_->bytes.substr(lineStart, lineEnd - lineStart), out);
+            out.append(lineEnd_);
+            if (at == store::kNoBreak) {
+                return;
+            }
+            lineStart = at + 1;
+        }
+    }
+
+  private:
+    // Counts the file's line breaks up to `to`.
+    void countLinesTo(std::size_t to) {
+        const char* d = file_->bytes.data();
+        for (; counted_ < to; ++counted_) {
+            if (d[counted_] == '\n' && (file_->lineBreak != store::LineBreak::CrLf ||
+                                        (counted_ > 0 && d[counted_ - 1] == '\r'))) {
+                ++line_;
+            }
+        }
+    }
+    // A line with the words marked where the window's lists highlight them in the same line.
+    void appendMarked(std::string_view line, std::string& out) const {
+        if (!colour_) {
+            out.append(line);
+            return;
+        }
+        // The line as text, and where each of its UTF-16 positions begins in its bytes.
+        const bool utf8 = file_->encoding == store::Encoding::Utf8;
+        const QString text =
+            utf8 ? store::utf8ToText(line) : QString::fromUtf8(store::windows1252ToUtf8(line));
+        std::vector<std::size_t> at;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            const auto byte = static_cast<unsigned char>(line[i]);
+            if (!utf8 || (byte & 0xC0) != 0x80) {
+                at.insert(at.end(), utf8 && byte >= 0xF0 ? 2 : 1, i);  // a pair of UTF-16 units
+            }
+        }
+        at.push_back(line.size());
+        std::size_t written = 0;
+        for (const search::TextRange& range : finder_.rangesIn(text)) {
+            const std::size_t from = at[static_cast<std::size_t>(range.start)];
+            const std::size_t to = at[static_cast<std::size_t>(range.start + range.length)];
+            out.append(line.substr(written, from - written));
+            appendPainted(kMatchColour, line.substr(from, to - from), out);
+            written = to;
+        }
+        out.append(line.substr(written));
+    }
+
+    const search::MatchFinder finder_;
+    const std::string_view lineEnd_;
+    const bool colour_;
+    const bool numbers_;
+    const store::FileBytes* file_ = nullptr;
+    std::string prefix_;
+    std::size_t counted_ = 0;  // the line breaks before this are counted
+    std::size_t line_ = 1;     // the number of the line that holds counted_
+};
+
 }  // namespace
 
-int findInFiles(const FindRequest& request, const QList<FindFile>& files, QIODevice& out,
-                QIODevice& errors, const QString& programName) {
+bool colourOutput(FindRequest::Colour colour, bool terminal, const QByteArray& noColor) {
+    return colour == FindRequest::Colour::Always ||
+           (colour == FindRequest::Colour::Auto && terminal && noColor.isEmpty());
+}
+
+int findInFiles(const FindRequest& request, const QList<FindFile>& files, QIODevice& in,
+                QIODevice& out, QIODevice& errors, const QString& programName) {
+    if (files.isEmpty()) {
+        tell(errors, QStringLiteral("%1: there are no data files yet in %2: name the files to "
+                                    "search (%1 --find \"words\" file...), or start %1 once "
+                                    "to make them.\n")
+                         .arg(programName, QDir::toNativeSeparators(request.dataFolder)));
+        return 2;
+    }
     const search::TermMatcher matcher(search::searchTerms(request.text), !request.matchCase);
     const bool named = files.size() > 1;
     const QByteArray lineEndBytes = platform::nativeLineEnd();
     const std::string_view lineEnd(lineEndBytes.constData(),
                                    static_cast<std::size_t>(lineEndBytes.size()));
+    RecordPrinter printer(request, lineEnd);
     Output output(out);
     bool found = false;
     bool failed = false;
     for (const FindFile& file : files) {
         const QByteArray nameBytes = file.name.toLocal8Bit();
-        const std::string prefix = named ? nameBytes.toStdString() + ':' : std::string();
         FileContent content;
-        if (const QString why = content.open(file.path); !why.isEmpty()) {
+        if (const QString why = file.path.isEmpty() ? content.read(in) : content.open(file.path);
+            !why.isEmpty()) {
             output.flush(true);
             tell(errors, QStringLiteral("%1: %2: %3\n")
                              .arg(programName, platform::displayFileName(file.name), why));
             failed = true;
             continue;
         }
-        const store::FileBytes bytes = store::FileBytes::of(content.bytes());
-        const std::vector<search::RecordRange> ranges =
-            search::matchingRecordRanges(bytes, matcher);
+        const search::FileSearch searched = search::searchFileBytes(
+            content.bytes(), matcher, request.colour == FindRequest::Colour::Always);
+        const store::FileBytes& bytes = searched.file;
+        const std::vector<search::RecordRange>& ranges = searched.found;
         found = found || !ranges.empty();
         std::string& text = output.text();
+        const std::string prefix = named ? printer.named(nameBytes, true) : std::string();
         if (request.filesWithMatches) {
             if (!ranges.empty()) {
-                text.append(nameBytes.constData(), static_cast<std::size_t>(nameBytes.size()));
-                text.append(lineEnd);
+                text.append(printer.named(nameBytes, false)).append(lineEnd);
             }
         } else if (request.count) {
             text.append(prefix).append(std::to_string(ranges.size())).append(lineEnd);
         } else {
+            printer.startFile(bytes, prefix);
             for (const search::RecordRange& range : ranges) {
-                bytes.appendLines(range.begin, range.end, prefix, lineEnd, text);
+                printer.print(range, text);
                 output.flush(false);
             }
         }

@@ -16,9 +16,16 @@ struct RecordRange {
     friend bool operator==(const RecordRange&, const RecordRange&) = default;
 };
 
-// The records of a file's bytes that match, in file order: the records a search of the loaded
-// file lists. Large files are searched in parts at once.
-std::vector<RecordRange> matchingRecordRanges(const store::FileBytes& file,
-                                              const TermMatcher& matcher);
+// A data file's bytes as reading it decides (FileBytes::of()), and its records that match, in
+// file order: the records a search of the loaded file lists. The encoding is worked out only
+// where the records found depend on it, or when it is needed: else it reads UTF-8.
+struct FileSearch {
+    store::FileBytes file;
+    std::vector<RecordRange> found;
+};
+
+// Searches the bytes of a data file, large files in parts at once. Where a term of the search
+// can point to the records that may match, the encoding is checked in the same pass.
+FileSearch searchFileBytes(std::string_view bytes, const TermMatcher& matcher, bool encodingNeeded);
 
 }  // namespace trovix::search

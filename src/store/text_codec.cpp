@@ -148,39 +148,11 @@ bool isValidUtf8(std::string_view bytes) {
             p += asciiPrefix(p, static_cast<std::size_t>(end - p));
             continue;
         }
-        const unsigned char lead = *p;
-        if (lead < 0x80) {
-            ++p;
-            continue;
-        }
-        int extra;
-        char32_t min;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            extra = 1;
-            min = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            extra = 2;
-            min = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            extra = 3;
-            min = 0x10000;
-        } else {
+        const std::size_t size = validUtf8CharSize(p, static_cast<std::size_t>(end - p));
+        if (size == 0) {
             return false;
         }
-        if (end - p <= extra) {
-            return false;
-        }
-        char32_t c = lead & (0x3F >> extra);
-        for (int i = 1; i <= extra; ++i) {
-            if ((p[i] & 0xC0) != 0x80) {
-                return false;
-            }
-            c = (c << 6) | (p[i] & 0x3F);
-        }
-        if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            return false;
-        }
-        p += extra + 1;
+        p += size;
     }
     return true;
 }

@@ -25,6 +25,42 @@ bool foldsByLoweringAscii(std::string_view utf8);
 // Strict UTF-8: rejects overlong forms, surrogates and code points above U+10FFFF, so that every
 // accepted text decodes and re-encodes to the same bytes.
 bool isValidUtf8(std::string_view bytes);
+// The size of the character that `left` bytes at `p` begin with, by the same rule; 0 when they
+// begin with none.
+inline std::size_t validUtf8CharSize(const unsigned char* p, std::size_t left) {
+    const unsigned char lead = *p;
+    if (lead < 0x80) {
+        return 1;
+    }
+    std::size_t extra;
+    char32_t min;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        extra = 1;
+        min = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        extra = 2;
+        min = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        extra = 3;
+        min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (left <= extra) {
+        return 0;
+    }
+    char32_t c = lead & (0x3F >> extra);
+    for (std::size_t i = 1; i <= extra; ++i) {
+        if ((p[i] & 0xC0) != 0x80) {
+            return 0;
+        }
+        c = (c << 6) | (p[i] & 0x3F);
+    }
+    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        return 0;
+    }
+    return extra + 1;
+}
 
 // Decodes Windows-1252 bytes into UTF-8. The five bytes the code page leaves undefined map to
 // the C1 control characters of the same value. The result is allocated once, at its exact size.

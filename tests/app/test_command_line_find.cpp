@@ -14,9 +14,11 @@
 #include "app/command_line_find.h"
 #include "app/search_commands.h"
 #include "platform/native.h"
+#include "search/match_ranges.h"
 #include "search/search_engine.h"
 #include "store/data_format.h"
 #include "store/record_splitter.h"
+#include "store/text_codec.h"
 #include "support/files.h"
 #include "support/state_fixture.h"
 
@@ -32,14 +34,18 @@ struct Found {
     int exitCode = -1;
 };
 
-Found find(const app::FindRequest& request, const QList<app::FindFile>& files) {
+Found find(const app::FindRequest& request, const QList<app::FindFile>& files,
+           QByteArray input = {}) {
+    QBuffer in(&input);
+    in.open(QIODevice::ReadOnly);
     QTemporaryFile shown;
     QFile out(shown.open() ? shown.fileName() : QString());
     QFile errors(out.fileName());
     if (!out.open(QIODevice::Append) || !errors.open(QIODevice::Append)) {
         return {};  // an exit code no case expects
     }
-    const int exitCode = app::findInFiles(request, files, out, errors, QStringLiteral("trovix7"));
+    const int exitCode =
+        app::findInFiles(request, files, in, out, errors, QStringLiteral("trovix7"));
     out.close();
     errors.close();
     return {shown.readAll(), exitCode};
@@ -47,10 +53,12 @@ Found find(const app::FindRequest& request, const QList<app::FindFile>& files) {
 
 // What the window lists for the files' bytes loaded into its slots, printed as --find promises
 // to print it: the records found written back in their file's encoding, each line ended by the
-// platform's line end and begun by the file's name when there are several files.
+// platform's line end and begun by the file's name when there are several files. `marked` gets
+// the words its rows highlight, every line a row, in order.
 QByteArray windowListing(const QList<QByteArray>& files, const QStringList& names,
-                         const QString& text, bool ignoreCase, int* found) {
+                         const QString& text, bool ignoreCase, int* found, QStringList* marked) {
     StateFixture f({}, {}, {});
+    f.state.toolbar.setPressed(Command::Data, true);  // every line a row, its words highlighted
     std::vector<store::FileFormat> formats;
     for (int i = 0; i < files.size(); ++i) {
         store::DataFileContent content = store::parseDataFile(files[i]);
@@ -63,11 +71,18 @@ QByteArray windowListing(const QList<QByteArray>& files, const QStringList& name
     app::search(f.state);
     QByteArray expected;
     *found = 0;
+    const search::MatchFinder highlights(search::searchTerms(text), ignoreCase);
     for (int i = 0; i < files.size(); ++i) {
         const lists::ResultList& list = f.list(i + 1);
         const QByteArray prefix = files.size() > 1 ? names[i].toUtf8() + ':' : QByteArray();
         for (int row = 0; row < list.count(); ++row) {
-            if (list.isNoMatchRow(row) || list.isHeaderRow(row) || list.isContinuationRow(row)) {
+            if (list.isNoMatchRow(row) || list.isHeaderRow(row)) {
+                continue;
+            }
+            for (const search::TextRange& range : highlights.rangesIn(list.text(row))) {
+                marked->append(list.text(row).mid(range.start, range.length));
+            }
+            if (list.isContinuationRow(row)) {
                 continue;
             }
             // Each record written alone, in its file's encoding. A record that begins with the
@@ -186,13 +201,40 @@ class TestCommandLineFind : public QObject {
             }
             const QString text = QString::fromUtf8(c.text);
             int listed = 0;
-            const QByteArray expected = windowListing(c.files, names, text, c.ignoreCase, &listed);
+            QStringList highlighted;
+            const QByteArray expected =
+                windowListing(c.files, names, text, c.ignoreCase, &listed, &highlighted);
             const Found found = find({text, !c.ignoreCase, false, false}, files);
             QVERIFY2(found.shown == expected,
                      qPrintable(QStringLiteral("%1:\n%2---- expected:\n%3")
                                     .arg(text, QString::fromUtf8(found.shown.left(2000)),
                                          QString::fromUtf8(expected.left(2000)))));
             QCOMPARE(found.exitCode, listed > 0 ? 0 : 1);
+            // In colour and numbered, the words are marked where the window's rows highlight
+            // them; without the marks and the numbers, the lines are the same.
+            if (expected.size() < 100000) {
+                const Found painted = find(
+                    {text, !c.ignoreCase, false, false, true, app::FindRequest::Colour::Always},
+                    files);
+                QStringList marked;
+                const QByteArray mark = "\033[01;31m\033[K";
+                for (qsizetype at = 0; (at = painted.shown.indexOf(mark, at)) >= 0;) {
+                    at += mark.size();
+                    const QByteArray piece =
+                        painted.shown.mid(at, painted.shown.indexOf("\033[m", at) - at);
+                    marked << (store::isValidUtf8(piece.toStdString())
+                                   ? QString::fromUtf8(piece)
+                                   : QString::fromUtf8(
+                                         store::windows1252ToUtf8(piece.toStdString())));
+                }
+                QCOMPARE(marked, highlighted);
+                QString plain = QString::fromLatin1(painted.shown);
+                plain.remove(QRegularExpression("\033\\[[0-9;]*m\033\\[K"))
+                    .replace(QRegularExpression("^((?:[abc]\\.txt:)?)[0-9]+:",
+                                                QRegularExpression::MultilineOption),
+                             "\\1");
+                QCOMPARE(plain.toLatin1(), expected);
+            }
         }
     }
 
@@ -212,12 +254,41 @@ class TestCommandLineFind : public QObject {
         QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
 #endif
         const QByteArray end = platform::nativeLineEnd();
+        const app::FindFile in{app::kStandardInputName, {}};  // holds "smith\n-----x\n"
+        const auto always = app::FindRequest::Colour::Always;
+        const QByteArray plain = "\033[m\033[K", red = "\033[01;31m\033[K", line = "\033[32m\033[K",
+                         colon = "\033[36m\033[K:" + plain,
+                         name = "\033[35m\033[K(standard input)" + plain + colon;
         const struct {
             QList<app::FindFile> files;
             app::FindRequest request;
             QByteArray shown;  // the output and the error output, in the order they were written
             int exitCode;
         } cases[] = {
+            {{in}, {"smith"}, "smith" + end + "-----x" + end, 0},
+            {{{"a.txt", a}, in},
+             {"smith", false, true},
+             "a.txt:2" + end + "(standard input):1" + end,
+             0},
+            {{in}, {"x", false, false, false, true}, "1:smith" + end + "2:-----x" + end, 0},
+            {{{"a.txt", a}, {"b.txt", b}},
+             {"smith", true, false, false, true},
+             "a.txt:4:smith" + end,
+             0},
+            {{{"a.txt", a}, {"b.txt", b}},
+             {"smith", false, false, true, false, always},
+             "\033[35m\033[Ka.txt\033[m\033[K" + end,
+             0},
+            {{in, in},  // read once: the second time it is at its end
+             {"i", false, false, false, true, always},
+             name + line + "1" + plain + colon + "sm" + red + "i" + plain + "th" + end + name +
+                 line + "2" + plain + colon + "-----x" + end,
+             0},
+            {{},
+             {"smith"},
+             "trovix7: there are no data files yet in /nowhere: name the files to search (trovix7 "
+             "--find \"words\" file...), or start trovix7 once to make them.\n",
+             2},
             {{{"a.txt", a}}, {"smith", false, true, false}, "2" + end, 0},
             {{{"a.txt", a}}, {"smith", true, true, false}, "1" + end, 0},
             {{{"a.txt", a}, {"b.txt", b}},
@@ -241,10 +312,18 @@ class TestCommandLineFind : public QObject {
 #endif
         };
         for (const auto& c : cases) {
-            const Found found = find(c.request, c.files);
+            app::FindRequest request = c.request;
+            request.dataFolder = "/nowhere";
+            const Found found = find(request, c.files, "smith\n-----x\n");
             QCOMPARE(found.shown, c.shown);
             QCOMPARE(found.exitCode, c.exitCode);
         }
+        // Colour on a terminal, unless NO_COLOR is set and not empty; always or never as asked.
+        QVERIFY(app::colourOutput(app::FindRequest::Colour::Auto, true, "") &&
+                !app::colourOutput(app::FindRequest::Colour::Auto, true, "1") &&
+                !app::colourOutput(app::FindRequest::Colour::Auto, false, "") &&
+                app::colourOutput(always, false, "1") &&
+                !app::colourOutput(app::FindRequest::Colour::Never, true, ""));
 #ifndef Q_OS_UNIX
         QSKIP("No named pipes nor /dev/null here: only files and folders were tried.");
 #endif

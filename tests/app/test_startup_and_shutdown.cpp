@@ -244,6 +244,15 @@ class TestStartupAndShutdown : public QObject {
             {"--find|a|--find|b", Request::Mistake, "'--find' is given more than once."},
             {"--find|a|--count|--files-with-matches", Request::Mistake,
              "'--count' and '--files-with-matches' exclude each other."},
+            {"--find|--count|smith", Request::Mistake,
+             "'--find' needs the words to find first: trovix7 --find \"words\" [--count] "
+             "[file...]"},
+            {"--find|-n", Request::Mistake,
+             "'--find' needs the words to find first: trovix7 --find \"words\" [--count] "
+             "[file...]"},
+            {"-n|a.txt", Request::Mistake, "'--line-number' goes with '--find'."},
+            {"--find|a|--color=blue", Request::Mistake, "'--color' is auto, always or never."},
+            {"--find|-x|--colour|never|-", Request::Find, "-"},
         };
         for (const auto& c : cases) {
             QStringList typed = QString::fromLatin1(c.line).split(u'|', Qt::SkipEmptyParts);
@@ -257,10 +266,13 @@ class TestStartupAndShutdown : public QObject {
             }
         }
 
-        const app::CommandLine find = app::readCommandLine(
-            {"trovix7", "--case", "--find", "Smith", "--files-with-matches", "x.txt"});
+        const app::CommandLine find =
+            app::readCommandLine({"trovix7", "--case", "--find", "Smith", "--files-with-matches",
+                                  "-n", "--color=always", "x.txt"});
         QVERIFY(find.find.text == "Smith" && find.find.matchCase && !find.find.count &&
-                find.find.filesWithMatches && find.arguments == QStringList({"x.txt"}));
+                find.find.filesWithMatches && find.find.lineNumbers &&
+                find.find.colour == app::FindRequest::Colour::Always &&
+                find.arguments == QStringList({"x.txt"}));
 
         // Qt's options are in the help only when asked for.
         const app::HomeFolder home{QStringLiteral("/home/me/.local/share/Trovix"), true};
@@ -273,7 +285,7 @@ class TestStartupAndShutdown : public QObject {
     // makes the per-user folder and copies the samples there; with a display, they do not open
     // the window either. --find with no file named searches the data files of the settings (a
     // relative name in the data folder; one that is missing is passed over), and loads no GUI
-    // module.
+    // module; piped to, it searches its standard input instead.
     void theCommandLineIsAnsweredWithoutADisplayAndChangesNothing() {
         const InstalledProgram installed;
         const QString data = installed.home + "/.local/share/Trovix";
@@ -296,6 +308,7 @@ class TestStartupAndShutdown : public QObject {
             QString out, errors;
             bool display;
             int exitCode;
+            const char* input = nullptr;  // piped to the standard input; none is /dev/null
         } cases[] = {
             {"-h", "(the per-user data folder", "", false, 0},
             {"--version", "Trovix 7.", "", true, 0},
@@ -303,10 +316,18 @@ class TestStartupAndShutdown : public QObject {
             {"--find|SMITH",
              "mine.txt:Smith" + end + "mine.txt:-----555" + end + other + ":smith too" + end, "",
              false, 0},
+            {"--find|SMITH", "piped smith" + end, "", false, 0, "piped smith\nnot\n"},
         };
         for (const auto& c : cases) {
             QProcess process;
+            if (c.input == nullptr) {
+                process.setStandardInputFile(QProcess::nullDevice());
+            }
             installed.start(process, QString::fromLatin1(c.arguments).split(u'|'), c.display);
+            if (c.input != nullptr) {
+                process.write(c.input);
+                process.closeWriteChannel();
+            }
             QVERIFY2(process.waitForFinished(20000), c.arguments);
             const QString out = QString::fromUtf8(process.readAllStandardOutput());
             const QString errors = QString::fromUtf8(process.readAllStandardError());
@@ -328,6 +349,7 @@ class TestStartupAndShutdown : public QObject {
         QProcessEnvironment environment = installed.environment(false);
         environment.insert(QStringLiteral("LD_DEBUG"), QStringLiteral("libs"));
         traced.setProcessEnvironment(environment);
+        traced.setStandardInputFile(QProcess::nullDevice());
         traced.start(installed.program, {"--find", "smith"});
         QVERIFY(traced.waitForFinished(20000) && traced.exitCode() == 0);
         const QByteArray loaded = traced.readAllStandardError();
