@@ -68,7 +68,7 @@ class TestPresentation : public QObject {
         // The Gap after a resize, and the splitter's top.
         const auto resize = [&] {
             view::formResize(state.frame, state.toolbar, state.gap, state.busy);
-            return QList<double>{state.gap, state.frame.geometry().picture1.top};
+            return QList<double>{double(state.gap), state.frame.geometry().picture1.top};
         };
         state.frame.setLayoutSize(9000, 8000);
         state.gap = 4000;

@@ -61,8 +61,7 @@ class TestReloadWindow : public QObject {
         const QString big = w.dir.filePath(QStringLiteral("big.txt"));
         QByteArray bytes;
         for (int i = 0; bytes.size() < (24 << 20); ++i) {
-            bytes +=
-                "Record with a line of ordinary length, number " + QByteArray::number(i) + '\n';
+            bytes += "A line of ordinary length, number " + QByteArray::number(i) + '\n';
         }
         QVERIFY(writeBytes(big, bytes));
         w.services.files.result = big;
@@ -73,7 +72,6 @@ class TestReloadWindow : public QObject {
         int valueShown = -1;
         QString nameRead;
         QTimer user;
-        user.setInterval(10);
         connect(&user, &QTimer::timeout, [&] {
             QProgressDialog* dialog = shownProgress();
             if (dialog == nullptr || valueShown >= 0) {
@@ -85,7 +83,7 @@ class TestReloadWindow : public QObject {
             QTest::mouseClick(dialog->windowHandle(), Qt::LeftButton, Qt::NoModifier,
                               cancel->mapTo(dialog, cancel->rect().center()));
         });
-        user.start();
+        user.start(10);
         w.click(w.button("select"));
         user.stop();
 
@@ -107,9 +105,8 @@ class TestReloadWindow : public QObject {
         // A quick reading shows nothing and is kept.
         w.services.files.result = w.file(2);
         w.click(w.button("select"));
-        QCOMPARE(shownProgress(), nullptr);
         QCOMPARE(shownRows(w.list(lists::SlotId::A)), QStringList({"tag"}));
-        QCOMPARE(remembered(), w.file(2));
+        QVERIFY(shownProgress() == nullptr && remembered() == w.file(2));
     }
 
     void anotherProgramsWritesAreReadAgainAfterARenameToo() {
