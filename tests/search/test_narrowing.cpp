@@ -1,7 +1,6 @@
 #include <QRandomGenerator>
 #include <QTest>
 #include <functional>
-#include <numeric>
 
 #include "app/commands.h"
 #include "app/undo_commands.h"
@@ -57,22 +56,19 @@ class TestNarrowing : public QObject {
             return *search::findMatches(
                 records, search::TermMatcher(search::searchTerms(text), ignoreCase), recent);
         };
+        const auto every = [](qint32 step) {
+            std::vector<qint32> out;
+            for (qint32 i = 0; i < 120000; i += step) {
+                out.push_back(i);
+            }
+            return out;
+        };
         // Split over several threads, every match comes back, in order.
-        std::vector<qint32> all(120000);
-        std::iota(all.begin(), all.end(), 0);
-        QVERIFY(find("t", true) == all);
+        QVERIFY(find("t", true) == every(1));
         // What "t" found is cut down to every other record: a search that narrows it looks at
         // those alone, and one that does not, at every record.
-        auto cut = std::make_shared<std::vector<qint32>>();
-        for (qint32 i = 0; i < 120000; i += 2) {
-            cut->push_back(i);
-        }
-        recent.front().records = cut;
-        std::vector<qint32> thomas;
-        for (qint32 i = 0; i < 120000; i += 6) {
-            thomas.push_back(i);
-        }
-        QVERIFY(find("thomas", true) == thomas);
+        recent.front().records = std::make_shared<std::vector<qint32>>(every(2));
+        QVERIFY(find("thomas", true) == every(6));
         QCOMPARE(find("T", false).size(), std::size_t{40000});  // another case rule
         QCOMPARE(find("t", true).size(), std::size_t{60000});   // the same text again
         // Once the records change, nothing found earlier is used.
@@ -96,21 +92,16 @@ class TestNarrowing : public QObject {
         QRandomGenerator rng(18);
         const QStringList pieces = {"ab", "Ab", "ba", "aé", "É", "Straße", "ss", "b", " ", "-----"};
         QStringList a, b, c = {"ab", "", "AB-----É"};
-        for (int i = 0; i < 1500; ++i) {
-            a << randomText(rng, pieces, 4);
-        }
-        for (int i = 0; i < 200; ++i) {
-            b << randomText(rng, pieces, 2);
+        for (int i = 0; i < 1700; ++i) {  // 1500 records of up to four pieces, 200 of two
+            (i < 1500 ? a : b) << randomText(rng, pieces, i < 1500 ? 4 : 2);
         }
         StateFixture f(a, b, c);
-        f.state.options.setChecked(Option::SearchWhileTyping, true);
+        OptionMenu& options = f.state.options;
+        options.setChecked(Option::SearchWhileTyping, true);
         const QStringList keys = {"a", "b", "A", "B", "é", "É", "ß", "s", " ", "-"};
         // What may happen between two keys, in any of the lists.
         const std::function<void()> changes[] = {
-            [&] {
-                const bool ignoreCase = f.state.options.isChecked(Option::IgnoreCase);
-                f.state.options.setChecked(Option::IgnoreCase, !ignoreCase);
-            },
+            [&] { options.setChecked(Option::IgnoreCase, !options.isChecked(Option::IgnoreCase)); },
             [&] {
                 if (f.state.editBox.isEnabled()) {
                     f.state.editBox.setText(randomText(rng, pieces, 3));
@@ -121,8 +112,7 @@ class TestNarrowing : public QObject {
             [&] { app::toolbarButtonPressed(f.state, Command::Sort); },
             [&] { app::undoCommand(f.state); },
             [&] { app::redoCommand(f.state); }};
-        int searches = 0;
-        int narrowed = 0;
+        int searches = 0, narrowed = 0;
         for (int sequence = 0; sequence < 2000; ++sequence) {
             QString text;
             for (int step = rng.bounded(1, 14); step > 0; --step) {
@@ -142,13 +132,10 @@ class TestNarrowing : public QObject {
                 }
                 ++searches;
                 narrowed += f.slot(1).recentFinds.size() > 1 ? 1 : 0;
-                const bool ignoreCase = f.state.options.isChecked(Option::IgnoreCase);
                 for (int n = 1; n <= 3; ++n) {
-                    QVERIFY2(listed(f.list(n)) == fullSearch(f.slot(n), text, ignoreCase),
-                             qPrintable(QStringLiteral("list %1, \"%2\", sequence %3")
-                                            .arg(n)
-                                            .arg(text)
-                                            .arg(sequence)));
+                    QVERIFY2(listed(f.list(n)) ==
+                                 fullSearch(f.slot(n), text, options.isChecked(Option::IgnoreCase)),
+                             qPrintable(QStringLiteral("list %1: %2").arg(n).arg(text)));
                 }
             }
             f.state.searchBox.userTyped(QString());

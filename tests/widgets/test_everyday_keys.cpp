@@ -1,7 +1,6 @@
 #include <QMenu>
 #include <QStatusBar>
 #include <QTest>
-#include <QToolBar>
 
 #include "support/window_fixture.h"
 
@@ -26,11 +25,8 @@ class TestEverydayKeys : public QObject {
   private Q_SLOTS:
     void savingFromTheKeyboardAndTheUnsavedMark() {
         Window w;
-        QCOMPARE(w.window->windowTitle(), QStringLiteral("Trovix[*]"));
-        QVERIFY(!w.window->isWindowModified());
-        QToolBar* bar = w.window->findChild<QToolBar*>();
+        QVERIFY(w.window->windowTitle() == "Trovix[*]" && !w.window->isWindowModified());
         QAction* fileB = w.action("fileB");
-        QWidget* fileButtonB = bar->widgetForAction(fileB);
         const QString tipBefore = fileB->toolTip();
         const QImage iconBefore = fileB->icon().pixmap(32).toImage();
 
@@ -40,36 +36,28 @@ class TestEverydayKeys : public QObject {
         w.type(QStringLiteral("x"));
         QTRY_VERIFY(w.window->isWindowModified());
         QCOMPARE(fileB->toolTip(), QStringLiteral("taglines.txt, changed"));
-        QVERIFY(
-            fileButtonB->accessibleDescription().contains(QStringLiteral("taglines.txt, changed")));
-        QVERIFY(fileB->icon().pixmap(32).toImage() != iconBefore);
-        QVERIFY(!w.action("fileA")->toolTip().contains(QStringLiteral("changed")));
+        QVERIFY(w.button("fileB")->accessibleDescription().contains(fileB->toolTip()) &&
+                fileB->icon().pixmap(32).toImage() != iconBefore &&
+                !w.action("fileA")->toolTip().contains(QStringLiteral("changed")));
 
         // The Actions menu names the file that Ctrl+Shift+S saves; the focus stays put.
-        QMenu* actions = w.window->findChild<QMenu*>(QStringLiteral("mnuActions"));
-        QAction* save = w.action("mnuSave");
-        QCOMPARE(actions->actions().last(), save);
-        QCOMPARE(save->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
-        Q_EMIT actions->aboutToShow();
-        QCOMPARE(save->text(), QStringLiteral("Sa&ve taglines.txt"));
+        Q_EMIT w.window->findChild<QMenu*>(QStringLiteral("mnuActions"))->aboutToShow();
+        QCOMPARE(w.action("mnuSave")->text(), QStringLiteral("Sa&ve taglines.txt"));
         w.key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(readBytes(w.file(2)), QByteArray("Zed\r\nAlx\r\nMo\r\n"));
         QCOMPARE(readBytes(w.file(1)), kPhones);
         QTRY_VERIFY(!w.window->isWindowModified());
-        QCOMPARE(fileB->toolTip(), tipBefore);
-        QCOMPARE(w.focus(), w.edit);
+        QVERIFY(fileB->toolTip() == tipBefore && w.focus() == w.edit);
     }
 
     void deleteNewAndSortFromTheKeys() {
         Window w;
-        // The Delete key in a list deletes its selected record, one step that Ctrl+Z takes back.
+        // The Delete key in a list deletes its selected record. (That Ctrl+Z in the list takes it
+        // back, selected, is test_main_window's.)
         w.clickRow(w.list(SlotId::A), 1);
         w.key(Qt::Key_Delete);
-        QCOMPARE(w.rows(SlotId::A), 1);
-        QCOMPARE(w.focus(), w.list(SlotId::A));
+        QVERIFY(w.rows(SlotId::A) == 1 && w.focus() == w.list(SlotId::A));
         w.key(Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(w.rows(SlotId::A), 2);
-        QCOMPARE(w.focus(), w.list(SlotId::A));
 
         // New: typing replaces "New Item".
         w.clickRow(w.list(SlotId::B), 0);
@@ -95,10 +83,9 @@ class TestEverydayKeys : public QObject {
         w.key(Qt::Key_R, Qt::AltModifier);
         QCOMPARE(w.focus(), w.list(SlotId::A));
 
-        w.window->findChild<QAction*>(QStringLiteral("mnuBackup"))->trigger();
-        QCOMPARE(w.window->statusBar()->currentMessage(),
-                 QStringLiteral("Backed up 3 files as *.old"));
-        QCOMPARE(readBytes(w.file(1) + QStringLiteral(".old")), kPhones);
+        // (That the copies hold the files is test_records's.)
+        w.action("mnuBackup")->trigger();
+        QCOMPARE(w.window->statusBar()->currentMessage(), "Backed up 3 files as *.old");
     }
 };
 

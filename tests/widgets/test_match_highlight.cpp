@@ -82,12 +82,15 @@ class TestMatchHighlight : public QObject {
     void matchesAreHighlightedWhereTheyStandAndOnlyThere() {
         testing::WindowFixture w(kPhones, "Smithers, Al\r\n", "212  New York\r\n");
         QListView* lstA = w.list(SlotId::A);
+        // A row of list A as drawn, and the edit box's marks.
+        const auto shown = [&](int row) {
+            return drawn(lstA, row) + " / " + marks(w.edit).join(u',');
+        };
         w.typeSearch(QStringLiteral("smith 555"));
-        QCOMPARE(drawn(lstA, 0) + '|' + drawn(lstA, 1), "[Smith], Ann|[smith]son [555] [Smith]");
-        QCOMPARE(drawn(w.list(SlotId::B), 0), "no match found");
+        QCOMPARE(drawn(lstA, 1) + '|' + drawn(w.list(SlotId::B), 0) + '|' + shown(0),
+                 "[smith]son [555] [Smith]|no match found|[Smith], Ann / Smith,555");
         QVERIFY(amberPixels(lstA, 0) > 0 && amberPixels(lstA, 1) > amberPixels(lstA, 0));
         QCOMPARE(amberPixels(w.list(SlotId::B), 0), 0);
-        QCOMPARE(marks(w.edit), QStringList({"Smith", "555"}));
 
         // What a screen reader reads of the rows and the edit box stays the plain text.
         QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(lstA);
@@ -102,13 +105,10 @@ class TestMatchHighlight : public QObject {
         w.edit->moveCursor(QTextCursor::Start);
         w.key(Qt::Key_End);
         w.type(QStringLiteral(" smithy"));
-        QCOMPARE(w.edit->toPlainText(), "Smith, Ann smithy\n(212) 555-0100");
-        QCOMPARE(marks(w.edit), QStringList({"Smith", "smith", "555"}));
-        QCOMPARE(drawn(lstA, 0), "[Smith], Ann [smith]y");
+        QCOMPARE(shown(0), "[Smith], Ann [smith]y / Smith,smith,555");
         w.key(Qt::Key_Home);
         w.key(Qt::Key_Delete);
-        QCOMPARE(marks(w.edit), QStringList({"smith", "555"}));
-        QCOMPARE(drawn(lstA, 0), "mith, Ann [smith]y");
+        QCOMPARE(shown(0), "mith, Ann [smith]y / smith,555");
         QVERIFY(!documentHasFormats(w.edit));
 
         // Ctrl+H turns the highlighting off, the menu item on again; the setting follows.
@@ -117,19 +117,15 @@ class TestMatchHighlight : public QObject {
         w.key(Qt::Key_H, Qt::ControlModifier);
         QVERIFY(!w.state.options.isChecked(Option::HighlightMatches) &&
                 !w.action("mnuHighlightMatches")->isChecked());
-        QCOMPARE(drawn(lstA, 1), "smithson 555 Smith");
+        QCOMPARE(shown(1), "smithson 555 Smith / ");
         QCOMPARE(amberPixels(lstA, 1), 0);
-        QVERIFY(marks(w.edit).isEmpty());
         w.action("mnuHighlightMatches")->trigger();
-        QVERIFY(w.state.options.isChecked(Option::HighlightMatches));
-        QCOMPARE(drawn(lstA, 1), "[smith]son [555] [Smith]");
-        QVERIFY(amberPixels(lstA, 1) > 0);
-        QCOMPARE(marks(w.edit), QStringList({"smith", "555", "Smith"}));
+        QVERIFY(w.state.options.isChecked(Option::HighlightMatches) && amberPixels(lstA, 1) > 0);
+        QCOMPARE(shown(1), "[smith]son [555] [Smith] / smith,555,Smith");
 
         // Listing every record shows no search, so nothing is highlighted.
         w.click(w.button("viewall"));
-        QCOMPARE(drawn(lstA, 0), "mith, Ann smithy");
-        QVERIFY(marks(w.edit).isEmpty());
+        QCOMPARE(shown(0), "mith, Ann smithy / ");
     }
 
     // The edit box marks the lines on screen: a long record's last line is marked once the
@@ -142,15 +138,15 @@ class TestMatchHighlight : public QObject {
         record += "-----smith at the end\r\n";
         testing::WindowFixture w(record, "b\r\n", "c\r\n");
         w.typeSearch(QStringLiteral("smith"));
-        QCOMPARE(marks(w.edit), QStringList({"Smith"}));
+        QStringList seen = marks(w.edit);
         w.click(w.edit);
         w.key(Qt::Key_End, Qt::ControlModifier);
-        QCOMPARE(marks(w.edit), QStringList({"smith"}));
+        seen << marks(w.edit);
         w.key(Qt::Key_Home, Qt::ControlModifier);
-        QCOMPARE(marks(w.edit), QStringList({"Smith"}));
+        seen << marks(w.edit);
         QScrollBar* bar = w.edit->verticalScrollBar();  // dragged to the bottom
         bar->setValue(bar->maximum());
-        QCOMPARE(marks(w.edit), QStringList({"smith"}));
+        QCOMPARE(seen << marks(w.edit), QStringList({"Smith", "smith", "Smith", "smith"}));
     }
 };
 
