@@ -16,23 +16,15 @@ using namespace trovix;
 using platform::MessageAnswer;
 using testing::StateFixture;
 
-namespace {
-
-QStringList numberedRecords(int count) {
-    QStringList out;
-    for (int i = 0; i < count; ++i) {
-        out << QStringLiteral("record %1").arg(i);
-    }
-    return out;
-}
-
-}  // namespace
-
 class TestOutputAndLinks : public QObject {
     Q_OBJECT
   private Q_SLOTS:
     void printingAsksAboveFiftyRowsAndCopyingEmptiesTheClipboardFirst() {
-        StateFixture f(numberedRecords(51), {"b1", "b2"}, {});
+        QStringList numbered;
+        for (int i = 0; i < 51; ++i) {
+            numbered << QStringLiteral("record %1").arg(i);
+        }
+        StateFixture f(numbered, {"b1", "b2"}, {});
         f.state.listWithFocus = lists::SlotId::A;
         f.messages.answers = {MessageAnswer::Cancel};
         app::toolbarButtonPressed(f.state, Command::Print);
@@ -164,12 +156,11 @@ class TestOutputAndLinks : public QObject {
         const qsizetype before = shell.calls.size();
         app::menuCommand(f.state, MenuCommand::WebSite);
         const QString site = QString::fromUtf8(kWebSite);
-        QCOMPARE(f.messages.shown.last().text,
-                 site.isEmpty() ? QStringLiteral("Could not locate web site!  Error: this copy of "
-                                                 "Trovix names none")
-                                : QStringLiteral("Could not locate web site!  Error: nothing opens "
-                                                 "https here, so %1 could not be opened")
-                                      .arg(site));
+        QCOMPARE(
+            f.messages.shown.last().text,
+            "Could not locate web site!  Error: " +
+                (site.isEmpty() ? QString("this copy of Trovix names none")
+                                : "nothing opens https here, so " + site + " could not be opened"));
         QCOMPARE(shell.calls.size(), before + (site.isEmpty() ? 0 : 1));
 
         // A copy the package manager installed cannot update itself, and stays open.

@@ -27,14 +27,8 @@
 #include "support/files.h"
 
 using namespace trovix;
-using platform::InterruptedSave;
-using platform::MessageAnswer;
-using platform::MessageButtons;
-using platform::MessageIcon;
-using testing::age;
-using testing::aged;
-using testing::readBytes;
-using testing::writeBytes;
+using namespace trovix::platform;
+using namespace trovix::testing;
 
 namespace {
 
@@ -65,7 +59,6 @@ struct World {
     platform::FakeSettingsStore& store = services.settings;
     platform::FakeMessageBoxes& messages = services.messages;
     platform::FakeInstanceGuard& instance = services.instance;
-    platform::FakeScreen& screen = services.screen;
     platform::FakeMemoryLimits& memory = services.memory;
 
     QString path(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
@@ -82,15 +75,8 @@ struct World {
     bool untouched(int i) const {
         return aged(path(kFiles[i])) && readBytes(path(kFiles[i])) == kContent[i];
     }
-    // A fresh window state started up in this world, as the program does on every run; '|'
-    // separates the arguments of the command line.
-    std::unique_ptr<MainState> start(const char* commandLine = "",
-                                     const QString& runningProgram = {}) {
-        QStringList arguments = QString::fromLatin1(commandLine).split(u'|');
-        arguments.removeAll(QString());
-        return start(arguments, runningProgram);
-    }
-    std::unique_ptr<MainState> start(const QStringList& arguments,
+    // A fresh window state started up in this world, as the program does on every run.
+    std::unique_ptr<MainState> start(const QStringList& arguments = {},
                                      const QString& runningProgram = {},
                                      const QList<InterruptedSave>& interrupted = {}) {
         auto state = std::make_unique<MainState>(services.services());
@@ -102,8 +88,6 @@ struct World {
         return state;
     }
 };
-
-using Section = QMap<QString, QString>;
 
 // Every file and folder under a folder, with its size and time, one a line.
 QStringList tree(const QString& folder) {
@@ -137,8 +121,8 @@ struct InstalledProgram {
         QVERIFY(QFile::copy(QStringLiteral(TROVIX_PROGRAM), program));
         // The window library where the installed program looks for it.
         const QString window = root.filePath("usr/bin/" TROVIX_WINDOW_FROM_PROGRAM);
-        QVERIFY(QDir().mkpath(window));
-        QVERIFY(QFile::copy(QStringLiteral(TROVIX_WINDOW),
+        QVERIFY(QDir().mkpath(window) &&
+                QFile::copy(QStringLiteral(TROVIX_WINDOW),
                             QDir(window).filePath(QFileInfo(TROVIX_WINDOW).fileName())));
         for (int i = 0; i < 3; ++i) {
             QVERIFY(writeBytes(QDir(samples).filePath(kFiles[i]), kContent[i]));
@@ -185,15 +169,14 @@ class TestStartupAndShutdown : public QObject {
         w.put("FileA", QStringLiteral("mine.txt"));
         QVERIFY(writeBytes(w.path("phone_numbers.txt"), "Smith 555\r\n"));
         // The defaults apply, the default data file included, and the user is told.
-        QCOMPARE(firstRows(*w.start("clear")).first(), QStringLiteral("Smith 555"));
-        QVERIFY(!w.store.sections.contains(kSection));
-        QVERIFY(w.messages.shown.size() == 1 &&
+        QCOMPARE(firstRows(*w.start({"clear"})).first(), QStringLiteral("Smith 555"));
+        QVERIFY(!w.store.sections.contains(kSection) && w.messages.shown.size() == 1 &&
                 w.messages.shown[0].text == "Registry settings were deleted for Trovix." &&
                 w.messages.shown[0].icon == MessageIcon::Information);
         // Settings that cannot be deleted are not reported deleted; at close, settings that
         // cannot be stored are reported once, with the reason.
         locked.store.failSync = true;
-        auto lockedState = locked.start("clear");
+        auto lockedState = locked.start({"clear"});
         const QList<platform::ShownMessage>& told = locked.messages.shown;
         QVERIFY(told[0].text.startsWith("The settings of Trovix could not be deleted") &&
                 told[0].text.contains(locked.store.failReason));
@@ -203,9 +186,11 @@ class TestStartupAndShutdown : public QObject {
         for (const char* commandLine : {"Clear", " clear", "clear|now"}) {
             World kept;
             kept.put("MainLeft", QStringLiteral("3000"));
-            QVERIFY2(kept.start(commandLine)->frame.placement().left == 3000 &&
-                         kept.messages.shown.isEmpty(),
-                     commandLine);
+            QVERIFY2(
+                kept.start(QString::fromLatin1(commandLine).split(u'|'))->frame.placement().left ==
+                        3000 &&
+                    kept.messages.shown.isEmpty(),
+                commandLine);
         }
     }
 
@@ -259,11 +244,8 @@ class TestStartupAndShutdown : public QObject {
             typed.prepend(QStringLiteral("trovix7"));
             const app::CommandLine read = app::readCommandLine(typed);
             QVERIFY2(read.request == c.request, c.line);
-            if (c.request == Request::Mistake) {
-                QCOMPARE(read.mistake, QString::fromLatin1(c.arguments));
-            } else {
-                QCOMPARE(read.arguments.join(u'|'), QString::fromLatin1(c.arguments));
-            }
+            QCOMPARE(c.request == Request::Mistake ? read.mistake : read.arguments.join(u'|'),
+                     QString::fromLatin1(c.arguments));
         }
 
         const app::CommandLine find =
@@ -337,10 +319,7 @@ class TestStartupAndShutdown : public QObject {
                     out.contains(c.out) &&
                     (c.errors.isEmpty() ? errors.isEmpty() : errors.startsWith(c.errors)) &&
                     (!out.startsWith("Usage:") || out.contains(QDir::toNativeSeparators(data))),
-                qPrintable(QStringLiteral("%1: exit %2\n%3%4")
-                               .arg(c.arguments)
-                               .arg(process.exitCode())
-                               .arg(out, errors)));
+                qPrintable(c.arguments + (": " + out + errors)));
         }
         QCOMPARE(tree(installed.root.path()), before);
 #ifdef Q_OS_LINUX
@@ -394,11 +373,11 @@ class TestStartupAndShutdown : public QObject {
             w.put("FileA", QStringLiteral("old.txt"));
             QTemporaryDir elsewhere;
             QDir::setCurrent(elsewhere.path());
-            auto state = w.start(c.line);
+            const QStringList arguments = QString::fromLatin1(c.line).split(u'|');
+            auto state = w.start(arguments);
             QVERIFY2(c.taken ? firstRows(*state) == QStringList({"uno", "dos", "tres"})
                              : state->fileSlots[0].fileName == QStringLiteral("old.txt"),
                      c.line);
-            const QStringList arguments = QString::fromLatin1(c.line).split(u'|');
             QCOMPARE(app::unusedArguments(arguments), c.taken ? QStringList() : arguments);
         }
     }
@@ -420,7 +399,7 @@ class TestStartupAndShutdown : public QObject {
         QCOMPARE(w.messages.shown.size(), 1);
         QVERIFY(w.messages.shown[0].text.contains("\"\\xFF\\xFE.txt\"") &&
                 w.messages.shown[0].text.contains("not valid UTF-8"));
-        QCOMPARE(w.store.sections[kSection], Section({{"FileA", kFiles[0]}}));
+        QCOMPARE(w.store.sections[kSection], (QMap<QString, QString>{{"FileA", kFiles[0]}}));
         QCOMPARE(firstRows(state).first(), QStringLiteral("Smith 555-1234"));
         // Saved and closed, nothing is written under a name the user did not give.
         change(state, 0, QStringLiteral("edited"));
@@ -438,7 +417,7 @@ class TestStartupAndShutdown : public QObject {
         w.writeDataFiles();
         QVERIFY(writeBytes(w.path("big.txt"), QByteArray(1000, '\n')));  // 1,001 records of 8 bytes
         w.memory.given = {(qint64{64} << 20) + 4096, QStringLiteral("the test's limit")};
-        const auto started = w.start("big.txt|taglines.txt|area_codes.txt");
+        const auto started = w.start({"big.txt", "taglines.txt", "area_codes.txt"});
         MainState& state = *started;
 
         // Told which file and why; the first list shows its usual file instead.
@@ -481,24 +460,24 @@ class TestStartupAndShutdown : public QObject {
         const QString running = w.path("running");
         QVERIFY(writeBytes(running, QByteArray(777, 'y')));
         const auto files = [&] { return readBytes(patchlet) + '|' + readBytes(ver); };
-        w.start("", running);
+        w.start({}, running);
         QCOMPARE(files(), "Trovix7\r\ntrovix7\r\n7.1.319.777\r\n|7.1.319.777");
 
         // Up to date: neither file is touched.
         QVERIFY(age(patchlet) && age(ver));
-        w.start("", running);
+        w.start({}, running);
         QVERIFY(aged(patchlet) && aged(ver));
 
         // The program file in the folder counts before the running one: both are rewritten.
         QVERIFY(writeBytes(w.path("trovix7"), QByteArray(12345, 'x')));
-        w.start("", running);
+        w.start({}, running);
         QCOMPARE(files(), "Trovix7\r\ntrovix7\r\n7.1.319.12345\r\n|7.1.319.12345");
 
         // Only the file that is out of date is written; a line end makes it out of date.
         QVERIFY(age(patchlet));
         for (const char* stale : {"7.1.318.12345", "7.1.319.12345\r\n"}) {
             QVERIFY(writeBytes(ver, stale));
-            w.start("", running);
+            w.start({}, running);
             QVERIFY(readBytes(ver) == "7.1.319.12345" && aged(patchlet));
         }
 
@@ -506,7 +485,7 @@ class TestStartupAndShutdown : public QObject {
         // on silently.
         QVERIFY(QFile::remove(patchlet) && QDir().mkdir(patchlet));
         QVERIFY(QFile::remove(ver) && QDir().mkdir(ver));
-        auto state = w.start("", running);
+        auto state = w.start({}, running);
         QVERIFY(w.messages.shown.isEmpty());
         QCOMPARE(firstRows(*state).first(), QStringLiteral("Smith 555"));
     }
@@ -618,8 +597,7 @@ class TestStartupAndShutdown : public QObject {
             auto state = w.start();
             state->options.setChecked(Option::AutoSave, c.autoSave);
             // Unchanged files close without a question and without a write.
-            QVERIFY(app::queryClose(*state));
-            QVERIFY(w.untouched(0) && w.untouched(1) && w.untouched(2) &&
+            QVERIFY(app::queryClose(*state) && w.untouched(0) && w.untouched(1) && w.untouched(2) &&
                     w.messages.shown.isEmpty());
 
             change(*state, 0, QStringLiteral("Smith 555-0000"));

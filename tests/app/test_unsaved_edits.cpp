@@ -22,11 +22,11 @@
 #include "platform/fake/fake_services.h"
 #include "platform/path_info.h"
 #include "records/slot_procedures.h"
-#include "search/search_engine.h"
 #include "state/main_state.h"
 #include "store/recovery_file.h"
 #include "support/files.h"
 #include "support/small_disk.h"
+#include "support/state_fixture.h"
 
 #ifdef Q_OS_UNIX
 #include <signal.h>
@@ -91,13 +91,7 @@ struct Window {
         }
         return out;
     }
-    QStringList rows() const {
-        QStringList out;
-        for (int row = 0; row < state.slot(kA).list.count(); ++row) {
-            out.append(state.slot(kA).list.text(row));
-        }
-        return out;
-    }
+    QStringList rows() const { return rowsOf(state.slot(kA).list); }  // "record|text"
     QString lastTold() const { return told.isEmpty() ? QString() : told.last().second; }
     QString recoveryFile() const { return watch->writer().pathOf(0); }
     // What slot A's recovery file holds, empty when there is none.
@@ -125,10 +119,15 @@ struct Watched : WrittenFiles, Window {
     app::FileChangeWatch changes{state, watcher};
     explicit Watched(const QByteArray& phoneNumbers)
         : WrittenFiles(phoneNumbers), Window(dir, QString()) {}
-    // Another program writes the file in place and the watcher hears of it.
-    void otherProgramWrites(const QByteArray& bytes) {
+    // Another program writes the file in place (or only touches it), the watcher hears of it,
+    // and `ms` pass.
+    void otherProgramWrites(const QByteArray& bytes, int ms) {
         QVERIFY(writeBytes(file(), bytes));
+        heard(ms);
+    }
+    void heard(int ms) {
         watcher.touch(file());
+        watcher.advance(ms);
     }
 };
 
@@ -138,12 +137,8 @@ QStringList recoveryFiles(const QString& folder) {
 
 // The questions among the boxes shown.
 QList<platform::ShownMessage> questionsOf(const platform::FakeMessageBoxes& messages) {
-    QList<platform::ShownMessage> questions;
-    for (const platform::ShownMessage& shown : messages.shown) {
-        if (!shown.choices.isEmpty()) {
-            questions << shown;
-        }
-    }
+    QList<platform::ShownMessage> questions = messages.shown;
+    questions.removeIf([](const platform::ShownMessage& shown) { return shown.choices.isEmpty(); });
     return questions;
 }
 
@@ -197,20 +192,18 @@ class TestUnsavedEdits : public QObject {
         const platform::Result<store::RecoveredEdits> read = store::readRecoveryFile(path);
         QVERIFY(read);
         QCOMPARE(read->records.toStringList(), texts);
-        QCOMPARE(read->header.dataFile, header.dataFile);
-        QCOMPARE(read->header.slot, 2);
-        QCOMPARE(read->header.changedAt, header.changedAt);
-        QVERIFY(read->header.loaded == header.loaded);
-        QVERIFY(read->header.format == header.format);
+        QVERIFY(read->header.dataFile == header.dataFile && read->header.slot == 2 &&
+                read->header.changedAt == header.changedAt &&
+                read->header.loaded == header.loaded && read->header.format == header.format);
 
         // Any byte changed, the header's and the records' alike, or the file cut anywhere.
+        const auto refused = [&](const QByteArray& written) {
+            return writeBytes(path, written) && !store::readRecoveryFile(path);
+        };
         for (qsizetype at = 0; at < bytes.size(); ++at) {
             QByteArray changed = bytes;
             changed[at] = static_cast<char>(changed[at] ^ 0x01);
-            QVERIFY(writeBytes(path, changed));
-            QVERIFY2(!store::readRecoveryFile(path), qPrintable(QString::number(at)));
-            QVERIFY(writeBytes(path, bytes.first(at)));
-            QVERIFY2(!store::readRecoveryFile(path), qPrintable(QString::number(at)));
+            QVERIFY2(refused(changed) && refused(bytes.first(at)), qPrintable(QString::number(at)));
         }
     }
 
@@ -271,25 +264,20 @@ class TestUnsavedEdits : public QObject {
     // what was not saved and why, and promise what was done: a recovery folder that cannot be
     // used keeps nothing, and they say the changes are lost.
     void aTerminationKeepsTheNewestChangesAndSaysWhatItDid_data() {
+        QTest::addColumn<QString>("meanwhile");  // what happened to the file since it was read
         QTest::addColumn<bool>("autoSave");
         QTest::addColumn<bool>("folderUsable");
-        QTest::addColumn<QString>("meanwhile");  // what happened to the file since it was read
-        QTest::addColumn<QString>("why");        // what the note says, none when it was saved
-        QTest::newRow("kept") << false << true << ""
-                              << "AutoSave is off";
-        QTest::newRow("saved") << true << true << ""
-                               << "";
-        QTest::newRow("changed, kept") << true << true << "changed"
-                                       << "another program";
-        QTest::newRow("folder gone, kept") << true << true << "gone"
-                                           << "gone/phone_numbers.txt";
-        QTest::newRow("lost") << false << false << ""
-                              << "AutoSave is off";
+        QTest::addColumn<QString>("why");  // what the note says, none when it was saved
+        QTest::newRow("kept") << "" << false << true << "AutoSave is off";
+        QTest::newRow("saved") << "" << true << true << "";
+        QTest::newRow("changed, kept") << "changed" << true << true << "another program";
+        QTest::newRow("folder gone, kept") << "gone" << true << true << "gone/phone_numbers.txt";
+        QTest::newRow("lost") << "" << false << false << "AutoSave is off";
     }
     void aTerminationKeepsTheNewestChangesAndSaysWhatItDid() {
+        QFETCH(QString, meanwhile);
         QFETCH(bool, autoSave);
         QFETCH(bool, folderUsable);
-        QFETCH(QString, meanwhile);
         QFETCH(QString, why);
         QTemporaryDir dir;
         QString folder = dir.filePath("recovery");
@@ -323,8 +311,8 @@ class TestUnsavedEdits : public QObject {
                 told.contains("The next start offers them back.") == (!saved && folderUsable) &&
                 told.contains("so they are lost") == !folderUsable,
             qPrintable(told));
-        QVERIFY(w.messages.shown.isEmpty() && !QFileInfo::exists(dir.filePath("nowhere")));
-        QCOMPARE(w.fakes.settings.syncCount, 1);
+        QVERIFY(w.messages.shown.isEmpty() && !QFileInfo::exists(dir.filePath("nowhere")) &&
+                w.fakes.settings.syncCount == 1);
         QCOMPARE(w.fakes.settings.value("Settings", "AutoSave").value_or(""),
                  app::booleanText(autoSave));
     }
@@ -333,23 +321,19 @@ class TestUnsavedEdits : public QObject {
     // says; a damaged file is kept and named, a file no slot holds waits for a later start, and
     // the files a running copy holds are not touched.
     void theNextStartOffersTheChangesBack_data() {
-        QTest::addColumn<bool>("recover");
         QTest::addColumn<QString>("meanwhile");  // what happened to the file since the crash
-        QTest::addColumn<QString>("since");      // what the question says of it
-        QTest::newRow("Recover") << true << ""
-                                 << "";
-        QTest::newRow("Discard") << false << ""
-                                 << "";
+        QTest::addColumn<bool>("recover");
+        QTest::addColumn<QString>("since");  // what the question says of it
+        QTest::newRow("Recover") << "" << true << "";
+        QTest::newRow("Discard") << "" << false << "";
         QTest::newRow("Recover, the file changed since")
-            << true << "changed"
-            << " phone_numbers.txt has been changed on disk since then.";
+            << "changed" << true << " phone_numbers.txt has been changed on disk since then.";
         QTest::newRow("Recover, the file deleted since")
-            << true << "deleted"
-            << " phone_numbers.txt has been deleted or moved away since then.";
+            << "deleted" << true << " phone_numbers.txt has been deleted or moved away since then.";
     }
     void theNextStartOffersTheChangesBack() {
-        QFETCH(bool, recover);
         QFETCH(QString, meanwhile);
+        QFETCH(bool, recover);
         QFETCH(QString, since);
         QTemporaryDir dir;
         const QString folder = dir.filePath("recovery");
@@ -562,26 +546,22 @@ class TestUnsavedEdits : public QObject {
         QCOMPARE(w.state.editBox.text(), QStringLiteral("Bob Smith"));
 
         // A new first record that matches, one that does not, and Bob moved down.
-        w.otherProgramWrites("Dora Smith\nAnn Smith\nEve Brown\nBob Smith\n");
-        w.watcher.advance(150);
-        w.watcher.touch(w.file());  // a second notice of the same save
-        w.watcher.advance(199);
-        QCOMPARE(w.rows(), QStringList({"Ann Smith", "Bob Smith"}));  // still settling
+        w.otherProgramWrites("Dora Smith\nAnn Smith\nEve Brown\nBob Smith\n", 150);
+        w.heard(199);  // a second notice of the same save
+        QCOMPARE(w.rows(), QStringList({"0|Ann Smith", "1|Bob Smith"}));  // still settling
         w.watcher.advance(1);
-        QCOMPARE(w.rows(), QStringList({"Dora Smith", "Ann Smith", "Bob Smith"}));
+        QCOMPARE(w.rows(), QStringList({"0|Dora Smith", "1|Ann Smith", "3|Bob Smith"}));
         QVERIFY(w.state.slot(kA).list.listIndex() == 2 && w.state.editBox.text() == "Bob Smith");
         QCOMPARE(w.lastTold(),
                  QStringLiteral("phone_numbers.txt was changed on disk and has been read again"));
         QVERIFY(w.told.size() == 1 && !w.state.slot(kA).changed && w.messages.shown.isEmpty());
 
         // The selected record is gone: nothing is selected and the edit box no longer shows it.
-        w.otherProgramWrites("Dora Smith\n");
-        w.watcher.advance(1000);
-        QCOMPARE(w.rows(), QStringList({"Dora Smith"}));
+        w.otherProgramWrites("Dora Smith\n", 1000);
+        QCOMPARE(w.rows(), QStringList({"0|Dora Smith"}));
         QVERIFY(w.state.slot(kA).list.listIndex() == -1 && w.state.editBox.text().isEmpty());
 
-        w.otherProgramWrites("Dora Smith\nFred Black\n");
-        w.watcher.advance(1000);
+        w.otherProgramWrites("Dora Smith\nFred Black\n", 1000);
 
         // Each reload is one step back: undone, the slot holds what it held before, which its
         // file no longer holds; redone, the file's content again, unchanged.
@@ -598,8 +578,7 @@ class TestUnsavedEdits : public QObject {
         w.edit(0, QStringLiteral("Ann edited"));
         QVERIFY(w.state.slot(kA).changed);
 
-        w.otherProgramWrites("Ann\nBob\nCarl\n");
-        w.watcher.advance(300);
+        w.otherProgramWrites("Ann\nBob\nCarl\n", 300);
         QCOMPARE(w.records(), QStringList({"Ann edited", "Bob"}));
         QVERIFY(w.state.changeNotice.isShown() && w.state.changeNotice.slot() == kA);
         QCOMPARE(w.state.changeNotice.text(),
@@ -618,11 +597,9 @@ class TestUnsavedEdits : public QObject {
 
         // The same change heard of again does not ask again; a further change does, and Reload
         // takes the file and drops the edit.
-        w.watcher.touch(w.file());
-        w.watcher.advance(300);
+        w.heard(300);
         QVERIFY(!w.state.changeNotice.isShown());
-        w.otherProgramWrites("Ann\nBob\nCarl\nDora\n");
-        w.watcher.advance(300);
+        w.otherProgramWrites("Ann\nBob\nCarl\nDora\n", 300);
         QVERIFY(w.state.changeNotice.isShown());
         w.state.changeNotice.answer(ChangeNotice::Answer::Reload);
         QVERIFY(!w.state.changeNotice.isShown() && !w.state.slot(kA).changed);
@@ -631,8 +608,7 @@ class TestUnsavedEdits : public QObject {
         // An edit undone while the notice asks leaves nothing unsaved: the notice goes, and the
         // list reads the changed file as a list without changes does.
         w.edit(0, QStringLiteral("Ann again"));
-        w.otherProgramWrites("Ann\nEve\n");
-        w.watcher.advance(300);
+        w.otherProgramWrites("Ann\nEve\n", 300);
         QVERIFY(w.state.changeNotice.isShown());
         app::undoCommand(w.state);
         QVERIFY(!w.state.changeNotice.isShown() && !w.state.slot(kA).changed);
@@ -645,18 +621,15 @@ class TestUnsavedEdits : public QObject {
         QVERIFY(records::saveFile(w.state.files(), kA));
         w.state.slot(kA).changed = false;
         w.state.editBox.setText(QStringLiteral("Ann unsaved"));
-        w.watcher.touch(w.file());
-        w.watcher.advance(2000);
+        w.heard(2000);
         QVERIFY(w.told.isEmpty() && !w.state.changeNotice.isShown());
         QCOMPARE(w.records(), QStringList({"Ann unsaved", "Bob"}));
 
         // Deleted, or renamed away: the records stay and the user is told once.
         w.state.slot(kA).changed = false;
         QVERIFY(QFile::rename(w.file(), w.file() + ".moved"));
-        w.watcher.touch(w.file());
-        w.watcher.advance(300);
-        w.watcher.touch(w.file());
-        w.watcher.advance(2000);
+        w.heard(300);
+        w.heard(2000);
         QVERIFY(w.records() == QStringList({"Ann unsaved", "Bob"}) && w.told.size() == 1);
         QCOMPARE(w.lastTold(),
                  QStringLiteral("phone_numbers.txt was deleted or renamed on disk; list 1 keeps "
@@ -664,12 +637,10 @@ class TestUnsavedEdits : public QObject {
 
         // With "Reload Changed Files" off nothing is read; on again, the next change is.
         w.state.options.setChecked(Option::ReloadChangedFiles, false);
-        w.otherProgramWrites("Carl\n");
-        w.watcher.advance(2000);
+        w.otherProgramWrites("Carl\n", 2000);
         QVERIFY(w.records() == QStringList({"Ann unsaved", "Bob"}) && w.told.size() == 1);
         w.state.options.setChecked(Option::ReloadChangedFiles, true);
-        w.otherProgramWrites("Carl\nDora\n");
-        w.watcher.advance(300);
+        w.otherProgramWrites("Carl\nDora\n", 300);
         QCOMPARE(w.records(), QStringList({"Carl", "Dora"}));
     }
 
@@ -682,14 +653,12 @@ class TestUnsavedEdits : public QObject {
 
         // Written during the first read: the second read takes the file as it then is.
         writer.writes = 1;
-        w.otherProgramWrites("Ann\n");
-        w.watcher.advance(300);
+        w.otherProgramWrites("Ann\n", 300);
         QVERIFY(w.records() == QStringList({"Ann", "busy"}) && writer.writes == 0);
 
         // Written during every read: nothing is taken, and the file is tried again later.
         writer.writes = 1000;
-        w.otherProgramWrites(writer.written);
-        w.watcher.advance(1000);
+        w.otherProgramWrites(writer.written, 1000);
         QVERIFY(w.records() == QStringList({"Ann", "busy"}) && w.watcher.callPending());
         writer.writes = 0;
         w.watcher.advance(2000);
@@ -703,8 +672,7 @@ class TestUnsavedEdits : public QObject {
         const qint64 start = w.watcher.now();
         for (int n = 1; n <= 70; ++n) {  // an appending log, every 50 ms for 3.5 s
             log += "line " + QByteArray::number(n) + '\n';
-            w.otherProgramWrites(log);
-            w.watcher.advance(50);
+            w.otherProgramWrites(log, 50);
         }
         w.watcher.advance(1000);
         QVERIFY2(w.told.size() >= 3 && w.told.size() <= 5,

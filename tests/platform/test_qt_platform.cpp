@@ -141,9 +141,7 @@ class TestQtPlatform : public QObject {
                                  "@Variant(1)",
                                  "@@x",
                                  "one\ntwo\r\001f\177end\a\b\f\v",
-                                 QString::fromLatin1("a\0"
-                                                     "12ab",
-                                                     5),
+                                 QString("a") + QChar(0) + "12ab",
                                  "Zo\u00eb \u6771\u4eac \U0001F600",
                                  ""};
         QTemporaryDir dir;
@@ -344,13 +342,10 @@ class TestQtPlatform : public QObject {
         // A dead owner's lock is taken over.
         const QString deadPath = dir.filePath("dead.lock");
         // QLockFile's own record of this process, so the forged lock has exactly its format.
-        QByteArray contents;
-        {
-            QLockFile sample(deadPath);
-            QVERIFY(sample.tryLock(0));
-            QFile file(deadPath);
-            contents = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        }
+        QLockFile sample(deadPath);
+        QVERIFY(sample.tryLock(0));
+        const QByteArray contents = readBytes(deadPath);
+        sample.unlock();
         const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid());
         QVERIFY(contents.startsWith(pid + '\n'));
 
@@ -360,10 +355,7 @@ class TestQtPlatform : public QObject {
         QVERIFY(child.waitForStarted());
         const qint64 deadPid = child.processId();
         QVERIFY(child.waitForFinished());
-        QFile lock(deadPath);
-        QVERIFY(lock.open(QIODevice::WriteOnly) &&
-                lock.write(QByteArray::number(deadPid) + contents.mid(pid.size())) > 0);
-        lock.close();
+        QVERIFY(writeBytes(deadPath, QByteArray::number(deadPid) + contents.mid(pid.size())));
 
         QtInstanceGuard guard(deadPath);
         QtInstanceGuard later(deadPath);

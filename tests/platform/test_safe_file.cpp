@@ -94,9 +94,9 @@ class TestSafeFile : public QObject {
                                  outcome.ok() == written &&
                                  (outcome.ok() || outcome.error().contains("space")) &&
                                  unchanged(outcome) && rollbackCopies().isEmpty(),
-                             qPrintable(QStringLiteral("failing %1, disk full after %2 bytes")
-                                            .arg(plan.failAtSteps.value(diverted.size(), -1))
-                                            .arg(plan.bytesAccepted)));
+                             qPrintable(QString::asprintf(
+                                 "failing %d, disk full after %lld bytes",
+                                 plan.failAtSteps.value(diverted.size(), -1), plan.bytesAccepted)));
                 }
                 QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"data.txt"});
             }
@@ -172,8 +172,8 @@ class TestSafeFile : public QObject {
         QVERIFY(QDir().mkdir(folder));
         const QString small = folder + "/small.txt";
         const QString large = folder + "/large.txt";
-        QVERIFY(writeBytes(small, QByteArray(4090, 's')));
-        QVERIFY(writeBytes(large, QByteArray(600 * 1024, 'x')));
+        QVERIFY(writeBytes(small, QByteArray(4090, 's')) &&
+                writeBytes(large, QByteArray(600 * 1024, 'x')));
         QVERIFY(disk.fill());
         std::optional<WriteProtection> readOnly;
         if (inPlace) {
@@ -344,9 +344,8 @@ class TestSafeFile : public QObject {
         }
         QCOMPARE(outcome + readBytes(path), expected);
         if (cut == "replaced since" || cut == "removed since") {
-            QCOMPARE(readBytes(told[0].detail), kOld);
-            QVERIFY(told[0].detail.startsWith(rollbackFolder()));
-            QVERIFY(QFile::remove(told[0].detail));
+            QVERIFY(readBytes(told[0].detail) == kOld &&
+                    told[0].detail.startsWith(rollbackFolder()) && QFile::remove(told[0].detail));
         } else if (cut == "save still running") {
             QVERIFY(QFileInfo::exists(copy));
             running->discard();
@@ -403,25 +402,20 @@ class TestSafeFile : public QObject {
         QVERIFY(QFile::link(loop, loop));
         const QString toPipe = dir.filePath("to-pipe");
         QVERIFY(QFile::link(pipe, toPipe));
-        struct Refused {
-            QString path;
-            const char* said;
-            PathKind stays;
-        };
-        QList<Refused> refused = {{pipe, "named pipe", PathKind::NamedPipe},
-                                  {loop, "leads back to itself", PathKind::LinkLoop},
-                                  {dir.path(), "folder", PathKind::Folder},
-                                  {toPipe, "named pipe", PathKind::NamedPipe}};
+        QList<std::tuple<QString, const char*, PathKind> > refused = {
+            {pipe, "named pipe", PathKind::NamedPipe},
+            {loop, "leads back to itself", PathKind::LinkLoop},
+            {dir.path(), "folder", PathKind::Folder},
+            {toPipe, "named pipe", PathKind::NamedPipe}};
         const QString device = dir.filePath("null");
         if (::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
             refused.append({device, "device", PathKind::Device});
         }
-        for (const Refused& r : refused) {
+        for (const auto& [path, said, stays] : refused) {
             const Result<void, WriteFailure> outcome =
-                writeFileSafely(disk_, r.path, bytesContent(kNew));
-            QVERIFY2(!outcome.ok() && outcome.error().contains(r.said),
-                     qPrintable(outcome.error()));
-            QCOMPARE(pathKind(r.path), r.stays);
+                writeFileSafely(disk_, path, bytesContent(kNew));
+            QVERIFY2(!outcome.ok() && outcome.error().contains(said), qPrintable(outcome.error()));
+            QCOMPARE(pathKind(path), stays);
         }
         QVERIFY(QFileInfo(toPipe).isSymLink());
 #endif

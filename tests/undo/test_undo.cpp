@@ -9,7 +9,6 @@
 #include "app/undo_commands.h"
 #include "platform/fake/fake_file_dialog.h"
 #include "records/file_maintenance.h"
-#include "search/search_engine.h"
 #include "support/files.h"
 #include "support/state_fixture.h"
 
@@ -244,10 +243,9 @@ class TestUndo : public QObject {
                     const bool asks = writtenByAnother[file];
                     f.messages.choiceAnswers = {0};  // Save Anyway
                     press(f.state, Command::Save);
-                    qsizetype questions = 0;
-                    for (qsizetype i = shown; i < f.messages.shown.size(); ++i) {
-                        questions += f.messages.shown[i].choices.isEmpty() ? 0 : 1;
-                    }
+                    const auto questions =
+                        std::count_if(f.messages.shown.begin() + shown, f.messages.shown.end(),
+                                      [](const auto& box) { return !box.choices.isEmpty(); });
                     QVERIFY2(
                         questions == (asks ? 1 : 0) && !f.slot(1).changed,
                         qPrintable(QStringLiteral("seed %1, action %2").arg(seed).arg(action)));
