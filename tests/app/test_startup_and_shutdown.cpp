@@ -60,6 +60,7 @@ struct World {
     platform::FakeMessageBoxes& messages = services.messages;
     platform::FakeInstanceGuard& instance = services.instance;
     platform::FakeMemoryLimits& memory = services.memory;
+    platform::FakeScreen& screen = services.screen;
 
     QString path(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
     void put(const char* key, const QString& value) {
