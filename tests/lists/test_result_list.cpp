@@ -57,6 +57,13 @@ class TestResultList : public QObject {
         list.setRowText(0, QStringLiteral("typed-----over"));
         records.set(0, QStringLiteral("other-----line"));
         QCOMPARE(rowsOf(list), QStringList({"0|typed-----over", "-1|-----line"}));
+        // Typed over with exactly the width a row shows, it shows whole; one character more is cut
+        // there and marked.
+        const QString wide(ResultList::kShownChars, u'w');
+        list.setRowText(0, wide);
+        const QString exact = list.shownText(0);
+        list.setRowText(0, wide + u'!');
+        QCOMPARE(exact + '|' + list.shownText(0), wide + '|' + wide + QChar(0x2026));
 
         // A row names its record by the whole index, however large: one past 2^29 is not
         // record 1, which has no such record to show.
