@@ -7,6 +7,17 @@
 namespace trovix::ini {
 namespace {
 
+// Where the text goes on after the backslash at `at` and the byte it escapes; an escaped line
+// break of two bytes (CR LF or LF CR) is passed whole.
+qsizetype afterEscape(QByteArrayView data, qsizetype at) {
+    at += 2;
+    if (isLineEnd(data[at - 1]) && at < data.size() && isLineEnd(data[at]) &&
+        data[at] != data[at - 1]) {
+        ++at;
+    }
+    return at;
+}
+
 // The first `wanted` byte ('=' or ']') of the line whose text goes on from `p`, before a comment
 // or the line's end as scanLine() finds them; -1 when there is none. The line is read only as
 // far as that byte.
@@ -22,11 +33,7 @@ qsizetype firstBeforeLimit(QByteArrayView data, qsizetype p, char wanted) {
             if (data[at + 1] == wanted) {
                 return at + 1;
             }
-            at += 2;
-            if (isLineEnd(data[at - 1]) && at < n && isLineEnd(data[at]) &&
-                data[at] != data[at - 1]) {
-                ++at;
-            }
+            at = afterEscape(data, at);
             continue;
         }
         if (data[at] == '"') {
@@ -55,11 +62,7 @@ LineExtent scanLine(QByteArrayView data, qsizetype from) {
     while (end < n && !isLineEnd(data[end])) {
         if (!extent.comment && extent.commentAt < 0) {
             if (data[end] == '\\' && end + 1 < n) {
-                end += 2;
-                if (isLineEnd(data[end - 1]) && end < n && isLineEnd(data[end]) &&
-                    data[end] != data[end - 1]) {
-                    ++end;
-                }
+                end = afterEscape(data, end);
                 continue;
             }
             if (data[end] == '"') {
