@@ -97,7 +97,7 @@ class TestRecordMerge : public QObject {
     // Random bases edited twice, independently, against what each side truly did. With
     // duplicate texts, which copy a side deleted is ambiguous to any merge: the texts are unique.
     void randomEditsAreMergedWithoutLoss() {
-        for (int draw = 0; draw < 3000; ++draw) {
+        for (int draw = 0; draw < 2000; ++draw) {
             QRandomGenerator random(static_cast<quint32>(draw));
             const QString where = QStringLiteral("seed %1").arg(draw);
             int made = 0;
