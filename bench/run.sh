@@ -252,6 +252,16 @@ fi
 printf '%-12s %9s %8s   %-26s %6.2f\n' "" "" "" "slowest key alone, ms" "$(recovery_ms recovery_slowest_quiet_key)"
 name_width=12
 
+# Merging, in a process of its own: mine and theirs each edit 300 records, insert 100 and
+# delete 100 across the file (30 records edited by both), merged with the base; then the same
+# mine with theirs a sort of the base.
+echo
+echo "merge: two sets of 500 changes to $records records, then theirs a sort of them; best of 3"
+name_width=17
+ratio_row "merge seconds" "$(figure merge)" 0.3
+ratio_row "merge_sorted seconds" "$(figure merge_sorted)" 1
+name_width=12
+
 # Tiny records: a file of nothing but line breaks (400 bytes of it per record above), each an
 # empty record, loaded into the first slot in a process of its own.
 echo

@@ -59,6 +59,7 @@
 #include "state/main_state.h"
 #include "store/data_file_io.h"
 #include "store/record_array.h"
+#include "store/record_merge.h"
 #include "store/record_splitter.h"
 #include "store/recovery_writer.h"
 #include "store/text_codec.h"
@@ -86,6 +87,8 @@ struct Options {
     bool searchesOnly = false;
     // Only sorting and copying, in a process of their own.
     bool sortsOnly = false;
+    // Only merging two sets of changes, in a process of its own.
+    bool mergeOnly = false;
     // Only loading a file of nothing but line breaks, in a process of their own.
     bool lineBreaksOnly = false;
     // Only the settings files, in a process of their own, each opened and closed in a process
@@ -141,6 +144,8 @@ Options parseOptions(int argc, char** argv) {
             options.searchesOnly = true;
         } else if (arg == "--sorts-only") {
             options.sortsOnly = true;
+        } else if (arg == "--merge-only") {
+            options.mergeOnly = true;
         } else if (arg == "--line-breaks-only") {
             options.lineBreaksOnly = true;
         } else if (arg == "--highlight-only") {
@@ -880,6 +885,104 @@ double timeSort(long long count, const std::string& linesFile) {
     return sorting.seconds();
 }
 
+struct MergeTimes {
+    double merge = 0;
+    double sorted = 0;
+};
+
+// Merging two sets of changes to the records of a generated file of `count` records. Mine and
+// theirs each make 300 edits, 100 inserts and 100 deletes spread across the file: 30 records
+// both edit (each kept twice), and 10 that mine deletes theirs edits (kept with theirs' text); in a
+// file of fewer than 10,000 records, proportionally fewer. Then the same mine against theirs
+// that only sorted the base. Best of kRuns each; the number of records merged is checked.
+MergeTimes timeMerge(long long count) {
+    using trovix::store::RecordArray;
+    const GeneratedData data = generateRecords(count);
+    const RecordArray base =
+        trovix::store::parseDataFile(QByteArray::fromStdString(data.bytes)).records;
+    const auto size = static_cast<unsigned>(base.size());
+    Random random(17);
+    std::vector<bool> taken(size);
+    // `n` records no other change touches.
+    const auto pick = [&](int n) {
+        std::vector<qint32> picked;
+        while (static_cast<int>(picked.size()) < n) {
+            const unsigned i = random.below(size);
+            if (!taken[i]) {
+                taken[i] = true;
+                picked.push_back(static_cast<qint32>(i));
+            }
+        }
+        return picked;
+    };
+    // Changes per 10,000 records, or in all: how many of each kind.
+    const auto share = [&](int changes) {
+        return static_cast<int>(std::min<long long>(changes, changes * base.size() / 10000));
+    };
+    const int inserts = share(100);
+    const std::vector<qint32> bothEdit = pick(share(30)), mineEdit = pick(share(270)),
+                              theirEdit = pick(share(260)), mineDeleteTheirEdit = pick(share(10)),
+                              mineDelete = pick(share(90)), theirDelete = pick(share(100));
+    const auto changed = [&](const std::string& who, std::vector<std::vector<qint32>> edits,
+                             std::vector<std::vector<qint32>> deletes) {
+        RecordArray side = base;
+        for (const auto& some : edits) {
+            for (const qint32 i : some) {
+                side.set(i, std::string(side.utf8(i)) + " (edited by " + who + ")");
+            }
+        }
+        std::vector<qint32> gone;
+        for (const auto& some : deletes) {
+            gone.insert(gone.end(), some.begin(), some.end());
+        }
+        std::sort(gone.begin(), gone.end());
+        side.removeAt(gone);
+        std::vector<qint32> at;
+        std::vector<std::string> texts;
+        for (int k = 0; k < inserts; ++k) {
+            at.push_back(static_cast<qint32>(random.below(static_cast<unsigned>(side.size()))));
+            texts.push_back("New record " + std::to_string(k) + " of " + who);
+        }
+        std::sort(at.begin(), at.end());
+        for (std::size_t k = 0; k < at.size(); ++k) {
+            at[k] += static_cast<qint32>(k);  // counted in the array with the records before
+        }
+        side.insertAt(at, texts);
+        return side;
+    };
+    const RecordArray mine =
+        changed("mine", {bothEdit, mineEdit}, {mineDelete, mineDeleteTheirEdit});
+    const RecordArray theirs =
+        changed("theirs", {bothEdit, theirEdit, mineDeleteTheirEdit}, {theirDelete});
+    RecordArray sorted = base;
+    sorted.permute(trovix::records::exchangeSortOrder(sorted));
+
+    MergeTimes times;
+    Fastest merging, mergingSorted;
+    for (int run = 0; run < kRuns; ++run) {
+        trovix::store::MergedRecords merged;
+        merging.add(timed([&] { merged = trovix::store::mergeRecords(base, mine, theirs); }));
+        // Both sides' inserts, less both sides' deletes, the records both edited once more.
+        // The count holds however a change next to an insert or delete is read; how many
+        // records are kept twice does not, so it is not checked.
+        const auto expected = static_cast<qsizetype>(
+            base.size() + 2 * inserts - static_cast<qsizetype>(mineDelete.size()) -
+            static_cast<qsizetype>(theirDelete.size()) + static_cast<qsizetype>(bothEdit.size()));
+        if (merged.records.size() != expected) {
+            warn("the merge gave " + std::to_string(merged.records.size()) + " records, " +
+                 "expected " + std::to_string(expected));
+        }
+        mergingSorted.add(timed([&] { merged = trovix::store::mergeRecords(base, mine, sorted); }));
+        if (merged.records.size() != mine.size() || merged.keptTwice != 0) {
+            warn("the merge with a sorted side gave " + std::to_string(merged.records.size()) +
+                 " records, mine has " + std::to_string(mine.size()));
+        }
+    }
+    times.merge = merging.seconds();
+    times.sorted = mergingSorted.seconds();
+    return times;
+}
+
 struct UndoTimes {
     double sort = 0;
     double compact = 0;
@@ -1448,6 +1551,12 @@ bool ranSinglePart(const Options& options) {
         printShortSeconds("recovery_slowest_quiet_key", recovery.slowestQuietKey);
         return true;
     }
+    if (options.mergeOnly) {
+        const MergeTimes merge = timeMerge(options.records);
+        printSeconds("merge", merge.merge);
+        printSeconds("merge_sorted", merge.sorted);
+        return true;
+    }
     if (options.lineBreaksOnly) {
         if (options.file.isEmpty()) {
             usage("--line-breaks-only needs --file");
@@ -1887,6 +1996,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     runPhase(options, "--searches-only", dataPath);
     runPhase(options, "--sorts-only", dataPath);
+    runPhase(options, "--merge-only", dataPath);
     runPhase(options, "--line-breaks-only", dataPath);
     runPhase(options, "--settings-only", dataPath);
     runPhase(options, "--highlight-only", dataPath);
