@@ -48,6 +48,8 @@ class Disk {
     virtual Result<void> syncFolder(const QString& folder) = 0;
     virtual Result<void, RenameFailure> rename(const QString& from, const QString& to,
                                                RenameKind kind) = 0;
+    // Moves a file to the desktop's trash, from where the user can take it back.
+    virtual Result<void> moveToTrash(const QString& file) = 0;
     // Puts the new file in the file's place; with `expected`, only while the file is still the
     // one that stamp describes (ReplacementFile::commit()).
     virtual Result<void, WriteFailure> commitReplacement(

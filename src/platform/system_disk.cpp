@@ -3,7 +3,10 @@
 #include "platform/renames.h"
 #include "platform/replacement_file.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <cstring>
@@ -85,6 +88,22 @@ Result<void> SystemDisk::resize(QFileDevice& file, qint64 size) {
     errno = 0;
     if (!file.resize(size)) {
         return fail(io::reasonOf(file, errno));
+    }
+    return {};
+}
+
+Result<void> SystemDisk::moveToTrash(const QString& file) {
+    // The trash lives in the user's data folder, which Qt does not make: without it, Qt would
+    // put the file in a "files" folder of the working folder instead.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    const QString path = QFileInfo(file).absoluteFilePath();
+    QFile moved(path);
+    if (!moved.moveToTrash()) {
+        return fail(QStringLiteral("the desktop has no trash for it"));
+    }
+    if (QFileInfo(moved.fileName()).isRelative()) {
+        QFile::rename(moved.fileName(), path);  // not the trash: put back
+        return fail(QStringLiteral("the desktop has no trash for it"));
     }
     return {};
 }

@@ -24,7 +24,10 @@ int FakeMessageBoxes::choose(const QString& text, const QString& title, const QS
     if (choiceAnswers.isEmpty()) {
         return static_cast<int>(choices.size()) - 1;
     }
-    const int answer = choiceAnswers.takeFirst();
+    int answer = choiceAnswers.takeFirst();
+    if (answer < 0) {
+        answer += static_cast<int>(choices.size());  // counted from the last button
+    }
     if (answer < 0 || answer >= choices.size()) {
         qFatal("FakeMessageBoxes: scripted choice %d is not a button of the box \"%s\"", answer,
                qPrintable(text));

@@ -26,7 +26,8 @@ class FakeMessageBoxes : public MessageBoxes {
     MessageAnswer showDetailed(const QString& text, const QString& more, const QString& title,
                                MessageButtons buttons, MessageIcon icon) override;
 
-    // Answers from `choiceAnswers` (indices), else the last choice, as Enter or Escape would.
+    // Answers from `choiceAnswers` (indices; a negative one counts back from the last button,
+    // -1), else the last choice, as Enter or Escape would.
     int choose(const QString& text, const QString& title, const QStringList& choices,
                MessageIcon icon) override;
 

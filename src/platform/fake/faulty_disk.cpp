@@ -72,6 +72,10 @@ Result<void> FaultyDisk::syncFolder(const QString& folder) {
     return stepFails() ? fullDisk() : underneath_.syncFolder(folder);
 }
 
+Result<void> FaultyDisk::moveToTrash(const QString& file) {
+    return stepFails() ? fullDisk() : underneath_.moveToTrash(file);
+}
+
 Result<void, RenameFailure> FaultyDisk::rename(const QString& from, const QString& to,
                                                RenameKind kind) {
     if (stepFails()) {

@@ -42,6 +42,7 @@ class FaultyDisk : public Disk {
     Result<void> sync(QFileDevice& file) override;
     Result<void> resize(QFileDevice& file, qint64 size) override;
     Result<void> syncFolder(const QString& folder) override;
+    Result<void> moveToTrash(const QString& file) override;
     Result<void, RenameFailure> rename(const QString& from, const QString& to,
                                        RenameKind kind) override;
     Result<void, WriteFailure> commitReplacement(ReplacementFile& file,
