@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <utility>
 
+#include "app/file_merge.h"
 #include "app/search_commands.h"
 #include "lists/listing.h"
 #include "platform/memory_limits.h"
@@ -48,65 +50,73 @@ int rowOfRecord(const lists::FileSlot& slot, const std::string& text) {
     return -1;
 }
 
-// Reads a slot's file again after another program changed it, and shows its records as the
-// list showed them before: `relist` fills the list from the new records (every record, or the
-// matches of the search shown). A file still being written is never taken half-way: when its
-// stamp changes while it is read, it is read again, a few times at most. The record that was
-// selected stays selected when a record with the same text is there; otherwise nothing is, and
-// the edit box, which showed it, is emptied. The slot's unsaved changes, if any, are dropped,
-// and it is no longer marked changed.
-ReloadOutcome reloadSlot(MainState& state, lists::SlotId id, const std::function<void()>& relist) {
-    lists::FileSlot& slot = state.slot(id);
-    const QString target = platform::fileBehindLinks(slot.fileName);
-    std::optional<store::ReadFile> read;
-    for (int attempt = 0; attempt < kReadAttempts && !read; ++attempt) {
+// The first record row that shows record `index`; -1 for none.
+int rowOfIndex(const lists::FileSlot& slot, qint32 index) {
+    for (int row = 0; row < slot.list.count(); ++row) {
+        if (!slot.list.isNoMatchRow(row) && !slot.list.isHeaderRow(row) &&
+            slot.list.itemData(row) == index) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+std::optional<store::ReadFile> readSettledFile(MainState& state, const QString& fileName,
+                                               ReloadOutcome& why) {
+    const QString target = platform::fileBehindLinks(fileName);
+    for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
         platform::Result<store::ReadFile, store::ReadFailure> candidate =
-            store::readDataFile(slot.fileName, *state.services.memory);
+            store::readDataFile(fileName, *state.services.memory);
         if (!candidate || !candidate->stamp.exists) {
-            return ReloadOutcome::NotRead;
+            why = ReloadOutcome::NotRead;
+            return std::nullopt;
         }
         // The stamp of the open file from before the read against the name's after it: a write
         // or a rename in between means the bytes may be half old, half new.
         if (candidate->stamp == platform::fileStamp(target)) {
-            read = std::move(*candidate);
+            return std::move(*candidate);
         }
     }
-    if (!read) {
-        return ReloadOutcome::Unsettled;
-    }
+    why = ReloadOutcome::Unsettled;
+    return std::nullopt;
+}
 
-    // The reload is one step back in the undo history: what the slot held before it.
+void replaceSlotRecords(MainState& state, lists::SlotId id, const QString& stepName,
+                        const std::function<void(lists::FileSlot&)>& update,
+                        std::optional<qint32> show) {
+    lists::FileSlot& slot = state.slot(id);
     std::array<std::optional<undo::SlotContent>, 3> before;
     before[static_cast<std::size_t>(id)] = slot;
     const std::optional<std::string> selected = selectedRecord(slot);
     const bool hadSelection = slot.list.listIndex() >= 0;
-    slot.records = std::move(read->content.records);
-    slot.format = read->content.format;
-    slot.disk().stamp = read->stamp;
-    slot.basedOn.reset();
-    slot.disk().foundKind = read->kind;
-    slot.readName = slot.fileName;
-    slot.disk().unreadable = false;
-    slot.changed = false;
-    state.edits.recordContents(undo::nameWithFile(QStringLiteral("Reload"), slot.fileName),
-                               std::move(before), state.fileSlots);
-    state.edits.markSaved(id);  // the slot holds what its file holds
+    update(slot);
+    state.edits.recordContents(stepName, std::move(before), state.fileSlots);
+    if (!slot.changed) {
+        state.edits.markSaved(id);  // the slot holds what its file holds
+    }
     {
         const BusySection busy(state);
-        relist();
+        if (slot.shownSearch.isEmpty()) {
+            lists::listAllRecords(slot.list, slot.records, slot.fileName, state.listingOptions());
+        } else {
+            listMatchesAgain(state, id);
+        }
         slot.list.setListIndex(-1);
     }
-    const int row = selected ? rowOfRecord(slot, *selected) : -1;
+    int row = show ? rowOfIndex(slot, *show) : -1;
+    if (row < 0 && selected) {
+        row = rowOfRecord(slot, *selected);
+    }
     if (row >= 0) {
         slot.list.setListIndex(row);  // the click handling shows the record again
     } else if (hadSelection) {
         const BusySection busy(state);
         state.editBox.setText(QString());
     }
-    return ReloadOutcome::Reloaded;
+    search::fillStatusBar(state.statusBar, state.fileSlots);
 }
-
-}  // namespace
 
 QString shortFileName(const lists::FileSlot& slot) {
     return QFileInfo(slot.fileName).fileName();
@@ -114,15 +124,20 @@ QString shortFileName(const lists::FileSlot& slot) {
 
 ReloadOutcome reloadChangedSlot(MainState& state, lists::SlotId id) {
     lists::FileSlot& slot = state.slot(id);
-    const ReloadOutcome outcome = reloadSlot(state, id, [&state, &slot, id] {
-        if (slot.shownSearch.isEmpty()) {
-            lists::listAllRecords(slot.list, slot.records, slot.fileName, state.listingOptions());
-        } else {
-            listMatchesAgain(state, id);
-        }
-    });
-    if (outcome == ReloadOutcome::Reloaded) {
-        search::fillStatusBar(state.statusBar, state.fileSlots);
+    ReloadOutcome outcome = ReloadOutcome::Reloaded;
+    std::optional<store::ReadFile> read = readSettledFile(state, slot.fileName, outcome);
+    if (read) {
+        // The slot's unsaved changes, if any, are dropped: it holds what the file holds.
+        replaceSlotRecords(state, id, undo::nameWithFile(QStringLiteral("Reload"), slot.fileName),
+                           [&read](lists::FileSlot& reloaded) {
+                               reloaded.records = std::move(read->content.records);
+                               reloaded.format = read->content.format;
+                               reloaded.matchFile(read->stamp);
+                               reloaded.disk().foundKind = read->kind;
+                               reloaded.readName = reloaded.fileName;
+                               reloaded.disk().unreadable = false;
+                               reloaded.changed = false;
+                           });
         state.statusBar.showMessage(QStringLiteral("%1 was changed on disk and has been read again")
                                         .arg(shortFileName(slot)));
     } else if (outcome == ReloadOutcome::NotRead) {
@@ -139,11 +154,63 @@ FileChangeWatch::FileChangeWatch(MainState& state, platform::FileWatcher& watche
     watcher_.setChangeHandler([this](const QString& file) { changed(file); });
     ChangeNotice* notice = &state_.changeNotice;
     QObject::connect(notice, &ChangeNotice::answered, &lifetime_,
-                     [this](lists::SlotId id, ChangeNotice::Answer choice) { answer(id, choice); });
+                     [this](lists::SlotId id, ChangeNotice::Kind kind,
+                            ChangeNotice::Answer choice) { answer(id, kind, choice); });
     QObject::connect(notice, &ChangeNotice::fileNamesChanged, &lifetime_,
                      [this] { watchSlotFiles(); });
     QObject::connect(notice, &ChangeNotice::stepTaken, &lifetime_, [this] { stepTaken(); });
+    readIgnoredCopies();
     watchSlotFiles();
+}
+
+namespace {
+
+// The settings keep the ignored conflict copies, newest last, as "IgnoredCopy1" to
+// "IgnoredCopy20" of section "ConflictCopies": "<size> <modified> <device> <inode> <path>".
+const QString kCopiesSection = QStringLiteral("ConflictCopies");
+constexpr int kMostIgnoredCopies = 20;
+
+QString ignoredCopyKey(int n) {
+    return QStringLiteral("IgnoredCopy%1").arg(n);
+}
+
+}  // namespace
+
+void FileChangeWatch::readIgnoredCopies() {
+    for (int n = 1; n <= kMostIgnoredCopies; ++n) {
+        const std::optional<QString> value =
+            state_.services.settings->value(kCopiesSection, ignoredCopyKey(n));
+        const QStringList parts = value ? value->split(u' ') : QStringList();
+        if (parts.size() < 5) {
+            break;
+        }
+        IgnoredCopy copy{parts.mid(4).join(u' '), {}};
+        copy.stamp.exists = true;
+        copy.stamp.size = parts[0].toLongLong();
+        copy.stamp.modified = parts[1].toLongLong();
+        copy.stamp.device = parts[2].toULongLong();
+        copy.stamp.inode = parts[3].toULongLong();
+        ignored_.push_back(copy);
+    }
+}
+
+void FileChangeWatch::storeIgnoredCopies() {
+    // Copies gone from the disk need no remembering; of the rest, the newest are kept.
+    std::erase_if(ignored_, [](const IgnoredCopy& copy) { return !QFileInfo::exists(copy.path); });
+    if (ignored_.size() > static_cast<std::size_t>(kMostIgnoredCopies)) {
+        ignored_.erase(ignored_.begin(), ignored_.end() - kMostIgnoredCopies);
+    }
+    state_.services.settings->removeSection(kCopiesSection);
+    int n = 0;
+    for (const IgnoredCopy& copy : ignored_) {
+        state_.services.settings->setValue(kCopiesSection, ignoredCopyKey(++n),
+                                           QStringLiteral("%1 %2 %3 %4 %5")
+                                               .arg(copy.stamp.size)
+                                               .arg(copy.stamp.modified)
+                                               .arg(copy.stamp.device)
+                                               .arg(copy.stamp.inode)
+                                               .arg(copy.path));
+    }
 }
 
 FileChangeWatch::~FileChangeWatch() {
@@ -157,6 +224,35 @@ void FileChangeWatch::watchSlotFiles() {
         files.append(state_.slot(id).fileName);
     }
     watcher_.watch(files);
+    for (const lists::SlotId id : lists::kAllSlots) {
+        lookForConflictCopies(id);
+    }
+}
+
+// Offers the first conflict copy beside the slot's file that the user has neither taken in (and
+// not yet saved) nor ignored as it is.
+void FileChangeWatch::lookForConflictCopies(lists::SlotId id) {
+    SlotWatch& watch = slots_[static_cast<std::size_t>(id)];
+    const lists::FileSlot& slot = state_.slot(id);
+    watch.copy.clear();
+    const bool heldBefore = std::any_of(
+        lists::kAllSlots, lists::kAllSlots + static_cast<int>(id),
+        [&](lists::SlotId other) { return state_.slot(other).fileName == slot.fileName; });
+    if (slot.fileName.isEmpty() || heldBefore) {
+        return;  // the first list that holds a file is offered its copies
+    }
+    for (const QString& copy : conflictCopiesOf(slot.fileName)) {
+        const platform::FileStamp stamp = platform::fileStamp(copy);
+        const auto same = [&](const auto& known) {
+            return known.path == copy && known.stamp.sameFileAs(stamp);
+        };
+        if (std::none_of(slot.takenCopies.begin(), slot.takenCopies.end(), same) &&
+            std::none_of(ignored_.begin(), ignored_.end(), same)) {
+            watch.copy = copy;
+            break;
+        }
+    }
+    showNextNotice();
 }
 
 void FileChangeWatch::changed(const QString& file) {
@@ -212,19 +308,20 @@ void FileChangeWatch::due() {
 
 void FileChangeWatch::act(lists::SlotId id) {
     SlotWatch& watch = slots_[static_cast<std::size_t>(id)];
-    if (!state_.options.isChecked(Option::ReloadChangedFiles)) {
-        return;
-    }
     if (state_.busy) {  // the program is changing the lists itself: come back shortly
         watch.pending = true;
         watch.lastChange = watcher_.now();
         return;
     }
+    lookForConflictCopies(id);
+    if (!state_.options.isChecked(Option::ReloadChangedFiles)) {
+        return;
+    }
     lists::FileSlot& slot = state_.slot(id);
     const platform::FileStamp now = platform::fileStamp(platform::fileBehindLinks(slot.fileName));
-    if (now == slot.disk().stamp) {
-        // What the slot read or saved last, the program's own save included. A notice about an
-        // earlier change was answered by that save.
+    if (now == slot.disk().stamp || now == slot.expectedFile()) {
+        // What the slot read, saved or merged last, the program's own save included. A notice
+        // about an earlier change was answered by that save or merge.
         if (watch.awaitingAnswer) {
             watch.awaitingAnswer = false;
             showNextNotice();
@@ -266,24 +363,51 @@ void FileChangeWatch::stepTaken() {
             watch.told.reset();
             act(id);
         }
+        // A conflict copy whose taking in was undone is offered again.
+        lookForConflictCopies(id);
     }
     showNextNotice();
 }
 
-void FileChangeWatch::answer(lists::SlotId id, ChangeNotice::Answer choice) {
-    slots_[static_cast<std::size_t>(id)].awaitingAnswer = false;
-    if (choice == ChangeNotice::Answer::Reload) {
+void FileChangeWatch::answer(lists::SlotId id, ChangeNotice::Kind kind,
+                             ChangeNotice::Answer choice) {
+    SlotWatch& watch = slots_[static_cast<std::size_t>(id)];
+    if (kind == ChangeNotice::Kind::ConflictCopy) {
+        const QString copy = std::exchange(watch.copy, QString());
+        if (choice == ChangeNotice::Answer::Merge) {
+            takeInConflictCopy(state_, id, copy);
+        } else if (choice == ChangeNotice::Answer::Ignore) {
+            ignored_.push_back({copy, platform::fileStamp(copy)});
+            storeIgnoredCopies();
+        }
+        lookForConflictCopies(id);  // the next copy, if any
+        return;
+    }
+    watch.awaitingAnswer = false;
+    if (choice == ChangeNotice::Answer::Merge) {
+        mergeChangedSlot(state_, id);
+    } else if (choice == ChangeNotice::Answer::Reload) {
         reloadChangedSlot(state_, id);
     }
     showNextNotice();
 }
 
-// Shows the notice for the first slot that awaits an answer, or hides it when none does.
+// Shows the notice for the first slot whose changed file awaits an answer, or else for the first
+// conflict copy offered, or hides it when there is none.
 void FileChangeWatch::showNextNotice() {
     for (const lists::SlotId id : lists::kAllSlots) {
         if (slots_[static_cast<std::size_t>(id)].awaitingAnswer) {
             state_.changeNotice.show(
                 id, QStringLiteral("%1 was changed on disk.").arg(shortFileName(state_.slot(id))));
+            return;
+        }
+    }
+    for (const lists::SlotId id : lists::kAllSlots) {
+        if (!slots_[static_cast<std::size_t>(id)].copy.isEmpty()) {
+            state_.changeNotice.show(id,
+                                     QStringLiteral("A conflict copy of %1 was found")
+                                         .arg(shortFileName(state_.slot(id))),
+                                     ChangeNotice::Kind::ConflictCopy);
             return;
         }
     }

@@ -1,5 +1,7 @@
 #include "app/file_commands.h"
 
+#include "app/file_merge.h"
+
 #include "platform/file_names.h"
 #include "records/slot_procedures.h"
 #include "search/status_summary.h"
@@ -50,9 +52,16 @@ void selectFile(MainState& state) {
 
 void saveSelectedFile(MainState& state) {
     lists::FileSlot* slot = state.focusedSlot();
-    if (slot != nullptr && records::saveFile(state.files(), *state.listWithFocus)) {
+    if (slot == nullptr) {
+        return;
+    }
+    const lists::SlotId id = *state.listWithFocus;
+    const platform::Result<void, records::NotSaved> saved = records::saveFile(state.files(), id);
+    if (saved) {
         slot->changed = false;
-        state.edits.markSaved(*state.listWithFocus);
+        state.edits.markSaved(id);
+    } else if (saved.failure().mergeWanted) {
+        mergeChangedSlot(state, id);
     }
 }
 

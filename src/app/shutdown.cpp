@@ -3,6 +3,7 @@
 #include <QScopeGuard>
 #include <utility>
 
+#include "app/file_merge.h"
 #include "app/settings.h"
 #include "records/slot_procedures.h"
 #include "state/main_state.h"
@@ -28,6 +29,9 @@ bool saveChangedSlots(MainState& state) {
             continue;
         }
         if (saved.failure().declined) {
+            if (saved.failure().mergeWanted) {
+                mergeChangedSlot(state, id);  // the window stays open to show what was merged
+            }
             return false;
         }
         const bool closeAnyway =

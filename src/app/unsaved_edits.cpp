@@ -177,6 +177,11 @@ void UnsavedEditsWatch::recover(lists::SlotId id, const QString& path) {
     slot.format = recovered->header.format;
     // A save asks before it writes over a file that changed since these records were read.
     slot.basedOn = recovered->header.loaded;
+    // What that file held is known when it is the file this run read.
+    slot.basedOnRecords.reset();
+    if (slot.basedOn == slot.disk().stamp) {
+        slot.basedOnRecords = slot.disk().records;
+    }
     slot.changed = true;
     state_.edits.recordContents(undo::nameWithFile(QStringLiteral("Recovery"), slot.fileName),
                                 std::move(before), state_.fileSlots);

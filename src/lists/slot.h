@@ -4,6 +4,7 @@
 #include <array>
 #include <map>
 #include <optional>
+#include <vector>
 
 #include "lists/listing.h"
 #include "lists/recent_finds.h"
@@ -31,6 +32,16 @@ struct DiskState {
     platform::FileStamp savedStamp;
     // Set when the file exists but could not be read: saving over it would destroy it.
     bool unreadable = false;
+    // The records the file held as last read or written: what a merge with another program's
+    // change compares both sides with. Shares the loaded buffer with the slot's records.
+    store::RecordArray records;
+};
+
+// A sync tool's conflict copy of a data file whose records a slot took in: it goes to the trash
+// once they are saved, while it is still as it was then.
+struct TakenCopy {
+    QString path;
+    platform::FileStamp stamp;
 };
 
 // What a slot holds of a file: its name, its records and how they are written. A file read
@@ -45,6 +56,11 @@ struct SlotContent {
     // records are based on the file as the run that was not closed properly read it): a save
     // asks when the file on the disk is not this one.
     std::optional<platform::FileStamp> basedOn;
+    // The records of that file, when known (a merge took them from it): what a later merge
+    // compares both sides with.
+    std::optional<store::RecordArray> basedOnRecords;
+    // The conflict copies these records took in.
+    std::vector<TakenCopy> takenCopies;
 };
 
 // One data file in memory: its content, whether the records differ from the file, and the
@@ -73,6 +89,20 @@ struct FileSlot : SlotContent {
     }
     // The file a save must find at the name to replace it without asking.
     const platform::FileStamp& expectedFile() const { return basedOn ? *basedOn : disk().stamp; }
+    // The slot's records are what its file holds, as just read or written with this stamp.
+    void matchFile(const platform::FileStamp& stamp) {
+        disk().stamp = stamp;
+        disk().records = records;
+        basedOn.reset();
+        basedOnRecords.reset();
+    }
+    // The records of the expected file, or none when they are not known (recovered records).
+    const store::RecordArray* expectedRecords() const {
+        if (basedOn) {
+            return basedOnRecords ? &*basedOnRecords : nullptr;
+        }
+        return &disk().records;
+    }
 };
 
 // The window's three slots, in the order A, B, C.

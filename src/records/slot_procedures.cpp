@@ -1,6 +1,8 @@
 #include "records/slot_procedures.h"
 
+#include <QFileInfo>
 #include <new>
+#include <utility>
 
 #include "lists/listing.h"
 #include "platform/file_names.h"
@@ -159,6 +161,33 @@ void refuse(const lists::FileContext& files, lists::SlotId id, const QString& re
     loadArray(slot, files.listing);
 }
 
+// Moves the conflict copies whose records the slot's file now holds to the trash. A copy that
+// changed since its records were taken in, or that cannot be moved, stays, and the user is told.
+void trashTakenCopies(const lists::FileContext& files, lists::FileSlot& slot) {
+    QStringList left;
+    for (const lists::TakenCopy& copy : std::exchange(slot.takenCopies, {})) {
+        if (platform::fileStamp(copy.path) != copy.stamp) {
+            if (QFileInfo::exists(copy.path)) {
+                left.append(QStringLiteral("\"%1\" changed after its records were merged, so it "
+                                           "was left where it is.")
+                                .arg(copy.path));
+            }
+            continue;
+        }
+        if (const platform::Result<void> trashed = files.services.disk->moveToTrash(copy.path);
+            !trashed) {
+            left.append(QStringLiteral("\"%1\" could not be moved to the trash: %2\nIt was "
+                                       "left where it is.")
+                            .arg(copy.path, trashed.error()));
+        }
+    }
+    if (!left.isEmpty()) {
+        tellUser(files, QStringLiteral("%1 was saved with the records of its conflict copies, "
+                                       "but not every copy went to the trash:\n\n%2")
+                            .arg(slot.fileName, left.join(u'\n')));
+    }
+}
+
 }  // namespace
 
 void loadFile(const lists::FileContext& files, lists::SlotId id) {
@@ -200,9 +229,8 @@ void loadFile(const lists::FileContext& files, lists::SlotId id) {
     slot.disk().unreadable = false;
     slot.records = std::move(file.content.records);
     slot.format = file.content.format;
-    slot.disk().stamp = file.stamp;
+    slot.matchFile(file.stamp);
     slot.disk().foundKind = file.kind;
-    slot.basedOn.reset();
     slot.readName = slot.fileName;
     try {
         loadArray(slot, files.listing);
@@ -238,20 +266,32 @@ platform::Result<void, NotSaved> writeSlot(const lists::FileContext& files, list
     // agreed to replace what another program put there; that is checked again at the moment
     // the new file takes its place.
     const QString described = describedFile(slot.fileName, target);
+    // A file that is there to read can also be merged with the records instead of replaced.
+    bool mergeWanted = false;
     const auto agreedFile = [&]() -> std::optional<platform::FileStamp> {
         const platform::FileStamp now = platform::fileStamp(target);
         const QString change = changeSinceRead(files, id, now, described);
-        if (!change.isEmpty() &&
-            !confirm(files,
-                     change + QStringLiteral("\n\nSaving replaces it with the records shown here."),
-                     QStringLiteral("Save Anyway"))) {
-            return std::nullopt;
+        if (change.isEmpty()) {
+            return now;
         }
-        return now;
+        const QString question =
+            change + QStringLiteral("\n\nSaving replaces it with the records shown here.");
+        if (!now.exists) {
+            return confirm(files, question, QStringLiteral("Save Anyway"))
+                       ? std::optional<platform::FileStamp>(now)
+                       : std::nullopt;
+        }
+        const int choice = files.services.messages->choose(
+            question + QStringLiteral(" Merge takes its records in with yours and saves nothing."),
+            QStringLiteral("Save"),
+            {QStringLiteral("Merge"), QStringLiteral("Save Anyway"), QStringLiteral("Cancel")},
+            platform::MessageIcon::Warning);
+        mergeWanted = choice == 0;
+        return choice == 1 ? std::optional<platform::FileStamp>(now) : std::nullopt;
     };
     const std::optional<platform::FileStamp> agreed = agreedFile();
     if (!agreed) {
-        return NotSaved{{}, true, true};
+        return NotSaved{{}, true, true, mergeWanted};
     }
     store::FileFormat format = slot.format;
     if (!agreeToEncoding(files, slot, format)) {
@@ -263,13 +303,13 @@ platform::Result<void, NotSaved> writeSlot(const lists::FileContext& files, list
     if (!saved) {
         const platform::WriteFailure& failure = saved.failure();
         return NotSaved{failure.changedMeanwhile ? QString() : failure.reason, failure.unchanged,
-                        failure.changedMeanwhile};
+                        failure.changedMeanwhile, mergeWanted};
     }
     slot.format = saved->format;
-    slot.basedOn.reset();
-    slot.disk().stamp = saved->stamp;
+    slot.matchFile(saved->stamp);
     slot.disk().savedStamp = saved->stamp;
     slot.disk().foundKind = PathKind::RegularFile;
+    trashTakenCopies(files, slot);
     return {};
 }
 
@@ -277,8 +317,8 @@ QString saveFailureText(const QString& fileName, const QString& reason) {
     return QStringLiteral("The data file \"%1\" could not be saved:\n%2").arg(fileName, reason);
 }
 
-bool saveFile(const lists::FileContext& files, lists::SlotId id) {
-    const platform::Result<void, NotSaved> saved = writeSlot(files, id);
+platform::Result<void, NotSaved> saveFile(const lists::FileContext& files, lists::SlotId id) {
+    platform::Result<void, NotSaved> saved = writeSlot(files, id);
     if (!saved && !saved.failure().declined) {
         tellUser(files, saveFailureText(files.slot(id).fileName, saved.error()) +
                             (saved.failure().unchanged
@@ -286,7 +326,7 @@ bool saveFile(const lists::FileContext& files, lists::SlotId id) {
                                                   "are kept.")
                                  : QStringLiteral("\n\nYour changes are kept.")));
     }
-    return saved.ok();
+    return saved;
 }
 
 void expandListData(lists::FileSlots& slots, bool displayFileNames) {

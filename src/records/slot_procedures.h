@@ -22,12 +22,15 @@ struct NotSaved {
     QString reason;         // empty when declined
     bool unchanged = true;  // the file holds its old bytes
     bool declined = false;  // the user kept what is there
+    // Declined because the user chose to merge another program's change to the file instead.
+    bool mergeWanted = false;
 };
 
 // Writes a slot's records to its file. The user is asked first, and the outcome is Declined when
 // the user keeps what is there (declined), when:
 // - another program, or another list of this window, changed, replaced, created or deleted the
-//   file since the slot read it (the question names the file behind a symbolic link);
+//   file since the slot read it (the question names the file behind a symbolic link, and
+//   offers to merge a file that is there: then `mergeWanted` is set);
 // - a character of the records does not fit the file's encoding (Windows-1252): the whole file
 //   would be saved as UTF-8.
 // Nothing but a regular file, or a link to one, is replaced: a folder, a named pipe, a device or
@@ -38,9 +41,9 @@ platform::Result<void, NotSaved> writeSlot(const lists::FileContext& files, list
 // The text that tells a failed save: the file's name and the reason.
 QString saveFailureText(const QString& fileName, const QString& reason);
 
-// Writes a slot's records to its file, telling the user which file failed and why. Returns
-// whether the file was written; the caller clears the changed flag only then.
-bool saveFile(const lists::FileContext& files, lists::SlotId id);
+// Writes a slot's records to its file, telling the user which file failed and why. The caller
+// clears the changed flag only when the file was written.
+platform::Result<void, NotSaved> saveFile(const lists::FileContext& files, lists::SlotId id);
 
 // Switch the three lists between one row per record and full data view, keeping what they
 // show.

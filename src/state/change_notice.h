@@ -9,18 +9,26 @@
 namespace trovix {
 
 // The bar above the lists that tells of a data file another program changed while its slot
-// holds unsaved changes. It never blocks typing: the user answers when it suits, or not at all.
+// holds unsaved changes, or of a sync tool's conflict copy found beside a data file. It never
+// blocks typing: the user answers when it suits, or not at all.
 class ChangeNotice : public QObject {
     Q_OBJECT
   public:
-    enum class Answer { Reload, KeepMine };
+    // What the notice tells of: the answers it offers follow from it.
+    enum class Kind {
+        ChangedOnDisk,  // Merge, Reload, Keep Mine
+        ConflictCopy,   // Merge, Ignore
+    };
+    enum class Answer { Merge, Reload, KeepMine, Ignore };
 
     bool isShown() const { return slot_.has_value(); }
     std::optional<lists::SlotId> slot() const { return slot_; }
+    Kind kind() const { return kind_; }
     const QString& text() const { return text_; }
-    void show(lists::SlotId slot, const QString& text) {
+    void show(lists::SlotId slot, const QString& text, Kind kind = Kind::ChangedOnDisk) {
         slot_ = slot;
         text_ = text;
+        kind_ = kind;
         Q_EMIT viewChanged();
     }
     void hide() {
@@ -33,7 +41,7 @@ class ChangeNotice : public QObject {
     // The user chose one of the bar's actions.
     void answer(Answer answer) {
         if (slot_) {
-            Q_EMIT answered(*slot_, answer);
+            Q_EMIT answered(*slot_, kind_, answer);
         }
     }
     // A list was given another data file.
@@ -42,7 +50,7 @@ class ChangeNotice : public QObject {
     void noteStepTaken() { Q_EMIT stepTaken(); }
 
   Q_SIGNALS:
-    void answered(lists::SlotId slot, ChangeNotice::Answer answer);
+    void answered(lists::SlotId slot, ChangeNotice::Kind kind, ChangeNotice::Answer answer);
     void fileNamesChanged();
     void stepTaken();
     void viewChanged();
@@ -50,6 +58,7 @@ class ChangeNotice : public QObject {
   private:
     std::optional<lists::SlotId> slot_;
     QString text_;
+    Kind kind_ = Kind::ChangedOnDisk;
 };
 
 }  // namespace trovix

@@ -104,14 +104,24 @@ ChangeNoticeBar::ChangeNoticeBar(ChangeNotice& notice, QWidget* parent)
                 back->setFocus(Qt::OtherFocusReason);
             }
         });
-        addWidget(button);
+        answers_[static_cast<std::size_t>(answer)] = addWidget(button);
+        return button;
     };
+    // Merge loses nothing of either side: it comes first and looks like the default.
+    addAnswer(QStringLiteral("cmdMergeChanged"), QStringLiteral("&Merge"),
+              ChangeNotice::Answer::Merge,
+              QStringLiteral("Merge the file's records with your changes; nothing is written "
+                             "until you save"))
+        ->setDefault(true);
     addAnswer(QStringLiteral("cmdReloadChanged"), QStringLiteral("Re&load"),
               ChangeNotice::Answer::Reload,
               QStringLiteral("Read the file again; your unsaved changes to it are dropped"));
     addAnswer(QStringLiteral("cmdKeepMine"), QStringLiteral("&Keep Mine"),
               ChangeNotice::Answer::KeepMine,
               QStringLiteral("Keep your changes; saving asks before it replaces the file"));
+    addAnswer(QStringLiteral("cmdIgnoreCopy"), QStringLiteral("&Ignore"),
+              ChangeNotice::Answer::Ignore,
+              QStringLiteral("Leave the conflict copy as it is and do not offer it again"));
 
     showLook();
     connect(&notice_, &ChangeNotice::viewChanged, this, &ChangeNoticeBar::showNotice);
@@ -121,6 +131,10 @@ ChangeNoticeBar::ChangeNoticeBar(ChangeNotice& notice, QWidget* parent)
 void ChangeNoticeBar::showNotice() {
     const bool wasShown = isVisibleTo(parentWidget());
     text_->setText(notice_.text());
+    const bool copy = notice_.kind() == ChangeNotice::Kind::ConflictCopy;
+    answers_[static_cast<std::size_t>(ChangeNotice::Answer::Reload)]->setVisible(!copy);
+    answers_[static_cast<std::size_t>(ChangeNotice::Answer::KeepMine)]->setVisible(!copy);
+    answers_[static_cast<std::size_t>(ChangeNotice::Answer::Ignore)]->setVisible(copy);
     setVisible(notice_.isShown());
     if (notice_.isShown() && !wasShown) {
         typingIn_ = QApplication::focusWidget();

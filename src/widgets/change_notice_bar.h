@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QToolBar>
+#include <array>
 
 class QLabel;
 
@@ -11,9 +12,9 @@ class ChangeNotice;
 
 namespace trovix::widgets {
 
-// The bar above the lists that shows the core's change notice, with its Reload and Keep Mine
-// buttons, in the look of a message bar that a screen reader announces; hidden while there is
-// nothing to tell. Typing goes on while it shows, and after a click on a button.
+// The bar above the lists that shows the core's change notice, with the buttons of its answers, in
+// the look of a message bar that a screen reader announces; hidden while there is nothing to tell.
+// Typing goes on while it shows, and after a click on a button.
 class ChangeNoticeBar : public QToolBar {
     Q_OBJECT
   public:
@@ -29,8 +30,9 @@ class ChangeNoticeBar : public QToolBar {
     ChangeNotice& notice_;
     QLabel* icon_ = nullptr;
     QLabel* text_ = nullptr;
-    QPointer<QWidget> typingIn_;  // where the focus was when the notice appeared
-    bool restyling_ = false;      // the colours are being set anew
+    std::array<QAction*, 4> answers_{};  // by ChangeNotice::Answer
+    QPointer<QWidget> typingIn_;         // where the focus was when the notice appeared
+    bool restyling_ = false;             // the colours are being set anew
 };
 
 }  // namespace trovix::widgets

@@ -13,6 +13,7 @@
 #include "app/event_handlers.h"
 #include "app/file_changes.h"
 #include "app/file_commands.h"
+#include "app/file_merge.h"
 #include "app/search_commands.h"
 #include "app/settings.h"
 #include "app/shutdown.h"
@@ -589,7 +590,7 @@ class TestUnsavedEdits : public QObject {
         w.state.changeNotice.answer(ChangeNotice::Answer::KeepMine);
         QVERIFY(!w.state.changeNotice.isShown() && w.state.slot(kA).changed);
         QCOMPARE(w.records(), QStringList({"Ann edited", "Bob"}));
-        w.messages.choiceAnswers = {1};
+        w.messages.choiceAnswers = {-1};
         QVERIFY(!records::saveFile(w.state.files(), kA));
         QVERIFY(w.messages.shown.size() == 1 &&
                 w.messages.shown[0].text.contains("was changed by another program"));
@@ -613,6 +614,86 @@ class TestUnsavedEdits : public QObject {
         app::undoCommand(w.state);
         QVERIFY(!w.state.changeNotice.isShown() && !w.state.slot(kA).changed);
         QCOMPARE(w.records(), QStringList({"Ann", "Eve"}));
+    }
+
+    // Merge, offered by the notice and by the save's question, keeps both sides and writes
+    // nothing; it is one step back, and undone, the save asks again before it replaces the file
+    // the merge took in.
+    void aMergeKeepsBothSidesAndItsUndoAsksBeforeASave() {
+        Watched w("Ann\nBob\nCarl\n");
+        w.edit(1, QStringLiteral("Bob mine"));
+        w.otherProgramWrites("Ann theirs\nBob\nCarl\nDora\n", 300);
+        w.state.changeNotice.answer(ChangeNotice::Answer::Merge);
+        QCOMPARE(w.records(), QStringList({"Ann theirs", "Bob mine", "Carl", "Dora"}));
+        QVERIFY(!w.state.changeNotice.isShown() && w.state.slot(kA).changed);
+        QCOMPARE(readBytes(w.file()), QByteArray("Ann theirs\nBob\nCarl\nDora\n"));
+        QCOMPARE(w.lastTold(),
+                 QStringLiteral("phone_numbers.txt: 1 of your changes and 2 from disk merged"));
+        QCOMPARE(w.state.edits.undoName(), QStringLiteral("Merge of phone_numbers.txt"));
+        w.heard(300);  // the merged file is not news
+        QVERIFY(!w.state.changeNotice.isShown());
+
+        app::undoCommand(w.state);
+        QCOMPARE(w.records(), QStringList({"Ann", "Bob mine", "Carl"}));
+        w.messages.choiceAnswers = {-1};  // Cancel
+        QVERIFY(!records::saveFile(w.state.files(), kA) && w.messages.shown.size() == 1);
+        app::redoCommand(w.state);
+        QVERIFY(records::saveFile(w.state.files(), kA) && w.messages.shown.size() == 1);
+        QCOMPARE(readBytes(w.file()), QByteArray("Ann theirs\nBob mine\nCarl\nDora\n"));
+
+        // Both sides change one record: the save's question merges, and both versions stay,
+        // the user's shown first.
+        w.edit(0, QStringLiteral("Ann mine"));
+        QVERIFY(writeBytes(w.file(), "Ann other\nBob mine\nCarl\nDora\n"));
+        w.messages.choiceAnswers = {0};  // Merge
+        app::saveSelectedFile(w.state);
+        QCOMPARE(w.messages.shown.last().choices, QStringList({"Merge", "Save Anyway", "Cancel"}));
+        QCOMPARE(w.records(), QStringList({"Ann mine", "Ann other", "Bob mine", "Carl", "Dora"}));
+        QVERIFY(w.lastTold().endsWith(
+                    QStringLiteral("; 1 record changed on both sides is kept twice")) &&
+                w.state.editBox.text() == QStringLiteral("Ann mine"));
+        app::saveSelectedFile(w.state);
+        QCOMPARE(readBytes(w.file()), QByteArray("Ann mine\nAnn other\nBob mine\nCarl\nDora\n"));
+    }
+
+    // Sync tools' conflict copies are told by their names; one the user ignores is not offered
+    // again until it changes.
+    void conflictCopiesAreKnownByNameAndIgnoredUntilTheyChange() {
+        for (const auto& [name, copy] : std::initializer_list<std::pair<const char*, bool>>{
+                 {"phone_numbers.sync-conflict-20261207-101500-ABCDEFG.txt", true},
+                 {"phone_numbers (conflicted copy 2026-12-07 101500).txt", true},
+                 {"phone_numbers (Ann's conflicted copy 2026-12-07).txt", true},
+                 {"phone_numbers.sync-conflict-2026127-101500-ABCDEFG.txt", false},
+                 {"phone_numbers (1).txt", false},
+                 {"phone.sync-conflict-20261207-101500-ABCDEFG.txt", false},
+                 {"phone_numbers (conflicted copy).txt.bak", false}}) {
+            QVERIFY2(app::isConflictCopyName(QString::fromUtf8(name),
+                                             QStringLiteral("phone_numbers.txt")) == copy,
+                     name);
+        }
+        Watched w("Ann\n");
+        const QString copy = QFileInfo(w.file()).dir().filePath(
+            QStringLiteral("phone_numbers (conflicted copy 2026-12-07 101500).txt"));
+        QVERIFY(writeBytes(copy, "Ann\nBea\n"));
+        w.heard(300);
+        QCOMPARE(w.state.changeNotice.text(),
+                 QStringLiteral("A conflict copy of phone_numbers.txt was found"));
+        w.state.changeNotice.answer(ChangeNotice::Answer::Ignore);
+        w.heard(300);
+        QVERIFY(!w.state.changeNotice.isShown() && w.records() == QStringList({"Ann"}));
+        {
+            platform::FakeFileWatcher nextRun;  // the settings keep the answer
+            const app::FileChangeWatch again(w.state, nextRun);
+            QVERIFY(!w.state.changeNotice.isShown());
+        }
+        QVERIFY(writeBytes(copy, "Ann\nBea\nCy\n"));
+        w.heard(300);
+        QVERIFY(w.state.changeNotice.isShown());
+        w.state.changeNotice.answer(ChangeNotice::Answer::Merge);
+        QCOMPARE(w.records(), QStringList({"Ann", "Bea", "Cy"}));
+        // Undone, the copy is offered again, and nothing goes to the trash.
+        app::undoCommand(w.state);
+        QVERIFY(w.state.changeNotice.isShown() && w.records() == QStringList({"Ann"}));
     }
 
     void ownSavesDeletionsAndTheOptionTurnedOffReadNothing() {

@@ -49,7 +49,7 @@ struct Files : StateFixture {
         }
     }
     QString file(int n) { return slot(n).fileName; }
-    bool save(int n) { return records::saveFile(state.files(), static_cast<SlotId>(n - 1)); }
+    bool save(int n) { return records::saveFile(state.files(), static_cast<SlotId>(n - 1)).ok(); }
     // The text of the last message shown.
     QString told() const {
         return messages.shown.isEmpty() ? QString() : messages.shown.last().text;
@@ -600,7 +600,7 @@ class TestRecords : public QObject {
                         }
                     });
                     const qsizetype from = w.messages.shown.size();
-                    w.messages.choiceAnswers = {1};  // Cancel: their file stays
+                    w.messages.choiceAnswers = {-1};  // Cancel: their file stays
                     const bool saved = w.save(change.list);
                     w.services.disk.beforeEachStep({});
                     w.services.disk.plan({});
@@ -608,7 +608,7 @@ class TestRecords : public QObject {
                                  questionsSince(w.messages, from) == 1 &&
                                  w.told().contains(change.said),
                              qPrintable(where + w.told()));
-                    w.messages.choiceAnswers = {0};  // Save Anyway
+                    w.messages.choiceAnswers = {-2};  // Save Anyway
                     QVERIFY2(w.save(change.list) && readBytes(written).startsWith("edited"),
                              qPrintable(where));
                     // Saved, the file is the list's own again: no question next time.

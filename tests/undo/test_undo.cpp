@@ -241,7 +241,7 @@ class TestUndo : public QObject {
                 } else if (what == 3) {
                     const qsizetype shown = f.messages.shown.size();
                     const bool asks = writtenByAnother[file];
-                    f.messages.choiceAnswers = {0};  // Save Anyway
+                    f.messages.choiceAnswers = {-2};  // Save Anyway
                     press(f.state, Command::Save);
                     const auto questions =
                         std::count_if(f.messages.shown.begin() + shown, f.messages.shown.end(),

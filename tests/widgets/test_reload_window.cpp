@@ -157,7 +157,8 @@ class TestReloadWindow : public QObject {
         QCOMPARE(text->text(), QStringLiteral("phone_numbers.txt was changed on disk."));
         QWidget* keep = bar->findChild<QWidget*>(QStringLiteral("cmdKeepMine"));
         QWidget* reload = bar->findChild<QWidget*>(QStringLiteral("cmdReloadChanged"));
-        for (const QWidget* control : QList<const QWidget*>{bar, text, keep, reload}) {
+        QWidget* merge = bar->findChild<QWidget*>(QStringLiteral("cmdMergeChanged"));
+        for (const QWidget* control : QList<const QWidget*>{bar, text, keep, reload, merge}) {
             QVERIFY(!control->accessibleName().isEmpty());
         }
         // Typing goes on while the notice shows.
@@ -165,15 +166,56 @@ class TestReloadWindow : public QObject {
         w.type(QStringLiteral("!"));
         QCOMPARE(shownRows(list), QStringList({"Ann mine!", "Bob"}));
 
+        // Merge takes the other program's record in with the edit, writes nothing, and the save
+        // from the keyboard then writes both, asking nothing.
+        w.click(merge);
+        QVERIFY(!bar->isVisible() && w.state.slot(lists::SlotId::A).changed);
+        QCOMPARE(shownRows(list), QStringList({"Ann mine!", "Bob", "Carl"}));
+        QCOMPARE(readBytes(w.file(1)), QByteArray("Ann\nBob\nCarl\n"));
+        w.key(QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+        QCOMPARE(readBytes(w.file(1)), QByteArray("Ann mine!\nBob\nCarl\n"));
+        QVERIFY(w.messages.shown.isEmpty() && !w.state.slot(lists::SlotId::A).changed);
+
+        w.type(QStringLiteral("?"));
+        QVERIFY(shell("printf 'Ann\\nBob\\nCarl\\n' > \"$1\"", w.file(1)));
+        QTRY_VERIFY_WITH_TIMEOUT(bar->isVisible(), kPatience);
         w.click(keep);
         QVERIFY(!bar->isVisible() && w.state.slot(lists::SlotId::A).changed);
-        QCOMPARE(shownRows(list), QStringList({"Ann mine!", "Bob"}));
+        QCOMPARE(shownRows(list), QStringList({"Ann mine!?", "Bob", "Carl"}));
 
         QVERIFY(shell("printf 'Ann\\nBob\\nCarl\\nDora\\n' > \"$1\"", w.file(1)));
         QTRY_VERIFY_WITH_TIMEOUT(bar->isVisible(), kPatience);
         w.click(reload);
         QVERIFY(!bar->isVisible() && !w.state.slot(lists::SlotId::A).changed);
         QCOMPARE(shownRows(list), QStringList({"Ann", "Bob", "Carl", "Dora"}));
+    }
+
+    // A sync tool's conflict copy beside the file is offered; merged in and saved, the copy is
+    // in the desktop's trash, from where the user can take it back.
+    void aConflictCopyIsOfferedMergedAndThenTrashed() {
+        WindowFixture w("Ann\nBob\nCarl\n", "tag\n", "212\n");
+        const QString data = w.dir.filePath(QStringLiteral("data"));
+        qputenv("XDG_DATA_HOME", data.toUtf8());  // the trash of this test alone
+        platform::QtFileWatcher watcher;
+        const app::FileChangeWatch changes(w.state, watcher);
+        auto* bar = w.window->findChild<QToolBar*>(QStringLiteral("barChangedFile"));
+        const QString copy = w.dir.filePath(
+            QStringLiteral("phone_numbers.sync-conflict-20261207-101500-ABCDEFG.txt"));
+        QVERIFY(shell("printf 'Ann\\nBeth\\nBob\\nCarl\\n' > \"$1\"", copy));
+        QTRY_VERIFY_WITH_TIMEOUT(bar->isVisible(), kPatience);
+        QCOMPARE(bar->findChild<QLabel*>(QStringLiteral("lblChangedFile"))->text(),
+                 QStringLiteral("A conflict copy of phone_numbers.txt was found"));
+        w.click(bar->findChild<QWidget*>(QStringLiteral("cmdMergeChanged")));
+        QCOMPARE(shownRows(w.list(lists::SlotId::A)), QStringList({"Ann", "Beth", "Bob", "Carl"}));
+        QVERIFY(!bar->isVisible() && QFile::exists(copy));
+
+        w.click(w.button("save"));
+        QCOMPARE(readBytes(w.file(1)), QByteArray("Ann\nBeth\nBob\nCarl\n"));
+        QVERIFY2(w.messages.shown.isEmpty(), qPrintable(w.messages.shown.value(0).text));
+        QVERIFY(!QFile::exists(copy) &&
+                QFile::exists(data + QStringLiteral("/Trash/files/") + QFileInfo(copy).fileName()));
+        QVERIFY(!bar->isVisible() && w.messages.shown.isEmpty());
+        qunsetenv("XDG_DATA_HOME");
     }
 };
 
