@@ -123,8 +123,10 @@ records=$(figure records)
 # million-record run measures, held at that size, and sorting and copying within fixed times.
 if ((records >= 10000000)); then
     load_limit=1.05 search_limit=0.25 search_memory_limit=1.4 sort_large_limit=3
+    merge_limit=3 merge_sorted_limit=10  # the million-record times, ten times over
 else
     load_limit=1.5 search_limit=0.5 search_memory_limit=2 sort_large_limit=2
+    merge_limit=0.3 merge_sorted_limit=1
 fi
 file_bytes=$(figure file_bytes)
 file_lines=$(figure file_lines)
@@ -258,8 +260,8 @@ name_width=12
 echo
 echo "merge: two sets of 500 changes to $records records, then theirs a sort of them; best of 3"
 name_width=17
-ratio_row "merge seconds" "$(figure merge)" 0.3
-ratio_row "merge_sorted seconds" "$(figure merge_sorted)" 1
+ratio_row "merge seconds" "$(figure merge)" "$merge_limit"
+ratio_row "merge_sorted seconds" "$(figure merge_sorted)" "$merge_sorted_limit"
 name_width=12
 
 # Tiny records: a file of nothing but line breaks (400 bytes of it per record above), each an
