@@ -56,7 +56,7 @@ RecordArray::RecordArray(RecordArray&& other) noexcept
     touch();
     other.touch();
     other.arena_ = std::make_shared<TextArena>();
-    other.spans_.clear();
+    other.spans_ = SpanTable();
     other.arenaLive_ = 0;
     other.arenaCount_ = 0;
 }
@@ -71,7 +71,7 @@ RecordArray& RecordArray::operator=(RecordArray&& other) noexcept {
         arenaCount_ = other.arenaCount_;
         folded_ = std::move(other.folded_);
         other.arena_ = std::make_shared<TextArena>();
-        other.spans_.clear();
+        other.spans_ = SpanTable();
         other.arenaLive_ = 0;
         other.arenaCount_ = 0;
     }
@@ -84,13 +84,13 @@ RecordArray RecordArray::adopt(QByteArray storage, std::vector<Span> spans) {
     }
     RecordArray a;
     a.storage_ = std::move(storage);
-    a.spans_ = std::move(spans);
+    a.spans_ = SpanTable(std::move(spans));
     return a;
 }
 
 RecordArray RecordArray::fromStrings(const QStringList& elements) {
     RecordArray a;
-    a.spans_.reserve(static_cast<std::size_t>(elements.size()));
+    a.spans_.write().reserve(static_cast<std::size_t>(elements.size()));
     for (const QString& e : elements) {
         a.append(e);
     }
@@ -113,8 +113,8 @@ QStringList RecordArray::toStringList() const {
 RecordArray RecordArray::detached() const {
     RecordArray copy;
     copy.storage_ = storage_;
-    copy.spans_ = spans_;
-    for (Span& s : copy.spans_) {
+    copy.spans_ = SpanTable(spans_.read());  // a table of its own for another thread
+    for (Span& s : copy.spans_.write()) {
         if (!inStorage(s)) {
             s = copy.store(view(s));
         }
@@ -148,7 +148,7 @@ void RecordArray::release(const Span& s) {
 
 void RecordArray::set(qsizetype index, std::string_view utf8) {
     touch();
-    Span& slot = spans_[static_cast<std::size_t>(index)];
+    Span& slot = spans_.write()[static_cast<std::size_t>(index)];
     const Span stored = store(utf8);
     release(slot);
     slot = stored;
@@ -170,10 +170,11 @@ void RecordArray::set(qsizetype index, const QString& text) {
 
 void RecordArray::append(std::string_view utf8) {
     touch();
-    spans_.push_back(store(utf8));
+    std::vector<Span>& spans = spans_.write();
+    spans.push_back(store(utf8));
     if (folded_) {
-        folded_->ascii_.resize((spans_.size() + 63) / 64);
-        folded_->update(spans_.size() - 1, utf8);
+        folded_->ascii_.resize((spans.size() + 63) / 64);
+        folded_->update(spans.size() - 1, utf8);
     }
 }
 
@@ -184,7 +185,8 @@ void RecordArray::append(const QString& text) {
 
 void RecordArray::swap(qsizetype a, qsizetype b) {
     touch();
-    std::swap(spans_[static_cast<std::size_t>(a)], spans_[static_cast<std::size_t>(b)]);
+    std::vector<Span>& spans = spans_.write();
+    std::swap(spans[static_cast<std::size_t>(a)], spans[static_cast<std::size_t>(b)]);
     if (folded_) {
         folded_->update(static_cast<std::size_t>(a), utf8(a));
         folded_->update(static_cast<std::size_t>(b), utf8(b));
@@ -196,9 +198,9 @@ void RecordArray::permute(const std::vector<qint32>& order) {
     std::vector<Span> spans;
     spans.reserve(order.size());
     for (const qint32 i : order) {
-        spans.push_back(spans_[static_cast<std::size_t>(i)]);
+        spans.push_back(spans_.read()[static_cast<std::size_t>(i)]);
     }
-    spans_ = std::move(spans);
+    spans_ = SpanTable(std::move(spans));
     folded_.reset();
 }
 
@@ -206,9 +208,9 @@ void RecordArray::unpermute(const std::vector<qint32>& order) {
     touch();
     std::vector<Span> spans(order.size());
     for (std::size_t k = 0; k < order.size(); ++k) {
-        spans[static_cast<std::size_t>(order[k])] = spans_[k];
+        spans[static_cast<std::size_t>(order[k])] = spans_.read()[k];
     }
-    spans_ = std::move(spans);
+    spans_ = SpanTable(std::move(spans));
     folded_.reset();
 }
 
@@ -234,10 +236,11 @@ void RecordArray::truncate(qsizetype count) {
         return;
     }
     touch();
-    for (auto s = spans_.begin() + count; s != spans_.end(); ++s) {
+    std::vector<Span>& spans = spans_.write();
+    for (auto s = spans.begin() + count; s != spans.end(); ++s) {
         release(*s);
     }
-    spans_.resize(static_cast<std::size_t>(count));
+    spans.resize(static_cast<std::size_t>(count));
     folded_.reset();
     collectGarbage();
 }
@@ -246,15 +249,16 @@ void RecordArray::removeAt(const std::vector<qint32>& indices) {
     touch();
     std::size_t out = 0;
     std::size_t next = 0;
-    for (std::size_t i = 0; i < spans_.size(); ++i) {
+    std::vector<Span>& spans = spans_.write();
+    for (std::size_t i = 0; i < spans.size(); ++i) {
         if (next < indices.size() && static_cast<std::size_t>(indices[next]) == i) {
-            release(spans_[i]);
+            release(spans[i]);
             ++next;
             continue;
         }
-        spans_[out++] = spans_[i];
+        spans[out++] = spans[i];
     }
-    spans_.resize(out);
+    spans.resize(out);
     folded_.reset();
     collectGarbage();
 }
@@ -262,23 +266,24 @@ void RecordArray::removeAt(const std::vector<qint32>& indices) {
 void RecordArray::insertAt(const std::vector<qint32>& indices,
                            const std::vector<std::string>& texts) {
     touch();
+    const std::vector<Span>& old = spans_.read();
     std::vector<Span> spans;
-    spans.reserve(spans_.size() + indices.size());
+    spans.reserve(old.size() + indices.size());
     std::size_t from = 0;
     for (std::size_t k = 0; k < indices.size(); ++k) {
-        while (spans.size() < static_cast<std::size_t>(indices[k]) && from < spans_.size()) {
-            spans.push_back(spans_[from++]);
+        while (spans.size() < static_cast<std::size_t>(indices[k]) && from < old.size()) {
+            spans.push_back(old[from++]);
         }
         spans.push_back(store(texts[k]));
     }
-    spans.insert(spans.end(), spans_.begin() + static_cast<std::ptrdiff_t>(from), spans_.end());
-    spans_ = std::move(spans);
+    spans.insert(spans.end(), old.begin() + static_cast<std::ptrdiff_t>(from), old.end());
+    spans_ = SpanTable(std::move(spans));
     folded_.reset();
 }
 
 std::size_t RecordArray::memoryBytes() const {
     return static_cast<std::size_t>(storage_.size()) + arena_->used() +
-           spans_.size() * sizeof(Span);
+           spans_.read().size() * sizeof(Span);
 }
 
 // Replaced texts stay in the arena until it holds much more dead text than live text, or
@@ -295,7 +300,7 @@ void RecordArray::collectGarbage() {
         return;
     }
     auto fresh = std::make_shared<TextArena>();
-    for (Span& s : spans_) {
+    for (Span& s : spans_.write()) {
         if (!inStorage(s)) {
             s.at = kArenaBase + fresh->add(view(s));
         }

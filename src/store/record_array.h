@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "store/folded_records.h"
@@ -50,12 +51,12 @@ class RecordArray {
     // and the changed texts, never the file.
     RecordArray detached() const;
 
-    qsizetype size() const { return static_cast<qsizetype>(spans_.size()); }
-    bool isEmpty() const { return spans_.empty(); }
+    qsizetype size() const { return static_cast<qsizetype>(spans_.read().size()); }
+    bool isEmpty() const { return spans_.read().empty(); }
     bool contains(qsizetype index) const { return index >= 0 && index < size(); }
 
     std::string_view utf8(qsizetype index) const {
-        return view(spans_[static_cast<std::size_t>(index)]);
+        return view(spans_.read()[static_cast<std::size_t>(index)]);
     }
     QString text(qsizetype index) const;
     QStringList toStringList() const;
@@ -90,6 +91,26 @@ class RecordArray {
     QString foldedText(qsizetype index) const;
 
   private:
+    // The element table, shared by copies until one of them changes it: a copy kept of a whole
+    // file's records (for undo, or as what a merge compares with) costs nothing until then.
+    class SpanTable {
+      public:
+        SpanTable() : table_(std::make_shared<std::vector<Span>>()) {}
+        explicit SpanTable(std::vector<Span> spans)
+            : table_(std::make_shared<std::vector<Span>>(std::move(spans))) {}
+        const std::vector<Span>& read() const { return *table_; }
+        // The table to change: this array's own, copied first while another shares it.
+        std::vector<Span>& write() {
+            if (table_.use_count() > 1) {
+                table_ = std::make_shared<std::vector<Span>>(*table_);
+            }
+            return *table_;
+        }
+
+      private:
+        std::shared_ptr<std::vector<Span>> table_;
+    };
+
     std::string_view view(const Span& s) const {
         return {s.at < kArenaBase ? storage_.constData() + s.at : arenaText(s.at - kArenaBase),
                 s.size};
@@ -105,7 +126,7 @@ class RecordArray {
 
     QByteArray storage_;  // read only: taking a non-const pointer would move the elements
     std::shared_ptr<TextArena> arena_;
-    std::vector<Span> spans_;
+    SpanTable spans_;
     std::size_t arenaLive_ = 0;   // bytes of arena texts that elements still point to
     std::size_t arenaCount_ = 0;  // elements that point into the arena
     mutable std::unique_ptr<FoldedRecords> folded_;
