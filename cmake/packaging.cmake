@@ -91,8 +91,9 @@ set(CPACK_PACKAGE_HOMEPAGE_URL ${TROVIX_WEB_SITE})
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# "Open File for Direct Editing", Email Author and WebSite go through xdg-open.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
+# "Open File for Direct Editing", Email Author and WebSite go through xdg-open; Qt's own
+# translations give its dialogs' buttons in the user's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-translations-l10n")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

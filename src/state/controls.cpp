@@ -1,5 +1,9 @@
 #include "state/controls.h"
 
+#include <QCoreApplication>
+
+#include "state/language.h"
+
 namespace trovix {
 
 QString EditBox::initialText() {
@@ -186,3 +190,11 @@ void WindowFrame::userChanged(const TwipRect& placement, WindowState state) {
 }
 
 }  // namespace trovix
+
+namespace {
+// Counted texts read as English from the start, in the program and in every test of its state.
+void countInEnglish() {
+    trovix::loadEnglishPluralForms();
+}
+}  // namespace
+Q_COREAPP_STARTUP_FUNCTION(countInEnglish)
