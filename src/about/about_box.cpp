@@ -1,13 +1,16 @@
 #include "about/about_box.h"
 
+#include <QCoreApplication>
+
 #include "state/build_info.h"
 
 namespace trovix::about {
 
 QString aboutCaption() {
-    return QStringLiteral(
-               "Trovix finds and keeps your records. \u00a9 2026 The Trovix developers, "
-               "under the MIT License.    Version: %1.%2.%3")
+    return QCoreApplication::translate(
+               "AboutBox",
+               "Trovix finds and keeps your records. © 2026 The Trovix developers, under the "
+               "MIT License.    Version: %1.%2.%3")
         .arg(kVersionMajor)
         .arg(kVersionMinor)
         .arg(kVersionRevision);

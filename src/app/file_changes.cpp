@@ -128,7 +128,7 @@ ReloadOutcome reloadChangedSlot(MainState& state, lists::SlotId id) {
     std::optional<store::ReadFile> read = readSettledFile(state, slot.fileName, outcome);
     if (read) {
         // The slot's unsaved changes, if any, are dropped: it holds what the file holds.
-        replaceSlotRecords(state, id, undo::nameWithFile(QStringLiteral("Reload"), slot.fileName),
+        replaceSlotRecords(state, id, undo::nameWithFile(undo::FileStep::Reload, slot.fileName),
                            [&read](lists::FileSlot& reloaded) {
                                reloaded.records = std::move(read->content.records);
                                reloaded.format = read->content.format;

@@ -39,7 +39,7 @@ void selectFile(MainState& state) {
             state.focusedSlot()->fileName = chosen;
             records::loadFile(state.files(), *state.listWithFocus);
             state.changeNotice.noteFileNamesChanged();
-            recordReplaced(state, undo::nameWithFile(QStringLiteral("Choice"), chosen),
+            recordReplaced(state, undo::nameWithFile(undo::FileStep::Choice, chosen),
                            std::move(before));
             // Changes a run that did not close properly left for the file are offered back.
             if (state.unsavedEdits != nullptr) {
@@ -84,7 +84,7 @@ void reloadSelectedFile(MainState& state) {
     if (lists::FileSlot* slot = state.focusedSlot()) {
         undo::SlotContent before = *slot;
         records::loadFile(state.files(), *state.listWithFocus);
-        recordReplaced(state, undo::nameWithFile(QStringLiteral("Reload"), slot->fileName),
+        recordReplaced(state, undo::nameWithFile(undo::FileStep::Reload, slot->fileName),
                        std::move(before));
         const int firstRecordRow = state.displayFileNames() ? 1 : 0;
         if (slot->list.count() > firstRecordRow) {

@@ -62,7 +62,7 @@ ReloadOutcome mergeChangedSlot(MainState& state, lists::SlotId id) {
     const std::optional<qint32> firstKeptTwice =
         merged.keptTwiceAt.empty() ? std::nullopt : std::optional(merged.keptTwiceAt.front());
     replaceSlotRecords(
-        state, id, undo::nameWithFile(QStringLiteral("Merge"), slot.fileName),
+        state, id, undo::nameWithFile(undo::FileStep::Merge, slot.fileName),
         [&](lists::FileSlot& merging) {
             merging.records = std::move(merged.records);
             merging.format = theirs->content.format;
@@ -127,7 +127,7 @@ bool takeInConflictCopy(MainState& state, lists::SlotId id, const QString& copy)
                           .arg(shortFileName(slot), trashed.error()));
         return true;
     }
-    replaceSlotRecords(state, id, undo::nameWithFile(QStringLiteral("Merge"), copy),
+    replaceSlotRecords(state, id, undo::nameWithFile(undo::FileStep::Merge, copy),
                        [&](lists::FileSlot& taking) {
                            taking.records = std::move(folded.records);
                            taking.takenCopies.push_back(taken);

@@ -183,7 +183,7 @@ void UnsavedEditsWatch::recover(lists::SlotId id, const QString& path) {
         slot.basedOnRecords = slot.disk().records;
     }
     slot.changed = true;
-    state_.edits.recordContents(undo::nameWithFile(QStringLiteral("Recovery"), slot.fileName),
+    state_.edits.recordContents(undo::nameWithFile(undo::FileStep::Recovery, slot.fileName),
                                 std::move(before), state_.fileSlots);
     lists::listAllRecords(slot.list, slot.records, slot.fileName, state_.listingOptions());
     search::fillStatusBar(state_.statusBar, state_.fileSlots);

@@ -1,5 +1,6 @@
 #include "links/outside_links.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -27,7 +28,7 @@ void tell(const platform::Services& services, const QString& text, const QString
 
 QString authorMailUrl() {
     return QStringLiteral("mailto:") + QString::fromUtf8(kAuthorEmail) +
-           QStringLiteral("?subject=Trovix7&body=Comments:");
+           QStringLiteral("?subject=Trovix7&body=Comments:");  // the author sorts mail by it
 }
 
 void emailAuthor(const platform::Services& services, const QString& programFolder) {
@@ -37,8 +38,10 @@ void emailAuthor(const platform::Services& services, const QString& programFolde
     const QString url = authorMailUrl();
     if (!services.shell->openUrl(url)) {
         tell(services,
-             QStringLiteral("Error sending email!\n\n%1.").arg(services.shell->whyUrlFailed(url)),
-             QStringLiteral("Send Email to Author"), platform::MessageIcon::Warning);
+             QCoreApplication::translate("OutsideLinks", "Error sending email!\n\n%1.")
+                 .arg(services.shell->whyUrlFailed(url)),
+             QCoreApplication::translate("OutsideLinks", "Send Email to Author"),
+             platform::MessageIcon::Warning);
     }
 }
 
@@ -47,11 +50,14 @@ void openWebSite(const platform::Services& services) {
     // The desktop gives no error number: say what failed instead.
     if (site.isEmpty()) {
         tell(services,
-             QStringLiteral("Could not locate web site!  Error: this copy of Trovix names none"),
+             QCoreApplication::translate(
+                 "OutsideLinks",
+                 "Could not locate web site!  Error: this copy of Trovix names none"),
              QString(), platform::MessageIcon::None);
     } else if (!services.shell->openUrl(site)) {
         tell(services,
-             QStringLiteral("Could not locate web site!  Error: %1, so %2 could not be opened")
+             QCoreApplication::translate(
+                 "OutsideLinks", "Could not locate web site!  Error: %1, so %2 could not be opened")
                  .arg(services.shell->whyUrlFailed(site), site),
              QString(), platform::MessageIcon::None);
     }
@@ -63,15 +69,20 @@ bool onlineUpdate(const platform::Services& services, const QString& programFold
     if (!QFile::exists(updater) && !QFileInfo(folder.path()).isWritable()) {
         // Installed by the system's packages: no update program, and none could be put here.
         tell(services,
-             QStringLiteral("This copy of Trovix was installed by the system's package manager, "
-                            "which brings its updates. Trovix stays open."),
-             QStringLiteral("Online Update"), platform::MessageIcon::Information);
+             QCoreApplication::translate(
+                 "OutsideLinks",
+                 "This copy of Trovix was installed by the system's package manager, "
+                 "which brings its updates. Trovix stays open."),
+             QCoreApplication::translate("OutsideLinks", "Online Update"),
+             platform::MessageIcon::Information);
         return false;
     }
-    if (services.messages->show(QStringLiteral("Trovix will close to check for online updates!"),
-                                QStringLiteral("Online Update"), platform::MessageButtons::OkCancel,
-                                platform::MessageIcon::Information) !=
-        platform::MessageAnswer::Ok) {
+    if (services.messages->show(
+            QCoreApplication::translate("OutsideLinks",
+                                        "Trovix will close to check for online updates!"),
+            QCoreApplication::translate("OutsideLinks", "Online Update"),
+            platform::MessageButtons::OkCancel,
+            platform::MessageIcon::Information) != platform::MessageAnswer::Ok) {
         return false;
     }
     const QString newer = folder.filePath(programName("Update"));
@@ -81,8 +92,10 @@ bool onlineUpdate(const platform::Services& services, const QString& programFold
     }
     ok = ok && services.shell->startProgram(updater, {}, folder.path());
     if (!ok) {
-        tell(services, QStringLiteral("Error updating Trovix.  Close all programs and try again!"),
-             QStringLiteral("Patchlet"), platform::MessageIcon::None);
+        tell(services,
+             QCoreApplication::translate(
+                 "OutsideLinks", "Error updating Trovix.  Close all programs and try again!"),
+             QStringLiteral("Patchlet"), platform::MessageIcon::None);  // a program's name
     }
     return ok;
 }

@@ -46,7 +46,7 @@ void rebuild(ResultList& list, const store::RecordArray& records, const QString&
 }  // namespace
 
 QString headerRowText(const QString& fileName) {
-    return QStringLiteral("... ") + fileName + QStringLiteral(" ...");
+    return QStringLiteral("... ") + fileName + QStringLiteral(" ...");  // marks, not words
 }
 
 bool isBlankRecord(std::string_view element) {

@@ -1,5 +1,7 @@
 #include "lists/result_list.h"
 
+#include <QCoreApplication>
+
 #include "store/data_format.h"
 #include "store/text_codec.h"
 
@@ -123,7 +125,7 @@ QString ResultList::text(int row) const {
                              fromUtf8(lineOf(records_.utf8(r.value), lineNumberOf(row)))
                        : kRecordSepText;
         case Kind::NoMatch:
-            return QStringLiteral("no match found");
+            return QCoreApplication::translate("ResultList", "no match found");
         case Kind::Header:
         case Kind::Text:
             return texts_[indexOf(row)];

@@ -1,5 +1,7 @@
 #include "output/printing.h"
 
+#include <QCoreApplication>
+
 #include "state/controls.h"
 
 namespace trovix::output {
@@ -29,7 +31,8 @@ void print(const platform::Services& services, const ListFont& font, int count,
         },
         printFont(font));
     if (!outcome) {
-        services.messages->show(QStringLiteral("Nothing was printed:\n%1").arg(outcome.error()),
+        services.messages->show(QCoreApplication::translate("Printing", "Nothing was printed:\n%1")
+                                    .arg(outcome.error()),
                                 QString(), platform::MessageButtons::Ok,
                                 platform::MessageIcon::Warning);
     }
@@ -42,10 +45,12 @@ bool printBigList(const platform::Services& services, int rows) {
         return true;
     }
     return services.messages->show(
-               QStringLiteral("Printed list will contain %1 lines of data!\r\n\r\nContinue "
-                              "printing?")
-                   .arg(rows),
-               QStringLiteral("Print List"), platform::MessageButtons::OkCancel,
+               QCoreApplication::translate(
+                   "Printing",
+                   "Printed list will contain %Ln lines of data!\r\n\r\nContinue printing?",
+                   nullptr, rows),
+               QCoreApplication::translate("Printing", "Print List"),
+               platform::MessageButtons::OkCancel,
                platform::MessageIcon::None) == platform::MessageAnswer::Ok;
 }
 
@@ -71,7 +76,8 @@ void printSelection(const platform::Services& services, const lists::FileSlot* f
 void printForm(const platform::Services& services) {
     const platform::Result<platform::PrintEnd> outcome = services.printer->printWindow();
     if (!outcome) {
-        services.messages->show(QStringLiteral("Nothing was printed:\n%1").arg(outcome.error()),
+        services.messages->show(QCoreApplication::translate("Printing", "Nothing was printed:\n%1")
+                                    .arg(outcome.error()),
                                 QString(), platform::MessageButtons::Ok,
                                 platform::MessageIcon::Warning);
     }

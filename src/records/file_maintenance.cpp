@@ -1,5 +1,6 @@
 #include "records/file_maintenance.h"
 
+#include <QCoreApplication>
 #include <vector>
 
 #include "lists/listing.h"
@@ -8,7 +9,7 @@
 namespace trovix::records {
 namespace {
 
-const QString kBackupSuffix = QStringLiteral(".old");
+const QString kBackupSuffix = QStringLiteral(".old");  // a file name suffix
 
 // Copies the three files from `from(slot)` to `to(slot)`, all or none: each copy is written
 // beside its target first, a piece at a time, and the three then replace their targets together
@@ -25,17 +26,24 @@ bool copyAllOrNothing(const platform::Services& services, const lists::FileSlots
         if (const platform::Result<void, platform::WriteFailure> prepared =
                 copies.prepare(to(slot), platform::copiedContent(from(slot)));
             !prepared) {
-            tell(QStringLiteral("\"%1\" could not be copied to \"%2\":\n%3\n\nNo file was "
-                                "changed.")
+            tell(QCoreApplication::translate(
+                     "FileMaintenance",
+                     "\"%1\" could not be copied to \"%2\":\n%3\n\nNo file was "
+                     "changed.")
                      .arg(from(slot), to(slot), prepared.error()));
             return false;
         }
     }
     if (const platform::Result<void, platform::WriteFailure> committed = copies.commit();
         !committed) {
-        tell(QStringLiteral("The files could not be replaced:\n%1").arg(committed.error()) +
-             (committed.failure().unchanged ? QStringLiteral("\n\nNo file was changed.")
-                                            : QString()));
+        tell(committed.failure().unchanged
+                 ? QCoreApplication::translate(
+                       "FileMaintenance",
+                       "The files could not be replaced:\n%1\n\nNo file was changed.")
+                       .arg(committed.error())
+                 : QCoreApplication::translate("FileMaintenance",
+                                               "The files could not be replaced:\n%1")
+                       .arg(committed.error()));
         return false;
     }
     return true;
@@ -64,14 +72,14 @@ void compact(lists::FileSlots& slots) {
 
 bool backup(const platform::Services& services, const lists::FileSlots& slots) {
     return copyAllOrNothing(
-        services, slots, QStringLiteral("Backup"),
+        services, slots, QCoreApplication::translate("FileMaintenance", "Backup"),
         [](const lists::FileSlot& slot) { return slot.fileName; },
         [](const lists::FileSlot& slot) { return slot.fileName + kBackupSuffix; });
 }
 
 bool restoreBackups(const platform::Services& services, const lists::FileSlots& slots) {
     return copyAllOrNothing(
-        services, slots, QStringLiteral("Restore"),
+        services, slots, QCoreApplication::translate("FileMaintenance", "Restore"),
         [](const lists::FileSlot& slot) { return slot.fileName + kBackupSuffix; },
         [](const lists::FileSlot& slot) { return slot.fileName; });
 }

@@ -1,5 +1,6 @@
 #include "records/record_operations.h"
 
+#include <QCoreApplication>
 #include <new>
 #include <system_error>
 
@@ -11,7 +12,10 @@
 namespace trovix::records {
 namespace {
 
-const QString kNewItem = QStringLiteral("New Item");
+// The text of a record the user has just added, for typing over.
+QString newItemText() {
+    return QCoreApplication::translate("RecordOperations", "New Item");
+}
 
 // Shows the busy pointer for its lifetime.
 class BusyPointer {
@@ -27,6 +31,11 @@ class BusyPointer {
     platform::Screen& screen_;
 };
 
+QString notEnoughMemory() {
+    return QCoreApplication::translate("RecordOperations",
+                                       "There was not enough memory to sort them.");
+}
+
 }  // namespace
 
 void newItem(undo::EditHistory& edits, lists::FileSlots& slots, std::optional<lists::SlotId> focus,
@@ -40,23 +49,24 @@ void newItem(undo::EditHistory& edits, lists::FileSlots& slots, std::optional<li
     qsizetype index = last;
     const bool takesLast = last >= 0 && records.utf8(last).empty();
     edits.recordTexts(
-        QStringLiteral("New"), *focus, records,
+        QCoreApplication::translate("RecordOperations", "New"), *focus, records,
         takesLast ? std::vector<qint32>{static_cast<qint32>(last)} : std::vector<qint32>{},
         records.size() + 1);
+    const QString newItem = newItemText();
     if (takesLast) {
         // The empty element after the file's final line break takes the record, and a new one
         // follows it, so the file still ends with a line break.
-        records.set(last, kNewItem);
+        records.set(last, newItem);
         records.append(std::string_view());
     } else {
         index = last + 1;
-        records.append(kNewItem);
+        records.append(newItem);
     }
     lists::ResultList& list = slot->list;
     list.addRecordRow(static_cast<qint32>(index));
     list.setListIndex(list.count() - 1);  // the click handling shows the record
     editBox.setEnabled(true);
-    editBox.setText(kNewItem);
+    editBox.setText(newItem);
     slot->changed = true;
 }
 
@@ -74,8 +84,8 @@ void deleteItem(undo::EditHistory& edits, lists::FileSlots& slots,
     }
     const qint32 record = list.itemData(row);
     if (slot->records.contains(record)) {
-        edits.recordTexts(QStringLiteral("Delete"), *focus, slot->records, {record},
-                          slot->records.size());
+        edits.recordTexts(QCoreApplication::translate("RecordOperations", "Delete"), *focus,
+                          slot->records, {record}, slot->records.size());
         slot->records.set(record, std::string_view());
     }
     const int next = row == list.count() - 1 ? row - 1 : row;
@@ -99,29 +109,31 @@ void sortItems(const platform::Services& services, undo::EditHistory& edits,
     const qint64 needed = exchangeSortMemory(slot->records.size());
     QString notSorted;
     if (needed > room.bytes) {
-        notSorted = QStringLiteral(
-                        "Sorting its %1 records would take about %2 of memory, and "
-                        "only %3 is left (%4).")
-                        .arg(slot->records.size())
+        notSorted = QCoreApplication::translate(
+                        "RecordOperations",
+                        "Sorting its %Ln records would take about %1 of memory, and only %2 is "
+                        "left (%3).",
+                        nullptr, static_cast<int>(slot->records.size()))
                         .arg(platform::describeBytes(needed), platform::describeBytes(room.bytes),
                              room.limitedBy);
     } else {
         try {
             std::vector<qint32> order = exchangeSortOrder(slot->records);
             slot->records.permute(order);
-            edits.recordOrder(undo::nameWithFile(QStringLiteral("Sort"), slot->fileName), *focus,
+            edits.recordOrder(undo::nameWithFile(undo::FileStep::Sort, slot->fileName), *focus,
                               std::move(order));
         } catch (const std::bad_alloc&) {
-            notSorted = QStringLiteral("There was not enough memory to sort them.");
+            notSorted = notEnoughMemory();
         } catch (const std::system_error&) {
-            notSorted = QStringLiteral("There was not enough memory to sort them.");
+            notSorted = notEnoughMemory();
         }
     }
     if (!notSorted.isEmpty()) {
-        services.messages->show(QStringLiteral("The records of \"%1\" were not sorted:\n%2")
-                                    .arg(slot->fileName, notSorted),
-                                QString(), platform::MessageButtons::Ok,
-                                platform::MessageIcon::Warning);
+        services.messages->show(
+            QCoreApplication::translate("RecordOperations",
+                                        "The records of \"%1\" were not sorted:\n%2")
+                .arg(slot->fileName, notSorted),
+            QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
         return;
     }
     loadArray(*slot, options);

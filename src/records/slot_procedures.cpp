@@ -1,5 +1,6 @@
 #include "records/slot_procedures.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <new>
 #include <utility>
@@ -23,9 +24,10 @@ void tellUser(const lists::FileContext& files, const QString& text) {
 
 // Asks before a save replaces what the slot did not read; true to go on.
 bool confirm(const lists::FileContext& files, const QString& text, const QString& goOn) {
-    return files.services.messages->choose(text, QStringLiteral("Save"),
-                                           {goOn, QStringLiteral("Cancel")},
-                                           platform::MessageIcon::Warning) == 0;
+    return files.services.messages->choose(
+               text, QCoreApplication::translate("SlotProcedures", "Save"),
+               {goOn, QCoreApplication::translate("SlotProcedures", "Cancel")},
+               platform::MessageIcon::Warning) == 0;
 }
 
 // The slot's file for a question: its name, and where it is a symbolic link, the file behind it,
@@ -34,7 +36,8 @@ QString describedFile(const QString& name, const QString& target) {
     if (target == name) {
         return QStringLiteral("\"%1\"").arg(name);
     }
-    return QStringLiteral("\"%1\" (a symbolic link to \"%2\")").arg(name, target);
+    return QCoreApplication::translate("SlotProcedures", "\"%1\" (a symbolic link to \"%2\")")
+        .arg(name, target);
 }
 
 // Why a save of `name` must not replace what stands there; empty for a regular file or nothing.
@@ -44,13 +47,18 @@ QString notARegularFile(const QString& name, const QString& target, PathKind kin
         kind == PathKind::DanglingLink) {
         return {};
     }
-    const QString what = target == name || kind == PathKind::LinkLoop
-                             ? QStringLiteral("It is %1").arg(platform::describePathKind(kind))
-                             : QStringLiteral("It is a symbolic link to \"%1\", which is %2")
-                                   .arg(target, platform::describePathKind(kind));
-    return what + QStringLiteral(
-                      ", not a regular file. Trovix saves only into regular files and "
-                      "never replaces anything else.");
+    if (target == name || kind == PathKind::LinkLoop) {
+        return QCoreApplication::translate(
+                   "SlotProcedures",
+                   "It is %1, not a regular file. Trovix saves only into regular files and never "
+                   "replaces anything else.")
+            .arg(platform::describePathKind(kind));
+    }
+    return QCoreApplication::translate(
+               "SlotProcedures",
+               "It is a symbolic link to \"%1\", which is %2, not a regular file. Trovix saves "
+               "only into regular files and never replaces anything else.")
+        .arg(target, platform::describePathKind(kind));
 }
 
 // What happened to the file since the slot read it, in words; empty for nothing. Another list of
@@ -65,47 +73,59 @@ QString changeSinceRead(const lists::FileContext& files, lists::SlotId id,
     for (const lists::SlotId other : lists::kAllSlots) {
         const lists::FileSlot& saver = files.slot(other);
         if (other != id && now.exists && saver.disk().savedStamp == now) {
-            return QStringLiteral(
+            return QCoreApplication::translate(
+                       "SlotProcedures",
                        "The data file %1 was saved from list %2 of this window after list %3 "
                        "read it.")
-                .arg(file)
-                .arg(lists::listNumber(other))
-                .arg(lists::listNumber(id));
+                .arg(file, QString::number(lists::listNumber(other)),
+                     QString::number(lists::listNumber(id)));
         }
     }
     if (!read.exists) {
         if (slot.disk().foundKind != PathKind::Missing &&
             slot.disk().foundKind != PathKind::DanglingLink) {
-            return QStringLiteral(
+            return QCoreApplication::translate(
+                       "SlotProcedures",
                        "When Trovix read %1, it was %2. Another program has put a file there "
                        "since.")
                 .arg(file, platform::describePathKind(slot.disk().foundKind));
         }
-        return QStringLiteral(
+        return QCoreApplication::translate(
+                   "SlotProcedures",
                    "A file %1 was made by another program after Trovix found none there.")
             .arg(file);
     }
     if (!now.exists) {
-        return QStringLiteral(
+        return QCoreApplication::translate(
+                   "SlotProcedures",
                    "The data file %1 was deleted by another program after Trovix read it.")
             .arg(file);
     }
-    return QStringLiteral("The data file %1 was changed by another program after Trovix read it.")
+    return QCoreApplication::translate(
+               "SlotProcedures",
+               "The data file %1 was changed by another program after Trovix read it.")
         .arg(file);
 }
 
-// A character for a message: itself in quotes where it shows as a mark of its own, its code
-// otherwise (a space, a control or a combining character).
-QString quotedCharacter(char32_t c) {
+// The question whether to save `fileName` as UTF-8 because its encoding lacks `c`: the character
+// itself in quotes where it shows as a mark of its own, its code otherwise (a space, a control or
+// a combining character).
+QString encodingQuestion(const QString& fileName, const QString& encoding, char32_t c) {
     const QChar::Category category = QChar::category(c);
     const bool shows = QChar::isPrint(c) && !QChar::isSpace(c) &&
                        category != QChar::Mark_NonSpacing && category != QChar::Mark_Enclosing &&
                        category != QChar::Mark_SpacingCombining;
     if (shows) {
-        return u'\'' + QString::fromUcs4(&c, 1) + u'\'';
+        return QCoreApplication::translate(
+                   "SlotProcedures",
+                   "%1 is saved in %2, which cannot hold '%3'. Save the whole file as UTF-8?")
+            .arg(fileName, encoding, QString::fromUcs4(&c, 1));
     }
-    return QStringLiteral("the character U+%1")
-        .arg(QString::number(static_cast<uint>(c), 16).toUpper().rightJustified(4, u'0'));
+    return QCoreApplication::translate("SlotProcedures",
+                                       "%1 is saved in %2, which cannot hold the character U+%3. "
+                                       "Save the whole file as UTF-8?")
+        .arg(fileName, encoding,
+             QString::number(static_cast<uint>(c), 16).toUpper().rightJustified(4, u'0'));
 }
 
 // Asks before a character the file's encoding lacks changes the whole file to UTF-8; true to go
@@ -119,11 +139,10 @@ bool agreeToEncoding(const lists::FileContext& files, const lists::FileSlot& slo
     }
     const bool utf8 =
         files.services.messages->choose(
-            QStringLiteral("%1 is saved in %2, which cannot hold %3. Save the whole "
-                           "file as UTF-8?")
-                .arg(slot.fileName, store::encodingName(format.encoding),
-                     quotedCharacter(*lacking)),
-            QStringLiteral("Save"), {QStringLiteral("Save as UTF-8"), QStringLiteral("Cancel")},
+            encodingQuestion(slot.fileName, store::encodingName(format.encoding), *lacking),
+            QCoreApplication::translate("SlotProcedures", "Save"),
+            {QCoreApplication::translate("SlotProcedures", "Save as UTF-8"),
+             QCoreApplication::translate("SlotProcedures", "Cancel")},
             platform::MessageIcon::Question) == 0;
     if (utf8) {
         format.encoding = store::Encoding::Utf8;
@@ -140,15 +159,19 @@ void refuse(const lists::FileContext& files, lists::SlotId id, const QString& re
     const int list = lists::listNumber(id);
     if (!slot.readName.isEmpty()) {
         slot.fileName = slot.readName;
-        tellUser(files, QStringLiteral("The data file \"%1\" was not opened:\n%2\n\nList %3 keeps "
-                                       "the records of \"%4\".")
+        tellUser(files, QCoreApplication::translate(
+                            "SlotProcedures",
+                            "The data file \"%1\" was not opened:\n%2\n\nList %3 keeps "
+                            "the records of \"%4\".")
                             .arg(refused, reason, QString::number(list), slot.fileName));
         return;
     }
     const QString usual = files.programFolder + platform::nativeFolderSeparator() +
                           QString::fromLatin1(kDefaultDataFiles[static_cast<int>(id)]);
-    tellUser(files, QStringLiteral("The data file \"%1\" was not opened:\n%2\n\nList %3 shows "
-                                   "\"%4\" in its place.")
+    tellUser(files, QCoreApplication::translate(
+                        "SlotProcedures",
+                        "The data file \"%1\" was not opened:\n%2\n\nList %3 shows "
+                        "\"%4\" in its place.")
                         .arg(refused, reason, QString::number(list), usual));
     if (usual != refused) {
         slot.fileName = usual;
@@ -168,22 +191,28 @@ void trashTakenCopies(const lists::FileContext& files, lists::FileSlot& slot) {
     for (const lists::TakenCopy& copy : std::exchange(slot.takenCopies, {})) {
         if (platform::fileStamp(copy.path) != copy.stamp) {
             if (QFileInfo::exists(copy.path)) {
-                left.append(QStringLiteral("\"%1\" changed after its records were merged, so it "
-                                           "was left where it is.")
+                left.append(QCoreApplication::translate(
+                                "SlotProcedures",
+                                "\"%1\" changed after its records were merged, so it "
+                                "was left where it is.")
                                 .arg(copy.path));
             }
             continue;
         }
         if (const platform::Result<void> trashed = files.services.disk->moveToTrash(copy.path);
             !trashed) {
-            left.append(QStringLiteral("\"%1\" could not be moved to the trash: %2\nIt was "
-                                       "left where it is.")
-                            .arg(copy.path, trashed.error()));
+            left.append(
+                QCoreApplication::translate("SlotProcedures",
+                                            "\"%1\" could not be moved to the trash: %2\nIt was "
+                                            "left where it is.")
+                    .arg(copy.path, trashed.error()));
         }
     }
     if (!left.isEmpty()) {
-        tellUser(files, QStringLiteral("%1 was saved with the records of its conflict copies, "
-                                       "but not every copy went to the trash:\n\n%2")
+        tellUser(files, QCoreApplication::translate(
+                            "SlotProcedures",
+                            "%1 was saved with the records of its conflict copies, "
+                            "but not every copy went to the trash:\n\n%2")
                             .arg(slot.fileName, left.join(u'\n')));
     }
 }
@@ -198,7 +227,8 @@ void loadFile(const lists::FileContext& files, lists::SlotId id) {
         store::ReadFile{store::missingFileContent(), PathKind::Missing, {}};
     if (const QString unusable = platform::unusableNameReason(slot.fileName); !unusable.isEmpty()) {
         // What the name reaches is another file than the one it stands for: none is read.
-        tellUser(files, QStringLiteral("The data file \"%1\" cannot be read:\n%2")
+        tellUser(files, QCoreApplication::translate("SlotProcedures",
+                                                    "The data file \"%1\" cannot be read:\n%2")
                             .arg(platform::displayFileName(slot.fileName), unusable));
     } else {
         read = readWithProgress(files, slot.fileName);
@@ -213,18 +243,22 @@ void loadFile(const lists::FileContext& files, lists::SlotId id) {
     }
     if (!read) {
         slot.disk().unreadable = true;
-        tellUser(files, QStringLiteral("The data file \"%1\" could not be read:\n%2\n\n"
-                                       "Its records are not shown, and it will not be saved "
-                                       "over until it has been read.")
-                            .arg(slot.fileName, read.error()));
+        tellUser(files,
+                 QCoreApplication::translate("SlotProcedures",
+                                             "The data file \"%1\" could not be read:\n%2\n\n"
+                                             "Its records are not shown, and it will not be saved "
+                                             "over until it has been read.")
+                     .arg(slot.fileName, read.error()));
         return;
     }
     store::ReadFile& file = *read;
     if (file.kind != PathKind::RegularFile && file.kind != PathKind::Missing &&
         file.kind != PathKind::DanglingLink) {
-        tellUser(files, QStringLiteral("The data file \"%1\" cannot be read: it is %2, not a "
-                                       "regular file.")
-                            .arg(slot.fileName, platform::describePathKind(file.kind)));
+        tellUser(files,
+                 QCoreApplication::translate("SlotProcedures",
+                                             "The data file \"%1\" cannot be read: it is %2, not a "
+                                             "regular file.")
+                     .arg(slot.fileName, platform::describePathKind(file.kind)));
     }
     slot.disk().unreadable = false;
     slot.records = std::move(file.content.records);
@@ -236,8 +270,10 @@ void loadFile(const lists::FileContext& files, lists::SlotId id) {
         loadArray(slot, files.listing);
     } catch (const std::bad_alloc&) {
         slot.list.clear();  // the records are there; a search lists fewer at a time
-        tellUser(files, QStringLiteral("The records of \"%1\" were read, but there is not enough "
-                                       "memory to list them all.")
+        tellUser(files, QCoreApplication::translate(
+                            "SlotProcedures",
+                            "The records of \"%1\" were read, but there is not enough "
+                            "memory to list them all.")
                             .arg(slot.fileName));
     }
 }
@@ -250,8 +286,8 @@ void loadArray(lists::FileSlot& slot, const lists::ListingOptions& options) {
 platform::Result<void, NotSaved> writeSlot(const lists::FileContext& files, lists::SlotId id) {
     lists::FileSlot& slot = files.slot(id);
     if (slot.disk().unreadable) {
-        return NotSaved{
-            QStringLiteral("It could not be read, so saving would overwrite its records.")};
+        return NotSaved{QCoreApplication::translate(
+            "SlotProcedures", "It could not be read, so saving would overwrite its records.")};
     }
     if (const QString unusable = platform::unusableNameReason(slot.fileName); !unusable.isEmpty()) {
         return NotSaved{unusable};
@@ -274,17 +310,25 @@ platform::Result<void, NotSaved> writeSlot(const lists::FileContext& files, list
         if (change.isEmpty()) {
             return now;
         }
-        const QString question =
-            change + QStringLiteral("\n\nSaving replaces it with the records shown here.");
+        const QString saveAnyway = QCoreApplication::translate("SlotProcedures", "Save Anyway");
         if (!now.exists) {
-            return confirm(files, question, QStringLiteral("Save Anyway"))
+            return confirm(files,
+                           QCoreApplication::translate(
+                               "SlotProcedures",
+                               "%1\n\nSaving replaces it with the records shown here.")
+                               .arg(change),
+                           saveAnyway)
                        ? std::optional<platform::FileStamp>(now)
                        : std::nullopt;
         }
         const int choice = files.services.messages->choose(
-            question + QStringLiteral(" Merge takes its records in with yours and saves nothing."),
-            QStringLiteral("Save"),
-            {QStringLiteral("Merge"), QStringLiteral("Save Anyway"), QStringLiteral("Cancel")},
+            QCoreApplication::translate("SlotProcedures",
+                                        "%1\n\nSaving replaces it with the records shown here. "
+                                        "Merge takes its records in with yours and saves nothing.")
+                .arg(change),
+            QCoreApplication::translate("SlotProcedures", "Save"),
+            {QCoreApplication::translate("SlotProcedures", "Merge"), saveAnyway,
+             QCoreApplication::translate("SlotProcedures", "Cancel")},
             platform::MessageIcon::Warning);
         mergeWanted = choice == 0;
         return choice == 1 ? std::optional<platform::FileStamp>(now) : std::nullopt;
@@ -314,17 +358,23 @@ platform::Result<void, NotSaved> writeSlot(const lists::FileContext& files, list
 }
 
 QString saveFailureText(const QString& fileName, const QString& reason) {
-    return QStringLiteral("The data file \"%1\" could not be saved:\n%2").arg(fileName, reason);
+    return QCoreApplication::translate("SlotProcedures",
+                                       "The data file \"%1\" could not be saved:\n%2")
+        .arg(fileName, reason);
 }
 
 platform::Result<void, NotSaved> saveFile(const lists::FileContext& files, lists::SlotId id) {
     platform::Result<void, NotSaved> saved = writeSlot(files, id);
     if (!saved && !saved.failure().declined) {
-        tellUser(files, saveFailureText(files.slot(id).fileName, saved.error()) +
-                            (saved.failure().unchanged
-                                 ? QStringLiteral("\n\nThe file is unchanged and your changes "
-                                                  "are kept.")
-                                 : QStringLiteral("\n\nYour changes are kept.")));
+        const QString failure = saveFailureText(files.slot(id).fileName, saved.error());
+        tellUser(
+            files,
+            saved.failure().unchanged
+                ? QCoreApplication::translate(
+                      "SlotProcedures", "%1\n\nThe file is unchanged and your changes are kept.")
+                      .arg(failure)
+                : QCoreApplication::translate("SlotProcedures", "%1\n\nYour changes are kept.")
+                      .arg(failure));
     }
     return saved;
 }

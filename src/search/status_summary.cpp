@@ -6,7 +6,7 @@
 namespace trovix::search {
 
 QString statusPanelText(const lists::FileSlot& slot) {
-    return withoutFolder(slot.fileName) + QStringLiteral("  (%1)").arg(slot.list.count());
+    return withoutFolder(slot.fileName) + QStringLiteral("  (%L1)").arg(slot.list.count());
 }
 
 void fillStatusBar(StatusBar& statusBar, const lists::FileSlots& slots) {

@@ -7,7 +7,8 @@
 namespace trovix {
 
 QString EditBox::initialText() {
-    return QStringLiteral("Name\r\nAddress1\r\nAddress2\r\nCity, State\r\nZip\r\n");
+    return QCoreApplication::translate("Controls",
+                                       "Name\r\nAddress1\r\nAddress2\r\nCity, State\r\nZip\r\n");
 }
 
 void EditBox::showExcerpt(const QString& text) {
@@ -69,7 +70,7 @@ Toolbar::Toolbar() {
     for (const ToolbarEntry& entry : kToolbar) {
         if (entry.command) {
             ToolbarButton& b = buttons_[index(*entry.command)];
-            b.toolTip = QString::fromLatin1(entry.toolTip);
+            b.toolTip = QCoreApplication::translate("CommandTable", entry.toolTip);
             b.pressed = entry.pressedByDefault;
         }
     }

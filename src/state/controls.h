@@ -144,8 +144,8 @@ enum class WindowState { Normal, Minimized, Maximized };
 
 // The font of the three lists and the edit box.
 struct ListFont {
-    QString name = QStringLiteral("Courier New");
-    int size = 10;  // points
+    QString name = QStringLiteral("Courier New");  // a font family
+    int size = 10;                                 // points
     bool bold = false;
     bool italic = false;
     friend bool operator==(const ListFont&, const ListFont&) = default;

@@ -1,5 +1,6 @@
 #include "store/data_file_io.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -17,6 +18,10 @@ namespace {
 
 // Far beyond any record collection; keeps every record index within a result row's tag.
 constexpr qint64 kMaxFileSize = qint64{1} << 30;
+
+QString readingCancelled() {
+    return QCoreApplication::translate("DataFileIo", "The reading was cancelled.");
+}
 
 }  // namespace
 
@@ -45,7 +50,7 @@ platform::Result<QByteArray> readWholeDevice(QIODevice& device, ReadingProgress*
         }
         filled += got;
         if (progress != nullptr && !progress->tell(filled, expected)) {
-            return platform::fail(QStringLiteral("The reading was cancelled."));
+            return platform::fail(readingCancelled());
         }
     }
     bytes.truncate(static_cast<qsizetype>(filled));
@@ -85,7 +90,7 @@ platform::Result<DataFileContent, ReadFailure> readOpenFile(QFile& file,
         return failed(refusalText(*shortfall), true);
     }
     const auto cancelled = [&] {
-        ReadFailure failure = failed(QStringLiteral("The reading was cancelled."));
+        ReadFailure failure = failed(readingCancelled());
         failure.cancelled = true;
         return failure;
     };
@@ -127,7 +132,8 @@ platform::Result<ReadFile, ReadFailure> readDataFile(const QString& fileName,
     }
     const FailureOf failed{kind, platform::fileStamp(file)};
     if (file.size() > kMaxFileSize) {
-        return failed(QStringLiteral("The file is larger than 1 GB."), true);
+        return failed(QCoreApplication::translate("DataFileIo", "The file is larger than 1 GB."),
+                      true);
     }
     try {
         platform::Result<DataFileContent, ReadFailure> content =
@@ -137,9 +143,13 @@ platform::Result<ReadFile, ReadFailure> readDataFile(const QString& fileName,
         }
         return ReadFile{std::move(*content), kind, failed.stamp};
     } catch (const std::bad_alloc&) {
-        return failed(QStringLiteral("There was not enough memory to read it."), true);
+        return failed(
+            QCoreApplication::translate("DataFileIo", "There was not enough memory to read it."),
+            true);
     } catch (const std::length_error&) {
-        return failed(QStringLiteral("Its records are more than Trovix can hold."), true);
+        return failed(
+            QCoreApplication::translate("DataFileIo", "Its records are more than Trovix can hold."),
+            true);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "store/data_format.h"
 
+#include <QCoreApplication>
 #include <QIODevice>
 #include <cstring>
 #include <string>
@@ -162,7 +163,8 @@ FileFormat FileFormat::native() {
 DataFileContent missingFileContent() {
     DataFileContent content;
     content.format = FileFormat::native();
-    content.records.append(kFileNotFound);
+    // The single record a slot holds when its file does not exist, in the user's language.
+    content.records.append(QCoreApplication::translate("DataFormat", "<file not found>"));
     return content;
 }
 

@@ -23,9 +23,6 @@ inline const QString kRecordSepText = QStringLiteral("-----");
 // without hyphens, so it stays fast on text full of single dashes such as phone numbers.
 std::size_t findRecordSep(std::string_view text);
 
-// The single record a slot holds when its file does not exist.
-inline const QString kFileNotFound = QStringLiteral("<file not found>");
-
 enum class LineBreak { CrLf, Lf };
 
 // How a file is written back: in the encoding and with the line breaks it was read with.

@@ -26,7 +26,7 @@ class SpanSink {
         if (growing_ != nullptr) {
             growing_->push_back(span);
         } else if (next_ == end_) {
-            throw std::logic_error("more records than counted");
+            throw std::logic_error("more records than counted");  // not shown
         } else {
             *next_++ = span;
         }

@@ -80,7 +80,7 @@ RecordArray& RecordArray::operator=(RecordArray&& other) noexcept {
 
 RecordArray RecordArray::adopt(QByteArray storage, std::vector<Span> spans) {
     if (static_cast<std::size_t>(storage.size()) >= kArenaBase) {
-        throw std::length_error("records too large");
+        throw std::length_error("records too large");  // not shown
     }
     RecordArray a;
     a.storage_ = std::move(storage);
@@ -128,7 +128,7 @@ const char* RecordArray::arenaText(std::uint32_t number) const {
 
 RecordArray::Span RecordArray::store(std::string_view utf8) {
     if (utf8.size() > kMaxElement) {
-        throw std::length_error("record too long");
+        throw std::length_error("record too long");  // not shown
     }
     if (utf8.empty()) {
         return Span{0, 0};  // needs no text anywhere

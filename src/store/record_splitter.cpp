@@ -1,5 +1,6 @@
 #include "store/record_splitter.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <stdexcept>
 #include <utility>
@@ -81,7 +82,8 @@ platform::Result<DataFileContent> parseDataFileWithin(QByteArray bytes,
         needed += static_cast<qint64>(converted);
         if (converted >= RecordArray::kArenaBase) {
             return platform::fail(
-                QStringLiteral("As UTF-8 text it would take %1, more than Trovix can hold.")
+                QCoreApplication::translate(
+                    "RecordSplitter", "As UTF-8 text it would take %1, more than Trovix can hold.")
                     .arg(platform::describeBytes(static_cast<qint64>(converted))));
         }
     }
@@ -115,7 +117,7 @@ platform::Result<DataFileContent> parseDataFileWithin(QByteArray bytes,
         SpanSink sink(first, first + counts[part].records);
         RecordSplitter(d, from, detected, sink).finish(to);
         if (!sink.complete()) {
-            throw std::logic_error("fewer records than counted");
+            throw std::logic_error("fewer records than counted");  // not shown
         }
     });
     content.records = RecordArray::adopt(std::move(bytes), std::move(spans));

@@ -1,5 +1,6 @@
 #include "store/recovery_file.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -20,8 +21,8 @@ namespace {
 
 // Recovery files of version 2 are files of headed_file.h, whose hash covers the head and the
 // records; those of version 1 held a hash of the records alone in a field of its own.
-const QByteArray kKind = QByteArrayLiteral("Trovix recovery file 2");
-const QByteArray kKindVersion1 = QByteArrayLiteral("Trovix recovery file 1");
+const QByteArray kKind = QByteArrayLiteral("Trovix recovery file 2");          // file contents
+const QByteArray kKindVersion1 = QByteArrayLiteral("Trovix recovery file 1");  // file contents
 // A header is a few short lines and one path.
 constexpr qint64 kLongestHeader = 64 * 1024;
 
@@ -31,9 +32,9 @@ QByteArray hashOf(QByteArrayView bytes) {
 
 QByteArray formatName(const FileFormat& format) {
     QByteArray name = format.encoding == Encoding::Utf8 ? "utf-8" : "windows-1252";
-    name += format.lineBreak == LineBreak::CrLf ? " crlf" : " lf";
+    name += format.lineBreak == LineBreak::CrLf ? " crlf" : " lf";  // file contents
     if (format.leadingBreak) {
-        name += " leading-break";
+        name += " leading-break";  // file contents
     }
     return name;
 }
@@ -165,7 +166,10 @@ QByteArray headerBytes(const RecoveryHeader& header, const QByteArray& content) 
         content);
 }
 
-const QString kDamaged = QStringLiteral("it is damaged or cut short");
+// Why a recovery file cannot be used, after "could not be read:" or the like.
+QString damaged() {
+    return QCoreApplication::translate("RecoveryFile", "it is damaged or cut short");
+}
 
 }  // namespace
 
@@ -189,11 +193,11 @@ platform::Result<RecoveredEdits> readRecoveryFile(const QString& path) {
     }
     const auto parsed = parseHeader(bytes, true);
     if (!parsed) {
-        return platform::fail(kDamaged);
+        return platform::fail(damaged());
     }
     std::optional<RecordArray> records = recordsOf(bytes, parsed->second);
     if (!records) {
-        return platform::fail(kDamaged);
+        return platform::fail(damaged());
     }
     return RecoveredEdits{parsed->first, std::move(*records)};
 }
@@ -215,9 +219,9 @@ QList<FoundRecovery> findRecoveryFiles(const QString& folder) {
             continue;
         }
         const auto parsed = parseHeader(file.read(kLongestHeader), false);
-        found.append(
-            {info.filePath(), parsed ? platform::Result<RecoveryHeader>(parsed->first)
-                                     : platform::Result<RecoveryHeader>(platform::fail(kDamaged))});
+        found.append({info.filePath(),
+                      parsed ? platform::Result<RecoveryHeader>(parsed->first)
+                             : platform::Result<RecoveryHeader>(platform::fail(damaged()))});
     }
     std::stable_sort(found.begin(), found.end(),
                      [](const FoundRecovery& a, const FoundRecovery& b) {

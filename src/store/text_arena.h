@@ -40,7 +40,7 @@ class TextArena {
     // Keeps a copy of a text and returns its number.
     std::uint32_t add(std::string_view text) {
         if (starts_.size() >= kMaxTexts) {
-            throw std::length_error("too many texts");
+            throw std::length_error("too many texts");  // not shown
         }
         starts_.push_back(keep(text));
         return static_cast<std::uint32_t>(starts_.size() - 1);

@@ -1,5 +1,6 @@
 #include "undo/edit_history.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <chrono>
 
@@ -50,7 +51,7 @@ void EditHistory::recordTyping(lists::SlotId id, const store::RecordArray& recor
     step.indices = {index};
     step.texts = {std::string(before)};
     step.sizeBefore = step.sizeAfter = records.size();
-    push(QStringLiteral("Typing"), std::move(step));
+    push(QCoreApplication::translate("EditHistory", "Typing"), std::move(step));
     typing_ = true;
     typingSlot_ = id;
     typingIndex_ = index;

@@ -1,5 +1,6 @@
 #include "undo/history_step.h"
 
+#include <QCoreApplication>
 #include <utility>
 
 namespace trovix::undo {
@@ -51,8 +52,21 @@ std::size_t stringBytes(const std::vector<std::string>& texts) {
 
 }  // namespace
 
-QString nameWithFile(const QString& what, const QString& path) {
-    return what + QStringLiteral(" of ") + path.section(u'/', -1);
+QString nameWithFile(FileStep what, const QString& path) {
+    const QString file = path.section(u'/', -1);
+    switch (what) {
+        case FileStep::Sort:
+            return QCoreApplication::translate("HistoryStep", "Sort of %1").arg(file);
+        case FileStep::Merge:
+            return QCoreApplication::translate("HistoryStep", "Merge of %1").arg(file);
+        case FileStep::Reload:
+            return QCoreApplication::translate("HistoryStep", "Reload of %1").arg(file);
+        case FileStep::Recovery:
+            return QCoreApplication::translate("HistoryStep", "Recovery of %1").arg(file);
+        case FileStep::Choice:
+            return QCoreApplication::translate("HistoryStep", "Choice of %1").arg(file);
+    }
+    return file;
 }
 
 qint32 undoChange(StepChange& change, FileSlots& slots) {

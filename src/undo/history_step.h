@@ -54,8 +54,13 @@ struct ContentStep {
 
 using StepChange = std::variant<TextsStep, OrderStep, RemovalStep, ContentStep>;
 
-// A step's name with the file it changed, without its folder: "Sort of phone_numbers.txt".
-QString nameWithFile(const QString& what, const QString& path);
+// What a step that changed one file's records did: the records sorted, another file's merged
+// in, the file read again, unsaved changes recovered, or another file chosen.
+enum class FileStep { Sort, Merge, Reload, Recovery, Choice };
+
+// A step's name with the file it changed, without its folder, as one text in the user's
+// language: "Sort of phone_numbers.txt".
+QString nameWithFile(FileStep what, const QString& path);
 
 // Takes the step back, or does it again. Returns the element a user wants to see afterwards in
 // the step's first slot, or -1.

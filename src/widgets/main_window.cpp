@@ -80,7 +80,7 @@ MainWindow::~MainWindow() = default;
 void MainWindow::buildMenus() {
     QMenu* menu = nullptr;
     for (const MenuEntry& entry : kMenuBar) {
-        const QString caption = QString::fromUtf8(entry.caption);
+        const QString caption = QCoreApplication::translate("CommandTable", entry.caption);
         const QString name = QString::fromLatin1(entry.name);
         if (entry.kind == MenuItemKind::Menu) {
             menu = menuBar()->addMenu(caption);
@@ -151,14 +151,14 @@ void MainWindow::buildToolbar() {
         }
         const Command command = *entry.command;
         // The button's first tool tip names it for assistive technology.
-        QAction* action = bar->addAction(toolbarIcon(QString::fromLatin1(entry.image)),
-                                         QString::fromLatin1(entry.toolTip));
+        const QString toolTip = QCoreApplication::translate("CommandTable", entry.toolTip);
+        QAction* action = bar->addAction(toolbarIcon(QString::fromLatin1(entry.image)), toolTip);
         action->setObjectName(QString::fromLatin1(entry.key));
         action->setCheckable(entry.style == ButtonStyle::Check);
         // Every button can be reached with Tab, not only with the mouse.
         if (QWidget* button = bar->widgetForAction(action)) {
             button->setFocusPolicy(Qt::TabFocus);
-            button->setAccessibleName(QString::fromLatin1(entry.toolTip));
+            button->setAccessibleName(toolTip);
         }
         connect(action, &QAction::triggered, this, [this, command] {
             app::toolbarButtonPressed(state_, command);

@@ -2,6 +2,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -418,7 +419,11 @@ class TestStartupAndShutdown : public QObject {
         w.writeDataFiles();
         QVERIFY(writeBytes(w.path("big.txt"), QByteArray(1000, '\n')));  // 1,001 records of 8 bytes
         w.memory.given = {(qint64{64} << 20) + 4096, QStringLiteral("the test's limit")};
+        // The count is written in the user's digits and grouping.
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         const auto started = w.start({"big.txt", "taglines.txt", "area_codes.txt"});
+        QLocale::setDefault(before);
         MainState& state = *started;
 
         // Told which file and why; the first list shows its usual file instead.
@@ -426,7 +431,7 @@ class TestStartupAndShutdown : public QObject {
         QCOMPARE(w.messages.shown.size(), 1);
         const QString told = w.messages.shown[0].text;
         QVERIFY2(told.startsWith(QStringLiteral("The data file \"big.txt\" was not opened:\nIts "
-                                                "1,001 records would take about")) &&
+                                                "1.001 records would take about")) &&
                      told.contains(QStringLiteral("(the test's limit).")) &&
                      told.endsWith(QStringLiteral("List 1 shows \"%1\" in its place.").arg(usual)),
                  qPrintable(told));

@@ -1,6 +1,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -220,7 +221,8 @@ class TestDataFile : public QObject {
             trovix::testing::childOutput("TROVIX_LOAD_UNDER_LIMIT", path,
                                          "aFileThatCannotFitTheAddressSpaceIsRefusedNotAborted");
         QVERIFY2(output.startsWith("exit 0: ") &&
-                     output.contains("\nrefused: Its 50,331,649 records would take about") &&
+                     output.contains("\nrefused: Its " + QLocale().toString(50331649) +
+                                     " records would take about") &&
                      output.contains("(the address space allowed to this program (ulimit -v))"),
                  qPrintable(output));
     }
