@@ -1,5 +1,6 @@
 #include "platform/file_names.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -61,12 +62,14 @@ QString fileNameFromBytes(QByteArrayView bytes) {
 
 QString unusableNameReason(const QString& name) {
     if (QFile::decodeName(QFile::encodeName(name)) != name) {
-        return QStringLiteral(
+        return QCoreApplication::translate(
+            "FileNames",
             "Part of the name is not valid UTF-8, so no file can be opened or "
             "saved by the name as it is shown.");
     }
     if (name.contains(QChar(kReplacement)) && !somethingIsThere(name)) {
-        return QStringLiteral(
+        return QCoreApplication::translate(
+            "FileNames",
             "Its \"\uFFFD\" stands for bytes of the name that are not valid UTF-8. No file "
             "of the name as it is shown exists, and saving would make one under another name.");
     }

@@ -1,5 +1,6 @@
 #include "platform/memory_limits.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QLocale>
 #include <algorithm>
@@ -56,10 +57,11 @@ QString controlGroupFolder() {
     return {};
 }
 
+// `limitedBy` is a text of the context "MemoryLimits", shown as the reader's language has it.
 void narrow(MemoryRoom& room, std::optional<qint64> bytes, const char* limitedBy) {
     if (bytes && *bytes < room.bytes) {
         room.bytes = std::max<qint64>(0, *bytes);
-        room.limitedBy = QString::fromLatin1(limitedBy);
+        room.limitedBy = QCoreApplication::translate("MemoryLimits", limitedBy);
     }
 }
 
@@ -82,23 +84,26 @@ MemoryRoom SystemMemoryLimits::room() const {
     MemoryRoom room;
 #ifdef Q_OS_LINUX
     narrow(room, kibibytesAfter(QStringLiteral("/proc/meminfo"), "MemAvailable:"),
-           "the physical memory available");
+           QT_TRANSLATE_NOOP("MemoryLimits", "the physical memory available"));
     const QString group = controlGroupFolder();
     if (!group.isEmpty()) {
         const std::optional<qint64> max = numberIn(group + QStringLiteral("/memory.max"));
         const std::optional<qint64> current = numberIn(group + QStringLiteral("/memory.current"));
         if (max && current) {
-            narrow(room, *max - *current, "the memory limit of this program's control group");
+            narrow(room, *max - *current,
+                   QT_TRANSLATE_NOOP("MemoryLimits",
+                                     "the memory limit of this program's control group"));
         }
     }
 #endif
 #ifdef Q_OS_UNIX
     const QString status = QStringLiteral("/proc/self/status");
-    narrow(room, leftUnder(RLIMIT_AS, kibibytesAfter(status, "VmSize:")),
-           "the address space allowed to this program (ulimit -v)");
+    narrow(
+        room, leftUnder(RLIMIT_AS, kibibytesAfter(status, "VmSize:")),
+        QT_TRANSLATE_NOOP("MemoryLimits", "the address space allowed to this program (ulimit -v)"));
 #ifdef RLIMIT_DATA
     narrow(room, leftUnder(RLIMIT_DATA, kibibytesAfter(status, "VmData:")),
-           "the data size allowed to this program (ulimit -d)");
+           QT_TRANSLATE_NOOP("MemoryLimits", "the data size allowed to this program (ulimit -d)"));
 #endif
 #endif
     return room;
@@ -110,16 +115,21 @@ const MemoryLimits& systemMemoryLimits() {
 }
 
 QString describeBytes(qint64 bytes) {
-    const QLocale c = QLocale::c();
+    // The user's decimal point, and no thousands separator in "1024 KB".
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
     constexpr double kKiB = 1024.0;
     const auto value = static_cast<double>(bytes);
     if (value < kKiB * kKiB) {
-        return QStringLiteral("%1 KB").arg(c.toString(std::ceil(value / kKiB), 'f', 0));
+        return QCoreApplication::translate("MemoryLimits", "%1 KB")
+            .arg(locale.toString(std::ceil(value / kKiB), 'f', 0));
     }
     if (value < kKiB * kKiB * kKiB) {
-        return QStringLiteral("%1 MB").arg(c.toString(value / (kKiB * kKiB), 'f', 1));
+        return QCoreApplication::translate("MemoryLimits", "%1 MB")
+            .arg(locale.toString(value / (kKiB * kKiB), 'f', 1));
     }
-    return QStringLiteral("%1 GB").arg(c.toString(value / (kKiB * kKiB * kKiB), 'f', 1));
+    return QCoreApplication::translate("MemoryLimits", "%1 GB")
+        .arg(locale.toString(value / (kKiB * kKiB * kKiB), 'f', 1));
 }
 
 }  // namespace trovix::platform

@@ -33,7 +33,7 @@ class SystemMemoryLimits : public MemoryLimits {
 // One instance of the system's figures, for callers that are given no other.
 const MemoryLimits& systemMemoryLimits();
 
-// A number of bytes in words: "812 KB", "3.4 MB", "7.2 GB".
+// A number of bytes in words, in the user's locale: "812 KB", "3.4 MB", "7.2 GB".
 QString describeBytes(qint64 bytes);
 
 }  // namespace trovix::platform

@@ -1,5 +1,6 @@
 #include "platform/path_info.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -59,21 +60,49 @@ PathKind pathKind(const QString& path) {
 QString describePathKind(PathKind kind) {
     switch (kind) {
         case PathKind::Missing:
-            return QStringLiteral("missing");
+            return QCoreApplication::translate("PathInfo", "missing");
         case PathKind::RegularFile:
-            return QStringLiteral("a regular file");
+            return QCoreApplication::translate("PathInfo", "a regular file");
         case PathKind::Folder:
-            return QStringLiteral("a folder");
+            return QCoreApplication::translate("PathInfo", "a folder");
         case PathKind::NamedPipe:
-            return QStringLiteral("a named pipe");
+            return QCoreApplication::translate("PathInfo", "a named pipe");
         case PathKind::Socket:
-            return QStringLiteral("a socket");
+            return QCoreApplication::translate("PathInfo", "a socket");
         case PathKind::Device:
-            return QStringLiteral("a device");
+            return QCoreApplication::translate("PathInfo", "a device");
         case PathKind::LinkLoop:
-            return QStringLiteral("a symbolic link that leads back to itself");
+            return QCoreApplication::translate("PathInfo",
+                                               "a symbolic link that leads back to itself");
         case PathKind::DanglingLink:
-            return QStringLiteral("a symbolic link to a file that does not exist");
+            return QCoreApplication::translate("PathInfo",
+                                               "a symbolic link to a file that does not exist");
+    }
+    return {};
+}
+
+QString notRegularFileReason(PathKind kind) {
+    switch (kind) {
+        case PathKind::Missing:
+            return QCoreApplication::translate("PathInfo", "It is missing, not a regular file.");
+        case PathKind::RegularFile:
+            return {};
+        case PathKind::Folder:
+            return QCoreApplication::translate("PathInfo", "It is a folder, not a regular file.");
+        case PathKind::NamedPipe:
+            return QCoreApplication::translate("PathInfo",
+                                               "It is a named pipe, not a regular file.");
+        case PathKind::Socket:
+            return QCoreApplication::translate("PathInfo", "It is a socket, not a regular file.");
+        case PathKind::Device:
+            return QCoreApplication::translate("PathInfo", "It is a device, not a regular file.");
+        case PathKind::LinkLoop:
+            return QCoreApplication::translate(
+                "PathInfo", "It is a symbolic link that leads back to itself, not a regular file.");
+        case PathKind::DanglingLink:
+            return QCoreApplication::translate(
+                "PathInfo",
+                "It is a symbolic link to a file that does not exist, not a regular file.");
     }
     return {};
 }

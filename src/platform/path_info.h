@@ -21,8 +21,11 @@ enum class PathKind {
 };
 
 PathKind pathKind(const QString& path);
-// "a folder", "a named pipe", ... for messages.
+// "a folder", "a named pipe", ... for messages. A translation words a whole sentence better
+// than one with this phrase put into it, such as notRegularFileReason().
 QString describePathKind(PathKind kind);
+// "It is a named pipe, not a regular file." and the like; empty for a regular file.
+QString notRegularFileReason(PathKind kind);
 
 // What tells whether a file was changed since it was read, without reading it again: whether it
 // exists, its size, its modification time, its identity on the disk, and the time its inode

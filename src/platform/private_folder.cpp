@@ -1,5 +1,6 @@
 #include "platform/private_folder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -36,23 +37,28 @@ Result<void> checkFolder(const QString& folder, bool& missing) {
         }
         struct stat link {};
         if (::lstat(QFile::encodeName(folder).constData(), &link) == 0 && S_ISLNK(link.st_mode)) {
-            return fail(QStringLiteral("%1 is a symbolic link, not a folder of its own.")
+            return fail(QCoreApplication::translate(
+                            "PrivateFolder", "%1 is a symbolic link, not a folder of its own.")
                             .arg(shown(folder)));
         }
         if (error == ENOTDIR) {
-            return fail(QStringLiteral("%1 is not a folder.").arg(shown(folder)));
+            return fail(QCoreApplication::translate("PrivateFolder", "%1 is not a folder.")
+                            .arg(shown(folder)));
         }
-        return fail(
-            QStringLiteral("%1 cannot be opened: %2").arg(shown(folder), io::systemReason(error)));
+        return fail(QCoreApplication::translate("PrivateFolder", "%1 cannot be opened: %2")
+                        .arg(shown(folder), io::systemReason(error)));
     }
     struct stat st {};
     Result<void> checked;
     if (::fstat(fd, &st) != 0) {
         checked = fail(io::systemReason(errno));
     } else if (st.st_uid != ::geteuid()) {
-        checked = fail(QStringLiteral("%1 belongs to another user.").arg(shown(folder)));
+        checked = fail(QCoreApplication::translate("PrivateFolder", "%1 belongs to another user.")
+                           .arg(shown(folder)));
     } else if ((st.st_mode & 077) != 0 && ::fchmod(fd, 0700) != 0) {
-        checked = fail(QStringLiteral("%1 can be read by other users.").arg(shown(folder)));
+        checked =
+            fail(QCoreApplication::translate("PrivateFolder", "%1 can be read by other users.")
+                     .arg(shown(folder)));
     }
     ::close(fd);
     return checked;
@@ -94,13 +100,15 @@ Result<void> makePrivateFolder(const QString& folder, int levels) {
     }
     for (const QString& make : missing) {
         if (::mkdir(QFile::encodeName(make).constData(), 0700) != 0 && errno != EEXIST) {
-            return fail(QStringLiteral("The folder %1 cannot be made: %2")
-                            .arg(shown(make), io::systemReason(errno)));
+            return fail(
+                QCoreApplication::translate("PrivateFolder", "The folder %1 cannot be made: %2")
+                    .arg(shown(make), io::systemReason(errno)));
         }
     }
 #else
     if (!QDir().mkpath(absolute)) {
-        return fail(QStringLiteral("The folder %1 cannot be made.").arg(shown(absolute)));
+        return fail(QCoreApplication::translate("PrivateFolder", "The folder %1 cannot be made.")
+                        .arg(shown(absolute)));
     }
 #endif
     return checkLevels(absolute, levels);

@@ -1,5 +1,6 @@
 #include "platform/regular_file.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <cerrno>
 #include <cstring>
@@ -17,10 +18,10 @@ namespace trovix::platform {
 Result<void> openRegularFile(QFile& file) {
     const PathKind kind = pathKind(file.fileName());
     if (kind == PathKind::Missing || kind == PathKind::DanglingLink) {
-        return fail(QStringLiteral("It does not exist."));
+        return fail(QCoreApplication::translate("RegularFile", "It does not exist."));
     }
     if (kind != PathKind::RegularFile) {
-        return fail(QStringLiteral("It is %1, not a regular file.").arg(describePathKind(kind)));
+        return fail(notRegularFileReason(kind));
     }
 #ifdef Q_OS_UNIX
     // Opening a named pipe waits for a writer unless it is opened without waiting; what was a
@@ -33,7 +34,7 @@ Result<void> openRegularFile(QFile& file) {
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return fail(QStringLiteral("It is not a regular file."));
+        return fail(QCoreApplication::translate("RegularFile", "It is not a regular file."));
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {

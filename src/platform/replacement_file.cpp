@@ -1,5 +1,6 @@
 #include "platform/replacement_file.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -30,7 +31,9 @@ struct ReplacementFile::Handle {
 namespace {
 
 WriteFailure changedMeanwhile() {
-    return {QStringLiteral("Another program changed it after Trovix read it."), true, true};
+    return {QCoreApplication::translate("ReplacementFile",
+                                        "Another program changed it after Trovix read it."),
+            true, true};
 }
 
 #ifdef Q_OS_UNIX
@@ -139,7 +142,8 @@ Result<void> ReplacementFile::open() {
 
 Result<void, WriteFailure> ReplacementFile::commit(const std::optional<FileStamp>& expected) {
     if (!isOpen()) {
-        return WriteFailure{QStringLiteral("Nothing was prepared.")};
+        return WriteFailure{
+            QCoreApplication::translate("ReplacementFile", "Nothing was prepared.")};
     }
     if (const Result<QString> named = name(); !named) {
         return WriteFailure{named.error()};
@@ -209,18 +213,19 @@ Result<void, WriteFailure> ReplacementFile::replace(const std::optional<FileStam
         const QString kept = temporary_;
         temporary_.clear();  // it holds the other program's file now: never removed
         handle_.reset();
-        return WriteFailure{
-            QStringLiteral("Another program changed it while Trovix saved it, and its version "
-                           "could not be put back in place. It is kept as %1.")
-                .arg(kept),
-            false};
+        return WriteFailure{QCoreApplication::translate(
+                                "ReplacementFile",
+                                "Another program changed it while Trovix saved it, and its version "
+                                "could not be put back in place. It is kept as %1.")
+                                .arg(kept),
+                            false};
     }
     return changedMeanwhile();
 }
 
 Result<QString> ReplacementFile::name(const QString& as) {
     if (!isOpen()) {
-        return fail(QStringLiteral("Nothing was prepared."));
+        return fail(QCoreApplication::translate("ReplacementFile", "Nothing was prepared."));
     }
     if (temporary_.isEmpty()) {
         // The file made without a name gets one beside the target.
@@ -277,7 +282,8 @@ Result<void> ReplacementFile::open() {
 
 Result<void, WriteFailure> ReplacementFile::commit(const std::optional<FileStamp>& expected) {
     if (!isOpen()) {
-        return WriteFailure{QStringLiteral("Nothing was prepared.")};
+        return WriteFailure{
+            QCoreApplication::translate("ReplacementFile", "Nothing was prepared.")};
     }
     Result<void, WriteFailure> replaced = replace(expected);
     if (replaced) {
@@ -305,7 +311,7 @@ Result<void, WriteFailure> ReplacementFile::replace(const std::optional<FileStam
 
 Result<QString> ReplacementFile::name(const QString&) {
     if (!isOpen()) {
-        return fail(QStringLiteral("Nothing was prepared."));
+        return fail(QCoreApplication::translate("ReplacementFile", "Nothing was prepared."));
     }
     return temporary_;
 }

@@ -51,7 +51,8 @@ struct Entry {
 bool putBack(Disk& disk, const Entry& entry, QString& reason) {
     if (entry.oldFile == "none") {
         if (isFile(entry.target, entry.newFile) && !QFile::remove(entry.target)) {
-            reason = QStringLiteral("%1 could not be removed.").arg(entry.target);
+            reason = QCoreApplication::translate("ReplacementSet", "%1 could not be removed.")
+                         .arg(entry.target);
             return false;
         }
     } else if (!isFile(entry.target, entry.oldFile)) {
@@ -62,7 +63,8 @@ bool putBack(Disk& disk, const Entry& entry, QString& reason) {
             }
         }
         if (old.isEmpty()) {
-            reason = QStringLiteral("The content %1 held before is no longer there.")
+            reason = QCoreApplication::translate("ReplacementSet",
+                                                 "The content %1 held before is no longer there.")
                          .arg(QDir::toNativeSeparators(entry.target));
             return false;
         }
@@ -140,8 +142,7 @@ Result<void, WriteFailure> ReplacementSet::prepare(const QString& target,
     member->target = QFileInfo(fileBehindLinks(target)).absoluteFilePath();
     const PathKind kind = pathKind(member->target);
     if (kind != PathKind::Missing && kind != PathKind::RegularFile) {
-        return WriteFailure{
-            QStringLiteral("It is %1, not a regular file.").arg(describePathKind(kind))};
+        return WriteFailure{notRegularFileReason(kind)};
     }
     member->file = std::make_unique<ReplacementFile>(member->target);
     if (const Result<void> opened = disk_.openReplacement(*member->file); !opened) {
@@ -193,10 +194,12 @@ Result<void, WriteFailure> ReplacementSet::commit() {
         !io::stepDone(disk_.sync(journal), error) ||
         !io::stepDone(disk_.syncFolder(folder), error)) {
         journal.remove();
-        return WriteFailure{QStringLiteral("The journal of the files to replace could not be "
-                                           "written to %1: %2")
-                                .arg(QDir::toNativeSeparators(folder),
-                                     error.isEmpty() ? journal.errorString() : error)};
+        return WriteFailure{
+            QCoreApplication::translate("ReplacementSet",
+                                        "The journal of the files to replace could not be "
+                                        "written to %1: %2")
+                .arg(QDir::toNativeSeparators(folder),
+                     error.isEmpty() ? journal.errorString() : error)};
     }
     // From here on the files are the set's: none is removed when a member goes.
     for (qsizetype i = 0; i < entries.size() && error.isEmpty(); ++i) {
@@ -250,11 +253,11 @@ Result<void, WriteFailure> ReplacementSet::commit() {
     }
     members_.clear();
     if (!notBack.isEmpty()) {
-        return WriteFailure{error +
-                                QStringLiteral("\n\nThe files already replaced could not all "
-                                               "be put back:\n") +
-                                notBack.join(u'\n') +
-                                QStringLiteral("\nThe next start of Trovix tries again."),
+        return WriteFailure{QCoreApplication::translate(
+                                "ReplacementSet",
+                                "%1\n\nThe files already replaced could not all be put back:\n"
+                                "%2\nThe next start of Trovix tries again.")
+                                .arg(error, notBack.join(u'\n')),
                             false};
     }
     journal.remove();

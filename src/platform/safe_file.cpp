@@ -1,6 +1,7 @@
 #include "platform/safe_file.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -115,12 +116,11 @@ Result<void, WriteFailure> SafeFile::prepare(const ContentWriter& content) {
     cancel();
     const PathKind kind = pathKind(path_);
     if (kind == PathKind::Folder) {
-        return WriteFailure{QStringLiteral("It is a folder.")};
+        return WriteFailure{QCoreApplication::translate("SafeFile", "It is a folder.")};
     }
     if (kind != PathKind::Missing && kind != PathKind::RegularFile &&
         kind != PathKind::DanglingLink) {
-        return WriteFailure{
-            QStringLiteral("It is %1, not a regular file.").arg(describePathKind(kind))};
+        return WriteFailure{notRegularFileReason(kind)};
     }
     bool writeInPlace = false;
     Result<void, WriteFailure> prepared = prepareReplacement(content, writeInPlace);
@@ -145,7 +145,8 @@ Result<void, WriteFailure> SafeFile::prepareReplacement(const ContentWriter& con
 #ifdef Q_OS_UNIX
     if (existing.isFile() && !keepOwner(file->device(), path_)) {
         writeInPlace = existing.isWritable();
-        return WriteFailure{QStringLiteral("The file's owner could not be kept.")};
+        return WriteFailure{
+            QCoreApplication::translate("SafeFile", "The file's owner could not be kept.")};
     }
 #endif
     CheckedOutput out(disk_, file->device());
@@ -163,8 +164,9 @@ Result<void, WriteFailure> SafeFile::prepareInPlace(const ContentWriter& content
     const QFileInfo existing(path_);
     if (!existing.isReadable()) {
         return WriteFailure{
-            QStringLiteral("It cannot be read, so its old content could not "
-                           "be kept while it is written.")};
+            QCoreApplication::translate("SafeFile",
+                                        "It cannot be read, so its old content could not "
+                                        "be kept while it is written.")};
     }
     QBuffer buffer(&newContent_);
     buffer.open(QIODevice::WriteOnly);
@@ -187,7 +189,7 @@ Result<void, WriteFailure> SafeFile::commit(const std::optional<FileStamp>& expe
         return done;
     }
     if (!replacement_) {
-        return WriteFailure{QStringLiteral("Nothing was prepared.")};
+        return WriteFailure{QCoreApplication::translate("SafeFile", "Nothing was prepared.")};
     }
     Result<void, WriteFailure> done = disk_.commitReplacement(*replacement_, expected);
     if (done) {
@@ -210,14 +212,16 @@ Result<void, WriteFailure> SafeFile::commitInPlace(const std::optional<FileStamp
                        std::nullopt),
             error)) {
         if (expected && !QFileInfo::exists(path_)) {
-            return WriteFailure{QStringLiteral("Another program removed it after Trovix read it."),
+            return WriteFailure{QCoreApplication::translate(
+                                    "SafeFile", "Another program removed it after Trovix read it."),
                                 true, true};
         }
         return WriteFailure{error};
     }
     // The file opened must be the one the caller read; its old content is read from it.
     if (expected && fileStamp(file) != *expected) {
-        return WriteFailure{QStringLiteral("Another program changed it after Trovix read it."),
+        return WriteFailure{QCoreApplication::translate(
+                                "SafeFile", "Another program changed it after Trovix read it."),
                             true, true};
     }
     const QByteArray oldContent = file.readAll();
@@ -228,7 +232,8 @@ Result<void, WriteFailure> SafeFile::commitInPlace(const std::optional<FileStamp
     // should the program die while it writes, the next start puts the old content back.
     RollbackCopy rollback(disk_);
     if (const Result<void> copied = rollback.write(path_, oldContent, newContent_); !copied) {
-        return WriteFailure{QStringLiteral("Its old content could not be copied to %1 first: %2")
+        return WriteFailure{QCoreApplication::translate(
+                                "SafeFile", "Its old content could not be copied to %1 first: %2")
                                 .arg(QDir::toNativeSeparators(rollbackFolder()), copied.error())};
     }
     const qint64 oldSize = oldContent.size();
@@ -252,7 +257,9 @@ Result<void, WriteFailure> SafeFile::commitInPlace(const std::optional<FileStamp
         // it: the records written went to a file that no name reaches any more.
         if (there.device != mine.device || there.inode != mine.inode) {
             return WriteFailure{
-                QStringLiteral("Another program replaced it while Trovix saved it."), true, true};
+                QCoreApplication::translate("SafeFile",
+                                            "Another program replaced it while Trovix saved it."),
+                true, true};
         }
         committed_ = mine;
         return {};
@@ -264,12 +271,13 @@ Result<void, WriteFailure> SafeFile::commitInPlace(const std::optional<FileStamp
         return WriteFailure{error};
     }
     return WriteFailure{
-        error + QStringLiteral(
-                    "\n\nIts old content could not be put back either: %1\nThe file may be "
-                    "damaged. Its old content is kept in %2. When Trovix next starts, it puts "
-                    "the old content back, unless the file then holds the old or the new content "
-                    "whole.")
-                    .arg(putBack.error(), QDir::toNativeSeparators(rollback.path())),
+        QCoreApplication::translate(
+            "SafeFile",
+            "%1\n\nIts old content could not be put back either: %2\nThe file may be "
+            "damaged. Its old content is kept in %3. When Trovix next starts, it puts "
+            "the old content back, unless the file then holds the old or the new content "
+            "whole.")
+            .arg(error, putBack.error(), QDir::toNativeSeparators(rollback.path())),
         false};
 }
 

@@ -114,9 +114,9 @@ QString unusedName(const QString& folder, const QString& stem) {
 // Puts old content of a file that was replaced since into a plain file of its own.
 Result<QString> keepOnItsOwn(Disk& disk, const QString& file, QByteArrayView content) {
     QString error;
-    QFile kept(unusedName(rollbackFolder(), QFileInfo(file).fileName() +
-                                                QStringLiteral(" (before a save that was cut "
-                                                               "short)")));
+    const QString name = QFileInfo(file).fileName() +
+                         QStringLiteral(" (before a save that was cut short)");  // a file name
+    QFile kept(unusedName(rollbackFolder(), name));
     if (!io::stepDone(
             disk.open(kept, QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
                       QFileDevice::ReadOwner | QFileDevice::WriteOwner),
@@ -152,11 +152,13 @@ std::optional<InterruptedSave> recover(Disk& disk, const QString& path) {
         stamp.inode != header->inode) {
         const Result<QString> kept = keepOnItsOwn(disk, header->file, old);
         if (!kept) {
-            return InterruptedSave{InterruptedSave::Outcome::NotRestored, header->file,
-                                   QStringLiteral("It was removed or replaced since, and its old "
-                                                  "content could not be copied out: %1")
-                                       .arg(kept.error()),
-                                   path};
+            return InterruptedSave{
+                InterruptedSave::Outcome::NotRestored, header->file,
+                QCoreApplication::translate("SaveJournal",
+                                            "It was removed or replaced since, and its old "
+                                            "content could not be copied out: %1")
+                    .arg(kept.error()),
+                path};
         }
         QFile::remove(path);
         return InterruptedSave{
@@ -286,7 +288,8 @@ Result<void> putBackOldContent(Disk& disk, QFile& file, const QByteArray& old) {
     if (back != old) {
         return fail(file.error() != QFileDevice::NoError
                         ? io::reasonOf(file, errno)
-                        : QStringLiteral("It does not read back as its old content."));
+                        : QCoreApplication::translate("SaveJournal",
+                                                      "It does not read back as its old content."));
     }
     return {};
 }

@@ -3,6 +3,7 @@
 #include "platform/renames.h"
 #include "platform/replacement_file.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -30,8 +31,11 @@ QString diskFullReason() {
 }
 
 QString reasonOf(const QFileDevice& file, int savedErrno) {
+    // Qt's words for no reason at all, in English or in Qt's translation of them.
+    static const char* const kUnknown = "Unknown error";  // not shown: Qt's own text
     const QString qt = file.errorString();
-    if (!qt.isEmpty() && qt != QLatin1String("Unknown error")) {
+    if (!qt.isEmpty() && qt != QLatin1String(kUnknown) &&
+        qt != QCoreApplication::translate("QIODevice", kUnknown)) {
         return qt;
     }
     return systemReason(savedErrno != 0 ? savedErrno : EIO);
@@ -99,11 +103,11 @@ Result<void> SystemDisk::moveToTrash(const QString& file) {
     const QString path = QFileInfo(file).absoluteFilePath();
     QFile moved(path);
     if (!moved.moveToTrash()) {
-        return fail(QStringLiteral("the desktop has no trash for it"));
+        return fail(QCoreApplication::translate("SystemDisk", "the desktop has no trash for it"));
     }
     if (QFileInfo(moved.fileName()).isRelative()) {
         QFile::rename(moved.fileName(), path);  // not the trash: put back
-        return fail(QStringLiteral("the desktop has no trash for it"));
+        return fail(QCoreApplication::translate("SystemDisk", "the desktop has no trash for it"));
     }
     return {};
 }

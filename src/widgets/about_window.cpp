@@ -1,5 +1,6 @@
 #include "widgets/about_window.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
@@ -40,14 +41,15 @@ void paintPicture(QPainter& p) {
     title.setBold(true);
     p.setFont(title);
     p.setPen(Qt::white);
-    p.drawText(QRect(22, 12, 230, 60), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Trovix"));
+    p.drawText(QRect(22, 12, 230, 60), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("Trovix"));  // the program's name
     QFont tagline = p.font();
     tagline.setPixelSize(14);
     tagline.setBold(false);
     p.setFont(tagline);
     p.setPen(QColor(220, 232, 250));
     p.drawText(QRect(24, 70, 230, 24), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Find any record as you type"));
+               QCoreApplication::translate("AboutWindow", "Find any record as you type"));
 }
 
 // Paints the picture into the screen's own pixels, so that it is sharp at every scale.
@@ -66,10 +68,10 @@ class Picture : public QWidget {
 
 AboutWindow::AboutWindow(const QString& caption, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("About Trovix"));
+    setWindowTitle(QCoreApplication::translate("AboutWindow", "About Trovix"));
     auto* image = new Picture(this);
     image->setObjectName(QStringLiteral("picture"));
-    image->setAccessibleName(QStringLiteral("Trovix"));
+    image->setAccessibleName(QStringLiteral("Trovix"));  // the program's name
     // The credit line wraps to the picture's width rather than widen the window.
     auto* status = new QLabel(caption, this);
     status->setObjectName(QStringLiteral("lblStatus"));

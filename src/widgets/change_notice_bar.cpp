@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QPainter>
@@ -69,20 +70,20 @@ ChangeNoticeBar::ChangeNoticeBar(ChangeNotice& notice, QWidget* parent)
     }();
     Q_UNUSED(accessibleAsAlert);
     setObjectName(QStringLiteral("barChangedFile"));
-    setAccessibleName(QStringLiteral("File changed on disk"));
+    setAccessibleName(QCoreApplication::translate("ChangeNoticeBar", "File changed on disk"));
     setMovable(false);
     setFloatable(false);
     // The bar comes and goes by itself; it is no choice of the window's toolbar menu.
     toggleViewAction()->setVisible(false);
 
     icon_ = new QLabel(this);
-    icon_->setAccessibleName(QStringLiteral("Information"));
+    icon_->setAccessibleName(QCoreApplication::translate("ChangeNoticeBar", "Information"));
     icon_->setContentsMargins(6, 0, 0, 0);
     addWidget(icon_);
     text_ = new NoticeText(this);
     text_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     text_->setObjectName(QStringLiteral("lblChangedFile"));
-    text_->setAccessibleName(QStringLiteral("Changed file"));
+    text_->setAccessibleName(QCoreApplication::translate("ChangeNoticeBar", "Changed file"));
     text_->setContentsMargins(6, 0, 12, 0);
     addWidget(text_);
 
@@ -108,20 +109,28 @@ ChangeNoticeBar::ChangeNoticeBar(ChangeNotice& notice, QWidget* parent)
         return button;
     };
     // Merge loses nothing of either side: it comes first and looks like the default.
-    addAnswer(QStringLiteral("cmdMergeChanged"), QStringLiteral("&Merge"),
-              ChangeNotice::Answer::Merge,
-              QStringLiteral("Merge the file's records with your changes; nothing is written "
-                             "until you save"))
+    addAnswer(QStringLiteral("cmdMergeChanged"),
+              QCoreApplication::translate("ChangeNoticeBar", "&Merge"), ChangeNotice::Answer::Merge,
+              QCoreApplication::translate(
+                  "ChangeNoticeBar",
+                  "Merge the file's records with your changes; nothing is written "
+                  "until you save"))
         ->setDefault(true);
-    addAnswer(QStringLiteral("cmdReloadChanged"), QStringLiteral("Re&load"),
-              ChangeNotice::Answer::Reload,
-              QStringLiteral("Read the file again; your unsaved changes to it are dropped"));
-    addAnswer(QStringLiteral("cmdKeepMine"), QStringLiteral("&Keep Mine"),
+    addAnswer(
+        QStringLiteral("cmdReloadChanged"),
+        QCoreApplication::translate("ChangeNoticeBar", "Re&load"), ChangeNotice::Answer::Reload,
+        QCoreApplication::translate("ChangeNoticeBar",
+                                    "Read the file again; your unsaved changes to it are dropped"));
+    addAnswer(QStringLiteral("cmdKeepMine"),
+              QCoreApplication::translate("ChangeNoticeBar", "&Keep Mine"),
               ChangeNotice::Answer::KeepMine,
-              QStringLiteral("Keep your changes; saving asks before it replaces the file"));
-    addAnswer(QStringLiteral("cmdIgnoreCopy"), QStringLiteral("&Ignore"),
+              QCoreApplication::translate(
+                  "ChangeNoticeBar", "Keep your changes; saving asks before it replaces the file"));
+    addAnswer(QStringLiteral("cmdIgnoreCopy"),
+              QCoreApplication::translate("ChangeNoticeBar", "&Ignore"),
               ChangeNotice::Answer::Ignore,
-              QStringLiteral("Leave the conflict copy as it is and do not offer it again"));
+              QCoreApplication::translate(
+                  "ChangeNoticeBar", "Leave the conflict copy as it is and do not offer it again"));
 
     showLook();
     connect(&notice_, &ChangeNotice::viewChanged, this, &ChangeNoticeBar::showNotice);
@@ -150,9 +159,10 @@ void ChangeNoticeBar::showLook() {
     const QColor accent = desktop.color(QPalette::Highlight);
     const QColor ground = mixed(desktop.color(QPalette::Window), accent, 0.2);
     setStyleSheet(
-        QStringLiteral("QToolBar#barChangedFile { background: %1; border: 1px solid %2;"
-                       " border-radius: 4px; margin: 2px; padding: 2px; }"
-                       " QLabel#lblChangedFile { color: %3; }")
+        QStringLiteral(
+            "QToolBar#barChangedFile { background: %1; border: 1px solid %2;"  // not shown
+            " border-radius: 4px; margin: 2px; padding: 2px; }"
+            " QLabel#lblChangedFile { color: %3; }")
             .arg(ground.name(), accent.name(), desktop.color(QPalette::WindowText).name()));
     const int side = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
     icon_->setPixmap(

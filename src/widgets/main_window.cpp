@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -62,7 +63,7 @@ QString listName(lists::SlotId id) {
 MainWindow::MainWindow(MainState& state, QWidget* parent) : QMainWindow(parent), state_(state) {
     setObjectName(QStringLiteral("frmMain"));
     // "Trovix*" while a file has changes not saved, as desktop programs show them.
-    setWindowTitle(QStringLiteral("Trovix[*]"));
+    setWindowTitle(QStringLiteral("Trovix[*]"));  // the program's name
     buildMenus();
     buildToolbar();
     // Below the toolbar, above the lists; shown only while a changed file awaits an answer.
@@ -135,10 +136,10 @@ void MainWindow::buildMenus() {
 }
 
 void MainWindow::buildToolbar() {
-    QToolBar* bar = addToolBar(QStringLiteral("Toolbar"));
+    QToolBar* bar = addToolBar(QCoreApplication::translate("MainWindow", "Toolbar"));
     toolbar_ = bar;
     bar->setObjectName(QStringLiteral("Toolbar1"));
-    bar->setAccessibleName(QStringLiteral("Commands"));
+    bar->setAccessibleName(QCoreApplication::translate("MainWindow", "Commands"));
     bar->setMovable(false);
     bar->setIconSize(QSize(16, 16));
     // Eighteen buttons fit the narrowest window this way.
@@ -173,7 +174,7 @@ void MainWindow::buildToolbar() {
     }
     // The button that shows the buttons a narrow window leaves out.
     if (auto* more = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"))) {
-        more->setAccessibleName(QStringLiteral("More commands"));
+        more->setAccessibleName(QCoreApplication::translate("MainWindow", "More commands"));
     }
 }
 
@@ -181,23 +182,22 @@ void MainWindow::buildCentralArea() {
     central_ = new QWidget(this);
     central_->installEventFilter(this);  // its size drives the layout
 
-    frameFind_ = new QGroupBox(QStringLiteral("Find &String"), central_);
+    frameFind_ = new QGroupBox(QCoreApplication::translate("MainWindow", "Find &String"), central_);
     frameFind_->setObjectName(QStringLiteral("frameFind"));
-    frameFind_->setAccessibleName(QStringLiteral("Find"));
+    frameFind_->setAccessibleName(QCoreApplication::translate("MainWindow", "Find"));
     find_ = new SearchField(frameFind_);
     find_->setObjectName(QStringLiteral("lstFind"));
-    find_->setAccessibleName(QStringLiteral("Search text"));
+    find_->setAccessibleName(QCoreApplication::translate("MainWindow", "Search text"));
     find_->setFocus();  // the user types a search first
 
-    frameResults_ = new QGroupBox(QStringLiteral("&Results"), central_);
+    frameResults_ = new QGroupBox(QCoreApplication::translate("MainWindow", "&Results"), central_);
     frameResults_->setObjectName(QStringLiteral("frameResults"));
-    frameResults_->setAccessibleName(QStringLiteral("Results"));
-    const char* const accessible[] = {"Results of file 1", "Results of file 2",
-                                      "Results of file 3"};
+    frameResults_->setAccessibleName(QCoreApplication::translate("MainWindow", "Results"));
     for (lists::SlotId id : lists::kAllSlots) {
         auto* list = new ResultListView(state_.slot(id).list, frameResults_);
         list->setObjectName(listName(id));
-        list->setAccessibleName(QString::fromLatin1(accessible[static_cast<int>(id)]));
+        list->setAccessibleName(QCoreApplication::translate("MainWindow", "Results of file %1")
+                                    .arg(static_cast<int>(id) + 1));
         lists_[static_cast<std::size_t>(id)] = list;
         connect(list, &ResultListView::deletePressed, this, [this, id] {
             // The record selected in this list, when it is the list with focus, as the toolbar's
@@ -217,12 +217,13 @@ void MainWindow::buildCentralArea() {
     splitter_->setAutoFillBackground(true);
     splitter_->raise();
 
-    frameEdit_ = new QGroupBox(QStringLiteral("Edit / Full Content"), central_);
+    frameEdit_ =
+        new QGroupBox(QCoreApplication::translate("MainWindow", "Edit / Full Content"), central_);
     frameEdit_->setObjectName(QStringLiteral("frameEdit"));
-    frameEdit_->setAccessibleName(QStringLiteral("Edit"));
+    frameEdit_->setAccessibleName(QCoreApplication::translate("MainWindow", "Edit"));
     edit_ = new RecordTextBox(frameEdit_);
     edit_->setObjectName(QStringLiteral("txtEdit"));
-    edit_->setAccessibleName(QStringLiteral("Record text"));
+    edit_->setAccessibleName(QCoreApplication::translate("MainWindow", "Record text"));
 
     setCentralWidget(central_);
 }
@@ -230,14 +231,15 @@ void MainWindow::buildCentralArea() {
 void MainWindow::buildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
-    bar->setAccessibleName(QStringLiteral("Status"));
+    bar->setAccessibleName(QCoreApplication::translate("MainWindow", "Status"));
     panels_ = new StatusPanels(bar);
     for (int i = 0; i < StatusPanels::kCount; ++i) {
         QLabel* panel = panels_->panel(i);
         panel->setObjectName(QStringLiteral("panel%1").arg(i + 1));
         // A screen reader reads a panel's text as its name: the file and its count, the row.
         if (i < 3) {
-            panel->setAccessibleDescription(QStringLiteral("File %1 and its rows").arg(i + 1));
+            panel->setAccessibleDescription(
+                QCoreApplication::translate("MainWindow", "File %1 and its rows").arg(i + 1));
         }
     }
     bar->addWidget(panels_, 1);
@@ -361,7 +363,9 @@ void MainWindow::showToolbarButton(Command command) {
     // A file button marks its file's unsaved changes: "phone_numbers.txt, changed".
     const std::optional<lists::SlotId> file = slotOfFileButton(command);
     const bool changed = file && state_.slot(*file).changed;
-    const QString tip = changed ? button.toolTip + QStringLiteral(", changed") : button.toolTip;
+    const QString tip =
+        changed ? QCoreApplication::translate("MainWindow", "%1, changed").arg(button.toolTip)
+                : button.toolTip;
     action->setToolTip(tip);
     if (file) {
         action->setIcon(toolbarIcon(QString::fromLatin1(toolbarEntry(command).image), changed));
@@ -369,10 +373,15 @@ void MainWindow::showToolbarButton(Command command) {
     // The name says what the button is; the description says whether it is pressed, and which
     // file a file button shows. Without one, Qt would read the tool tip, often the name again.
     if (QWidget* widget = toolbar_->widgetForAction(action)) {
-        QString description =
-            action->isChecked() ? QStringLiteral("pressed") : QStringLiteral("not pressed");
-        if (tip != widget->accessibleName()) {
-            description += QStringLiteral(", ") + tip;
+        const bool pressed = action->isChecked();
+        QString description;
+        if (tip == widget->accessibleName()) {
+            description = pressed ? QCoreApplication::translate("MainWindow", "pressed")
+                                  : QCoreApplication::translate("MainWindow", "not pressed");
+        } else {
+            description = (pressed ? QCoreApplication::translate("MainWindow", "pressed, %1")
+                                   : QCoreApplication::translate("MainWindow", "not pressed, %1"))
+                              .arg(tip);
         }
         widget->setAccessibleDescription(description);
     }
@@ -397,7 +406,9 @@ void MainWindow::showSaveItem() {
     const lists::FileSlot* slot = state_.focusedSlot();
     QString name = slot != nullptr ? withoutFolder(slot->fileName) : QString();
     name.replace(u'&', QStringLiteral("&&"));
-    saveItem_->setText(name.isEmpty() ? QStringLiteral("Sa&ve") : QStringLiteral("Sa&ve ") + name);
+    saveItem_->setText(name.isEmpty()
+                           ? QCoreApplication::translate("MainWindow", "Sa&ve")
+                           : QCoreApplication::translate("MainWindow", "Sa&ve %1").arg(name));
     saveItem_->setEnabled(slot != nullptr);
 }
 
@@ -452,14 +463,17 @@ void MainWindow::keepFocusAcross(const std::function<void()>& step) {
 
 void MainWindow::showUndoItems() {
     // "Undo Delete", "Redo Sort of phone_numbers.txt"; an "&" of a file name is no access mark.
-    const auto show = [](QAction* item, const QString& caption, const QString& step) {
+    const auto show = [](QAction* item, const QString& caption, const QString& captionOfStep,
+                         const QString& step) {
         QString name = step;
         name.replace(u'&', QStringLiteral("&&"));
-        item->setText(step.isEmpty() ? caption : caption + u' ' + name);
+        item->setText(step.isEmpty() ? caption : captionOfStep.arg(name));
         item->setEnabled(!step.isEmpty());
     };
-    show(undoItem_, QStringLiteral("&Undo"), state_.edits.undoName());
-    show(redoItem_, QStringLiteral("Re&do"), state_.edits.redoName());
+    show(undoItem_, QCoreApplication::translate("MainWindow", "&Undo"),
+         QCoreApplication::translate("MainWindow", "&Undo %1"), state_.edits.undoName());
+    show(redoItem_, QCoreApplication::translate("MainWindow", "Re&do"),
+         QCoreApplication::translate("MainWindow", "Re&do %1"), state_.edits.redoName());
 }
 
 void MainWindow::showStatusBar() {
@@ -471,7 +485,8 @@ void MainWindow::showStatusBar() {
     const QStringList numbers = row.split(u' ', Qt::SkipEmptyParts);
     panels_->setText(StatusPanels::kCount - 1, row,
                      numbers.size() == 2
-                         ? QStringLiteral("row %1, record %2").arg(numbers[0], numbers[1])
+                         ? QCoreApplication::translate("MainWindow", "row %1, record %2")
+                               .arg(numbers[0], numbers[1])
                          : QString());
 }
 

@@ -43,7 +43,7 @@ QSize ResultRowDelegate::sizeHint(const QStyleOptionViewItem& option,
     QSize size = QStyledItemDelegate::sizeHint(option, index);
     QStyleOptionViewItem probe(option);
     initStyleOption(&probe, index);
-    probe.text = QStringLiteral("Mg");
+    probe.text = QStringLiteral("Mg");  // not shown: measures a line's height
     const QStyle* style = probe.widget != nullptr ? probe.widget->style() : QApplication::style();
     size.setHeight(
         style->sizeFromContents(QStyle::CT_ItemViewItem, &probe, QSize(), probe.widget).height());

@@ -1,6 +1,8 @@
 #include "widgets/splitter_bar.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QScreen>
 
@@ -25,10 +27,12 @@ constexpr double kKeyStepTwips = 120;
 SplitterBar::SplitterBar(MainState& state, QWidget* parent) : QFrame(parent), state_(state) {
     setCursor(Qt::SizeVerCursor);  // the north-south sizing arrow, whatever the buttons
     setFocusPolicy(Qt::StrongFocus);
-    setAccessibleName(QStringLiteral("Splitter between the results and the edit box"));
+    setAccessibleName(QCoreApplication::translate("SplitterBar",
+                                                  "Splitter between the results and the edit box"));
     setToolTip(
-        QStringLiteral("Drag, or use the arrow keys, to share the room between the "
-                       "results and the edit box"));
+        QCoreApplication::translate("SplitterBar",
+                                    "Drag, or use the arrow keys, to share the room between the "
+                                    "results and the edit box"));
 }
 
 double SplitterBar::twipsPerPixel() const {
@@ -37,7 +41,8 @@ double SplitterBar::twipsPerPixel() const {
 
 void SplitterBar::showPlace() {
     setAccessibleDescription(
-        QStringLiteral("%1 twips above the window's bottom edge").arg(state_.gap));
+        QCoreApplication::translate("SplitterBar", "%1 twips above the window's bottom edge")
+            .arg(QLocale().toString(state_.gap)));
 }
 
 void SplitterBar::mouseMoveEvent(QMouseEvent* event) {

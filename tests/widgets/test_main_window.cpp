@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QSettings>
 #include <QSignalSpy>
@@ -441,9 +442,10 @@ class TestMainWindow : public QObject {
                                           {Qt::Key_PageDown, -600}}) {
             w.key(key);
             gap += change;
-            QVERIFY2(
-                w.state.gap == gap && bar->accessibleDescription().contains(QString::number(gap)),
-                qPrintable(QKeySequence(key).toString()));
+            // The place is read as a number of the user's locale.
+            QVERIFY2(w.state.gap == gap &&
+                         bar->accessibleDescription().contains(QLocale().toString(gap)),
+                     qPrintable(QKeySequence(key).toString()));
         }
 
         // The controls stand inside their frames, and the frames, top to bottom, inside the area

@@ -24,11 +24,13 @@ bool QtLoadProgress::at(qint64 done, qint64 total) {
             return true;
         }
         const QString name = QFileInfo(fileName_).fileName();
-        dialog_ =
-            std::make_unique<QProgressDialog>(QStringLiteral("Reading %1…").arg(name),
-                                              QStringLiteral("Cancel"), 0, 1000, owner_.get());
-        dialog_->setWindowTitle(QStringLiteral("Reading %1").arg(name));
-        dialog_->setAccessibleName(QStringLiteral("Reading %1").arg(name));
+        dialog_ = std::make_unique<QProgressDialog>(
+            QCoreApplication::translate("QtLoadProgress", "Reading %1…").arg(name),
+            QCoreApplication::translate("QtLoadProgress", "Cancel"), 0, 1000, owner_.get());
+        dialog_->setWindowTitle(
+            QCoreApplication::translate("QtLoadProgress", "Reading %1").arg(name));
+        dialog_->setAccessibleName(
+            QCoreApplication::translate("QtLoadProgress", "Reading %1").arg(name));
         dialog_->setWindowModality(Qt::ApplicationModal);
         dialog_->setAutoClose(false);
         dialog_->setAutoReset(false);

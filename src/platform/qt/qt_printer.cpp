@@ -43,11 +43,12 @@ bool toPdf(const QPrinter& printer) {
 // Why a printer did not start, as far as it can be told: for a PDF file, what stops it being
 // written.
 QString startFailure(const QPrinter& printer) {
-    QString reason = QStringLiteral("The printing system did not accept the job.");
+    QString reason =
+        QCoreApplication::translate("QtPrinter", "The printing system did not accept the job.");
     if (toPdf(printer)) {
         const QFileInfo info(printer.outputFileName());
         if (!info.absoluteDir().exists()) {
-            reason = QStringLiteral("The folder \"%1\" does not exist.")
+            reason = QCoreApplication::translate("QtPrinter", "The folder \"%1\" does not exist.")
                          .arg(QDir::toNativeSeparators(info.absolutePath()));
         } else {
             QFile probe(info.absoluteFilePath());
@@ -59,17 +60,19 @@ QString startFailure(const QPrinter& printer) {
             }
         }
     }
-    return QStringLiteral("The printer \"%1\" could not be started:\n%2")
+    return QCoreApplication::translate("QtPrinter", "The printer \"%1\" could not be started:\n%2")
         .arg(printerName(printer), reason);
 }
 
 QString jobFailure(const QPrinter& printer) {
-    return toPdf(printer) ? QStringLiteral(
-                                "The file \"%1\" could not be written completely, so "
-                                "it was removed.")
-                                .arg(printerName(printer))
-                          : QStringLiteral("The print job on \"%1\" could not be completed.")
-                                .arg(printerName(printer));
+    return toPdf(printer)
+               ? QCoreApplication::translate("QtPrinter",
+                                             "The file \"%1\" could not be written completely, so "
+                                             "it was removed.")
+                     .arg(printerName(printer))
+               : QCoreApplication::translate("QtPrinter",
+                                             "The print job on \"%1\" could not be completed.")
+                     .arg(printerName(printer));
 }
 
 // Ends a job that was cancelled or failed; a PDF file of it is removed, so that no part of a
@@ -107,9 +110,10 @@ class JobProgress {
         }
         asked_.start();
         if (!dialog_ && started_.elapsed() >= kProgressAfterMs) {
-            dialog_ = std::make_unique<QProgressDialog>(QStringLiteral("Printing…"),
-                                                        QStringLiteral("Cancel"), 0, 1000, parent_);
-            dialog_->setWindowTitle(QStringLiteral("Print"));
+            dialog_ = std::make_unique<QProgressDialog>(
+                QCoreApplication::translate("QtPrinter", "Printing…"),
+                QCoreApplication::translate("QtPrinter", "Cancel"), 0, 1000, parent_);
+            dialog_->setWindowTitle(QCoreApplication::translate("QtPrinter", "Print"));
             dialog_->setWindowModality(Qt::WindowModal);
             dialog_->setMinimumDuration(0);
             dialog_->show();
@@ -235,14 +239,17 @@ bool QtPrinter::choosePrinter(QPrinter& printer) {
         printer.setPrinterName(chosen.printerName());
         return true;
     }
-    if (QMessageBox::question(window_.get(), QStringLiteral("Print"),
-                              QStringLiteral("No printer is installed.\n\nSave the print as a "
-                                             "PDF file instead?")) != QMessageBox::Yes) {
+    if (QMessageBox::question(
+            window_.get(), QCoreApplication::translate("QtPrinter", "Print"),
+            QCoreApplication::translate("QtPrinter",
+                                        "No printer is installed.\n\nSave the print as a "
+                                        "PDF file instead?")) != QMessageBox::Yes) {
         return false;
     }
     const QString file = QFileDialog::getSaveFileName(
-        window_.get(), QStringLiteral("Save Print as PDF"),
-        QDir::home().filePath(QStringLiteral("Trovix.pdf")), QStringLiteral("PDF Files (*.pdf)"));
+        window_.get(), QCoreApplication::translate("QtPrinter", "Save Print as PDF"),
+        QDir::home().filePath(QStringLiteral("Trovix.pdf")),
+        QCoreApplication::translate("QtPrinter", "PDF Files (*.pdf)"));
     if (file.isEmpty()) {
         return false;
     }
@@ -263,7 +270,7 @@ Result<PrintEnd> QtPrinter::printLines(int count, const std::function<PrintLine(
 Result<PrintEnd> QtPrinter::printWindow() {
     QWidget* window = window_.get();
     if (window == nullptr) {
-        return failed(QStringLiteral("There is no window to print."));
+        return failed(QCoreApplication::translate("QtPrinter", "There is no window to print."));
     }
     const QPixmap image = window->grab();
     QPrinter printer(QPrinter::HighResolution);
@@ -314,14 +321,16 @@ Result<PrintEnd> QtPrinter::printLinesOn(QPrinter& printer, int count,
         }
     } catch (const std::bad_alloc&) {
         abandon(painter, printer);
-        return failed(QStringLiteral("There was not enough memory to print it."));
+        return failed(
+            QCoreApplication::translate("QtPrinter", "There was not enough memory to print it."));
     }
     return finish(painter, printer);
 }
 
 Result<PrintEnd> QtPrinter::printImageOn(QPrinter& printer, const QPixmap& image) {
     if (image.isNull()) {
-        return failed(QStringLiteral("There is no window image to print."));
+        return failed(
+            QCoreApplication::translate("QtPrinter", "There is no window image to print."));
     }
     QPainter painter;
     if (!painter.begin(&printer)) {

@@ -1,5 +1,6 @@
 #include "platform/qt/qt_settings_store.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -37,6 +38,81 @@ QString perUserIniFile() {
 #endif
 }
 
+// "%1 is a named pipe, not a folder." and the like, for a path where a folder is to be.
+QString notAFolder(const QString& shown, PathKind kind) {
+    switch (kind) {
+        case PathKind::Missing:
+            return QCoreApplication::translate("QtSettingsStore", "%1 is missing, not a folder.")
+                .arg(shown);
+        case PathKind::RegularFile:
+            return QCoreApplication::translate("QtSettingsStore",
+                                               "%1 is a regular file, not a folder.")
+                .arg(shown);
+        case PathKind::Folder:
+            return {};
+        case PathKind::NamedPipe:
+            return QCoreApplication::translate("QtSettingsStore",
+                                               "%1 is a named pipe, not a folder.")
+                .arg(shown);
+        case PathKind::Socket:
+            return QCoreApplication::translate("QtSettingsStore", "%1 is a socket, not a folder.")
+                .arg(shown);
+        case PathKind::Device:
+            return QCoreApplication::translate("QtSettingsStore", "%1 is a device, not a folder.")
+                .arg(shown);
+        case PathKind::LinkLoop:
+            return QCoreApplication::translate(
+                       "QtSettingsStore",
+                       "%1 is a symbolic link that leads back to itself, not a folder.")
+                .arg(shown);
+        case PathKind::DanglingLink:
+            return QCoreApplication::translate(
+                       "QtSettingsStore",
+                       "%1 is a symbolic link to a file that does not exist, not a folder.")
+                .arg(shown);
+    }
+    return {};
+}
+
+// "Its lock file %1 is a folder, not a regular file." and the like.
+QString lockNotRegular(const QString& shown, PathKind kind) {
+    switch (kind) {
+        case PathKind::Missing:
+            return QCoreApplication::translate("QtSettingsStore",
+                                               "Its lock file %1 is missing, not a regular file.")
+                .arg(shown);
+        case PathKind::RegularFile:
+            return {};
+        case PathKind::Folder:
+            return QCoreApplication::translate("QtSettingsStore",
+                                               "Its lock file %1 is a folder, not a regular file.")
+                .arg(shown);
+        case PathKind::NamedPipe:
+            return QCoreApplication::translate(
+                       "QtSettingsStore", "Its lock file %1 is a named pipe, not a regular file.")
+                .arg(shown);
+        case PathKind::Socket:
+            return QCoreApplication::translate("QtSettingsStore",
+                                               "Its lock file %1 is a socket, not a regular file.")
+                .arg(shown);
+        case PathKind::Device:
+            return QCoreApplication::translate("QtSettingsStore",
+                                               "Its lock file %1 is a device, not a regular file.")
+                .arg(shown);
+        case PathKind::LinkLoop:
+            return QCoreApplication::translate("QtSettingsStore",
+                                               "Its lock file %1 is a symbolic link that leads "
+                                               "back to itself, not a regular file.")
+                .arg(shown);
+        case PathKind::DanglingLink:
+            return QCoreApplication::translate("QtSettingsStore",
+                                               "Its lock file %1 is a symbolic link to a file "
+                                               "that does not exist, not a regular file.")
+                .arg(shown);
+    }
+    return {};
+}
+
 // Makes a folder and the missing folders above it, or says why it cannot.
 Result<void> makeFolder(const QString& folder) {
     const PathKind kind = pathKind(folder);
@@ -45,7 +121,7 @@ Result<void> makeFolder(const QString& folder) {
     }
     const QString shown = QDir::toNativeSeparators(folder);
     if (kind != PathKind::Missing) {
-        return fail(QStringLiteral("%1 is %2, not a folder.").arg(shown, describePathKind(kind)));
+        return fail(notAFolder(shown, kind));
     }
     const QString parent = QFileInfo(folder).absolutePath();
     if (parent != folder) {
@@ -55,12 +131,14 @@ Result<void> makeFolder(const QString& folder) {
     }
 #ifdef Q_OS_UNIX
     if (::mkdir(QFile::encodeName(folder).constData(), 0777) != 0 && errno != EEXIST) {
-        return fail(QStringLiteral("The folder %1 cannot be made: %2")
-                        .arg(shown, QString::fromLocal8Bit(std::strerror(errno))));
+        return fail(
+            QCoreApplication::translate("QtSettingsStore", "The folder %1 cannot be made: %2")
+                .arg(shown, QString::fromLocal8Bit(std::strerror(errno))));
     }
 #else
     if (!QDir().mkdir(folder) && pathKind(folder) != PathKind::Folder) {
-        return fail(QStringLiteral("The folder %1 cannot be made.").arg(shown));
+        return fail(QCoreApplication::translate("QtSettingsStore", "The folder %1 cannot be made.")
+                        .arg(shown));
     }
 #endif
     return {};
@@ -73,7 +151,7 @@ Result<QByteArray> readIfThere(const QString& path) {
         return QByteArray();
     }
     if (kind == PathKind::Folder) {
-        return fail(QStringLiteral("It is a folder."));
+        return fail(QCoreApplication::translate("QtSettingsStore", "It is a folder."));
     }
     return readWholeFile(path);
 }
@@ -161,7 +239,8 @@ bool QtSettingsStore::trySync() {
     }
     if (!writeChanges()) {
         if (error_.isEmpty()) {
-            error_ = QStringLiteral("The settings could not be written.");
+            error_ = QCoreApplication::translate("QtSettingsStore",
+                                                 "The settings could not be written.");
         }
         return false;
     }
@@ -179,13 +258,12 @@ bool QtSettingsStore::writeChanges() {
     // QLockFile reads a lock that is there, and would wait on a named pipe for a writer.
     if (const PathKind kind = pathKind(lockPath);
         kind != PathKind::Missing && kind != PathKind::RegularFile) {
-        error_ = QStringLiteral("Its lock file %1 is %2, not a regular file.")
-                     .arg(QDir::toNativeSeparators(lockPath), describePathKind(kind));
+        error_ = lockNotRegular(QDir::toNativeSeparators(lockPath), kind);
         return false;
     }
     QLockFile lock(lockPath);
     if (folderExists && !lock.tryLock(kLockWaitMs) && lock.error() == QLockFile::LockFailedError) {
-        error_ = QStringLiteral("Another program is writing it.");
+        error_ = QCoreApplication::translate("QtSettingsStore", "Another program is writing it.");
         return false;
     }
 

@@ -1,5 +1,6 @@
 #include "platform/qt/qt_shell.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -15,24 +16,36 @@ bool QtShell::openUrl(const QString& url) {
 
 QString QtShell::whyUrlFailed(const QString& url) {
     const QString scheme = QUrl(url).scheme();
-    const QString handler = scheme == QLatin1String("mailto") ? QStringLiteral("mail program")
-                                                              : QStringLiteral("web browser");
+    // A mailto: link goes to a mail program, any other to a web browser.
+    const bool mail = scheme == QLatin1String("mailto");
+    const auto noneSetUp = [&] {
+        return (mail ? QCoreApplication::translate("QtShell",
+                                                   "no mail program is set up for %1: links")
+                     : QCoreApplication::translate("QtShell",
+                                                   "no web browser is set up for %1: links"))
+            .arg(scheme);
+    };
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     // The desktop opens links through xdg-open, which asks xdg-mime for the program set up for
     // the link's kind.
     if (QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty()) {
-        return QStringLiteral("xdg-open is not installed (package xdg-utils)");
+        return QCoreApplication::translate("QtShell",
+                                           "xdg-open is not installed (package xdg-utils)");
     }
     QProcess query;
     query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
                                              QStringLiteral("x-scheme-handler/") + scheme});
     if (query.waitForFinished(3000) && query.exitStatus() == QProcess::NormalExit &&
         query.readAllStandardOutput().trimmed().isEmpty()) {
-        return QStringLiteral("no %1 is set up for %2: links").arg(handler, scheme);
+        return noneSetUp();
     }
-    return QStringLiteral("the %1 set up for %2: links did not start").arg(handler, scheme);
+    return (mail ? QCoreApplication::translate(
+                       "QtShell", "the mail program set up for %1: links did not start")
+                 : QCoreApplication::translate(
+                       "QtShell", "the web browser set up for %1: links did not start"))
+        .arg(scheme);
 #else
-    return QStringLiteral("no %1 is set up for %2: links").arg(handler, scheme);
+    return noneSetUp();
 #endif
 }
 
