@@ -131,10 +131,10 @@ int answerWithoutWindow(int argc, char* argv[], const trovix::app::CommandLine& 
         case Request::Start:
             break;
     }
-    const QString program = programName();
-    std::fprintf(stderr, "%s: %s\n%s\nRun \"%s --help\" for more.\n", qPrintable(program),
-                 qPrintable(commandLine.mistake), qPrintable(trovix::app::usageText()),
-                 qPrintable(program));
+    std::fputs(
+        qPrintable(QCoreApplication::translate("Main", "%1: %2\n%3\nRun \"%1 --help\" for more.\n")
+                       .arg(programName(), commandLine.mistake, trovix::app::usageText())),
+        stderr);
     return 2;
 }
 
@@ -159,13 +159,14 @@ int showWindow(int& argc, char* argv[], const trovix::app::CommandLine& commandL
         tried << library.errorString();
     }
     // Mostly a program copied alone into a folder of data files: say what to copy with it.
-    const QByteArray name = QFile::encodeName(QFileInfo(QFile::decodeName(argv[0])).fileName());
-    std::fprintf(stderr,
-                 "%s: the window cannot be shown:\n  %s\n"
-                 "A copied %s needs its window library beside it: copy " TROVIX_WINDOW_LIBRARY
-                 " into the same folder.\n",
-                 name.constData(), qPrintable(tried.join(QStringLiteral("\n  "))),
-                 name.constData());
+    std::fputs(qPrintable(QCoreApplication::translate(
+                              "Main",
+                              "%1: the window cannot be shown:\n  %2\nA copied %1 needs its "
+                              "window library beside it: copy %3 into the same folder.\n")
+                              .arg(QFileInfo(QFile::decodeName(argv[0])).fileName(),
+                                   tried.join(QStringLiteral("\n  ")),
+                                   QStringLiteral(TROVIX_WINDOW_LIBRARY))),
+               stderr);
     return 2;
 }
 

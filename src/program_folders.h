@@ -12,6 +12,7 @@
 namespace trovix::program {
 
 inline void nameTheApplication() {
+    // The names of the settings' and data folders, not words to translate.
     QCoreApplication::setOrganizationName(QStringLiteral("Trovix"));
     QCoreApplication::setApplicationName(QStringLiteral("Trovix"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(trovix::kVersionText));

@@ -83,9 +83,13 @@ extern "C" Q_DECL_EXPORT int trovixShowWindow(int* argcPointer, char** argv,
     // without a word.
     if (const QStringList unused = trovix::app::unusedArguments(commandLine.arguments);
         !unused.isEmpty()) {
-        std::fprintf(stderr, "%s: not used: %s\n  Give \"clear\", or three data file names.\n",
-                     qPrintable(QFileInfo(QString::fromLocal8Bit(argv[0])).fileName()),
-                     qPrintable(unused.join(u' ')));
+        std::fputs(qPrintable(QCoreApplication::translate(
+                                  "WindowMain",
+                                  "%1: not used: %2\n  Give \"clear\", or three data file "
+                                  "names.\n")
+                                  .arg(QFileInfo(QString::fromLocal8Bit(argv[0])).fileName(),
+                                       unused.join(u' '))),
+                   stderr);
     }
     // Unsaved changes are kept for the next start from the first change on, and those a run
     // that did not close properly left are offered back once the files are loaded.

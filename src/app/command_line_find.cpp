@@ -1,5 +1,6 @@
 #include "app/command_line_find.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QIODevice>
@@ -69,7 +70,7 @@ class FileContent {
         }
         const platform::PathKind kind = platform::pathKind(path);
         if (kind == platform::PathKind::Folder) {
-            return QStringLiteral("Is a folder");
+            return QCoreApplication::translate("CommandLineFind", "Is a folder");
         }
         if (kind == platform::PathKind::Missing || kind == platform::PathKind::DanglingLink ||
             kind == platform::PathKind::LinkLoop) {
@@ -268,9 +269,10 @@ bool colourOutput(FindRequest::Colour colour, bool terminal, const QByteArray& n
 int findInFiles(const FindRequest& request, const QList<FindFile>& files, QIODevice& in,
                 QIODevice& out, QIODevice& errors, const QString& programName) {
     if (files.isEmpty()) {
-        tell(errors, QStringLiteral("%1: there are no data files yet in %2: name the files to "
-                                    "search (%1 --find \"words\" file...), or start %1 once "
-                                    "to make them.\n")
+        tell(errors, QCoreApplication::translate(
+                         "CommandLineFind",
+                         "%1: there are no data files yet in %2: name the files to search (%1 "
+                         "--find \"words\" file...), or start %1 once to make them.\n")
                          .arg(programName, QDir::toNativeSeparators(request.dataFolder)));
         return 2;
     }
@@ -319,7 +321,9 @@ int findInFiles(const FindRequest& request, const QList<FindFile>& files, QIODev
         }
     }
     if (!output.flush(true)) {
-        tell(errors, QStringLiteral("%1: the output could not be written\n").arg(programName));
+        tell(errors,
+             QCoreApplication::translate("CommandLineFind", "%1: the output could not be written\n")
+                 .arg(programName));
         return 2;
     }
     return failed ? 2 : found ? 0 : 1;

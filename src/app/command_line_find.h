@@ -29,7 +29,8 @@ struct FindFile {
     QString name;
     QString path;
 };
-inline const QString kStandardInputName = QStringLiteral("(standard input)");
+inline const QString kStandardInputName =
+    QStringLiteral("(standard input)");  // printed as a file name, as grep prints it
 
 // Searches the files, in order, as the window searches loaded files, and writes the records
 // found to `out`: each line of a record as the file holds it, ended by the platform's line end,

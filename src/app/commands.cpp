@@ -1,5 +1,7 @@
 #include "app/commands.h"
 
+#include <QCoreApplication>
+#include <QLocale>
 #include <cmath>
 
 #include "about/about_box.h"
@@ -51,7 +53,7 @@ void switchFullDataView(MainState& state) {
     if (on) {
         records::expandListData(state.fileSlots, state.displayFileNames());
         state.editBox.setEnabled(false);
-        state.editBox.setText(QStringLiteral("<disabled>"));
+        state.editBox.setText(QCoreApplication::translate("Commands", "<disabled>"));
     } else {
         records::contractListData(state.fileSlots, state.displayFileNames());
         state.editBox.setEnabled(true);
@@ -82,7 +84,8 @@ void selectFont(MainState& state) {
     font.size = static_cast<int>(std::nearbyint(chosen->pointSize));  // 10.5 gives 10, 11.5 12
     state.frame.setFont(font);
     view::setFonts(state.frame);
-    state.statusBar.showMessage(font.name + QStringLiteral("  %1 pt").arg(font.size));
+    state.statusBar.showMessage(QCoreApplication::translate("Commands", "%1  %2 pt")
+                                    .arg(font.name, QLocale().toString(font.size)));
 }
 
 void toolbarButtonPressed(MainState& state, Command command) {
@@ -168,13 +171,16 @@ void menuCommand(MainState& state, MenuCommand command) {
     state.edits.endTyping();  // a command ends a burst of typing
     switch (command) {
         case MenuCommand::Compact:
-            state.edits.recordCompaction(QStringLiteral("Compact"), state.fileSlots);
+            state.edits.recordCompaction(QCoreApplication::translate("Commands", "Compact"),
+                                         state.fileSlots);
             records::compact(state.fileSlots);
             break;
         case MenuCommand::Backup:
             if (records::backup(state.services, state.fileSlots)) {
+                //: %1 is the number of data files, which is always three.
                 state.statusBar.showMessage(
-                    QStringLiteral("Backed up %1 files as *.old").arg(state.fileSlots.size()));
+                    QCoreApplication::translate("Commands", "Backed up %1 files as *.old")
+                        .arg(state.fileSlots.size()));
             }
             break;
         case MenuCommand::Restore:
@@ -186,11 +192,13 @@ void menuCommand(MainState& state, MenuCommand command) {
                     before[static_cast<std::size_t>(id)] = state.slot(id);
                     records::loadFile(state.files(), id);
                 }
-                state.edits.recordContents(QStringLiteral("Restore"), std::move(before),
-                                           state.fileSlots);
+                state.edits.recordContents(QCoreApplication::translate("Commands", "Restore"),
+                                           std::move(before), state.fileSlots);
                 setListDisplay(state);
+                //: %1 is the number of data files, which is always three.
                 state.statusBar.showMessage(
-                    QStringLiteral("Restored %1 files from *.old").arg(state.fileSlots.size()));
+                    QCoreApplication::translate("Commands", "Restored %1 files from *.old")
+                        .arg(state.fileSlots.size()));
             }
             break;
         case MenuCommand::PrintForm:

@@ -1,5 +1,6 @@
 #include "app/file_changes.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <algorithm>
 #include <optional>
@@ -138,13 +139,15 @@ ReloadOutcome reloadChangedSlot(MainState& state, lists::SlotId id) {
                                reloaded.disk().unreadable = false;
                                reloaded.changed = false;
                            });
-        state.statusBar.showMessage(QStringLiteral("%1 was changed on disk and has been read again")
-                                        .arg(shortFileName(slot)));
+        state.statusBar.showMessage(
+            QCoreApplication::translate("FileChanges",
+                                        "%1 was changed on disk and has been read again")
+                .arg(shortFileName(slot)));
     } else if (outcome == ReloadOutcome::NotRead) {
         state.statusBar.showMessage(
-            QStringLiteral("%1 could not be read again; list %2 keeps its records")
-                .arg(shortFileName(slot))
-                .arg(static_cast<int>(id) + 1));
+            QCoreApplication::translate("FileChanges",
+                                        "%1 could not be read again; list %2 keeps its records")
+                .arg(shortFileName(slot), QString::number(static_cast<int>(id) + 1)));
     }
     return outcome;
 }
@@ -167,7 +170,7 @@ namespace {
 
 // The settings keep the ignored conflict copies, newest last, as "IgnoredCopy1" to
 // "IgnoredCopy20" of section "ConflictCopies": "<size> <modified> <device> <inode> <path>".
-const QString kCopiesSection = QStringLiteral("ConflictCopies");
+const QString kCopiesSection = QStringLiteral("ConflictCopies");  // not shown
 constexpr int kMostIgnoredCopies = 20;
 
 QString ignoredCopyKey(int n) {
@@ -204,7 +207,7 @@ void FileChangeWatch::storeIgnoredCopies() {
     int n = 0;
     for (const IgnoredCopy& copy : ignored_) {
         state_.services.settings->setValue(kCopiesSection, ignoredCopyKey(++n),
-                                           QStringLiteral("%1 %2 %3 %4 %5")
+                                           QStringLiteral("%1 %2 %3 %4 %5")  // not shown
                                                .arg(copy.stamp.size)
                                                .arg(copy.stamp.modified)
                                                .arg(copy.stamp.device)
@@ -334,9 +337,10 @@ void FileChangeWatch::act(lists::SlotId id) {
     watch.told = now;
     if (!now.exists) {
         state_.statusBar.showMessage(
-            QStringLiteral("%1 was deleted or renamed on disk; list %2 keeps its records")
-                .arg(shortFileName(slot))
-                .arg(static_cast<int>(id) + 1));
+            QCoreApplication::translate("FileChanges",
+                                        "%1 was deleted or renamed on disk; list %2 keeps its "
+                                        "records")
+                .arg(shortFileName(slot), QString::number(static_cast<int>(id) + 1)));
         return;
     }
     if (slot.changed) {
@@ -398,16 +402,18 @@ void FileChangeWatch::showNextNotice() {
     for (const lists::SlotId id : lists::kAllSlots) {
         if (slots_[static_cast<std::size_t>(id)].awaitingAnswer) {
             state_.changeNotice.show(
-                id, QStringLiteral("%1 was changed on disk.").arg(shortFileName(state_.slot(id))));
+                id, QCoreApplication::translate("FileChanges", "%1 was changed on disk.")
+                        .arg(shortFileName(state_.slot(id))));
             return;
         }
     }
     for (const lists::SlotId id : lists::kAllSlots) {
         if (!slots_[static_cast<std::size_t>(id)].copy.isEmpty()) {
-            state_.changeNotice.show(id,
-                                     QStringLiteral("A conflict copy of %1 was found")
-                                         .arg(shortFileName(state_.slot(id))),
-                                     ChangeNotice::Kind::ConflictCopy);
+            state_.changeNotice.show(
+                id,
+                QCoreApplication::translate("FileChanges", "A conflict copy of %1 was found")
+                    .arg(shortFileName(state_.slot(id))),
+                ChangeNotice::Kind::ConflictCopy);
             return;
         }
     }

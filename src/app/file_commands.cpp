@@ -1,5 +1,7 @@
 #include "app/file_commands.h"
 
+#include <QCoreApplication>
+
 #include "app/file_merge.h"
 
 #include "platform/file_names.h"
@@ -22,16 +24,18 @@ void recordReplaced(MainState& state, const QString& name, undo::SlotContent bef
 
 void selectFile(MainState& state) {
     if (state.listWithFocus) {
-        const QString title = QStringLiteral("Select Text Data File") +
-                              QChar(u'A' + static_cast<int>(*state.listWithFocus));
+        const QString title = QCoreApplication::translate("FileCommands", "Select Text Data File%1")
+                                  .arg(QChar(u'A' + static_cast<int>(*state.listWithFocus)));
         // The dialog shows every file under the label the program has always given it.
         const QString chosen = state.services.files->openFileName(
-            title, state.programFolder, QStringLiteral("Text Files (*.*)"), QStringLiteral("*"));
+            title, state.programFolder,
+            QCoreApplication::translate("FileCommands", "Text Files (*.*)"), QStringLiteral("*"));
         const QString unusable = platform::unusableNameReason(chosen);
         if (!unusable.isEmpty()) {
             state.services.messages->show(
-                QStringLiteral("The file \"%1\" cannot be used:\n%2\n\nRename the file "
-                               "and choose it again. The list keeps its file.")
+                QCoreApplication::translate("FileCommands",
+                                            "The file \"%1\" cannot be used:\n%2\n\nRename the "
+                                            "file and choose it again. The list keeps its file.")
                     .arg(platform::displayFileName(chosen), unusable),
                 QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
         } else if (!chosen.isEmpty()) {
@@ -72,9 +76,10 @@ void openSelectedFile(MainState& state) {
     }
     if (!state.services.shell->openInTextEditor(slot->fileName)) {
         state.services.messages->show(
-            QStringLiteral("No text editor could be started for \"%1\".\n\nSet the desktop's "
-                           "application for text files, or name an editor in the VISUAL or "
-                           "EDITOR environment variable.")
+            QCoreApplication::translate("FileCommands",
+                                        "No text editor could be started for \"%1\".\n\nSet the "
+                                        "desktop's application for text files, or name an editor "
+                                        "in the VISUAL or EDITOR environment variable.")
                 .arg(slot->fileName),
             QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
     }

@@ -1,7 +1,9 @@
 #include "app/file_merge.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QRegularExpression>
 
 #include "state/main_state.h"
@@ -10,25 +12,29 @@
 namespace trovix::app {
 namespace {
 
-QString records(int count) {
-    return count == 1 ? QStringLiteral("1 record") : QStringLiteral("%1 records").arg(count);
-}
-
-// What a merge did, for the status bar.
+// What a merge did, for the status bar. A conflict copy's records are taken in without a base,
+// and none of them is kept twice.
 QString mergeSummary(const QString& file, const store::MergedRecords& merged, bool withBase) {
-    QString text = withBase ? QStringLiteral("%1: %2 of your changes and %3 from disk merged")
-                                  .arg(file)
-                                  .arg(merged.mine)
-                                  .arg(merged.theirs)
-                            : QStringLiteral("%1: your changes and %2 from disk merged")
-                                  .arg(file, records(merged.theirs));
-    if (merged.keptTwice == 1) {
-        text += QStringLiteral("; 1 record changed on both sides is kept twice");
-    } else if (merged.keptTwice > 1) {
-        text += QStringLiteral("; %1 records changed on both sides are kept twice")
-                    .arg(merged.keptTwice);
+    if (!withBase) {
+        return QCoreApplication::translate("FileMerge",
+                                           "%1: your changes and %Ln record(s) from disk merged",
+                                           nullptr, merged.theirs)
+            .arg(file);
     }
-    return text;
+    const QLocale locale;
+    const QString mine = locale.toString(merged.mine);
+    const QString theirs = locale.toString(merged.theirs);
+    if (merged.keptTwice > 0) {
+        return QCoreApplication::translate(
+                   "FileMerge",
+                   "%1: %2 of your changes and %3 from disk merged; %Ln record(s) changed on "
+                   "both sides (is/are) kept twice",
+                   nullptr, merged.keptTwice)
+            .arg(file, mine, theirs);
+    }
+    return QCoreApplication::translate("FileMerge",
+                                       "%1: %2 of your changes and %3 from disk merged")
+        .arg(file, mine, theirs);
 }
 
 }  // namespace
@@ -40,11 +46,12 @@ ReloadOutcome mergeChangedSlot(MainState& state, lists::SlotId id) {
     if (!theirs) {
         state.statusBar.showMessage(
             outcome == ReloadOutcome::Unsettled
-                ? QStringLiteral("%1 is still being written; merge it again in a moment")
+                ? QCoreApplication::translate(
+                      "FileMerge", "%1 is still being written; merge it again in a moment")
                       .arg(shortFileName(slot))
-                : QStringLiteral("%1 could not be read; list %2 keeps its records")
-                      .arg(shortFileName(slot))
-                      .arg(lists::listNumber(id)));
+                : QCoreApplication::translate("FileMerge",
+                                              "%1 could not be read; list %2 keeps its records")
+                      .arg(shortFileName(slot), QString::number(lists::listNumber(id))));
         return outcome;
     }
     // Without the records the slot's were based on (recovered ones), the file's are taken in as
@@ -108,8 +115,9 @@ bool takeInConflictCopy(MainState& state, lists::SlotId id, const QString& copy)
     ReloadOutcome outcome = ReloadOutcome::Reloaded;
     std::optional<store::ReadFile> read = readSettledFile(state, copy, outcome);
     if (!read) {
-        state.statusBar.showMessage(QStringLiteral("The conflict copy %1 could not be read")
-                                        .arg(QFileInfo(copy).fileName()));
+        state.statusBar.showMessage(
+            QCoreApplication::translate("FileMerge", "The conflict copy %1 could not be read")
+                .arg(QFileInfo(copy).fileName()));
         return false;
     }
     store::FoldedCopy folded = store::foldInCopy(slot.records, read->content.records);
@@ -119,11 +127,13 @@ bool takeInConflictCopy(MainState& state, lists::SlotId id, const QString& copy)
         // Nothing to save: the copy holds nothing the file lacks, and goes to the trash now.
         const platform::Result<void> trashed = state.services.disk->moveToTrash(copy);
         state.statusBar.showMessage(
-            trashed ? QStringLiteral("%1 already holds every record of its conflict copy, which "
-                                     "was moved to the trash")
+            trashed ? QCoreApplication::translate("FileMerge",
+                                                  "%1 already holds every record of its conflict "
+                                                  "copy, which was moved to the trash")
                           .arg(shortFileName(slot))
-                    : QStringLiteral("%1 already holds every record of its conflict copy, which "
-                                     "could not be moved to the trash: %2")
+                    : QCoreApplication::translate("FileMerge",
+                                                  "%1 already holds every record of its conflict "
+                                                  "copy, which could not be moved to the trash: %2")
                           .arg(shortFileName(slot), trashed.error()));
         return true;
     }
@@ -134,9 +144,11 @@ bool takeInConflictCopy(MainState& state, lists::SlotId id, const QString& copy)
                            taking.changed = true;
                        });
     state.statusBar.showMessage(
-        QStringLiteral("%1: %2 of the conflict copy merged; the copy goes to the trash when you "
-                       "save")
-            .arg(shortFileName(slot), records(added)));
+        QCoreApplication::translate("FileMerge",
+                                    "%1: %Ln record(s) of the conflict copy merged; the copy "
+                                    "goes to the trash when you save",
+                                    nullptr, added)
+            .arg(shortFileName(slot)));
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "app/list_commands.h"
 
+#include <QCoreApplication>
+
 #include "records/record_display.h"
 #include "search/status_summary.h"
 #include "state/main_state.h"
@@ -7,8 +9,6 @@
 
 namespace trovix::app {
 namespace {
-
-const QString kDisabled = QStringLiteral("<disabled>");
 
 // The other two lists lose their selections, in the order A, B, C.
 void clearOtherSelections(MainState& state, lists::SlotId id) {
@@ -47,7 +47,7 @@ void listClick(MainState& state, lists::SlotId id) {
                               slot.records.contains(record);
         if (holdsNoMatchRow(list) || (state.displayFileNames() && row == 0) || !isRecord) {
             state.editBox.setEnabled(false);
-            state.editBox.setText(kDisabled);
+            state.editBox.setText(QCoreApplication::translate("ListCommands", "<disabled>"));
         } else if (const records::BoxText shown = records::editBoxText(slot.records.utf8(record));
                    shown.whole) {
             state.editBox.setEnabled(!state.fullDataView());
@@ -56,9 +56,10 @@ void listClick(MainState& state, lists::SlotId id) {
             state.editBox.showExcerpt(shown.text);
             {
                 state.statusBar.showMessage(
-                    QStringLiteral("This record is too long to edit here and is shown "
-                                   "shortened. \"Open File for Direct Editing\" opens its file "
-                                   "in a text editor."));
+                    QCoreApplication::translate("ListCommands",
+                                                "This record is too long to edit here and is "
+                                                "shown shortened. \"Open File for Direct "
+                                                "Editing\" opens its file in a text editor."));
             }
         }
     }

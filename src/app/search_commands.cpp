@@ -1,5 +1,7 @@
 #include "app/search_commands.h"
 
+#include <QCoreApplication>
+
 #include "search/matcher.h"
 #include "search/search_box.h"
 #include "search/search_engine.h"
@@ -32,11 +34,12 @@ void search(MainState& state) {
                     slot.list.insertHeaderRow(lists::headerRowText(slot.fileName));
                 }
             }
-            state.services.messages->show(QStringLiteral("\"%1\" could not be searched:\nThere "
-                                                         "was not enough memory.")
-                                              .arg(slot.fileName),
-                                          QString(), platform::MessageButtons::Ok,
-                                          platform::MessageIcon::Warning);
+            state.services.messages->show(
+                QCoreApplication::translate("SearchCommands",
+                                            "\"%1\" could not be searched:\nThere was not "
+                                            "enough memory.")
+                    .arg(slot.fileName),
+                QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
         }
         if (!found) {
             const BusySection busy(state);

@@ -1,5 +1,6 @@
 #include "app/settings.h"
 
+#include <QCoreApplication>
 #include <QRect>
 #include <QRegularExpression>
 #include <algorithm>
@@ -242,9 +243,10 @@ void writeAll(MainState& state) {
     exchange(state, Writer(out));
     if (const platform::Result<void> synced = out.sync(); !synced) {
         state.services.messages->show(
-            QStringLiteral("The settings of Trovix could not be stored:\n%1\n\nThe window's "
-                           "place, the options, the file names and the search history of this "
-                           "session are lost.")
+            QCoreApplication::translate("Settings",
+                                        "The settings of Trovix could not be stored:\n%1\n\nThe "
+                                        "window's place, the options, the file names and the "
+                                        "search history of this session are lost.")
                 .arg(synced.error()),
             QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
     }
@@ -261,7 +263,7 @@ void keepWindowReachable(MainState& state) {
 }
 
 QString booleanText(bool value) {
-    return value ? QStringLiteral("True") : QStringLiteral("False");
+    return value ? QStringLiteral("True") : QStringLiteral("False");  // as the settings hold them
 }
 
 std::optional<bool> textToBoolean(const QString& text) {

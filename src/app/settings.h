@@ -14,7 +14,7 @@ class SettingsStore;
 
 namespace trovix::app {
 
-inline const QString kSettingsSection = QStringLiteral("Settings");
+inline const QString kSettingsSection = QStringLiteral("Settings");  // not shown
 
 enum class SettingsTask { Read, Write };
 

@@ -1,5 +1,6 @@
 #include "app/shutdown.h"
 
+#include <QCoreApplication>
 #include <QScopeGuard>
 #include <utility>
 
@@ -36,11 +37,13 @@ bool saveChangedSlots(MainState& state) {
         }
         const bool closeAnyway =
             state.services.messages->choose(
-                records::saveFailureText(slot.fileName, saved.error()) +
-                    QStringLiteral("\n\nClose without saving the changes to this "
-                                   "file, or keep the window open with them?"),
-                QStringLiteral("Save Changes"),
-                {QStringLiteral("Close Without Saving"), QStringLiteral("Keep the Window Open")},
+                QCoreApplication::translate("Shutdown",
+                                            "%1\n\nClose without saving the changes to this "
+                                            "file, or keep the window open with them?")
+                    .arg(records::saveFailureText(slot.fileName, saved.error())),
+                QCoreApplication::translate("Shutdown", "Save Changes"),
+                {QCoreApplication::translate("Shutdown", "Close Without Saving"),
+                 QCoreApplication::translate("Shutdown", "Keep the Window Open")},
                 platform::MessageIcon::Warning) == 0;
         if (!closeAnyway) {
             return false;
@@ -69,11 +72,13 @@ bool queryClose(MainState& state) {
             changed << name;
         }
     }
+    //: Put between the names of the changed files.
+    const QString separator = QCoreApplication::translate("Shutdown", ", ");
     switch (state.services.messages->showDetailed(
-        QStringLiteral("Save Changes?"),
-        QStringLiteral("Changed files: ") + changed.join(QStringLiteral(", ")),
-        QStringLiteral("Save Changes"), platform::MessageButtons::YesNoCancel,
-        platform::MessageIcon::None)) {
+        QCoreApplication::translate("Shutdown", "Save Changes?"),
+        QCoreApplication::translate("Shutdown", "Changed files: %1").arg(changed.join(separator)),
+        QCoreApplication::translate("Shutdown", "Save Changes"),
+        platform::MessageButtons::YesNoCancel, platform::MessageIcon::None)) {
         case platform::MessageAnswer::Yes:
             return saveChangedSlots(state);
         case platform::MessageAnswer::No:
@@ -123,7 +128,8 @@ QStringList closeWithoutAsking(MainState& state) {
             continue;
         }
         if (!autoSave) {
-            why = QStringLiteral("The changes to \"%1\" were not saved: AutoSave is off.")
+            why = QCoreApplication::translate(
+                      "Shutdown", "The changes to \"%1\" were not saved: AutoSave is off.")
                       .arg(slot.fileName);
             continue;
         }
@@ -134,9 +140,10 @@ QStringList closeWithoutAsking(MainState& state) {
             slot.changed = false;
             state.edits.markSaved(id);
         } else if (saved.failure().declined) {
-            why =
-                QStringLiteral("The changes to \"%1\" were not saved: nobody could be asked \"%2\"")
-                    .arg(slot.fileName, nobody.asked.value(asked).section(u'\n', 0, 0));
+            why = QCoreApplication::translate(
+                      "Shutdown",
+                      "The changes to \"%1\" were not saved: nobody could be asked \"%2\"")
+                      .arg(slot.fileName, nobody.asked.value(asked).section(u'\n', 0, 0));
         } else {
             why = records::saveFailureText(slot.fileName, saved.error());
         }
@@ -153,12 +160,13 @@ QStringList closeWithoutAsking(MainState& state) {
         if (state.unsavedEdits == nullptr) {
             notes << notSaved[n];
         } else if (notKept[n].isEmpty()) {
-            notes << notSaved[n] + QStringLiteral(" The next start offers them back.");
+            notes << QCoreApplication::translate("Shutdown", "%1 The next start offers them back.")
+                         .arg(notSaved[n]);
         } else {
-            notes << notSaved[n] + QStringLiteral(
-                                       " They could not be kept for the next start "
-                                       "either (%1), so they are lost.")
-                                       .arg(notKept[n]);
+            notes << QCoreApplication::translate("Shutdown",
+                                                 "%1 They could not be kept for the next start "
+                                                 "either (%2), so they are lost.")
+                         .arg(notSaved[n], notKept[n]);
         }
     }
     unload(state);

@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include "app/commands.h"
@@ -27,8 +28,10 @@ void handleCommandLine(MainState& state, const QStringList& arguments) {
         store.removeSection(kSettingsSection);
         const platform::Result<void> deleted = store.sync();
         state.services.messages->show(
-            deleted ? QStringLiteral("Registry settings were deleted for Trovix.")
-                    : QStringLiteral("The settings of Trovix could not be deleted:\n%1")
+            deleted ? QCoreApplication::translate("Startup",
+                                                  "Registry settings were deleted for Trovix.")
+                    : QCoreApplication::translate(
+                          "Startup", "The settings of Trovix could not be deleted:\n%1")
                           .arg(deleted.error()),
             QString(), platform::MessageButtons::Ok,
             deleted ? platform::MessageIcon::Information : platform::MessageIcon::Warning);
@@ -46,9 +49,11 @@ void handleCommandLine(MainState& state, const QStringList& arguments) {
     for (const QString& part : parts) {
         if (const QString reason = platform::unusableNameReason(part); !reason.isEmpty()) {
             state.services.messages->show(
-                QStringLiteral("The file name \"%1\" on the command line cannot be used:\n%2"
-                               "\n\nNone of the three names was used. Rename the file and "
-                               "start Trovix again with its new name.")
+                QCoreApplication::translate("Startup",
+                                            "The file name \"%1\" on the command line cannot be "
+                                            "used:\n%2\n\nNone of the three names was used. "
+                                            "Rename the file and start Trovix again with its new "
+                                            "name.")
                     .arg(platform::displayFileName(part), reason),
                 QString(), platform::MessageButtons::Ok, platform::MessageIcon::Warning);
             return;

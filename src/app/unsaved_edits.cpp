@@ -1,9 +1,11 @@
 #include "app/unsaved_edits.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <algorithm>
 #include <optional>
 
@@ -27,26 +29,32 @@ QString shortName(const QString& path) {
 
 QString recoveryQuestion(const store::RecoveryHeader& header, const lists::FileSlot& slot) {
     const QString name = shortName(header.dataFile);
-    QString text = QStringLiteral(
-                       "Trovix was not closed properly. %1 has changes from %2 that "
-                       "were never saved.")
-                       .arg(name, QDateTime::fromMSecsSinceEpoch(header.changedAt)
-                                      .toLocalTime()
-                                      .toString(QStringLiteral("yyyy-MM-dd HH:mm")));
-    if (!slot.disk().stamp.exists && header.loaded.exists) {
-        text += QStringLiteral(" %1 has been deleted or moved away since then.").arg(name);
-    } else if (slot.disk().stamp != header.loaded) {
-        text += QStringLiteral(" %1 has been changed on disk since then.").arg(name);
-    }
-    return text + QStringLiteral(" Recover them?");
+    const QString changedAt = QLocale().toString(
+        QDateTime::fromMSecsSinceEpoch(header.changedAt).toLocalTime(), QLocale::ShortFormat);
+    const QString question =
+        !slot.disk().stamp.exists && header.loaded.exists
+            ? QCoreApplication::translate("UnsavedEdits",
+                                          "Trovix was not closed properly. %1 has changes from "
+                                          "%2 that were never saved. %1 has been deleted or "
+                                          "moved away since then. Recover them?")
+        : slot.disk().stamp != header.loaded
+            ? QCoreApplication::translate("UnsavedEdits",
+                                          "Trovix was not closed properly. %1 has changes from "
+                                          "%2 that were never saved. %1 has been changed on disk "
+                                          "since then. Recover them?")
+            : QCoreApplication::translate("UnsavedEdits",
+                                          "Trovix was not closed properly. %1 has changes from "
+                                          "%2 that were never saved. Recover them?");
+    return question.arg(name, changedAt);
 }
 
 void tellUnreadable(MainState& state, const QString& path, const QString& reason) {
     state.services.messages->show(
-        QStringLiteral("The unsaved changes kept in %1 cannot be read: %2. The file is kept.")
+        QCoreApplication::translate(
+            "UnsavedEdits", "The unsaved changes kept in %1 cannot be read: %2. The file is kept.")
             .arg(QDir::toNativeSeparators(path), reason),
-        QStringLiteral("Unsaved Changes"), platform::MessageButtons::Ok,
-        platform::MessageIcon::Warning);
+        QCoreApplication::translate("UnsavedEdits", "Unsaved Changes"),
+        platform::MessageButtons::Ok, platform::MessageIcon::Warning);
 }
 
 // The slot that shows the data file: the one it was in, else the first that holds it.
@@ -92,7 +100,9 @@ void UnsavedEditsWatch::tell(const QString& problem) {
     // Told once, so that the user knows a crash would lose the changes and can save them.
     if (!problem.isEmpty() && problem != told_) {
         state_.statusBar.showMessage(
-            QStringLiteral("Unsaved changes cannot be kept for a crash: %1").arg(problem));
+            QCoreApplication::translate("UnsavedEdits",
+                                        "Unsaved changes cannot be kept for a crash: %1")
+                .arg(problem));
         told_ = problem;
     }
 }
@@ -220,8 +230,10 @@ void UnsavedEditsWatch::offer(std::optional<lists::SlotId> only) {
         // Recover is the way out of the box (Escape, Enter, closing it): it writes nothing to the
         // data file, and undo takes it back, while Discard loses the changes for good.
         const int answer = state_.services.messages->choose(
-            recoveryQuestion(*found.header, state_.slot(*id)), QStringLiteral("Unsaved Changes"),
-            {QStringLiteral("Discard"), QStringLiteral("Recover")},
+            recoveryQuestion(*found.header, state_.slot(*id)),
+            QCoreApplication::translate("UnsavedEdits", "Unsaved Changes"),
+            {QCoreApplication::translate("UnsavedEdits", "Discard"),
+             QCoreApplication::translate("UnsavedEdits", "Recover")},
             platform::MessageIcon::Question);
         if (answer == 1) {
             recover(*id, found.path);

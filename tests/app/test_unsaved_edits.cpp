@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -368,7 +369,8 @@ class TestUnsavedEdits : public QObject {
         QCOMPARE(questions[0].text,
                  QStringLiteral("Trovix was not closed properly. phone_numbers.txt has changes "
                                 "from %1 that were never saved.%2 Recover them?")
-                     .arg(QDateTime::fromMSecsSinceEpoch(changedAt).toString("yyyy-MM-dd HH:mm"),
+                     .arg(QLocale().toString(QDateTime::fromMSecsSinceEpoch(changedAt),
+                                             QLocale::ShortFormat),
                           since));
         QCOMPARE(w.messages.shown.size(), 2);  // and the damaged file, told
         const QString told = w.messages.shown[w.messages.shown[0].choices.isEmpty() ? 0 : 1].text;
