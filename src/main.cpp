@@ -21,6 +21,7 @@
 #include "platform/qt/qt_settings_store.h"
 #include "platform/system_disk.h"
 #include "program_folders.h"
+#include "state/language.h"
 
 namespace {
 
@@ -115,6 +116,7 @@ int answerWithoutWindow(int argc, char* argv[], const trovix::app::CommandLine& 
     using Request = trovix::app::CommandLine::Request;
     const QCoreApplication application(argc, argv);
     nameTheApplication();
+    trovix::loadTranslations();
     switch (commandLine.request) {
         case Request::Help:
         case Request::HelpWithQtOptions:
@@ -131,9 +133,11 @@ int answerWithoutWindow(int argc, char* argv[], const trovix::app::CommandLine& 
         case Request::Start:
             break;
     }
+    // Read again now that the texts can be translated.
+    const QString mistake = trovix::app::readCommandLine(typedCommandLine(argc, argv)).mistake;
     std::fputs(
         qPrintable(QCoreApplication::translate("Main", "%1: %2\n%3\nRun \"%1 --help\" for more.\n")
-                       .arg(programName(), commandLine.mistake, trovix::app::usageText())),
+                       .arg(programName(), mistake, trovix::app::usageText())),
         stderr);
     return 2;
 }

@@ -9,6 +9,7 @@
 #include "app/home_folder.h"
 #include "app/startup.h"
 #include "app/unsaved_edits.h"
+#include "state/language.h"
 #include "platform/memory_limits.h"
 #include "platform/qt/owner_window.h"
 #include "platform/qt/qt_clipboard.h"
@@ -40,6 +41,7 @@ extern "C" Q_DECL_EXPORT int trovixShowWindow(int* argcPointer, char** argv,
     const trovix::app::CommandLine& commandLine = *commandLinePointer;
     QApplication application(argc, argv);
     nameTheApplication();
+    trovix::loadTranslations();
     // The launcher's icon from the desktop's theme; the window manager matches the launcher by
     // this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.trovix.trovix"));

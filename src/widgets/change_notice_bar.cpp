@@ -161,7 +161,7 @@ void ChangeNoticeBar::showLook() {
     setStyleSheet(
         QStringLiteral(
             "QToolBar#barChangedFile { background: %1; border: 1px solid %2;"  // not shown
-            " border-radius: 4px; margin: 2px; padding: 2px; }"
+            " border-radius: 4px; margin: 2px; padding: 2px; }"                // not shown
             " QLabel#lblChangedFile { color: %3; }")
             .arg(ground.name(), accent.name(), desktop.color(QPalette::WindowText).name()));
     const int side = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);

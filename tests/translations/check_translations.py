@@ -7,7 +7,7 @@
   plural forms included, and English gives the plural forms of every counted text;
 - no string literal of words in the sources bypasses translation: each is inside a translate
   call, tr() or QT_TRANSLATE_NOOP, or is marked on its line as not shown ("// not shown", or a
-  comment that says why it is not translated).
+  comment that says it is data, a key, a font or a file's name or contents).
 
 usage: check_translations.py LUPDATE SOURCE_DIR TRANSLATIONS_DIR
 """
@@ -58,11 +58,14 @@ def literals_outside_translation(path):
         statement += code + "\n"
         for literal in re.finditer(r'"((?:[^"\\]|\\.)*)"', code):
             words = literal.group(1)
-            if not re.search(r"[A-Za-z]{2,}[ ,.:;!?'][ ]*[A-Za-z]", words):
+            if not re.search(r"[A-Za-z]{2,}[,.:;!?']? [A-Za-z]", words):
                 continue
-            if why and re.search(r"not (shown|translated)|data|file format|key", why, re.I):
+            if why and re.search(r"not (shown|translated)|data|file (name|contents|format)|"
+                                 r"key|font", why, re.I):
                 continue
             before = statement[: len(statement) - len(code) - 1 + literal.start()]
+            if re.search(r"QByteArrayLiteral\(\s*$|static_assert\(", before):
+                continue  # bytes for a file, or a message for the compiler
             opened = max(before.rfind(call) for call in
                          ("translate(", "tr(", "QT_TRANSLATE_NOOP(", "QT_TR_NOOP("))
             if opened < 0:

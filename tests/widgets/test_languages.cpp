@@ -43,7 +43,7 @@ QStringList cutTexts(QWidget* window) {
             continue;  // its text is its tool tip
         } else if (const auto* button = qobject_cast<QAbstractButton*>(widget)) {
             text = button->text();
-            room = button->width() - button->iconSize().width();
+            room = button->width() - (button->icon().isNull() ? 0 : button->iconSize().width());
         }
         text.remove(u'&');
         if (!text.isEmpty() && !text.contains(u'\n') &&
@@ -106,7 +106,9 @@ class TestLanguages : public QObject {
         QVERIFY2(cutTexts(w.window.get()).isEmpty(),
                  qPrintable(cutTexts(w.window.get()).join(u'\n')));
         for (QAction* action : w.window->findChild<QToolBar*>()->actions()) {
-            QVERIFY2(action->isSeparator() || action->toolTip().startsWith(u'⟦'),
+            // A list's button is named after its file.
+            QVERIFY2(action->isSeparator() || action->toolTip().startsWith(u'⟦') ||
+                         action->toolTip().endsWith(QStringLiteral(".txt")),
                      qPrintable(action->toolTip()));
         }
         const auto* merge =
