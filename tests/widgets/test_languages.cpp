@@ -142,6 +142,15 @@ class TestLanguages : public QObject {
         w.key(Qt::Key_End);
         w.type(QStringLiteral("!"));
         QCOMPARE(w.state.slot(lists::SlotId::A).records.text(1), QStringLiteral("سلام عليكم!"));
+        // The splitter bar moves with the keys as before.
+        w.window->resize(800, 800);
+        QTest::qWait(20);
+        auto* bar = w.window->findChild<QWidget*>(QStringLiteral("Picture1"));
+        QVERIFY(w.tabTo(bar));
+        w.key(Qt::Key_Up);  // within the splitter's limits first
+        const int gap = w.state.gap;
+        w.key(Qt::Key_Up);
+        QCOMPARE(w.state.gap, gap + 120);
     }
 };
 
