@@ -14,6 +14,7 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWindow>
@@ -554,12 +555,17 @@ void MainWindow::showGeometry() {
         return QRect(pixels(r.left, tpp), pixels(r.top - shiftUp, tpp),
                      std::max(0, pixels(r.width, tpp)), std::max(0, pixels(r.height, tpp)));
     };
+    // Places are given from the left; a right-to-left language mirrors them in their parent.
+    const auto place = [this](QWidget* widget, const QRect& fromLeft) {
+        widget->setGeometry(
+            QStyle::visualRect(layoutDirection(), widget->parentWidget()->rect(), fromLeft));
+    };
     const ControlGeometry& g = state_.frame.geometry();
-    frameFind_->setGeometry(px(g.frameFind, kToolbarTwips));
-    find_->setGeometry(px(g.lstFind, 0));
-    frameResults_->setGeometry(px(g.frameResults, kToolbarTwips));
+    place(frameFind_, px(g.frameFind, kToolbarTwips));
+    place(find_, px(g.lstFind, 0));
+    place(frameResults_, px(g.frameResults, kToolbarTwips));
     for (std::size_t i = 0; i < lists_.size(); ++i) {
-        lists_[i]->setGeometry(px(g.lists[i], 0));
+        place(lists_[i], px(g.lists[i], 0));
     }
     // The bar spans the window's whole width, borders included; here that is the central area.
     QRect bar = px(g.picture1, kToolbarTwips);
@@ -567,8 +573,8 @@ void MainWindow::showGeometry() {
     bar.setWidth(central_->width());
     splitter_->setGeometry(bar);
     splitter_->showPlace();
-    frameEdit_->setGeometry(px(g.frameEdit, kToolbarTwips));
-    edit_->setGeometry(px(g.txtEdit, 0));
+    place(frameEdit_, px(g.frameEdit, kToolbarTwips));
+    place(edit_, px(g.txtEdit, 0));
 }
 
 void MainWindow::showFont() {
@@ -627,8 +633,14 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == central_ && event->type() == QEvent::Resize && isVisible()) {
-        tellCoreOfLayoutSize();
+    if (watched == central_ && event->type() == QEvent::Resize) {
+        if (isVisible()) {
+            tellCoreOfLayoutSize();
+        }
+        // Mirrored places depend on the width they are mirrored in.
+        if (layoutDirection() == Qt::RightToLeft) {
+            showGeometry();
+        }
     }
     if (watched == frameResults_ && event->type() == QEvent::Shortcut) {
         ResultListView* target = nullptr;

@@ -131,8 +131,13 @@ class TestLanguages : public QObject {
         WindowFixture w("Ann Smith\nسلام عليكم\n", "tag\n", "212\n");
         QCOMPARE(w.window->layoutDirection(), Qt::RightToLeft);
         QListView* list = w.list(lists::SlotId::A);
-        QVERIFY(w.find->mapTo(w.window.get(), QPoint()).x() + w.find->width() >
-                w.window->width() / 2);
+        // The toolbar's first button, at the left edge in English, stands at the right.
+        QToolBar* toolbar = w.window->findChild<QToolBar*>();
+        const QWidget* first = toolbar->widgetForAction(toolbar->actions().first());
+        QVERIFY(first->mapTo(w.window.get(), QPoint()).x() > w.window->width() / 2);
+        const auto* results = w.window->findChild<QWidget*>(QStringLiteral("frameResults"));
+        QVERIFY(results->x() >= 0 &&
+                results->geometry().right() < w.window->centralWidget()->width());
         w.clickRow(list, 0);
         QCOMPARE(w.edit->toPlainText(), QStringLiteral("Ann Smith"));
         QCOMPARE(w.edit->document()->firstBlock().textDirection(), Qt::LeftToRight);
