@@ -621,7 +621,7 @@ PLZ<byte value="xd"/>
     <name>FileCommands</name>
     <message>
         <source>Select Text Data File%1</source>
-        <translation>Textdatei%1 auswählen</translation>
+        <translation>Textdatei %1 auswählen</translation>
     </message>
     <message>
         <source>Text Files (*.*)</source>
