@@ -17,9 +17,20 @@ QTranslator& qtTexts() {
     return *translator;
 }
 
+// Under the "C" locale, which names no language, numbers read as the source texts write them:
+// "1000000", not Qt's "1,000,000".
+void plainNumbersUnderC() {
+    if (QLocale::system().language() == QLocale::C) {
+        QLocale plain = QLocale::c();
+        plain.setNumberOptions(QLocale::OmitGroupSeparator);
+        QLocale::setDefault(plain);
+    }
+}
+
 }  // namespace
 
 void loadEnglishPluralForms() {
+    plainNumbersUnderC();
     auto* english = new QTranslator(QCoreApplication::instance());
     if (english->load(QStringLiteral(":/i18n/trovix_en.qm"))) {
         QCoreApplication::installTranslator(english);
@@ -27,6 +38,7 @@ void loadEnglishPluralForms() {
 }
 
 QString loadTranslations(const QLocale& locale) {
+    plainNumbersUnderC();
     QCoreApplication::removeTranslator(&programTexts());
     QCoreApplication::removeTranslator(&qtTexts());
     if (!programTexts().load(locale, QStringLiteral("trovix"), QStringLiteral("_"),
