@@ -190,7 +190,7 @@ void UnsavedEditsWatch::recover(lists::SlotId id, const QString& path) {
     // What that file held is known when it is the file this run read.
     slot.basedOnRecords.reset();
     if (slot.basedOn == slot.disk().stamp) {
-        slot.basedOnRecords = slot.disk().records;
+        slot.basedOnRecords = slot.disk().records;  // none when not known
     }
     slot.changed = true;
     state_.edits.recordContents(undo::nameWithFile(undo::FileStep::Recovery, slot.fileName),

@@ -33,8 +33,9 @@ struct DiskState {
     // Set when the file exists but could not be read: saving over it would destroy it.
     bool unreadable = false;
     // The records the file held as last read or written: what a merge with another program's
-    // change compares both sides with. Shares the loaded buffer with the slot's records.
-    store::RecordArray records;
+    // change compares both sides with. Shares the loaded buffer with the slot's records. Kept
+    // for the file the slot holds only: another file's would keep its whole buffer in memory.
+    std::optional<store::RecordArray> records;
 };
 
 // A sync tool's conflict copy of a data file whose records a slot took in: it goes to the trash
@@ -91,17 +92,21 @@ struct FileSlot : SlotContent {
     const platform::FileStamp& expectedFile() const { return basedOn ? *basedOn : disk().stamp; }
     // The slot's records are what its file holds, as just read or written with this stamp.
     void matchFile(const platform::FileStamp& stamp) {
+        for (auto& [name, known] : knownFiles) {
+            known.records.reset();
+        }
         disk().stamp = stamp;
         disk().records = records;
         basedOn.reset();
         basedOnRecords.reset();
     }
-    // The records of the expected file, or none when they are not known (recovered records).
+    // The records of the expected file, or none when they are not known (recovered records, or
+    // a file the slot held before another and got back by an undo).
     const store::RecordArray* expectedRecords() const {
         if (basedOn) {
             return basedOnRecords ? &*basedOnRecords : nullptr;
         }
-        return &disk().records;
+        return disk().records ? &*disk().records : nullptr;
     }
 };
 

@@ -656,6 +656,23 @@ class TestUnsavedEdits : public QObject {
                 w.state.editBox.text() == QStringLiteral("Ann mine"));
         app::saveSelectedFile(w.state);
         QCOMPARE(readBytes(w.file()), QByteArray("Ann mine\nAnn other\nBob mine\nCarl\nDora\n"));
+
+        // The list keeps what its file held only while it holds that file: after another file
+        // was chosen and the choice undone, a merge has nothing to compare with and keeps every
+        // record of both sides.
+        const QString phone = w.file();
+        w.fakes.files.result = QFileInfo(phone).dir().filePath(QStringLiteral("taglines.txt"));
+        app::selectFile(w.state);
+        app::undoCommand(w.state);
+        w.edit(0, QStringLiteral("Ann again"));
+        QVERIFY(w.file() == phone &&
+                writeBytes(phone, "Ann mine\nAnn other\nBob mine\nCarl\nDora\nEve\n"));
+        w.messages.choiceAnswers = {0};  // Merge
+        app::saveSelectedFile(w.state);
+        QStringList merged = w.records();
+        merged.sort();
+        QCOMPARE(merged, QStringList({"Ann again", "Ann mine", "Ann other", "Bob mine", "Carl",
+                                      "Dora", "Eve"}));
     }
 
     // Sync tools' conflict copies are told by their names; one the user ignores is not offered
