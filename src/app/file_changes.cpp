@@ -238,6 +238,7 @@ void FileChangeWatch::lookForConflictCopies(lists::SlotId id) {
     SlotWatch& watch = slots_[static_cast<std::size_t>(id)];
     const lists::FileSlot& slot = state_.slot(id);
     watch.copy.clear();
+    watch.takenCopies = slot.takenCopies.size();
     const bool heldBefore = std::any_of(
         lists::kAllSlots, lists::kAllSlots + static_cast<int>(id),
         [&](lists::SlotId other) { return state_.slot(other).fileName == slot.fileName; });
@@ -367,8 +368,11 @@ void FileChangeWatch::stepTaken() {
             watch.told.reset();
             act(id);
         }
-        // A conflict copy whose taking in was undone is offered again.
-        lookForConflictCopies(id);
+        // A conflict copy whose taking in was undone or redone is offered again, or no longer:
+        // the folder is looked at again only then, not at every step.
+        if (state_.slot(id).takenCopies.size() != watch.takenCopies) {
+            lookForConflictCopies(id);
+        }
     }
     showNextNotice();
 }

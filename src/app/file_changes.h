@@ -67,6 +67,8 @@ class FileChangeWatch {
         bool awaitingAnswer = false;
         // The conflict copy offered for the slot's file; empty for none.
         QString copy;
+        // How many copies the slot had taken in when its folder was last looked at.
+        std::size_t takenCopies = 0;
     };
     struct IgnoredCopy {
         QString path;
