@@ -86,6 +86,18 @@ int shiftFor(std::size_t count) {
     return 64 - bits;
 }
 
+// The slot of `hash` in an open-addressing table of 2^(64 - shift) slots: the one that holds
+// it, or the free one where it goes.
+template <typename Slot, typename IsFree>
+Slot& probe(std::vector<Slot>& slots, std::uint64_t hash, int shift, IsFree isFree) {
+    const std::size_t mask = slots.size() - 1;
+    std::size_t at = slotOf(hash, shift);
+    while (!isFree(slots[at]) && slots[at].hash != hash) {
+        at = (at + 1) & mask;
+    }
+    return slots[at];
+}
+
 // Where each text of a stretch of the base and of a side stands, while it stands there once.
 class Occurrences {
   public:
@@ -125,12 +137,7 @@ class Occurrences {
         Index side = kNone;
     };
     Slot& find(std::uint64_t hash) {
-        const std::size_t mask = slots_.size() - 1;
-        std::size_t at = slotOf(hash, shift_);
-        while (slots_[at].base != kFree && slots_[at].hash != hash) {
-            at = (at + 1) & mask;
-        }
-        return slots_[at];
+        return probe(slots_, hash, shift_, [](const Slot& s) { return s.base == kFree; });
     }
     int shift_;
     std::vector<Slot> slots_;
@@ -178,12 +185,7 @@ class Waiting {
         Index head = kFree;  // kNone once every record of the chain is taken
     };
     Slot& find(std::uint64_t hash) {
-        const std::size_t mask = slots_.size() - 1;
-        std::size_t at = slotOf(hash, shift_);
-        while (slots_[at].head != kFree && slots_[at].hash != hash) {
-            at = (at + 1) & mask;
-        }
-        return slots_[at];
+        return probe(slots_, hash, shift_, [](const Slot& s) { return s.head == kFree; });
     }
     const HashedRecords& records_;
     std::vector<Index> indices_;
